@@ -1,0 +1,71 @@
+#include "app/controller.h"
+
+#include "app/config_file.h"
+#include "common/failure.h"
+#include "common/numbers.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QtDebug>
+
+Controller::Controller(const QString& folder, QObject* parent)
+    : QObject(parent), m_configPath(QDir(folder).filePath(QStringLiteral("Mostrela.cfg"))),
+      m_criticalMessage([](const QString& text) { qCritical().noquote() << text; })
+{
+}
+
+QString Controller::windowTitle()
+{
+    // Major and revision only: version 1.0.1 reads "1.1".
+    return QStringLiteral("Controlador de Display       [Ver %1.%2]")
+        .arg(MOSTRELA_VERSION_MAJOR)
+        .arg(MOSTRELA_VERSION_REVISION);
+}
+
+void Controller::selectPage(Page page)
+{
+    m_page = page;
+    if (page == Page::Executando) {
+        m_tmrVerifica.setEnabled(true);
+        runSkippingFailure(
+            [this] { applyInterval(m_tmrVerifica, Settings::Key::SegundosTimerSQL); });
+        runSkippingFailure(
+            [this] { applyInterval(m_tmrDisplay, Settings::Key::SegundosTimerDisplay); });
+    } else {
+        m_tmrVerifica.setEnabled(false);
+    }
+    emit pageChanged(page);
+}
+
+void Controller::applyInterval(Timer& timer, Settings::Key seconds)
+{
+    timer.setInterval(millisecondsFromSeconds(m_settings.text(seconds)));
+}
+
+void Controller::load(const QString& commandLine)
+{
+    m_status.setError(runTrapped([&] {
+        readConfigFile(m_configPath, m_settings);
+        applyInterval(m_tmrVerifica, Settings::Key::SegundosTimerSQL);
+        applyInterval(m_tmrDisplay, Settings::Key::SegundosTimerDisplay);
+        if (commandLine.toUpper() == QStringLiteral("AUTO")) {
+            QCoreApplication::processEvents();
+            selectPage(Page::Executando);
+        }
+    }));
+}
+
+void Controller::saveSettings()
+{
+    m_status.setError(runTrapped([this] { writeConfigFile(m_configPath, m_settings); }));
+}
+
+void Controller::setCriticalMessageHandler(std::function<void(const QString&)> handler)
+{
+    m_criticalMessage = std::move(handler);
+}
+
+void Controller::showCriticalMessage(const QString& text) const
+{
+    m_criticalMessage(text);
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Text routines shared across the program (Portuguese names kept from the file format's
+// tradition: SeparaCampos = split into fields, ValorDaLinha = value of the line).
+
+// Splits `text` on `separator` (itself trimmed of blanks first) into `fields`, each field
+// trimmed of leading and trailing blanks. A text without the separator gives one field.
+// Returns false, leaving `fields` untouched, when the trimmed separator is empty. Throws
+// Failure when the text holds more than 32767 separators.
+bool SeparaCampos(const QString& text, const QString& separator, QStringList& fields);
+
+// The text after the last "=" of a settings line, or the whole line when it has none. Throws
+// Failure for a line longer than 32767 characters.
+QString ValorDaLinha(const QString& line);
+
+// Removes leading and trailing spaces (U+0020) only; tabs and other white space stay.
+QString trimSpaces(const QString& text);

@@ -1,0 +1,86 @@
+#include "common/message_queue.h"
+
+#include "common/failure.h"
+
+MessageQueue::MessageQueue(QObject* parent) : QAbstractTableModel(parent), m_selection(this) {}
+
+int MessageQueue::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : count();
+}
+
+int MessageQueue::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : 3;
+}
+
+QVariant MessageQueue::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= count() ||
+        (role != Qt::DisplayRole && role != Qt::ToolTipRole))
+        return {};
+    const QueuedMessage& message = m_rows.at(index.row());
+    switch (index.column()) {
+    case 0:
+        return message.ordem;
+    case 1:
+        return message.linha1;
+    case 2:
+        return message.linha2;
+    default:
+        return {};
+    }
+}
+
+QVariant MessageQueue::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return {};
+    switch (section) {
+    case 0:
+        return QStringLiteral("Ordem");
+    case 1:
+        return QStringLiteral("Linha - 1");
+    case 2:
+        return QStringLiteral("Linha - 2");
+    default:
+        return {};
+    }
+}
+
+void MessageQueue::append(const QueuedMessage& message)
+{
+    const int row = count();
+    beginInsertRows(QModelIndex(), row, row);
+    m_rows.append(message);
+    endInsertRows();
+    if (row == 0)
+        select(0);
+}
+
+std::optional<int> MessageQueue::selectedRow() const
+{
+    const QModelIndexList rows = m_selection.selectedRows();
+    if (rows.isEmpty())
+        return std::nullopt;
+    return rows.first().row();
+}
+
+void MessageQueue::select(int row)
+{
+    m_selection.setCurrentIndex(index(row, 0),
+                                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+QueuedMessage MessageQueue::takeSelected()
+{
+    const std::optional<int> row = selectedRow();
+    if (!row)
+        throw Failure(QStringLiteral("Nenhuma linha da lista está seleccionada"));
+    beginRemoveRows(QModelIndex(), *row, *row);
+    QueuedMessage message = m_rows.takeAt(*row);
+    endRemoveRows();
+    if (count() > 0)
+        select(0);
+    return message;
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QItemSelectionModel>
+#include <QList>
+#include <QString>
+#include <optional>
+
+struct QueuedMessage {
+    QString ordem;  // where the message came from, in time order
+    QString linha1; // display line 1
+    QString linha2; // display line 2
+};
+
+// The queue of messages waiting for the display, shown by the running page's list (columns
+// "Ordem", "Linha - 1", "Linha - 2"), which shares this selection: a row picked by hand is the
+// one the rotation takes next. A row appended to an empty queue becomes the selected one.
+class MessageQueue : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit MessageQueue(QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+    int count() const { return static_cast<int>(m_rows.size()); }
+    const QueuedMessage& at(int row) const { return m_rows.at(row); }
+    void append(const QueuedMessage& message);
+
+    QItemSelectionModel* selectionModel() { return &m_selection; }
+    std::optional<int> selectedRow() const;
+    void select(int row);
+
+    // Removes the selected row and returns it, then selects the top row if any is left.
+    // Throws Failure when no row is selected; the queue is then left as it was.
+    QueuedMessage takeSelected();
+
+private:
+    QList<QueuedMessage> m_rows;
+    QItemSelectionModel m_selection;
+};

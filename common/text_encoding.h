@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Files and the serial port carry Windows-1252, one byte per character.
+
+// Reads a file's bytes: UTF-8 when they start with its byte-order mark, or when they are valid
+// UTF-8 holding multi-byte sequences; Windows-1252 otherwise.
+QString decodeFileText(const QByteArray& bytes);
+
+// CR LF, LF and a lone CR all become CR LF.
+QString withCrLfLineEndings(const QString& text);
+
+QString decodeWindows1252(const QByteArray& bytes);
+
+// One byte per character; a character that Windows-1252 cannot hold becomes "?".
+QByteArray encodeWindows1252(const QString& text);
