@@ -1,0 +1,120 @@
+#include "common/abrir_ligacao.h"
+
+#include "common/failure.h"
+#include "common/odbc_catalog.h"
+
+#include <QSqlError>
+
+namespace {
+
+// An attribute value as ODBC connection strings want it: in braces when it holds a separator,
+// a brace or blanks at either end, with a closing brace doubled.
+QString attributeValue(const QString& value)
+{
+    const bool plain = !value.contains(u';') && !value.contains(u'{') && !value.contains(u'}') &&
+                       value == value.trimmed();
+    if (plain)
+        return value;
+    QString escaped = value;
+    escaped.replace(u'}', QStringLiteral("}}"));
+    return u'{' + escaped + u'}';
+}
+
+QString attribute(const QString& name, const QString& value)
+{
+    return name + u'=' + attributeValue(value);
+}
+
+bool isMicrosoftDriver(const QString& driver)
+{
+    return driver.startsWith(QStringLiteral("ODBC Driver"), Qt::CaseInsensitive);
+}
+
+// Qt's ODBC driver puts "DSN=" before a database name unless it already names a driver or a
+// server, and reads any name holding ".dsn" as a file data source.
+QString qtDatabaseName(const QString& connection)
+{
+    if (connection.contains(QStringLiteral(".dsn"), Qt::CaseInsensitive))
+        throw Failure(QStringLiteral("O texto \".dsn\" no nome do servidor ou da base de dados "
+                                     "não é aceite pela ligação ODBC"));
+    if (connection.contains(QStringLiteral("DRIVER="), Qt::CaseInsensitive) ||
+        connection.contains(QStringLiteral("SERVER="), Qt::CaseInsensitive))
+        return connection;
+    return connection.mid(QStringLiteral("DSN=").size());
+}
+
+QString loginMode(const QString& mode)
+{
+    return mode.trimmed().isEmpty() ? QStringLiteral("SQL") : mode.trimmed().toUpper();
+}
+
+QString failureMessage(const QString& server, const QString& number, const QString& description)
+{
+    return QStringLiteral("Falha na Ligação à Base de Dados (") + server + QStringLiteral(")\n") +
+           (number.isEmpty() ? QStringLiteral("0") : number) + u'\n' + description;
+}
+
+} // namespace
+
+QString connectionText(const QString& server, const QString& database, const QString& mode)
+{
+    const QString login = loginMode(mode);
+    QStringList attributes;
+    if (odbcDataSourceExists(server)) {
+        attributes << attribute(QStringLiteral("DSN"), server.trimmed());
+    } else {
+        const QString driver = preferredSqlServerDriver(odbcDrivers());
+        if (driver.isEmpty())
+            throw Failure(QStringLiteral("Não está instalado nenhum controlador ODBC para SQL "
+                                         "Server (ODBC Driver for SQL Server ou FreeTDS)"));
+        attributes << QStringLiteral("Driver={") + QString(driver).replace(u'}', "}}") + u'}'
+                   << attribute(QStringLiteral("Server"), server.trimmed());
+        // Older clients neither asked for encryption nor checked the server's certificate;
+        // Microsoft's newer drivers demand both unless told otherwise.
+        if (isMicrosoftDriver(driver))
+            attributes << QStringLiteral("Encrypt=no")
+                       << QStringLiteral("TrustServerCertificate=yes");
+    }
+    if (!database.isEmpty())
+        attributes << attribute(QStringLiteral("Database"), database);
+    if (login == QStringLiteral("WIN"))
+        attributes << QStringLiteral("Trusted_Connection=yes");
+    else if (login != QStringLiteral("SQL"))
+        throw Failure(
+            QStringLiteral("Modo de autenticação desconhecido: \"%1\" (aceita SQL ou WIN)")
+                .arg(mode.trimmed()));
+    return attributes.join(u';');
+}
+
+bool AbrirLigacao(DatabaseConnection& connection, const QString& server, const QString& database,
+                  const QString& user, const QString& password, const QString& mode,
+                  qint16 commandTimeout, qint16 connectionTimeout, bool semMensagem)
+{
+    if (server.trimmed().isEmpty())
+        return false;
+    connection.renew();
+    QString number;
+    const QString failure = runTrapped([&] {
+        QSqlDatabase& sql = connection.database();
+        sql.setDatabaseName(qtDatabaseName(connectionText(server, database, mode)));
+        if (loginMode(mode) == QStringLiteral("SQL")) {
+            // Qt adds them to the connection text as they stand; braces keep a ";" in a
+            // password from cutting it short.
+            sql.setUserName(attributeValue(user));
+            sql.setPassword(attributeValue(password));
+        }
+        sql.setConnectOptions(
+            QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=%1").arg(qMax<qint16>(connectionTimeout, 0)));
+        connection.setCommandTimeout(qMax<qint16>(commandTimeout, 0));
+        if (!sql.open()) {
+            number = sql.lastError().nativeErrorCode();
+            throw Failure(describe(sql.lastError()));
+        }
+    });
+    if (failure.isEmpty())
+        return true;
+    connection.close();
+    if (!semMensagem)
+        connection.showMessage(failureMessage(server, number, failure));
+    return false;
+}

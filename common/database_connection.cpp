@@ -1,0 +1,108 @@
+#include "common/database_connection.h"
+
+#include "common/failure.h"
+
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlResult>
+#include <QtDebug>
+
+#include <sql.h>
+#include <sqlext.h>
+
+namespace {
+
+QString uniqueConnectionName()
+{
+    static quint64 counter = 0;
+    return QStringLiteral("mostrela-%1").arg(++counter);
+}
+
+void setQueryTimeout(const QSqlQuery& query, int seconds)
+{
+    const QVariant handle = query.result()->handle();
+    if (handle.metaType() != QMetaType::fromType<SQLHANDLE>())
+        throw Failure(QStringLiteral("O controlador de base de dados não é ODBC"));
+    SQLHSTMT statement = *static_cast<const SQLHANDLE*>(handle.constData());
+    const SQLRETURN result = SQLSetStmtAttr(
+        statement, SQL_ATTR_QUERY_TIMEOUT,
+        reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(seconds)), SQL_IS_UINTEGER);
+    // A driver may round the value it keeps (success with information): a time-out still holds.
+    if (!SQL_SUCCEEDED(result))
+        throw Failure(QStringLiteral("O controlador ODBC recusou o tempo limite dos comandos "
+                                     "(%1 segundos)")
+                          .arg(seconds));
+}
+
+} // namespace
+
+DatabaseConnection::DatabaseConnection(CriticalMessage showMessage)
+    : m_showMessage(std::move(showMessage))
+{
+}
+
+DatabaseConnection::~DatabaseConnection()
+{
+    close();
+}
+
+void DatabaseConnection::renew()
+{
+    close();
+    m_name = uniqueConnectionName();
+    m_database = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), m_name);
+}
+
+void DatabaseConnection::close()
+{
+    if (m_name.isEmpty())
+        return;
+    m_database.close();
+    m_database = QSqlDatabase();
+    QSqlDatabase::removeDatabase(m_name);
+    m_name.clear();
+}
+
+bool DatabaseConnection::isOpen() const
+{
+    return m_database.isOpen();
+}
+
+bool DatabaseConnection::isSqlServer() const
+{
+    return m_database.driver() != nullptr &&
+           m_database.driver()->dbmsType() == QSqlDriver::MSSqlServer;
+}
+
+QSqlQuery DatabaseConnection::prepare(const QString& statement) const
+{
+    QSqlQuery query(m_database);
+    query.setForwardOnly(true);
+    if (!query.prepare(statement))
+        throw Failure(describe(query.lastError()));
+    setQueryTimeout(query, m_commandTimeout);
+    return query;
+}
+
+void DatabaseConnection::showMessage(const QString& text) const
+{
+    if (m_showMessage)
+        m_showMessage(text);
+    else
+        qCritical().noquote() << text;
+}
+
+void execute(QSqlQuery& query)
+{
+    if (!query.exec())
+        throw Failure(describe(query.lastError()));
+}
+
+QString describe(const QSqlError& error)
+{
+    const QString database = error.databaseText().trimmed();
+    const QString driver = error.driverText().trimmed();
+    if (database.isEmpty())
+        return driver;
+    return driver.isEmpty() ? database : database + QStringLiteral(" (") + driver + u')';
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <functional>
+
+// Shows a critical message to the person at the screen (a message box in the window).
+using CriticalMessage = std::function<void(const QString&)>;
+
+// One ODBC connection through Qt SQL, owned for one polling tick: closed and released when this
+// object goes, after every statement made on it. Statements run with the command time-out on
+// their statement handle, so a silent server cannot hold the tick for ever.
+class DatabaseConnection {
+public:
+    explicit DatabaseConnection(CriticalMessage showMessage = {});
+    ~DatabaseConnection();
+    DatabaseConnection(const DatabaseConnection&) = delete;
+    DatabaseConnection& operator=(const DatabaseConnection&) = delete;
+
+    // Closes the connection, if any, and puts a new, unopened one in its place.
+    void renew();
+    void close();
+    bool isOpen() const;
+    QSqlDatabase& database() { return m_database; }
+
+    // Reached through a SQL Server driver (whose table hints other databases refuse).
+    bool isSqlServer() const;
+
+    void setCommandTimeout(int seconds) { m_commandTimeout = seconds; }
+    // A forward-only statement, prepared, with the command time-out set. Throws Failure.
+    QSqlQuery prepare(const QString& statement) const;
+
+    void showMessage(const QString& text) const;
+
+private:
+    QString m_name;
+    QSqlDatabase m_database;
+    int m_commandTimeout = 0;
+    CriticalMessage m_showMessage;
+};
+
+// Runs a prepared statement with its bound values. Throws Failure with the database's own
+// description of what went wrong.
+void execute(QSqlQuery& query);
+
+// The database's description of a failed step, followed by Qt's.
+QString describe(const QSqlError& error);

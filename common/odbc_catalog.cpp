@@ -1,0 +1,107 @@
+#include "common/odbc_catalog.h"
+
+#include "common/failure.h"
+
+#include <QRegularExpression>
+#include <QVarLengthArray>
+
+#include <sql.h>
+#include <sqlext.h>
+
+#include <algorithm>
+#include <functional>
+
+namespace {
+
+// An ODBC 3 environment handle for one enumeration.
+class Environment {
+public:
+    Environment()
+    {
+        if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &m_handle)))
+            throw Failure(QStringLiteral("O gestor de controladores ODBC não está disponível"));
+        SQLSetEnvAttr(m_handle, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3),
+                      0);
+    }
+    ~Environment() { SQLFreeHandle(SQL_HANDLE_ENV, m_handle); }
+    Environment(const Environment&) = delete;
+    Environment& operator=(const Environment&) = delete;
+
+    SQLHENV handle() const { return m_handle; }
+
+private:
+    SQLHENV m_handle = SQL_NULL_HENV;
+};
+
+using Enumerate =
+    std::function<SQLRETURN(SQLHENV, SQLUSMALLINT, SQLCHAR*, SQLSMALLINT, SQLSMALLINT*)>;
+
+// The first text of every entry that `next` yields, from the first one on.
+QStringList enumerate(const Enumerate& next)
+{
+    Environment environment;
+    QStringList names;
+    QVarLengthArray<SQLCHAR, 512> name(512);
+    SQLUSMALLINT direction = SQL_FETCH_FIRST;
+    for (;;) {
+        SQLSMALLINT length = 0;
+        const SQLRETURN result = next(environment.handle(), direction, name.data(),
+                                      static_cast<SQLSMALLINT>(name.size()), &length);
+        if (!SQL_SUCCEEDED(result))
+            break;
+        names.append(QString::fromLocal8Bit(reinterpret_cast<const char*>(name.data()),
+                                            std::min<qsizetype>(length, name.size() - 1)));
+        direction = SQL_FETCH_NEXT;
+    }
+    return names;
+}
+
+} // namespace
+
+bool odbcDataSourceExists(const QString& name)
+{
+    const QStringList sources = enumerate([](SQLHENV environment, SQLUSMALLINT direction,
+                                             SQLCHAR* text, SQLSMALLINT size, SQLSMALLINT* length) {
+        SQLCHAR description[512];
+        SQLSMALLINT descriptionLength = 0;
+        return SQLDataSources(environment, direction, text, size, length, description,
+                              sizeof description, &descriptionLength);
+    });
+    return sources.contains(name.trimmed(), Qt::CaseInsensitive);
+}
+
+QStringList odbcDrivers()
+{
+    return enumerate([](SQLHENV environment, SQLUSMALLINT direction, SQLCHAR* text,
+                        SQLSMALLINT size, SQLSMALLINT* length) {
+        SQLCHAR attributes[2048];
+        SQLSMALLINT attributesLength = 0;
+        return SQLDrivers(environment, direction, text, size, length, attributes, sizeof attributes,
+                          &attributesLength);
+    });
+}
+
+QString preferredSqlServerDriver(const QStringList& drivers)
+{
+    static const QRegularExpression microsoft(QStringLiteral("^ODBC Driver (\\d+) for SQL Server$"),
+                                              QRegularExpression::CaseInsensitiveOption);
+    QString newest;
+    int newestVersion = -1;
+    for (const QString& driver : drivers) {
+        const QRegularExpressionMatch match = microsoft.match(driver);
+        if (match.hasMatch() && match.captured(1).toInt() > newestVersion) {
+            newest = driver;
+            newestVersion = match.captured(1).toInt();
+        }
+    }
+    if (!newest.isEmpty())
+        return newest;
+    for (const QString& fallback : {QStringLiteral("FreeTDS"), QStringLiteral("SQL Server")}) {
+        const auto found = std::find_if(drivers.begin(), drivers.end(), [&](const QString& d) {
+            return d.compare(fallback, Qt::CaseInsensitive) == 0;
+        });
+        if (found != drivers.end())
+            return *found;
+    }
+    return {};
+}

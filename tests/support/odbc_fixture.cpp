@@ -1,0 +1,112 @@
+#include "odbc_fixture.h"
+
+#include "common/failure.h"
+
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace {
+
+void writeFile(const QString& path, const QString& text)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) != text.toUtf8().size())
+        throw Failure(QStringLiteral("Cannot write %1").arg(path));
+}
+
+} // namespace
+
+OdbcFixture::OdbcFixture(Trace trace) : m_connection(QStringLiteral("odbc-fixture"))
+{
+    const QString tracing = trace == Trace::On
+                                ? QStringLiteral("[ODBC]\nTrace=Yes\nTraceFile=%1\n\n")
+                                      .arg(m_folder.filePath(QStringLiteral("trace.log")))
+                                : QString();
+    writeFile(m_folder.filePath(QStringLiteral("odbcinst.ini")),
+              tracing + QStringLiteral("[SQLite3]\nDriver=libsqlite3odbc.so\n\n"
+                                       "[FreeTDS]\nDriver=libtdsodbc.so\n"));
+    writeFile(m_folder.filePath(QStringLiteral("odbc.ini")),
+              QStringLiteral("[%1]\nDriver=SQLite3\nDatabase=%2\nTimeout=5000\n\n"
+                             "[%3]\nDriver=SQLite3\nDatabase=%4\n")
+                  .arg(dataSource(), databasePath(), brokenDataSource(),
+                       m_folder.filePath(QStringLiteral("em-falta/base.db"))));
+    qputenv("ODBCSYSINI", QFile::encodeName(m_folder.path()));
+    qputenv("ODBCINI", QFile::encodeName(m_folder.filePath(QStringLiteral("odbc.ini"))));
+
+    QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), m_connection);
+    database.setDatabaseName(dataSource());
+    if (!database.open())
+        throw Failure(database.lastError().text());
+    createTable();
+}
+
+OdbcFixture::~OdbcFixture()
+{
+    QSqlDatabase::database(m_connection, false).close();
+    QSqlDatabase::removeDatabase(m_connection);
+}
+
+QString OdbcFixture::databasePath() const
+{
+    return m_folder.filePath(QStringLiteral("mostrela.db"));
+}
+
+QString OdbcFixture::trace() const
+{
+    QFile file(m_folder.filePath(QStringLiteral("trace.log")));
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+QList<QVariantList> OdbcFixture::rows(const QString& statement, const QVariantList& values)
+{
+    QSqlQuery query(QSqlDatabase::database(m_connection));
+    query.setForwardOnly(true);
+    if (!query.prepare(statement))
+        throw Failure(query.lastError().text());
+    for (const QVariant& value : values)
+        query.addBindValue(value);
+    if (!query.exec())
+        throw Failure(query.lastError().text());
+    QList<QVariantList> result;
+    const int columns = query.record().count();
+    while (query.next()) {
+        QVariantList row;
+        for (int column = 0; column < columns; ++column)
+            row.append(query.value(column));
+        result.append(row);
+    }
+    return result;
+}
+
+void OdbcFixture::run(const QString& statement, const QVariantList& values)
+{
+    rows(statement, values);
+}
+
+void OdbcFixture::createTable()
+{
+    run(QStringLiteral("drop table if exists SaidaDisplay"));
+    run(QStringLiteral("create table SaidaDisplay (NumRegisto integer primary key autoincrement, "
+                       "DataSys datetime not null, Linha1 varchar(80), Linha2 varchar(80), "
+                       "Utilizador varchar(40) not null)"));
+}
+
+void OdbcFixture::insert(const QString& utilizador, const QDateTime& dataSys,
+                         const QVariant& linha1, const QVariant& linha2)
+{
+    run(QStringLiteral("insert into SaidaDisplay (DataSys, Linha1, Linha2, Utilizador) "
+                       "values (?, ?, ?, ?)"),
+        {dataSys.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), linha1, linha2, utilizador});
+}
+
+QList<QStringList> OdbcFixture::rowsLeft()
+{
+    QList<QStringList> result;
+    for (const QVariantList& row :
+         rows(QStringLiteral("select Utilizador, Linha1 from SaidaDisplay order by NumRegisto")))
+        result.append({row.at(0).toString(), row.at(1).toString()});
+    return result;
+}

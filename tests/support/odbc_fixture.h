@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QTemporaryDir>
+#include <QVariantList>
+
+// A SQLite database reached through an ODBC data source, as the program reaches SQL Server. The
+// driver manager is pointed at an odbc.ini and an odbcinst.ini of its own, in a temporary
+// folder, so it must be built before the process's first ODBC call.
+//
+// Data sources: "MostrelaTeste" holds the table SaidaDisplay; "MostrelaAvariada" names a
+// database in a folder that does not exist, so connecting to it fails. Drivers: SQLite3 and
+// FreeTDS. A traced fixture has the driver manager log every call, which shows the attributes
+// that the program sets on its handles.
+class OdbcFixture {
+public:
+    static QString dataSource() { return QStringLiteral("MostrelaTeste"); }
+    static QString brokenDataSource() { return QStringLiteral("MostrelaAvariada"); }
+
+    enum class Trace { Off, On };
+    explicit OdbcFixture(Trace trace = Trace::Off);
+    ~OdbcFixture();
+    OdbcFixture(const OdbcFixture&) = delete;
+    OdbcFixture& operator=(const OdbcFixture&) = delete;
+
+    QString folder() const { return m_folder.path(); }
+    QString databasePath() const;
+    // What the driver manager has logged so far (traced fixtures only).
+    QString trace() const;
+
+    // Runs a statement with its values bound in order; a failure throws Failure.
+    void run(const QString& statement, const QVariantList& values = {});
+    // Every row of a query, each as its column values.
+    QList<QVariantList> rows(const QString& statement, const QVariantList& values = {});
+
+    // Drops and creates SaidaDisplay, empty.
+    void createTable();
+    void insert(const QString& utilizador, const QDateTime& dataSys, const QVariant& linha1,
+                const QVariant& linha2);
+    // (Utilizador, Linha1) of every row left, in NumRegisto order.
+    QList<QStringList> rowsLeft();
+
+private:
+    QTemporaryDir m_folder;
+    QString m_connection;
+};
