@@ -1,0 +1,197 @@
+#include "common/failure.h"
+#include "common/message_queue.h"
+#include "intake/drop_file.h"
+#include "intake/drop_folder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QtTest>
+
+class TestDropFolder : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_folder;
+    MessageQueue m_queue;
+
+    QString path(const QString& name) const { return m_folder.filePath(name); }
+    void write(const QString& name, const QByteArray& bytes)
+    {
+        QFile file(path(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(bytes), bytes.size());
+    }
+    // Takes the files with lines of `numLetras`; the failure's description, or empty.
+    QString take(const QString& numLetras, const std::function<void(int)>& atPause = {})
+    {
+        int pause = 0;
+        return runTrapped([&] {
+            takeDropFiles(m_folder.path(), numLetras, m_queue, [&] {
+                if (atPause)
+                    atPause(pause);
+                ++pause;
+            });
+        });
+    }
+    QStringList queued()
+    {
+        QStringList rows;
+        for (int row = 0; row < m_queue.count(); ++row) {
+            const QueuedMessage& message = m_queue.at(row);
+            rows << message.ordem + u'|' + message.linha1 + u'|' + message.linha2;
+        }
+        return rows;
+    }
+    QStringList filesLeft() const
+    {
+        return QDir(m_folder.path())
+            .entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    }
+
+private slots:
+    void init()
+    {
+        QDir(m_folder.path()).removeRecursively();
+        QDir().mkpath(m_folder.path());
+        while (m_queue.count() > 0)
+            m_queue.takeSelected();
+    }
+
+    void dropFiles_queuedInNameOrder_anyCase_andDeleted()
+    {
+        write(QStringLiteral("20240105093000_b.dsp"), "second");
+        write(QStringLiteral("20240105092959_a.DSP"), "first");
+        write(QStringLiteral("curto.Dsp"), "third");
+        write(QStringLiteral("20240105093001.txt"), "not a message");
+        write(QStringLiteral("20240105093002.dsp.part"), "still being written");
+        QCOMPARE(take(QStringLiteral("20")), QString());
+        QCOMPARE(queued(), QStringList({QStringLiteral("20240105092959|first|"),
+                                        QStringLiteral("20240105093000|second|"),
+                                        QStringLiteral("curto.Dsp|third|")}));
+        QCOMPARE(m_queue.selectedRow(), 0);
+        QCOMPARE(filesLeft(), QStringList({QStringLiteral("20240105093001.txt"),
+                                           QStringLiteral("20240105093002.dsp.part")}));
+    }
+
+    void text_splitIntoTwoLines_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("numLetras");
+        QTest::addColumn<QString>("linha1");
+        QTest::addColumn<QString>("linha2");
+        QTest::newRow("both lines, line 2 runs to twice the width")
+            << QByteArray("AAAAABBBBBBBBBBCCC") << QStringLiteral("5") << QStringLiteral("AAAAA")
+            << QStringLiteral("BBBBBBBBBB");
+        QTest::newRow("short text")
+            << QByteArray("AAA") << QStringLiteral("5") << QStringLiteral("AAA") << QString();
+        QTest::newRow("empty file")
+            << QByteArray() << QStringLiteral("5") << QString() << QString();
+        QTest::newRow("width read leniently")
+            << QByteArray("AAAAABB") << QStringLiteral(" 4.5 letras") << QStringLiteral("AAAA")
+            << QStringLiteral("ABB");
+        QTest::newRow("trailing line breaks are not text")
+            << QByteArray("Total: 12,50\r\n\n\r") << QStringLiteral("20")
+            << QStringLiteral("Total: 12,50") << QString();
+        QTest::newRow("an inner break counts as CR LF")
+            << QByteArray("AB\nCDEF\n") << QStringLiteral("3") << QStringLiteral("AB\r")
+            << QStringLiteral("\nCDEF");
+        QTest::newRow("Windows-1252") << QByteArray("Pre\xe7o\x80") << QStringLiteral("4")
+                                      << QStringLiteral("Preç") << QStringLiteral("o€");
+        QTest::newRow("UTF-8") << QByteArray("Ol\xc3\xa1 Jos\xc3\xa9") << QStringLiteral("4")
+                               << QStringLiteral("Olá ") << QStringLiteral("José");
+    }
+    void text_splitIntoTwoLines()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, numLetras);
+        write(QStringLiteral("20240105093000.dsp"), bytes);
+        QCOMPARE(take(numLetras), QString());
+        QCOMPARE(m_queue.count(), 1);
+        QTEST(m_queue.at(0).linha1, "linha1");
+        QTEST(m_queue.at(0).linha2, "linha2");
+    }
+
+    void hugeFile_readOnlyAsFarAsTheLinesNeed()
+    {
+        // A sparse file of 8 GiB: reading it whole would exhaust memory.
+        write(QStringLiteral("grande.dsp"), "Ol\xc3\xa1 mundo, bom dia");
+        QVERIFY(QFile::resize(path(QStringLiteral("grande.dsp")), qint64(8) << 30));
+        QCOMPARE(dropFileText(path(QStringLiteral("grande.dsp")), 12),
+                 QStringLiteral("Olá mundo, b"));
+
+        // Past the part that is read, only line breaks: they are trailing, and not text.
+        write(QStringLiteral("quebras.dsp"), "ab" + QByteArray(1 << 20, '\n'));
+        QCOMPARE(dropFileText(path(QStringLiteral("quebras.dsp")), 60), QStringLiteral("ab"));
+        write(QStringLiteral("quebras.dsp"), "ab" + QByteArray(1 << 20, '\n') + "c");
+        QCOMPARE(dropFileText(path(QStringLiteral("quebras.dsp")), 6),
+                 QStringLiteral("ab\r\n\r\n"));
+
+        // Two-byte letters, with the read ending inside one of them.
+        QByteArray accents;
+        for (int letter = 0; letter < 1000; ++letter)
+            accents += "\xc3\xa9";
+        for (qsizetype characters = 1; characters < 12; ++characters) {
+            write(QStringLiteral("acentos.dsp"), accents);
+            QCOMPARE(dropFileText(path(QStringLiteral("acentos.dsp")), characters),
+                     QString(characters, QChar(0xe9)));
+        }
+    }
+
+    void missingFolder_failsClearly()
+    {
+        const QString folder = m_folder.filePath(QStringLiteral("em-falta"));
+        QString error = runTrapped([&] { takeDropFiles(folder, "20", m_queue, [] {}); });
+        QVERIFY2(error.contains(folder), qPrintable(error));
+        error = runTrapped([&] { takeDropFiles(QString(), "20", m_queue, [] {}); });
+        QVERIFY2(error.contains(QStringLiteral("não está definida")), qPrintable(error));
+        QCOMPARE(m_queue.count(), 0);
+    }
+
+    void fileThatCannotBeDeleted_staysAndIsNeverQueued()
+    {
+        write(QStringLiteral("1.dsp"), "one");
+        write(QStringLiteral("2.dsp"), "two");
+        write(QStringLiteral("3.dsp"), "three");
+        // Another program puts a folder of its own in the place of 2.dsp once it has been read.
+        const auto replaceSecond = [&](int pause) {
+            if (pause != 2)
+                return;
+            QVERIFY(QFile::remove(path(QStringLiteral("2.dsp"))));
+            QVERIFY(QDir(m_folder.path()).mkpath(QStringLiteral("2.dsp/dentro")));
+        };
+        QString error = take(QStringLiteral("20"), replaceSecond);
+        QVERIFY2(error.contains(path(QStringLiteral("2.dsp"))), qPrintable(error));
+        QCOMPARE(queued(), QStringList({QStringLiteral("1.dsp|one|")}));
+        QCOMPARE(filesLeft(), QStringList({QStringLiteral("2.dsp"), QStringLiteral("3.dsp")}));
+
+        // The next pass takes what is a file and leaves the folder alone.
+        QCOMPARE(take(QStringLiteral("20")), QString());
+        QCOMPARE(queued(),
+                 QStringList({QStringLiteral("1.dsp|one|"), QStringLiteral("3.dsp|three|")}));
+    }
+
+    void fileGoneBeforeItIsRead_failsClearly_restWaits()
+    {
+        write(QStringLiteral("1.dsp"), "one");
+        write(QStringLiteral("2.dsp"), "two");
+        const auto takenElsewhere = [&](int pause) {
+            if (pause == 0)
+                QVERIFY(QFile::remove(path(QStringLiteral("1.dsp"))));
+        };
+        const QString error = take(QStringLiteral("20"), takenElsewhere);
+        QVERIFY2(error.contains(path(QStringLiteral("1.dsp"))), qPrintable(error));
+        QCOMPARE(m_queue.count(), 0);
+        QCOMPARE(filesLeft(), QStringList({QStringLiteral("2.dsp")}));
+    }
+
+    void badWidth_failsBeforeAnyFileIsTaken()
+    {
+        write(QStringLiteral("1.dsp"), "one");
+        QVERIFY(take(QStringLiteral("-3")).contains(QStringLiteral("\"-3\"")));
+        QCOMPARE(m_queue.count(), 0);
+        QCOMPARE(filesLeft(), QStringList({QStringLiteral("1.dsp")}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDropFolder)
+#include "test_drop_folder.moc"
