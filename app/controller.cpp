@@ -10,8 +10,12 @@
 
 Controller::Controller(const QString& folder, QObject* parent)
     : QObject(parent), m_configPath(QDir(folder).filePath(QStringLiteral("Mostrela.cfg"))),
-      m_criticalMessage([](const QString& text) { qCritical().noquote() << text; })
+      m_criticalMessage([](const QString& text) { qCritical().noquote() << text; }),
+      m_polling(
+          m_settings, m_queue, m_status, [this] { return m_page == Page::Executando; },
+          [this](const QString& text) { showCriticalMessage(text); })
 {
+    connect(&m_tmrVerifica, &Timer::tick, this, [this] { m_polling.tick(); });
 }
 
 QString Controller::windowTitle()

@@ -4,6 +4,7 @@
 #include "app/status.h"
 #include "app/timer.h"
 #include "common/message_queue.h"
+#include "intake/polling.h"
 
 #include <QObject>
 #include <QString>
@@ -31,6 +32,8 @@ public:
     Status& status() { return m_status; }
     Timer& tmrDisplay() { return m_tmrDisplay; }
     Timer& tmrVerifica() { return m_tmrVerifica; }
+    // What tmrVerifica's ticks run.
+    Polling& polling() { return m_polling; }
 
     Page page() const { return m_page; }
     // A page button pressed: the running page enables polling and applies both intervals again;
@@ -64,4 +67,5 @@ private:
     Timer m_tmrVerifica{2000};
     Page m_page = Page::None;
     std::function<void(const QString&)> m_criticalMessage;
+    Polling m_polling;
 };
