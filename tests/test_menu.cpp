@@ -41,7 +41,10 @@ struct Window {
         return found;
     }
     QString lblError() { return child<QLabel>("lblError")->text(); }
-    QString currentFrame() { return child<QStackedWidget>("paginas")->currentWidget()->objectName(); }
+    QString currentFrame()
+    {
+        return child<QStackedWidget>("paginas")->currentWidget()->objectName();
+    }
     // Clicks near the left edge, where a check or option button has its indicator.
     void click(const char* name)
     {
@@ -128,7 +131,8 @@ void TestMenu::startup_missingFileKeepsInitialValuesAndIgnoresAuto()
 {
     Window window;
     window.menu.load(QStringLiteral("AUTO"));
-    QVERIFY2(window.lblError().contains(QStringLiteral("Mostrela.cfg")), qPrintable(window.lblError()));
+    QVERIFY2(window.lblError().contains(QStringLiteral("Mostrela.cfg")),
+             qPrintable(window.lblError()));
     QCOMPARE(window.controller.page(), Controller::Page::None);
     QVERIFY(!window.child<QAbstractButton>("optExecutando")->isChecked());
     QCOMPARE(window.controller.tmrVerifica().interval(), 2000);
@@ -227,8 +231,9 @@ void TestMenu::pages_selectedPageIsAlwaysInFront()
     Window window;
     window.menu.load(QString());
     const std::pair<const char*, const char*> steps[] = {
-        {"optDisplay", "fraDisplay"},   {"optSQL", "fraSQL"},       {"optDisplay", "fraDisplay"},
-        {"optConfigura", "fraConfigura"}, {"optExecutando", "fraExecutando"}, {"optSQL", "fraSQL"},
+        {"optDisplay", "fraDisplay"},       {"optSQL", "fraSQL"},
+        {"optDisplay", "fraDisplay"},       {"optConfigura", "fraConfigura"},
+        {"optExecutando", "fraExecutando"}, {"optSQL", "fraSQL"},
     };
     for (const auto& [button, frame] : steps) {
         window.click(button);
@@ -264,7 +269,8 @@ void TestMenu::saving_failureShowsInLabelAndNextSaveClearsIt()
         UnwritableFolder unwritable(window.folder.path());
         window.click("cmdGravarDisplay");
     }
-    QVERIFY2(window.lblError().contains(window.controller.configPath()), qPrintable(window.lblError()));
+    QVERIFY2(window.lblError().contains(window.controller.configPath()),
+             qPrintable(window.lblError()));
     QCOMPARE(window.configBytes(), timers53);
     window.menu.GravarMostrela_cfg();
     QCOMPARE(window.lblError(), QString());
@@ -316,7 +322,8 @@ void TestMenu::dropFolderPath_losesOneTrailingSeparatorOnFocusOut()
     QApplication::sendEvent(path, &focusOut);
     QCOMPARE(path->text(), QStringLiteral("C:\\Vendas\\"));
     QApplication::sendEvent(path, &focusOut);
-    QCOMPARE(window.controller.settings().text(Key::LigaFicheirosPath), QStringLiteral("C:\\Vendas"));
+    QCOMPARE(window.controller.settings().text(Key::LigaFicheirosPath),
+             QStringLiteral("C:\\Vendas"));
     QApplication::sendEvent(path, &focusOut);
     QCOMPARE(path->text(), QStringLiteral("C:\\Vendas"));
 }

@@ -29,14 +29,22 @@ void TestTextRoutines::separaCampos_splitsAndTrimsEveryField_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("separator");
     QTest::addColumn<QStringList>("expected");
-    QTest::newRow("no separator gives the trimmed text") << "  abc  " << "\r\n" << QStringList{"abc"};
-    QTest::newRow("empty text gives one empty field") << "" << "\r\n" << QStringList{""};
-    QTest::newRow("trailing separator gives an empty last field")
-        << "a=1\r\nb=2\r\n" << "\r\n" << QStringList{"a=1", "b=2", ""};
-    QTest::newRow("every field trimmed of spaces only")
-        << " a \r\n\tb\t \r\nc" << "\r\n" << QStringList{"a", "\tb\t", "c"};
-    QTest::newRow("separator trimmed of blanks first") << "a;b" << " ; " << QStringList{"a", "b"};
-    QTest::newRow("occurrences do not overlap") << "xaaay" << "aa" << QStringList{"x", "ay"};
+    QTest::newRow("no separator gives the trimmed text") << "  abc  "
+                                                         << "\r\n"
+                                                         << QStringList{"abc"};
+    QTest::newRow("empty text gives one empty field") << ""
+                                                      << "\r\n"
+                                                      << QStringList{""};
+    QTest::newRow("trailing separator gives an empty last field") << "a=1\r\nb=2\r\n"
+                                                                  << "\r\n"
+                                                                  << QStringList{"a=1", "b=2", ""};
+    QTest::newRow("every field trimmed of spaces only") << " a \r\n\tb\t \r\nc"
+                                                        << "\r\n"
+                                                        << QStringList{"a", "\tb\t", "c"};
+    QTest::newRow("separator trimmed of blanks first") << "a;b"
+                                                       << " ; " << QStringList{"a", "b"};
+    QTest::newRow("occurrences do not overlap") << "xaaay"
+                                                << "aa" << QStringList{"x", "ay"};
 }
 
 void TestTextRoutines::separaCampos_splitsAndTrimsEveryField()
@@ -61,8 +69,8 @@ void TestTextRoutines::separaCampos_refusesMoreThan32767Separators()
     QStringList fields;
     QVERIFY(SeparaCampos(QStringLiteral("x\r\n").repeated(32767), QStringLiteral("\r\n"), fields));
     QCOMPARE(fields.size(), 32768);
-    QVERIFY_THROWS_EXCEPTION(
-        Failure, SeparaCampos(QStringLiteral("x\r\n").repeated(32768), QStringLiteral("\r\n"), fields));
+    QVERIFY_THROWS_EXCEPTION(Failure, SeparaCampos(QStringLiteral("x\r\n").repeated(32768),
+                                                   QStringLiteral("\r\n"), fields));
 }
 
 void TestTextRoutines::valorDaLinha_takesTextAfterLastEquals()
