@@ -32,8 +32,7 @@ QByteArray readWhole(const QString& path)
 {
     QFile file(path);
     if (!file.exists())
-        throw Failure(fileError(QStringLiteral("Ficheiro não encontrado"), path,
-                                QStringLiteral("não existe")));
+        throw Failure(QStringLiteral("Ficheiro não encontrado: \"%1\"").arg(path));
     if (!file.open(QIODevice::ReadOnly))
         throw Failure(fileError(QStringLiteral("Não foi possível ler"), path, file.errorString()));
     if (file.size() > maximumFileSize)

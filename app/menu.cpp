@@ -51,6 +51,18 @@ QLabel* label(const QString& text, const QString& name = QString())
     return result;
 }
 
+// chkMostraDefault's value: 0 unticked, 1 ticked, 2 greyed.
+Qt::CheckState checkStateOf(int mostraDefault)
+{
+    return mostraDefault == 1 ? Qt::Checked
+                              : (mostraDefault == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
+}
+
+int mostraDefaultOf(Qt::CheckState state)
+{
+    return state == Qt::Checked ? 1 : (state == Qt::PartiallyChecked ? 2 : 0);
+}
+
 QString withoutOneTrailingSeparator(const QString& path)
 {
     if (path.size() > 1 && (path.endsWith(u'\\') || path.endsWith(u'/')))
@@ -129,7 +141,7 @@ QWidget* Menu::buildPageButtons()
         button->setIconSize(QSize(32, 32));
         button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         button->setCheckable(true);
-        button->setFixedSize(120, 82);
+        button->setFixedSize(190, 82);
         m_pageButtons->addButton(button, static_cast<int>(entry.page));
         layout->addWidget(button);
         const Page page = entry.page;
@@ -263,12 +275,13 @@ QGroupBox* Menu::buildConfiguraPage()
         new TwoStateClickCheckBox(QStringLiteral("Apresentar texto na ausência de registos"));
     check->setObjectName(QStringLiteral("chkMostraDefault"));
     check->setTristate(true);
-    check->setCheckState(static_cast<Qt::CheckState>(settings.mostraDefault()));
-    connect(check, &QCheckBox::stateChanged, &settings,
-            [&settings](int state) { settings.setMostraDefault(state); });
+    check->setCheckState(checkStateOf(settings.mostraDefault()));
+    connect(check, &QCheckBox::stateChanged, &settings, [&settings](int state) {
+        settings.setMostraDefault(mostraDefaultOf(static_cast<Qt::CheckState>(state)));
+    });
     connect(&settings, &Settings::changed, check, [&settings, check](Key key) {
         if (key == Key::MostraDefault)
-            check->setCheckState(static_cast<Qt::CheckState>(settings.mostraDefault()));
+            check->setCheckState(checkStateOf(settings.mostraDefault()));
     });
     grid->addWidget(check, 3, 0, 1, 2);
 

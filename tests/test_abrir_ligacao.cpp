@@ -1,6 +1,6 @@
 #include "common/abrir_ligacao.h"
 #include "common/odbc_catalog.h"
-#include "odbc_fixture.h"
+#include "support/odbc_fixture.h"
 
 #include <QFileInfo>
 #include <QSqlQuery>

@@ -1,5 +1,5 @@
 #include "app/controller.h"
-#include "odbc_fixture.h"
+#include "support/odbc_fixture.h"
 
 #include <QLocale>
 #include <QtTest>

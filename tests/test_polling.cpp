@@ -1,6 +1,6 @@
 #include "app/controller.h"
 #include "app/menu.h"
-#include "odbc_fixture.h"
+#include "support/odbc_fixture.h"
 
 #include <QAbstractButton>
 #include <QApplication>

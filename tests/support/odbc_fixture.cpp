@@ -1,4 +1,4 @@
-#include "odbc_fixture.h"
+#include "support/odbc_fixture.h"
 
 #include "common/failure.h"
 

@@ -1,0 +1,264 @@
+#include "app/config_file.h"
+#include "app/settings.h"
+#include "common/failure.h"
+#include "support/unwritable_folder.h"
+
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using Key = Settings::Key;
+
+namespace {
+
+QByteArray readBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+// Reads `bytes` as a settings file into fresh settings; returns the failure's description.
+QString readInto(Settings& settings, const QByteArray& bytes)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("Mostrela.cfg"));
+    writeBytes(path, bytes);
+    return runTrapped([&] { readConfigFile(path, settings); });
+}
+
+} // namespace
+
+class TestConfigFile : public QObject {
+    Q_OBJECT
+private slots:
+    void roundTrip_restoresEveryFieldTrimmedAndCutAtLastEquals();
+    void writer_emitsKeysInOrderWithCrLfAndLigaLinesOnlyWhenSelected();
+    void writer_neitherSourceGives18LinesAndReadsBackUnselected();
+    void writer_keepsOldFileWhenFolderIsUnwritable();
+    void writer_newFileIsForItsOwnerOnly();
+    void matching_isCaseSensitiveAnywhereInTheLine();
+    void matching_laterLinesOverwriteAndOneLineMaySetSeveralFields();
+    void numbers_selectSourcesOnlyOnValueOne();
+    void numbers_mostraDefaultRoundsAndRefusesOutOfRange();
+    void reading_acceptsEveryLineEndingAndEncoding();
+    void reading_emptyFileSetsNothing();
+    void reading_missingFileFails();
+    void badInput_isRefusedClearlyOrReadAsFarAsTheRulesAllow();
+};
+
+void TestConfigFile::roundTrip_restoresEveryFieldTrimmedAndCutAtLastEquals()
+{
+    Settings written;
+    for (const Key key : Settings::keysInFileOrder()) {
+        if (Settings::isText(key))
+            written.setText(key, Settings::keyName(key).toLower() + QStringLiteral(" ç"));
+    }
+    written.setText(Key::Default_Linha1, QStringLiteral("  Olá, bom dia  "));
+    written.setText(Key::SQL_Password, QStringLiteral("se=cr=eto"));
+    written.setMostraDefault(2);
+    written.setLigaSQL(true);
+    written.setLigaFicheiros(true);
+
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("Mostrela.cfg"));
+    writeConfigFile(path, written);
+    Settings read;
+    readConfigFile(path, read);
+
+    for (const Key key : Settings::keysInFileOrder()) {
+        if (!Settings::isText(key) || key == Key::Default_Linha1 || key == Key::SQL_Password)
+            continue;
+        QCOMPARE(read.text(key), written.text(key));
+    }
+    // The line is trimmed, not the value: blanks after "=" stay.
+    QCOMPARE(read.text(Key::Default_Linha1), QStringLiteral("  Olá, bom dia"));
+    QCOMPARE(read.text(Key::SQL_Password), QStringLiteral("eto"));
+    QCOMPARE(read.mostraDefault(), 2);
+    QVERIFY(read.ligaSQL());
+    QVERIFY(read.ligaFicheiros());
+}
+
+void TestConfigFile::writer_emitsKeysInOrderWithCrLfAndLigaLinesOnlyWhenSelected()
+{
+    Settings settings;
+    settings.setText(Key::Default_Linha2, QStringLiteral("Café €"));
+    settings.setMostraDefault(1);
+    settings.setLigaFicheiros(true);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("Mostrela.cfg"));
+    writeConfigFile(path, settings);
+
+    const QByteArray bytes = readBytes(path);
+    QVERIFY(bytes.endsWith("\r\n"));
+    QCOMPARE(bytes.count('\n'), bytes.count("\r\n"));
+    const QList<QByteArray> lines = bytes.chopped(2).split('\n');
+    QCOMPARE(lines.size(), 19);
+    QCOMPARE(lines.at(0), QByteArray("Porta=1\r"));
+    QCOMPARE(lines.at(10), QByteArray("MostraDefault=1\r"));
+    QCOMPARE(lines.at(12), QByteArray("Default_Linha2=Caf\xe9 \x80\r"));
+    QCOMPARE(lines.at(17), QByteArray("LigaFicheiros=1\r"));
+    QVERIFY(lines.at(18).startsWith("LigaFicheirosPath="));
+    QVERIFY(!bytes.contains("LigaSQL"));
+}
+
+void TestConfigFile::writer_neitherSourceGives18LinesAndReadsBackUnselected()
+{
+    Settings settings;
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("Mostrela.cfg"));
+    writeConfigFile(path, settings);
+    const QByteArray bytes = readBytes(path);
+    QCOMPARE(bytes.count("\r\n"), 18);
+    QVERIFY(!bytes.contains("LigaSQL=") && !bytes.contains("LigaFicheiros="));
+
+    Settings read;
+    readConfigFile(path, read);
+    QVERIFY(!read.ligaSQL());
+    QVERIFY(!read.ligaFicheiros());
+}
+
+void TestConfigFile::writer_keepsOldFileWhenFolderIsUnwritable()
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("Mostrela.cfg"));
+    writeBytes(path, "Porta=5\r\n");
+    Settings settings;
+    QString error;
+    {
+        UnwritableFolder unwritable(folder.path());
+        error = runTrapped([&] { writeConfigFile(path, settings); });
+    }
+    QVERIFY2(error.contains(path), qPrintable(error));
+    QCOMPARE(readBytes(path), QByteArray("Porta=5\r\n"));
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{"Mostrela.cfg"});
+}
+
+void TestConfigFile::writer_newFileIsForItsOwnerOnly()
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("Mostrela.cfg"));
+    Settings settings;
+    writeConfigFile(path, settings);
+    const QFile::Permissions permissions = QFile::permissions(path);
+    QVERIFY(permissions.testFlags(QFile::ReadOwner | QFile::WriteOwner));
+    const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
+                                      QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+    QCOMPARE(permissions & others, QFile::Permissions());
+}
+
+void TestConfigFile::matching_isCaseSensitiveAnywhereInTheLine()
+{
+    Settings settings;
+    QCOMPARE(readInto(settings, "porta=3\r\nxxNumLetras=16\r\nunknown=9\r\n"), QString());
+    QCOMPARE(settings.text(Key::Porta), QStringLiteral("1"));
+    QCOMPARE(settings.text(Key::NumLetras), QStringLiteral("16"));
+}
+
+void TestConfigFile::matching_laterLinesOverwriteAndOneLineMaySetSeveralFields()
+{
+    Settings settings;
+    QCOMPARE(readInto(settings, "Porta=3\r\nPorta=4\r\nLimpa=FimLinha1=99\r\n"), QString());
+    QCOMPARE(settings.text(Key::Porta), QStringLiteral("4"));
+    QCOMPARE(settings.text(Key::Limpa), QStringLiteral("99"));
+    QCOMPARE(settings.text(Key::FimLinha1), QStringLiteral("99"));
+}
+
+void TestConfigFile::numbers_selectSourcesOnlyOnValueOne()
+{
+    Settings settings;
+    QCOMPARE(readInto(settings, "LigaSQL=0\r\nLigaFicheiros=\r\n"), QString());
+    QVERIFY(!settings.ligaSQL());
+    QVERIFY(!settings.ligaFicheiros());
+    QCOMPARE(readInto(settings, "LigaSQL=1.0\r\nLigaFicheiros=1 x\r\n"), QString());
+    QVERIFY(settings.ligaSQL());
+    QVERIFY(settings.ligaFicheiros());
+    // A value other than 1 does nothing: it never unselects.
+    QCOMPARE(readInto(settings, "LigaSQL=0\r\n"), QString());
+    QVERIFY(settings.ligaSQL());
+}
+
+void TestConfigFile::numbers_mostraDefaultRoundsAndRefusesOutOfRange()
+{
+    Settings settings;
+    QCOMPARE(readInto(settings, "MostraDefault=1\r\n"), QString());
+    QCOMPARE(settings.mostraDefault(), 1);
+    QCOMPARE(readInto(settings, "MostraDefault=abc\r\n"), QString());
+    QCOMPARE(settings.mostraDefault(), 0);
+    QCOMPARE(readInto(settings, "MostraDefault=1.5\r\n"), QString());
+    QCOMPARE(settings.mostraDefault(), 2);
+    QCOMPARE(readInto(settings, "MostraDefault=0.5\r\n"), QString());
+    QCOMPARE(settings.mostraDefault(), 0);
+
+    Settings stopped;
+    const QString error = readInto(stopped, "Porta=7\r\nMostraDefault=3\r\nNumLetras=9\r\n");
+    QVERIFY2(error.contains(QStringLiteral("MostraDefault")), qPrintable(error));
+    QCOMPARE(stopped.text(Key::Porta), QStringLiteral("7"));
+    QCOMPARE(stopped.text(Key::NumLetras), QStringLiteral("20"));
+}
+
+void TestConfigFile::reading_acceptsEveryLineEndingAndEncoding()
+{
+    Settings settings;
+    QCOMPARE(readInto(settings, "Porta=2\nNumLetras=16\rLimpa=12\r\nDefault_Linha1=Ol\xe1\r\n"),
+             QString());
+    QCOMPARE(settings.text(Key::Porta), QStringLiteral("2"));
+    QCOMPARE(settings.text(Key::NumLetras), QStringLiteral("16"));
+    QCOMPARE(settings.text(Key::Default_Linha1), QStringLiteral("Olá"));
+    QCOMPARE(readInto(settings, "Default_Linha1=Ol\xc3\xa1 \xe2\x82\xac\n"), QString());
+    QCOMPARE(settings.text(Key::Default_Linha1), QStringLiteral("Olá €"));
+}
+
+void TestConfigFile::reading_emptyFileSetsNothing()
+{
+    Settings settings;
+    QSignalSpy changes(&settings, &Settings::changed);
+    QCOMPARE(readInto(settings, QByteArray()), QString());
+    QCOMPARE(changes.count(), 0);
+}
+
+void TestConfigFile::reading_missingFileFails()
+{
+    QTemporaryDir folder;
+    Settings settings;
+    const QString path = folder.filePath(QStringLiteral("Mostrela.cfg"));
+    const QString error = runTrapped([&] { readConfigFile(path, settings); });
+    QVERIFY2(error.contains(path), qPrintable(error));
+}
+
+void TestConfigFile::badInput_isRefusedClearlyOrReadAsFarAsTheRulesAllow()
+{
+    Settings settings;
+    QByteArray garbage(64 * 1024, '\0');
+    QRandomGenerator generator(2026);
+    for (char& byte : garbage)
+        byte = static_cast<char>(generator.bounded(256));
+    readInto(settings, garbage); // any outcome but a crash or a hang
+
+    const QString tooLarge = readInto(settings, QByteArray(100 * 1024 * 1024, 'x'));
+    QVERIFY2(tooLarge.contains(QStringLiteral("demasiado grande")), qPrintable(tooLarge));
+
+    const QString longLine = readInto(settings, "Porta=" + QByteArray(1024 * 1024, '9'));
+    QVERIFY2(longLine.contains(QStringLiteral("32767")), qPrintable(longLine));
+    QCOMPARE(settings.text(Key::Porta), QStringLiteral("1"));
+    QCOMPARE(readInto(settings, QByteArray(1024 * 1024, 'y') + "\r\nPorta=6"), QString());
+    QCOMPARE(settings.text(Key::Porta), QStringLiteral("6"));
+
+    Settings many;
+    const QString tooManyLines = readInto(many, QByteArray("NumLetras=1\r\n").repeated(40000));
+    QVERIFY2(tooManyLines.contains(QStringLiteral("32767")), qPrintable(tooManyLines));
+    QCOMPARE(many.text(Key::NumLetras), QStringLiteral("20"));
+
+    QCOMPARE(readInto(settings, QByteArray("Porta=a\0b\r\nNumLetras=8\r\n", 23)), QString());
+    QCOMPARE(settings.text(Key::Porta), QString(QStringLiteral("a") + QChar(0) + u'b'));
+    QCOMPARE(settings.text(Key::NumLetras), QStringLiteral("8"));
+}
+
+QTEST_GUILESS_MAIN(TestConfigFile)
+#include "test_config_file.moc"
