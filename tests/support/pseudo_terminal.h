@@ -1,21 +1,19 @@
 #pragma once
 
+#include "pty_pair.h"
+
 #include <QByteArray>
 #include <QString>
 
-// A pseudo-terminal standing in for a serial device: the program under test opens the slave
-// path as its port and the test reads, from the master, exactly the bytes that were written.
-// The terminal is raw (bytes pass unchanged) and keeps a slave descriptor of its own, so the
-// master never sees a hangup when the program closes its port.
+// A pseudo-terminal in place of a serial device, for tests: the program under test opens the
+// slave path as its port, and the test reads exactly the bytes that were written, waiting for
+// them where it must.
 class PseudoTerminal {
 public:
-    // Throws std::runtime_error when the system cannot give one.
-    PseudoTerminal();
-    ~PseudoTerminal();
-    PseudoTerminal(const PseudoTerminal&) = delete;
-    PseudoTerminal& operator=(const PseudoTerminal&) = delete;
+    // Throws std::runtime_error when the system gives no pseudo-terminal.
+    PseudoTerminal() = default;
 
-    QString slavePath() const { return m_slavePath; }
+    QString slavePath() const { return m_pair.slavePath(); }
 
     // Everything received and not yet taken, after reading what the master holds now. Never
     // waits, so it suits QTRY_COMPARE.
@@ -28,10 +26,6 @@ public:
     QByteArray take(qsizetype count = 0, int timeoutMs = 5000);
 
 private:
-    void readAvailable();
-
-    int m_master = -1;
-    int m_slave = -1;
-    QString m_slavePath;
+    PtyPair m_pair;
     QByteArray m_received;
 };
