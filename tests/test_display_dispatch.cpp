@@ -3,8 +3,6 @@
 #include "display/serial_port.h"
 #include "pseudo_terminal.h"
 
-#include <QSerialPort>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -46,8 +44,6 @@ private slots:
     void lines_areCutToTheWidthAndNeverPadded();
     void widthThatIsNotANumber_sendsTheCodesAlone();
     void codeSettings_areReadOnEveryCall();
-    void missingPort_isReportedAndTheMessageSentWhenItComesBack();
-    void busyPort_isReportedAndTheSameTextSentAgainWhenFree();
 };
 
 void TestDisplayDispatch::firstMessageOfTwoEmptyLines_sendsNothing()
@@ -114,41 +110,6 @@ void TestDisplayDispatch::codeSettings_areReadOnEveryCall()
     const QByteArray expected =
         QByteArray("\x1B\x40") + "\x1B\x41\x01\x02\x03" + "um" + "dois" + "\r\n";
     QCOMPARE(rig.terminal.take(expected.size()), expected);
-}
-
-void TestDisplayDispatch::missingPort_isReportedAndTheMessageSentWhenItComesBack()
-{
-    Rig rig;
-    QTemporaryDir folder;
-    const QString missing = folder.filePath(QStringLiteral("ttyDesligado"));
-    rig.settings.setText(Key::Porta, missing);
-    rig.dispatch.LancaNoDisplay(QStringLiteral("Bem-vindo"), QStringLiteral("Entre"));
-    QVERIFY2(rig.dispatch.failure().contains(missing), qPrintable(rig.dispatch.failure()));
-    QVERIFY(!rig.mscDisplay.isOpen());
-
-    rig.settings.setText(Key::Porta, rig.terminal.slavePath());
-    rig.dispatch.LancaNoDisplay(QStringLiteral("Bem-vindo"), QStringLiteral("Entre"));
-    QCOMPARE(rig.dispatch.failure(), QString());
-    QCOMPARE(rig.terminal.take(message("Bem-vindo", "Entre").size()),
-             message("Bem-vindo", "Entre"));
-}
-
-void TestDisplayDispatch::busyPort_isReportedAndTheSameTextSentAgainWhenFree()
-{
-    Rig rig;
-    auto holder = std::make_unique<QSerialPort>(rig.terminal.slavePath());
-    QVERIFY(holder->open(QIODevice::WriteOnly));
-    rig.dispatch.LancaNoDisplay(QStringLiteral("Bem-vindo"), QStringLiteral("Entre"));
-    QVERIFY2(rig.dispatch.failure().contains(rig.terminal.slavePath()),
-             qPrintable(rig.dispatch.failure()));
-    QVERIFY(!rig.mscDisplay.isOpen());
-    holder.reset();
-
-    rig.dispatch.LancaNoDisplay(QStringLiteral("Bem-vindo"), QStringLiteral("Entre"));
-    QCOMPARE(rig.terminal.take(message("Bem-vindo", "Entre").size()),
-             message("Bem-vindo", "Entre"));
-    rig.dispatch.LancaNoDisplay(QStringLiteral("Bem-vindo"), QStringLiteral("Entre"));
-    rig.expectNothingSentBefore();
 }
 
 QTEST_GUILESS_MAIN(TestDisplayDispatch)

@@ -82,6 +82,7 @@ class TestRotation : public QObject {
 private slots:
     void twoRows_areShownInOrderAndRemoved();
     void rowPickedByHand_goesNextThenTheTop();
+    void rowsWithNoneSelected_stayAndTheLabelSaysSo();
     void emptyQueueWithoutIdleText_sendsNothingAndClearsTheLabel();
     void idleText_replacesTheDateTimeKeywordOnlyWhenWhole();
     void idleText_withEmptySecondLine();
@@ -122,6 +123,20 @@ void TestRotation::rowPickedByHand_goesNextThenTheTop()
     QCOMPARE(rig.queue().selectedRow(), std::optional<int>(0));
     rig.tick();
     rig.expect(message("Linha 1", "x"));
+}
+
+void TestRotation::rowsWithNoneSelected_stayAndTheLabelSaysSo()
+{
+    Rig rig;
+    rig.add(QStringLiteral("Parada"), QStringLiteral("x"));
+    rig.queue().selectionModel()->clear();
+    rig.tick();
+    QVERIFY(!rig.lblError().isEmpty());
+    QCOMPARE(rig.queue().count(), 1);
+    rig.queue().select(0);
+    rig.tick();
+    rig.expect(message("Parada", "x"));
+    QCOMPARE(rig.lblError(), QString());
 }
 
 void TestRotation::emptyQueueWithoutIdleText_sendsNothingAndClearsTheLabel()

@@ -1,10 +1,7 @@
 #include "common/failure.h"
 #include "display/line_settings.h"
 #include "display/serial_port.h"
-#include "pseudo_terminal.h"
 
-#include <QSerialPort>
-#include <QTemporaryDir>
 #include <QtTest>
 
 class TestSerialPort : public QObject {
@@ -14,10 +11,6 @@ private slots:
     void parse_refusesMalformedText_data();
     void parse_refusesMalformedText();
     void deviceName_mapsNumbersAndKeepsDevices();
-    void write_putsExactBytesOnTheLine();
-    void open_failsAtOnceOnABusyPort();
-    void open_failsOnAMissingDevice();
-    void setters_keepOldValuesOnFailure();
 };
 
 void TestSerialPort::parse_readsEachSetting()
@@ -33,10 +26,7 @@ void TestSerialPort::parse_readsEachSetting()
     QCOMPARE(other.parity, QSerialPort::EvenParity);
     QCOMPARE(other.dataBits, QSerialPort::Data7);
     QCOMPARE(other.stopBits, QSerialPort::OneAndHalfStop);
-
-    QCOMPARE(LineSettings::parse(QStringLiteral("4800,o,5,2")).stopBits, QSerialPort::TwoStop);
     QCOMPARE(LineSettings::parse(QStringLiteral("4800,m,5,2")).parity, QSerialPort::MarkParity);
-    QCOMPARE(LineSettings::parse(QStringLiteral("4800,s,6,2")).parity, QSerialPort::SpaceParity);
 }
 
 void TestSerialPort::parse_refusesMalformedText_data()
@@ -67,73 +57,6 @@ void TestSerialPort::deviceName_mapsNumbersAndKeepsDevices()
     QCOMPARE(SerialPort::deviceName(QStringLiteral("COM3")), QStringLiteral("COM3"));
     for (const char* refused : {"", "  ", "0", "-1", "40000"})
         QVERIFY_THROWS_EXCEPTION(Failure, SerialPort::deviceName(QString::fromLatin1(refused)));
-}
-
-void TestSerialPort::write_putsExactBytesOnTheLine()
-{
-    PseudoTerminal terminal;
-    SerialPort port;
-    port.setPort(terminal.slavePath());
-    port.setSettings(QStringLiteral("9600,n,8,1"));
-    port.open();
-    const QByteArray bytes("\x1B\x51\x41\x00\x0A\x0D\xFF", 7);
-    port.write(bytes);
-    port.write({});
-    port.close();
-    QVERIFY(!port.isOpen());
-    QCOMPARE(terminal.take(bytes.size()), bytes);
-    port.close(); // closing a closed port is no failure
-}
-
-void TestSerialPort::open_failsAtOnceOnABusyPort()
-{
-    PseudoTerminal terminal;
-    QSerialPort holder(terminal.slavePath());
-    QVERIFY(holder.open(QIODevice::ReadWrite));
-
-    SerialPort port;
-    port.setPort(terminal.slavePath());
-    try {
-        port.open();
-        QFAIL("a busy port opened");
-    } catch (const Failure& failure) {
-        QVERIFY2(failure.description().contains(terminal.slavePath()),
-                 qPrintable(failure.description()));
-    }
-    QVERIFY(!port.isOpen());
-    QVERIFY_THROWS_EXCEPTION(Failure, port.write("x"));
-
-    holder.close();
-    port.open();
-    QVERIFY(port.isOpen());
-    port.close();
-}
-
-void TestSerialPort::open_failsOnAMissingDevice()
-{
-    QTemporaryDir folder;
-    const QString missing = folder.filePath(QStringLiteral("ttyNenhum"));
-    SerialPort port;
-    port.setPort(missing);
-    try {
-        port.open();
-        QFAIL("a missing port opened");
-    } catch (const Failure& failure) {
-        QVERIFY2(failure.description().contains(missing), qPrintable(failure.description()));
-    }
-    QVERIFY(!port.isOpen());
-}
-
-void TestSerialPort::setters_keepOldValuesOnFailure()
-{
-    PseudoTerminal terminal;
-    SerialPort port;
-    port.setPort(terminal.slavePath());
-    QVERIFY_THROWS_EXCEPTION(Failure, port.setPort(QStringLiteral("0")));
-    QCOMPARE(port.portName(), terminal.slavePath());
-    QVERIFY_THROWS_EXCEPTION(Failure, port.setSettings(QStringLiteral("9600;n;8;1")));
-    port.open(); // still 9600,n,8,1, which a pseudo-terminal accepts
-    port.close();
 }
 
 QTEST_GUILESS_MAIN(TestSerialPort)
