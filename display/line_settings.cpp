@@ -7,30 +7,27 @@
 
 namespace {
 
-std::optional<QSerialPort::Parity> parityOf(const QString& letter)
-{
-    const QString lower = letter.toLower();
-    if (lower == u"n")
-        return QSerialPort::NoParity;
-    if (lower == u"e")
-        return QSerialPort::EvenParity;
-    if (lower == u"o")
-        return QSerialPort::OddParity;
-    if (lower == u"m")
-        return QSerialPort::MarkParity;
-    if (lower == u"s")
-        return QSerialPort::SpaceParity;
-    return std::nullopt;
-}
+struct Choice {
+    const char* text;
+    int value;
+};
 
-std::optional<QSerialPort::StopBits> stopBitsOf(const QString& text)
+constexpr Choice parityChoices[] = {
+    {"n", QSerialPort::NoParity},   {"e", QSerialPort::EvenParity},  {"o", QSerialPort::OddParity},
+    {"m", QSerialPort::MarkParity}, {"s", QSerialPort::SpaceParity},
+};
+constexpr Choice stopBitChoices[] = {
+    {"1", QSerialPort::OneStop},
+    {"1.5", QSerialPort::OneAndHalfStop},
+    {"2", QSerialPort::TwoStop},
+};
+
+template <std::size_t N> std::optional<int> choose(const Choice (&choices)[N], const QString& text)
 {
-    if (text == u"1")
-        return QSerialPort::OneStop;
-    if (text == u"1.5")
-        return QSerialPort::OneAndHalfStop;
-    if (text == u"2")
-        return QSerialPort::TwoStop;
+    for (const Choice& choice : choices) {
+        if (text.compare(QLatin1String(choice.text), Qt::CaseInsensitive) == 0)
+            return choice.value;
+    }
     return std::nullopt;
 }
 
@@ -62,10 +59,12 @@ LineSettings LineSettings::parse(const QString& text)
 
     bool baudOk = false;
     const qint32 baud = isDigits(fields[0]) ? fields[0].toInt(&baudOk) : 0;
-    const std::optional<QSerialPort::Parity> parity = parityOf(fields[1]);
+    const std::optional<int> parity = choose(parityChoices, fields[1]);
     const int dataBits = isDigits(fields[2]) ? fields[2].toInt() : 0;
-    const std::optional<QSerialPort::StopBits> stopBits = stopBitsOf(fields[3]);
-    if (!baudOk || baud <= 0 || !parity || dataBits < 5 || dataBits > 8 || !stopBits)
+    const std::optional<int> stop = choose(stopBitChoices, fields[3]);
+    if (!baudOk || baud <= 0 || !parity || dataBits < 5 || dataBits > 8 || !stop)
         throw malformed();
-    return {baud, *parity, static_cast<QSerialPort::DataBits>(dataBits), *stopBits};
+    return {baud, static_cast<QSerialPort::Parity>(*parity),
+            static_cast<QSerialPort::DataBits>(dataBits),
+            static_cast<QSerialPort::StopBits>(*stop)};
 }

@@ -2,20 +2,13 @@
 #include "display/display_dispatch.h"
 #include "display/serial_port.h"
 #include "pseudo_terminal.h"
+#include "usual_display.h"
 
 #include <QtTest>
 
 namespace {
 
 using Key = Settings::Key;
-
-// What the usual display receives for one message: clear, then each line between its codes.
-QByteArray message(const QByteArray& linha1, const QByteArray& linha2)
-{
-    return "\x0C"
-           "\x1BQA" +
-           linha1 + "\r" + "\x1BQB" + linha2 + "\r";
-}
 
 struct Rig {
     PseudoTerminal terminal;
@@ -30,7 +23,8 @@ struct Rig {
     void expectNothingSentBefore()
     {
         dispatch.LancaNoDisplay(QStringLiteral("marca"), QStringLiteral("fim"));
-        QCOMPARE(terminal.take(message("marca", "fim").size()), message("marca", "fim"));
+        QCOMPARE(terminal.take(usualDisplayMessage("marca", "fim").size()),
+                 usualDisplayMessage("marca", "fim"));
     }
 };
 
@@ -57,13 +51,15 @@ void TestDisplayDispatch::sameJoinedText_isSentOnce()
 {
     Rig rig;
     rig.dispatch.LancaNoDisplay(QStringLiteral("A"), QStringLiteral("BC"));
-    QCOMPARE(rig.terminal.take(message("A", "BC").size()), message("A", "BC"));
+    QCOMPARE(rig.terminal.take(usualDisplayMessage("A", "BC").size()),
+             usualDisplayMessage("A", "BC"));
     rig.dispatch.LancaNoDisplay(QStringLiteral("A"), QStringLiteral("BC"));
     rig.dispatch.LancaNoDisplay(QStringLiteral("AB"), QStringLiteral("C"));
     // Compared as cut, not as folded: an accented message is not sent over and over.
     rig.expectNothingSentBefore();
     rig.dispatch.LancaNoDisplay(QStringLiteral(" Café "), QStringLiteral("Pão"));
-    QCOMPARE(rig.terminal.take(message("Cafe", "Pao").size()), message("Cafe", "Pao"));
+    QCOMPARE(rig.terminal.take(usualDisplayMessage("Cafe", "Pao").size()),
+             usualDisplayMessage("Cafe", "Pao"));
     rig.dispatch.LancaNoDisplay(QStringLiteral(" Café "), QStringLiteral("Pão"));
     rig.expectNothingSentBefore();
 }
@@ -73,23 +69,25 @@ void TestDisplayDispatch::lines_areCutToTheWidthAndNeverPadded()
     Rig rig;
     const QString long25 = QStringLiteral("abcdefghijklmnopqrstuvwxy");
     rig.dispatch.LancaNoDisplay(long25, QStringLiteral("curta"));
-    const QByteArray expected = message("abcdefghijklmnopqrst", "curta");
+    const QByteArray expected = usualDisplayMessage("abcdefghijklmnopqrst", "curta");
     QCOMPARE(rig.terminal.take(expected.size()), expected);
 
     rig.settings.setText(Key::NumLetras, QStringLiteral("3"));
     rig.dispatch.LancaNoDisplay(long25, QStringLiteral("curta"));
-    QCOMPARE(rig.terminal.take(message("abc", "cur").size()), message("abc", "cur"));
+    QCOMPARE(rig.terminal.take(usualDisplayMessage("abc", "cur").size()),
+             usualDisplayMessage("abc", "cur"));
 }
 
 void TestDisplayDispatch::widthThatIsNotANumber_sendsTheCodesAlone()
 {
     Rig rig;
     rig.dispatch.LancaNoDisplay(QStringLiteral("antes"), QStringLiteral("disto"));
-    QCOMPARE(rig.terminal.take(message("antes", "disto").size()), message("antes", "disto"));
+    QCOMPARE(rig.terminal.take(usualDisplayMessage("antes", "disto").size()),
+             usualDisplayMessage("antes", "disto"));
 
     rig.settings.setText(Key::NumLetras, QStringLiteral("vinte"));
     rig.dispatch.LancaNoDisplay(QStringLiteral("Bom dia"), QStringLiteral("Cafe"));
-    QCOMPARE(rig.terminal.take(message({}, {}).size()), message({}, {}));
+    QCOMPARE(rig.terminal.take(usualDisplayMessage({}, {}).size()), usualDisplayMessage({}, {}));
     // Empty again, like the message before it: not sent.
     rig.dispatch.LancaNoDisplay(QStringLiteral("Outra"), QStringLiteral("coisa"));
     rig.settings.setText(Key::NumLetras, QStringLiteral("20"));

@@ -1,6 +1,7 @@
 #include "app/controller.h"
 #include "app/menu.h"
 #include "pseudo_terminal.h"
+#include "usual_display.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -14,13 +15,6 @@
 #include <QtTest>
 
 namespace {
-
-QByteArray message(const QByteArray& linha1, const QByteArray& linha2)
-{
-    return "\x0C"
-           "\x1BQA" +
-           linha1 + "\r" + "\x1BQB" + linha2 + "\r";
-}
 
 // The controller and its window, loaded from a Mostrela.cfg that points at a pseudo-terminal.
 // The display timer is at 0 there, so a test ticks it itself unless it sets an interval.
@@ -97,12 +91,12 @@ void TestRotation::twoRows_areShownInOrderAndRemoved()
     rig.add(QStringLiteral("Primeira"), QStringLiteral("1,00"));
     rig.add(QStringLiteral("Segunda"), QStringLiteral("2,00"));
     rig.tick();
-    rig.expect(message("Primeira", "1,00"));
+    rig.expect(usualDisplayMessage("Primeira", "1,00"));
     QCOMPARE(rig.queue().count(), 1);
     QCOMPARE(rig.queue().selectedRow(), std::optional<int>(0));
     QCOMPARE(rig.queue().at(0).linha1, QStringLiteral("Segunda"));
     rig.tick();
-    rig.expect(message("Segunda", "2,00"));
+    rig.expect(usualDisplayMessage("Segunda", "2,00"));
     QCOMPARE(rig.queue().count(), 0);
     QCOMPARE(rig.lblError(), QString());
 }
@@ -118,11 +112,11 @@ void TestRotation::rowPickedByHand_goesNextThenTheTop()
     QCOMPARE(rig.queue().selectedRow(), std::optional<int>(2));
 
     rig.tick();
-    rig.expect(message("Linha 3", "x"));
+    rig.expect(usualDisplayMessage("Linha 3", "x"));
     QCOMPARE(rig.queue().count(), 4);
     QCOMPARE(rig.queue().selectedRow(), std::optional<int>(0));
     rig.tick();
-    rig.expect(message("Linha 1", "x"));
+    rig.expect(usualDisplayMessage("Linha 1", "x"));
 }
 
 void TestRotation::rowsWithNoneSelected_stayAndTheLabelSaysSo()
@@ -135,7 +129,7 @@ void TestRotation::rowsWithNoneSelected_stayAndTheLabelSaysSo()
     QCOMPARE(rig.queue().count(), 1);
     rig.queue().select(0);
     rig.tick();
-    rig.expect(message("Parada", "x"));
+    rig.expect(usualDisplayMessage("Parada", "x"));
     QCOMPARE(rig.lblError(), QString());
 }
 
@@ -150,7 +144,7 @@ void TestRotation::emptyQueueWithoutIdleText_sendsNothingAndClearsTheLabel()
     }
     rig.add(QStringLiteral("Depois"), QStringLiteral("disso"));
     rig.tick();
-    rig.expect(message("Depois", "disso")); // and nothing before it
+    rig.expect(usualDisplayMessage("Depois", "disso")); // and nothing before it
 }
 
 void TestRotation::idleText_replacesTheDateTimeKeywordOnlyWhenWhole()
@@ -162,11 +156,11 @@ void TestRotation::idleText_replacesTheDateTimeKeywordOnlyWhenWhole()
     rig.type("txtDefault_Linha2", QStringLiteral("#datahora#"));
     rig.tick();
     const QString month = QLocale::system().monthName(12);
-    rig.expect(message("Bem-vindo", "07 " + month.toLatin1() + "  08:05"));
+    rig.expect(usualDisplayMessage("Bem-vindo", "07 " + month.toLatin1() + "  08:05"));
 
     rig.type("txtDefault_Linha2", QStringLiteral("Hoje #DataHora#"));
     rig.tick();
-    rig.expect(message("Bem-vindo", "Hoje #DataHora#"));
+    rig.expect(usualDisplayMessage("Bem-vindo", "Hoje #DataHora#"));
 }
 
 void TestRotation::idleText_withEmptySecondLine()
@@ -174,11 +168,11 @@ void TestRotation::idleText_withEmptySecondLine()
     Rig rig;
     rig.showIdleText();
     rig.tick();
-    rig.expect(message("Bem-vindo", ""));
+    rig.expect(usualDisplayMessage("Bem-vindo", ""));
     rig.tick(); // the same idle text again: not sent twice
     rig.add(QStringLiteral("Venda"), QStringLiteral("3,50"));
     rig.tick();
-    rig.expect(message("Venda", "3,50"));
+    rig.expect(usualDisplayMessage("Venda", "3,50"));
 }
 
 void TestRotation::rotation_runsWhileASettingsPageIsShown()
@@ -190,7 +184,8 @@ void TestRotation::rotation_runsWhileASettingsPageIsShown()
     rig.add(QStringLiteral("Um"), QStringLiteral("1"));
     rig.add(QStringLiteral("Dois"), QStringLiteral("2"));
     rig.controller->tmrDisplay().setInterval(10);
-    QTRY_COMPARE(rig.terminal.received(), message("Um", "1") + message("Dois", "2"));
+    QTRY_COMPARE(rig.terminal.received(),
+                 usualDisplayMessage("Um", "1") + usualDisplayMessage("Dois", "2"));
     QCOMPARE(rig.queue().count(), 0);
 }
 
@@ -206,7 +201,7 @@ void TestRotation::busyDisplay_isReportedAndGetsTheIdleTextBack()
 
     holder.reset(); // plugged back in
     rig.tick();
-    rig.expect(message("Bem-vindo", ""));
+    rig.expect(usualDisplayMessage("Bem-vindo", ""));
     QCOMPARE(rig.lblError(), QString());
 }
 
@@ -224,7 +219,7 @@ void TestRotation::missingDisplay_isReportedAndGetsTheNextMessage()
 
     rig.type("txtPorta", rig.terminal.slavePath());
     rig.tick();
-    rig.expect(message("Seguinte", "2"));
+    rig.expect(usualDisplayMessage("Seguinte", "2"));
     QCOMPARE(rig.lblError(), QString());
 }
 
