@@ -12,6 +12,7 @@ Controller::Controller(const QString& folder, QObject* parent)
     : QObject(parent), m_configPath(QDir(folder).filePath(QStringLiteral("Mostrela.cfg"))),
       m_criticalMessage([](const QString& text) { qCritical().noquote() << text; })
 {
+    connect(&m_tmrDisplay, &Timer::tick, this, [this] { m_rotation.tick(); });
 }
 
 QString Controller::windowTitle()

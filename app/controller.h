@@ -4,6 +4,9 @@
 #include "app/status.h"
 #include "app/timer.h"
 #include "common/message_queue.h"
+#include "display/display_dispatch.h"
+#include "display/serial_port.h"
+#include "presentation/rotation.h"
 
 #include <QObject>
 #include <QString>
@@ -31,6 +34,10 @@ public:
     Status& status() { return m_status; }
     Timer& tmrDisplay() { return m_tmrDisplay; }
     Timer& tmrVerifica() { return m_tmrVerifica; }
+    SerialPort& mscDisplay() { return m_mscDisplay; }
+    DisplayDispatch& dispatch() { return m_dispatch; }
+    // Runs on every tick of tmrDisplay, from construction on, whatever the page.
+    Rotation& rotation() { return m_rotation; }
 
     Page page() const { return m_page; }
     // A page button pressed: the running page enables polling and applies both intervals again;
@@ -62,6 +69,9 @@ private:
     Status m_status;
     Timer m_tmrDisplay{1000};
     Timer m_tmrVerifica{2000};
+    SerialPort m_mscDisplay;
+    DisplayDispatch m_dispatch{m_settings, m_mscDisplay};
+    Rotation m_rotation{m_queue, m_settings, m_status, m_dispatch};
     Page m_page = Page::None;
     std::function<void(const QString&)> m_criticalMessage;
 };
