@@ -15,6 +15,7 @@ Controller::Controller(const QString& folder, QObject* parent)
           m_settings, m_queue, m_status, [this] { return m_page == Page::Executando; },
           [this](const QString& text) { showCriticalMessage(text); })
 {
+    connect(&m_tmrDisplay, &Timer::tick, this, [this] { m_rotation.tick(); });
     connect(&m_tmrVerifica, &Timer::tick, this, [this] { m_polling.tick(); });
 }
 

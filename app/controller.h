@@ -4,7 +4,10 @@
 #include "app/status.h"
 #include "app/timer.h"
 #include "common/message_queue.h"
+#include "display/display_dispatch.h"
+#include "display/serial_port.h"
 #include "intake/polling.h"
+#include "presentation/rotation.h"
 
 #include <QObject>
 #include <QString>
@@ -32,6 +35,10 @@ public:
     Status& status() { return m_status; }
     Timer& tmrDisplay() { return m_tmrDisplay; }
     Timer& tmrVerifica() { return m_tmrVerifica; }
+    SerialPort& mscDisplay() { return m_mscDisplay; }
+    DisplayDispatch& dispatch() { return m_dispatch; }
+    // Runs on every tick of tmrDisplay, from construction on, whatever the page.
+    Rotation& rotation() { return m_rotation; }
     // What tmrVerifica's ticks run.
     Polling& polling() { return m_polling; }
 
@@ -65,6 +72,9 @@ private:
     Status m_status;
     Timer m_tmrDisplay{1000};
     Timer m_tmrVerifica{2000};
+    SerialPort m_mscDisplay;
+    DisplayDispatch m_dispatch{m_settings, m_mscDisplay};
+    Rotation m_rotation{m_queue, m_settings, m_status, m_dispatch};
     Page m_page = Page::None;
     std::function<void(const QString&)> m_criticalMessage;
     Polling m_polling;

@@ -38,6 +38,19 @@ protected:
     }
 };
 
+// The setting counts 0 unticked, 1 ticked, 2 greyed; Qt's check states put greyed in the middle.
+Qt::CheckState checkStateOf(int mostraDefault)
+{
+    return mostraDefault == 1   ? Qt::Checked
+           : mostraDefault == 2 ? Qt::PartiallyChecked
+                                : Qt::Unchecked;
+}
+
+int mostraDefaultOf(int checkState)
+{
+    return checkState == Qt::Checked ? 1 : checkState == Qt::PartiallyChecked ? 2 : 0;
+}
+
 QString objectNameOf(Key key)
 {
     return QStringLiteral("txt") + Settings::keyName(key);
@@ -49,18 +62,6 @@ QLabel* label(const QString& text, const QString& name = QString())
     if (!name.isEmpty())
         result->setObjectName(name);
     return result;
-}
-
-// chkMostraDefault's value: 0 unticked, 1 ticked, 2 greyed.
-Qt::CheckState checkStateOf(int mostraDefault)
-{
-    return mostraDefault == 1 ? Qt::Checked
-                              : (mostraDefault == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
-}
-
-int mostraDefaultOf(Qt::CheckState state)
-{
-    return state == Qt::Checked ? 1 : (state == Qt::PartiallyChecked ? 2 : 0);
 }
 
 QString withoutOneTrailingSeparator(const QString& path)
@@ -108,6 +109,11 @@ void Menu::load(const QString& commandLine)
 void Menu::GravarMostrela_cfg()
 {
     m_controller.saveSettings();
+}
+
+void Menu::LancaNoDisplay(QString linha1, QString linha2)
+{
+    m_controller.dispatch().LancaNoDisplay(std::move(linha1), std::move(linha2));
 }
 
 QWidget* Menu::buildPageButtons()
@@ -276,9 +282,8 @@ QGroupBox* Menu::buildConfiguraPage()
     check->setObjectName(QStringLiteral("chkMostraDefault"));
     check->setTristate(true);
     check->setCheckState(checkStateOf(settings.mostraDefault()));
-    connect(check, &QCheckBox::stateChanged, &settings, [&settings](int state) {
-        settings.setMostraDefault(mostraDefaultOf(static_cast<Qt::CheckState>(state)));
-    });
+    connect(check, &QCheckBox::stateChanged, &settings,
+            [&settings](int state) { settings.setMostraDefault(mostraDefaultOf(state)); });
     connect(&settings, &Settings::changed, check, [&settings, check](Key key) {
         if (key == Key::MostraDefault)
             check->setCheckState(checkStateOf(settings.mostraDefault()));

@@ -28,6 +28,9 @@ public:
     // Writes every setting of every page to Mostrela.cfg.
     void GravarMostrela_cfg();
 
+    // Shows two lines on the display, from the display settings as they stand now.
+    void LancaNoDisplay(QString linha1, QString linha2);
+
     Controller& controller() { return m_controller; }
 
 protected:

@@ -1,0 +1,108 @@
+#include "display/cdisplay.h"
+
+#include "common/failure.h"
+#include "common/main_routines.h"
+#include "common/numbers.h"
+#include "common/text_encoding.h"
+#include "display/serial_port.h"
+
+#include <array>
+#include <utility>
+
+namespace {
+
+// The letters the display cannot show, each with the plain letter it shows instead. Every
+// other character goes out as its code-page byte (Â, Ñ, ü and the like included).
+constexpr std::array<std::pair<char16_t, char16_t>, 30> accentFolding{{
+    {u'Ã', u'A'}, {u'ã', u'a'}, {u'Ç', u'C'}, {u'ç', u'c'}, {u'Á', u'A'}, {u'á', u'a'},
+    {u'À', u'A'}, {u'à', u'a'}, {u'È', u'E'}, {u'è', u'e'}, {u'ê', u'e'}, {u'Ê', u'E'},
+    {u'É', u'E'}, {u'é', u'e'}, {u'Ì', u'I'}, {u'ì', u'i'}, {u'Í', u'I'}, {u'í', u'i'},
+    {u'Ù', u'U'}, {u'ù', u'u'}, {u'Ú', u'U'}, {u'ú', u'u'}, {u'Ó', u'O'}, {u'ó', u'o'},
+    {u'Õ', u'O'}, {u'õ', u'o'}, {u'Ô', u'O'}, {u'ô', u'o'}, {u'Ò', u'O'}, {u'ò', u'o'},
+}};
+
+} // namespace
+
+void cDisplay::SetPortaComm(const QString& porta, const QString& lineSettings)
+{
+    skipOnFailure([&] { port().setPort(porta); });
+    skipOnFailure([&] { port().setSettings(lineSettings); });
+}
+
+void cDisplay::CLSDisplay()
+{
+    writeSkippingFailures(CLSChar);
+}
+
+void cDisplay::InitDisplay()
+{
+    writeStoppingAtFailure(InitDisplayChar);
+}
+
+void cDisplay::SendCommand(const QByteArray& command)
+{
+    writeStoppingAtFailure(command);
+}
+
+void cDisplay::Linha(QString& text, qint32 alignment, qint16 lineNumber)
+{
+    RetiraAcentos(text);
+    text = trimSpaces(text);
+    const QByteArray body = encodeWindows1252(padded(text, alignment));
+    if (lineNumber == 1)
+        writeSkippingFailures(Linha1IniChar + body + Linha1FimChar);
+    else
+        writeSkippingFailures(Linha2IniChar + body + Linha2FimChar);
+}
+
+QString cDisplay::RetiraAcentos(QString& text)
+{
+    for (QChar& c : text) {
+        for (const auto& [accented, plain] : accentFolding) {
+            if (c == accented) {
+                c = plain;
+                break;
+            }
+        }
+    }
+    return text;
+}
+
+QString cDisplay::padded(const QString& text, qint32 alignment) const
+{
+    if (alignment == 0 || text.size() >= ComprimentoLinha)
+        return text;
+    const qsizetype room = ComprimentoLinha - text.size();
+    const qsizetype spaces = alignment == 1 ? room : roundHalfEven(room / 2.0, 0, room);
+    return QString(spaces, u' ') + text;
+}
+
+SerialPort& cDisplay::port() const
+{
+    if (m_ctrlInterface == nullptr)
+        throw Failure(QStringLiteral("O display não tem porta de comunicação"));
+    return *m_ctrlInterface;
+}
+
+void cDisplay::skipOnFailure(const std::function<void()>& step)
+{
+    const QString failure = runTrapped(step);
+    if (m_skippedFailure.isEmpty())
+        m_skippedFailure = failure;
+}
+
+void cDisplay::writeSkippingFailures(const QByteArray& bytes)
+{
+    // A failed open is followed by a failed write and then the close.
+    skipOnFailure([this] { port().open(); });
+    skipOnFailure([&] { port().write(bytes); });
+    skipOnFailure([this] { port().close(); });
+}
+
+void cDisplay::writeStoppingAtFailure(const QByteArray& bytes)
+{
+    SerialPort& serial = port();
+    serial.open();
+    serial.write(bytes);
+    serial.close();
+}

@@ -1,0 +1,81 @@
+#include "display/serial_port.h"
+
+#include "common/failure.h"
+#include "common/numbers.h"
+
+namespace {
+
+// Generous for a display's few bytes, short enough that a stuck port does not freeze the window.
+constexpr int writeMarginMs = 2000;
+constexpr int bitsPerByteOnTheLine = 10;
+
+} // namespace
+
+QString SerialPort::deviceName(const QString& porta)
+{
+    if (!strictNumber(porta)) {
+        if (porta.trimmed().isEmpty())
+            throw Failure(QStringLiteral("Porta do display não definida"));
+        return porta;
+    }
+    const qint16 number = toInt16(porta);
+    if (number < 1)
+        throw Failure(QStringLiteral("Número de porta inválido: %1").arg(number));
+#ifdef Q_OS_WIN
+    return QStringLiteral("COM%1").arg(number);
+#else
+    return QStringLiteral("/dev/ttyS%1").arg(number - 1);
+#endif
+}
+
+void SerialPort::setPort(const QString& porta)
+{
+    m_deviceName = deviceName(porta);
+    m_port.setPortName(m_deviceName);
+}
+
+void SerialPort::setSettings(const QString& settings)
+{
+    m_settings = LineSettings::parse(settings);
+}
+
+void SerialPort::open()
+{
+    // Applied on opening: a setting the device refuses makes the open fail and leaves it closed.
+    m_port.setBaudRate(m_settings.baudRate);
+    m_port.setParity(m_settings.parity);
+    m_port.setDataBits(m_settings.dataBits);
+    m_port.setStopBits(m_settings.stopBits);
+    m_port.setFlowControl(QSerialPort::NoFlowControl);
+    if (!m_port.open(QIODevice::WriteOnly))
+        throw Failure(failureText(QStringLiteral("Não foi possível abrir a porta")));
+}
+
+void SerialPort::write(const QByteArray& bytes)
+{
+    if (!m_port.isOpen())
+        throw Failure(QStringLiteral("A porta %1 não está aberta").arg(m_deviceName));
+    if (bytes.isEmpty())
+        return;
+    if (m_port.write(bytes) != bytes.size())
+        throw Failure(failureText(QStringLiteral("Não foi possível escrever na porta")));
+    const qint64 lineTimeMs =
+        bytes.size() * bitsPerByteOnTheLine * 1000 / std::max(m_settings.baudRate, 1);
+    const int timeoutMs = writeMarginMs + static_cast<int>(std::min<qint64>(lineTimeMs, 60000));
+    // Closing straight after write() would lose the bytes still queued.
+    while (m_port.bytesToWrite() > 0) {
+        if (!m_port.waitForBytesWritten(timeoutMs))
+            throw Failure(failureText(QStringLiteral("Não foi possível escrever na porta")));
+    }
+}
+
+void SerialPort::close()
+{
+    if (m_port.isOpen())
+        m_port.close();
+}
+
+QString SerialPort::failureText(const QString& what) const
+{
+    return QStringLiteral("%1 %2: %3").arg(what, m_deviceName, m_port.errorString());
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "display/line_settings.h"
+
+#include <QByteArray>
+#include <QSerialPort>
+#include <QString>
+
+// The window's serial port (mscDisplay). It keeps a port and line settings between uses and is
+// opened, written and closed around each output, so it is never left open between messages.
+// Every failure throws Failure with the port's name and the system's reason.
+class SerialPort {
+public:
+    SerialPort() = default;
+    SerialPort(const SerialPort&) = delete;
+    SerialPort& operator=(const SerialPort&) = delete;
+
+    // The device for a port setting: a number n is COMn on Windows and /dev/ttyS(n-1) elsewhere;
+    // any other text names a device as it stands (/dev/ttyUSB0, COM3). Throws Failure for an
+    // empty text and for a number outside 1 to 32767.
+    static QString deviceName(const QString& porta);
+
+    QString portName() const { return m_deviceName; }
+    // Throws Failure as deviceName() does; the port then stays as it was.
+    void setPort(const QString& porta);
+    // Throws Failure for a malformed settings text; the settings then stay as they were.
+    void setSettings(const QString& settings);
+
+    bool isOpen() const { return m_port.isOpen(); }
+    // A port that another program holds, or that does not exist, fails at once.
+    void open();
+    // Returns once the bytes have left for the device.
+    void write(const QByteArray& bytes);
+    // Closing a port that is not open does nothing.
+    void close();
+
+private:
+    QString failureText(const QString& what) const;
+
+    QSerialPort m_port;
+    QString m_deviceName;
+    LineSettings m_settings;
+};

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <functional>
+
+class DisplayDispatch;
+class MessageQueue;
+class Settings;
+class Status;
+
+// Moves the queued messages to the display, one per tick of the display timer, oldest first
+// unless a row was picked by hand. With the queue empty it shows the idle text when that is
+// switched on. Each tick leaves its outcome in the failure label, so a clean tick clears it and
+// a display that cannot be written says so.
+//
+// Glossary: #DataHora# = the keyword for the current date and time.
+class Rotation {
+public:
+    using Clock = std::function<QDateTime()>;
+
+    Rotation(MessageQueue& queue, const Settings& settings, Status& status,
+             DisplayDispatch& dispatch);
+
+    // The source of "now" for the date-and-time idle line; the system clock by default.
+    void setClock(Clock clock) { m_clock = std::move(clock); }
+
+    // The date-and-time idle line: "dd MMMM  hh:mm", the month in the user's language.
+    static QString dateTimeLine(const QDateTime& moment);
+
+    void tick();
+
+private:
+    void showNext();
+
+    MessageQueue& m_queue;
+    const Settings& m_settings;
+    Status& m_status;
+    DisplayDispatch& m_dispatch;
+    Clock m_clock = &QDateTime::currentDateTime;
+};

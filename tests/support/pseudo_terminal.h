@@ -1,0 +1,31 @@
+#pragma once
+
+#include "pty_pair.h"
+
+#include <QByteArray>
+#include <QString>
+
+// A pseudo-terminal in place of a serial device, for tests: the program under test opens the
+// slave path as its port, and the test reads exactly the bytes that were written, waiting for
+// them where it must.
+class PseudoTerminal {
+public:
+    // Throws std::runtime_error when the system gives no pseudo-terminal.
+    PseudoTerminal() = default;
+
+    QString slavePath() const { return m_pair.slavePath(); }
+
+    // Everything received and not yet taken, after reading what the master holds now. Never
+    // waits, so it suits QTRY_COMPARE.
+    QByteArray received();
+
+    // Waits until at least `count` bytes are in, or until the deadline; says whether they are.
+    bool waitForBytes(qsizetype count, int timeoutMs = 5000);
+
+    // Waits for at least `count` bytes (as waitForBytes), then takes everything received.
+    QByteArray take(qsizetype count = 0, int timeoutMs = 5000);
+
+private:
+    PtyPair m_pair;
+    QByteArray m_received;
+};

@@ -1,0 +1,85 @@
+// mostrela-visor: a customer display in the terminal, for working without the hardware. It
+// prints the port to put in Porta, then draws the display's two lines whenever they change.
+
+#include "display/virtual_display.h"
+#include "pty_port.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QTextStream>
+#include <cstdio>
+#include <stdexcept>
+
+namespace {
+
+constexpr qsizetype usualWidth = 20;
+const QString cursorUpFrame = QStringLiteral("\x1B[4A");
+
+class Screen {
+public:
+    explicit Screen(bool inPlace) : m_inPlace(inPlace) {}
+
+    void draw(const VirtualDisplay& display)
+    {
+        const qsizetype width =
+            std::max({usualWidth, display.upperLine().size(), display.lowerLine().size()});
+        const QString border = QStringLiteral("+") + QString(width, u'-') + QStringLiteral("+");
+        // In place: back over the last frame, erasing what a longer line left behind.
+        const QString endOfLine = m_inPlace ? QStringLiteral("\x1B[K\n") : QStringLiteral("\n");
+        if (m_inPlace && m_drawn)
+            m_out << cursorUpFrame;
+        m_out << border << endOfLine << '|' << display.upperLine().leftJustified(width) << '|'
+              << endOfLine << '|' << display.lowerLine().leftJustified(width) << '|' << endOfLine
+              << border << endOfLine;
+        m_out.flush();
+        m_drawn = true;
+    }
+
+    void hex(const QByteArray& bytes)
+    {
+        m_out << "<< " << bytes.toHex(' ') << '\n';
+        m_out.flush();
+    }
+
+private:
+    QTextStream m_out{stdout};
+    bool m_inPlace;
+    bool m_drawn = false;
+};
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication application(argc, argv);
+    application.setApplicationName(QStringLiteral("mostrela-visor"));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("A customer display in the terminal: put the path it prints in Porta."));
+    parser.addHelpOption();
+    const QCommandLineOption hexOption(QStringLiteral("hex"),
+                                       QStringLiteral("Also print every byte received, in hex."));
+    parser.addOption(hexOption);
+    parser.process(application);
+    const bool hex = parser.isSet(hexOption);
+
+    try {
+        PtyPort port;
+        std::printf("%s\n", qPrintable(port.slavePath()));
+        std::fflush(stdout);
+
+        VirtualDisplay display;
+        Screen screen(!hex);
+        screen.draw(display);
+        QObject::connect(&port, &PtyPort::received, [&](const QByteArray& bytes) {
+            if (hex)
+                screen.hex(bytes);
+            if (display.feed(bytes))
+                screen.draw(display);
+        });
+        return application.exec();
+    } catch (const std::runtime_error& error) {
+        std::fprintf(stderr, "mostrela-visor: %s\n", error.what());
+        return 1;
+    }
+}
