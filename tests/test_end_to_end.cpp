@@ -1,0 +1,150 @@
+#include "app/config_file.h"
+#include "app/settings.h"
+#include "pseudo_terminal.h"
+#include "support/odbc_fixture.h"
+#include "usual_display.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QtTest>
+
+#include <memory>
+
+using Key = Settings::Key;
+
+// The controller as it is deployed: the built program copied into a folder of its own beside a
+// Mostrela.cfg, started as a separate process, its display a pseudo-terminal and its sources a
+// drop folder and a SQLite database behind an ODBC data source.
+class TestEndToEnd : public QObject {
+    Q_OBJECT
+
+private:
+    enum Source { Files = 1, Database = 2 };
+
+    std::unique_ptr<OdbcFixture> m_odbc;
+    std::unique_ptr<QTemporaryDir> m_folder;
+    std::unique_ptr<PseudoTerminal> m_terminal;
+    std::unique_ptr<QProcess> m_process;
+    const QDateTime m_start{QDate(2024, 3, 9), QTime(10, 0)};
+
+    static QByteArray idle() { return usualDisplayMessage("Bem-vindo", "Aguarde"); }
+    QString dropFolder() const { return m_folder->filePath(QStringLiteral("entrada")); }
+    QStringList dropFilesLeft() const { return QDir(dropFolder()).entryList(QDir::Files); }
+
+    void drop(const QString& name, const QByteArray& text)
+    {
+        QFile file(QDir(dropFolder()).filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(text), text.size());
+    }
+
+    void start(int sources, const QStringList& arguments)
+    {
+        const QString program = m_folder->filePath(QStringLiteral("mostrela"));
+        QVERIFY(QFile::copy(QStringLiteral(MOSTRELA_EXECUTABLE), program));
+        Settings settings;
+        settings.setText(Key::Porta, m_terminal->slavePath());
+        settings.setText(Key::NumLetras, QStringLiteral("20"));
+        settings.setText(Key::SegundosTimerSQL, QStringLiteral("0.1"));
+        settings.setText(Key::SegundosTimerDisplay, QStringLiteral("0.2"));
+        settings.setMostraDefault(1);
+        settings.setText(Key::Default_Linha1, QStringLiteral("Bem-vindo"));
+        settings.setText(Key::Default_Linha2, QStringLiteral("Aguarde"));
+        settings.setText(Key::SQL_Servidor, OdbcFixture::dataSource());
+        settings.setText(Key::SQL_Utilizador, QStringLiteral("caixa1"));
+        settings.setLigaSQL(sources & Database);
+        settings.setLigaFicheiros(sources & Files);
+        settings.setText(Key::LigaFicheirosPath, dropFolder());
+        writeConfigFile(m_folder->filePath(QStringLiteral("Mostrela.cfg")), settings);
+
+        m_process->setWorkingDirectory(m_folder->path());
+        m_process->setProcessChannelMode(QProcess::ForwardedChannels);
+        m_process->start(program, arguments);
+        QVERIFY2(m_process->waitForStarted(), qPrintable(m_process->errorString()));
+    }
+
+    // Waits until the display has received exactly `messages`, in this order, after at most one
+    // showing of the idle text before them.
+    void expectOnDisplay(const QByteArray& messages)
+    {
+        QTRY_VERIFY_WITH_TIMEOUT(m_terminal->received().endsWith(messages), 15000);
+        const QByteArray before = m_terminal->received().chopped(messages.size());
+        QVERIFY2(before.isEmpty() || before == idle(), before.toHex(' ').constData());
+        QCOMPARE(m_process->state(), QProcess::Running);
+    }
+
+private slots:
+    void initTestCase() { m_odbc = std::make_unique<OdbcFixture>(); }
+
+    void init()
+    {
+        m_odbc->createTable();
+        m_folder = std::make_unique<QTemporaryDir>();
+        QVERIFY(QDir().mkpath(dropFolder()));
+        m_terminal = std::make_unique<PseudoTerminal>();
+        m_process = std::make_unique<QProcess>();
+    }
+
+    void cleanup()
+    {
+        m_process->terminate();
+        if (!m_process->waitForFinished(5000))
+            m_process->kill();
+        m_process->waitForFinished();
+    }
+
+    void dropFiles_shownInNameOrder_onePerTick_thenIdle_filesGone()
+    {
+        drop(QStringLiteral("20240309100002-b.dsp"), "Segundo-bilhete-0002Obrigado\r\n");
+        drop(QStringLiteral("20240309100001-a.dsp"), "Primeiro-bilhete-001Caf\xe9 1,20");
+        start(Files, {QStringLiteral("AUTO")});
+        expectOnDisplay(usualDisplayMessage("Primeiro-bilhete-001", "Cafe 1,20") +
+                        usualDisplayMessage("Segundo-bilhete-0002", "Obrigado") + idle());
+        QCOMPARE(dropFilesLeft(), QStringList());
+    }
+
+    void databaseRows_shownInDataSysOrder_deleted_otherUsersKept()
+    {
+        m_odbc->insert(QStringLiteral("caixa1"), m_start.addSecs(2), QStringLiteral("Depois"),
+                       QStringLiteral("B"));
+        m_odbc->insert(QStringLiteral("caixa2"), m_start, QStringLiteral("Outra caixa"),
+                       QStringLiteral("X"));
+        m_odbc->insert(QStringLiteral("caixa1"), m_start.addSecs(1), QStringLiteral("Antes"),
+                       QStringLiteral("A"));
+        start(Database, {QStringLiteral("AUTO")});
+        expectOnDisplay(usualDisplayMessage("Antes", "A") + usualDisplayMessage("Depois", "B") +
+                        idle());
+        QCOMPARE(m_odbc->rowsLeft(),
+                 QList<QStringList>({{QStringLiteral("caixa2"), QStringLiteral("Outra caixa")}}));
+    }
+
+    void bothSources_databaseRowsBeforeDropFiles()
+    {
+        drop(QStringLiteral("20240309090000.dsp"), "Ficheiro");
+        m_odbc->insert(QStringLiteral("caixa1"), m_start, QStringLiteral("Registo"),
+                       QStringLiteral("R"));
+        start(Files | Database, {QStringLiteral("AUTO")});
+        expectOnDisplay(usualDisplayMessage("Registo", "R") + usualDisplayMessage("Ficheiro", "") +
+                        idle());
+        QCOMPARE(dropFilesLeft(), QStringList());
+        QVERIFY(m_odbc->rowsLeft().isEmpty());
+    }
+
+    void withoutAuto_nothingIsRead_idleShowsAllTheSame()
+    {
+        drop(QStringLiteral("20240309100001.dsp"), "Por ler");
+        m_odbc->insert(QStringLiteral("caixa1"), m_start, QStringLiteral("Por ler"), QString());
+        start(Files | Database, {});
+        expectOnDisplay(idle());
+        // The polling timer ticks every 0.1 s; a second and a half is many ticks that must not
+        // read anything.
+        QTest::qWait(1500);
+        QCOMPARE(m_terminal->received(), idle());
+        QCOMPARE(dropFilesLeft(), QStringList({QStringLiteral("20240309100001.dsp")}));
+        QCOMPARE(m_odbc->rowsLeft().size(), 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestEndToEnd)
+#include "test_end_to_end.moc"
