@@ -130,8 +130,8 @@ int main(int argc, char* argv[])
 {
     OdbcFixture odbc; // before the first ODBC call
     QCoreApplication application(argc, argv);
-    std::printf("| %-32s | %6s | %10s | %12s | %5s |\n", "one polling tick", "msgs", "µs/msg",
-                "plain µs/msg", "ratio");
+    std::printf("| %-32s | %6s | %10s | %12s | %5s |\n", "one polling tick", "msgs", "us/msg",
+                "plain us/msg", "ratio");
     std::printf("|%s|%s|%s|%s|%s|\n", "----------------------------------", "--------",
                 "------------", "--------------", "-------");
 
