@@ -32,7 +32,7 @@ QString Rotation::dateTimeLine(const QDateTime& moment)
 
 void Rotation::tick()
 {
-    m_status.setError(runTrapped([this] { showNext(); }));
+    m_status.setError(runTrapped([this] { showNext(); }), Status::Handler::Rotation);
 }
 
 void Rotation::showNext()
