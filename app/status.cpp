@@ -10,9 +10,8 @@ void Status::setCaption(const QString& caption)
 
 void Status::setError(const QString& error, Handler handler)
 {
-    m_standing.removeIf([handler](const std::pair<Handler, QString>& failure) {
-        return failure.first == handler || failure.first == Handler::OneOff;
-    });
+    m_standing.removeIf(
+        [handler](const std::pair<Handler, QString>& failure) { return failure.first == handler; });
     if (!error.isEmpty())
         m_standing.append({handler, error});
     const QString shown = m_standing.isEmpty() ? QString() : m_standing.last().second;

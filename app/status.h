@@ -8,14 +8,14 @@
 // What the running page shows about the controller's state: the running frame's caption (the
 // polling step under way) and the failure label.
 //
-// The label shows the latest failure that still stands. Each timer's handler reports the outcome
-// of every run, and a clean run withdraws only its own failure: a display that cannot be written
-// is not hidden by a clean polling tick, nor a failing source by a clean display tick. The
-// failure of a one-off handler (the start-up, a save) stands until the next run of any handler.
+// The label shows the latest failure that still stands. Each handler reports the outcome of every
+// run, and a clean run withdraws only its own earlier failure: a display that cannot be written
+// is not hidden by a clean polling tick, nor a failing source by a clean display tick, nor a save
+// that failed by either (it stands until the settings file is read or written again).
 class Status : public QObject {
     Q_OBJECT
 public:
-    enum class Handler { OneOff, Rotation, Polling };
+    enum class Handler { SettingsFile, Rotation, Polling };
 
     static QString idleCaption() { return QStringLiteral("Em Execução"); }
 
@@ -26,7 +26,7 @@ public:
 
     QString error() const { return m_error; }
     // The outcome of one run of a handler: its failure's description, or empty after a clean run.
-    void setError(const QString& error, Handler handler = Handler::OneOff);
+    void setError(const QString& error, Handler handler);
 
 signals:
     void captionChanged(const QString& caption);

@@ -138,7 +138,8 @@ void TestRotation::emptyQueueWithoutIdleText_sendsNothingAndClearsTheLabel()
     Rig rig;
     for (const Qt::CheckState state : {Qt::Unchecked, Qt::PartiallyChecked}) {
         rig.widget<QCheckBox>("chkMostraDefault")->setCheckState(state);
-        rig.controller->status().setError(QStringLiteral("falha antiga"));
+        rig.controller->status().setError(QStringLiteral("falha antiga"),
+                                          Status::Handler::Rotation);
         rig.tick();
         QCOMPARE(rig.lblError(), QString());
     }

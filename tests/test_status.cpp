@@ -5,12 +5,12 @@
 
 using Handler = Status::Handler;
 
-// The failure label as the timers and the one-off handlers report to it.
+// The failure label as the handlers report to it.
 class TestStatus : public QObject {
     Q_OBJECT
 private slots:
     void cleanRun_withdrawsOnlyItsOwnFailure();
-    void oneOffFailure_standsUntilAnyHandlerRunsAgain();
+    void saveFailure_standsUntilTheFileIsWrittenAgain();
 };
 
 void TestStatus::cleanRun_withdrawsOnlyItsOwnFailure()
@@ -30,17 +30,15 @@ void TestStatus::cleanRun_withdrawsOnlyItsOwnFailure()
     QCOMPARE(changes.count(), 5);
 }
 
-void TestStatus::oneOffFailure_standsUntilAnyHandlerRunsAgain()
+void TestStatus::saveFailure_standsUntilTheFileIsWrittenAgain()
 {
     Status status;
-    status.setError(QStringLiteral("base"), Handler::Polling);
-    status.setError(QStringLiteral("gravar"));
-    QCOMPARE(status.error(), QStringLiteral("gravar"));
+    status.setError(QStringLiteral("gravar"), Handler::SettingsFile);
     status.setError(QString(), Handler::Rotation);
-    QCOMPARE(status.error(), QStringLiteral("base"));
-    status.setError(QStringLiteral("gravar"));
-    status.setError(QString());
-    QCOMPARE(status.error(), QStringLiteral("base"));
+    status.setError(QString(), Handler::Polling);
+    QCOMPARE(status.error(), QStringLiteral("gravar"));
+    status.setError(QString(), Handler::SettingsFile);
+    QCOMPARE(status.error(), QString());
 }
 
 QTEST_GUILESS_MAIN(TestStatus)
