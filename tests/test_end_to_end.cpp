@@ -1,5 +1,6 @@
-#include "app/config_file.h"
 #include "app/settings.h"
+#include "common/failure.h"
+#include "deployed_controller.h"
 #include "pseudo_terminal.h"
 #include "support/odbc_fixture.h"
 #include "usual_display.h"
@@ -13,9 +14,9 @@
 
 using Key = Settings::Key;
 
-// The controller as it is deployed: the built program copied into a folder of its own beside a
-// Mostrela.cfg, started as a separate process, its display a pseudo-terminal and its sources a
-// drop folder and a SQLite database behind an ODBC data source.
+// The controller as it is deployed (the built program in a folder of its own beside a
+// Mostrela.cfg, a separate process), its display a pseudo-terminal and its sources a drop folder
+// and a SQLite database behind an ODBC data source.
 class TestEndToEnd : public QObject {
     Q_OBJECT
 
@@ -23,13 +24,12 @@ private:
     enum Source { Files = 1, Database = 2 };
 
     std::unique_ptr<OdbcFixture> m_odbc;
-    std::unique_ptr<QTemporaryDir> m_folder;
+    std::unique_ptr<DeployedController> m_controller;
     std::unique_ptr<PseudoTerminal> m_terminal;
-    std::unique_ptr<QProcess> m_process;
     const QDateTime m_start{QDate(2024, 3, 9), QTime(10, 0)};
 
     static QByteArray idle() { return usualDisplayMessage("Bem-vindo", "Aguarde"); }
-    QString dropFolder() const { return m_folder->filePath(QStringLiteral("entrada")); }
+    QString dropFolder() const { return m_controller->dropFolder(); }
     QStringList dropFilesLeft() const { return QDir(dropFolder()).entryList(QDir::Files); }
 
     void drop(const QString& name, const QByteArray& text)
@@ -42,27 +42,18 @@ private:
     void start(int sources, const QStringList& arguments,
                const QString& displaySeconds = QStringLiteral("0.2"))
     {
-        const QString program = m_folder->filePath(QStringLiteral("mostrela"));
-        QVERIFY(QFile::copy(QStringLiteral(MOSTRELA_EXECUTABLE), program));
         Settings settings;
-        settings.setText(Key::Porta, m_terminal->slavePath());
-        settings.setText(Key::NumLetras, QStringLiteral("20"));
+        m_controller->useSources(settings, m_terminal->slavePath());
         settings.setText(Key::SegundosTimerSQL, QStringLiteral("0.1"));
         settings.setText(Key::SegundosTimerDisplay, displaySeconds);
         settings.setMostraDefault(1);
         settings.setText(Key::Default_Linha1, QStringLiteral("Bem-vindo"));
         settings.setText(Key::Default_Linha2, QStringLiteral("Aguarde"));
-        settings.setText(Key::SQL_Servidor, OdbcFixture::dataSource());
-        settings.setText(Key::SQL_Utilizador, QStringLiteral("caixa1"));
         settings.setLigaSQL(sources & Database);
         settings.setLigaFicheiros(sources & Files);
-        settings.setText(Key::LigaFicheirosPath, dropFolder());
-        writeConfigFile(m_folder->filePath(QStringLiteral("Mostrela.cfg")), settings);
-
-        m_process->setWorkingDirectory(m_folder->path());
-        m_process->setProcessChannelMode(QProcess::ForwardedChannels);
-        m_process->start(program, arguments);
-        QVERIFY2(m_process->waitForStarted(), qPrintable(m_process->errorString()));
+        const QString failure = runTrapped(
+            [&] { m_controller->start(QStringLiteral(MOSTRELA_EXECUTABLE), settings, arguments); });
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
     }
 
     // Waits until the display has received exactly `messages`, in this order, after at most one
@@ -72,7 +63,7 @@ private:
         QTRY_VERIFY_WITH_TIMEOUT(m_terminal->received().endsWith(messages), 15000);
         const QByteArray before = m_terminal->received().chopped(messages.size());
         QVERIFY2(before.isEmpty() || before == idle(), before.toHex(' ').constData());
-        QCOMPARE(m_process->state(), QProcess::Running);
+        QCOMPARE(m_controller->process().state(), QProcess::Running);
     }
 
 private slots:
@@ -81,19 +72,11 @@ private slots:
     void init()
     {
         m_odbc->createTable();
-        m_folder = std::make_unique<QTemporaryDir>();
-        QVERIFY(QDir().mkpath(dropFolder()));
+        m_controller = std::make_unique<DeployedController>();
         m_terminal = std::make_unique<PseudoTerminal>();
-        m_process = std::make_unique<QProcess>();
     }
 
-    void cleanup()
-    {
-        m_process->terminate();
-        if (!m_process->waitForFinished(5000))
-            m_process->kill();
-        m_process->waitForFinished();
-    }
+    void cleanup() { m_controller.reset(); }
 
     void dropFiles_shownInNameOrder_onePerTick_thenIdle_filesGone()
     {
