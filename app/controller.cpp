@@ -49,7 +49,7 @@ void Controller::applyInterval(Timer& timer, Settings::Key seconds)
 
 void Controller::load(const QString& commandLine)
 {
-    m_status.setError(runTrapped([&] {
+    const QString error = runTrapped([&] {
         readConfigFile(m_configPath, m_settings);
         applyInterval(m_tmrVerifica, Settings::Key::SegundosTimerSQL);
         applyInterval(m_tmrDisplay, Settings::Key::SegundosTimerDisplay);
@@ -57,12 +57,14 @@ void Controller::load(const QString& commandLine)
             QCoreApplication::processEvents();
             selectPage(Page::Executando);
         }
-    }));
+    });
+    m_status.setError(error, Status::Handler::SettingsFile);
 }
 
 void Controller::saveSettings()
 {
-    m_status.setError(runTrapped([this] { writeConfigFile(m_configPath, m_settings); }));
+    const QString error = runTrapped([this] { writeConfigFile(m_configPath, m_settings); });
+    m_status.setError(error, Status::Handler::SettingsFile);
 }
 
 void Controller::setCriticalMessageHandler(std::function<void(const QString&)> handler)

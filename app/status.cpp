@@ -8,10 +8,15 @@ void Status::setCaption(const QString& caption)
     emit captionChanged(caption);
 }
 
-void Status::setError(const QString& error)
+void Status::setError(const QString& error, Handler handler)
 {
-    if (m_error == error)
+    m_standing.removeIf(
+        [handler](const std::pair<Handler, QString>& failure) { return failure.first == handler; });
+    if (!error.isEmpty())
+        m_standing.append({handler, error});
+    const QString shown = m_standing.isEmpty() ? QString() : m_standing.last().second;
+    if (m_error == shown)
         return;
-    m_error = error;
-    emit errorChanged(error);
+    m_error = shown;
+    emit errorChanged(shown);
 }

@@ -1,13 +1,22 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QString>
+#include <utility>
 
 // What the running page shows about the controller's state: the running frame's caption (the
-// polling step under way) and the failure label (the description of the last failure).
+// polling step under way) and the failure label.
+//
+// The label shows the latest failure that still stands. Each handler reports the outcome of every
+// run, and a clean run withdraws only its own earlier failure: a display that cannot be written
+// is not hidden by a clean polling tick, nor a failing source by a clean display tick, nor a save
+// that failed by either (it stands until the settings file is read or written again).
 class Status : public QObject {
     Q_OBJECT
 public:
+    enum class Handler { SettingsFile, Rotation, Polling };
+
     static QString idleCaption() { return QStringLiteral("Em Execução"); }
 
     using QObject::QObject;
@@ -16,7 +25,8 @@ public:
     void setCaption(const QString& caption);
 
     QString error() const { return m_error; }
-    void setError(const QString& error);
+    // The outcome of one run of a handler: its failure's description, or empty after a clean run.
+    void setError(const QString& error, Handler handler);
 
 signals:
     void captionChanged(const QString& caption);
@@ -25,4 +35,5 @@ signals:
 private:
     QString m_caption = idleCaption();
     QString m_error;
+    QList<std::pair<Handler, QString>> m_standing; // oldest first
 };

@@ -84,3 +84,11 @@ QueuedMessage MessageQueue::takeSelected()
         select(0);
     return message;
 }
+
+void MessageQueue::putBack(const QueuedMessage& message)
+{
+    beginInsertRows(QModelIndex(), 0, 0);
+    m_rows.prepend(message);
+    endInsertRows();
+    select(0);
+}

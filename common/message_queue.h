@@ -37,6 +37,9 @@ public:
     // Removes the selected row and returns it, then selects the top row if any is left.
     // Throws Failure when no row is selected; the queue is then left as it was.
     QueuedMessage takeSelected();
+    // Puts a message taken with takeSelected() back at the top and selects it, so it is the
+    // next to be taken.
+    void putBack(const QueuedMessage& message);
 
 private:
     QList<QueuedMessage> m_rows;

@@ -37,5 +37,5 @@ void Polling::tick()
         m_status.setCaption(Status::idleCaption());
     });
     if (connected)
-        m_status.setError(error);
+        m_status.setError(error, Status::Handler::Polling);
 }

@@ -12,7 +12,7 @@ class Status;
 // messages of the database, then of the drop folder, into the queue, showing each step in the
 // running frame's caption. A tick whose connection fails ends there and leaves the failure label
 // alone (the message said it all); any other failure ends the tick with its description in the
-// failure label; a clean tick clears it.
+// failure label; a clean tick withdraws it.
 //
 // A tick never runs inside another: ticks that come while one is under way (from the pauses of
 // the drop-folder step, or while the connection's message box is open) are dropped.

@@ -32,7 +32,7 @@ QString Rotation::dateTimeLine(const QDateTime& moment)
 
 void Rotation::tick()
 {
-    m_status.setError(runTrapped([this] { showNext(); }));
+    m_status.setError(runTrapped([this] { showNext(); }), Status::Handler::Rotation);
 }
 
 void Rotation::showNext()
@@ -40,6 +40,10 @@ void Rotation::showNext()
     if (m_queue.count() > 0) {
         const QueuedMessage message = m_queue.takeSelected();
         m_dispatch.LancaNoDisplay(message.linha1, message.linha2);
+        // It is gone from its source already: a message the display did not get waits at the
+        // top for the next tick instead of being lost.
+        if (!m_dispatch.failure().isEmpty())
+            m_queue.putBack(message);
     } else if (m_settings.mostraDefault() == idleTextTicked) {
         const QString linha2 = m_settings.text(Key::Default_Linha2);
         m_dispatch.LancaNoDisplay(

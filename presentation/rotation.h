@@ -11,8 +11,9 @@ class Status;
 
 // Moves the queued messages to the display, one per tick of the display timer, oldest first
 // unless a row was picked by hand. With the queue empty it shows the idle text when that is
-// switched on. Each tick leaves its outcome in the failure label, so a clean tick clears it and
-// a display that cannot be written says so.
+// switched on. Each tick reports its outcome to the failure label: a display that cannot be
+// written says so until a tick gets through, and the message it could not show goes back to the
+// top of the queue, selected, to be tried again on the next tick.
 //
 // Glossary: #DataHora# = the keyword for the current date and time.
 class Rotation {

@@ -1,22 +1,20 @@
 #include "app/settings.h"
 #include "common/failure.h"
-#include "deployed_controller.h"
 #include "pseudo_terminal.h"
+#include "support/controller_folder.h"
+#include "support/deployed_controller.h"
 #include "support/odbc_fixture.h"
 #include "usual_display.h"
 
-#include <QDir>
-#include <QFile>
-#include <QProcess>
 #include <QtTest>
 
 #include <memory>
 
 using Key = Settings::Key;
 
-// The controller as it is deployed (the built program in a folder of its own beside a
-// Mostrela.cfg, a separate process), its display a pseudo-terminal and its sources a drop folder
-// and a SQLite database behind an ODBC data source.
+// The controller as it is deployed: the built program copied into a folder of its own beside a
+// Mostrela.cfg, started as a separate process, its display a pseudo-terminal and its sources a
+// drop folder and a SQLite database behind an ODBC data source.
 class TestEndToEnd : public QObject {
     Q_OBJECT
 
@@ -24,35 +22,29 @@ private:
     enum Source { Files = 1, Database = 2 };
 
     std::unique_ptr<OdbcFixture> m_odbc;
-    std::unique_ptr<DeployedController> m_controller;
+    std::unique_ptr<ControllerFolder> m_folder;
     std::unique_ptr<PseudoTerminal> m_terminal;
+    std::unique_ptr<DeployedController> m_controller;
     const QDateTime m_start{QDate(2024, 3, 9), QTime(10, 0)};
 
     static QByteArray idle() { return usualDisplayMessage("Bem-vindo", "Aguarde"); }
-    QString dropFolder() const { return m_controller->dropFolder(); }
-    QStringList dropFilesLeft() const { return QDir(dropFolder()).entryList(QDir::Files); }
-
-    void drop(const QString& name, const QByteArray& text)
-    {
-        QFile file(QDir(dropFolder()).filePath(name));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        QCOMPARE(file.write(text), text.size());
-    }
+    QStringList dropFilesLeft() const { return m_folder->dropFilesLeft(); }
+    void drop(const QString& name, const QByteArray& text) { QVERIFY(m_folder->drop(name, text)); }
 
     void start(int sources, const QStringList& arguments,
                const QString& displaySeconds = QStringLiteral("0.2"))
     {
-        Settings settings;
-        m_controller->useSources(settings, m_terminal->slavePath());
-        settings.setText(Key::SegundosTimerSQL, QStringLiteral("0.1"));
+        Settings& settings = m_folder->settings();
+        settings.setText(Key::Porta, m_terminal->slavePath());
         settings.setText(Key::SegundosTimerDisplay, displaySeconds);
         settings.setMostraDefault(1);
         settings.setText(Key::Default_Linha1, QStringLiteral("Bem-vindo"));
         settings.setText(Key::Default_Linha2, QStringLiteral("Aguarde"));
         settings.setLigaSQL(sources & Database);
         settings.setLigaFicheiros(sources & Files);
-        const QString failure = runTrapped(
-            [&] { m_controller->start(QStringLiteral(MOSTRELA_EXECUTABLE), settings, arguments); });
+        const QString failure = runTrapped([&] {
+            m_controller->start(QStringLiteral(MOSTRELA_EXECUTABLE), *m_folder, arguments);
+        });
         QVERIFY2(failure.isEmpty(), qPrintable(failure));
     }
 
@@ -72,8 +64,9 @@ private slots:
     void init()
     {
         m_odbc->createTable();
-        m_controller = std::make_unique<DeployedController>();
+        m_folder = std::make_unique<ControllerFolder>();
         m_terminal = std::make_unique<PseudoTerminal>();
+        m_controller = std::make_unique<DeployedController>();
     }
 
     void cleanup() { m_controller.reset(); }
@@ -90,12 +83,12 @@ private slots:
 
     void databaseRows_shownInDataSysOrder_deleted_otherUsersKept()
     {
-        m_odbc->insert(QStringLiteral("caixa1"), m_start.addSecs(2), QStringLiteral("Depois"),
-                       QStringLiteral("B"));
+        m_odbc->insert(ControllerFolder::databaseUser(), m_start.addSecs(2),
+                       QStringLiteral("Depois"), QStringLiteral("B"));
         m_odbc->insert(QStringLiteral("caixa2"), m_start, QStringLiteral("Outra caixa"),
                        QStringLiteral("X"));
-        m_odbc->insert(QStringLiteral("caixa1"), m_start.addSecs(1), QStringLiteral("Antes"),
-                       QStringLiteral("A"));
+        m_odbc->insert(ControllerFolder::databaseUser(), m_start.addSecs(1),
+                       QStringLiteral("Antes"), QStringLiteral("A"));
         start(Database, {QStringLiteral("AUTO")});
         expectOnDisplay(usualDisplayMessage("Antes", "A") + usualDisplayMessage("Depois", "B") +
                         idle());
@@ -106,7 +99,7 @@ private slots:
     void bothSources_databaseRowsBeforeDropFiles()
     {
         drop(QStringLiteral("20240309090000.dsp"), "Ficheiro");
-        m_odbc->insert(QStringLiteral("caixa1"), m_start, QStringLiteral("Registo"),
+        m_odbc->insert(ControllerFolder::databaseUser(), m_start, QStringLiteral("Registo"),
                        QStringLiteral("R"));
         start(Files | Database, {QStringLiteral("AUTO")});
         expectOnDisplay(usualDisplayMessage("Registo", "R") + usualDisplayMessage("Ficheiro", "") +
@@ -118,7 +111,8 @@ private slots:
     void withoutAuto_nothingIsRead_idleShowsAllTheSame()
     {
         drop(QStringLiteral("20240309100001.dsp"), "Por ler");
-        m_odbc->insert(QStringLiteral("caixa1"), m_start, QStringLiteral("Por ler"), QString());
+        m_odbc->insert(ControllerFolder::databaseUser(), m_start, QStringLiteral("Por ler"),
+                       QString());
         // The idle text comes on the first display tick, after 1.5 s: had polling been on, its
         // 0.1 s timer would have read both sources many times over by then.
         start(Files | Database, {}, QStringLiteral("1.5"));

@@ -98,7 +98,7 @@ private slots:
     {
         click(QStringLiteral("optLigaFicheiros"));
         drop(QStringLiteral("1.dsp"), "one");
-        m_controller->status().setError(QStringLiteral("anterior"));
+        m_controller->status().setError(QStringLiteral("anterior"), Status::Handler::Polling);
         tick();
         QCOMPARE(filesLeft(), QStringList({QStringLiteral("1.dsp")}));
         QCOMPARE(m_controller->queue().count(), 0);
@@ -109,7 +109,7 @@ private slots:
     {
         click(QStringLiteral("optExecutando"));
         drop(QStringLiteral("1.dsp"), "one");
-        m_controller->status().setError(QStringLiteral("anterior"));
+        m_controller->status().setError(QStringLiteral("anterior"), Status::Handler::Polling);
         m_controller->status().setCaption(QStringLiteral("Em Execução - Abrindo Tabela"));
         tick();
         QCOMPARE(caption(), QStringLiteral("Em Execução"));
@@ -165,7 +165,7 @@ private slots:
         click(QStringLiteral("optLigaFicheiros"));
         click(QStringLiteral("optExecutando"));
         drop(QStringLiteral("1.dsp"), "one");
-        m_controller->status().setError(QStringLiteral("anterior"));
+        m_controller->status().setError(QStringLiteral("anterior"), Status::Handler::Polling);
 
         tick();
         QCOMPARE(m_messages.size(), messages);
@@ -235,7 +235,7 @@ private slots:
             }
         });
         watcher.start(5);
-        m_controller->status().setError(QStringLiteral("anterior"));
+        m_controller->status().setError(QStringLiteral("anterior"), Status::Handler::Polling);
         click(QStringLiteral("optExecutando"));
 
         QTRY_VERIFY_WITH_TIMEOUT(closed, 20000);

@@ -82,7 +82,7 @@ private slots:
     void idleText_withEmptySecondLine();
     void rotation_runsWhileASettingsPageIsShown();
     void busyDisplay_isReportedAndGetsTheIdleTextBack();
-    void missingDisplay_isReportedAndGetsTheNextMessage();
+    void missingDisplay_isReportedAndTheMessageWaitsAtTheTop();
 };
 
 void TestRotation::twoRows_areShownInOrderAndRemoved()
@@ -138,7 +138,8 @@ void TestRotation::emptyQueueWithoutIdleText_sendsNothingAndClearsTheLabel()
     Rig rig;
     for (const Qt::CheckState state : {Qt::Unchecked, Qt::PartiallyChecked}) {
         rig.widget<QCheckBox>("chkMostraDefault")->setCheckState(state);
-        rig.controller->status().setError(QStringLiteral("falha antiga"));
+        rig.controller->status().setError(QStringLiteral("falha antiga"),
+                                          Status::Handler::Rotation);
         rig.tick();
         QCOMPARE(rig.lblError(), QString());
     }
@@ -205,21 +206,32 @@ void TestRotation::busyDisplay_isReportedAndGetsTheIdleTextBack()
     QCOMPARE(rig.lblError(), QString());
 }
 
-void TestRotation::missingDisplay_isReportedAndGetsTheNextMessage()
+void TestRotation::missingDisplay_isReportedAndTheMessageWaitsAtTheTop()
 {
     Rig rig;
     const QString missing = rig.folder.filePath(QStringLiteral("ttyNenhum"));
     rig.type("txtPorta", missing);
-    rig.add(QStringLiteral("Perdida"), QStringLiteral("1"));
-    rig.add(QStringLiteral("Seguinte"), QStringLiteral("2"));
+    rig.add(QStringLiteral("Primeira"), QStringLiteral("1"));
+    rig.add(QStringLiteral("Segunda"), QStringLiteral("2"));
+    rig.add(QStringLiteral("Escolhida"), QStringLiteral("3"));
+    rig.queue().select(2); // picked by hand
     rig.tick();
     QVERIFY2(rig.lblError().contains(missing), qPrintable(rig.lblError()));
-    QCOMPARE(rig.queue().count(), 1);
     QVERIFY(!rig.controller->mscDisplay().isOpen());
+    QCOMPARE(rig.queue().count(), 3);
+    QCOMPARE(rig.queue().selectedRow(), std::optional<int>(0));
+    QCOMPARE(rig.queue().at(0).linha1, QStringLiteral("Escolhida"));
+    rig.tick(); // still missing: nothing moves
+    QCOMPARE(rig.queue().count(), 3);
+    QCOMPARE(rig.queue().at(0).linha1, QStringLiteral("Escolhida"));
 
     rig.type("txtPorta", rig.terminal.slavePath());
     rig.tick();
-    rig.expect(usualDisplayMessage("Seguinte", "2"));
+    rig.tick();
+    rig.tick();
+    rig.expect(usualDisplayMessage("Escolhida", "3") + usualDisplayMessage("Primeira", "1") +
+               usualDisplayMessage("Segunda", "2"));
+    QCOMPARE(rig.queue().count(), 0);
     QCOMPARE(rig.lblError(), QString());
 }
 

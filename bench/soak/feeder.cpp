@@ -2,6 +2,7 @@
 
 #include "common/failure.h"
 #include "common/text_encoding.h"
+#include "support/controller_folder.h"
 #include "support/odbc_fixture.h"
 
 #include <QDir>
@@ -24,7 +25,7 @@ bool Feeder::feed(MessageLedger::Source source)
     const int number = m_ledger.fed(source) + 1;
     if (source == MessageLedger::Source::Database) {
         try {
-            m_odbc.insert(QStringLiteral("caixa1"), writtenAt(number), message.linha1,
+            m_odbc.insert(ControllerFolder::databaseUser(), writtenAt(number), message.linha1,
                           message.linha2);
         } catch (const Failure&) {
             ++m_refusals;

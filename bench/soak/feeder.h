@@ -7,9 +7,9 @@
 
 class OdbcFixture;
 
-// Leaves messages where a sales program would: rows of SaidaDisplay for user "caixa1" through
-// the ODBC data source, and drop files written under a temporary name and renamed to ".dsp"
-// once whole. Each message fed is entered in the ledger.
+// Leaves messages where a sales program would: rows of SaidaDisplay for the controller's
+// database user through the ODBC data source, and drop files written under a temporary name and
+// renamed to ".dsp" once whole. Each message fed is entered in the ledger.
 class Feeder {
 public:
     Feeder(OdbcFixture& odbc, const QString& dropFolder, MessageLedger& ledger);

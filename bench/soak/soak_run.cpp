@@ -37,7 +37,7 @@ double mebibytes(qint64 kibibytes)
 } // namespace
 
 SoakRun::SoakRun(const SoakSettings& settings, OdbcFixture& odbc)
-    : m_settings(settings), m_feeder(odbc, m_controller.dropFolder(), m_ledger)
+    : m_settings(settings), m_feeder(odbc, m_folder.dropFolder(), m_ledger)
 {
     connect(&m_port, &PtyPort::received, this, &SoakRun::receive);
     const double feedPerSecond = m_settings.feedRatio / m_settings.displaySeconds;
@@ -50,12 +50,13 @@ SoakRun::SoakRun(const SoakSettings& settings, OdbcFixture& odbc)
 
 void SoakRun::startController()
 {
-    Settings settings;
-    m_controller.useSources(settings, m_port.slavePath());
+    Settings& settings = m_folder.settings(); // the idle text stays off: only messages show
+    settings.setText(Key::Porta, m_port.slavePath());
     settings.setText(Key::SegundosTimerSQL, QString::number(m_settings.pollingSeconds));
     settings.setText(Key::SegundosTimerDisplay, QString::number(m_settings.displaySeconds));
-    settings.setMostraDefault(0); // an empty queue leaves the display alone
-    m_controller.start(m_settings.program, settings, {QStringLiteral("AUTO")});
+    settings.setLigaSQL(true);
+    settings.setLigaFicheiros(true);
+    m_controller.start(m_settings.program, m_folder, {QStringLiteral("AUTO")});
 }
 
 SoakFigures SoakRun::run()

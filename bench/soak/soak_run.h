@@ -5,6 +5,7 @@
 #include "process_usage.h"
 #include "pty_port.h"
 #include "shown_messages.h"
+#include "support/controller_folder.h"
 #include "support/deployed_controller.h"
 
 #include <QElapsedTimer>
@@ -71,6 +72,7 @@ private:
     const SoakSettings& m_settings;
     MessageLedger m_ledger;
     PtyPort m_port;
+    ControllerFolder m_folder;
     DeployedController m_controller;
     Feeder m_feeder;
     ShownMessages m_shown;

@@ -1,11 +1,8 @@
 #include "deployed_controller.h"
 
-#include "app/config_file.h"
-#include "app/settings.h"
 #include "common/failure.h"
-#include "support/odbc_fixture.h"
+#include "support/controller_folder.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -15,46 +12,23 @@ constexpr int endingMs = 5000;
 
 } // namespace
 
-DeployedController::DeployedController()
-{
-    if (!m_folder.isValid() || !QDir().mkpath(dropFolder()))
-        throw Failure(QStringLiteral("Cannot make the controller's folders"));
-}
-
 DeployedController::~DeployedController()
 {
     stop();
 }
 
-QString DeployedController::dropFolder() const
-{
-    return m_folder.filePath(QStringLiteral("entrada"));
-}
-
-void DeployedController::useSources(Settings& settings, const QString& porta) const
-{
-    using Key = Settings::Key;
-    settings.setText(Key::Porta, porta);
-    settings.setText(Key::NumLetras, QStringLiteral("20"));
-    settings.setText(Key::SQL_Servidor, OdbcFixture::dataSource());
-    settings.setText(Key::SQL_Utilizador, QStringLiteral("caixa1"));
-    settings.setText(Key::LigaFicheirosPath, dropFolder());
-    settings.setLigaSQL(true);
-    settings.setLigaFicheiros(true);
-}
-
-void DeployedController::start(const QString& program, const Settings& settings,
+void DeployedController::start(const QString& program, const ControllerFolder& folder,
                                const QStringList& arguments)
 {
-    const QString copy = m_folder.filePath(QFileInfo(program).fileName());
+    const QString copy = folder.filePath(QFileInfo(program).fileName());
     if (!QFile::copy(program, copy))
         throw Failure(QStringLiteral("Cannot copy %1 to %2").arg(program, copy));
-    writeConfigFile(m_folder.filePath(QStringLiteral("Mostrela.cfg")), settings);
+    folder.writeConfig();
 
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     m_process.setProcessEnvironment(environment);
-    m_process.setWorkingDirectory(m_folder.path());
+    m_process.setWorkingDirectory(folder.path());
     m_process.setProcessChannelMode(QProcess::ForwardedChannels);
     m_process.start(copy, arguments);
     if (!m_process.waitForStarted())

@@ -3,32 +3,23 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 
-class Settings;
+class ControllerFolder;
 
-// The controller as it is deployed: the built program copied into a folder of its own beside a
-// Mostrela.cfg and run there as a separate process, on the offscreen platform. Its drop folder
-// is "entrada" in that folder. The process is ended when the object goes.
+// The built program run as it is deployed: copied into a ControllerFolder beside its
+// Mostrela.cfg and started there as a separate process, on the offscreen platform. The process
+// is ended when the object goes.
 class DeployedController {
 public:
-    // Throws Failure when the folders cannot be made.
-    DeployedController();
+    DeployedController() = default;
     ~DeployedController();
     DeployedController(const DeployedController&) = delete;
     DeployedController& operator=(const DeployedController&) = delete;
 
-    QString folder() const { return m_folder.path(); }
-    QString dropFolder() const;
-
-    // Points `settings` at the display on `porta` and at both sources, each switched on: the
-    // OdbcFixture's data source, read as user "caixa1", and this drop folder. Lines are 20
-    // letters wide; timers and idle text are left to the caller.
-    void useSources(Settings& settings, const QString& porta) const;
-
-    // Copies `program` into the folder, writes `settings` to Mostrela.cfg beside it and starts
-    // it with `arguments`. Throws Failure when a step fails.
-    void start(const QString& program, const Settings& settings, const QStringList& arguments);
+    // Copies `program` into `folder`, writes the folder's settings to Mostrela.cfg and starts
+    // the copy with `arguments`. Throws Failure when a step fails.
+    void start(const QString& program, const ControllerFolder& folder,
+               const QStringList& arguments);
 
     QProcess& process() { return m_process; }
 
@@ -36,6 +27,5 @@ public:
     void stop();
 
 private:
-    QTemporaryDir m_folder;
     QProcess m_process;
 };

@@ -32,8 +32,9 @@ OdbcFixture::OdbcFixture(Trace trace) : m_connection(QStringLiteral("odbc-fixtur
                                        "[FreeTDS]\nDriver=libtdsodbc.so\n"));
     writeFile(m_folder.filePath(QStringLiteral("odbc.ini")),
               QStringLiteral("[%1]\nDriver=SQLite3\nDatabase=%2\nTimeout=5000\n\n"
-                             "[%3]\nDriver=SQLite3\nDatabase=%4\n")
-                  .arg(dataSource(), databasePath(), brokenDataSource(),
+                             "[%3]\nDriver=SQLite3\nDatabase=%2\nTimeout=100\n\n"
+                             "[%4]\nDriver=SQLite3\nDatabase=%5\n")
+                  .arg(dataSource(), databasePath(), impatientDataSource(), brokenDataSource(),
                        m_folder.filePath(QStringLiteral("em-falta/base.db"))));
     qputenv("ODBCSYSINI", QFile::encodeName(m_folder.path()));
     qputenv("ODBCINI", QFile::encodeName(m_folder.filePath(QStringLiteral("odbc.ini"))));
@@ -95,6 +96,22 @@ QList<QVariantList> OdbcFixture::rows(const QString& statement, const QVariantLi
 void OdbcFixture::run(const QString& statement, const QVariantList& values)
 {
     rows(statement, values);
+}
+
+void OdbcFixture::lockForWriting()
+{
+    QSqlDatabase database = QSqlDatabase::database(m_connection);
+    if (!database.transaction())
+        throw Failure(database.lastError().text());
+    // A write that changes nothing still takes the lock, and holds it until the commit.
+    run(QStringLiteral("update SaidaDisplay set Linha1 = Linha1 where 0 = 1"));
+}
+
+void OdbcFixture::commit()
+{
+    QSqlDatabase database = QSqlDatabase::database(m_connection);
+    if (!database.commit())
+        throw Failure(database.lastError().text());
 }
 
 void OdbcFixture::createTable()

@@ -10,13 +10,15 @@
 // driver manager is pointed at an odbc.ini and an odbcinst.ini of its own, in a temporary
 // folder, so it must be built before the process's first ODBC call.
 //
-// Data sources: "MostrelaTeste" holds the table SaidaDisplay; "MostrelaAvariada" names a
-// database in a folder that does not exist, so connecting to it fails. Drivers: SQLite3 and
-// FreeTDS. A traced fixture has the driver manager log every call, which shows the attributes
-// that the program sets on its handles.
+// Data sources: "MostrelaTeste" holds the table SaidaDisplay; "MostrelaImpaciente" is the same
+// database with a short busy time-out, for connections that should give up quickly on a lock;
+// "MostrelaAvariada" names a database in a folder that does not exist, so connecting to it fails.
+// Drivers: SQLite3 and FreeTDS. A traced fixture has the driver manager log every call, which shows
+// the attributes that the program sets on its handles.
 class OdbcFixture {
 public:
     static QString dataSource() { return QStringLiteral("MostrelaTeste"); }
+    static QString impatientDataSource() { return QStringLiteral("MostrelaImpaciente"); }
     static QString brokenDataSource() { return QStringLiteral("MostrelaAvariada"); }
 
     enum class Trace { Off, On };
@@ -34,6 +36,12 @@ public:
     void run(const QString& statement, const QVariantList& values = {});
     // Every row of a query, each as its column values.
     QList<QVariantList> rows(const QString& statement, const QVariantList& values = {});
+
+    // Takes the database's write lock and keeps it until commit(), as a writer in the middle of
+    // a transaction does: other connections still read, but their writes wait out their busy
+    // time-out and fail. What this fixture writes meanwhile is seen by others after commit().
+    void lockForWriting();
+    void commit();
 
     // Drops and creates SaidaDisplay, empty.
     void createTable();

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "app/settings.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+// A folder laid out as the controller is deployed: Mostrela.cfg beside a drop folder. Its
+// settings start out quick for tests (polling every 0.1 s, one message every 0.2 s), with lines
+// of 20 letters on the usual display, the idle text off, and the test database's data source and
+// user; a test sets the port and the sources, then writes them.
+class ControllerFolder {
+public:
+    static QString databaseUser() { return QStringLiteral("caixa1"); }
+
+    ControllerFolder();
+
+    QString path() const { return m_folder.path(); }
+    QString filePath(const QString& name) const { return m_folder.filePath(name); }
+    QString configPath() const;
+    QString dropFolder() const;
+
+    Settings& settings() { return m_settings; }
+    // Writes the settings to Mostrela.cfg; throws Failure.
+    void writeConfig() const;
+
+    // Leaves a drop file; says whether it was written whole.
+    bool drop(const QString& name, const QByteArray& text) const;
+    QStringList dropFilesLeft() const;
+
+private:
+    QTemporaryDir m_folder;
+    Settings m_settings;
+};

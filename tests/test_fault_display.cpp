@@ -1,0 +1,65 @@
+#include "support/controller_folder.h"
+#include "support/pluggable_display.h"
+#include "support/running_controller.h"
+#include "usual_display.h"
+
+#include <QtTest>
+
+using Key = Settings::Key;
+
+namespace {
+
+QByteArray shown(const QStringList& lines)
+{
+    QByteArray bytes;
+    for (const QString& line : lines)
+        bytes += usualDisplayMessage(line.toLatin1(), "");
+    return bytes;
+}
+
+} // namespace
+
+// The display's cable pulled out while the controller runs on its own timers, and plugged back
+// in: a new pseudo-terminal at the same port.
+class TestFaultDisplay : public QObject {
+    Q_OBJECT
+private slots:
+    void unpluggedDisplay_messagesWaitAtTheTop_thenEachIsShownOnce();
+};
+
+void TestFaultDisplay::unpluggedDisplay_messagesWaitAtTheTop_thenEachIsShownOnce()
+{
+    ControllerFolder folder;
+    PluggableDisplay display(folder.filePath(QStringLiteral("display")));
+    folder.settings().setText(Key::Porta, display.port());
+    folder.settings().setLigaFicheiros(true);
+    folder.writeConfig();
+    RunningController running(folder.path());
+
+    QStringList lines;
+    for (int number = 1; number <= 6; ++number)
+        lines.append(QStringLiteral("Mensagem %1").arg(number));
+    for (int number = 1; number <= 4; ++number)
+        QVERIFY(folder.drop(QStringLiteral("%1.dsp").arg(number), lines.at(number - 1).toLatin1()));
+    QTRY_VERIFY_WITH_TIMEOUT(display.received().startsWith(shown({lines.first()})), 10000);
+
+    display.unplug();
+    QVERIFY(folder.drop(QStringLiteral("5.dsp"), lines.at(4).toLatin1()));
+    QTRY_COMPARE(folder.dropFilesLeft(), QStringList());
+    QTRY_VERIFY2(running.lblError().contains(display.port()), qPrintable(running.lblError()));
+    // Every message is either shown or waiting, the oldest waiting one selected at the top.
+    const QStringList waiting = running.queued();
+    const qsizetype shownCount = 5 - waiting.size();
+    QCOMPARE(waiting, lines.mid(shownCount, waiting.size()));
+    QCOMPARE(display.received(), shown(lines.first(shownCount)));
+    QCOMPARE(running.controller().queue().selectedRow(), std::optional<int>(0));
+
+    display.plugIn();
+    QVERIFY(folder.drop(QStringLiteral("6.dsp"), lines.at(5).toLatin1()));
+    QTRY_COMPARE_WITH_TIMEOUT(display.received(), shown(lines), 10000);
+    QCOMPARE(running.queued(), QStringList());
+    QCOMPARE(running.lblError(), QString());
+}
+
+QTEST_MAIN(TestFaultDisplay)
+#include "test_fault_display.moc"

@@ -1,0 +1,45 @@
+#include "app/status.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+using Handler = Status::Handler;
+
+// The failure label as the handlers report to it.
+class TestStatus : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanRun_withdrawsOnlyItsOwnFailure();
+    void saveFailure_standsUntilTheFileIsWrittenAgain();
+};
+
+void TestStatus::cleanRun_withdrawsOnlyItsOwnFailure()
+{
+    Status status;
+    QSignalSpy changes(&status, &Status::errorChanged);
+    status.setError(QStringLiteral("ecrã"), Handler::Rotation);
+    status.setError(QString(), Handler::Polling);
+    QCOMPARE(status.error(), QStringLiteral("ecrã"));
+    status.setError(QStringLiteral("base"), Handler::Polling);
+    status.setError(QStringLiteral("ecrã"), Handler::Rotation); // the same failure again
+    QCOMPARE(status.error(), QStringLiteral("ecrã"));
+    status.setError(QString(), Handler::Rotation);
+    QCOMPARE(status.error(), QStringLiteral("base")); // still standing, shown again
+    status.setError(QString(), Handler::Polling);
+    QCOMPARE(status.error(), QString());
+    QCOMPARE(changes.count(), 5);
+}
+
+void TestStatus::saveFailure_standsUntilTheFileIsWrittenAgain()
+{
+    Status status;
+    status.setError(QStringLiteral("gravar"), Handler::SettingsFile);
+    status.setError(QString(), Handler::Rotation);
+    status.setError(QString(), Handler::Polling);
+    QCOMPARE(status.error(), QStringLiteral("gravar"));
+    status.setError(QString(), Handler::SettingsFile);
+    QCOMPARE(status.error(), QString());
+}
+
+QTEST_GUILESS_MAIN(TestStatus)
+#include "test_status.moc"
