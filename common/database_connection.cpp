@@ -1,6 +1,7 @@
 #include "common/database_connection.h"
 
 #include "common/failure.h"
+#include "common/odbc_installer.h"
 
 #include <QSqlDriver>
 #include <QSqlError>
@@ -49,6 +50,7 @@ DatabaseConnection::~DatabaseConnection()
 void DatabaseConnection::renew()
 {
     close();
+    keepOdbcInstallerLoaded();
     m_name = uniqueConnectionName();
     m_database = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), m_name);
 }

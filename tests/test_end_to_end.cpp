@@ -1,11 +1,11 @@
 #include "app/settings.h"
+#include "common/failure.h"
 #include "pseudo_terminal.h"
 #include "support/controller_folder.h"
+#include "support/deployed_controller.h"
 #include "support/odbc_fixture.h"
 #include "usual_display.h"
 
-#include <QFile>
-#include <QProcess>
 #include <QtTest>
 
 #include <memory>
@@ -24,7 +24,7 @@ private:
     std::unique_ptr<OdbcFixture> m_odbc;
     std::unique_ptr<ControllerFolder> m_folder;
     std::unique_ptr<PseudoTerminal> m_terminal;
-    std::unique_ptr<QProcess> m_process;
+    std::unique_ptr<DeployedController> m_controller;
     const QDateTime m_start{QDate(2024, 3, 9), QTime(10, 0)};
 
     static QByteArray idle() { return usualDisplayMessage("Bem-vindo", "Aguarde"); }
@@ -34,8 +34,6 @@ private:
     void start(int sources, const QStringList& arguments,
                const QString& displaySeconds = QStringLiteral("0.2"))
     {
-        const QString program = m_folder->filePath(QStringLiteral("mostrela"));
-        QVERIFY(QFile::copy(QStringLiteral(MOSTRELA_EXECUTABLE), program));
         Settings& settings = m_folder->settings();
         settings.setText(Key::Porta, m_terminal->slavePath());
         settings.setText(Key::SegundosTimerDisplay, displaySeconds);
@@ -44,12 +42,10 @@ private:
         settings.setText(Key::Default_Linha2, QStringLiteral("Aguarde"));
         settings.setLigaSQL(sources & Database);
         settings.setLigaFicheiros(sources & Files);
-        m_folder->writeConfig();
-
-        m_process->setWorkingDirectory(m_folder->path());
-        m_process->setProcessChannelMode(QProcess::ForwardedChannels);
-        m_process->start(program, arguments);
-        QVERIFY2(m_process->waitForStarted(), qPrintable(m_process->errorString()));
+        const QString failure = runTrapped([&] {
+            m_controller->start(QStringLiteral(MOSTRELA_EXECUTABLE), *m_folder, arguments);
+        });
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
     }
 
     // Waits until the display has received exactly `messages`, in this order, after at most one
@@ -59,7 +55,7 @@ private:
         QTRY_VERIFY_WITH_TIMEOUT(m_terminal->received().endsWith(messages), 15000);
         const QByteArray before = m_terminal->received().chopped(messages.size());
         QVERIFY2(before.isEmpty() || before == idle(), before.toHex(' ').constData());
-        QCOMPARE(m_process->state(), QProcess::Running);
+        QCOMPARE(m_controller->process().state(), QProcess::Running);
     }
 
 private slots:
@@ -70,16 +66,10 @@ private slots:
         m_odbc->createTable();
         m_folder = std::make_unique<ControllerFolder>();
         m_terminal = std::make_unique<PseudoTerminal>();
-        m_process = std::make_unique<QProcess>();
+        m_controller = std::make_unique<DeployedController>();
     }
 
-    void cleanup()
-    {
-        m_process->terminate();
-        if (!m_process->waitForFinished(5000))
-            m_process->kill();
-        m_process->waitForFinished();
-    }
+    void cleanup() { m_controller.reset(); }
 
     void dropFiles_shownInNameOrder_onePerTick_thenIdle_filesGone()
     {

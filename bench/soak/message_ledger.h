@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+
+#include <array>
+
+// Every message fed to the controller and every message the display showed, to tell exactly
+// what was lost, shown twice or shown out of turn. A message's line 1 is its id: the letter of
+// its source and its number in that source ("D00000042"); line 2 repeats the id, so a message
+// put together from the halves of two others is caught as well.
+class MessageLedger {
+public:
+    enum class Source { Database, DropFolder };
+    static constexpr int sourceCount = 2;
+
+    struct Message {
+        QString linha1;
+        QString linha2;
+    };
+
+    // The message that `source` carries next: numbered on from the last one fed there.
+    Message next(Source source) const;
+    // The message `next(source)` gave is in its source now.
+    void markFed(Source source);
+    // The display showed these lines.
+    void shown(const QString& linha1, const QString& linha2);
+
+    int fed(Source source) const { return m_fed[index(source)]; }
+    int fedTotal() const { return fed(Source::Database) + fed(Source::DropFolder); }
+    // Every message shown, each showing counted.
+    int shownTotal() const { return m_shownTotal; }
+    // Fed messages shown at least once.
+    int shownOnce() const { return static_cast<int>(m_showings.size()); }
+    int lost() const { return fedTotal() - shownOnce(); }
+    // Showings beyond the first of a message.
+    int duplicated() const { return m_duplicated; }
+    // Showings of a message numbered below one shown before it from the same source.
+    int outOfOrder(Source source) const { return m_outOfOrder[index(source)]; }
+    // Showings that match no fed message.
+    int unknown() const { return m_unknown; }
+
+private:
+    static int index(Source source) { return static_cast<int>(source); }
+    static QString id(Source source, int number);
+
+    std::array<int, sourceCount> m_fed{};
+    std::array<int, sourceCount> m_highestShown{};
+    std::array<int, sourceCount> m_outOfOrder{};
+    QHash<QString, int> m_showings; // of fed messages, by line 1
+    int m_shownTotal = 0;
+    int m_duplicated = 0;
+    int m_unknown = 0;
+};

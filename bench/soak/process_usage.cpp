@@ -1,0 +1,51 @@
+#include "process_usage.h"
+
+#include "common/failure.h"
+
+#include <QFile>
+
+#include <unistd.h>
+
+namespace {
+
+QByteArray procFile(qint64 pid, const char* name)
+{
+    QFile file(QStringLiteral("/proc/%1/%2").arg(pid).arg(QLatin1StringView(name)));
+    if (!file.open(QIODevice::ReadOnly))
+        throw Failure(
+            QStringLiteral("Cannot read %1: %2").arg(file.fileName(), file.errorString()));
+    return file.readAll();
+}
+
+// A "Name:   1234 kB" line of /proc/PID/status.
+qint64 statusKiB(const QByteArray& status, const QByteArray& name)
+{
+    for (const QByteArray& line : status.split('\n')) {
+        if (line.startsWith(name + ':'))
+            return line.mid(name.size() + 1).trimmed().split(' ').first().toLongLong();
+    }
+    throw Failure(QStringLiteral("No %1 in /proc status").arg(QString::fromLatin1(name)));
+}
+
+// utime and stime, fields 14 and 15 of /proc/PID/stat, counted after the command name in
+// parentheses (which may itself hold blanks), where field 3 begins.
+double statCpuSeconds(const QByteArray& stat)
+{
+    constexpr int firstFieldAfterName = 3;
+    constexpr int utimeField = 14;
+    const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).trimmed().split(' ');
+    if (fields.size() <= utimeField + 1 - firstFieldAfterName)
+        throw Failure(QStringLiteral("Short /proc stat"));
+    const qint64 ticks = fields.at(utimeField - firstFieldAfterName).toLongLong() +
+                         fields.at(utimeField + 1 - firstFieldAfterName).toLongLong();
+    return static_cast<double>(ticks) / static_cast<double>(::sysconf(_SC_CLK_TCK));
+}
+
+} // namespace
+
+ProcessUsage ProcessUsage::of(qint64 pid)
+{
+    const QByteArray status = procFile(pid, "status");
+    return {statusKiB(status, "VmRSS"), statusKiB(status, "VmHWM"),
+            statCpuSeconds(procFile(pid, "stat"))};
+}

@@ -1,0 +1,46 @@
+#include "deployed_controller.h"
+
+#include "common/failure.h"
+#include "support/controller_folder.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+constexpr int endingMs = 5000;
+
+} // namespace
+
+DeployedController::~DeployedController()
+{
+    stop();
+}
+
+void DeployedController::start(const QString& program, const ControllerFolder& folder,
+                               const QStringList& arguments)
+{
+    const QString copy = folder.filePath(QFileInfo(program).fileName());
+    if (!QFile::copy(program, copy))
+        throw Failure(QStringLiteral("Cannot copy %1 to %2").arg(program, copy));
+    folder.writeConfig();
+
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    m_process.setProcessEnvironment(environment);
+    m_process.setWorkingDirectory(folder.path());
+    m_process.setProcessChannelMode(QProcess::ForwardedChannels);
+    m_process.start(copy, arguments);
+    if (!m_process.waitForStarted())
+        throw Failure(QStringLiteral("Cannot start %1: %2").arg(copy, m_process.errorString()));
+}
+
+void DeployedController::stop()
+{
+    if (m_process.state() == QProcess::NotRunning)
+        return;
+    m_process.terminate();
+    if (!m_process.waitForFinished(endingMs))
+        m_process.kill();
+    m_process.waitForFinished();
+}
