@@ -10,7 +10,6 @@
 
 Controller::Controller(const QString& folder, QObject* parent)
     : QObject(parent), m_configPath(QDir(folder).filePath(QStringLiteral("Mostrela.cfg"))),
-      m_criticalMessage([](const QString& text) { qCritical().noquote() << text; }),
       m_polling(
           m_settings, m_queue, m_status, [this] { return m_page == Page::Executando; },
           [this](const QString& text) { showCriticalMessage(text); })
@@ -74,5 +73,8 @@ void Controller::setCriticalMessageHandler(std::function<void(const QString&)> h
 
 void Controller::showCriticalMessage(const QString& text) const
 {
-    m_criticalMessage(text);
+    if (m_criticalMessage)
+        m_criticalMessage(text);
+    else
+        qCritical().noquote() << text;
 }

@@ -56,7 +56,7 @@ public:
     void saveSettings();
 
     // Shows a critical message to the person at the screen; the window hands in a message box,
-    // a run without a window logs.
+    // and without one (an empty handler) the message is logged.
     void setCriticalMessageHandler(std::function<void(const QString&)> handler);
     void showCriticalMessage(const QString& text) const;
 

@@ -99,6 +99,12 @@ Menu::Menu(Controller& controller, QWidget* parent) : QWidget(parent), m_control
     });
 }
 
+Menu::~Menu()
+{
+    // The controller may outlive its window; its message boxes must not.
+    m_controller.setCriticalMessageHandler({});
+}
+
 void Menu::load(const QString& commandLine)
 {
     move(0, 0);

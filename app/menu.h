@@ -20,6 +20,7 @@ class Menu : public QWidget {
     Q_OBJECT
 public:
     explicit Menu(Controller& controller, QWidget* parent = nullptr);
+    ~Menu() override;
 
     // The window's load: placed at the top left, titled with the version, then the
     // controller's start-up with the program's command line.
