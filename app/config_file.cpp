@@ -1,10 +1,10 @@
 #include "app/config_file.h"
 
-#include "app/settings.h"
-#include "common/failure.h"
-#include "common/main_routines.h"
-#include "common/numbers.h"
-#include "common/text_encoding.h"
+#include "core/failure.h"
+#include "core/main_routines.h"
+#include "core/numbers.h"
+#include "core/settings.h"
+#include "core/text_encoding.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -47,21 +47,18 @@ QByteArray readWhole(const QString& path)
 
 void applyValue(Settings& settings, Key key, const QString& value)
 {
-    switch (key) {
-    case Key::MostraDefault:
+    switch (Settings::kind(key)) {
+    case SettingKind::CheckState:
         settings.setMostraDefault(
             static_cast<int>(roundHalfEven(leadingNumber(value), std::numeric_limits<int>::min(),
                                            std::numeric_limits<int>::max())));
         break;
-    case Key::LigaSQL:
+    case SettingKind::Option:
+        // Only "=1" selects; anything else leaves the option as it was.
         if (leadingNumber(value) == 1.0)
-            settings.setLigaSQL(true);
+            settings.setOption(key, true);
         break;
-    case Key::LigaFicheiros:
-        if (leadingNumber(value) == 1.0)
-            settings.setLigaFicheiros(true);
-        break;
-    default:
+    case SettingKind::Text:
         settings.setText(key, value);
         break;
     }
@@ -72,22 +69,18 @@ void applyValue(Settings& settings, Key key, const QString& value)
 QString configFileText(const Settings& settings)
 {
     QString text;
-    for (const Key key : Settings::keysInFileOrder()) {
-        const QString name = Settings::keyName(key);
-        switch (key) {
-        case Key::MostraDefault:
+    for (const SettingDefinition& row : settingsTable) {
+        const QString name = Settings::keyName(row.key);
+        switch (row.kind) {
+        case SettingKind::CheckState:
             text += name + u'=' + QString::number(settings.mostraDefault()) + crLf;
             break;
-        case Key::LigaSQL:
-            if (settings.ligaSQL())
+        case SettingKind::Option:
+            if (settings.option(row.key))
                 text += name + QStringLiteral("=1") + crLf;
             break;
-        case Key::LigaFicheiros:
-            if (settings.ligaFicheiros())
-                text += name + QStringLiteral("=1") + crLf;
-            break;
-        default:
-            text += name + u'=' + settings.text(key) + crLf;
+        case SettingKind::Text:
+            text += name + u'=' + settings.text(row.key) + crLf;
             break;
         }
     }
@@ -116,9 +109,9 @@ void readConfigFile(const QString& path, Settings& settings)
     QStringList lines;
     SeparaCampos(text, crLf, lines);
     for (const QString& line : lines) {
-        for (const Key key : Settings::keysInFileOrder()) {
-            if (line.contains(Settings::keyName(key) + u'='))
-                applyValue(settings, key, ValorDaLinha(line));
+        for (const SettingDefinition& row : settingsTable) {
+            if (line.contains(Settings::keyName(row.key) + u'='))
+                applyValue(settings, row.key, ValorDaLinha(line));
         }
     }
 }

@@ -1,8 +1,10 @@
 #include "app/controller.h"
 
 #include "app/config_file.h"
-#include "common/failure.h"
-#include "common/numbers.h"
+#include "core/failure.h"
+#include "core/numbers.h"
+#include "core/settings_snapshots.h"
+#include "intake/abrir_ligacao.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -11,11 +13,13 @@
 Controller::Controller(const QString& folder, QObject* parent)
     : QObject(parent), m_configPath(QDir(folder).filePath(QStringLiteral("Mostrela.cfg"))),
       m_polling(
-          m_settings, m_queue, m_status, [this] { return m_page == Page::Executando; },
-          [this](const QString& text) { showCriticalMessage(text); })
+          m_queue, m_status, [this] { return m_page == Page::Executando; },
+          [this](const ConnectionFailure& failure) { showCriticalMessage(failure.message()); })
 {
-    connect(&m_tmrDisplay, &Timer::tick, this, [this] { m_rotation.tick(); });
-    connect(&m_tmrVerifica, &Timer::tick, this, [this] { m_polling.tick(); });
+    connect(&m_tmrDisplay, &Timer::tick, this,
+            [this] { m_rotation.tick(rotationSettings(m_settings), displaySettings(m_settings)); });
+    connect(&m_tmrVerifica, &Timer::tick, this,
+            [this] { m_polling.tick(sourceSettings(m_settings)); });
 }
 
 QString Controller::windowTitle()

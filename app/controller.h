@@ -1,13 +1,13 @@
 #pragma once
 
-#include "app/settings.h"
-#include "app/status.h"
-#include "app/timer.h"
-#include "common/message_queue.h"
+#include "core/message_queue.h"
+#include "core/settings.h"
+#include "core/status.h"
+#include "core/timer.h"
 #include "display/display_dispatch.h"
 #include "display/serial_port.h"
 #include "intake/polling.h"
-#include "presentation/rotation.h"
+#include "rotation/rotation.h"
 
 #include <QObject>
 #include <QString>
@@ -33,14 +33,10 @@ public:
     Settings& settings() { return m_settings; }
     MessageQueue& queue() { return m_queue; }
     Status& status() { return m_status; }
+    // tmrDisplay runs the rotation on every tick, from construction on, whatever the page;
+    // tmrVerifica runs the polling.
     Timer& tmrDisplay() { return m_tmrDisplay; }
     Timer& tmrVerifica() { return m_tmrVerifica; }
-    SerialPort& mscDisplay() { return m_mscDisplay; }
-    DisplayDispatch& dispatch() { return m_dispatch; }
-    // Runs on every tick of tmrDisplay, from construction on, whatever the page.
-    Rotation& rotation() { return m_rotation; }
-    // What tmrVerifica's ticks run.
-    Polling& polling() { return m_polling; }
 
     Page page() const { return m_page; }
     // A page button pressed: the running page enables polling and applies both intervals again;
@@ -73,8 +69,8 @@ private:
     Timer m_tmrDisplay{1000};
     Timer m_tmrVerifica{2000};
     SerialPort m_mscDisplay;
-    DisplayDispatch m_dispatch{m_settings, m_mscDisplay};
-    Rotation m_rotation{m_queue, m_settings, m_status, m_dispatch};
+    DisplayDispatch m_dispatch{m_mscDisplay};
+    Rotation m_rotation{m_queue, m_status, m_dispatch};
     Page m_page = Page::None;
     std::function<void(const QString&)> m_criticalMessage;
     Polling m_polling;

@@ -2,7 +2,8 @@
 // close cycles), set against the time the same bytes take on a 9600-baud line.
 // Usage: bench_dispatch [messages]
 
-#include "app/settings.h"
+#include "core/settings.h"
+#include "core/settings_snapshots.h"
 #include "display/display_dispatch.h"
 #include "display/serial_port.h"
 #include "pseudo_terminal.h"
@@ -29,7 +30,7 @@ int main(int argc, char* argv[])
     Settings settings; // the usual display: clear, ESC Q A/B line starts, CR line ends, width 20
     settings.setText(Settings::Key::Porta, terminal.slavePath());
     SerialPort port;
-    DisplayDispatch dispatch(settings, port);
+    DisplayDispatch dispatch(port);
 
     std::vector<qint64> nanoseconds;
     nanoseconds.reserve(messages);
@@ -40,7 +41,7 @@ int main(int argc, char* argv[])
         const QString linha2 = QStringLiteral("Total %1 EUR").arg(index * 1.25, 10, 'f', 2);
         QElapsedTimer timer;
         timer.start();
-        dispatch.LancaNoDisplay(linha1, linha2);
+        dispatch.LancaNoDisplay(displaySettings(settings), linha1, linha2);
         nanoseconds.push_back(timer.nsecsElapsed());
         if (!dispatch.failure().isEmpty()) {
             std::fprintf(stderr, "failed: %s\n", qPrintable(dispatch.failure()));

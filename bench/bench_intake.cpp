@@ -2,9 +2,11 @@
 // cost of reading and deleting the same files (or selecting and deleting the same rows) in the
 // same run. Prints a table of the cost per message.
 
-#include "app/settings.h"
-#include "app/status.h"
-#include "common/message_queue.h"
+#include "core/message_queue.h"
+#include "core/settings.h"
+#include "core/settings_snapshots.h"
+#include "core/status.h"
+#include "intake/abrir_ligacao.h"
 #include "intake/polling.h"
 #include "support/odbc_fixture.h"
 
@@ -51,11 +53,11 @@ std::pair<qint64, int> timeTick(Settings& settings)
     MessageQueue queue;
     Status status;
     Polling polling(
-        settings, queue, status, [] { return true; },
-        [](const QString& text) { qFatal("%s", qPrintable(text)); });
+        queue, status, [] { return true; },
+        [](const ConnectionFailure& failure) { qFatal("%s", qPrintable(failure.message())); });
     QElapsedTimer clock;
     clock.start();
-    polling.tick();
+    polling.tick(sourceSettings(settings));
     const qint64 elapsed = clock.nsecsElapsed();
     if (!status.error().isEmpty())
         qFatal("%s", qPrintable(status.error()));

@@ -1,9 +1,8 @@
 #include "display/cdisplay.h"
 
-#include "common/failure.h"
-#include "common/main_routines.h"
-#include "common/numbers.h"
-#include "common/text_encoding.h"
+#include "core/failure.h"
+#include "core/main_routines.h"
+#include "core/text_encoding.h"
 #include "display/serial_port.h"
 
 #include <array>
@@ -34,21 +33,11 @@ void cDisplay::CLSDisplay()
     writeSkippingFailures(CLSChar);
 }
 
-void cDisplay::InitDisplay()
-{
-    writeStoppingAtFailure(InitDisplayChar);
-}
-
-void cDisplay::SendCommand(const QByteArray& command)
-{
-    writeStoppingAtFailure(command);
-}
-
-void cDisplay::Linha(QString& text, qint32 alignment, qint16 lineNumber)
+void cDisplay::Linha(QString& text, qint16 lineNumber)
 {
     RetiraAcentos(text);
     text = trimSpaces(text);
-    const QByteArray body = encodeWindows1252(padded(text, alignment));
+    const QByteArray body = encodeWindows1252(text);
     if (lineNumber == 1)
         writeSkippingFailures(Linha1IniChar + body + Linha1FimChar);
     else
@@ -66,15 +55,6 @@ QString cDisplay::RetiraAcentos(QString& text)
         }
     }
     return text;
-}
-
-QString cDisplay::padded(const QString& text, qint32 alignment) const
-{
-    if (alignment == 0 || text.size() >= ComprimentoLinha)
-        return text;
-    const qsizetype room = ComprimentoLinha - text.size();
-    const qsizetype spaces = alignment == 1 ? room : roundHalfEven(room / 2.0, 0, room);
-    return QString(spaces, u' ') + text;
 }
 
 SerialPort& cDisplay::port() const
@@ -97,12 +77,4 @@ void cDisplay::writeSkippingFailures(const QByteArray& bytes)
     skipOnFailure([this] { port().open(); });
     skipOnFailure([&] { port().write(bytes); });
     skipOnFailure([this] { port().close(); });
-}
-
-void cDisplay::writeStoppingAtFailure(const QByteArray& bytes)
-{
-    SerialPort& serial = port();
-    serial.open();
-    serial.write(bytes);
-    serial.close();
 }

@@ -8,12 +8,11 @@
 class SerialPort;
 
 // Drives a two-line customer display through a serial port that it is lent. It holds the
-// display's control bytes and the line width; every output operation opens the port, writes one
-// byte string and closes the port again. One object serves one message.
+// display's control bytes; every output operation opens the port, writes one byte string and
+// closes the port again. One object serves one message.
 //
-// Glossary: ComprimentoLinha = line width; Linha = line; IniChar/FimChar = bytes before/after a
-// line's text; CLS = clear the display; RetiraAcentos = fold accented letters; SetPortaComm =
-// set the port.
+// Glossary: Linha = line; IniChar/FimChar = bytes before/after a line's text; CLS = clear the
+// display; RetiraAcentos = fold accented letters; SetPortaComm = set the port.
 class cDisplay {
 public:
     void ctrlInterface(SerialPort* port) { m_ctrlInterface = port; }
@@ -25,42 +24,30 @@ public:
     // Open, write, close; a step that fails is skipped and the next one runs.
     void CLSDisplay();
     // The text is folded, trimmed of spaces (the caller's variable receives that text) and
-    // written between the line's start and end bytes. Alignment 0 leaves the text as it is, 1
-    // pads it on the left to the line width, any other value centres it; nothing is ever cut.
-    // Line number 1 uses line 1's bytes, any other number line 2's. Failing steps are skipped.
-    void Linha(QString& text, qint32 alignment, qint16 lineNumber);
-
-    // Open, write, close; the first failing step stops the operation and throws Failure (a port
-    // whose write failed stays open).
-    void InitDisplay();
-    void SendCommand(const QByteArray& command);
+    // written between the line's start and end bytes; nothing is ever cut. Line number 1 uses
+    // line 1's bytes, any other number line 2's. Failing steps are skipped.
+    void Linha(QString& text, qint16 lineNumber);
 
     void ConfigCLSChar(const QByteArray& bytes) { CLSChar = bytes; }
-    void ConfigInitDisplayChar(const QByteArray& bytes) { InitDisplayChar = bytes; }
     void ConfigLinha1IniChar(const QByteArray& bytes) { Linha1IniChar = bytes; }
     void ConfigLinha2IniChar(const QByteArray& bytes) { Linha2IniChar = bytes; }
     void ConfigLinha1FimChar(const QByteArray& bytes) { Linha1FimChar = bytes; }
     void ConfigLinha2FimChar(const QByteArray& bytes) { Linha2FimChar = bytes; }
-    void ConfigSetComprimentoLinha(qint16 width) { ComprimentoLinha = width; }
 
     // The description of the first step that an operation skipped, empty while none has.
     QString skippedFailure() const { return m_skippedFailure; }
 
 private:
     static QString RetiraAcentos(QString& text);
-    QString padded(const QString& text, qint32 alignment) const;
     SerialPort& port() const;
     void skipOnFailure(const std::function<void()>& step);
     void writeSkippingFailures(const QByteArray& bytes);
-    void writeStoppingAtFailure(const QByteArray& bytes);
 
-    qint16 ComprimentoLinha = 0;
     QByteArray Linha1IniChar;
     QByteArray Linha2IniChar;
     QByteArray Linha1FimChar;
     QByteArray Linha2FimChar;
     QByteArray CLSChar;
-    QByteArray InitDisplayChar;
     SerialPort* m_ctrlInterface = nullptr;
     QString m_skippedFailure;
 };

@@ -1,6 +1,6 @@
 #include "display/line_settings.h"
 
-#include "common/failure.h"
+#include "core/failure.h"
 
 #include <QStringList>
 #include <optional>

@@ -1,7 +1,7 @@
 #include "display/serial_port.h"
 
-#include "common/failure.h"
-#include "common/numbers.h"
+#include "core/failure.h"
+#include "core/numbers.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "display/virtual_display.h"
 
-#include "common/text_encoding.h"
+#include "core/text_encoding.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Any text as a code sequence: at most six bytes come out, and each field holds digits only.
-#include "common/code_sequence.h"
-#include "common/text_encoding.h"
+#include "core/code_sequence.h"
+#include "core/text_encoding.h"
 
 #include <cstddef>
 #include <cstdint>

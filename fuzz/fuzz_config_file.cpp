@@ -1,7 +1,7 @@
 // Any bytes as Mostrela.cfg: reading must end in settings or a clear failure, never a crash.
 #include "app/config_file.h"
-#include "app/settings.h"
-#include "common/failure.h"
+#include "core/failure.h"
+#include "core/settings.h"
 
 #include <QByteArray>
 #include <QDir>

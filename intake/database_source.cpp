@@ -1,10 +1,7 @@
 #include "intake/database_source.h"
 
-#include "app/settings.h"
-#include "app/status.h"
-#include "common/abrir_ligacao.h"
-#include "common/failure.h"
-#include "common/message_queue.h"
+#include "core/failure.h"
+#include "core/settings_snapshots.h"
 
 #include <QDateTime>
 #include <QLocale>
@@ -14,15 +11,10 @@
 
 namespace {
 
-using Key = Settings::Key;
-
 constexpr qint16 commandTimeout = 120;
 constexpr qint16 connectionTimeout = 60;
 
-struct WaitingRow {
-    int numRegisto;
-    QueuedMessage message;
-};
+using WaitingRow = DatabaseSource::WaitingRow;
 
 QString selectStatement(bool sqlServer)
 {
@@ -50,12 +42,21 @@ QString ordemOf(const QVariant& dataSys)
     return dataSys.toString();
 }
 
-// Every waiting row, read to the end before any delete: SQL Server refuses a second statement on
-// a connection whose result is still being read.
-QList<WaitingRow> waitingRows(const DatabaseConnection& connection, const QString& utilizador)
+} // namespace
+
+bool DatabaseSource::open(const SourceSettings& settings, std::optional<ConnectionFailure>& failure)
 {
-    QSqlQuery query = connection.prepare(selectStatement(connection.isSqlServer()));
-    query.addBindValue(utilizador);
+    return AbrirLigacao(m_connection, settings.servidor, settings.baseDados, settings.utilizador,
+                        settings.password, QStringLiteral("SQL"), commandTimeout, connectionTimeout,
+                        failure);
+}
+
+// Read to the end before any delete: SQL Server refuses a second statement on a connection whose
+// result is still being read.
+QList<WaitingRow> DatabaseSource::waitingRows(const SourceSettings& settings) const
+{
+    QSqlQuery query = m_connection.prepare(selectStatement(m_connection.isSqlServer()));
+    query.addBindValue(settings.utilizador);
     execute(query);
     QList<WaitingRow> rows;
     while (query.next()) {
@@ -67,31 +68,13 @@ QList<WaitingRow> waitingRows(const DatabaseConnection& connection, const QStrin
     return rows;
 }
 
-} // namespace
-
-bool takeDatabaseMessages(const Settings& settings, MessageQueue& queue, Status& status,
-                          const CriticalMessage& showMessage)
+void DatabaseSource::take(const QList<WaitingRow>& rows, MessageQueue& queue) const
 {
-    status.setCaption(QStringLiteral("Em Execução - Abrindo Ligação"));
-    DatabaseConnection connection(showMessage);
-    if (!AbrirLigacao(connection, settings.text(Key::SQL_Servidor),
-                      settings.text(Key::SQL_BaseDados), settings.text(Key::SQL_Utilizador),
-                      settings.text(Key::SQL_Password), QStringLiteral("SQL"), commandTimeout,
-                      connectionTimeout, false))
-        return false;
-
-    status.setCaption(QStringLiteral("Em Execução - Abrindo Tabela"));
-    const QList<WaitingRow> rows = waitingRows(connection, settings.text(Key::SQL_Utilizador));
-    if (rows.isEmpty())
-        return true;
-
-    status.setCaption(QStringLiteral("Em Execução - Carregando Registos"));
     QSqlQuery deletion =
-        connection.prepare(QStringLiteral("Delete from SaidaDisplay Where NumRegisto=?"));
+        m_connection.prepare(QStringLiteral("Delete from SaidaDisplay Where NumRegisto=?"));
     for (const WaitingRow& row : rows) {
         deletion.bindValue(0, row.numRegisto);
         execute(deletion);
         queue.append(row.message);
     }
-    return true;
 }

@@ -1,7 +1,7 @@
 #include "intake/drop_file.h"
 
-#include "common/failure.h"
-#include "common/text_encoding.h"
+#include "core/failure.h"
+#include "core/text_encoding.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/message_queue.h"
+#include "core/message_queue.h"
 
 #include <QString>
 

@@ -1,27 +1,14 @@
 #include "intake/drop_folder.h"
 
-#include "common/failure.h"
-#include "common/message_queue.h"
-#include "common/numbers.h"
+#include "core/failure.h"
+#include "core/message_queue.h"
+#include "core/settings_snapshots.h"
 #include "intake/drop_file.h"
 
 #include <QDir>
 #include <QFile>
 
 namespace {
-
-// Far beyond any display, and small enough that three lines of it are read at little cost.
-constexpr qint64 widestLine = 32767;
-
-qsizetype lineWidth(const QString& numLetras)
-{
-    const double width = leadingNumber(numLetras);
-    if (width < 0 || width > widestLine)
-        throw Failure(QStringLiteral("Número de letras por linha fora dos limites (0 a %1): \"%2\"")
-                          .arg(widestLine)
-                          .arg(numLetras));
-    return roundHalfEven(width, 0, widestLine);
-}
 
 QStringList dropFileNames(const QString& folder)
 {
@@ -44,10 +31,10 @@ void deleteDropFile(const QString& path)
 
 } // namespace
 
-void takeDropFiles(const QString& folder, const QString& numLetras, MessageQueue& queue,
+void takeDropFiles(const QString& folder, const LineWidth& numLetras, MessageQueue& queue,
                    const std::function<void()>& letEventsRun)
 {
-    const qsizetype width = lineWidth(numLetras);
+    const qsizetype width = numLetras.value();
     const QStringList names = dropFileNames(folder);
     letEventsRun();
     const QDir directory(folder);

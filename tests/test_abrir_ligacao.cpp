@@ -1,5 +1,5 @@
-#include "common/abrir_ligacao.h"
-#include "common/odbc_catalog.h"
+#include "intake/abrir_ligacao.h"
+#include "intake/odbc_catalog.h"
 #include "support/odbc_fixture.h"
 
 #include <QFileInfo>
@@ -13,30 +13,30 @@ class TestAbrirLigacao : public QObject {
 
 private:
     std::unique_ptr<OdbcFixture> m_odbc;
-    QStringList m_messages;
+    std::optional<ConnectionFailure> m_failure;
 
     bool open(DatabaseConnection& connection, const QString& server, const QString& database,
-              const QString& mode = QStringLiteral("SQL"), bool semMensagem = false)
+              const QString& mode = QStringLiteral("SQL"))
     {
         return AbrirLigacao(connection, server, database, QStringLiteral("caixa1"),
-                            QStringLiteral("p;w}d"), mode, 120, 60, semMensagem);
+                            QStringLiteral("p;w}d"), mode, 120, 60, m_failure);
     }
 
 private slots:
     void initTestCase() { m_odbc = std::make_unique<OdbcFixture>(OdbcFixture::Trace::On); }
-    void init() { m_messages.clear(); }
+    void init() { m_failure.reset(); }
 
-    void blankServer_returnsFalseWithoutMessage()
+    void blankServer_returnsFalseWithoutFailure()
     {
-        DatabaseConnection connection([this](const QString& text) { m_messages.append(text); });
+        DatabaseConnection connection;
         QVERIFY(!open(connection, QStringLiteral("   "), QString()));
         QVERIFY(!connection.isOpen());
-        QVERIFY(m_messages.isEmpty());
+        QVERIFY(!m_failure);
     }
 
     void dataSource_opensInAnyLetterCase_withDatabaseOnlyWhenGiven()
     {
-        DatabaseConnection connection([this](const QString& text) { m_messages.append(text); });
+        DatabaseConnection connection;
         QVERIFY(open(connection, QStringLiteral("mostrelateste"), QString()));
         QVERIFY(
             QSqlQuery(QStringLiteral("select count(*) from SaidaDisplay"), connection.database())
@@ -48,7 +48,7 @@ private slots:
         const QString other = QDir(m_odbc->folder()).filePath(QStringLiteral("outra.db"));
         QVERIFY(open(connection, OdbcFixture::dataSource(), other, QStringLiteral("")));
         QVERIFY(QFileInfo::exists(other));
-        QVERIFY(m_messages.isEmpty());
+        QVERIFY(!m_failure);
     }
 
     void modes_sqlWinOrFailure()
@@ -59,13 +59,13 @@ private slots:
                                 QStringLiteral("win")),
                  QStringLiteral("DSN=MostrelaTeste;Database=Loja;Trusted_Connection=yes"));
 
-        DatabaseConnection connection([this](const QString& text) { m_messages.append(text); });
+        DatabaseConnection connection;
         QVERIFY(!open(connection, OdbcFixture::dataSource(), QString(), QStringLiteral("NT")));
         QVERIFY(!connection.isOpen());
-        QCOMPARE(m_messages.size(), 1);
-        QVERIFY(m_messages.first().startsWith(
+        QVERIFY(m_failure);
+        QVERIFY(m_failure->message().startsWith(
             QStringLiteral("Falha na Ligação à Base de Dados (MostrelaTeste)\n")));
-        QVERIFY(m_messages.first().contains(QStringLiteral("\"NT\"")));
+        QVERIFY(m_failure->description.contains(QStringLiteral("\"NT\"")));
     }
 
     void serverName_reachedThroughSqlServerDriver()
@@ -96,22 +96,23 @@ private slots:
                  QStringList({QStringLiteral("SQLite3"), QStringLiteral("FreeTDS")}));
     }
 
-    void failedConnection_showsOneMessage_withNumberAndDescription_neverThePassword()
+    void failedConnection_reportsNumberAndDescription_neverThePassword()
     {
-        DatabaseConnection connection([this](const QString& text) { m_messages.append(text); });
+        DatabaseConnection connection;
         // FreeTDS, to a port where nothing listens: refused at once.
         QVERIFY(!open(connection, QStringLiteral("127.0.0.1,1"), QStringLiteral("Loja")));
         QVERIFY(!connection.isOpen());
-        QCOMPARE(m_messages.size(), 1);
-        const QStringList lines = m_messages.first().split(u'\n');
+        QVERIFY(m_failure);
+        const QString message = m_failure->message();
+        const QStringList lines = message.split(u'\n');
         QCOMPARE(lines.size(), 3);
         QCOMPARE(lines.at(0), QStringLiteral("Falha na Ligação à Base de Dados (127.0.0.1,1)"));
         QVERIFY2(lines.at(1).toLongLong() != 0, qPrintable(lines.at(1)));
         QVERIFY(!lines.at(2).trimmed().isEmpty());
-        QVERIFY(!m_messages.first().contains(QStringLiteral("p;w")));
+        QVERIFY(!message.contains(QStringLiteral("p;w")));
 
-        QVERIFY(!open(connection, OdbcFixture::brokenDataSource(), QString(), QString(), true));
-        QCOMPARE(m_messages.size(), 1);
+        QVERIFY(!open(connection, OdbcFixture::brokenDataSource(), QString()));
+        QCOMPARE(m_failure->server, OdbcFixture::brokenDataSource());
     }
 
     void timeouts_loginOnTheConnection_commandOnEveryStatement()
@@ -122,7 +123,7 @@ private slots:
         };
         DatabaseConnection connection;
         QVERIFY(AbrirLigacao(connection, OdbcFixture::dataSource(), QString(), QString(), QString(),
-                             QString(), 97, 43, false));
+                             QString(), 97, 43, m_failure));
         QVERIFY(attributeSet(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT"), 43));
         QVERIFY(!attributeSet(QStringLiteral("SQL_ATTR_QUERY_TIMEOUT"), 97));
         const QSqlQuery query = connection.prepare(QStringLiteral("select 1"));

@@ -1,4 +1,4 @@
-#include "common/code_sequence.h"
+#include "core/code_sequence.h"
 
 #include <QtTest>
 

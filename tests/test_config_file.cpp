@@ -1,6 +1,6 @@
 #include "app/config_file.h"
-#include "app/settings.h"
-#include "common/failure.h"
+#include "core/failure.h"
+#include "core/settings.h"
 #include "support/unwritable_folder.h"
 
 #include <QRandomGenerator>
@@ -56,7 +56,8 @@ private slots:
 void TestConfigFile::roundTrip_restoresEveryFieldTrimmedAndCutAtLastEquals()
 {
     Settings written;
-    for (const Key key : Settings::keysInFileOrder()) {
+    for (const SettingDefinition& row : settingsTable) {
+        const Key key = row.key;
         if (Settings::isText(key))
             written.setText(key, Settings::keyName(key).toLower() + QStringLiteral(" ç"));
     }
@@ -72,7 +73,8 @@ void TestConfigFile::roundTrip_restoresEveryFieldTrimmedAndCutAtLastEquals()
     Settings read;
     readConfigFile(path, read);
 
-    for (const Key key : Settings::keysInFileOrder()) {
+    for (const SettingDefinition& row : settingsTable) {
+        const Key key = row.key;
         if (!Settings::isText(key) || key == Key::Default_Linha1 || key == Key::SQL_Password)
             continue;
         QCOMPARE(read.text(key), written.text(key));

@@ -18,7 +18,7 @@ private:
     QStringList m_messages;
     const QDateTime m_start{QDate(2024, 3, 9), QTime(10, 15, 0)};
 
-    void tick() { m_controller->polling().tick(); }
+    void tick() { emit m_controller->tmrVerifica().tick(); }
     void setUser(const QString& user)
     {
         m_controller->settings().setText(Key::SQL_Utilizador, user);

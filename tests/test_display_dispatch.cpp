@@ -1,4 +1,5 @@
-#include "app/settings.h"
+#include "core/settings.h"
+#include "core/settings_snapshots.h"
 #include "display/display_dispatch.h"
 #include "display/serial_port.h"
 #include "pseudo_terminal.h"
@@ -14,15 +15,21 @@ struct Rig {
     PseudoTerminal terminal;
     Settings settings; // the usual display's codes and width
     SerialPort mscDisplay;
-    DisplayDispatch dispatch{settings, mscDisplay};
+    DisplayDispatch dispatch{mscDisplay};
 
     Rig() { settings.setText(Key::Porta, terminal.slavePath()); }
+
+    // As each tick sends: with the settings of the moment.
+    void send(const QString& linha1, const QString& linha2)
+    {
+        dispatch.LancaNoDisplay(displaySettings(settings), linha1, linha2);
+    }
 
     // Sends a message that differs from every other one in these tests and checks that it is
     // all that arrives, which shows that nothing was sent before it.
     void expectNothingSentBefore()
     {
-        dispatch.LancaNoDisplay(QStringLiteral("marca"), QStringLiteral("fim"));
+        send(QStringLiteral("marca"), QStringLiteral("fim"));
         QCOMPARE(terminal.take(usualDisplayMessage("marca", "fim").size()),
                  usualDisplayMessage("marca", "fim"));
     }
@@ -43,24 +50,24 @@ private slots:
 void TestDisplayDispatch::firstMessageOfTwoEmptyLines_sendsNothing()
 {
     Rig rig;
-    rig.dispatch.LancaNoDisplay({}, {});
+    rig.send({}, {});
     rig.expectNothingSentBefore();
 }
 
 void TestDisplayDispatch::sameJoinedText_isSentOnce()
 {
     Rig rig;
-    rig.dispatch.LancaNoDisplay(QStringLiteral("A"), QStringLiteral("BC"));
+    rig.send(QStringLiteral("A"), QStringLiteral("BC"));
     QCOMPARE(rig.terminal.take(usualDisplayMessage("A", "BC").size()),
              usualDisplayMessage("A", "BC"));
-    rig.dispatch.LancaNoDisplay(QStringLiteral("A"), QStringLiteral("BC"));
-    rig.dispatch.LancaNoDisplay(QStringLiteral("AB"), QStringLiteral("C"));
+    rig.send(QStringLiteral("A"), QStringLiteral("BC"));
+    rig.send(QStringLiteral("AB"), QStringLiteral("C"));
     // Compared as cut, not as folded: an accented message is not sent over and over.
     rig.expectNothingSentBefore();
-    rig.dispatch.LancaNoDisplay(QStringLiteral(" Café "), QStringLiteral("Pão"));
+    rig.send(QStringLiteral(" Café "), QStringLiteral("Pão"));
     QCOMPARE(rig.terminal.take(usualDisplayMessage("Cafe", "Pao").size()),
              usualDisplayMessage("Cafe", "Pao"));
-    rig.dispatch.LancaNoDisplay(QStringLiteral(" Café "), QStringLiteral("Pão"));
+    rig.send(QStringLiteral(" Café "), QStringLiteral("Pão"));
     rig.expectNothingSentBefore();
 }
 
@@ -68,12 +75,12 @@ void TestDisplayDispatch::lines_areCutToTheWidthAndNeverPadded()
 {
     Rig rig;
     const QString long25 = QStringLiteral("abcdefghijklmnopqrstuvwxy");
-    rig.dispatch.LancaNoDisplay(long25, QStringLiteral("curta"));
+    rig.send(long25, QStringLiteral("curta"));
     const QByteArray expected = usualDisplayMessage("abcdefghijklmnopqrst", "curta");
     QCOMPARE(rig.terminal.take(expected.size()), expected);
 
     rig.settings.setText(Key::NumLetras, QStringLiteral("3"));
-    rig.dispatch.LancaNoDisplay(long25, QStringLiteral("curta"));
+    rig.send(long25, QStringLiteral("curta"));
     QCOMPARE(rig.terminal.take(usualDisplayMessage("abc", "cur").size()),
              usualDisplayMessage("abc", "cur"));
 }
@@ -81,15 +88,20 @@ void TestDisplayDispatch::lines_areCutToTheWidthAndNeverPadded()
 void TestDisplayDispatch::widthThatIsNotANumber_sendsTheCodesAlone()
 {
     Rig rig;
-    rig.dispatch.LancaNoDisplay(QStringLiteral("antes"), QStringLiteral("disto"));
+    rig.send(QStringLiteral("antes"), QStringLiteral("disto"));
     QCOMPARE(rig.terminal.take(usualDisplayMessage("antes", "disto").size()),
              usualDisplayMessage("antes", "disto"));
 
     rig.settings.setText(Key::NumLetras, QStringLiteral("vinte"));
-    rig.dispatch.LancaNoDisplay(QStringLiteral("Bom dia"), QStringLiteral("Cafe"));
+    rig.send(QStringLiteral("Bom dia"), QStringLiteral("Cafe"));
     QCOMPARE(rig.terminal.take(usualDisplayMessage({}, {}).size()), usualDisplayMessage({}, {}));
     // Empty again, like the message before it: not sent.
-    rig.dispatch.LancaNoDisplay(QStringLiteral("Outra"), QStringLiteral("coisa"));
+    rig.send(QStringLiteral("Outra"), QStringLiteral("coisa"));
+    // A width read by its leading digits, as Mostrela.cfg's numbers are.
+    rig.settings.setText(Key::NumLetras, QStringLiteral("4 letras"));
+    rig.send(QStringLiteral("Bom dia"), QStringLiteral("Cafe"));
+    QCOMPARE(rig.terminal.take(usualDisplayMessage("Bom", "Cafe").size()),
+             usualDisplayMessage("Bom", "Cafe"));
     rig.settings.setText(Key::NumLetras, QStringLiteral("20"));
     rig.expectNothingSentBefore();
 }
@@ -103,7 +115,7 @@ void TestDisplayDispatch::codeSettings_areReadOnEveryCall()
     rig.settings.setText(Key::InitLinha2, QString(99, u' ') + QStringLiteral("+27"));
     rig.settings.setText(Key::FimLinha2, QStringLiteral("13+10"));
     rig.settings.setText(Key::InitMostrador, QStringLiteral("27+64"));
-    rig.dispatch.LancaNoDisplay(QStringLiteral("um"), QStringLiteral("dois"));
+    rig.send(QStringLiteral("um"), QStringLiteral("dois"));
     // The initialise code is configured but never sent.
     const QByteArray expected =
         QByteArray("\x1B\x40") + "\x1B\x41\x01\x02\x03" + "um" + "dois" + "\r\n";

@@ -1,5 +1,6 @@
-#include "common/failure.h"
-#include "common/message_queue.h"
+#include "core/failure.h"
+#include "core/message_queue.h"
+#include "core/settings_snapshots.h"
 #include "intake/drop_file.h"
 #include "intake/drop_folder.h"
 
@@ -26,7 +27,7 @@ private:
     {
         int pause = 0;
         return runTrapped([&] {
-            takeDropFiles(m_folder.path(), numLetras, m_queue, [&] {
+            takeDropFiles(m_folder.path(), LineWidth::read(numLetras), m_queue, [&] {
                 if (atPause)
                     atPause(pause);
                 ++pause;
@@ -140,9 +141,11 @@ private slots:
     void missingFolder_failsClearly()
     {
         const QString folder = m_folder.filePath(QStringLiteral("em-falta"));
-        QString error = runTrapped([&] { takeDropFiles(folder, "20", m_queue, [] {}); });
+        QString error =
+            runTrapped([&] { takeDropFiles(folder, LineWidth::read("20"), m_queue, [] {}); });
         QVERIFY2(error.contains(folder), qPrintable(error));
-        error = runTrapped([&] { takeDropFiles(QString(), "20", m_queue, [] {}); });
+        error =
+            runTrapped([&] { takeDropFiles(QString(), LineWidth::read("20"), m_queue, [] {}); });
         QVERIFY2(error.contains(QStringLiteral("não está definida")), qPrintable(error));
         QCOMPARE(m_queue.count(), 0);
     }

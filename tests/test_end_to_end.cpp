@@ -1,5 +1,5 @@
-#include "app/settings.h"
-#include "common/failure.h"
+#include "core/failure.h"
+#include "core/settings.h"
 #include "pseudo_terminal.h"
 #include "support/controller_folder.h"
 #include "support/deployed_controller.h"

@@ -1,5 +1,5 @@
-#include "app/menu.h"
 #include "support/unwritable_folder.h"
+#include "window/menu.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QStackedWidget>
 #include <QTemporaryDir>
+#include <QTreeView>
 #include <QtTest>
 
 using Key = Settings::Key;
@@ -81,6 +82,7 @@ private slots:
     void saving_failureShowsInLabelAndNextSaveClearsIt();
     void controls_followTheirRules();
     void dropFolderPath_losesOneTrailingSeparatorOnFocusOut();
+    void queueList_rowClickedIsTheQueuesSelection();
 };
 
 void TestMenu::opening_showsRunningPageWithNoButtonPressedAndTitleWithVersion()
@@ -326,6 +328,18 @@ void TestMenu::dropFolderPath_losesOneTrailingSeparatorOnFocusOut()
              QStringLiteral("C:\\Vendas"));
     QApplication::sendEvent(path, &focusOut);
     QCOMPARE(path->text(), QStringLiteral("C:\\Vendas"));
+}
+
+void TestMenu::queueList_rowClickedIsTheQueuesSelection()
+{
+    Window window;
+    for (int row = 1; row <= 5; ++row)
+        window.controller.queue().append(
+            {QStringLiteral("ordem"), QStringLiteral("Linha %1").arg(row), {}});
+    auto* list = window.child<QTreeView>("lvwLista");
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualRect(window.controller.queue().index(2, 1)).center());
+    QCOMPARE(window.controller.queue().selectedRow(), std::optional<int>(2));
 }
 
 QTEST_MAIN(TestMenu)

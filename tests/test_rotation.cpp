@@ -1,69 +1,46 @@
-#include "app/controller.h"
-#include "app/menu.h"
+#include "core/message_queue.h"
+#include "core/settings.h"
+#include "core/settings_snapshots.h"
+#include "core/status.h"
+#include "display/display_dispatch.h"
+#include "display/serial_port.h"
 #include "pseudo_terminal.h"
+#include "rotation/rotation.h"
 #include "usual_display.h"
 
-#include <QCheckBox>
-#include <QFile>
-#include <QLabel>
-#include <QLineEdit>
 #include <QLocale>
 #include <QSerialPort>
 #include <QTemporaryDir>
-#include <QToolButton>
-#include <QTreeView>
 #include <QtTest>
 
 namespace {
 
-// The controller and its window, loaded from a Mostrela.cfg that points at a pseudo-terminal.
-// The display timer is at 0 there, so a test ticks it itself unless it sets an interval.
+using Key = Settings::Key;
+
+// The rotation over a pseudo-terminal with the usual display's settings; a test ticks it itself.
 struct Rig {
     PseudoTerminal terminal;
     QTemporaryDir folder;
-    std::unique_ptr<Controller> controller;
-    std::unique_ptr<Menu> menu;
+    Settings settings;
+    MessageQueue queue;
+    Status status;
+    SerialPort mscDisplay;
+    DisplayDispatch dispatch{mscDisplay};
+    Rotation rotation{queue, status, dispatch};
 
     Rig()
     {
-        QFile file(folder.filePath(QStringLiteral("Mostrela.cfg")));
-        if (!file.open(QIODevice::WriteOnly))
-            throw std::runtime_error("cannot write Mostrela.cfg");
-        file.write("Porta=" + terminal.slavePath().toLocal8Bit() +
-                   "\r\nNumLetras=20\r\nLimpa=12\r\nInitLinha1=27+81+65\r\n"
-                   "InitLinha2=27+81+66\r\nFimLinha1=13\r\nFimLinha2=13\r\n"
-                   "SegundosTimerSQL=0\r\nSegundosTimerDisplay=0\r\nMostraDefault=0\r\n"
-                   "Default_Linha1=Bem-vindo\r\nDefault_Linha2=\r\n");
-        file.close();
-        controller = std::make_unique<Controller>(folder.path());
-        menu = std::make_unique<Menu>(*controller);
-        menu->load(QString());
-        menu->show();
+        settings.setText(Key::Porta, terminal.slavePath());
+        settings.setText(Key::Default_Linha1, QStringLiteral("Bem-vindo"));
     }
 
-    template <typename T> T* widget(const char* name)
-    {
-        return menu->findChild<T*>(QString::fromLatin1(name));
-    }
-
-    void type(const char* name, const QString& text)
-    {
-        auto* edit = widget<QLineEdit>(name);
-        edit->selectAll();
-        QTest::keyClick(edit, Qt::Key_Backspace);
-        QTest::keyClicks(edit, text);
-    }
-
-    // Ticked by a click, as a person would (on a page that is not in front).
-    void showIdleText() { widget<QCheckBox>("chkMostraDefault")->click(); }
-
-    void tick() { emit controller->tmrDisplay().tick(); }
-    QString lblError() { return widget<QLabel>("lblError")->text(); }
-    MessageQueue& queue() { return controller->queue(); }
+    void showIdleText() { settings.setMostraDefault(1); }
+    void tick() { rotation.tick(rotationSettings(settings), displaySettings(settings)); }
+    QString lblError() const { return status.error(); }
 
     void add(const QString& linha1, const QString& linha2)
     {
-        queue().append({QStringLiteral("ordem"), linha1, linha2});
+        queue.append({QStringLiteral("ordem"), linha1, linha2});
     }
 
     void expect(const QByteArray& bytes) { QCOMPARE(terminal.take(bytes.size()), bytes); }
@@ -80,7 +57,6 @@ private slots:
     void emptyQueueWithoutIdleText_sendsNothingAndClearsTheLabel();
     void idleText_replacesTheDateTimeKeywordOnlyWhenWhole();
     void idleText_withEmptySecondLine();
-    void rotation_runsWhileASettingsPageIsShown();
     void busyDisplay_isReportedAndGetsTheIdleTextBack();
     void missingDisplay_isReportedAndTheMessageWaitsAtTheTop();
 };
@@ -92,12 +68,12 @@ void TestRotation::twoRows_areShownInOrderAndRemoved()
     rig.add(QStringLiteral("Segunda"), QStringLiteral("2,00"));
     rig.tick();
     rig.expect(usualDisplayMessage("Primeira", "1,00"));
-    QCOMPARE(rig.queue().count(), 1);
-    QCOMPARE(rig.queue().selectedRow(), std::optional<int>(0));
-    QCOMPARE(rig.queue().at(0).linha1, QStringLiteral("Segunda"));
+    QCOMPARE(rig.queue.count(), 1);
+    QCOMPARE(rig.queue.selectedRow(), std::optional<int>(0));
+    QCOMPARE(rig.queue.at(0).linha1, QStringLiteral("Segunda"));
     rig.tick();
     rig.expect(usualDisplayMessage("Segunda", "2,00"));
-    QCOMPARE(rig.queue().count(), 0);
+    QCOMPARE(rig.queue.count(), 0);
     QCOMPARE(rig.lblError(), QString());
 }
 
@@ -106,15 +82,13 @@ void TestRotation::rowPickedByHand_goesNextThenTheTop()
     Rig rig;
     for (int row = 1; row <= 5; ++row)
         rig.add(QStringLiteral("Linha %1").arg(row), QStringLiteral("x"));
-    auto* list = rig.widget<QTreeView>("lvwLista");
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                      list->visualRect(rig.queue().index(2, 1)).center());
-    QCOMPARE(rig.queue().selectedRow(), std::optional<int>(2));
+    rig.queue.select(2);
+    QCOMPARE(rig.queue.selectedRow(), std::optional<int>(2));
 
     rig.tick();
     rig.expect(usualDisplayMessage("Linha 3", "x"));
-    QCOMPARE(rig.queue().count(), 4);
-    QCOMPARE(rig.queue().selectedRow(), std::optional<int>(0));
+    QCOMPARE(rig.queue.count(), 4);
+    QCOMPARE(rig.queue.selectedRow(), std::optional<int>(0));
     rig.tick();
     rig.expect(usualDisplayMessage("Linha 1", "x"));
 }
@@ -123,11 +97,11 @@ void TestRotation::rowsWithNoneSelected_stayAndTheLabelSaysSo()
 {
     Rig rig;
     rig.add(QStringLiteral("Parada"), QStringLiteral("x"));
-    rig.queue().selectionModel()->clear();
+    rig.queue.selectionModel()->clear();
     rig.tick();
     QVERIFY(!rig.lblError().isEmpty());
-    QCOMPARE(rig.queue().count(), 1);
-    rig.queue().select(0);
+    QCOMPARE(rig.queue.count(), 1);
+    rig.queue.select(0);
     rig.tick();
     rig.expect(usualDisplayMessage("Parada", "x"));
     QCOMPARE(rig.lblError(), QString());
@@ -136,10 +110,9 @@ void TestRotation::rowsWithNoneSelected_stayAndTheLabelSaysSo()
 void TestRotation::emptyQueueWithoutIdleText_sendsNothingAndClearsTheLabel()
 {
     Rig rig;
-    for (const Qt::CheckState state : {Qt::Unchecked, Qt::PartiallyChecked}) {
-        rig.widget<QCheckBox>("chkMostraDefault")->setCheckState(state);
-        rig.controller->status().setError(QStringLiteral("falha antiga"),
-                                          Status::Handler::Rotation);
+    for (const int unticked : {0, 2}) { // unticked or greyed
+        rig.settings.setMostraDefault(unticked);
+        rig.status.setError(QStringLiteral("falha antiga"), Status::Handler::Rotation);
         rig.tick();
         QCOMPARE(rig.lblError(), QString());
     }
@@ -151,15 +124,14 @@ void TestRotation::emptyQueueWithoutIdleText_sendsNothingAndClearsTheLabel()
 void TestRotation::idleText_replacesTheDateTimeKeywordOnlyWhenWhole()
 {
     Rig rig;
-    rig.controller->rotation().setClock(
-        [] { return QDateTime(QDate(2024, 12, 7), QTime(8, 5, 59)); });
+    rig.rotation.setClock([] { return QDateTime(QDate(2024, 12, 7), QTime(8, 5, 59)); });
     rig.showIdleText();
-    rig.type("txtDefault_Linha2", QStringLiteral("#datahora#"));
+    rig.settings.setText(Key::Default_Linha2, QStringLiteral("#datahora#"));
     rig.tick();
     const QString month = QLocale::system().monthName(12);
     rig.expect(usualDisplayMessage("Bem-vindo", "07 " + month.toLatin1() + "  08:05"));
 
-    rig.type("txtDefault_Linha2", QStringLiteral("Hoje #DataHora#"));
+    rig.settings.setText(Key::Default_Linha2, QStringLiteral("Hoje #DataHora#"));
     rig.tick();
     rig.expect(usualDisplayMessage("Bem-vindo", "Hoje #DataHora#"));
 }
@@ -176,20 +148,6 @@ void TestRotation::idleText_withEmptySecondLine()
     rig.expect(usualDisplayMessage("Venda", "3,50"));
 }
 
-void TestRotation::rotation_runsWhileASettingsPageIsShown()
-{
-    Rig rig;
-    QTest::mouseClick(rig.widget<QToolButton>("optDisplay"), Qt::LeftButton);
-    QCOMPARE(rig.controller->page(), Controller::Page::Display);
-    QVERIFY(!rig.controller->tmrVerifica().isEnabled());
-    rig.add(QStringLiteral("Um"), QStringLiteral("1"));
-    rig.add(QStringLiteral("Dois"), QStringLiteral("2"));
-    rig.controller->tmrDisplay().setInterval(10);
-    QTRY_COMPARE(rig.terminal.received(),
-                 usualDisplayMessage("Um", "1") + usualDisplayMessage("Dois", "2"));
-    QCOMPARE(rig.queue().count(), 0);
-}
-
 void TestRotation::busyDisplay_isReportedAndGetsTheIdleTextBack()
 {
     Rig rig;
@@ -198,7 +156,7 @@ void TestRotation::busyDisplay_isReportedAndGetsTheIdleTextBack()
     QVERIFY(holder->open(QIODevice::WriteOnly));
     rig.tick();
     QVERIFY2(rig.lblError().contains(rig.terminal.slavePath()), qPrintable(rig.lblError()));
-    QVERIFY(!rig.controller->mscDisplay().isOpen());
+    QVERIFY(!rig.mscDisplay.isOpen());
 
     holder.reset(); // plugged back in
     rig.tick();
@@ -210,30 +168,30 @@ void TestRotation::missingDisplay_isReportedAndTheMessageWaitsAtTheTop()
 {
     Rig rig;
     const QString missing = rig.folder.filePath(QStringLiteral("ttyNenhum"));
-    rig.type("txtPorta", missing);
+    rig.settings.setText(Key::Porta, missing);
     rig.add(QStringLiteral("Primeira"), QStringLiteral("1"));
     rig.add(QStringLiteral("Segunda"), QStringLiteral("2"));
     rig.add(QStringLiteral("Escolhida"), QStringLiteral("3"));
-    rig.queue().select(2); // picked by hand
+    rig.queue.select(2); // picked by hand
     rig.tick();
     QVERIFY2(rig.lblError().contains(missing), qPrintable(rig.lblError()));
-    QVERIFY(!rig.controller->mscDisplay().isOpen());
-    QCOMPARE(rig.queue().count(), 3);
-    QCOMPARE(rig.queue().selectedRow(), std::optional<int>(0));
-    QCOMPARE(rig.queue().at(0).linha1, QStringLiteral("Escolhida"));
+    QVERIFY(!rig.mscDisplay.isOpen());
+    QCOMPARE(rig.queue.count(), 3);
+    QCOMPARE(rig.queue.selectedRow(), std::optional<int>(0));
+    QCOMPARE(rig.queue.at(0).linha1, QStringLiteral("Escolhida"));
     rig.tick(); // still missing: nothing moves
-    QCOMPARE(rig.queue().count(), 3);
-    QCOMPARE(rig.queue().at(0).linha1, QStringLiteral("Escolhida"));
+    QCOMPARE(rig.queue.count(), 3);
+    QCOMPARE(rig.queue.at(0).linha1, QStringLiteral("Escolhida"));
 
-    rig.type("txtPorta", rig.terminal.slavePath());
+    rig.settings.setText(Key::Porta, rig.terminal.slavePath());
     rig.tick();
     rig.tick();
     rig.tick();
     rig.expect(usualDisplayMessage("Escolhida", "3") + usualDisplayMessage("Primeira", "1") +
                usualDisplayMessage("Segunda", "2"));
-    QCOMPARE(rig.queue().count(), 0);
+    QCOMPARE(rig.queue.count(), 0);
     QCOMPARE(rig.lblError(), QString());
 }
 
-QTEST_MAIN(TestRotation)
+QTEST_GUILESS_MAIN(TestRotation)
 #include "test_rotation.moc"

@@ -1,4 +1,4 @@
-#include "common/failure.h"
+#include "core/failure.h"
 #include "display/line_settings.h"
 #include "display/serial_port.h"
 

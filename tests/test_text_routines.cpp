@@ -1,7 +1,7 @@
-#include "common/failure.h"
-#include "common/main_routines.h"
-#include "common/numbers.h"
-#include "common/text_encoding.h"
+#include "core/failure.h"
+#include "core/main_routines.h"
+#include "core/numbers.h"
+#include "core/text_encoding.h"
 
 #include <QtTest>
 

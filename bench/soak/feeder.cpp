@@ -1,7 +1,7 @@
 #include "feeder.h"
 
-#include "common/failure.h"
-#include "common/text_encoding.h"
+#include "core/failure.h"
+#include "core/text_encoding.h"
 #include "support/controller_folder.h"
 #include "support/odbc_fixture.h"
 

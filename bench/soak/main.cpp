@@ -3,7 +3,7 @@
 // shown twice, the queue's peak, the controller's memory and CPU time. Exits 1 when a message
 // was lost or shown twice, when memory did not come back, or when the run stopped short.
 
-#include "common/failure.h"
+#include "core/failure.h"
 #include "report.h"
 #include "soak_run.h"
 #include "support/odbc_fixture.h"

@@ -1,6 +1,6 @@
 #include "process_usage.h"
 
-#include "common/failure.h"
+#include "core/failure.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
 #include "shown_messages.h"
 
-#include "common/text_encoding.h"
+#include "core/text_encoding.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "soak_run.h"
 
-#include "app/settings.h"
-#include "common/failure.h"
+#include "core/failure.h"
+#include "core/settings.h"
 
 #include <QEventLoop>
 

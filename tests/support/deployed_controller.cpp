@@ -1,6 +1,6 @@
 #include "deployed_controller.h"
 
-#include "common/failure.h"
+#include "core/failure.h"
 #include "support/controller_folder.h"
 
 #include <QFile>

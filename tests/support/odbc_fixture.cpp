@@ -1,6 +1,6 @@
 #include "support/odbc_fixture.h"
 
-#include "common/failure.h"
+#include "core/failure.h"
 
 #include <QFile>
 #include <QSqlDatabase>

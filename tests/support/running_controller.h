@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/controller.h"
-#include "app/menu.h"
+#include "window/menu.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,6 @@
-#include "common/message_queue.h"
+#include "core/message_queue.h"
 
-#include "common/failure.h"
+#include "core/failure.h"
 
 MessageQueue::MessageQueue(QObject* parent) : QAbstractTableModel(parent), m_selection(this) {}
 

@@ -29,9 +29,6 @@ public:
     // Writes every setting of every page to Mostrela.cfg.
     void GravarMostrela_cfg();
 
-    // Shows two lines on the display, from the display settings as they stand now.
-    void LancaNoDisplay(QString linha1, QString linha2);
-
     Controller& controller() { return m_controller; }
 
 protected:
@@ -45,6 +42,7 @@ private:
     QGroupBox* buildExecutandoPage();
 
     QLineEdit* boundLineEdit(Settings::Key key);
+    QAbstractButton* boundOption(Settings::Key key, const QString& caption);
     QAbstractButton* saveButton(const QString& name);
     void showPage(Controller::Page page);
 

@@ -6,8 +6,9 @@
 
 class DisplayDispatch;
 class MessageQueue;
-class Settings;
 class Status;
+struct DisplaySettings;
+struct RotationSettings;
 
 // Moves the queued messages to the display, one per tick of the display timer, oldest first
 // unless a row was picked by hand. With the queue empty it shows the idle text when that is
@@ -20,8 +21,7 @@ class Rotation {
 public:
     using Clock = std::function<QDateTime()>;
 
-    Rotation(MessageQueue& queue, const Settings& settings, Status& status,
-             DisplayDispatch& dispatch);
+    Rotation(MessageQueue& queue, Status& status, DisplayDispatch& dispatch);
 
     // The source of "now" for the date-and-time idle line; the system clock by default.
     void setClock(Clock clock) { m_clock = std::move(clock); }
@@ -29,13 +29,13 @@ public:
     // The date-and-time idle line: "dd MMMM  hh:mm", the month in the user's language.
     static QString dateTimeLine(const QDateTime& moment);
 
-    void tick();
+    // One tick, with the settings of the moment.
+    void tick(const RotationSettings& settings, const DisplaySettings& display);
 
 private:
-    void showNext();
+    void showNext(const RotationSettings& settings, const DisplaySettings& display);
 
     MessageQueue& m_queue;
-    const Settings& m_settings;
     Status& m_status;
     DisplayDispatch& m_dispatch;
     Clock m_clock = &QDateTime::currentDateTime;

@@ -1,7 +1,7 @@
-#include "common/database_connection.h"
+#include "intake/database_connection.h"
 
-#include "common/failure.h"
-#include "common/odbc_installer.h"
+#include "core/failure.h"
+#include "intake/odbc_installer.h"
 
 #include <QSqlDriver>
 #include <QSqlError>
@@ -36,11 +36,6 @@ void setQueryTimeout(const QSqlQuery& query, int seconds)
 }
 
 } // namespace
-
-DatabaseConnection::DatabaseConnection(CriticalMessage showMessage)
-    : m_showMessage(std::move(showMessage))
-{
-}
 
 DatabaseConnection::~DatabaseConnection()
 {
@@ -84,14 +79,6 @@ QSqlQuery DatabaseConnection::prepare(const QString& statement) const
         throw Failure(describe(query.lastError()));
     setQueryTimeout(query, m_commandTimeout);
     return query;
-}
-
-void DatabaseConnection::showMessage(const QString& text) const
-{
-    if (m_showMessage)
-        m_showMessage(text);
-    else
-        qCritical().noquote() << text;
 }
 
 void execute(QSqlQuery& query)

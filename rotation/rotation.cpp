@@ -1,25 +1,22 @@
-#include "presentation/rotation.h"
+#include "rotation/rotation.h"
 
-#include "app/settings.h"
-#include "app/status.h"
-#include "common/failure.h"
-#include "common/message_queue.h"
+#include "core/failure.h"
+#include "core/message_queue.h"
+#include "core/settings_snapshots.h"
+#include "core/status.h"
 #include "display/display_dispatch.h"
 
 #include <QLocale>
 
 namespace {
 
-using Key = Settings::Key;
-
 const QString dateTimeKeyword = QStringLiteral("#DataHora#");
 constexpr int idleTextTicked = 1;
 
 } // namespace
 
-Rotation::Rotation(MessageQueue& queue, const Settings& settings, Status& status,
-                   DisplayDispatch& dispatch)
-    : m_queue(queue), m_settings(settings), m_status(status), m_dispatch(dispatch)
+Rotation::Rotation(MessageQueue& queue, Status& status, DisplayDispatch& dispatch)
+    : m_queue(queue), m_status(status), m_dispatch(dispatch)
 {
 }
 
@@ -30,24 +27,24 @@ QString Rotation::dateTimeLine(const QDateTime& moment)
            locale.toString(moment.time(), QStringLiteral("hh:mm"));
 }
 
-void Rotation::tick()
+void Rotation::tick(const RotationSettings& settings, const DisplaySettings& display)
 {
-    m_status.setError(runTrapped([this] { showNext(); }), Status::Handler::Rotation);
+    m_status.setError(runTrapped([&] { showNext(settings, display); }), Status::Handler::Rotation);
 }
 
-void Rotation::showNext()
+void Rotation::showNext(const RotationSettings& settings, const DisplaySettings& display)
 {
     if (m_queue.count() > 0) {
         const QueuedMessage message = m_queue.takeSelected();
-        m_dispatch.LancaNoDisplay(message.linha1, message.linha2);
+        m_dispatch.LancaNoDisplay(display, message.linha1, message.linha2);
         // It is gone from its source already: a message the display did not get waits at the
         // top for the next tick instead of being lost.
         if (!m_dispatch.failure().isEmpty())
             m_queue.putBack(message);
-    } else if (m_settings.mostraDefault() == idleTextTicked) {
-        const QString linha2 = m_settings.text(Key::Default_Linha2);
+    } else if (settings.mostraDefault == idleTextTicked) {
+        const QString& linha2 = settings.defaultLinha2;
         m_dispatch.LancaNoDisplay(
-            m_settings.text(Key::Default_Linha1),
+            display, settings.defaultLinha1,
             linha2.toUpper() == dateTimeKeyword.toUpper() ? dateTimeLine(m_clock()) : linha2);
     } else {
         return;

@@ -1,6 +1,6 @@
-#include "common/main_routines.h"
+#include "core/main_routines.h"
 
-#include "common/failure.h"
+#include "core/failure.h"
 
 namespace {
 

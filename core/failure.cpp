@@ -1,4 +1,4 @@
-#include "common/failure.h"
+#include "core/failure.h"
 
 Failure::Failure(const QString& description) : std::runtime_error(description.toStdString()) {}
 

@@ -1,7 +1,7 @@
-#include "common/abrir_ligacao.h"
+#include "intake/abrir_ligacao.h"
 
-#include "common/failure.h"
-#include "common/odbc_catalog.h"
+#include "core/failure.h"
+#include "intake/odbc_catalog.h"
 
 #include <QSqlError>
 
@@ -48,13 +48,13 @@ QString loginMode(const QString& mode)
     return mode.trimmed().isEmpty() ? QStringLiteral("SQL") : mode.trimmed().toUpper();
 }
 
-QString failureMessage(const QString& server, const QString& number, const QString& description)
+} // namespace
+
+QString ConnectionFailure::message() const
 {
     return QStringLiteral("Falha na Ligação à Base de Dados (") + server + QStringLiteral(")\n") +
            (number.isEmpty() ? QStringLiteral("0") : number) + u'\n' + description;
 }
-
-} // namespace
 
 QString connectionText(const QString& server, const QString& database, const QString& mode)
 {
@@ -88,13 +88,15 @@ QString connectionText(const QString& server, const QString& database, const QSt
 
 bool AbrirLigacao(DatabaseConnection& connection, const QString& server, const QString& database,
                   const QString& user, const QString& password, const QString& mode,
-                  qint16 commandTimeout, qint16 connectionTimeout, bool semMensagem)
+                  qint16 commandTimeout, qint16 connectionTimeout,
+                  std::optional<ConnectionFailure>& failure)
 {
+    failure.reset();
     if (server.trimmed().isEmpty())
         return false;
     connection.renew();
     QString number;
-    const QString failure = runTrapped([&] {
+    const QString description = runTrapped([&] {
         QSqlDatabase& sql = connection.database();
         sql.setDatabaseName(qtDatabaseName(connectionText(server, database, mode)));
         if (loginMode(mode) == QStringLiteral("SQL")) {
@@ -111,10 +113,9 @@ bool AbrirLigacao(DatabaseConnection& connection, const QString& server, const Q
             throw Failure(describe(sql.lastError()));
         }
     });
-    if (failure.isEmpty())
+    if (description.isEmpty())
         return true;
     connection.close();
-    if (!semMensagem)
-        connection.showMessage(failureMessage(server, number, failure));
+    failure = ConnectionFailure{server, number, description};
     return false;
 }

@@ -1,4 +1,4 @@
-#include "common/odbc_installer.h"
+#include "intake/odbc_installer.h"
 
 #include <QLibrary>
 

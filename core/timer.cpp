@@ -1,6 +1,6 @@
-#include "app/timer.h"
+#include "core/timer.h"
 
-#include "common/failure.h"
+#include "core/failure.h"
 
 Timer::Timer(int interval, QObject* parent) : QObject(parent), m_interval(interval)
 {

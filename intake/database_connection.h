@@ -3,17 +3,13 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
-#include <functional>
-
-// Shows a critical message to the person at the screen (a message box in the window).
-using CriticalMessage = std::function<void(const QString&)>;
 
 // One ODBC connection through Qt SQL, owned for one polling tick: closed and released when this
 // object goes, after every statement made on it. Statements run with the command time-out on
 // their statement handle, so a silent server cannot hold the tick for ever.
 class DatabaseConnection {
 public:
-    explicit DatabaseConnection(CriticalMessage showMessage = {});
+    DatabaseConnection() = default;
     ~DatabaseConnection();
     DatabaseConnection(const DatabaseConnection&) = delete;
     DatabaseConnection& operator=(const DatabaseConnection&) = delete;
@@ -31,13 +27,10 @@ public:
     // A forward-only statement, prepared, with the command time-out set. Throws Failure.
     QSqlQuery prepare(const QString& statement) const;
 
-    void showMessage(const QString& text) const;
-
 private:
     QString m_name;
     QSqlDatabase m_database;
     int m_commandTimeout = 0;
-    CriticalMessage m_showMessage;
 };
 
 // Runs a prepared statement with its bound values. Throws Failure with the database's own

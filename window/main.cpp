@@ -1,5 +1,5 @@
 #include "app/controller.h"
-#include "app/menu.h"
+#include "window/menu.h"
 
 #include <QApplication>
 

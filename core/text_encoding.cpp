@@ -1,4 +1,4 @@
-#include "common/text_encoding.h"
+#include "core/text_encoding.h"
 
 #include <QList>
 #include <QStringDecoder>

@@ -1,6 +1,6 @@
-#include "common/numbers.h"
+#include "core/numbers.h"
 
-#include "common/failure.h"
+#include "core/failure.h"
 
 #include <cmath>
 #include <limits>

@@ -1,4 +1,4 @@
-#include "app/menu.h"
+#include "window/menu.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -46,14 +46,23 @@ Qt::CheckState checkStateOf(int mostraDefault)
                                 : Qt::Unchecked;
 }
 
-int mostraDefaultOf(int checkState)
+int mostraDefaultOf(Qt::CheckState checkState)
 {
     return checkState == Qt::Checked ? 1 : checkState == Qt::PartiallyChecked ? 2 : 0;
 }
 
+// A field's object name is its key's name after the prefix of its kind of control.
 QString objectNameOf(Key key)
 {
-    return QStringLiteral("txt") + Settings::keyName(key);
+    switch (Settings::kind(key)) {
+    case SettingKind::Text:
+        return QStringLiteral("txt") + Settings::keyName(key);
+    case SettingKind::CheckState:
+        return QStringLiteral("chk") + Settings::keyName(key);
+    case SettingKind::Option:
+        break;
+    }
+    return QStringLiteral("opt") + Settings::keyName(key);
 }
 
 QLabel* label(const QString& text, const QString& name = QString())
@@ -117,11 +126,6 @@ void Menu::GravarMostrela_cfg()
     m_controller.saveSettings();
 }
 
-void Menu::LancaNoDisplay(QString linha1, QString linha2)
-{
-    m_controller.dispatch().LancaNoDisplay(std::move(linha1), std::move(linha2));
-}
-
 QWidget* Menu::buildPageButtons()
 {
     struct PageButton {
@@ -175,6 +179,23 @@ QLineEdit* Menu::boundLineEdit(Key key)
             edit->setText(settings.text(key));
     });
     return edit;
+}
+
+QAbstractButton* Menu::boundOption(Key key, const QString& caption)
+{
+    Settings& settings = m_controller.settings();
+    auto* button = new QRadioButton(caption);
+    button->setObjectName(objectNameOf(key));
+    // The two sources are each on or off on their own; both may be read in one tick.
+    button->setAutoExclusive(false);
+    button->setChecked(settings.option(key));
+    connect(button, &QRadioButton::toggled, &settings,
+            [&settings, key](bool selected) { settings.setOption(key, selected); });
+    connect(&settings, &Settings::changed, button, [&settings, button, key](Key changed) {
+        if (changed == key)
+            button->setChecked(settings.option(key));
+    });
+    return button;
 }
 
 QAbstractButton* Menu::saveButton(const QString& name)
@@ -244,25 +265,10 @@ QGroupBox* Menu::buildSqlPage()
     }
     grid->setRowMinimumHeight(line++, 20);
 
-    Settings& settings = m_controller.settings();
-    auto* optLigaSQL = new QRadioButton(QStringLiteral("Ligação por SQL"));
-    optLigaSQL->setObjectName(QStringLiteral("optLigaSQL"));
-    auto* optLigaFicheiros = new QRadioButton(QStringLiteral("Ligação por Endereço (Ficheiros)"));
-    optLigaFicheiros->setObjectName(QStringLiteral("optLigaFicheiros"));
-    // The two sources are each on or off on their own; both may be read in one tick.
-    for (QRadioButton* button : {optLigaSQL, optLigaFicheiros})
-        button->setAutoExclusive(false);
-    connect(optLigaSQL, &QRadioButton::toggled, &settings, &Settings::setLigaSQL);
-    connect(optLigaFicheiros, &QRadioButton::toggled, &settings, &Settings::setLigaFicheiros);
-    connect(&settings, &Settings::changed, this,
-            [&settings, optLigaSQL, optLigaFicheiros](Key key) {
-                if (key == Key::LigaSQL)
-                    optLigaSQL->setChecked(settings.ligaSQL());
-                else if (key == Key::LigaFicheiros)
-                    optLigaFicheiros->setChecked(settings.ligaFicheiros());
-            });
-    grid->addWidget(optLigaSQL, line++, 0, 1, 2);
-    grid->addWidget(optLigaFicheiros, line++, 0, 1, 2);
+    grid->addWidget(boundOption(Key::LigaSQL, QStringLiteral("Ligação por SQL")), line++, 0, 1, 2);
+    grid->addWidget(
+        boundOption(Key::LigaFicheiros, QStringLiteral("Ligação por Endereço (Ficheiros)")), line++,
+        0, 1, 2);
     QLineEdit* path = boundLineEdit(Key::LigaFicheirosPath);
     path->installEventFilter(this);
     grid->addWidget(path, line++, 0, 1, 2);
@@ -285,11 +291,13 @@ QGroupBox* Menu::buildConfiguraPage()
     Settings& settings = m_controller.settings();
     auto* check =
         new TwoStateClickCheckBox(QStringLiteral("Apresentar texto na ausência de registos"));
-    check->setObjectName(QStringLiteral("chkMostraDefault"));
+    check->setObjectName(objectNameOf(Key::MostraDefault));
     check->setTristate(true);
     check->setCheckState(checkStateOf(settings.mostraDefault()));
-    connect(check, &QCheckBox::stateChanged, &settings,
-            [&settings](int state) { settings.setMostraDefault(mostraDefaultOf(state)); });
+    // Only a click changes the state here; the greyed state comes from the file alone.
+    connect(check, &QCheckBox::clicked, &settings, [&settings, check] {
+        settings.setMostraDefault(mostraDefaultOf(check->checkState()));
+    });
     connect(&settings, &Settings::changed, check, [&settings, check](Key key) {
         if (key == Key::MostraDefault)
             check->setCheckState(checkStateOf(settings.mostraDefault()));

@@ -1,6 +1,6 @@
-#include "common/odbc_catalog.h"
+#include "intake/odbc_catalog.h"
 
-#include "common/failure.h"
+#include "core/failure.h"
 
 #include <QRegularExpression>
 #include <QVarLengthArray>

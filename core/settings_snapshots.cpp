@@ -1,0 +1,57 @@
+#include "core/settings_snapshots.h"
+
+#include "core/code_sequence.h"
+#include "core/failure.h"
+#include "core/numbers.h"
+#include "core/settings.h"
+
+namespace {
+
+using Key = Settings::Key;
+
+} // namespace
+
+LineWidth LineWidth::read(const QString& text)
+{
+    LineWidth width{text, std::nullopt};
+    const double letters = leadingNumber(text);
+    if (letters >= 0 && letters <= widest)
+        width.letters = static_cast<qint16>(roundHalfEven(letters, 0, widest));
+    return width;
+}
+
+qint16 LineWidth::value() const
+{
+    if (!letters)
+        throw Failure(QStringLiteral("Número de letras por linha fora dos limites (0 a %1): \"%2\"")
+                          .arg(widest)
+                          .arg(text));
+    return *letters;
+}
+
+DisplaySettings displaySettings(const Settings& settings)
+{
+    const auto codes = [&settings](Key key) { return codeSequenceBytes(settings.text(key)); };
+    return {settings.text(Key::Porta),       LineWidth::read(settings.text(Key::NumLetras)),
+            codes(Key::InitMostrador),       codes(Key::Limpa),
+            codes(Key::InitLinha1),          codes(Key::FimLinha1),
+            codes(Key::InitLinha2),          codes(Key::FimLinha2)};
+}
+
+SourceSettings sourceSettings(const Settings& settings)
+{
+    return {settings.ligaSQL(),
+            settings.ligaFicheiros(),
+            settings.text(Key::SQL_Servidor),
+            settings.text(Key::SQL_Utilizador),
+            settings.text(Key::SQL_Password),
+            settings.text(Key::SQL_BaseDados),
+            settings.text(Key::LigaFicheirosPath),
+            LineWidth::read(settings.text(Key::NumLetras))};
+}
+
+RotationSettings rotationSettings(const Settings& settings)
+{
+    return {settings.mostraDefault(), settings.text(Key::Default_Linha1),
+            settings.text(Key::Default_Linha2)};
+}

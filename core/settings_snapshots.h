@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QtGlobal>
+#include <optional>
+
+class Settings;
+
+// Plain values read from the settings in one place, one per consumer, taken afresh on each tick:
+// each number has exactly one reading rule, and a snapshot can cross to another thread.
+
+// NumLetras, read by its leading number as Mostrela.cfg's numbers are ("20 letras" is 20).
+struct LineWidth {
+    static constexpr qint16 widest = 32767;
+
+    QString text;                  // as typed
+    std::optional<qint16> letters; // empty when outside 0 to `widest`
+
+    static LineWidth read(const QString& text);
+
+    // The width; throws Failure naming the text when it cannot be used.
+    qint16 value() const;
+};
+
+// What the display needs to show one message.
+struct DisplaySettings {
+    QString porta;
+    LineWidth numLetras;
+    // The code sequences, as the bytes they stand for.
+    QByteArray initMostrador;
+    QByteArray limpa;
+    QByteArray initLinha1;
+    QByteArray fimLinha1;
+    QByteArray initLinha2;
+    QByteArray fimLinha2;
+};
+
+// What a polling tick needs to read the two sources.
+struct SourceSettings {
+    bool ligaSQL = false;
+    bool ligaFicheiros = false;
+    QString servidor;
+    QString utilizador;
+    QString password;
+    QString baseDados;
+    QString pasta; // the drop folder
+    LineWidth numLetras;
+};
+
+// What the rotation needs when the queue is empty.
+struct RotationSettings {
+    int mostraDefault = 0; // the idle text is shown only when ticked (1)
+    QString defaultLinha1;
+    QString defaultLinha2;
+};
+
+DisplaySettings displaySettings(const Settings& settings);
+SourceSettings sourceSettings(const Settings& settings);
+RotationSettings rotationSettings(const Settings& settings);

@@ -1,0 +1,121 @@
+#include "core/failure.h"
+#include "core/settings.h"
+#include "core/settings_snapshots.h"
+
+#include <QMetaEnum>
+#include <QSignalSpy>
+#include <QtTest>
+
+using Key = Settings::Key;
+
+// The settings table and the snapshots read from it: every key has one row, and each number has
+// one reading rule whoever reads it.
+class TestSettings : public QObject {
+    Q_OBJECT
+private slots:
+    void table_namesEveryKeyOnceAndGivesTheInitialValues()
+    {
+        QStringList names;
+        for (const SettingDefinition& row : settingsTable)
+            names << Settings::keyName(row.key);
+        QCOMPARE(names.size(), int(settingCount));
+        QCOMPARE(names.first(), QStringLiteral("Porta"));
+        QCOMPARE(names.last(), QStringLiteral("LigaFicheirosPath"));
+        QCOMPARE(QSet<QString>(names.begin(), names.end()).size(), names.size());
+
+        const Settings settings;
+        QCOMPARE(settings.text(Key::InitLinha1), QStringLiteral("27+81+65"));
+        QCOMPARE(settings.text(Key::SegundosTimerDisplay), QStringLiteral("1"));
+        QCOMPARE(settings.text(Key::SQL_Servidor), QString());
+        QCOMPARE(settings.mostraDefault(), 0);
+        QVERIFY(!settings.ligaSQL());
+        QVERIFY(!settings.ligaFicheiros());
+    }
+
+    void changes_areSignalledOncePerRealChange()
+    {
+        Settings settings;
+        QSignalSpy changed(&settings, &Settings::changed);
+        settings.setText(Key::Porta, QStringLiteral("/dev/ttyUSB0"));
+        settings.setText(Key::Porta, QStringLiteral("/dev/ttyUSB0"));
+        settings.setOption(Key::LigaFicheiros, true);
+        settings.setLigaFicheiros(true);
+        settings.setMostraDefault(2);
+        QCOMPARE(changed.count(), 3);
+        QCOMPARE(changed.at(1).at(0).value<Key>(), Key::LigaFicheiros);
+        QVERIFY_THROWS_EXCEPTION(Failure, settings.setMostraDefault(3));
+        QCOMPARE(settings.mostraDefault(), 2);
+    }
+
+    void lineWidth_isReadByItsLeadingNumber_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("letters"); // -1: cannot be used
+        QTest::newRow("plain") << "20" << 20;
+        QTest::newRow("with a word after it") << "20 letras" << 20;
+        QTest::newRow("blanks before") << "  16" << 16;
+        QTest::newRow("half to even") << "2.5" << 2;
+        QTest::newRow("no digits") << "vinte" << 0;
+        QTest::newRow("empty") << "" << 0;
+        QTest::newRow("negative") << "-1" << -1;
+        QTest::newRow("widest") << "32767" << 32767;
+        QTest::newRow("too wide") << "32768" << -1;
+    }
+    void lineWidth_isReadByItsLeadingNumber()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, letters);
+        Settings settings;
+        settings.setText(Key::NumLetras, text);
+        // The display and the drop folder read the same width from the same text.
+        for (const LineWidth& width :
+             {displaySettings(settings).numLetras, sourceSettings(settings).numLetras}) {
+            QCOMPARE(width.text, text);
+            if (letters < 0) {
+                QVERIFY(!width.letters);
+                const QString error = runTrapped([&] { width.value(); });
+                QVERIFY2(error.contains(text), qPrintable(error));
+            } else {
+                QCOMPARE(width.value(), letters);
+            }
+        }
+    }
+
+    void snapshots_carryTheFieldsAsTheyStand()
+    {
+        Settings settings;
+        settings.setText(Key::Porta, QStringLiteral("COM3"));
+        settings.setText(Key::Limpa, QStringLiteral("27 + 64"));
+        settings.setText(Key::FimLinha2, QString());
+        settings.setText(Key::SQL_Servidor, QStringLiteral("loja"));
+        settings.setText(Key::SQL_Password, QStringLiteral("x;y"));
+        settings.setText(Key::LigaFicheirosPath, QStringLiteral("/srv/entrada"));
+        settings.setText(Key::Default_Linha2, QStringLiteral("#DataHora#"));
+        settings.setLigaSQL(true);
+        settings.setMostraDefault(1);
+
+        const DisplaySettings display = displaySettings(settings);
+        QCOMPARE(display.porta, QStringLiteral("COM3"));
+        QCOMPARE(display.limpa, QByteArray("\x1B\x40"));
+        QCOMPARE(display.initLinha2, QByteArray("\x1BQB"));
+        QCOMPARE(display.fimLinha2, QByteArray());
+
+        const SourceSettings sources = sourceSettings(settings);
+        QVERIFY(sources.ligaSQL);
+        QVERIFY(!sources.ligaFicheiros);
+        QCOMPARE(sources.servidor, QStringLiteral("loja"));
+        QCOMPARE(sources.password, QStringLiteral("x;y"));
+        QCOMPARE(sources.pasta, QStringLiteral("/srv/entrada"));
+
+        const RotationSettings rotation = rotationSettings(settings);
+        QCOMPARE(rotation.mostraDefault, 1);
+        QCOMPARE(rotation.defaultLinha2, QStringLiteral("#DataHora#"));
+
+        // A snapshot is a value: later edits do not reach it.
+        settings.setText(Key::Porta, QStringLiteral("COM4"));
+        QCOMPARE(display.porta, QStringLiteral("COM3"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSettings)
+#include "test_settings.moc"
