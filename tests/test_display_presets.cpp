@@ -1,6 +1,7 @@
 #include "common/code_sequence.h"
 #include "display/display_presets.h"
 #include "display/virtual_display.h"
+#include "support/preset_message.h"
 
 #include <QtTest>
 
@@ -14,14 +15,6 @@ private slots:
 };
 
 namespace {
-
-// One message as the controller writes it with these codes.
-QByteArray message(const DisplayCodes& codes, const QByteArray& linha1, const QByteArray& linha2)
-{
-    return codeSequenceBytes(codes.limpa) + codeSequenceBytes(codes.initLinha1) + linha1 +
-           codeSequenceBytes(codes.fimLinha1) + codeSequenceBytes(codes.initLinha2) + linha2 +
-           codeSequenceBytes(codes.fimLinha2);
-}
 
 QString spacedOut(const QString& sequence)
 {
@@ -52,11 +45,11 @@ void TestDisplayPresets::presetMessage_showsItsLinesOnItsCommandSet()
     VirtualDisplay display(chosen.commandSet);
     display.feed(codeSequenceBytes(chosen.codes.initMostrador));
     // Longer lines first: the next message must leave nothing of them behind.
-    display.feed(message(chosen.codes, "a much longer line 1", "another long line 2"));
+    display.feed(presetMessage(chosen.codes, "a much longer line 1", "another long line 2"));
     QCOMPARE(display.upperLine(), QStringLiteral("a much longer line 1"));
     QCOMPARE(display.lowerLine(), QStringLiteral("another long line 2"));
 
-    const QByteArray bytes = message(chosen.codes, "line one", "Caf\xE9 2");
+    const QByteArray bytes = presetMessage(chosen.codes, "line one", "Caf\xE9 2");
     for (qsizetype at = 0; at < bytes.size(); at += pieceSize)
         display.feed(bytes.mid(at, pieceSize));
     QCOMPARE(display.upperLine(), QStringLiteral("line one"));
