@@ -8,8 +8,9 @@
 namespace {
 
 constexpr qint16 usualWidth = 20;
+constexpr std::size_t codeCount = 6;
 
-std::array<QByteArray, 6> bytesOf(const DisplayCodes& codes)
+std::array<QByteArray, codeCount> bytesOf(const DisplayCodes& codes)
 {
     return {codeSequenceBytes(codes.initMostrador), codeSequenceBytes(codes.limpa),
             codeSequenceBytes(codes.initLinha1),    codeSequenceBytes(codes.fimLinha1),
@@ -35,7 +36,7 @@ const std::vector<DisplayPreset>& displayPresets()
           QStringLiteral("13"), QStringLiteral("27+81+66"), QStringLiteral("13")},
          usualWidth,
          QStringLiteral("LCDproc server/drivers/serialPOS_cd5220.c; "
-                        "the clear (12): pyposdisplay pyposdisplay/pyposdisplay.py")},
+                        "its clear (12): pyposdisplay pyposdisplay/pyposdisplay.py")},
         {QStringLiteral("escpos"),
          QStringLiteral("ESC/POS com cursor (Epson e compatíveis)"),
          DisplayCommandSet::escPos,
@@ -50,7 +51,7 @@ const std::vector<DisplayPreset>& displayPresets()
          {QString(), QStringLiteral("33+35+57+32+13"), QStringLiteral("33+35+49"),
           QStringLiteral("13"), QStringLiteral("33+35+50"), QStringLiteral("13")},
          usualWidth,
-         QStringLiteral("LCDproc server/drivers/serialPOS_aedex.c and serialPOS.c")},
+         QStringLiteral("LCDproc server/drivers/serialPOS_aedex.c, server/drivers/serialPOS.c")},
         {QStringLiteral("logic"),
          QStringLiteral("Logic Controls (e Ultimate)"),
          DisplayCommandSet::logicControls,
@@ -64,7 +65,7 @@ const std::vector<DisplayPreset>& displayPresets()
 
 const DisplayPreset* matchingDisplayPreset(const DisplayCodes& codes)
 {
-    const std::array<QByteArray, 6> bytes = bytesOf(codes);
+    const std::array<QByteArray, codeCount> bytes = bytesOf(codes);
     return findPreset([&](const DisplayPreset& preset) { return bytesOf(preset.codes) == bytes; });
 }
 
