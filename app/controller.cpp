@@ -12,15 +12,31 @@
 
 Controller::Controller(const QString& folder, QObject* parent)
     : QObject(parent), m_configPath(QDir(folder).filePath(QStringLiteral("Mostrela.cfg"))),
-      m_polling(
-          m_queue, m_status, [this] { return m_page == Page::Executando; },
-          [this](const ConnectionFailure& failure) { showCriticalMessage(failure.message()); })
+      m_spool(QDir(folder).filePath(QStringLiteral("fila")))
 {
-    connect(&m_tmrDisplay, &Timer::tick, this,
-            [this] { m_rotation.tick(rotationSettings(m_settings), displaySettings(m_settings)); });
-    connect(&m_tmrVerifica, &Timer::tick, this,
-            [this] { m_polling.tick(sourceSettings(m_settings)); });
+    QStringList problems;
+    const QList<QueuedMessage> kept = m_spool.load(problems);
+    m_queue.appendAll(kept);
+    if (!kept.isEmpty())
+        qInfo().noquote() << QStringLiteral("%1 mensagens por mostrar recuperadas da fila %2")
+                                 .arg(kept.size())
+                                 .arg(m_spool.folder());
+    if (!problems.isEmpty())
+        m_status.setError(problems.join(QStringLiteral("; ")), Status::Handler::Polling);
+
+    m_intake = std::make_unique<WorkerThread<IntakeWorker>>(m_spool, kept);
+    IntakeWorker* intake = m_intake->worker();
+    connect(intake, &IntakeWorker::captionChanged, &m_status, &Status::setCaption);
+    connect(intake, &IntakeWorker::polled, this, &Controller::polled);
+    connect(&m_rotation, &Rotation::displayed, this, &Controller::messageShown);
+
+    connect(&m_tmrDisplay, &Timer::tick, this, [this] {
+        m_rotation.tick(rotationSettings(m_settings), displaySettings(m_settings));
+    });
+    connect(&m_tmrVerifica, &Timer::tick, this, &Controller::poll);
 }
+
+Controller::~Controller() = default;
 
 QString Controller::windowTitle()
 {
@@ -70,15 +86,45 @@ void Controller::saveSettings()
     m_status.setError(error, Status::Handler::SettingsFile);
 }
 
+void Controller::poll()
+{
+    // One tick at a time, and none while the person at the screen has not seen the last
+    // connection failure: message boxes never stack.
+    if (m_page != Page::Executando || m_polling || m_criticalMessageOpen)
+        return;
+    m_polling = true;
+    const SourceSettings settings = sourceSettings(m_settings);
+    IntakeWorker* intake = m_intake->worker();
+    QMetaObject::invokeMethod(intake, [intake, settings] { intake->poll(settings); });
+}
+
+void Controller::polled(const PollResult& result)
+{
+    m_polling = false;
+    m_queue.appendAll(result.messages);
+    if (result.databaseMessages >= 0)
+        emit sourceRead(QStringLiteral("SQL"), result.databaseMessages);
+    if (result.dropFileMessages >= 0)
+        emit sourceRead(QStringLiteral("Ficheiros"), result.dropFileMessages);
+    // A connection that failed leaves the failure label alone: its message says it all.
+    if (result.connectionFailure)
+        showCriticalMessage(result.connectionFailure->message());
+    if (!result.connectionFailed)
+        m_status.setError(result.error, Status::Handler::Polling);
+    emit pollingFinished();
+}
+
 void Controller::setCriticalMessageHandler(std::function<void(const QString&)> handler)
 {
     m_criticalMessage = std::move(handler);
 }
 
-void Controller::showCriticalMessage(const QString& text) const
+void Controller::showCriticalMessage(const QString& text)
 {
-    if (m_criticalMessage)
+    if (m_criticalMessage) {
+        m_criticalMessageOpen = true;
         m_criticalMessage(text);
-    else
+    } else {
         qCritical().noquote() << text;
+    }
 }

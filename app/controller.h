@@ -2,19 +2,22 @@
 
 #include "core/message_queue.h"
 #include "core/settings.h"
+#include "core/spool.h"
 #include "core/status.h"
 #include "core/timer.h"
-#include "display/display_dispatch.h"
-#include "display/serial_port.h"
-#include "intake/polling.h"
+#include "core/worker_thread.h"
+#include "display/display_writer.h"
+#include "intake/intake_worker.h"
 #include "rotation/rotation.h"
 
 #include <QObject>
 #include <QString>
 #include <functional>
 
-// The controller without its window: the settings, the message queue, the status, the two
-// timers and the page state, with the handlers that the window's events run.
+// The controller without its window: the settings, the message queue and its spool, the status,
+// the two timers and the page state, with the handlers that the window's events run. The sources
+// are read on the intake's thread and the display is written on the display's thread: nothing
+// here waits for the outside world.
 //
 // Glossary: tmrDisplay shows one queued message per tick; tmrVerifica polls the sources;
 // "Executar" is the running page, the only page on which polling reads anything.
@@ -23,9 +26,10 @@ class Controller : public QObject {
 public:
     enum class Page { None, Display, SQL, Configura, Executando };
 
-    // `folder` holds Mostrela.cfg: the executable's folder in the program, a temporary one in
-    // tests.
+    // `folder` holds Mostrela.cfg and the spool `fila`: the executable's folder in the program,
+    // a temporary one in tests. The spool's messages, left by an earlier run, are queued first.
     explicit Controller(const QString& folder, QObject* parent = nullptr);
+    ~Controller() override;
 
     static QString windowTitle();
     QString configPath() const { return m_configPath; }
@@ -52,15 +56,25 @@ public:
     void saveSettings();
 
     // Shows a critical message to the person at the screen; the window hands in a message box,
-    // and without one (an empty handler) the message is logged.
+    // and without one (an empty handler) the message is logged. While a message shown by the
+    // handler is open, that is until criticalMessageClosed(), no polling tick starts.
     void setCriticalMessageHandler(std::function<void(const QString&)> handler);
-    void showCriticalMessage(const QString& text) const;
+    void criticalMessageClosed() { m_criticalMessageOpen = false; }
 
 signals:
     void pageChanged(Controller::Page page);
+    // A polling tick has ended and its messages are in the queue.
+    void pollingFinished();
+    // A source was read: "SQL" or "Ficheiros", and how many messages it gave.
+    void sourceRead(const QString& source, int messages);
+    // What the display was last sent, as it went out.
+    void messageShown(const QString& linha1, const QString& linha2);
 
 private:
     void applyInterval(Timer& timer, Settings::Key seconds);
+    void poll();
+    void polled(const PollResult& result);
+    void showCriticalMessage(const QString& text);
 
     QString m_configPath;
     Settings m_settings;
@@ -68,10 +82,13 @@ private:
     Status m_status;
     Timer m_tmrDisplay{1000};
     Timer m_tmrVerifica{2000};
-    SerialPort m_mscDisplay;
-    DisplayDispatch m_dispatch{m_mscDisplay};
-    Rotation m_rotation{m_queue, m_status, m_dispatch};
+    Spool m_spool;
     Page m_page = Page::None;
     std::function<void(const QString&)> m_criticalMessage;
-    Polling m_polling;
+    bool m_criticalMessageOpen = false;
+    bool m_polling = false;
+    // Last, so that the threads end before what they report to.
+    WorkerThread<DisplayWriter> m_display{&m_spool};
+    Rotation m_rotation{m_queue, m_status, *m_display.worker()};
+    std::unique_ptr<WorkerThread<IntakeWorker>> m_intake;
 };

@@ -50,11 +50,18 @@ QVariant MessageQueue::headerData(int section, Qt::Orientation orientation, int 
 
 void MessageQueue::append(const QueuedMessage& message)
 {
-    const int row = count();
-    beginInsertRows(QModelIndex(), row, row);
-    m_rows.append(message);
+    appendAll({message});
+}
+
+void MessageQueue::appendAll(const QList<QueuedMessage>& messages)
+{
+    if (messages.isEmpty())
+        return;
+    const int first = count();
+    beginInsertRows(QModelIndex(), first, first + static_cast<int>(messages.size()) - 1);
+    m_rows.append(messages);
     endInsertRows();
-    if (row == 0)
+    if (first == 0)
         select(0);
 }
 

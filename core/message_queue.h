@@ -6,10 +6,23 @@
 #include <QString>
 #include <optional>
 
+// Where a message was taken from, so that a restart can finish its deletion there.
+struct MessageOrigin {
+    QString dropFile;       // the drop file's name, or empty
+    qint64 numRegisto = -1; // the database row's number, or -1
+};
+
 struct QueuedMessage {
+    QueuedMessage(QString ordem = {}, QString linha1 = {}, QString linha2 = {})
+        : ordem(std::move(ordem)), linha1(std::move(linha1)), linha2(std::move(linha2))
+    {
+    }
+
     QString ordem;  // where the message came from, in time order
     QString linha1; // display line 1
     QString linha2; // display line 2
+    MessageOrigin origin;
+    quint64 spoolId = 0; // its entry in the spool; 0 for none
 };
 
 // The queue of messages waiting for the display, shown by the running page's list (columns
@@ -29,6 +42,8 @@ public:
     int count() const { return static_cast<int>(m_rows.size()); }
     const QueuedMessage& at(int row) const { return m_rows.at(row); }
     void append(const QueuedMessage& message);
+    // One insert for a whole batch, so the list lays itself out once.
+    void appendAll(const QList<QueuedMessage>& messages);
 
     QItemSelectionModel* selectionModel() { return &m_selection; }
     std::optional<int> selectedRow() const;

@@ -62,6 +62,11 @@ double leadingNumber(const QString& text)
     return length == 0 ? 0.0 : toDouble(QStringView(text).mid(start, length));
 }
 
+bool hasLeadingNumber(const QString& text)
+{
+    return numericLength(text, firstNonBlank(text)) > 0;
+}
+
 std::optional<double> strictNumber(const QString& text)
 {
     const qsizetype start = firstNonBlank(text);

@@ -10,6 +10,8 @@
 //  - strict: the whole text, blanks around it aside, must be such a number.
 
 double leadingNumber(const QString& text);
+// Whether the text starts (after blanks) with a number at all; "vinte" does not.
+bool hasLeadingNumber(const QString& text);
 std::optional<double> strictNumber(const QString& text);
 
 // Rounds to the nearest integer, halves to the even neighbour (0.5 -> 0, 1.5 -> 2, 2.5 -> 2).

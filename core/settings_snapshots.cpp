@@ -15,27 +15,36 @@ LineWidth LineWidth::read(const QString& text)
 {
     LineWidth width{text, std::nullopt};
     const double letters = leadingNumber(text);
-    if (letters >= 0 && letters <= widest)
+    if (hasLeadingNumber(text) && letters >= 0 && letters <= widest)
         width.letters = static_cast<qint16>(roundHalfEven(letters, 0, widest));
     return width;
+}
+
+QString LineWidth::problem() const
+{
+    if (letters)
+        return {};
+    if (!hasLeadingNumber(text))
+        return QStringLiteral("O número de letras por linha não é um número: \"%1\"").arg(text);
+    return QStringLiteral("Número de letras por linha fora dos limites (0 a %1): \"%2\"")
+        .arg(widest)
+        .arg(text);
 }
 
 qint16 LineWidth::value() const
 {
     if (!letters)
-        throw Failure(QStringLiteral("Número de letras por linha fora dos limites (0 a %1): \"%2\"")
-                          .arg(widest)
-                          .arg(text));
+        throw Failure(problem());
     return *letters;
 }
 
 DisplaySettings displaySettings(const Settings& settings)
 {
     const auto codes = [&settings](Key key) { return codeSequenceBytes(settings.text(key)); };
-    return {settings.text(Key::Porta),       LineWidth::read(settings.text(Key::NumLetras)),
-            codes(Key::InitMostrador),       codes(Key::Limpa),
-            codes(Key::InitLinha1),          codes(Key::FimLinha1),
-            codes(Key::InitLinha2),          codes(Key::FimLinha2)};
+    return {settings.text(Key::Porta), LineWidth::read(settings.text(Key::NumLetras)),
+            codes(Key::InitMostrador), codes(Key::Limpa),
+            codes(Key::InitLinha1),    codes(Key::FimLinha1),
+            codes(Key::InitLinha2),    codes(Key::FimLinha2)};
 }
 
 SourceSettings sourceSettings(const Settings& settings)

@@ -15,11 +15,13 @@ struct LineWidth {
     static constexpr qint16 widest = 32767;
 
     QString text;                  // as typed
-    std::optional<qint16> letters; // empty when outside 0 to `widest`
+    std::optional<qint16> letters; // empty without a leading number, or outside 0 to `widest`
 
     static LineWidth read(const QString& text);
 
-    // The width; throws Failure naming the text when it cannot be used.
+    // Why the width cannot be used, naming the text; empty when it can.
+    QString problem() const;
+    // The width; throws Failure with the problem when it cannot be used.
     qint16 value() const;
 };
 

@@ -30,18 +30,40 @@ void cDisplay::SetPortaComm(const QString& porta, const QString& lineSettings)
 
 void cDisplay::CLSDisplay()
 {
-    writeSkippingFailures(CLSChar);
+    m_frame += CLSChar;
 }
 
 void cDisplay::Linha(QString& text, qint16 lineNumber)
 {
     RetiraAcentos(text);
+    blankControlCharacters(text);
     text = trimSpaces(text);
     const QByteArray body = encodeWindows1252(text);
     if (lineNumber == 1)
-        writeSkippingFailures(Linha1IniChar + body + Linha1FimChar);
+        m_frame += Linha1IniChar + body + Linha1FimChar;
     else
-        writeSkippingFailures(Linha2IniChar + body + Linha2FimChar);
+        m_frame += Linha2IniChar + body + Linha2FimChar;
+}
+
+bool cDisplay::writeFrame()
+{
+    const QByteArray frame = std::exchange(m_frame, {});
+    // A failed open is followed by a failed write and then the close.
+    skipOnFailure([this] { port().open(); });
+    const QString failure = runTrapped([&] { port().write(frame); });
+    if (m_skippedFailure.isEmpty())
+        m_skippedFailure = failure;
+    skipOnFailure([this] { port().close(); });
+    return failure.isEmpty();
+}
+
+void cDisplay::blankControlCharacters(QString& text)
+{
+    // Only the display's codes may command it: a message's own control characters would.
+    for (QChar& c : text) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            c = u' ';
+    }
 }
 
 QString cDisplay::RetiraAcentos(QString& text)
@@ -69,12 +91,4 @@ void cDisplay::skipOnFailure(const std::function<void()>& step)
     const QString failure = runTrapped(step);
     if (m_skippedFailure.isEmpty())
         m_skippedFailure = failure;
-}
-
-void cDisplay::writeSkippingFailures(const QByteArray& bytes)
-{
-    // A failed open is followed by a failed write and then the close.
-    skipOnFailure([this] { port().open(); });
-    skipOnFailure([&] { port().write(bytes); });
-    skipOnFailure([this] { port().close(); });
 }

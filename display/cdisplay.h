@@ -8,8 +8,10 @@
 class SerialPort;
 
 // Drives a two-line customer display through a serial port that it is lent. It holds the
-// display's control bytes; every output operation opens the port, writes one byte string and
-// closes the port again. One object serves one message.
+// display's control bytes and builds one message's frame from them (the clear code, then each
+// line between its codes), which writeFrame() sends in one open, one write and one close, so the
+// display never gets part of a frame from a write that was not tried whole. One object serves
+// one message.
 //
 // Glossary: Linha = line; IniChar/FimChar = bytes before/after a line's text; CLS = clear the
 // display; RetiraAcentos = fold accented letters; SetPortaComm = set the port.
@@ -21,12 +23,16 @@ public:
     // fails is skipped and the next one runs.
     void SetPortaComm(const QString& porta, const QString& lineSettings);
 
-    // Open, write, close; a step that fails is skipped and the next one runs.
+    // Adds the clear code to the frame.
     void CLSDisplay();
-    // The text is folded, trimmed of spaces (the caller's variable receives that text) and
-    // written between the line's start and end bytes; nothing is ever cut. Line number 1 uses
-    // line 1's bytes, any other number line 2's. Failing steps are skipped.
+    // Adds a line to the frame: the text is folded, its control characters become blanks, it is
+    // trimmed of spaces (the caller's variable receives that text) and put between the line's
+    // start and end bytes; nothing is ever cut. Line number 1 uses line 1's bytes, any other
+    // number line 2's.
     void Linha(QString& text, qint16 lineNumber);
+    // Open, write the whole frame, close; a step that fails is skipped and the next one runs.
+    // Returns whether the frame left for the device whole; the frame is emptied either way.
+    bool writeFrame();
 
     void ConfigCLSChar(const QByteArray& bytes) { CLSChar = bytes; }
     void ConfigLinha1IniChar(const QByteArray& bytes) { Linha1IniChar = bytes; }
@@ -41,13 +47,14 @@ private:
     static QString RetiraAcentos(QString& text);
     SerialPort& port() const;
     void skipOnFailure(const std::function<void()>& step);
-    void writeSkippingFailures(const QByteArray& bytes);
+    static void blankControlCharacters(QString& text);
 
     QByteArray Linha1IniChar;
     QByteArray Linha2IniChar;
     QByteArray Linha1FimChar;
     QByteArray Linha2FimChar;
     QByteArray CLSChar;
+    QByteArray m_frame;
     SerialPort* m_ctrlInterface = nullptr;
     QString m_skippedFailure;
 };

@@ -5,9 +5,24 @@
 struct DisplaySettings;
 class SerialPort;
 
+// What became of one message handed to the display.
+struct DisplayOutcome {
+    // False only when none of the message's bytes can be taken as shown: the frame did not leave
+    // whole for a port, or the line width cannot be used. The message must then be sent again.
+    bool reached = true;
+    // What went wrong, empty when nothing did; a port setting that was refused is reported here
+    // even though the message reached the port in use.
+    QString failure;
+    // Whether bytes were written: false when the same two lines were already on the display.
+    bool written = false;
+    // The lines as they went out: cut, folded, with blanks for control characters, trimmed.
+    QString linha1;
+    QString linha2;
+};
+
 // Shows one message of two lines on the display, with the display settings of the moment. A
-// message whose two lines, joined, equal those of the last message that reached the display is
-// not sent again.
+// message whose two lines equal, each, those of the last message that reached the display is not
+// sent again.
 //
 // Glossary: LancaNoDisplay = put on the display; UltimaLinha1/2 = the last lines written.
 class DisplayDispatch {
@@ -15,16 +30,12 @@ public:
     explicit DisplayDispatch(SerialPort& mscDisplay);
 
     // Cuts both lines to the line width, then writes the clear code and each line between its
-    // start and end codes, opening and closing the port around each of the three writes. Never
-    // throws and leaves no port open; what went wrong is kept in failure().
-    void LancaNoDisplay(const DisplaySettings& settings, QString linha1, QString linha2);
-
-    // Why the last call could not write its message; empty when it was written or not needed.
-    QString failure() const { return m_failure; }
+    // start and end codes as one frame: one open, one write, one close. Never throws and leaves
+    // no port open.
+    DisplayOutcome LancaNoDisplay(const DisplaySettings& settings, QString linha1, QString linha2);
 
 private:
     SerialPort& m_mscDisplay;
     QString UltimaLinha1;
     QString UltimaLinha2;
-    QString m_failure;
 };

@@ -7,14 +7,10 @@
 #include <QLocale>
 #include <QSqlQuery>
 
-#include <limits>
-
 namespace {
 
 constexpr qint16 commandTimeout = 120;
 constexpr qint16 connectionTimeout = 60;
-
-using WaitingRow = DatabaseSource::WaitingRow;
 
 QString selectStatement(bool sqlServer)
 {
@@ -24,15 +20,14 @@ QString selectStatement(bool sqlServer)
         .arg(sqlServer ? QStringLiteral(" With (NoLock)") : QString());
 }
 
-int numRegistoOf(const QVariant& value)
+qint64 numRegistoOf(const QVariant& value)
 {
     bool ok = false;
     const qlonglong number = value.toLongLong(&ok);
-    if (value.isNull() || !ok || number < std::numeric_limits<int>::min() ||
-        number > std::numeric_limits<int>::max())
+    if (value.isNull() || !ok)
         throw Failure(QStringLiteral("Registo de SaidaDisplay com NumRegisto inválido: \"%1\"")
                           .arg(value.toString()));
-    return static_cast<int>(number);
+    return number;
 }
 
 QString ordemOf(const QVariant& dataSys)
@@ -53,28 +48,37 @@ bool DatabaseSource::open(const SourceSettings& settings, std::optional<Connecti
 
 // Read to the end before any delete: SQL Server refuses a second statement on a connection whose
 // result is still being read.
-QList<WaitingRow> DatabaseSource::waitingRows(const SourceSettings& settings) const
+QList<QueuedMessage> DatabaseSource::waitingRows(const SourceSettings& settings) const
 {
     QSqlQuery query = m_connection.prepare(selectStatement(m_connection.isSqlServer()));
     query.addBindValue(settings.utilizador);
     execute(query);
-    QList<WaitingRow> rows;
+    QList<QueuedMessage> rows;
     while (query.next()) {
         // An empty column comes as NULL from some writers; it is an empty line.
-        rows.append(
-            {numRegistoOf(query.value(0)),
-             {ordemOf(query.value(1)), query.value(2).toString(), query.value(3).toString()}});
+        QueuedMessage message{ordemOf(query.value(1)), query.value(2).toString(),
+                              query.value(3).toString()};
+        message.origin.numRegisto = numRegistoOf(query.value(0));
+        rows.append(message);
     }
     return rows;
 }
 
-void DatabaseSource::take(const QList<WaitingRow>& rows, MessageQueue& queue) const
+bool DatabaseSource::deleteRow(qint64 numRegisto, QStringList& problems) const
 {
-    QSqlQuery deletion =
-        m_connection.prepare(QStringLiteral("Delete from SaidaDisplay Where NumRegisto=?"));
-    for (const WaitingRow& row : rows) {
-        deletion.bindValue(0, row.numRegisto);
+    const QString failure = runTrapped([&] {
+        QSqlQuery deletion =
+            m_connection.prepare(QStringLiteral("Delete from SaidaDisplay Where NumRegisto=?"));
+        deletion.addBindValue(QVariant::fromValue<qlonglong>(numRegisto));
         execute(deletion);
-        queue.append(row.message);
-    }
+        // A delete that matched nothing would leave the row to be queued again on every tick.
+        if (deletion.numRowsAffected() < 1)
+            throw Failure(QStringLiteral("nenhum registo apagado"));
+    });
+    if (failure.isEmpty())
+        return true;
+    problems << QStringLiteral("Não foi possível apagar o registo %1 de SaidaDisplay: %2")
+                    .arg(numRegisto)
+                    .arg(failure);
+    return false;
 }

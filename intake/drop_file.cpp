@@ -2,6 +2,7 @@
 
 #include "core/failure.h"
 #include "core/text_encoding.h"
+#include "intake/regular_file.h"
 
 #include <QFile>
 
@@ -54,10 +55,8 @@ QString readFailure(const QString& path, const QString& reason)
 
 QString dropFileText(const QString& path, qsizetype characters)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw Failure(readFailure(path, file.exists() ? file.errorString()
-                                                      : QStringLiteral("já não existe")));
+    QFile file;
+    openRegularFile(file, path);
     // Each character takes at most four bytes (a lone LF counts twice, as CR LF); the slack
     // lets a UTF-8 sequence cut at the end of the read be put back whole.
     const qint64 wanted = utf8ByteOrderMark + (characters + 1) * longestUtf8Sequence;

@@ -11,7 +11,8 @@
 // The start of the file's text, at most `characters` long: read as UTF-8 or Windows-1252, every
 // line break as CR LF, and without the line breaks that end the file. Reads only as much of the
 // file as those characters can take, so a huge file costs no more memory than a small one.
-// Throws Failure when the file cannot be read.
+// Throws Failure when the file cannot be read, or is not a regular file (a link, a FIFO, a
+// device or a folder is never read).
 QString dropFileText(const QString& path, qsizetype characters);
 
 // The queue row for a file: "Ordem" the first 14 characters of its name, line 1 the first

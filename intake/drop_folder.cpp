@@ -1,48 +1,98 @@
 #include "intake/drop_folder.h"
 
 #include "core/failure.h"
-#include "core/message_queue.h"
 #include "core/settings_snapshots.h"
 #include "intake/drop_file.h"
 
 #include <QDir>
 #include <QFile>
 
+#include <algorithm>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#endif
+
 namespace {
 
-QStringList dropFileNames(const QString& folder)
+const QString dropSuffix = QStringLiteral(".dsp");
+
+// Every "*.dsp" entry of the folder, of any kind: those that are not regular files are named,
+// not passed over quietly. A name whose bytes are not valid in the system's encoding (which
+// QDir leaves out) comes with `encodable` false.
+struct DropEntry {
+    QString name;
+    bool encodable = true;
+};
+
+QList<DropEntry> dropEntries(const QString& folder)
 {
     if (folder.isEmpty())
         throw Failure(QStringLiteral("A pasta dos ficheiros (.dsp) não está definida"));
     const QDir directory(folder);
     if (!directory.exists())
         throw Failure(QStringLiteral("A pasta dos ficheiros não existe: \"%1\"").arg(folder));
-    return directory.entryList({QStringLiteral("*.dsp")}, QDir::Files | QDir::Hidden,
-                               QDir::Name | QDir::IgnoreCase);
-}
-
-void deleteDropFile(const QString& path)
-{
-    QFile file(path);
-    if (!file.remove())
-        throw Failure(QStringLiteral("Não foi possível apagar o ficheiro \"%1\": %2")
-                          .arg(path, file.errorString()));
+    QList<DropEntry> entries;
+#ifdef Q_OS_UNIX
+    DIR* stream = ::opendir(QFile::encodeName(folder).constData());
+    if (stream == nullptr)
+        throw Failure(QStringLiteral("Não foi possível ler a pasta \"%1\": %2")
+                          .arg(folder, QString::fromLocal8Bit(std::strerror(errno))));
+    while (const dirent* entry = ::readdir(stream)) {
+        const QByteArray raw(entry->d_name);
+        const QString name = QFile::decodeName(raw);
+        if (name.endsWith(dropSuffix, Qt::CaseInsensitive))
+            entries.append({name, QFile::encodeName(name) == raw});
+    }
+    ::closedir(stream);
+#else
+    for (const QString& name : directory.entryList({u'*' + dropSuffix}, QDir::AllEntries |
+                                                                             QDir::System |
+                                                                             QDir::Hidden |
+                                                                             QDir::NoDotAndDotDot))
+        entries.append({name, true});
+#endif
+    std::sort(entries.begin(), entries.end(), [](const DropEntry& left, const DropEntry& right) {
+        const int order = left.name.compare(right.name, Qt::CaseInsensitive);
+        return order != 0 ? order < 0 : left.name < right.name;
+    });
+    return entries;
 }
 
 } // namespace
 
-void takeDropFiles(const QString& folder, const LineWidth& numLetras, MessageQueue& queue,
-                   const std::function<void()>& letEventsRun)
+QList<DropFile> readDropFiles(const QString& folder, const LineWidth& numLetras,
+                              QStringList& problems)
 {
     const qsizetype width = numLetras.value();
-    const QStringList names = dropFileNames(folder);
-    letEventsRun();
     const QDir directory(folder);
-    for (const QString& name : names) {
+    QList<DropFile> files;
+    for (const auto& [name, encodable] : dropEntries(folder)) {
         const QString path = directory.filePath(name);
-        const QString text = dropFileText(path, 3 * width);
-        letEventsRun();
-        deleteDropFile(path);
-        queue.append(dropMessage(name, text, width));
+        if (!encodable) {
+            problems << QStringLiteral("Nome de ficheiro inválido na pasta \"%1\": \"%2\"")
+                            .arg(folder, name);
+            continue;
+        }
+        const QString failure = runTrapped([&] {
+            QueuedMessage message = dropMessage(name, dropFileText(path, 3 * width), width);
+            message.origin.dropFile = name;
+            files.append({path, message});
+        });
+        if (!failure.isEmpty())
+            problems << failure;
     }
+    return files;
+}
+
+bool deleteDropFile(const QString& path, QStringList& problems)
+{
+    QFile file(path);
+    if (file.remove())
+        return true;
+    problems << QStringLiteral("Não foi possível apagar o ficheiro \"%1\": %2")
+                    .arg(path, file.errorString());
+    return false;
 }

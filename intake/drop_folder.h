@@ -1,22 +1,31 @@
 #pragma once
 
-#include <QString>
-#include <functional>
+#include "core/message_queue.h"
 
-class MessageQueue;
+#include <QList>
+#include <QString>
+#include <QStringList>
+
 struct LineWidth;
 
-// The drop-folder step of a polling tick: every "*.dsp" file of `folder` (in any letter case, in
-// name order) becomes a queue row and is deleted. A file is deleted before its row is added, so
-// a file that cannot be deleted stays in the folder and is never queued twice. `numLetras` is the
-// display's line width.
+// A drop file read and not yet deleted.
+struct DropFile {
+    QString path;
+    QueuedMessage message; // its origin names the file
+};
+
+// The drop-folder step of a polling tick, in two parts so that every message is kept safe
+// between them: first every "*.dsp" entry of `folder` (in any letter case, in name order) is read,
+// then each file is deleted once its message is safe.
 //
-// `letEventsRun` is called after listing the folder and after reading each file, before its row
-// is added: the window stays responsive while many files are taken.
-//
-// Throws Failure for a missing folder, a width that is not a sensible number, and a file that
-// cannot be read or deleted; the rows added before stay in the queue.
+// An entry that cannot be taken (a link, a FIFO, a device, a folder, a name the system cannot
+// encode, a file that cannot be read) is left alone, never waited on, and named in `problems`;
+// every other file is still read. Throws Failure for a missing folder and a width that cannot be
+// used: then nothing is read.
 //
 // Glossary: NumLetras = letters per line.
-void takeDropFiles(const QString& folder, const LineWidth& numLetras, MessageQueue& queue,
-                   const std::function<void()>& letEventsRun);
+QList<DropFile> readDropFiles(const QString& folder, const LineWidth& numLetras,
+                              QStringList& problems);
+
+// Deletes a drop file; false, with the reason in `problems`, when it could not be deleted.
+bool deleteDropFile(const QString& path, QStringList& problems);

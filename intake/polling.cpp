@@ -2,58 +2,122 @@
 
 #include "core/failure.h"
 #include "core/settings_snapshots.h"
+#include "core/spool.h"
 #include "core/status.h"
 #include "intake/database_source.h"
 #include "intake/drop_folder.h"
 
-#include <QCoreApplication>
-#include <QScopedValueRollback>
+namespace {
 
-Polling::Polling(MessageQueue& queue, Status& status, std::function<bool()> isRunningPage,
-                 ConnectionFailed connectionFailed)
-    : m_queue(queue), m_status(status), m_isRunningPage(std::move(isRunningPage)),
-      m_connectionFailed(std::move(connectionFailed))
+constexpr int problemsShown = 3;
+
+QString describeProblems(const QStringList& problems)
 {
+    QStringList shown = problems.mid(0, problemsShown);
+    if (problems.size() > problemsShown)
+        shown << QStringLiteral("e mais %1").arg(problems.size() - problemsShown);
+    return shown.join(QStringLiteral("; "));
 }
 
-void Polling::tick(const SourceSettings& settings)
+bool sameMessage(const QueuedMessage& left, const QueuedMessage& right)
 {
-    if (m_ticking || !m_isRunningPage())
-        return;
-    const QScopedValueRollback ticking(m_ticking, true);
-    bool connected = true;
+    return left.ordem == right.ordem && left.linha1 == right.linha1 && left.linha2 == right.linha2;
+}
+
+} // namespace
+
+Polling::Polling(Spool& spool, const QList<QueuedMessage>& unfinished) : m_spool(spool)
+{
+    for (const QueuedMessage& message : unfinished) {
+        if (message.origin.numRegisto >= 0)
+            m_unfinishedRows.insert(message.origin.numRegisto);
+        if (!message.origin.dropFile.isEmpty())
+            m_unfinishedFiles.append(message);
+    }
+}
+
+PollResult Polling::poll(const SourceSettings& settings, const Caption& caption)
+{
+    PollResult result;
+    QStringList problems;
     const QString error = runTrapped([&] {
-        if (settings.ligaSQL) {
-            connected = takeDatabaseMessages(settings);
-            if (!connected)
-                return;
-        }
+        if (settings.ligaSQL && !takeDatabaseMessages(settings, caption, result, problems))
+            return;
         if (settings.ligaFicheiros) {
-            m_status.setCaption(QStringLiteral("Em Execução - Carregando Ficheiros"));
-            takeDropFiles(settings.pasta, settings.numLetras, m_queue,
-                          [] { QCoreApplication::processEvents(); });
+            caption(QStringLiteral("Em Execução - Carregando Ficheiros"));
+            takeDropFiles(settings, result, problems);
         }
-        m_status.setCaption(Status::idleCaption());
+        caption(Status::idleCaption());
     });
-    if (connected)
-        m_status.setError(error, Status::Handler::Polling);
+    if (!error.isEmpty())
+        problems << error;
+    result.error = describeProblems(problems);
+    return result;
 }
 
-bool Polling::takeDatabaseMessages(const SourceSettings& settings)
+bool Polling::takeDatabaseMessages(const SourceSettings& settings, const Caption& caption,
+                                   PollResult& result, QStringList& problems)
 {
-    m_status.setCaption(QStringLiteral("Em Execução - Abrindo Ligação"));
+    caption(QStringLiteral("Em Execução - Abrindo Ligação"));
     DatabaseSource database;
-    std::optional<ConnectionFailure> failure;
-    if (!database.open(settings, failure)) {
-        if (failure && m_connectionFailed)
-            m_connectionFailed(*failure);
+    if (!database.open(settings, result.connectionFailure)) {
+        result.connectionFailed = true;
         return false;
     }
-    m_status.setCaption(QStringLiteral("Em Execução - Abrindo Tabela"));
-    const QList<DatabaseSource::WaitingRow> rows = database.waitingRows(settings);
+    caption(QStringLiteral("Em Execução - Abrindo Tabela"));
+    QList<QueuedMessage> rows = database.waitingRows(settings);
+    result.databaseMessages = 0;
+    // Rows kept in the spool by an earlier run that ended before deleting them.
+    rows.removeIf([&](const QueuedMessage& row) {
+        if (!m_unfinishedRows.contains(row.origin.numRegisto))
+            return false;
+        database.deleteRow(row.origin.numRegisto, problems);
+        return true;
+    });
+    m_unfinishedRows.clear();
     if (rows.isEmpty())
         return true;
-    m_status.setCaption(QStringLiteral("Em Execução - Carregando Registos"));
-    database.take(rows, m_queue);
+
+    caption(QStringLiteral("Em Execução - Carregando Registos"));
+    m_spool.write(rows);
+    for (const QueuedMessage& row : rows) {
+        if (database.deleteRow(row.origin.numRegisto, problems))
+            result.messages << row;
+        else
+            m_spool.remove(row.spoolId);
+    }
+    result.databaseMessages = static_cast<int>(result.messages.size());
     return true;
+}
+
+void Polling::takeDropFiles(const SourceSettings& settings, PollResult& result,
+                            QStringList& problems)
+{
+    QList<DropFile> files = readDropFiles(settings.pasta, settings.numLetras, problems);
+    files.removeIf([&](const DropFile& file) {
+        const bool unfinished = std::any_of(
+            m_unfinishedFiles.begin(), m_unfinishedFiles.end(), [&](const QueuedMessage& kept) {
+                return kept.origin.dropFile == file.message.origin.dropFile &&
+                       sameMessage(kept, file.message);
+            });
+        if (unfinished)
+            deleteDropFile(file.path, problems);
+        return unfinished;
+    });
+    m_unfinishedFiles.clear();
+
+    QList<QueuedMessage> messages;
+    for (const DropFile& file : files)
+        messages << file.message;
+    m_spool.write(messages);
+    int taken = 0;
+    for (qsizetype index = 0; index < files.size(); ++index) {
+        if (deleteDropFile(files[index].path, problems)) {
+            result.messages << messages[index];
+            ++taken;
+        } else {
+            m_spool.remove(messages[index].spoolId);
+        }
+    }
+    result.dropFileMessages = taken;
 }

@@ -1,36 +1,54 @@
 #pragma once
 
-#include <functional>
+#include "core/message_queue.h"
+#include "intake/abrir_ligacao.h"
 
-class MessageQueue;
-class Status;
-struct ConnectionFailure;
+#include <QList>
+#include <QSet>
+#include <QString>
+#include <functional>
+#include <optional>
+
+class Spool;
 struct SourceSettings;
 
-// The polling tick of tmrVerifica: while the running page is selected, moves the waiting
-// messages of the database, then of the drop folder, into the queue, showing each step in the
-// running frame's caption. A tick whose connection fails ends there, hands the failure to its
-// owner and leaves the failure label alone; any other failure ends the tick with its description
-// in the failure label; a clean tick withdraws it.
+// What one polling tick took and met.
+struct PollResult {
+    // The messages taken, in order, each kept in the spool and deleted from its source.
+    QList<QueuedMessage> messages;
+    // Why something could not be taken, empty after a clean tick. A connection that failed is
+    // not here but in connectionFailure.
+    QString error;
+    // The tick ended at the database's connection (a blank server included).
+    bool connectionFailed = false;
+    std::optional<ConnectionFailure> connectionFailure;
+    // How many messages each source gave; -1 when it was not read.
+    int databaseMessages = -1;
+    int dropFileMessages = -1;
+};
+
+// The polling tick of tmrVerifica: moves the waiting messages of the database, then of the drop
+// folder, into the spool and deletes them from their source, naming each step through
+// `caption`. A tick whose connection fails ends there. An entry that cannot be taken (a file or a
+// row) delays only itself: every other message is still taken, and it is tried again next tick.
 //
-// A tick never runs inside another: ticks that come while one is under way (from the pauses of
-// the drop-folder step, or while the owner shows a connection failure) are dropped.
+// It runs on the intake's thread: nothing here touches the window.
 class Polling {
 public:
-    using ConnectionFailed = std::function<void(const ConnectionFailure&)>;
+    using Caption = std::function<void(const QString&)>;
 
-    Polling(MessageQueue& queue, Status& status, std::function<bool()> isRunningPage,
-            ConnectionFailed connectionFailed);
+    // The spool's entries of an earlier run whose deletion from their source may not have been
+    // done: a file or a row still found there is deleted, not taken again.
+    Polling(Spool& spool, const QList<QueuedMessage>& unfinished);
 
-    void tick(const SourceSettings& settings);
+    PollResult poll(const SourceSettings& settings, const Caption& caption);
 
 private:
-    // Returns false when the connection could not be opened.
-    bool takeDatabaseMessages(const SourceSettings& settings);
+    bool takeDatabaseMessages(const SourceSettings& settings, const Caption& caption,
+                              PollResult& result, QStringList& problems);
+    void takeDropFiles(const SourceSettings& settings, PollResult& result, QStringList& problems);
 
-    MessageQueue& m_queue;
-    Status& m_status;
-    std::function<bool()> m_isRunningPage;
-    ConnectionFailed m_connectionFailed;
-    bool m_ticking = false;
+    Spool& m_spool;
+    QSet<qint64> m_unfinishedRows;
+    QList<QueuedMessage> m_unfinishedFiles;
 };

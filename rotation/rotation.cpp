@@ -1,10 +1,8 @@
 #include "rotation/rotation.h"
 
 #include "core/failure.h"
-#include "core/message_queue.h"
-#include "core/settings_snapshots.h"
 #include "core/status.h"
-#include "display/display_dispatch.h"
+#include "display/display_writer.h"
 
 #include <QLocale>
 
@@ -15,9 +13,11 @@ constexpr int idleTextTicked = 1;
 
 } // namespace
 
-Rotation::Rotation(MessageQueue& queue, Status& status, DisplayDispatch& dispatch)
-    : m_queue(queue), m_status(status), m_dispatch(dispatch)
+Rotation::Rotation(MessageQueue& queue, Status& status, DisplayWriter& writer)
+    : m_queue(queue), m_status(status)
 {
+    connect(this, &Rotation::writeRequested, &writer, &DisplayWriter::write);
+    connect(&writer, &DisplayWriter::written, this, &Rotation::written);
 }
 
 QString Rotation::dateTimeLine(const QDateTime& moment)
@@ -29,26 +29,46 @@ QString Rotation::dateTimeLine(const QDateTime& moment)
 
 void Rotation::tick(const RotationSettings& settings, const DisplaySettings& display)
 {
-    m_status.setError(runTrapped([&] { showNext(settings, display); }), Status::Handler::Rotation);
+    if (m_writing)
+        return;
+    const quint64 sentBefore = m_lastId;
+    const QString error = runTrapped([&] {
+        if (m_queue.count() > 0) {
+            m_inFlight = m_queue.takeSelected();
+            send(display, m_inFlight->linha1, m_inFlight->linha2, m_inFlight->spoolId);
+        } else if (settings.mostraDefault == idleTextTicked) {
+            const QString& linha2 = settings.defaultLinha2;
+            send(display, settings.defaultLinha1,
+                 linha2.toUpper() == dateTimeKeyword.toUpper() ? dateTimeLine(m_clock()) : linha2);
+        }
+    });
+    // Nothing was sent: the tick ends clean, or with why no row could be taken.
+    if (m_lastId == sentBefore)
+        m_status.setError(error, Status::Handler::Rotation);
 }
 
-void Rotation::showNext(const RotationSettings& settings, const DisplaySettings& display)
+void Rotation::send(const DisplaySettings& display, const QString& linha1, const QString& linha2,
+                    quint64 spoolId)
 {
-    if (m_queue.count() > 0) {
-        const QueuedMessage message = m_queue.takeSelected();
-        m_dispatch.LancaNoDisplay(display, message.linha1, message.linha2);
+    m_writing = true;
+    emit writeRequested(++m_lastId, display, linha1, linha2, spoolId);
+}
+
+void Rotation::written(quint64 id, const DisplayOutcome& outcome)
+{
+    if (id != m_lastId)
+        return;
+    m_writing = false;
+    const std::optional<QueuedMessage> message = std::exchange(m_inFlight, std::nullopt);
+    if (message) {
         // It is gone from its source already: a message the display did not get waits at the
         // top for the next tick instead of being lost.
-        if (!m_dispatch.failure().isEmpty())
-            m_queue.putBack(message);
-    } else if (settings.mostraDefault == idleTextTicked) {
-        const QString& linha2 = settings.defaultLinha2;
-        m_dispatch.LancaNoDisplay(
-            display, settings.defaultLinha1,
-            linha2.toUpper() == dateTimeKeyword.toUpper() ? dateTimeLine(m_clock()) : linha2);
-    } else {
-        return;
+        if (outcome.reached)
+            emit messageShown(*message);
+        else
+            m_queue.putBack(*message);
     }
-    if (!m_dispatch.failure().isEmpty())
-        throw Failure(m_dispatch.failure());
+    if (outcome.written)
+        emit displayed(outcome.linha1, outcome.linha2);
+    m_status.setError(outcome.failure, Status::Handler::Rotation);
 }

@@ -1,27 +1,35 @@
 #pragma once
 
+#include "core/message_queue.h"
+#include "core/settings_snapshots.h"
+#include "display/display_dispatch.h"
+
 #include <QDateTime>
+#include <QObject>
 #include <QString>
 #include <functional>
+#include <optional>
 
-class DisplayDispatch;
-class MessageQueue;
+class DisplayWriter;
 class Status;
-struct DisplaySettings;
-struct RotationSettings;
 
 // Moves the queued messages to the display, one per tick of the display timer, oldest first
 // unless a row was picked by hand. With the queue empty it shows the idle text when that is
-// switched on. Each tick reports its outcome to the failure label: a display that cannot be
-// written says so until a tick gets through, and the message it could not show goes back to the
-// top of the queue, selected, to be tried again on the next tick.
+// switched on. The writing itself is the display writer's, usually on a thread of its own: a
+// tick that comes while a message is still being written is skipped, so the window never waits
+// for the display.
+//
+// Each written message reports its outcome to the failure label: a display that cannot be
+// written says so until a message gets through, and a message whose bytes reached no port goes
+// back to the top of the queue, selected, to be tried again on the next tick.
 //
 // Glossary: #DataHora# = the keyword for the current date and time.
-class Rotation {
+class Rotation : public QObject {
+    Q_OBJECT
 public:
     using Clock = std::function<QDateTime()>;
 
-    Rotation(MessageQueue& queue, Status& status, DisplayDispatch& dispatch);
+    Rotation(MessageQueue& queue, Status& status, DisplayWriter& writer);
 
     // The source of "now" for the date-and-time idle line; the system clock by default.
     void setClock(Clock clock) { m_clock = std::move(clock); }
@@ -32,11 +40,26 @@ public:
     // One tick, with the settings of the moment.
     void tick(const RotationSettings& settings, const DisplaySettings& display);
 
+    // Whether a message is still on its way to the display.
+    bool isWriting() const { return m_writing; }
+
+signals:
+    void writeRequested(quint64 id, const DisplaySettings& settings, const QString& linha1,
+                        const QString& linha2, quint64 spoolId);
+    // A queued message reached the display (written, or already showing).
+    void messageShown(const QueuedMessage& message);
+    // The lines that went out, as the display shows them.
+    void displayed(const QString& linha1, const QString& linha2);
+
 private:
-    void showNext(const RotationSettings& settings, const DisplaySettings& display);
+    void written(quint64 id, const DisplayOutcome& outcome);
+    void send(const DisplaySettings& display, const QString& linha1, const QString& linha2,
+              quint64 spoolId = 0);
 
     MessageQueue& m_queue;
     Status& m_status;
-    DisplayDispatch& m_dispatch;
     Clock m_clock = &QDateTime::currentDateTime;
+    bool m_writing = false;
+    quint64 m_lastId = 0;
+    std::optional<QueuedMessage> m_inFlight; // the queued message being written, if any
 };

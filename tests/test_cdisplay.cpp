@@ -25,6 +25,7 @@ struct Rig {
     {
         QString variable = text;
         display.Linha(variable, lineNumber);
+        display.writeFrame();
         return terminal.take(1);
     }
 };
@@ -50,15 +51,19 @@ void TestCDisplay::usualCodes_giveTheKnownByteStream()
     rig.display.ConfigLinha1FimChar(codeSequenceBytes(QStringLiteral("13")));
     rig.display.ConfigLinha2FimChar(codeSequenceBytes(QStringLiteral("13")));
 
-    // Each group is read before the next operation, and the port is closed after each.
+    // Nothing goes out until the frame is written, whole, and the port is closed after it.
     rig.display.CLSDisplay();
-    QCOMPARE(rig.terminal.take(1), QByteArray("\x0C"));
+    QString linha1 = QStringLiteral("Bom dia");
+    QString linha2 = QStringLiteral("Café");
+    rig.display.Linha(linha1, 1);
+    rig.display.Linha(linha2, 2);
     QVERIFY(!rig.port.isOpen());
-    QCOMPARE(rig.line(QStringLiteral("Bom dia"), 1),
-             QByteArray("\x1B\x51\x41\x42\x6F\x6D\x20\x64\x69\x61\x0D"));
+    QVERIFY(rig.display.writeFrame());
     QVERIFY(!rig.port.isOpen());
-    QCOMPARE(rig.line(QStringLiteral("Café"), 2), QByteArray("\x1B\x51\x42\x43\x61\x66\x65\x0D"));
-    QVERIFY(!rig.port.isOpen());
+    const QByteArray frame("\x0C"
+                           "\x1B\x51\x41\x42\x6F\x6D\x20\x64\x69\x61\x0D"
+                           "\x1B\x51\x42\x43\x61\x66\x65\x0D");
+    QCOMPARE(rig.terminal.take(frame.size()), frame);
     QVERIFY(rig.display.skippedFailure().isEmpty());
 }
 
@@ -74,7 +79,8 @@ void TestCDisplay::linha_foldsThenTrimsSpaces_data()
         << QStringLiteral("ÂâÎîÛûÜüÑñªº€")
         << QByteArray("\xC2\xE2\xCE\xEE\xDB\xFB\xDC\xFC\xD1\xF1\xAA\xBA\x80");
     QTest::newRow("no code-page byte") << QStringLiteral("a→b") << QByteArray("a?b");
-    QTest::newRow("only spaces trimmed") << QStringLiteral(" \tX\t ") << QByteArray("\tX\t");
+    QTest::newRow("control characters are blanks")
+        << QStringLiteral(" \tX\rY\x1B ") << QByteArray("X Y");
     QTest::newRow("inner spaces stay") << QStringLiteral("a  b") << QByteArray("a  b");
 }
 
@@ -106,6 +112,7 @@ void TestCDisplay::withoutPort_outputSkipsAndReports()
     display.CLSDisplay();
     QString text = QStringLiteral("x");
     display.Linha(text, 1);
+    QVERIFY(!display.writeFrame());
     QVERIFY(!display.skippedFailure().isEmpty());
 }
 

@@ -41,9 +41,10 @@ class TestDisplayDispatch : public QObject {
     Q_OBJECT
 private slots:
     void firstMessageOfTwoEmptyLines_sendsNothing();
-    void sameJoinedText_isSentOnce();
+    void sameTwoLines_areSentOnce();
     void lines_areCutToTheWidthAndNeverPadded();
-    void widthThatIsNotANumber_sendsTheCodesAlone();
+    void widthThatIsNotANumber_sendsNothingAndSaysSo();
+    void controlCharactersInText_goOutAsBlanks();
     void codeSettings_areReadOnEveryCall();
 };
 
@@ -54,13 +55,17 @@ void TestDisplayDispatch::firstMessageOfTwoEmptyLines_sendsNothing()
     rig.expectNothingSentBefore();
 }
 
-void TestDisplayDispatch::sameJoinedText_isSentOnce()
+void TestDisplayDispatch::sameTwoLines_areSentOnce()
 {
     Rig rig;
     rig.send(QStringLiteral("A"), QStringLiteral("BC"));
     QCOMPARE(rig.terminal.take(usualDisplayMessage("A", "BC").size()),
              usualDisplayMessage("A", "BC"));
     rig.send(QStringLiteral("A"), QStringLiteral("BC"));
+    // The same text joined, but other lines: ("Total 1", "0,00") is not ("Total 10", ",00").
+    rig.send(QStringLiteral("AB"), QStringLiteral("C"));
+    QCOMPARE(rig.terminal.take(usualDisplayMessage("AB", "C").size()),
+             usualDisplayMessage("AB", "C"));
     rig.send(QStringLiteral("AB"), QStringLiteral("C"));
     // Compared as cut, not as folded: an accented message is not sent over and over.
     rig.expectNothingSentBefore();
@@ -85,18 +90,19 @@ void TestDisplayDispatch::lines_areCutToTheWidthAndNeverPadded()
              usualDisplayMessage("abc", "cur"));
 }
 
-void TestDisplayDispatch::widthThatIsNotANumber_sendsTheCodesAlone()
+void TestDisplayDispatch::widthThatIsNotANumber_sendsNothingAndSaysSo()
 {
     Rig rig;
     rig.send(QStringLiteral("antes"), QStringLiteral("disto"));
     QCOMPARE(rig.terminal.take(usualDisplayMessage("antes", "disto").size()),
              usualDisplayMessage("antes", "disto"));
 
+    // Sent blank, the message would be lost: it is not sent, and must be tried again.
     rig.settings.setText(Key::NumLetras, QStringLiteral("vinte"));
-    rig.send(QStringLiteral("Bom dia"), QStringLiteral("Cafe"));
-    QCOMPARE(rig.terminal.take(usualDisplayMessage({}, {}).size()), usualDisplayMessage({}, {}));
-    // Empty again, like the message before it: not sent.
-    rig.send(QStringLiteral("Outra"), QStringLiteral("coisa"));
+    const DisplayOutcome outcome = rig.dispatch.LancaNoDisplay(
+        displaySettings(rig.settings), QStringLiteral("Bom dia"), QStringLiteral("Cafe"));
+    QVERIFY(!outcome.reached);
+    QVERIFY2(outcome.failure.contains(QStringLiteral("\"vinte\"")), qPrintable(outcome.failure));
     // A width read by its leading digits, as Mostrela.cfg's numbers are.
     rig.settings.setText(Key::NumLetras, QStringLiteral("4 letras"));
     rig.send(QStringLiteral("Bom dia"), QStringLiteral("Cafe"));
@@ -104,6 +110,19 @@ void TestDisplayDispatch::widthThatIsNotANumber_sendsTheCodesAlone()
              usualDisplayMessage("Bom", "Cafe"));
     rig.settings.setText(Key::NumLetras, QStringLiteral("20"));
     rig.expectNothingSentBefore();
+}
+
+void TestDisplayDispatch::controlCharactersInText_goOutAsBlanks()
+{
+    Rig rig;
+    // ESC Q B inside a message would write its own line 2; CR and LF would move the cursor.
+    const DisplayOutcome outcome =
+        rig.dispatch.LancaNoDisplay(displaySettings(rig.settings), QStringLiteral("Preço\x1BQBx"),
+                                    QStringLiteral("a\r\nb\x7F\tc\x01"));
+    QVERIFY(outcome.reached);
+    QCOMPARE(outcome.linha1, QStringLiteral("Preco QBx"));
+    QCOMPARE(rig.terminal.take(usualDisplayMessage("Preco QBx", "a  b  c").size()),
+             usualDisplayMessage("Preco QBx", "a  b  c"));
 }
 
 void TestDisplayDispatch::codeSettings_areReadOnEveryCall()

@@ -8,6 +8,10 @@
 #include <QFile>
 #include <QtTest>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 class TestDropFolder : public QObject {
     Q_OBJECT
 
@@ -22,17 +26,24 @@ private:
         QVERIFY(file.open(QIODevice::WriteOnly));
         QCOMPARE(file.write(bytes), bytes.size());
     }
-    // Takes the files with lines of `numLetras`; the failure's description, or empty.
-    QString take(const QString& numLetras, const std::function<void(int)>& atPause = {})
+    // Reads the files with lines of `numLetras`, runs `betweenReadAndDelete`, then deletes
+    // each and queues those deleted, as a polling tick does; what went wrong, or empty.
+    QString take(const QString& numLetras, const std::function<void()>& betweenReadAndDelete = {})
     {
-        int pause = 0;
-        return runTrapped([&] {
-            takeDropFiles(m_folder.path(), LineWidth::read(numLetras), m_queue, [&] {
-                if (atPause)
-                    atPause(pause);
-                ++pause;
-            });
+        QStringList problems;
+        const QString failure = runTrapped([&] {
+            const QList<DropFile> files =
+                readDropFiles(m_folder.path(), LineWidth::read(numLetras), problems);
+            if (betweenReadAndDelete)
+                betweenReadAndDelete();
+            for (const DropFile& file : files) {
+                if (deleteDropFile(file.path, problems))
+                    m_queue.append(file.message);
+            }
         });
+        if (!failure.isEmpty())
+            problems << failure;
+        return problems.join(u'\n');
     }
     QStringList queued()
     {
@@ -141,50 +152,69 @@ private slots:
     void missingFolder_failsClearly()
     {
         const QString folder = m_folder.filePath(QStringLiteral("em-falta"));
-        QString error =
-            runTrapped([&] { takeDropFiles(folder, LineWidth::read("20"), m_queue, [] {}); });
+        QStringList problems;
+        QString error = runTrapped([&] { readDropFiles(folder, LineWidth::read("20"), problems); });
         QVERIFY2(error.contains(folder), qPrintable(error));
-        error =
-            runTrapped([&] { takeDropFiles(QString(), LineWidth::read("20"), m_queue, [] {}); });
+        error = runTrapped([&] { readDropFiles(QString(), LineWidth::read("20"), problems); });
         QVERIFY2(error.contains(QStringLiteral("não está definida")), qPrintable(error));
-        QCOMPARE(m_queue.count(), 0);
+        QVERIFY(problems.isEmpty());
     }
 
-    void fileThatCannotBeDeleted_staysAndIsNeverQueued()
+    void fileThatCannotBeDeleted_staysAndIsNeverQueued_othersAreTaken()
     {
         write(QStringLiteral("1.dsp"), "one");
         write(QStringLiteral("2.dsp"), "two");
         write(QStringLiteral("3.dsp"), "three");
         // Another program puts a folder of its own in the place of 2.dsp once it has been read.
-        const auto replaceSecond = [&](int pause) {
-            if (pause != 2)
-                return;
+        const auto replaceSecond = [&] {
             QVERIFY(QFile::remove(path(QStringLiteral("2.dsp"))));
             QVERIFY(QDir(m_folder.path()).mkpath(QStringLiteral("2.dsp/dentro")));
         };
         QString error = take(QStringLiteral("20"), replaceSecond);
         QVERIFY2(error.contains(path(QStringLiteral("2.dsp"))), qPrintable(error));
-        QCOMPARE(queued(), QStringList({QStringLiteral("1.dsp|one|")}));
-        QCOMPARE(filesLeft(), QStringList({QStringLiteral("2.dsp"), QStringLiteral("3.dsp")}));
-
-        // The next pass takes what is a file and leaves the folder alone.
-        QCOMPARE(take(QStringLiteral("20")), QString());
         QCOMPARE(queued(),
                  QStringList({QStringLiteral("1.dsp|one|"), QStringLiteral("3.dsp|three|")}));
+        QCOMPARE(filesLeft(), QStringList({QStringLiteral("2.dsp")}));
+
+        // The next pass names the folder and leaves it alone.
+        error = take(QStringLiteral("20"));
+        QVERIFY2(error.contains(QStringLiteral("é uma pasta")), qPrintable(error));
+        QCOMPARE(m_queue.count(), 2);
+        QCOMPARE(filesLeft(), QStringList({QStringLiteral("2.dsp")}));
     }
 
-    void fileGoneBeforeItIsRead_failsClearly_restWaits()
+    void entriesThatAreNoRegularFiles_areNamedNeverReadNorDeleted()
     {
+        QTemporaryDir outside;
+        QFile secret(outside.filePath(QStringLiteral("segredo")));
+        QVERIFY(secret.open(QIODevice::WriteOnly));
+        secret.write("palavra-passe");
+        secret.close();
         write(QStringLiteral("1.dsp"), "one");
-        write(QStringLiteral("2.dsp"), "two");
-        const auto takenElsewhere = [&](int pause) {
-            if (pause == 0)
-                QVERIFY(QFile::remove(path(QStringLiteral("1.dsp"))));
-        };
-        const QString error = take(QStringLiteral("20"), takenElsewhere);
-        QVERIFY2(error.contains(path(QStringLiteral("1.dsp"))), qPrintable(error));
-        QCOMPARE(m_queue.count(), 0);
-        QCOMPARE(filesLeft(), QStringList({QStringLiteral("2.dsp")}));
+        QVERIFY(QFile::link(secret.fileName(), path(QStringLiteral("2.dsp"))));
+        QCOMPARE(::mkfifo(QFile::encodeName(path(QStringLiteral("3.dsp"))).constData(), 0600), 0);
+        QVERIFY(QFile::link(path(QStringLiteral("3.dsp")), path(QStringLiteral("4.dsp"))));
+        QVERIFY(QDir(m_folder.path()).mkdir(QStringLiteral("5.DSP")));
+        // Bytes that are not UTF-8: the name cannot be given back to the system as it came.
+        const QByteArray badName = QFile::encodeName(m_folder.path()) + "/6\xff.dsp";
+        QFile bad;
+        QVERIFY(bad.open(::open(badName.constData(), O_CREAT | O_WRONLY, 0600),
+                         QIODevice::WriteOnly, QFileDevice::AutoCloseHandle));
+        bad.close();
+        write(QStringLiteral("7.dsp"), "seven");
+
+        const QString error = take(QStringLiteral("20"));
+        QCOMPARE(queued(),
+                 QStringList({QStringLiteral("1.dsp|one|"), QStringLiteral("7.dsp|seven|")}));
+        for (const char* named : {"2.dsp", "3.dsp", "4.dsp", "5.DSP", "6"})
+            QVERIFY2(error.contains(QString::fromLatin1(named)), qPrintable(error));
+        QVERIFY(!error.contains(QStringLiteral("palavra")));
+        QCOMPARE(QDir(m_folder.path())
+                     .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)
+                     .size(),
+                 4);
+        QCOMPARE(::access(badName.constData(), F_OK), 0); // which QDir does not list
+        QVERIFY(QFile::exists(secret.fileName()));
     }
 
     void badWidth_failsBeforeAnyFileIsTaken()

@@ -56,11 +56,19 @@ private:
             rows << m_controller->queue().at(row).linha1;
         return rows;
     }
-    void tick() { emit m_controller->tmrVerifica().tick(); }
+    // A tick of tmrVerifica, waited for: the sources are read on the intake's thread.
+    void tick()
+    {
+        QSignalSpy finished(m_controller.get(), &Controller::pollingFinished);
+        emit m_controller->tmrVerifica().tick();
+        QVERIFY(finished.wait(20000));
+    }
     void recordMessages()
     {
-        m_controller->setCriticalMessageHandler(
-            [this](const QString& text) { m_messages.append(text); });
+        m_controller->setCriticalMessageHandler([this](const QString& text) {
+            m_messages.append(text);
+            m_controller->criticalMessageClosed();
+        });
     }
 
 private slots:
@@ -88,7 +96,9 @@ private slots:
         click(QStringLiteral("optLigaFicheiros"));
         drop(QStringLiteral("1.dsp"), "one");
         m_controller->status().setError(QStringLiteral("anterior"), Status::Handler::Polling);
-        tick();
+        QSignalSpy finished(m_controller.get(), &Controller::pollingFinished);
+        emit m_controller->tmrVerifica().tick();
+        QVERIFY(!finished.wait(200)); // no tick is started on another page
         QCOMPARE(filesLeft(), QStringList({QStringLiteral("1.dsp")}));
         QCOMPARE(m_controller->queue().count(), 0);
         QCOMPARE(lblError(), QStringLiteral("anterior"));

@@ -55,8 +55,9 @@ private slots:
         QTest::newRow("with a word after it") << "20 letras" << 20;
         QTest::newRow("blanks before") << "  16" << 16;
         QTest::newRow("half to even") << "2.5" << 2;
-        QTest::newRow("no digits") << "vinte" << 0;
-        QTest::newRow("empty") << "" << 0;
+        QTest::newRow("no digits") << "vinte" << -1;
+        QTest::newRow("empty") << "" << -1;
+        QTest::newRow("zero") << "0" << 0;
         QTest::newRow("negative") << "-1" << -1;
         QTest::newRow("widest") << "32767" << 32767;
         QTest::newRow("too wide") << "32768" << -1;

@@ -103,8 +103,14 @@ Menu::Menu(Controller& controller, QWidget* parent) : QWidget(parent), m_control
     layout->addWidget(m_pages, 1);
 
     connect(&m_controller, &Controller::pageChanged, this, &Menu::showPage);
+    // Not modal: the rotation goes on while the box waits for the person at the screen.
     m_controller.setCriticalMessageHandler([this](const QString& text) {
-        QMessageBox::critical(this, QCoreApplication::applicationName(), text);
+        auto* box = new QMessageBox(QMessageBox::Critical, QCoreApplication::applicationName(),
+                                    text, QMessageBox::Ok, this);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setModal(false);
+        connect(box, &QMessageBox::finished, &m_controller, &Controller::criticalMessageClosed);
+        box->show();
     });
 }
 
@@ -322,10 +328,7 @@ QGroupBox* Menu::buildExecutandoPage()
     Status& status = m_controller.status();
     auto* frame = new QGroupBox(status.caption());
     frame->setObjectName(QStringLiteral("fraExecutando"));
-    connect(&status, &Status::captionChanged, frame, [frame](const QString& caption) {
-        frame->setTitle(caption);
-        frame->repaint();
-    });
+    connect(&status, &Status::captionChanged, frame, &QGroupBox::setTitle);
 
     auto* list = new QTreeView;
     list->setObjectName(QStringLiteral("lvwLista"));

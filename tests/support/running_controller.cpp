@@ -11,8 +11,10 @@ RunningController::RunningController(const QString& folder)
                          for (int row = first; row <= last; ++row)
                              m_added.append(queue.at(row).linha1);
                      });
-    m_controller.setCriticalMessageHandler(
-        [this](const QString& text) { m_criticalMessages.append(text); });
+    m_controller.setCriticalMessageHandler([this](const QString& text) {
+        m_criticalMessages.append(text);
+        m_controller.criticalMessageClosed();
+    });
     m_menu.show();
     m_menu.load(QStringLiteral("AUTO"));
 }

@@ -1,0 +1,18 @@
+#include "display/display_writer.h"
+
+#include "core/spool.h"
+
+DisplayWriter::DisplayWriter(const Spool* spool) : m_spool(spool)
+{
+    qRegisterMetaType<DisplaySettings>();
+    qRegisterMetaType<DisplayOutcome>();
+}
+
+void DisplayWriter::write(quint64 id, const DisplaySettings& settings, const QString& linha1,
+                          const QString& linha2, quint64 spoolId)
+{
+    const DisplayOutcome outcome = m_dispatch.LancaNoDisplay(settings, linha1, linha2);
+    if (outcome.reached && m_spool)
+        m_spool->remove(spoolId);
+    emit written(id, outcome);
+}

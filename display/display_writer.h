@@ -1,0 +1,31 @@
+#pragma once
+
+#include "core/settings_snapshots.h"
+#include "display/display_dispatch.h"
+#include "display/serial_port.h"
+
+#include <QObject>
+
+class Spool;
+
+// The display's port and its dispatch, meant to live on a thread of their own so that a display
+// that stops reading never holds up the window. Each write() answers with written().
+class DisplayWriter : public QObject {
+    Q_OBJECT
+public:
+    // A message's spool entry, when it has one, is removed as soon as the message has reached
+    // the display, so that a restart shows again at most the message on its way there.
+    explicit DisplayWriter(const Spool* spool = nullptr);
+
+public slots:
+    void write(quint64 id, const DisplaySettings& settings, const QString& linha1,
+               const QString& linha2, quint64 spoolId);
+
+signals:
+    void written(quint64 id, const DisplayOutcome& outcome);
+
+private:
+    const Spool* m_spool;
+    SerialPort m_mscDisplay;
+    DisplayDispatch m_dispatch{m_mscDisplay};
+};

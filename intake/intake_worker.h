@@ -1,0 +1,24 @@
+#pragma once
+
+#include "core/settings_snapshots.h"
+#include "intake/polling.h"
+
+#include <QObject>
+
+// The polling tick on the intake's own thread: a source that stalls (a silent server, a slow
+// table) holds up only this thread, never the window.
+class IntakeWorker : public QObject {
+    Q_OBJECT
+public:
+    IntakeWorker(Spool& spool, const QList<QueuedMessage>& unfinished);
+
+public slots:
+    void poll(const SourceSettings& settings);
+
+signals:
+    void captionChanged(const QString& caption);
+    void polled(const PollResult& result);
+
+private:
+    Polling m_polling;
+};
