@@ -1,12 +1,12 @@
 #include "app/config_file.h"
 
+#include "app/regular_file.h"
 #include "core/failure.h"
 #include "core/main_routines.h"
 #include "core/numbers.h"
 #include "core/settings.h"
 #include "core/text_encoding.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStringList>
@@ -19,30 +19,9 @@ using Key = Settings::Key;
 
 const QString crLf = QStringLiteral("\r\n");
 
-// A real file is well under a kilobyte; anything this large is not a settings file, and
-// reading it whole would only delay the window.
-constexpr qint64 maximumFileSize = 16 * 1024 * 1024;
-
 QString fileError(const QString& action, const QString& path, const QString& reason)
 {
     return QStringLiteral("%1 \"%2\": %3").arg(action, path, reason);
-}
-
-QByteArray readWhole(const QString& path)
-{
-    QFile file(path);
-    if (!file.exists())
-        throw Failure(QStringLiteral("Ficheiro não encontrado: \"%1\"").arg(path));
-    if (!file.open(QIODevice::ReadOnly))
-        throw Failure(fileError(QStringLiteral("Não foi possível ler"), path, file.errorString()));
-    if (file.size() > maximumFileSize)
-        throw Failure(
-            fileError(QStringLiteral("Ficheiro de configuração demasiado grande"), path,
-                      QStringLiteral("%1 bytes, máximo %2").arg(file.size()).arg(maximumFileSize)));
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw Failure(fileError(QStringLiteral("Não foi possível ler"), path, file.errorString()));
-    return bytes;
 }
 
 void applyValue(Settings& settings, Key key, const QString& value)
@@ -105,7 +84,8 @@ void writeConfigFile(const QString& path, const Settings& settings)
 
 void readConfigFile(const QString& path, Settings& settings)
 {
-    const QString text = withCrLfLineEndings(decodeFileText(readWhole(path)));
+    const QString text =
+        withCrLfLineEndings(decodeFileText(readRegularFile(path, configFileMaximumSize)));
     QStringList lines;
     SeparaCampos(text, crLf, lines);
     for (const QString& line : lines) {
