@@ -7,7 +7,6 @@
 #include "core/settings.h"
 #include "core/text_encoding.h"
 
-#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringList>
 
@@ -140,14 +139,15 @@ void writeConfigFile(const QString& path, const Settings& settings)
 {
     refuseLineBreaks(path, settings);
     const QByteArray bytes = fileBytes(configFileText(settings));
-    const bool isNew = !QFileInfo::exists(path);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw Failure(
             fileError(QStringLiteral("Não foi possível gravar"), path, file.errorString()));
-    // The file holds the database password in clear.
-    if (isNew)
-        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    // Set on every save, before the password is written: the new file would otherwise take the
+    // permissions of the one it replaces.
+    if (!file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+        throw Failure(
+            fileError(QStringLiteral("Não foi possível gravar"), path, file.errorString()));
     if (file.write(bytes) != bytes.size() || !file.commit())
         throw Failure(
             fileError(QStringLiteral("Não foi possível gravar"), path, file.errorString()));

@@ -17,8 +17,8 @@ inline constexpr qint64 configFileMaximumSize = 16 * 1024 * 1024;
 QString configFileText(const Settings& settings);
 
 // Replaces the file at `path` with the settings, all at once: a save that fails leaves the old
-// file as it was. A new file is readable by its owner only. A value holding a line break cannot
-// be saved. Throws Failure.
+// file as it was. The file is left readable and writable by its owner only, as it holds the
+// database password. A value holding a line break cannot be saved. Throws Failure.
 void writeConfigFile(const QString& path, const Settings& settings);
 
 // Reads the file at `path` into the settings; keys are case-sensitive and a later line overwrites

@@ -88,7 +88,7 @@ private slots:
     void writer_refusesLineBreakInAValueAndKeepsTheOldFile();
     void writer_neitherSourceGives18LinesAndReadsBackUnselected();
     void writer_keepsOldFileWhenFolderIsUnwritable();
-    void writer_newFileIsForItsOwnerOnly();
+    void writer_leavesNewAndReplacedFileForItsOwnerOnly();
     void matching_isCaseSensitiveAnywhereInTheLine();
     void matching_lineBeginningWithAKeySetsThatKeyToAllAfterTheFirstEquals();
     void matching_lineBeginningWithNoKeySetsEveryKeyInItToAllAfterTheLastEquals();
@@ -265,17 +265,25 @@ void TestConfigFile::writer_keepsOldFileWhenFolderIsUnwritable()
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{"Mostrela.cfg"});
 }
 
-void TestConfigFile::writer_newFileIsForItsOwnerOnly()
+void TestConfigFile::writer_leavesNewAndReplacedFileForItsOwnerOnly()
 {
     QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("Mostrela.cfg"));
+    const QString created = folder.filePath(QStringLiteral("Mostrela.cfg"));
+    const QString replaced = folder.filePath(QStringLiteral("Antigo.cfg"));
+    writeBytes(replaced, "Porta=5\r\n");
+    const QFile::Permissions worldReadable =
+        QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
+    QVERIFY(QFile::setPermissions(replaced, worldReadable));
     Settings settings;
-    writeConfigFile(path, settings);
-    const QFile::Permissions permissions = QFile::permissions(path);
-    QVERIFY(permissions.testFlags(QFile::ReadOwner | QFile::WriteOwner));
-    const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
-                                      QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
-    QCOMPARE(permissions & others, QFile::Permissions());
+    settings.setText(Key::SQL_Password, QStringLiteral("segredo"));
+    for (const QString& path : {created, replaced}) {
+        writeConfigFile(path, settings);
+        const QFile::Permissions permissions = QFile::permissions(path);
+        QVERIFY2(permissions.testFlags(QFile::ReadOwner | QFile::WriteOwner), qPrintable(path));
+        const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
+                                          QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+        QVERIFY2((permissions & others) == QFile::Permissions(), qPrintable(path));
+    }
 }
 
 void TestConfigFile::matching_isCaseSensitiveAnywhereInTheLine()
