@@ -3,7 +3,6 @@
 #include "core/failure.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <algorithm>
 
@@ -12,6 +11,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#else
+#include <QFileInfo>
 #endif
 
 namespace {
