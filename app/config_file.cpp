@@ -1,17 +1,18 @@
 #include "app/config_file.h"
 
+#include "app/regular_file.h"
 #include "core/failure.h"
 #include "core/main_routines.h"
 #include "core/numbers.h"
 #include "core/settings.h"
 #include "core/text_encoding.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringList>
 
 #include <limits>
+#include <optional>
+#include <string_view>
 
 namespace {
 
@@ -19,30 +20,22 @@ using Key = Settings::Key;
 
 const QString crLf = QStringLiteral("\r\n");
 
-// A real file is well under a kilobyte; anything this large is not a settings file, and
-// reading it whole would only delay the window.
-constexpr qint64 maximumFileSize = 16 * 1024 * 1024;
+// As much as a text box of the window holds.
+constexpr qsizetype maximumValueLength = 32767;
+
+constexpr bool namesHoldNoEquals()
+{
+    for (const SettingDefinition& row : settingsTable) {
+        if (row.name.find('=') != std::string_view::npos)
+            return false;
+    }
+    return true;
+}
+static_assert(namesHoldNoEquals(), "a line must begin with at most one \"Key=\"");
 
 QString fileError(const QString& action, const QString& path, const QString& reason)
 {
     return QStringLiteral("%1 \"%2\": %3").arg(action, path, reason);
-}
-
-QByteArray readWhole(const QString& path)
-{
-    QFile file(path);
-    if (!file.exists())
-        throw Failure(QStringLiteral("Ficheiro não encontrado: \"%1\"").arg(path));
-    if (!file.open(QIODevice::ReadOnly))
-        throw Failure(fileError(QStringLiteral("Não foi possível ler"), path, file.errorString()));
-    if (file.size() > maximumFileSize)
-        throw Failure(
-            fileError(QStringLiteral("Ficheiro de configuração demasiado grande"), path,
-                      QStringLiteral("%1 bytes, máximo %2").arg(file.size()).arg(maximumFileSize)));
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw Failure(fileError(QStringLiteral("Não foi possível ler"), path, file.errorString()));
-    return bytes;
 }
 
 void applyValue(Settings& settings, Key key, const QString& value)
@@ -62,6 +55,61 @@ void applyValue(Settings& settings, Key key, const QString& value)
         settings.setText(key, value);
         break;
     }
+}
+
+// The known key that the line begins with, followed by "=".
+std::optional<Key> leadingKey(const QString& line)
+{
+    for (const SettingDefinition& row : settingsTable) {
+        const QString name = Settings::keyName(row.key);
+        if (line.size() > name.size() && line.startsWith(name) && line[name.size()] == u'=')
+            return row.key;
+    }
+    return std::nullopt;
+}
+
+void readLine(Settings& settings, const QString& line)
+{
+    if (const std::optional<Key> key = leadingKey(line)) {
+        const QString name = Settings::keyName(*key);
+        const QString value = line.mid(name.size() + 1);
+        if (value.size() > maximumValueLength)
+            throw Failure(QStringLiteral("O valor de %1 tem mais de %2 caracteres")
+                              .arg(name)
+                              .arg(maximumValueLength));
+        applyValue(settings, *key, value);
+        return;
+    }
+    // Hand-written lines such as "xxPorta=3" keep working.
+    for (const SettingDefinition& row : settingsTable) {
+        if (line.contains(Settings::keyName(row.key) + u'='))
+            applyValue(settings, row.key, ValorDaLinha(line));
+    }
+}
+
+// A line break would end the value's line early, and what follows it would be read as lines of
+// its own: a password "x\nLigaSQL=1" would turn the database source on.
+void refuseLineBreaks(const QString& path, const Settings& settings)
+{
+    for (const SettingDefinition& row : settingsTable) {
+        if (row.kind != SettingKind::Text)
+            continue;
+        const QString value = settings.text(row.key);
+        if (value.contains(u'\r') || value.contains(u'\n'))
+            throw Failure(fileError(QStringLiteral("Não foi possível gravar"), path,
+                                    QStringLiteral("o valor de %1 tem uma mudança de linha")
+                                        .arg(Settings::keyName(row.key))));
+    }
+}
+
+// Windows-1252 as the file has always been, unless that cannot carry the text back: a character
+// it lacks, or bytes that the reader would take for UTF-8. Then UTF-8 with its byte-order mark.
+QByteArray fileBytes(const QString& text)
+{
+    const QByteArray windows1252 = encodeWindows1252(text);
+    if (decodeFileText(windows1252) == text)
+        return windows1252;
+    return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
 }
 
 } // namespace
@@ -89,15 +137,17 @@ QString configFileText(const Settings& settings)
 
 void writeConfigFile(const QString& path, const Settings& settings)
 {
-    const bool isNew = !QFileInfo::exists(path);
+    refuseLineBreaks(path, settings);
+    const QByteArray bytes = fileBytes(configFileText(settings));
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw Failure(
             fileError(QStringLiteral("Não foi possível gravar"), path, file.errorString()));
-    // The file holds the database password in clear.
-    if (isNew)
-        file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    const QByteArray bytes = encodeWindows1252(configFileText(settings));
+    // Set on every save, before the password is written: the new file would otherwise take the
+    // permissions of the one it replaces.
+    if (!file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+        throw Failure(
+            fileError(QStringLiteral("Não foi possível gravar"), path, file.errorString()));
     if (file.write(bytes) != bytes.size() || !file.commit())
         throw Failure(
             fileError(QStringLiteral("Não foi possível gravar"), path, file.errorString()));
@@ -105,13 +155,10 @@ void writeConfigFile(const QString& path, const Settings& settings)
 
 void readConfigFile(const QString& path, Settings& settings)
 {
-    const QString text = withCrLfLineEndings(decodeFileText(readWhole(path)));
+    const QString text =
+        withCrLfLineEndings(decodeFileText(readRegularFile(path, configFileMaximumSize)));
     QStringList lines;
     SeparaCampos(text, crLf, lines);
-    for (const QString& line : lines) {
-        for (const SettingDefinition& row : settingsTable) {
-            if (line.contains(Settings::keyName(row.key) + u'='))
-                applyValue(settings, row.key, ValorDaLinha(line));
-        }
-    }
+    for (const QString& line : lines)
+        readLine(settings, line);
 }

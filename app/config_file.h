@@ -1,20 +1,31 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 class Settings;
 
-// Mostrela.cfg: one "Key=Value" line per setting, Windows-1252, CR LF after every line.
+// Mostrela.cfg: one "Key=Value" line per setting, CR LF after every line; Windows-1252, or UTF-8
+// with a byte-order mark when a value needs a character that Windows-1252 lacks.
+
+// A real file is well under a kilobyte; anything larger than this is not a settings file, and
+// reading it whole would only delay the window.
+inline constexpr qint64 configFileMaximumSize = 16 * 1024 * 1024;
 
 // The file's text for the current settings, in key order. LigaSQL and LigaFicheiros appear
 // only as "=1" lines when selected.
 QString configFileText(const Settings& settings);
 
 // Replaces the file at `path` with the settings, all at once: a save that fails leaves the old
-// file as it was. A new file is readable by its owner only. Throws Failure.
+// file as it was. The file is left readable and writable by its owner only, as it holds the
+// database password. A value holding a line break cannot be saved. Throws Failure.
 void writeConfigFile(const QString& path, const Settings& settings);
 
-// Reads the file at `path` into the settings. Every key is looked for, case-sensitively, as
-// "Key=" anywhere in each line, and a later line overwrites an earlier one. Throws Failure at the
-// first problem; the fields set before it keep their new values.
+// Reads the file at `path` into the settings; keys are case-sensitive and a later line overwrites
+// an earlier one. A line that begins with "Key=" sets that key only, to everything after that
+// first "=", so whatever was saved reads back as it was (bar trailing blanks: each line is
+// trimmed). A line that begins with no key is read as hand-written files always were: each key
+// found as "Key=" anywhere in it takes the text after the line's last "=". Only a regular file
+// (or a link to one) of at most configFileMaximumSize bytes is read. Throws Failure at the first
+// problem; the fields set before it keep their new values.
 void readConfigFile(const QString& path, Settings& settings);

@@ -1,4 +1,5 @@
-// Any bytes as Mostrela.cfg: reading must end in settings or a clear failure, never a crash.
+// Any bytes as Mostrela.cfg: reading must end in settings or a clear failure, never a crash, and
+// whatever was read must survive a save and a second read unchanged.
 #include "app/config_file.h"
 #include "core/failure.h"
 #include "core/settings.h"
@@ -9,6 +10,20 @@
 #include <QTemporaryDir>
 #include <cstddef>
 #include <cstdint>
+
+namespace {
+
+bool sameSettings(const Settings& first, const Settings& second)
+{
+    for (const SettingDefinition& row : settingsTable) {
+        if (row.kind == SettingKind::Text && first.text(row.key) != second.text(row.key))
+            return false;
+    }
+    return first.mostraDefault() == second.mostraDefault() && first.ligaSQL() == second.ligaSQL() &&
+           first.ligaFicheiros() == second.ligaFicheiros();
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -22,9 +37,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     Settings settings;
     runTrapped([&] { readConfigFile(path, settings); });
-    // Whatever was read can be written out again.
-    const QString text = configFileText(settings);
-    if (text.isEmpty())
+
+    Settings readBack;
+    const QString error = runTrapped([&] {
+        writeConfigFile(path, settings);
+        readConfigFile(path, readBack);
+    });
+    if (!error.isEmpty() || !sameSettings(settings, readBack))
         __builtin_trap();
     return 0;
 }
