@@ -1,6 +1,7 @@
 #include "rotation/rotation.h"
 
 #include "core/failure.h"
+#include "core/log.h"
 #include "core/message_queue.h"
 #include "core/settings_snapshots.h"
 #include "core/status.h"
@@ -41,6 +42,8 @@ void Rotation::showNext(const RotationSettings& settings, const DisplaySettings&
         // top for the next tick instead of being lost.
         if (!m_dispatch.failure().isEmpty())
             m_queue.putBack(message);
+        else
+            qCDebug(lcMostrela).noquote() << "Mostrada:" << message.linha1 << '|' << message.linha2;
     } else if (settings.mostraDefault == idleTextTicked) {
         const QString& linha2 = settings.defaultLinha2;
         m_dispatch.LancaNoDisplay(
