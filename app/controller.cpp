@@ -2,13 +2,14 @@
 
 #include "app/config_file.h"
 #include "core/failure.h"
+#include "core/log.h"
 #include "core/numbers.h"
 #include "core/settings_snapshots.h"
 #include "intake/abrir_ligacao.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QtDebug>
+#include <QFileInfo>
 
 Controller::Controller(const QString& folder, QObject* parent)
     : QObject(parent), m_configPath(QDir(folder).filePath(QStringLiteral("Mostrela.cfg"))),
@@ -38,12 +39,13 @@ Controller::Controller(const QString& folder, QObject* parent)
 
 Controller::~Controller() = default;
 
-QString Controller::windowTitle()
+QString Controller::windowTitle() const
 {
     // Major and revision only: version 1.0.1 reads "1.1".
-    return QStringLiteral("Controlador de Display       [Ver %1.%2]")
+    return QStringLiteral("Controlador de Display       [Ver %1.%2] - %3")
         .arg(MOSTRELA_VERSION_MAJOR)
-        .arg(MOSTRELA_VERSION_REVISION);
+        .arg(MOSTRELA_VERSION_REVISION)
+        .arg(QDir::toNativeSeparators(QFileInfo(m_configPath).absolutePath()));
 }
 
 void Controller::selectPage(Page page)
@@ -125,6 +127,6 @@ void Controller::showCriticalMessage(const QString& text)
         m_criticalMessageOpen = true;
         m_criticalMessage(text);
     } else {
-        qCritical().noquote() << text;
+        qCCritical(lcMostrela).noquote() << text;
     }
 }

@@ -31,7 +31,8 @@ public:
     explicit Controller(const QString& folder, QObject* parent = nullptr);
     ~Controller() override;
 
-    static QString windowTitle();
+    // The version, and the folder of Mostrela.cfg so that nobody wonders which file is in use.
+    QString windowTitle() const;
     QString configPath() const { return m_configPath; }
 
     Settings& settings() { return m_settings; }

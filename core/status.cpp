@@ -1,5 +1,38 @@
 #include "core/status.h"
 
+#include "core/log.h"
+
+#include <algorithm>
+
+namespace {
+
+QString handlerName(Status::Handler handler)
+{
+    switch (handler) {
+    case Status::Handler::SettingsFile:
+        return QStringLiteral("Mostrela.cfg");
+    case Status::Handler::Rotation:
+        return QStringLiteral("display");
+    case Status::Handler::Polling:
+        break;
+    }
+    return QStringLiteral("fontes");
+}
+
+// Only changes reach the log: a source that keeps failing on every tick is one line, not one a
+// tick.
+void logChange(Status::Handler handler, const QString& before, const QString& after)
+{
+    if (after == before)
+        return;
+    if (after.isEmpty())
+        qCInfo(lcMostrela).noquote() << handlerName(handler) + QStringLiteral(": recuperado");
+    else
+        qCWarning(lcMostrela).noquote() << handlerName(handler) + QStringLiteral(": ") + after;
+}
+
+} // namespace
+
 void Status::setCaption(const QString& caption)
 {
     if (m_caption == caption)
@@ -10,8 +43,13 @@ void Status::setCaption(const QString& caption)
 
 void Status::setError(const QString& error, Handler handler)
 {
-    m_standing.removeIf(
-        [handler](const std::pair<Handler, QString>& failure) { return failure.first == handler; });
+    const auto ofHandler = [handler](const std::pair<Handler, QString>& failure) {
+        return failure.first == handler;
+    };
+    const auto earlier = std::find_if(m_standing.cbegin(), m_standing.cend(), ofHandler);
+    logChange(handler, earlier == m_standing.cend() ? QString() : earlier->second, error);
+
+    m_standing.removeIf(ofHandler);
     if (!error.isEmpty())
         m_standing.append({handler, error});
     const QString shown = m_standing.isEmpty() ? QString() : m_standing.last().second;

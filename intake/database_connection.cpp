@@ -8,6 +8,10 @@
 #include <QSqlResult>
 #include <QtDebug>
 
+// Windows' ODBC headers take their types from windows.h but do not include it.
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#endif
 #include <sql.h>
 #include <sqlext.h>
 

@@ -5,6 +5,10 @@
 #include <QRegularExpression>
 #include <QVarLengthArray>
 
+// Windows' ODBC headers take their types from windows.h but do not include it.
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#endif
 #include <sql.h>
 #include <sqlext.h>
 

@@ -1,6 +1,7 @@
 #include "rotation/rotation.h"
 
 #include "core/failure.h"
+#include "core/log.h"
 #include "core/status.h"
 #include "display/display_writer.h"
 
@@ -68,7 +69,9 @@ void Rotation::written(quint64 id, const DisplayOutcome& outcome)
         else
             m_queue.putBack(*message);
     }
-    if (outcome.written)
+    if (outcome.written) {
+        qCDebug(lcMostrela).noquote() << "Mostrada:" << outcome.linha1 << '|' << outcome.linha2;
         emit displayed(outcome.linha1, outcome.linha2);
+    }
     m_status.setError(outcome.failure, Status::Handler::Rotation);
 }

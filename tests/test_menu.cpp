@@ -68,7 +68,7 @@ const QByteArray timers53 = "SegundosTimerSQL=5\r\nSegundosTimerDisplay=3\r\n";
 class TestMenu : public QObject {
     Q_OBJECT
 private slots:
-    void opening_showsRunningPageWithNoButtonPressedAndTitleWithVersion();
+    void opening_showsRunningPageWithNoButtonPressedAndTitleWithVersionAndFolder();
     void startup_autoInAnyCaseSelectsRunningPage_data();
     void startup_autoInAnyCaseSelectsRunningPage();
     void startup_missingFileKeepsInitialValuesAndIgnoresAuto();
@@ -85,12 +85,14 @@ private slots:
     void queueList_rowClickedIsTheQueuesSelection();
 };
 
-void TestMenu::opening_showsRunningPageWithNoButtonPressedAndTitleWithVersion()
+void TestMenu::opening_showsRunningPageWithNoButtonPressedAndTitleWithVersionAndFolder()
 {
     Window window;
     window.writeConfig(timers53);
     window.menu.load(QString());
-    QCOMPARE(window.menu.windowTitle(), QStringLiteral("Controlador de Display       [Ver 1.1]"));
+    QCOMPARE(window.menu.windowTitle(),
+             QStringLiteral("Controlador de Display       [Ver 1.1] - ") +
+                 QDir::toNativeSeparators(window.folder.path()));
     QCOMPARE(window.menu.pos(), QPoint(0, 0));
     QCOMPARE(window.currentFrame(), QStringLiteral("fraExecutando"));
     for (const char* name : {"optDisplay", "optSQL", "optConfigura", "optExecutando"})

@@ -5,12 +5,38 @@
 
 using Handler = Status::Handler;
 
+namespace {
+
+// The program's log lines while the object lives, each with its level.
+class LogCapture {
+public:
+    LogCapture() { m_former = qInstallMessageHandler(&LogCapture::keep); }
+    ~LogCapture() { qInstallMessageHandler(m_former); }
+    LogCapture(const LogCapture&) = delete;
+    LogCapture& operator=(const LogCapture&) = delete;
+
+    static inline QStringList lines;
+
+private:
+    static void keep(QtMsgType type, const QMessageLogContext& context, const QString& text)
+    {
+        if (QLatin1String(context.category) == QLatin1String("mostrela"))
+            lines.append((type == QtWarningMsg ? QStringLiteral("W ") : QStringLiteral("I ")) +
+                         text);
+    }
+
+    QtMessageHandler m_former;
+};
+
+} // namespace
+
 // The failure label as the handlers report to it.
 class TestStatus : public QObject {
     Q_OBJECT
 private slots:
     void cleanRun_withdrawsOnlyItsOwnFailure();
     void saveFailure_standsUntilTheFileIsWrittenAgain();
+    void log_eachNewOrChangedFailureAndEachRecovery_once();
 };
 
 void TestStatus::cleanRun_withdrawsOnlyItsOwnFailure()
@@ -39,6 +65,27 @@ void TestStatus::saveFailure_standsUntilTheFileIsWrittenAgain()
     QCOMPARE(status.error(), QStringLiteral("gravar"));
     status.setError(QString(), Handler::SettingsFile);
     QCOMPARE(status.error(), QString());
+}
+
+void TestStatus::log_eachNewOrChangedFailureAndEachRecovery_once()
+{
+    Status status;
+    LogCapture log;
+    status.setError(QString(), Handler::Polling);
+    status.setError(QStringLiteral("sem base"), Handler::Polling);
+    status.setError(QStringLiteral("sem base"), Handler::Polling);
+    status.setError(QStringLiteral("ecrã"), Handler::Rotation);
+    status.setError(QStringLiteral("sem pasta"), Handler::Polling);
+    status.setError(QString(), Handler::Polling);
+    status.setError(QString(), Handler::Polling);
+    status.setError(QString(), Handler::Rotation);
+    QCOMPARE(LogCapture::lines, QStringList({
+                                    QStringLiteral("W fontes: sem base"),
+                                    QStringLiteral("W display: ecrã"),
+                                    QStringLiteral("W fontes: sem pasta"),
+                                    QStringLiteral("I fontes: recuperado"),
+                                    QStringLiteral("I display: recuperado"),
+                                }));
 }
 
 QTEST_GUILESS_MAIN(TestStatus)

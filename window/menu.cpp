@@ -123,7 +123,7 @@ Menu::~Menu()
 void Menu::load(const QString& commandLine)
 {
     move(0, 0);
-    setWindowTitle(Controller::windowTitle());
+    setWindowTitle(m_controller.windowTitle());
     m_controller.load(commandLine);
 }
 

@@ -12,6 +12,14 @@ constexpr int endingMs = 5000;
 
 } // namespace
 
+DeployedController::DeployedController()
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    m_process.setProcessEnvironment(environment);
+    m_process.setProcessChannelMode(QProcess::ForwardedChannels);
+}
+
 DeployedController::~DeployedController()
 {
     stop();
@@ -25,11 +33,7 @@ void DeployedController::start(const QString& program, const ControllerFolder& f
         throw Failure(QStringLiteral("Cannot copy %1 to %2").arg(program, copy));
     folder.writeConfig();
 
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    m_process.setProcessEnvironment(environment);
     m_process.setWorkingDirectory(folder.path());
-    m_process.setProcessChannelMode(QProcess::ForwardedChannels);
     m_process.start(copy, arguments);
     if (!m_process.waitForStarted())
         throw Failure(QStringLiteral("Cannot start %1: %2").arg(copy, m_process.errorString()));

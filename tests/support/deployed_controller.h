@@ -7,11 +7,12 @@
 class ControllerFolder;
 
 // The built program run as it is deployed: copied into a ControllerFolder beside its
-// Mostrela.cfg and started there as a separate process, on the offscreen platform. The process
+// Mostrela.cfg and started there as a separate process, on the offscreen platform with its
+// output passed on; a test that wants otherwise changes process() before start(). The process
 // is ended when the object goes.
 class DeployedController {
 public:
-    DeployedController() = default;
+    DeployedController();
     ~DeployedController();
     DeployedController(const DeployedController&) = delete;
     DeployedController& operator=(const DeployedController&) = delete;

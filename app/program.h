@@ -1,0 +1,23 @@
+#pragma once
+
+#include "app/command_line.h"
+
+#include <QString>
+
+// The program's start, shared by the run with a window and the run without one.
+
+// Reads the command line before any application object exists, so that --help and --version
+// answer where there is no display server.
+CommandLine readCommandLine(int& argc, char** argv);
+
+// Prints what --help, --version or a refused command line asked for; returns the exit code.
+int answer(const CommandLine& commandLine);
+
+// Once the application object exists: names the application (the user's configuration folder
+// is named after it), makes the termination signals end the event loop, chooses the settings
+// folder and logs the start. Returns the settings folder.
+QString startUp(const CommandLine& commandLine);
+
+// The controller with no window, in a QCoreApplication: it loads and goes straight to the
+// running page; what a message box would say goes to the log. Returns when the event loop ends.
+int runWithoutWindow(const CommandLine& commandLine);
