@@ -11,6 +11,7 @@ class TestStatus : public QObject {
 private slots:
     void cleanRun_withdrawsOnlyItsOwnFailure();
     void saveFailure_standsUntilTheFileIsWrittenAgain();
+    void standingError_isEachHandlersOwnEvenWhenAnotherIsShown();
 };
 
 void TestStatus::cleanRun_withdrawsOnlyItsOwnFailure()
@@ -39,6 +40,19 @@ void TestStatus::saveFailure_standsUntilTheFileIsWrittenAgain()
     QCOMPARE(status.error(), QStringLiteral("gravar"));
     status.setError(QString(), Handler::SettingsFile);
     QCOMPARE(status.error(), QString());
+}
+
+void TestStatus::standingError_isEachHandlersOwnEvenWhenAnotherIsShown()
+{
+    Status status;
+    status.setError(QStringLiteral("gravar"), Handler::SettingsFile);
+    status.setError(QStringLiteral("ecrã"), Handler::Rotation);
+    QCOMPARE(status.error(), QStringLiteral("ecrã"));
+    QCOMPARE(status.standingError(Handler::SettingsFile), QStringLiteral("gravar"));
+    QCOMPARE(status.standingError(Handler::Polling), QString());
+    status.setError(QString(), Handler::SettingsFile);
+    QCOMPARE(status.standingError(Handler::SettingsFile), QString());
+    QCOMPARE(status.standingError(Handler::Rotation), QStringLiteral("ecrã"));
 }
 
 QTEST_GUILESS_MAIN(TestStatus)
