@@ -58,6 +58,8 @@ public:
 
 signals:
     void pageChanged(Controller::Page page);
+    void messageShown(const QString& linha1, const QString& linha2);
+    void sourceRead(const QString& source, int messages); // source "SQL" or "Ficheiros"
 
 private:
     void applyInterval(Timer& timer, Settings::Key seconds);
