@@ -9,6 +9,9 @@ private slots:
     void bytesInPieces_giveTheSameLines();
     void clearAndInitialise_emptyBothLines();
     void otherBytes_areIgnored();
+    void escPos_writesWhereTheCursorStands();
+    void aedex_lineCommands_replaceTheirLines();
+    void logicControls_positionsCountAcrossBothRows();
 };
 
 namespace {
@@ -59,6 +62,56 @@ void TestVirtualDisplay::otherBytes_areIgnored()
     QCOMPARE(display.upperLine(), QString());
     QVERIFY(display.feed("\x1BQAok\r"));
     QCOMPARE(display.upperLine(), QStringLiteral("ok"));
+}
+
+void TestVirtualDisplay::escPos_writesWhereTheCursorStands()
+{
+    VirtualDisplay display(DisplayCommandSet::escPos);
+    QVERIFY(display.feed("\x1F$\x05\x02wo"));
+    QCOMPARE(display.upperLine(), QString());
+    QCOMPARE(display.lowerLine(), QStringLiteral("    wo"));
+    display.feed("\x1F$\x15\x01w"); // column 21 is off the display: the cursor stays
+    QCOMPARE(display.lowerLine(), QStringLiteral("    wow"));
+    display.feed("\x0B");
+    display.feed("12345678901234567890next"); // past the last column: on in the other row
+    QCOMPARE(display.upperLine(), QStringLiteral("12345678901234567890"));
+    QCOMPARE(display.lowerLine(), QStringLiteral("nextwow"));
+    display.feed("\rX\nY\x1F\x43\x01\x1F\x58\x04"); // cursor and brightness are no text
+    QCOMPARE(display.lowerLine(), QStringLiteral("Xextwow"));
+    QCOMPARE(display.upperLine(), QStringLiteral("1Y345678901234567890"));
+    QVERIFY(display.feed("\x1B@z"));
+    QCOMPARE(display.upperLine(), QStringLiteral("z"));
+    QCOMPARE(display.lowerLine(), QString());
+}
+
+void TestVirtualDisplay::aedex_lineCommands_replaceTheirLines()
+{
+    VirtualDisplay display(DisplayCommandSet::aedex);
+    QVERIFY(display.feed("!#1Bom dia\r!#2Cafe\r"));
+    QCOMPARE(display.upperLine(), QStringLiteral("Bom dia"));
+    QCOMPARE(display.lowerLine(), QStringLiteral("Cafe"));
+    QVERIFY(!display.feed("!#4scrolling\r!x1no\r!#1unfinished"));
+    QCOMPARE(display.upperLine(), QStringLiteral("Bom dia"));
+    display.feed("\r!!#9first line of twentysecond\r");
+    QCOMPARE(display.upperLine(), QStringLiteral("first line of twenty"));
+    QCOMPARE(display.lowerLine(), QStringLiteral("second"));
+    QVERIFY(display.feed("!#9 \r"));
+    QCOMPARE(display.upperLine().trimmed(), QString());
+    QCOMPARE(display.lowerLine(), QString());
+}
+
+void TestVirtualDisplay::logicControls_positionsCountAcrossBothRows()
+{
+    VirtualDisplay display(DisplayCommandSet::logicControls);
+    display.feed("\x10\x16wo\x10\x02xy\x04\x20"); // the brightness byte is no text
+    QCOMPARE(display.upperLine(), QStringLiteral("  xy"));
+    QCOMPARE(display.lowerLine(), QStringLiteral("  wo"));
+    QVERIFY(!display.feed("\x10\x28")); // position 40 is off the display: the cursor stays
+    display.feed("z");
+    QCOMPARE(display.upperLine(), QStringLiteral("  xyz"));
+    QVERIFY(display.feed("\x1F\x11g"));
+    QCOMPARE(display.upperLine(), QStringLiteral("g"));
+    QCOMPARE(display.lowerLine(), QString());
 }
 
 QTEST_GUILESS_MAIN(TestVirtualDisplay)

@@ -1,6 +1,7 @@
 // mostrela-visor: a customer display in the terminal, for working without the hardware. It
 // prints the port to put in Porta, then draws the display's two lines whenever they change.
 
+#include "display/display_presets.h"
 #include "display/virtual_display.h"
 #include "pty_port.h"
 
@@ -47,6 +48,14 @@ private:
     bool m_drawn = false;
 };
 
+QString modelChoices()
+{
+    QStringList choices;
+    for (const DisplayPreset& preset : displayPresets())
+        choices << preset.key + QStringLiteral(" = ") + preset.name;
+    return choices.join(QStringLiteral("; "));
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -60,15 +69,27 @@ int main(int argc, char* argv[])
     const QCommandLineOption hexOption(QStringLiteral("hex"),
                                        QStringLiteral("Also print every byte received, in hex."));
     parser.addOption(hexOption);
+    const QCommandLineOption modelOption(
+        QStringLiteral("modelo"),
+        QStringLiteral("The display's command set, one of: %1. Default: %2.")
+            .arg(modelChoices(), displayPresets().front().key),
+        QStringLiteral("NAME"), displayPresets().front().key);
+    parser.addOption(modelOption);
     parser.process(application);
     const bool hex = parser.isSet(hexOption);
+    const DisplayPreset* model = displayPresetWithKey(parser.value(modelOption));
+    if (model == nullptr) {
+        std::fprintf(stderr, "mostrela-visor: unknown --modelo %s; one of: %s\n",
+                     qPrintable(parser.value(modelOption)), qPrintable(modelChoices()));
+        return 1;
+    }
 
     try {
         PtyPort port;
         std::printf("%s\n", qPrintable(port.slavePath()));
         std::fflush(stdout);
 
-        VirtualDisplay display;
+        VirtualDisplay display(model->commandSet);
         Screen screen(!hex);
         screen.draw(display);
         QObject::connect(&port, &PtyPort::received, [&](const QByteArray& bytes) {

@@ -1,0 +1,75 @@
+#include "display/display_presets.h"
+
+#include "core/code_sequence.h"
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+constexpr qint16 usualWidth = 20;
+constexpr std::size_t codeCount = 6;
+
+std::array<QByteArray, codeCount> bytesOf(const DisplayCodes& codes)
+{
+    return {codeSequenceBytes(codes.initMostrador), codeSequenceBytes(codes.limpa),
+            codeSequenceBytes(codes.initLinha1),    codeSequenceBytes(codes.fimLinha1),
+            codeSequenceBytes(codes.initLinha2),    codeSequenceBytes(codes.fimLinha2)};
+}
+
+template <typename Predicate> const DisplayPreset* findPreset(Predicate predicate)
+{
+    const std::vector<DisplayPreset>& presets = displayPresets();
+    const auto found = std::find_if(presets.begin(), presets.end(), predicate);
+    return found == presets.end() ? nullptr : &*found;
+}
+
+} // namespace
+
+const std::vector<DisplayPreset>& displayPresets()
+{
+    static const std::vector<DisplayPreset> presets = {
+        {QStringLiteral("cd5220"),
+         QStringLiteral("CD5220 e compatíveis (ESC Q A / ESC Q B)"),
+         DisplayCommandSet::escQ,
+         {QStringLiteral("27+64"), QStringLiteral("12"), QStringLiteral("27+81+65"),
+          QStringLiteral("13"), QStringLiteral("27+81+66"), QStringLiteral("13")},
+         usualWidth,
+         QStringLiteral("LCDproc server/drivers/serialPOS_cd5220.c; "
+                        "its clear (12): pyposdisplay pyposdisplay/pyposdisplay.py")},
+        {QStringLiteral("escpos"),
+         QStringLiteral("ESC/POS com cursor (Epson e compatíveis)"),
+         DisplayCommandSet::escPos,
+         {QStringLiteral("27+64"), QStringLiteral("12"), QStringLiteral("31+36+1+1"), QString(),
+          QStringLiteral("31+36+1+2"), QString()},
+         usualWidth,
+         QStringLiteral("pyposdisplay pyposdisplay/pyposdisplay.py; "
+                        "LCDproc server/drivers/serialPOS_epson.c")},
+        {QStringLiteral("aedex"),
+         QStringLiteral("AEDEX (e Emax)"),
+         DisplayCommandSet::aedex,
+         {QString(), QStringLiteral("33+35+57+32+13"), QStringLiteral("33+35+49"),
+          QStringLiteral("13"), QStringLiteral("33+35+50"), QStringLiteral("13")},
+         usualWidth,
+         QStringLiteral("LCDproc server/drivers/serialPOS_aedex.c, server/drivers/serialPOS.c")},
+        {QStringLiteral("logic"),
+         QStringLiteral("Logic Controls (e Ultimate)"),
+         DisplayCommandSet::logicControls,
+         {QStringLiteral("31+17"), QStringLiteral("31+17"), QStringLiteral("16+0"), QString(),
+          QStringLiteral("16+20"), QString()},
+         usualWidth,
+         QStringLiteral("LCDproc server/drivers/serialPOS_logic_controls.c")},
+    };
+    return presets;
+}
+
+const DisplayPreset* matchingDisplayPreset(const DisplayCodes& codes)
+{
+    const std::array<QByteArray, codeCount> bytes = bytesOf(codes);
+    return findPreset([&](const DisplayPreset& preset) { return bytesOf(preset.codes) == bytes; });
+}
+
+const DisplayPreset* displayPresetWithKey(const QString& key)
+{
+    return findPreset([&](const DisplayPreset& preset) { return preset.key == key; });
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "display/display_cursor.h"
+#include "display/display_decoder.h"
+
+// The ESC/POS display command set, cursor-addressed: ESC @ initialises and 0x0C clears the
+// display, both sending the cursor home; US $ x y moves the cursor to column x of row y (both
+// from 1), HOME (0x0B) to the first column of the upper row, LF to the other row and CR to the
+// start of its row. Text is written where the cursor stands.
+class EscPosDecoder : public DisplayDecoder {
+public:
+    void take(char byte, DisplayRows& rows) override;
+
+private:
+    enum class State { Idle, Escape, Unit, Column, Row };
+
+    void takeIdle(char byte, DisplayRows& rows);
+    void clear(DisplayRows& rows);
+
+    State m_state = State::Idle;
+    quint8 m_column = 0;
+    DisplayCursor m_cursor;
+};
