@@ -7,6 +7,7 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -140,6 +141,7 @@ private slots:
     void folderPicker_putsTheChosenFolderInTheField();
     void queueList_columnsFitTheirRowsAndTooltipShowsBothLines();
     void pages_iconsShareOneSizeAndEveryPageHasItsHeading();
+    void displayModel_fillsTheCodesAndShowsTheMatchingModel();
 };
 
 void TestMenu::opening_showsRunningPageWithNoButtonPressedAndTitleWithVersion()
@@ -669,6 +671,47 @@ void TestMenu::pages_iconsShareOneSizeAndEveryPageHasItsHeading()
              QStringLiteral("Definição do Display"));
     for (const char* name : {"fraSQL", "fraConfigura", "fraExecutando"})
         QVERIFY(!window.child<QGroupBox>(name)->title().isEmpty());
+}
+
+void TestMenu::displayModel_fillsTheCodesAndShowsTheMatchingModel()
+{
+    Window window;
+    window.writeConfig("NumLetras=40\r\nInitMostrador=\r\nLimpa=33+35+57+32+13\r\n"
+                       "InitLinha1=33 + 35 + 49\r\nFimLinha1=13\r\nInitLinha2=33+35+50\r\n"
+                       "FimLinha2=13\r\n");
+    window.menu.load(QString());
+    window.click("optDisplay");
+    auto* model = window.child<QComboBox>("cboModeloDisplay");
+    // The same bytes count as the model's, blanks and all; nothing is rewritten to match.
+    QCOMPARE(model->currentText(), QStringLiteral("AEDEX (e Emax)"));
+    QCOMPARE(window.child<QLineEdit>("txtInitLinha1")->text(), QStringLiteral("33 + 35 + 49"));
+    QCOMPARE(window.child<QLineEdit>("txtNumLetras")->text(), QStringLiteral("40"));
+
+    // Picked by hand (the next entry down): the six codes and 20 letters a line.
+    QTest::keyClick(model, Qt::Key_Down);
+    QCOMPARE(model->currentText(), QStringLiteral("Logic Controls (e Ultimate)"));
+    const std::pair<const char*, const char*> filled[] = {
+        {"txtInitMostrador", "31+17"}, {"txtLimpa", "31+17"},      {"txtInitLinha1", "16+0"},
+        {"txtFimLinha1", ""},          {"txtInitLinha2", "16+20"}, {"txtFimLinha2", ""},
+        {"txtNumLetras", "20"},
+    };
+    for (const auto& [name, text] : filled)
+        QCOMPARE(window.child<QLineEdit>(name)->text(), QString::fromLatin1(text));
+    QCOMPARE(window.controller.settings().text(Key::Limpa), QStringLiteral("31+17"));
+
+    // A code typed by hand leaves every model.
+    window.type("txtLimpa", QStringLiteral("12"));
+    QCOMPARE(model->currentText(), QStringLiteral("Personalizado"));
+    // Personalizado picked changes nothing.
+    emit model->activated(model->count() - 1);
+    QCOMPARE(model->currentText(), QStringLiteral("Personalizado"));
+    QCOMPARE(window.controller.settings().text(Key::Limpa), QStringLiteral("12"));
+    QCOMPARE(window.controller.settings().text(Key::InitLinha1), QStringLiteral("16+0"));
+
+    // The file keeps the codes alone.
+    window.menu.GravarMostrela_cfg();
+    QCOMPARE(window.configBytes().count("\r\n"), 18);
+    QVERIFY(window.configBytes().contains("\r\nLimpa=12\r\nInitLinha1=16+0\r\n"));
 }
 
 QTEST_MAIN(TestMenu)

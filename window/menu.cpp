@@ -1,6 +1,7 @@
 #include "window/menu.h"
 
 #include "core/setting_checks.h"
+#include "window/display_model_choice.h"
 #include "window/field_check.h"
 #include "window/field_help.h"
 #include "window/port_choices.h"
@@ -8,6 +9,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
@@ -358,7 +360,9 @@ QGroupBox* Menu::buildDisplayPage()
     auto* frame = new QGroupBox(QStringLiteral("Definição do Display"));
     frame->setObjectName(QStringLiteral("fraDisplay"));
     auto* grid = new QGridLayout(frame);
-    int line = 0;
+    grid->addWidget(label(QStringLiteral("Modelo do display")), 0, 0);
+    grid->addWidget(displayModelChoice(m_controller.settings()), 0, 1, 1, 2);
+    int line = 1;
     for (const auto& [key, hint] : rows) {
         QLineEdit* edit = boundLineEdit(key);
         grid->addWidget(label(fieldCaption(key)), line, 0);
