@@ -136,7 +136,8 @@ Menu::Menu(Controller& controller, QWidget* parent) : QWidget(parent), m_control
     layout->addLayout(pagesRow, 1);
     layout->addWidget(buildStatusBar());
     setStyleSheet(QStringLiteral("QLineEdit[%1=\"true\"] { border: 1px solid #c00000; "
-                                 "background: #ffe4e4; }")
+                                 "background: #ffe4e4; } "
+                                 "QToolButton#cmdPortas::menu-indicator { image: none; }")
                       .arg(QLatin1StringView(FieldCheck::markProperty)));
 
     connect(&m_controller, &Controller::pageChanged, this, &Menu::showPage);
@@ -173,7 +174,9 @@ void Menu::GravarMostrela_cfg()
 
 void Menu::saveAsked()
 {
-    const QStringList unusable = unusableValues();
+    QStringList unusable;
+    for (const auto& [caption, problem] : unusableValues())
+        unusable << caption + QStringLiteral(": ") + problem;
     if (!unusable.isEmpty()) {
         const auto answer = QMessageBox::question(
             this, QCoreApplication::applicationName(),
@@ -190,15 +193,15 @@ void Menu::saveAsked()
     GravarMostrela_cfg();
 }
 
-QStringList Menu::unusableValues() const
+QList<std::pair<QString, QString>> Menu::unusableValues() const
 {
-    QStringList unusable;
+    QList<std::pair<QString, QString>> unusable;
     for (const SettingDefinition& row : settingsTable) {
         if (row.kind != SettingKind::Text)
             continue;
         const QString problem = settingProblem(row.key, m_controller.settings().text(row.key));
         if (!problem.isEmpty())
-            unusable << QStringLiteral("%1: %2").arg(fieldCaption(row.key), problem);
+            unusable.append({fieldCaption(row.key), problem});
     }
     return unusable;
 }
@@ -482,6 +485,7 @@ QGroupBox* Menu::buildExecutandoPage()
     m_filesRead =
         label(QStringLiteral("Ficheiros: ainda não lidos"), QStringLiteral("lblLeituraFicheiros"));
     auto* reads = new QHBoxLayout;
+    reads->setSpacing(3 * reads->spacing());
     reads->addWidget(m_sqlRead);
     reads->addWidget(m_filesRead);
     reads->addStretch(1);
@@ -516,11 +520,15 @@ void Menu::showPage(Page page)
         return;
     m_pages->setCurrentWidget(m_frames.at(page));
     m_pageButtons->button(static_cast<int>(page))->setChecked(true);
-    // Pressing "Executar" applies the settings: say which of them cannot be used as they are.
-    const QStringList unusable = unusableValues();
+    // Pressing "Executar" applies the settings: say which of them cannot be used as they are
+    // (each marked field's tooltip says why).
+    QStringList unusable;
+    for (const auto& [caption, problem] : unusableValues())
+        unusable << caption;
     if (page == Page::Executando && !unusable.isEmpty())
-        m_statusBar->showMessage(
-            QStringLiteral("Verifique: ") + unusable.join(QStringLiteral("; ")), statusMessageMs);
+        m_statusBar->showMessage(QStringLiteral("Verifique os campos marcados: ") +
+                                     unusable.join(QStringLiteral(", ")),
+                                 statusMessageMs);
 }
 
 bool Menu::eventFilter(QObject* watched, QEvent* event)

@@ -4,6 +4,7 @@
 
 #include <QWidget>
 #include <map>
+#include <utility>
 
 class QAbstractButton;
 class QButtonGroup;
@@ -54,8 +55,8 @@ private:
     QToolButton* portPicker();
     void fillPortMenu(QMenu* menu);
     QToolButton* folderPicker();
-    // "Caption: reason" for each field whose value cannot be used.
-    QStringList unusableValues() const;
+    // The caption and the reason of each field whose value cannot be used.
+    QList<std::pair<QString, QString>> unusableValues() const;
 
     QLineEdit* boundLineEdit(Settings::Key key);
     QAbstractButton* boundOption(Settings::Key key);
