@@ -40,6 +40,7 @@ using Page = Controller::Page;
 constexpr int codeSequenceMaximumLength = 30;
 constexpr int pageIconSide = 32;
 constexpr int statusMessageMs = 20000;
+constexpr int readingsSpacing = 24;
 
 // A click toggles between ticked and unticked; the greyed state comes only from the file.
 class TwoStateClickCheckBox : public QCheckBox {
@@ -485,7 +486,7 @@ QGroupBox* Menu::buildExecutandoPage()
     m_filesRead =
         label(QStringLiteral("Ficheiros: ainda não lidos"), QStringLiteral("lblLeituraFicheiros"));
     auto* reads = new QHBoxLayout;
-    reads->setSpacing(3 * reads->spacing());
+    reads->setSpacing(readingsSpacing);
     reads->addWidget(m_sqlRead);
     reads->addWidget(m_filesRead);
     reads->addStretch(1);
