@@ -16,10 +16,14 @@ int MessageQueue::columnCount(const QModelIndex& parent) const
 
 QVariant MessageQueue::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || index.row() >= count() ||
-        (role != Qt::DisplayRole && role != Qt::ToolTipRole))
+    if (!index.isValid() || index.row() >= count())
         return {};
     const QueuedMessage& message = m_rows.at(index.row());
+    // Both lines in full, whichever column is pointed at, where the columns cut them short.
+    if (role == Qt::ToolTipRole)
+        return message.linha1 + u'\n' + message.linha2;
+    if (role != Qt::DisplayRole)
+        return {};
     switch (index.column()) {
     case 0:
         return message.ordem;

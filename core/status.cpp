@@ -58,3 +58,12 @@ void Status::setError(const QString& error, Handler handler)
     m_error = shown;
     emit errorChanged(shown);
 }
+
+QString Status::standingError(Handler handler) const
+{
+    for (const auto& [owner, error] : m_standing) {
+        if (owner == handler)
+            return error;
+    }
+    return {};
+}

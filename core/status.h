@@ -27,6 +27,8 @@ public:
     QString error() const { return m_error; }
     // The outcome of one run of a handler: its failure's description, or empty after a clean run.
     void setError(const QString& error, Handler handler);
+    // The failure of `handler`'s last run while it stands, shown or not; empty after a clean run.
+    QString standingError(Handler handler) const;
 
 signals:
     void captionChanged(const QString& caption);

@@ -4,7 +4,6 @@
 #include "core/settings_snapshots.h"
 
 #include <QDateTime>
-#include <QLocale>
 #include <QSqlQuery>
 
 namespace {
@@ -30,10 +29,11 @@ qint64 numRegistoOf(const QVariant& value)
     return number;
 }
 
+// In full and in an order that sorts as text, as a drop file's name starts.
 QString ordemOf(const QVariant& dataSys)
 {
     if (dataSys.metaType() == QMetaType::fromType<QDateTime>())
-        return QLocale::system().toString(dataSys.toDateTime(), QLocale::ShortFormat);
+        return dataSys.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     return dataSys.toString();
 }
 

@@ -1,13 +1,25 @@
 #include "support/unwritable_folder.h"
+#include "window/field_check.h"
 #include "window/menu.h"
+#include "window/port_choices.h"
+#include "window/queue_columns.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFileDialog>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QSerialPortInfo>
 #include <QStackedWidget>
+#include <QStatusBar>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QTreeView>
 #include <QtTest>
 
@@ -42,6 +54,11 @@ struct Window {
         return found;
     }
     QString lblError() { return child<QLabel>("lblError")->text(); }
+    QString statusBar() { return child<QStatusBar>("barraEstado")->currentMessage(); }
+    bool marked(const char* name)
+    {
+        return child<QLineEdit>(name)->property(FieldCheck::markProperty).toBool();
+    }
     QString currentFrame()
     {
         return child<QStackedWidget>("paginas")->currentWidget()->objectName();
@@ -63,6 +80,37 @@ struct Window {
 
 const QByteArray timers53 = "SegundosTimerSQL=5\r\nSegundosTimerDisplay=3\r\n";
 
+// Answers the next modal dialog of type T, once it is open, with `answer`; `seen` gets the
+// dialog to look at before it is answered.
+template <typename T>
+void answerNextDialog(std::function<void(T*)> answer, std::function<void(T*)> seen = {})
+{
+    auto* poll = new QTimer;
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, [poll, answer, seen] {
+        auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        poll->deleteLater();
+        poll->stop();
+        if (seen)
+            seen(dialog);
+        answer(dialog);
+    });
+    poll->start();
+}
+
+void answerQuestion(QMessageBox::StandardButton button, QString* text = nullptr)
+{
+    answerNextDialog<QMessageBox>([button](QMessageBox* box) { box->button(button)->click(); },
+                                  [text](QMessageBox* box) {
+                                      if (text)
+                                          *text = box->text();
+                                  });
+}
+
+const QRegularExpression timeOfDay(QStringLiteral("às \\d\\d:\\d\\d:\\d\\d"));
+
 } // namespace
 
 class TestMenu : public QObject {
@@ -83,6 +131,17 @@ private slots:
     void controls_followTheirRules();
     void dropFolderPath_losesOneTrailingSeparatorOnFocusOut();
     void queueList_rowClickedIsTheQueuesSelection();
+    void checks_loadedBadValuesAreMarkedAndKeptAsRead();
+    void checks_typingDropsCharactersTheFieldNeverHolds();
+    void checks_savingUnusableValueAsksFirst();
+    void checks_everyFieldExplainsItself();
+    void statusBar_showsLastMessageAndEachSourceRead();
+    void portPicker_offersTheSystemsPortsAndFreeTextStillWorks();
+    void portChoices_holdTheStableNamesOfTheByIdFolder();
+    void folderPicker_putsTheChosenFolderInTheField();
+    void queueList_columnsFitTheirRowsAndTooltipShowsBothLines();
+    void pages_iconsShareOneSizeAndEveryPageHasItsHeading();
+    void displayModel_fillsTheCodesAndShowsTheMatchingModel();
 };
 
 void TestMenu::opening_showsRunningPageWithNoButtonPressedAndTitleWithVersionAndFolder()
@@ -221,13 +280,17 @@ void TestMenu::pages_refusedIntervalIsSkippedSilently()
     window.menu.load(QString());
     window.click("optConfigura");
     window.type("txtSegundosTimerSQL", QStringLiteral("70"));
-    window.type("txtSegundosTimerDisplay", QStringLiteral("-1"));
+    window.type("txtSegundosTimerDisplay", QStringLiteral("65.536"));
     window.click("optExecutando");
     QCOMPARE(window.controller.tmrVerifica().interval(), 5000);
     QCOMPARE(window.controller.tmrDisplay().interval(), 3000);
     QVERIFY(window.controller.tmrVerifica().isEnabled());
     QCOMPARE(window.currentFrame(), QStringLiteral("fraExecutando"));
     QCOMPARE(window.lblError(), QString());
+    // The failure label stays the program's, but the status bar says what was not applied.
+    QCOMPARE(window.statusBar(),
+             QStringLiteral("Verifique os campos marcados: Nº Segundos para verificação de "
+                            "Informação, Nº Segundos para visualização da Informação"));
 }
 
 void TestMenu::pages_selectedPageIsAlwaysInFront()
@@ -275,10 +338,18 @@ void TestMenu::saving_failureShowsInLabelAndNextSaveClearsIt()
     }
     QVERIFY2(window.lblError().contains(window.controller.configPath()),
              qPrintable(window.lblError()));
+    QVERIFY2(window.statusBar().startsWith(QStringLiteral("A configuração não foi gravada: ")) &&
+                 window.statusBar().contains(window.controller.configPath()),
+             qPrintable(window.statusBar()));
     QCOMPARE(window.configBytes(), timers53);
     window.menu.GravarMostrela_cfg();
     QCOMPARE(window.lblError(), QString());
     QVERIFY(window.configBytes().contains("\r\nNumLetras=16\r\n"));
+    QVERIFY2(window.statusBar().startsWith(
+                 QStringLiteral("Configuração gravada em %1 às ")
+                     .arg(QDir::toNativeSeparators(window.controller.configPath()))),
+             qPrintable(window.statusBar()));
+    QVERIFY(window.statusBar().contains(timeOfDay));
 }
 
 void TestMenu::controls_followTheirRules()
@@ -342,6 +413,305 @@ void TestMenu::queueList_rowClickedIsTheQueuesSelection()
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualRect(window.controller.queue().index(2, 1)).center());
     QCOMPARE(window.controller.queue().selectedRow(), std::optional<int>(2));
+}
+
+void TestMenu::checks_loadedBadValuesAreMarkedAndKeptAsRead()
+{
+    Window window;
+    window.writeConfig("NumLetras=vinte\r\nSegundosTimerSQL=abc\r\nInitLinha1=27+300\r\n"
+                       "Porta=/dev/ttyUSB0\r\n");
+    window.menu.load(QString());
+    QCOMPARE(window.child<QLineEdit>("txtNumLetras")->text(), QStringLiteral("vinte"));
+    QCOMPARE(window.child<QLineEdit>("txtSegundosTimerSQL")->text(), QStringLiteral("abc"));
+    QCOMPARE(window.child<QLineEdit>("txtInitLinha1")->text(), QStringLiteral("27+300"));
+    QVERIFY(window.marked("txtNumLetras"));
+    QVERIFY(window.marked("txtSegundosTimerSQL"));
+    QVERIFY(window.marked("txtInitLinha1"));
+    QVERIFY(!window.marked("txtPorta"));
+    QVERIFY(!window.marked("txtSegundosTimerDisplay"));
+    const QString tip = window.child<QLineEdit>("txtInitLinha1")->toolTip();
+    QVERIFY2(tip.startsWith(QStringLiteral("O código 300 passa de 255.")), qPrintable(tip));
+
+    // Saved as read, unless the user changes it; a good value loses the mark and the reason.
+    window.menu.GravarMostrela_cfg();
+    QVERIFY(window.configBytes().contains("\r\nNumLetras=vinte\r\n"));
+    window.type("txtNumLetras", QStringLiteral("20"));
+    QVERIFY(!window.marked("txtNumLetras"));
+    QVERIFY(!window.child<QLineEdit>("txtNumLetras")->toolTip().contains(u'\n'));
+}
+
+void TestMenu::checks_typingDropsCharactersTheFieldNeverHolds()
+{
+    Window window;
+    window.menu.load(QString());
+    window.click("optDisplay");
+    const std::tuple<const char*, QString, QString> typings[] = {
+        {"txtNumLetras", QStringLiteral("2a0 "), QStringLiteral("20")},
+        {"txtInitLinha1", QStringLiteral("27 + 81+x65"), QStringLiteral("27+81+65")},
+        {"txtSegundosTimerSQL", QStringLiteral("-1.5s"), QStringLiteral("1.5")},
+        // The keypad's decimal key gives a comma on a Portuguese keyboard.
+        {"txtSegundosTimerDisplay", QStringLiteral("2,5"), QStringLiteral("2.5")},
+        {"txtPorta", QStringLiteral("/dev/pts/7"), QStringLiteral("/dev/pts/7")},
+        {"txtDefault_Linha1", QStringLiteral("Ola, 2+2!"), QStringLiteral("Ola, 2+2!")},
+    };
+    for (const auto& [name, typed, kept] : typings) {
+        window.type(name, typed);
+        QCOMPARE(window.child<QLineEdit>(name)->text(), kept);
+    }
+    QCOMPARE(window.controller.settings().text(Key::SegundosTimerDisplay), QStringLiteral("2.5"));
+    QCOMPARE(window.controller.settings().text(Key::Porta), QStringLiteral("/dev/pts/7"));
+
+    // A paste is not typing: it goes in as it is, and is marked.
+    QLineEdit* width = window.child<QLineEdit>("txtNumLetras");
+    width->selectAll();
+    QApplication::clipboard()->setText(QStringLiteral("vinte"));
+    QTest::keyClick(width, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(window.controller.settings().text(Key::NumLetras), QStringLiteral("vinte"));
+    QVERIFY(window.marked("txtNumLetras"));
+}
+
+void TestMenu::checks_savingUnusableValueAsksFirst()
+{
+    Window window;
+    window.menu.load(QString());
+    window.click("optDisplay");
+    window.type("txtNumLetras", QStringLiteral("300"));
+    QVERIFY(window.marked("txtNumLetras"));
+
+    QString question;
+    answerQuestion(QMessageBox::No, &question);
+    window.click("cmdGravarDisplay");
+    QVERIFY2(question.contains(QStringLiteral("Nº Letras p/ Linha: O número de letras vai de 1 a "
+                                              "255.")),
+             qPrintable(question));
+    QVERIFY(question.endsWith(QStringLiteral("Gravar mesmo assim?")));
+    QVERIFY(!QFile::exists(window.controller.configPath()));
+    QCOMPARE(window.statusBar(), QStringLiteral("A configuração não foi gravada."));
+
+    answerQuestion(QMessageBox::Yes);
+    window.click("cmdGravarDisplay");
+    QVERIFY(window.configBytes().contains("\r\nNumLetras=300\r\n"));
+    QVERIFY2(window.statusBar().startsWith(QStringLiteral("Configuração gravada em ")),
+             qPrintable(window.statusBar()));
+
+    // Good values save without a question: no dialog answers this click.
+    window.type("txtNumLetras", QStringLiteral("16"));
+    window.click("cmdGravarDisplay");
+    QVERIFY(window.configBytes().contains("\r\nNumLetras=16\r\n"));
+}
+
+void TestMenu::checks_everyFieldExplainsItself()
+{
+    Window window;
+    window.menu.load(QString());
+    for (const SettingDefinition& row : settingsTable) {
+        const QString name = Settings::keyName(row.key);
+        QWidget* field = nullptr;
+        for (const char* prefix : {"txt", "chk", "opt"}) {
+            if (!field)
+                field = window.menu.findChild<QWidget*>(QString::fromLatin1(prefix) + name);
+        }
+        QVERIFY2(field, qPrintable(name));
+        QVERIFY2(field->toolTip().size() > 30, qPrintable(name));
+    }
+    for (const char* name : {"txtInitMostrador", "txtLimpa", "txtInitLinha1", "txtInitLinha2",
+                             "txtFimLinha1", "txtFimLinha2"})
+        QVERIFY2(window.child<QLineEdit>(name)->toolTip().contains(
+                     QStringLiteral("unidos por +, por exemplo 27+81+65 = ESC Q A")),
+                 name);
+}
+
+void TestMenu::statusBar_showsLastMessageAndEachSourceRead()
+{
+    Window window;
+    window.menu.load(QString());
+    auto* last = window.child<QLabel>("lblUltimaMensagem");
+    auto* sql = window.child<QLabel>("lblLeituraSQL");
+    auto* files = window.child<QLabel>("lblLeituraFicheiros");
+    QCOMPARE(last->text(), QString());
+
+    emit window.controller.messageShown(QStringLiteral("Café                "),
+                                        QStringLiteral("Total 1,20 EUR"));
+    QVERIFY2(last->text().startsWith(QStringLiteral("Último: Café | Total 1,20 EUR às ")),
+             qPrintable(last->text()));
+    QVERIFY(last->text().contains(timeOfDay));
+
+    emit window.controller.sourceRead(QStringLiteral("SQL"), 3);
+    emit window.controller.sourceRead(QStringLiteral("Ficheiros"), 1);
+    QVERIFY2(sql->text().startsWith(QStringLiteral("Base de dados: lida às ")) &&
+                 sql->text().endsWith(QStringLiteral(", 3 mensagens")),
+             qPrintable(sql->text()));
+    QVERIFY(sql->text().contains(timeOfDay));
+    QVERIFY2(files->text().startsWith(QStringLiteral("Ficheiros: lidos às ")) &&
+                 files->text().endsWith(QStringLiteral(", 1 mensagem")),
+             qPrintable(files->text()));
+    emit window.controller.sourceRead(QStringLiteral("Ficheiros"), 0);
+    QVERIFY(files->text().endsWith(QStringLiteral(", 0 mensagens")));
+    QVERIFY(sql->text().endsWith(QStringLiteral(", 3 mensagens")));
+}
+
+void TestMenu::portPicker_offersTheSystemsPortsAndFreeTextStillWorks()
+{
+    Window window;
+    window.menu.load(QString());
+    window.click("optDisplay");
+    auto* picker = window.child<QToolButton>("cmdPortas");
+    QMenu* menu = picker->menu();
+    QVERIFY(menu);
+    emit menu->aboutToShow();
+
+    QStringList offered;
+    for (const QAction* action : menu->actions()) {
+        if (action->isEnabled())
+            offered << action->data().toString();
+    }
+    QStringList system;
+    for (const QSerialPortInfo& port : QSerialPortInfo::availablePorts())
+        system << port.systemLocation();
+    QCOMPARE(offered.mid(0, system.size()), system);
+    if (offered.isEmpty()) {
+        QCOMPARE(menu->actions().size(), 1);
+        QCOMPARE(menu->actions().first()->text(), QStringLiteral("Nenhuma porta série encontrada"));
+    } else {
+        menu->actions().last()->trigger();
+        QCOMPARE(window.child<QLineEdit>("txtPorta")->text(), offered.last());
+        QCOMPARE(window.controller.settings().text(Key::Porta), offered.last());
+    }
+
+    // Opening again lists afresh, without the earlier entries twice.
+    const qsizetype entries = menu->actions().size();
+    emit menu->aboutToShow();
+    QCOMPARE(menu->actions().size(), entries);
+
+    window.type("txtPorta", QStringLiteral("/dev/pts/3"));
+    QCOMPARE(window.controller.settings().text(Key::Porta), QStringLiteral("/dev/pts/3"));
+}
+
+void TestMenu::portChoices_holdTheStableNamesOfTheByIdFolder()
+{
+    QTemporaryDir byId;
+    const QString link = byId.filePath(QStringLiteral("usb-FTDI_FT232R_USB_UART_A50285BI-if00"));
+    QVERIFY(QFile::link(QStringLiteral("/dev/null"), link));
+    const QList<PortChoice> choices = portChoices(byId.path());
+    QCOMPARE(choices.size(), QSerialPortInfo::availablePorts().size() + 1);
+    QCOMPARE(choices.last().porta, link);
+    QCOMPARE(choices.last().description, QStringLiteral("nome fixo de null"));
+
+    QCOMPARE(portChoices(byId.filePath(QStringLiteral("em-falta"))).size(),
+             QSerialPortInfo::availablePorts().size());
+}
+
+void TestMenu::folderPicker_putsTheChosenFolderInTheField()
+{
+    Window window;
+    QTemporaryDir chosen;
+    window.controller.settings().setText(Key::LigaFicheirosPath, window.folder.path());
+    window.menu.load(QString());
+    window.click("optSQL");
+    QString startedIn;
+    answerNextDialog<QFileDialog>(
+        [&chosen](QFileDialog* dialog) {
+            dialog->setDirectory(chosen.path());
+            dialog->selectFile(chosen.path());
+            static_cast<QDialog*>(dialog)->accept(); // public there
+        },
+        [&startedIn](QFileDialog* dialog) { startedIn = dialog->directory().path(); });
+    window.click("cmdProcurarPasta");
+    QCOMPARE(startedIn, window.folder.path());
+    QCOMPARE(window.child<QLineEdit>("txtLigaFicheirosPath")->text(),
+             QDir::toNativeSeparators(chosen.path()));
+    QCOMPARE(window.controller.settings().text(Key::LigaFicheirosPath),
+             QDir::toNativeSeparators(chosen.path()));
+
+    // Cancelled: the field keeps its folder.
+    answerNextDialog<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
+    window.click("cmdProcurarPasta");
+    QCOMPARE(window.controller.settings().text(Key::LigaFicheirosPath),
+             QDir::toNativeSeparators(chosen.path()));
+}
+
+void TestMenu::queueList_columnsFitTheirRowsAndTooltipShowsBothLines()
+{
+    Window window;
+    window.menu.resize(900, 500);
+    auto* list = window.child<QTreeView>("lvwLista");
+    QHeaderView* header = list->header();
+    const QFontMetrics metrics = list->fontMetrics();
+    QVERIFY(header->sectionSize(0) >
+            metrics.horizontalAdvance(QStringLiteral("2026-12-08 08:05:00")));
+    QVERIFY(header->sectionSize(1) > metrics.horizontalAdvance(QStringLiteral("Total a pagar 12")));
+    QVERIFY(header->stretchLastSection());
+
+    const QString wide = QStringLiteral("Promoção de Natal: dois cafés pelo preço de um");
+    MessageQueue& queue = window.controller.queue();
+    queue.append({QStringLiteral("20261208080500"), wide, QStringLiteral("Até domingo")});
+    QTRY_VERIFY(header->sectionSize(1) > metrics.horizontalAdvance(wide));
+
+    // A column the user made wider stays so when shorter rows come.
+    header->resizeSection(1, header->sectionSize(1) + 150);
+    const int widened = header->sectionSize(1);
+    queue.append({QStringLiteral("20261208080501"), QStringLiteral("Curta"), QString()});
+    list->findChild<QueueColumns*>()->fit();
+    QCOMPARE(header->sectionSize(1), widened);
+
+    QCOMPARE(queue.data(queue.index(0, 2), Qt::ToolTipRole).toString(),
+             wide + QStringLiteral("\nAté domingo"));
+    QCOMPARE(queue.data(queue.index(1, 0), Qt::ToolTipRole).toString(), QStringLiteral("Curta\n"));
+    QCOMPARE(queue.data(queue.index(0, 1), Qt::DisplayRole).toString(), wide);
+}
+
+void TestMenu::pages_iconsShareOneSizeAndEveryPageHasItsHeading()
+{
+    Window window;
+    for (const char* name : {"optDisplay", "optSQL", "optConfigura", "optExecutando"}) {
+        const QIcon icon = window.child<QToolButton>(name)->icon();
+        QCOMPARE(icon.pixmap(QSize(32, 32)).deviceIndependentSize(), QSizeF(32, 32));
+    }
+    QCOMPARE(window.child<QGroupBox>("fraDisplay")->title(),
+             QStringLiteral("Definição do Display"));
+    for (const char* name : {"fraSQL", "fraConfigura", "fraExecutando"})
+        QVERIFY(!window.child<QGroupBox>(name)->title().isEmpty());
+}
+
+void TestMenu::displayModel_fillsTheCodesAndShowsTheMatchingModel()
+{
+    Window window;
+    window.writeConfig("NumLetras=40\r\nInitMostrador=\r\nLimpa=33+35+57+32+13\r\n"
+                       "InitLinha1=33 + 35 + 49\r\nFimLinha1=13\r\nInitLinha2=33+35+50\r\n"
+                       "FimLinha2=13\r\n");
+    window.menu.load(QString());
+    window.click("optDisplay");
+    auto* model = window.child<QComboBox>("cboModeloDisplay");
+    // The same bytes count as the model's, blanks and all; nothing is rewritten to match.
+    QCOMPARE(model->currentText(), QStringLiteral("AEDEX (e Emax)"));
+    QCOMPARE(window.child<QLineEdit>("txtInitLinha1")->text(), QStringLiteral("33 + 35 + 49"));
+    QCOMPARE(window.child<QLineEdit>("txtNumLetras")->text(), QStringLiteral("40"));
+
+    // Picked by hand (the next entry down): the six codes and 20 letters a line.
+    QTest::keyClick(model, Qt::Key_Down);
+    QCOMPARE(model->currentText(), QStringLiteral("Logic Controls (e Ultimate)"));
+    const std::pair<const char*, const char*> filled[] = {
+        {"txtInitMostrador", "31+17"}, {"txtLimpa", "31+17"},      {"txtInitLinha1", "16+0"},
+        {"txtFimLinha1", ""},          {"txtInitLinha2", "16+20"}, {"txtFimLinha2", ""},
+        {"txtNumLetras", "20"},
+    };
+    for (const auto& [name, text] : filled)
+        QCOMPARE(window.child<QLineEdit>(name)->text(), QString::fromLatin1(text));
+    QCOMPARE(window.controller.settings().text(Key::Limpa), QStringLiteral("31+17"));
+
+    // A code typed by hand leaves every model.
+    window.type("txtLimpa", QStringLiteral("12"));
+    QCOMPARE(model->currentText(), QStringLiteral("Personalizado"));
+    // Personalizado picked changes nothing.
+    emit model->activated(model->count() - 1);
+    QCOMPARE(model->currentText(), QStringLiteral("Personalizado"));
+    QCOMPARE(window.controller.settings().text(Key::Limpa), QStringLiteral("12"));
+    QCOMPARE(window.controller.settings().text(Key::InitLinha1), QStringLiteral("16+0"));
+
+    // The file keeps the codes alone.
+    window.menu.GravarMostrela_cfg();
+    QCOMPARE(window.configBytes().count("\r\n"), 18);
+    QVERIFY(window.configBytes().contains("\r\nLimpa=12\r\nInitLinha1=16+0\r\n"));
 }
 
 QTEST_MAIN(TestMenu)

@@ -37,6 +37,7 @@ private slots:
     void cleanRun_withdrawsOnlyItsOwnFailure();
     void saveFailure_standsUntilTheFileIsWrittenAgain();
     void log_eachNewOrChangedFailureAndEachRecovery_once();
+    void standingError_isEachHandlersOwnEvenWhenAnotherIsShown();
 };
 
 void TestStatus::cleanRun_withdrawsOnlyItsOwnFailure()
@@ -86,6 +87,19 @@ void TestStatus::log_eachNewOrChangedFailureAndEachRecovery_once()
                                     QStringLiteral("I fontes: recuperado"),
                                     QStringLiteral("I display: recuperado"),
                                 }));
+}
+
+void TestStatus::standingError_isEachHandlersOwnEvenWhenAnotherIsShown()
+{
+    Status status;
+    status.setError(QStringLiteral("gravar"), Handler::SettingsFile);
+    status.setError(QStringLiteral("ecrã"), Handler::Rotation);
+    QCOMPARE(status.error(), QStringLiteral("ecrã"));
+    QCOMPARE(status.standingError(Handler::SettingsFile), QStringLiteral("gravar"));
+    QCOMPARE(status.standingError(Handler::Polling), QString());
+    status.setError(QString(), Handler::SettingsFile);
+    QCOMPARE(status.standingError(Handler::SettingsFile), QString());
+    QCOMPARE(status.standingError(Handler::Rotation), QStringLiteral("ecrã"));
 }
 
 QTEST_GUILESS_MAIN(TestStatus)

@@ -1,20 +1,33 @@
 #include "window/menu.h"
 
+#include "core/setting_checks.h"
+#include "window/display_model_choice.h"
+#include "window/field_check.h"
+#include "window/field_help.h"
+#include "window/port_choices.h"
+#include "window/queue_columns.h"
+
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QEvent>
+#include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStackedWidget>
+#include <QStatusBar>
 #include <QStyle>
+#include <QTime>
 #include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -25,6 +38,9 @@ using Key = Settings::Key;
 using Page = Controller::Page;
 
 constexpr int codeSequenceMaximumLength = 30;
+constexpr int pageIconSide = 32;
+constexpr int statusMessageMs = 20000;
+constexpr int readingsSpacing = 24;
 
 // A click toggles between ticked and unticked; the greyed state comes only from the file.
 class TwoStateClickCheckBox : public QCheckBox {
@@ -73,6 +89,22 @@ QLabel* label(const QString& text, const QString& name = QString())
     return result;
 }
 
+QString now()
+{
+    return QTime::currentTime().toString(QStringLiteral("HH:mm:ss"));
+}
+
+// The style's icons come in different sets of sizes; a smaller one is drawn larger, so the page
+// buttons all show their pictures at one size.
+QIcon atPageIconSize(const QIcon& icon)
+{
+    QPixmap picture = icon.pixmap(QSize(pageIconSide, pageIconSide));
+    if (picture.width() < pageIconSide || picture.height() < pageIconSide)
+        picture = picture.scaled(pageIconSide, pageIconSide, Qt::KeepAspectRatio,
+                                 Qt::SmoothTransformation);
+    return QIcon(picture);
+}
+
 QString withoutOneTrailingSeparator(const QString& path)
 {
     if (path.size() > 1 && (path.endsWith(u'\\') || path.endsWith(u'/')))
@@ -98,11 +130,20 @@ Menu::Menu(Controller& controller, QWidget* parent) : QWidget(parent), m_control
         m_pages->addWidget(frame);
     m_pages->setCurrentWidget(m_frames.at(Page::Executando));
 
-    auto* layout = new QHBoxLayout(this);
-    layout->addWidget(buildPageButtons(), 0, Qt::AlignTop);
-    layout->addWidget(m_pages, 1);
+    auto* pagesRow = new QHBoxLayout;
+    pagesRow->addWidget(buildPageButtons(), 0, Qt::AlignTop);
+    pagesRow->addWidget(m_pages, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(pagesRow, 1);
+    layout->addWidget(buildStatusBar());
+    setStyleSheet(QStringLiteral("QLineEdit[%1=\"true\"] { border: 1px solid #c00000; "
+                                 "background: #ffe4e4; } "
+                                 "QToolButton#cmdPortas::menu-indicator { image: none; }")
+                      .arg(QLatin1StringView(FieldCheck::markProperty)));
 
     connect(&m_controller, &Controller::pageChanged, this, &Menu::showPage);
+    connect(&m_controller, &Controller::messageShown, this, &Menu::showLastMessage);
+    connect(&m_controller, &Controller::sourceRead, this, &Menu::showSourceRead);
     // Not modal: the rotation goes on while the box waits for the person at the screen.
     m_controller.setCriticalMessageHandler([this](const QString& text) {
         auto* box = new QMessageBox(QMessageBox::Critical, QCoreApplication::applicationName(),
@@ -130,6 +171,62 @@ void Menu::load(const QString& commandLine)
 void Menu::GravarMostrela_cfg()
 {
     m_controller.saveSettings();
+    const QString failure = m_controller.status().standingError(Status::Handler::SettingsFile);
+    m_statusBar->showMessage(
+        failure.isEmpty() ? QStringLiteral("Configuração gravada em %1 às %2")
+                                .arg(QDir::toNativeSeparators(m_controller.configPath()), now())
+                          : QStringLiteral("A configuração não foi gravada: %1").arg(failure),
+        statusMessageMs);
+}
+
+void Menu::saveAsked()
+{
+    QStringList unusable;
+    for (const auto& [caption, problem] : unusableValues())
+        unusable << caption + QStringLiteral(": ") + problem;
+    if (!unusable.isEmpty()) {
+        const auto answer = QMessageBox::question(
+            this, QCoreApplication::applicationName(),
+            QStringLiteral("Estes valores não podem ser usados como estão:\n\n%1\n\n"
+                           "Gravar mesmo assim?")
+                .arg(unusable.join(u'\n')),
+            QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+        if (answer != QMessageBox::Yes) {
+            m_statusBar->showMessage(QStringLiteral("A configuração não foi gravada."),
+                                     statusMessageMs);
+            return;
+        }
+    }
+    GravarMostrela_cfg();
+}
+
+QList<std::pair<QString, QString>> Menu::unusableValues() const
+{
+    QList<std::pair<QString, QString>> unusable;
+    for (const SettingDefinition& row : settingsTable) {
+        if (row.kind != SettingKind::Text)
+            continue;
+        const QString problem = settingProblem(row.key, m_controller.settings().text(row.key));
+        if (!problem.isEmpty())
+            unusable.append({fieldCaption(row.key), problem});
+    }
+    return unusable;
+}
+
+void Menu::showLastMessage(const QString& linha1, const QString& linha2)
+{
+    m_lastMessage->setText(
+        QStringLiteral("Último: %1 | %2 às %3").arg(linha1.trimmed(), linha2.trimmed(), now()));
+}
+
+void Menu::showSourceRead(const QString& source, int messages)
+{
+    const QString count =
+        messages == 1 ? QStringLiteral("1 mensagem") : QStringLiteral("%1 mensagens").arg(messages);
+    if (source == QStringLiteral("SQL"))
+        m_sqlRead->setText(QStringLiteral("Base de dados: lida às %1, %2").arg(now(), count));
+    else if (source == QStringLiteral("Ficheiros"))
+        m_filesRead->setText(QStringLiteral("Ficheiros: lidos às %1, %2").arg(now(), count));
 }
 
 QWidget* Menu::buildPageButtons()
@@ -159,8 +256,8 @@ QWidget* Menu::buildPageButtons()
         auto* button = new QToolButton;
         button->setObjectName(QString::fromLatin1(entry.name));
         button->setText(entry.caption);
-        button->setIcon(style()->standardIcon(entry.picture));
-        button->setIconSize(QSize(32, 32));
+        button->setIcon(atPageIconSize(style()->standardIcon(entry.picture)));
+        button->setIconSize(QSize(pageIconSide, pageIconSide));
         button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         button->setCheckable(true);
         button->setFixedSize(190, 82);
@@ -184,14 +281,16 @@ QLineEdit* Menu::boundLineEdit(Key key)
         if (changed == key && edit->text() != settings.text(key))
             edit->setText(settings.text(key));
     });
+    new FieldCheck(edit, key, settings);
     return edit;
 }
 
-QAbstractButton* Menu::boundOption(Key key, const QString& caption)
+QAbstractButton* Menu::boundOption(Key key)
 {
     Settings& settings = m_controller.settings();
-    auto* button = new QRadioButton(caption);
+    auto* button = new QRadioButton(fieldCaption(key));
     button->setObjectName(objectNameOf(key));
+    button->setToolTip(fieldHelp(key));
     // The two sources are each on or off on their own; both may be read in one tick.
     button->setAutoExclusive(false);
     button->setChecked(settings.option(key));
@@ -210,38 +309,86 @@ QAbstractButton* Menu::saveButton(const QString& name)
                                    QStringLiteral("&Gravar Conteúdos"));
     button->setObjectName(name);
     button->setMinimumHeight(45);
-    connect(button, &QPushButton::clicked, this, &Menu::GravarMostrela_cfg);
+    connect(button, &QPushButton::clicked, this, &Menu::saveAsked);
+    return button;
+}
+
+QToolButton* Menu::portPicker()
+{
+    auto* button = new QToolButton;
+    button->setObjectName(QStringLiteral("cmdPortas"));
+    button->setText(QStringLiteral("▾"));
+    button->setToolTip(QStringLiteral("Escolher uma das portas série deste computador"));
+    button->setPopupMode(QToolButton::InstantPopup);
+    auto* menu = new QMenu(button);
+    menu->setObjectName(QStringLiteral("mnuPortas"));
+    // Listed afresh on every opening: an adapter may have been plugged in meanwhile.
+    connect(menu, &QMenu::aboutToShow, this, [this, menu] { fillPortMenu(menu); });
+    button->setMenu(menu);
+    return button;
+}
+
+void Menu::fillPortMenu(QMenu* menu)
+{
+    menu->clear();
+    Settings& settings = m_controller.settings();
+    for (const PortChoice& choice : portChoices()) {
+        const QString porta = choice.porta;
+        QAction* action =
+            menu->addAction(QStringLiteral("%1   (%2)").arg(choice.porta, choice.description),
+                            &settings, [&settings, porta] { settings.setText(Key::Porta, porta); });
+        action->setData(porta);
+    }
+    if (menu->isEmpty())
+        menu->addAction(QStringLiteral("Nenhuma porta série encontrada"))->setEnabled(false);
+}
+
+QToolButton* Menu::folderPicker()
+{
+    auto* button = new QToolButton;
+    button->setObjectName(QStringLiteral("cmdProcurarPasta"));
+    button->setText(QStringLiteral("…"));
+    button->setToolTip(QStringLiteral("Escolher a pasta dos ficheiros .dsp"));
+    connect(button, &QToolButton::clicked, this, [this] {
+        Settings& settings = m_controller.settings();
+        const QString folder =
+            QFileDialog::getExistingDirectory(this, QStringLiteral("Pasta dos ficheiros .dsp"),
+                                              settings.text(Key::LigaFicheirosPath));
+        if (!folder.isEmpty())
+            settings.setText(Key::LigaFicheirosPath, QDir::toNativeSeparators(folder));
+    });
     return button;
 }
 
 QGroupBox* Menu::buildDisplayPage()
 {
-    struct Row {
-        const char* caption;
-        Key key;
-        const char* hint;
+    const std::pair<Key, const char*> rows[] = {
+        {Key::Porta, "(1)"},      {Key::NumLetras, "(20)"},        {Key::InitMostrador, "(27+64)"},
+        {Key::Limpa, "(12)"},     {Key::InitLinha1, "(27+81+65)"}, {Key::InitLinha2, "(27+81+66)"},
+        {Key::FimLinha1, "(13)"}, {Key::FimLinha2, "(13)"},
     };
-    const Row rows[] = {
-        {"Porta Com", Key::Porta, "(1)"},
-        {"Nº Letras p/ Linha", Key::NumLetras, "(20)"},
-        {"Inicialização Display", Key::InitMostrador, "(27+64)"},
-        {"Limpar display", Key::Limpa, "(12)"},
-        {"Inicialização Linha 1", Key::InitLinha1, "(27+81+65)"},
-        {"Inicialização Linha 2", Key::InitLinha2, "(27+81+66)"},
-        {"Finalização Linha 1", Key::FimLinha1, "(13)"},
-        {"Finalização Linha 2", Key::FimLinha2, "(13)"},
-    };
-    auto* frame = new QGroupBox;
+    auto* frame = new QGroupBox(QStringLiteral("Definição do Display"));
     frame->setObjectName(QStringLiteral("fraDisplay"));
     auto* grid = new QGridLayout(frame);
-    int line = 0;
-    for (const Row& row : rows) {
-        QLineEdit* edit = boundLineEdit(row.key);
-        if (row.key != Key::Porta && row.key != Key::NumLetras)
-            edit->setMaxLength(codeSequenceMaximumLength);
-        grid->addWidget(label(QString::fromUtf8(row.caption)), line, 0);
-        grid->addWidget(edit, line, 1);
-        grid->addWidget(label(QString::fromUtf8(row.hint)), line, 2);
+    grid->addWidget(label(QStringLiteral("Modelo do display")), 0, 0);
+    grid->addWidget(displayModelChoice(m_controller.settings()), 0, 1, 1, 2);
+    int line = 1;
+    for (const auto& [key, hint] : rows) {
+        QLineEdit* edit = boundLineEdit(key);
+        grid->addWidget(label(fieldCaption(key)), line, 0);
+        if (key == Key::Porta) {
+            auto* port = new QHBoxLayout;
+            port->addWidget(edit, 1);
+            port->addWidget(portPicker());
+            grid->addLayout(port, line, 1);
+        } else {
+            if (key != Key::NumLetras)
+                edit->setMaxLength(codeSequenceMaximumLength);
+            grid->addWidget(edit, line, 1);
+        }
+        QLabel* example = label(QString::fromUtf8(hint));
+        example->setToolTip(QStringLiteral("Valor habitual. ") + fieldHelp(key));
+        grid->addWidget(example, line, 2);
         ++line;
     }
     grid->setRowStretch(line++, 1);
@@ -254,30 +401,26 @@ QGroupBox* Menu::buildSqlPage()
     auto* frame = new QGroupBox(QStringLiteral("Ligação ao Servidor"));
     frame->setObjectName(QStringLiteral("fraSQL"));
     auto* grid = new QGridLayout(frame);
-    const std::pair<const char*, Key> rows[] = {
-        {"Servidor SQL", Key::SQL_Servidor},
-        {"Utilizador SQL", Key::SQL_Utilizador},
-        {"Password SQL", Key::SQL_Password},
-        {"Base Dados", Key::SQL_BaseDados},
-    };
     int line = 0;
-    for (const auto& [caption, key] : rows) {
+    for (Key key :
+         {Key::SQL_Servidor, Key::SQL_Utilizador, Key::SQL_Password, Key::SQL_BaseDados}) {
         QLineEdit* edit = boundLineEdit(key);
         if (key == Key::SQL_Password)
             edit->setEchoMode(QLineEdit::Password);
-        grid->addWidget(label(QString::fromUtf8(caption)), line, 0);
+        grid->addWidget(label(fieldCaption(key)), line, 0);
         grid->addWidget(edit, line, 1);
         ++line;
     }
     grid->setRowMinimumHeight(line++, 20);
 
-    grid->addWidget(boundOption(Key::LigaSQL, QStringLiteral("Ligação por SQL")), line++, 0, 1, 2);
-    grid->addWidget(
-        boundOption(Key::LigaFicheiros, QStringLiteral("Ligação por Endereço (Ficheiros)")), line++,
-        0, 1, 2);
+    grid->addWidget(boundOption(Key::LigaSQL), line++, 0, 1, 2);
+    grid->addWidget(boundOption(Key::LigaFicheiros), line++, 0, 1, 2);
     QLineEdit* path = boundLineEdit(Key::LigaFicheirosPath);
     path->installEventFilter(this);
-    grid->addWidget(path, line++, 0, 1, 2);
+    auto* folder = new QHBoxLayout;
+    folder->addWidget(path, 1);
+    folder->addWidget(folderPicker());
+    grid->addLayout(folder, line++, 0, 1, 2);
     grid->setRowStretch(line++, 1);
     grid->addWidget(saveButton(QStringLiteral("cmdGravarSQL")), line, 0, 1, 2);
     return frame;
@@ -288,16 +431,16 @@ QGroupBox* Menu::buildConfiguraPage()
     auto* frame = new QGroupBox(QStringLiteral("Configurações Gerais"));
     frame->setObjectName(QStringLiteral("fraConfigura"));
     auto* grid = new QGridLayout(frame);
-    grid->addWidget(label(QStringLiteral("Nº Segundos para verificação de Informação")), 0, 0);
+    grid->addWidget(label(fieldCaption(Key::SegundosTimerSQL)), 0, 0);
     grid->addWidget(boundLineEdit(Key::SegundosTimerSQL), 0, 1);
-    grid->addWidget(label(QStringLiteral("Nº Segundos para visualização da Informação")), 1, 0);
+    grid->addWidget(label(fieldCaption(Key::SegundosTimerDisplay)), 1, 0);
     grid->addWidget(boundLineEdit(Key::SegundosTimerDisplay), 1, 1);
     grid->setRowMinimumHeight(2, 20);
 
     Settings& settings = m_controller.settings();
-    auto* check =
-        new TwoStateClickCheckBox(QStringLiteral("Apresentar texto na ausência de registos"));
+    auto* check = new TwoStateClickCheckBox(fieldCaption(Key::MostraDefault));
     check->setObjectName(objectNameOf(Key::MostraDefault));
+    check->setToolTip(fieldHelp(Key::MostraDefault));
     check->setTristate(true);
     check->setCheckState(checkStateOf(settings.mostraDefault()));
     // Only a click changes the state here; the greyed state comes from the file alone.
@@ -311,12 +454,10 @@ QGroupBox* Menu::buildConfiguraPage()
     grid->addWidget(check, 3, 0, 1, 2);
 
     auto* lines = new QGridLayout;
-    lines->addWidget(label(QStringLiteral("Linha 1")), 0, 0);
+    lines->addWidget(label(fieldCaption(Key::Default_Linha1)), 0, 0);
     lines->addWidget(boundLineEdit(Key::Default_Linha1), 0, 1);
-    lines->addWidget(label(QStringLiteral("Linha 2")), 1, 0);
-    QLineEdit* linha2 = boundLineEdit(Key::Default_Linha2);
-    linha2->setToolTip(QStringLiteral("Data e Hora Actual -> #DataHora#"));
-    lines->addWidget(linha2, 1, 1);
+    lines->addWidget(label(fieldCaption(Key::Default_Linha2)), 1, 0);
+    lines->addWidget(boundLineEdit(Key::Default_Linha2), 1, 1);
     grid->addLayout(lines, 4, 0, 1, 2);
     grid->setRowStretch(5, 1);
     grid->addWidget(saveButton(QStringLiteral("cmdGravarConfigura")), 6, 0, 1, 2);
@@ -341,6 +482,17 @@ QGroupBox* Menu::buildExecutandoPage()
     QItemSelectionModel* ownSelection = list->selectionModel();
     list->setSelectionModel(m_controller.queue().selectionModel());
     delete ownSelection;
+    new QueueColumns(list);
+
+    m_sqlRead =
+        label(QStringLiteral("Base de dados: ainda não lida"), QStringLiteral("lblLeituraSQL"));
+    m_filesRead =
+        label(QStringLiteral("Ficheiros: ainda não lidos"), QStringLiteral("lblLeituraFicheiros"));
+    auto* reads = new QHBoxLayout;
+    reads->setSpacing(readingsSpacing);
+    reads->addWidget(m_sqlRead);
+    reads->addWidget(m_filesRead);
+    reads->addStretch(1);
 
     auto* error = new QLabel;
     error->setObjectName(QStringLiteral("lblError"));
@@ -351,8 +503,19 @@ QGroupBox* Menu::buildExecutandoPage()
 
     auto* layout = new QVBoxLayout(frame);
     layout->addWidget(list, 1);
+    layout->addLayout(reads);
     layout->addWidget(error);
     return frame;
+}
+
+QStatusBar* Menu::buildStatusBar()
+{
+    m_statusBar = new QStatusBar;
+    m_statusBar->setObjectName(QStringLiteral("barraEstado"));
+    m_statusBar->setSizeGripEnabled(false);
+    m_lastMessage = label(QString(), QStringLiteral("lblUltimaMensagem"));
+    m_statusBar->addPermanentWidget(m_lastMessage);
+    return m_statusBar;
 }
 
 void Menu::showPage(Page page)
@@ -361,6 +524,15 @@ void Menu::showPage(Page page)
         return;
     m_pages->setCurrentWidget(m_frames.at(page));
     m_pageButtons->button(static_cast<int>(page))->setChecked(true);
+    // Pressing "Executar" applies the settings: say which of them cannot be used as they are
+    // (each marked field's tooltip says why).
+    QStringList unusable;
+    for (const auto& [caption, problem] : unusableValues())
+        unusable << caption;
+    if (page == Page::Executando && !unusable.isEmpty())
+        m_statusBar->showMessage(QStringLiteral("Verifique os campos marcados: ") +
+                                     unusable.join(QStringLiteral(", ")),
+                                 statusMessageMs);
 }
 
 bool Menu::eventFilter(QObject* watched, QEvent* event)

@@ -4,18 +4,23 @@
 
 #include <QWidget>
 #include <map>
+#include <utility>
 
 class QAbstractButton;
 class QButtonGroup;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QStackedWidget;
+class QStatusBar;
+class QToolButton;
 class QTreeView;
 
 // The window: four page buttons on the left, the selected page to their right. Three pages
 // edit the settings; the running page ("Executar") shows the message queue and the failure
-// label. Every control carries its name as its object name.
+// label. Every control carries its name as its object name. The status bar at the bottom says
+// what a save did and which message the display showed last.
 class Menu : public QWidget {
     Q_OBJECT
 public:
@@ -26,8 +31,14 @@ public:
     // controller's start-up with the program's command line.
     void load(const QString& commandLine);
 
-    // Writes every setting of every page to Mostrela.cfg.
+    // Writes every setting of every page to Mostrela.cfg, and says so in the status bar.
     void GravarMostrela_cfg();
+    // The "Gravar Conteúdos" buttons: asks first when a value cannot be used.
+    void saveAsked();
+
+    void showLastMessage(const QString& linha1, const QString& linha2);
+    // A source ("SQL" or "Ficheiros") read, with how many messages it gave.
+    void showSourceRead(const QString& source, int messages);
 
     Controller& controller() { return m_controller; }
 
@@ -40,9 +51,15 @@ private:
     QGroupBox* buildSqlPage();
     QGroupBox* buildConfiguraPage();
     QGroupBox* buildExecutandoPage();
+    QStatusBar* buildStatusBar();
+    QToolButton* portPicker();
+    void fillPortMenu(QMenu* menu);
+    QToolButton* folderPicker();
+    // The caption and the reason of each field whose value cannot be used.
+    QList<std::pair<QString, QString>> unusableValues() const;
 
     QLineEdit* boundLineEdit(Settings::Key key);
-    QAbstractButton* boundOption(Settings::Key key, const QString& caption);
+    QAbstractButton* boundOption(Settings::Key key);
     QAbstractButton* saveButton(const QString& name);
     void showPage(Controller::Page page);
 
@@ -50,4 +67,8 @@ private:
     QButtonGroup* m_pageButtons = nullptr;
     QStackedWidget* m_pages = nullptr;
     std::map<Controller::Page, QWidget*> m_frames;
+    QStatusBar* m_statusBar = nullptr;
+    QLabel* m_lastMessage = nullptr;
+    QLabel* m_sqlRead = nullptr;
+    QLabel* m_filesRead = nullptr;
 };

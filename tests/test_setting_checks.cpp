@@ -1,0 +1,142 @@
+#include "core/setting_checks.h"
+
+#include <QtTest>
+
+using Key = SettingKey;
+
+class TestSettingChecks : public QObject {
+    Q_OBJECT
+private slots:
+    void eachKindOfField_acceptsUsableValuesAndNamesTheFault_data();
+    void eachKindOfField_acceptsUsableValuesAndNamesTheFault();
+    void freeTextFields_haveNoRulesAndNoCharacterLimits();
+    void typeableCharacters_coverEveryValueTheCheckAccepts();
+};
+
+void TestSettingChecks::eachKindOfField_acceptsUsableValuesAndNamesTheFault_data()
+{
+    QTest::addColumn<Key>("key");
+    QTest::addColumn<QString>("text");
+    // A word the reason must hold, or empty when the value is fine.
+    QTest::addColumn<QString>("reason");
+
+    QTest::newRow("port number") << Key::Porta << "1"
+                                 << "";
+    QTest::newRow("port device") << Key::Porta << "/dev/serial/by-id/usb-FTDI-if00"
+                                 << "";
+    QTest::newRow("port COM name") << Key::Porta << "COM3"
+                                   << "";
+    QTest::newRow("port empty") << Key::Porta << "  "
+                                << "Indique";
+    QTest::newRow("port zero") << Key::Porta << "0"
+                               << "a partir de 1";
+    QTest::newRow("port fraction") << Key::Porta << "1.5"
+                                   << "inteiro";
+
+    QTest::newRow("width 20") << Key::NumLetras << "20"
+                              << "";
+    QTest::newRow("width 1") << Key::NumLetras << "1"
+                             << "";
+    QTest::newRow("width 255") << Key::NumLetras << "255"
+                               << "";
+    QTest::newRow("width in words") << Key::NumLetras << "vinte"
+                                    << "algarismos";
+    QTest::newRow("width with unit") << Key::NumLetras << "20 letras"
+                                     << "algarismos";
+    QTest::newRow("width 0") << Key::NumLetras << "0"
+                             << "1 a 255";
+    QTest::newRow("width 256") << Key::NumLetras << "256"
+                               << "1 a 255";
+    QTest::newRow("width fraction") << Key::NumLetras << "20.5"
+                                    << "inteiro";
+    QTest::newRow("width empty") << Key::NumLetras << ""
+                                 << "Indique";
+
+    QTest::newRow("interval whole") << Key::SegundosTimerSQL << "2"
+                                    << "";
+    QTest::newRow("interval half") << Key::SegundosTimerDisplay << "0.5"
+                                   << "";
+    QTest::newRow("interval largest") << Key::SegundosTimerSQL << "65.535"
+                                      << "";
+    QTest::newRow("interval empty stops") << Key::SegundosTimerSQL << ""
+                                          << "";
+    QTest::newRow("interval zero stops") << Key::SegundosTimerDisplay << "0"
+                                         << "";
+    QTest::newRow("interval letters") << Key::SegundosTimerSQL << "abc"
+                                      << "segundos";
+    QTest::newRow("interval comma") << Key::SegundosTimerSQL << "2,5"
+                                    << "ponto";
+    QTest::newRow("interval negative") << Key::SegundosTimerDisplay << "-1"
+                                       << "negativo";
+    QTest::newRow("interval 70") << Key::SegundosTimerSQL << "70"
+                                 << "65.535";
+    QTest::newRow("interval rounds above") << Key::SegundosTimerSQL << "65.5356"
+                                           << "65.535";
+
+    QTest::newRow("codes") << Key::InitLinha1 << "27+81+65"
+                           << "";
+    QTest::newRow("one code") << Key::Limpa << "12"
+                              << "";
+    QTest::newRow("no codes") << Key::InitMostrador << ""
+                              << "";
+    QTest::newRow("six codes") << Key::FimLinha2 << "1+2+3+4+5+255"
+                               << "";
+    QTest::newRow("codes with blanks") << Key::InitLinha2 << "27 + 81"
+                                       << "algarismos e +";
+    QTest::newRow("codes with letters") << Key::FimLinha1 << "ESC Q A"
+                                        << "algarismos e +";
+    QTest::newRow("code above a byte") << Key::InitLinha1 << "27+256"
+                                       << "256";
+    QTest::newRow("very long code") << Key::InitLinha1 << "27+99999999999"
+                                    << "99999999999";
+    QTest::newRow("empty code") << Key::InitLinha1 << "27++65"
+                                << "Falta";
+    QTest::newRow("trailing plus") << Key::InitLinha1 << "27+"
+                                   << "Falta";
+    QTest::newRow("seven codes") << Key::InitMostrador << "1+2+3+4+5+6+7"
+                                 << "6 primeiros";
+}
+
+void TestSettingChecks::eachKindOfField_acceptsUsableValuesAndNamesTheFault()
+{
+    QFETCH(Key, key);
+    QFETCH(QString, text);
+    QFETCH(QString, reason);
+    const QString problem = settingProblem(key, text);
+    if (reason.isEmpty())
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    else
+        QVERIFY2(problem.contains(reason), qPrintable(problem));
+}
+
+void TestSettingChecks::freeTextFields_haveNoRulesAndNoCharacterLimits()
+{
+    for (Key key : {Key::Default_Linha1, Key::SQL_Servidor, Key::SQL_Password, Key::Porta,
+                    Key::LigaFicheirosPath}) {
+        QVERIFY(settingProblem(key, QStringLiteral("x; ' = \\ ç")).isEmpty());
+        QCOMPARE(settingCharacters(key), QString());
+    }
+}
+
+// Every character of a value the check accepts must be typeable, or a field could not be
+// filled by hand.
+void TestSettingChecks::typeableCharacters_coverEveryValueTheCheckAccepts()
+{
+    const std::pair<Key, QString> fine[] = {
+        {Key::NumLetras, QStringLiteral("255")},
+        {Key::SegundosTimerSQL, QStringLiteral("0.5")},
+        {Key::SegundosTimerDisplay, QStringLiteral("65.535")},
+        {Key::InitMostrador, QStringLiteral("27+64")},
+        {Key::FimLinha2, QStringLiteral("13")},
+    };
+    for (const auto& [key, text] : fine) {
+        QVERIFY(settingProblem(key, text).isEmpty());
+        for (const QChar c : text)
+            QVERIFY2(settingCharacters(key).contains(c), qPrintable(text));
+        QVERIFY(!settingCharacters(key).contains(u'-'));
+        QVERIFY(!settingCharacters(key).contains(u','));
+    }
+}
+
+QTEST_MAIN(TestSettingChecks)
+#include "test_setting_checks.moc"

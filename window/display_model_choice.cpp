@@ -1,0 +1,76 @@
+#include "window/display_model_choice.h"
+
+#include "display/display_presets.h"
+
+#include <QComboBox>
+
+namespace {
+
+using Key = Settings::Key;
+
+DisplayCodes codesOf(const Settings& settings)
+{
+    return {settings.text(Key::InitMostrador), settings.text(Key::Limpa),
+            settings.text(Key::InitLinha1),    settings.text(Key::FimLinha1),
+            settings.text(Key::InitLinha2),    settings.text(Key::FimLinha2)};
+}
+
+void fill(Settings& settings, const DisplayPreset& preset)
+{
+    settings.setText(Key::InitMostrador, preset.codes.initMostrador);
+    settings.setText(Key::Limpa, preset.codes.limpa);
+    settings.setText(Key::InitLinha1, preset.codes.initLinha1);
+    settings.setText(Key::FimLinha1, preset.codes.fimLinha1);
+    settings.setText(Key::InitLinha2, preset.codes.initLinha2);
+    settings.setText(Key::FimLinha2, preset.codes.fimLinha2);
+    settings.setText(Key::NumLetras, QString::number(preset.numLetras));
+}
+
+bool isCode(Key key)
+{
+    switch (key) {
+    case Key::InitMostrador:
+    case Key::Limpa:
+    case Key::InitLinha1:
+    case Key::FimLinha1:
+    case Key::InitLinha2:
+    case Key::FimLinha2:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void showMatching(QComboBox* choice, const Settings& settings)
+{
+    const DisplayPreset* preset = matchingDisplayPreset(codesOf(settings));
+    // "Personalizado" is the last entry, with no key.
+    choice->setCurrentIndex(preset ? choice->findData(preset->key) : choice->count() - 1);
+}
+
+} // namespace
+
+QComboBox* displayModelChoice(Settings& settings)
+{
+    auto* choice = new QComboBox;
+    choice->setObjectName(QStringLiteral("cboModeloDisplay"));
+    choice->setToolTip(QStringLiteral("Escolher o modelo do display preenche os seis códigos e "
+                                      "o número de letras (20). Mudar um código à mão mostra "
+                                      "\"Personalizado\"."));
+    for (const DisplayPreset& preset : displayPresets())
+        choice->addItem(preset.name, preset.key);
+    choice->addItem(QStringLiteral("Personalizado"));
+    showMatching(choice, settings);
+
+    // Only a pick by hand fills the fields; showing the match must not.
+    QObject::connect(choice, &QComboBox::activated, &settings, [choice, &settings](int index) {
+        if (const DisplayPreset* preset = displayPresetWithKey(choice->itemData(index).toString()))
+            fill(settings, *preset);
+        showMatching(choice, settings);
+    });
+    QObject::connect(&settings, &Settings::changed, choice, [choice, &settings](Key key) {
+        if (isCode(key))
+            showMatching(choice, settings);
+    });
+    return choice;
+}
