@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QtGlobal>
+
+// What a running process holds and has used, as the kernel counts it (/proc/PID/status,
+// /proc/PID/stat and each thread's /proc/PID/task/TID/schedstat).
+struct ProcessUsage {
+    qint64 residentKiB = 0;     // VmRSS
+    qint64 peakResidentKiB = 0; // VmHWM, the highest VmRSS so far
+    double cpuSeconds = 0;      // user and system time, in clock ticks (1/100 s as a rule)
+    // The run time of the threads alive now, to the nanosecond: fine enough for the small
+    // figures of an idle process, which cpuSeconds rounds to whole ticks. Threads that ended
+    // are not in it.
+    double threadCpuSeconds = 0;
+
+    // Throws Failure when the process is gone or its figures cannot be read.
+    static ProcessUsage of(qint64 pid);
+};
