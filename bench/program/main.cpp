@@ -41,7 +41,8 @@ void makeQuick(BenchSettings& settings)
     settings.messages = 30;
     settings.idleSeconds = 3;
     settings.referenceSeconds = 0.5;
-    settings.limitSeconds = 8;
+    settings.backlogSeconds = 8;
+    settings.limitSeconds = 20;
 }
 
 void runScenario(Report& report, const QString& name, const std::function<void()>& measure)
@@ -88,7 +89,8 @@ int main(int argc, char* argv[])
             number("reference-seconds",
                    "Seconds of idling measured before a load, to take off its figure",
                    settings.referenceSeconds),
-            number("limit-seconds", "The longest any one wait may last", settings.limitSeconds),
+            number("backlog-seconds", "How long the backlog may take", settings.backlogSeconds),
+            number("limit-seconds", "The longest any other wait may last", settings.limitSeconds),
         };
         for (const NumberOption& option : numbers)
             parser.addOption(option.option);

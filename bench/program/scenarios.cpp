@@ -4,6 +4,8 @@
 #include "controller_under_test.h"
 #include "plain_intake.h"
 
+#include <QElapsedTimer>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -21,14 +23,20 @@ qint64 milliseconds(double seconds)
 
 void progress(const char* what)
 {
-    std::fprintf(stderr, "mostrela-bench: %s\n", what);
+    static const QElapsedTimer run = [] {
+        QElapsedTimer clock;
+        clock.start();
+        return clock;
+    }();
+    std::fprintf(stderr, "mostrela-bench %4lld s: %s\n",
+                 static_cast<long long>(run.elapsed() / 1000), what);
 }
 
 } // namespace
 
 IntakeFigures measureIntake(const BenchSettings& settings)
 {
-    progress("intake: dropping files at once");
+    progress("intake: writing the files");
     IntakeFigures figures;
     figures.files = settings.intakeFiles;
     {
@@ -39,6 +47,7 @@ IntakeFigures measureIntake(const BenchSettings& settings)
         const auto batch = controller.stage(settings.intakeFiles);
         const double idleRate = controller.cpuRate(milliseconds(settings.referenceSeconds));
 
+        progress("intake: the controller taking them");
         const double cpu = controller.cpuSeconds();
         const double start = controller.now();
         controller.feed(*batch, 0, milliseconds(settings.limitSeconds));
@@ -71,7 +80,7 @@ BacklogFigures measureBacklog(const BenchSettings& settings)
     progress("backlog: taking them");
     const double start = controller.now();
     backlog->moveIntoPlace();
-    controller.runUntil([&] { return backlog->taken(); }, milliseconds(settings.limitSeconds));
+    controller.runUntil([&] { return backlog->taken(); }, milliseconds(settings.backlogSeconds));
     const double end = controller.now();
     figures.seconds = end - start;
     figures.taken = backlog->takenCount();
