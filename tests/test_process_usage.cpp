@@ -22,38 +22,74 @@ double threadCpuNow()
 
 } // namespace
 
+// A thread besides the one asking, that works for `work` seconds of CPU, then waits until it is
+// let go.
+class WorkingThread {
+public:
+    explicit WorkingThread(double work)
+        : m_thread(QThread::create([this, work] {
+              const double start = threadCpuNow();
+              volatile double sink = 0;
+              while (threadCpuNow() - start < work)
+                  sink = sink + 1;
+              m_worked = threadCpuNow() - start;
+              m_done = true;
+              m_release.acquire();
+          }))
+    {
+        m_thread->start();
+    }
+    ~WorkingThread() { end(); }
+
+    bool done() const { return m_done; }
+    double worked() const { return m_worked; }
+    void end()
+    {
+        if (m_thread->isFinished())
+            return;
+        m_release.release();
+        m_thread->wait();
+    }
+
+private:
+    std::atomic<bool> m_done = false;
+    double m_worked = 0;
+    QSemaphore m_release;
+    std::unique_ptr<QThread> m_thread;
+};
+
 class TestProcessUsage : public QObject {
     Q_OBJECT
 
+private:
+    const qint64 m_pid = QCoreApplication::applicationPid();
+
 private slots:
-    // A thread of the process, other than the one asking, working for a known CPU time.
     void of_countsTheRunTimeOfEveryThread()
     {
-        const qint64 pid = QCoreApplication::applicationPid();
-        const ProcessUsage before = ProcessUsage::of(pid);
-        constexpr double work = 0.05;
-        double worked = 0;
-        std::atomic<bool> done = false;
-        QSemaphore release;
-        std::unique_ptr<QThread> thread(QThread::create([&] {
-            const double start = threadCpuNow();
-            volatile double sink = 0;
-            while (threadCpuNow() - start < work)
-                sink = sink + 1;
-            worked = threadCpuNow() - start;
-            done = true;
-            release.acquire(); // an ended thread's time is no longer counted
-        }));
-        thread->start();
-        QTRY_VERIFY(done.load());
-        const ProcessUsage during = ProcessUsage::of(pid);
-        release.release();
-        thread->wait();
+        const ProcessUsage before = ProcessUsage::of(m_pid);
+        WorkingThread thread(0.05);
+        QTRY_VERIFY(thread.done());
+        const ProcessUsage after = ProcessUsage::of(m_pid);
 
-        QVERIFY(during.threadCpuSeconds - before.threadCpuSeconds >= worked);
-        QVERIFY(during.cpuSeconds >= before.cpuSeconds);
-        QVERIFY(during.residentKiB > 0);
-        QVERIFY(during.peakResidentKiB >= during.residentKiB);
+        QVERIFY(after.threadCpuSecondsSince(before) >= thread.worked());
+        QVERIFY(after.cpuSeconds >= before.cpuSeconds);
+        QVERIFY(after.residentKiB > 0);
+        QVERIFY(after.peakResidentKiB >= after.residentKiB);
+    }
+
+    // A thread that had worked before the first reading and ended before the second takes
+    // nothing away from what the others used.
+    void threadCpuSecondsSince_aThreadThatEnded_takesAwayNothing()
+    {
+        WorkingThread thread(0.05);
+        QTRY_VERIFY(thread.done());
+        const ProcessUsage before = ProcessUsage::of(m_pid);
+        thread.end();
+        // Gone from /proc too, not only joined.
+        QTRY_VERIFY(ProcessUsage::of(m_pid).threadNanoseconds.size() <
+                    before.threadNanoseconds.size());
+        QVERIFY(ProcessUsage::of(m_pid).threadCpuSecondsSince(before) >= 0);
     }
 
     void of_aProcessThatDoesNotExist_throws()

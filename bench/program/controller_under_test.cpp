@@ -93,10 +93,10 @@ bool ControllerUnderTest::runUntil(const std::function<bool()>& done, qint64 lim
 
 double ControllerUnderTest::cpuRate(qint64 ms)
 {
-    const double cpu = cpuSeconds();
+    const ProcessUsage before = usage();
     const double start = now();
     runFor(ms);
-    return (cpuSeconds() - cpu) / (now() - start);
+    return cpuSecondsSince(before) / (now() - start);
 }
 
 void ControllerUnderTest::receive(const QByteArray& bytes)

@@ -53,8 +53,11 @@ public:
 
     // Throws Failure when the controller is gone.
     ProcessUsage usage() { return ProcessUsage::of(m_controller.process().processId()); }
-    // The CPU time of the controller's threads.
-    double cpuSeconds() { return usage().threadCpuSeconds; }
+    // The controller's CPU seconds since `earlier`.
+    double cpuSecondsSince(const ProcessUsage& earlier)
+    {
+        return usage().threadCpuSecondsSince(earlier);
+    }
     // Seconds since the start, on the clock that timed the frames.
     double now() const { return static_cast<double>(m_clock.nsecsElapsed()) / 1e9; }
 

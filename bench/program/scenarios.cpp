@@ -48,12 +48,13 @@ IntakeFigures measureIntake(const BenchSettings& settings)
         const double idleRate = controller.cpuRate(milliseconds(settings.referenceSeconds));
 
         progress("intake: the controller taking them");
-        const double cpu = controller.cpuSeconds();
+        const ProcessUsage before = controller.usage();
         const double start = controller.now();
         controller.feed(*batch, 0, milliseconds(settings.limitSeconds));
         figures.secondsToEmpty = controller.now() - start;
         controller.runFor(settleMs);
-        const double used = controller.cpuSeconds() - cpu - idleRate * (controller.now() - start);
+        const double used =
+            controller.cpuSecondsSince(before) - idleRate * (controller.now() - start);
         figures.controllerCpuPerFile = used / settings.intakeFiles;
     }
     progress("intake: the plain reads and deletes");
@@ -111,19 +112,20 @@ DisplayFigures measureDisplay(const BenchSettings& settings)
     controller.feed(*batch, 0, milliseconds(settings.limitSeconds));
 
     // From the first frame after the intake to the last: the display's work alone.
-    const int before = controller.frames();
+    const int shownDuringIntake = controller.frames();
     const qint64 showingLimitMs =
         milliseconds(4 * displaySeconds * settings.messages) + startUpLimitMs;
-    if (!controller.runUntil([&] { return controller.frames() > before; }, showingLimitMs))
+    if (!controller.runUntil([&] { return controller.frames() > shownDuringIntake; },
+                             showingLimitMs))
         throw Failure(QStringLiteral("No message shown after the intake"));
     const int first = controller.frames();
-    const double cpu = controller.cpuSeconds();
+    const ProcessUsage showing = controller.usage();
     const double start = controller.now();
     const qint64 bytes = controller.frameBytes();
     const int all = 1 + settings.messages;
     if (!controller.runUntil([&] { return controller.frames() >= all; }, showingLimitMs))
         throw Failure(QStringLiteral("%1 of %2 messages shown").arg(controller.frames()).arg(all));
-    const double used = controller.cpuSeconds() - cpu - idleRate * (controller.now() - start);
+    const double used = controller.cpuSecondsSince(showing) - idleRate * (controller.now() - start);
 
     DisplayFigures figures;
     figures.messages = controller.frames() - first;

@@ -43,16 +43,16 @@ double statCpuSeconds(const QByteArray& stat)
 }
 
 // The first field of each thread's schedstat is the nanoseconds it has run.
-double threadsCpuSeconds(qint64 pid)
+QHash<qint64, qint64> threadRunTimes(qint64 pid)
 {
     const QString tasks = QStringLiteral("/proc/%1/task").arg(pid);
-    qint64 nanoseconds = 0;
+    QHash<qint64, qint64> nanoseconds;
     for (const QString& thread : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         QFile file(QStringLiteral("%1/%2/schedstat").arg(tasks, thread));
         if (file.open(QIODevice::ReadOnly)) // a thread that has just ended has no file
-            nanoseconds += file.readAll().split(' ').first().toLongLong();
+            nanoseconds.insert(thread.toLongLong(), file.readAll().split(' ').first().toLongLong());
     }
-    return static_cast<double>(nanoseconds) / 1e9;
+    return nanoseconds;
 }
 
 } // namespace
@@ -61,5 +61,13 @@ ProcessUsage ProcessUsage::of(qint64 pid)
 {
     const QByteArray status = procFile(pid, "status");
     return {statusKiB(status, "VmRSS"), statusKiB(status, "VmHWM"),
-            statCpuSeconds(procFile(pid, "stat")), threadsCpuSeconds(pid)};
+            statCpuSeconds(procFile(pid, "stat")), threadRunTimes(pid)};
+}
+
+double ProcessUsage::threadCpuSecondsSince(const ProcessUsage& earlier) const
+{
+    qint64 nanoseconds = 0;
+    for (auto thread = threadNanoseconds.cbegin(); thread != threadNanoseconds.cend(); ++thread)
+        nanoseconds += thread.value() - earlier.threadNanoseconds.value(thread.key(), 0);
+    return static_cast<double>(nanoseconds) / 1e9;
 }
