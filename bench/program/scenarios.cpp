@@ -2,11 +2,11 @@
 
 #include "common/failure.h"
 #include "controller_under_test.h"
+#include "frame_gaps.h"
 #include "plain_intake.h"
 
 #include <QElapsedTimer>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -86,17 +86,7 @@ BacklogFigures measureBacklog(const BenchSettings& settings)
     figures.seconds = end - start;
     figures.taken = backlog->takenCount();
     figures.peakMegabytes = static_cast<double>(controller.usage().peakResidentKiB) * 1024 / 1e6;
-
-    double previous = start;
-    for (const double at : controller.frameTimes()) {
-        if (at <= start)
-            continue;
-        if (at > end)
-            break;
-        figures.longestGap = std::max(figures.longestGap, at - previous);
-        previous = at;
-    }
-    figures.longestGap = std::max(figures.longestGap, end - previous);
+    figures.longestGap = longestSilence(controller.frameTimes(), start, end);
     return figures;
 }
 
