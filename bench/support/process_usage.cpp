@@ -2,6 +2,7 @@
 
 #include "core/failure.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <unistd.h>
@@ -41,11 +42,32 @@ double statCpuSeconds(const QByteArray& stat)
     return static_cast<double>(ticks) / static_cast<double>(::sysconf(_SC_CLK_TCK));
 }
 
+// The first field of each thread's schedstat is the nanoseconds it has run.
+QHash<qint64, qint64> threadRunTimes(qint64 pid)
+{
+    const QString tasks = QStringLiteral("/proc/%1/task").arg(pid);
+    QHash<qint64, qint64> nanoseconds;
+    for (const QString& thread : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile file(QStringLiteral("%1/%2/schedstat").arg(tasks, thread));
+        if (file.open(QIODevice::ReadOnly)) // a thread that has just ended has no file
+            nanoseconds.insert(thread.toLongLong(), file.readAll().split(' ').first().toLongLong());
+    }
+    return nanoseconds;
+}
+
 } // namespace
 
 ProcessUsage ProcessUsage::of(qint64 pid)
 {
     const QByteArray status = procFile(pid, "status");
     return {statusKiB(status, "VmRSS"), statusKiB(status, "VmHWM"),
-            statCpuSeconds(procFile(pid, "stat"))};
+            statCpuSeconds(procFile(pid, "stat")), threadRunTimes(pid)};
+}
+
+double ProcessUsage::threadCpuSecondsSince(const ProcessUsage& earlier) const
+{
+    qint64 nanoseconds = 0;
+    for (auto thread = threadNanoseconds.cbegin(); thread != threadNanoseconds.cend(); ++thread)
+        nanoseconds += thread.value() - earlier.threadNanoseconds.value(thread.key(), 0);
+    return static_cast<double>(nanoseconds) / 1e9;
 }

@@ -1,0 +1,141 @@
+// mostrela-bench: the built controller as users run it (its window offscreen, a
+// pseudo-terminal as its display port, a real drop folder), timed from outside. Prints one table:
+// the CPU a drop file against plain reads and deletes, a large backlog's memory and the
+// display's pace while it is taken, the CPU a shown message against its time on the line, and
+// the idle controller's CPU.
+
+#include "core/failure.h"
+#include "report.h"
+#include "scenarios.h"
+#include "support/odbc_fixture.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+const QStringList scenarioNames = {QStringLiteral("intake"), QStringLiteral("backlog"),
+                                   QStringLiteral("display"), QStringLiteral("idle")};
+
+struct NumberOption {
+    QCommandLineOption option;
+    std::function<void(double)> set;
+};
+
+template <typename T> NumberOption number(const char* name, const char* text, T& value)
+{
+    return {{QString::fromLatin1(name),
+             QStringLiteral("%1 (default %2).").arg(QString::fromLatin1(text)).arg(value),
+             QStringLiteral("number")},
+            [&value](double given) { value = static_cast<T>(given); }};
+}
+
+// A run of under a minute, for trying the benchmark out; its figures are rougher.
+void makeQuick(BenchSettings& settings)
+{
+    settings.intakeFiles = 1000;
+    settings.backlogFiles = 10000;
+    settings.messages = 30;
+    settings.idleSeconds = 3;
+    settings.referenceSeconds = 0.5;
+    settings.backlogSeconds = 8;
+    settings.limitSeconds = 20;
+}
+
+void runScenario(Report& report, const QString& name, const std::function<void()>& measure)
+{
+    try {
+        measure();
+    } catch (const Failure& failure) {
+        report.addFailure(name, failure.description());
+    }
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    try {
+        OdbcFixture odbc; // before any ODBC call; the controller inherits its data source
+        QCoreApplication application(argc, argv);
+        application.setApplicationName(QStringLiteral("mostrela-bench"));
+
+        BenchSettings settings;
+        settings.program = QStringLiteral(MOSTRELA_EXECUTABLE);
+        QCommandLineParser parser;
+        parser.setApplicationDescription(QStringLiteral(
+            "Runs the built controller with its window offscreen, a pseudo-terminal as its "
+            "display and a real drop folder, and measures it from outside."));
+        parser.addHelpOption();
+        const QCommandLineOption quick(QStringLiteral("quick"),
+                                       QStringLiteral("Small sizes: a run of under a minute."));
+        const QCommandLineOption only(QStringLiteral("only"),
+                                      QStringLiteral("Only these scenarios, comma-separated: %1.")
+                                          .arg(scenarioNames.join(QStringLiteral(", "))),
+                                      QStringLiteral("names"));
+        const QCommandLineOption program(QStringLiteral("program"),
+                                         QStringLiteral("The controller's executable."),
+                                         QStringLiteral("path"), settings.program);
+        parser.addOptions({quick, only, program});
+        const NumberOption numbers[] = {
+            number("intake-files", "Drop files taken at once, for the CPU a file",
+                   settings.intakeFiles),
+            number("backlog-files", "Drop files waiting at once", settings.backlogFiles),
+            number("messages", "Messages shown, for the CPU a message", settings.messages),
+            number("idle-seconds", "Seconds the idle controller is measured", settings.idleSeconds),
+            number("reference-seconds",
+                   "Seconds of idling measured before a load, to take off its figure",
+                   settings.referenceSeconds),
+            number("backlog-seconds", "How long the backlog may take", settings.backlogSeconds),
+            number("limit-seconds", "The longest any other wait may last", settings.limitSeconds),
+        };
+        for (const NumberOption& option : numbers)
+            parser.addOption(option.option);
+        parser.process(application);
+        if (parser.isSet(quick))
+            makeQuick(settings);
+        for (const NumberOption& option : numbers) {
+            if (!parser.isSet(option.option))
+                continue;
+            bool ok = false;
+            const double value = parser.value(option.option).toDouble(&ok);
+            if (!ok || value <= 0)
+                parser.showHelp(2);
+            option.set(value);
+        }
+        settings.program = parser.value(program);
+        const QStringList chosen =
+            parser.isSet(only) ? parser.value(only).split(u',', Qt::SkipEmptyParts) : scenarioNames;
+        for (const QString& name : chosen) {
+            if (!scenarioNames.contains(name))
+                parser.showHelp(2);
+        }
+
+        Report report;
+        if (chosen.contains(QStringLiteral("intake")))
+            runScenario(report, QStringLiteral("intake"),
+                        [&] { report.addIntake(measureIntake(settings)); });
+        if (chosen.contains(QStringLiteral("backlog")))
+            runScenario(report, QStringLiteral("backlog"),
+                        [&] { report.addBacklog(measureBacklog(settings)); });
+        if (chosen.contains(QStringLiteral("display")))
+            runScenario(report, QStringLiteral("display"),
+                        [&] { report.addDisplay(measureDisplay(settings)); });
+        if (chosen.contains(QStringLiteral("idle"))) {
+            for (const bool database : {false, true})
+                runScenario(report, QStringLiteral("idle"),
+                            [&] { report.addIdle(measureIdle(settings, database), database); });
+        }
+        report.print();
+        return 0;
+    } catch (const Failure& failure) {
+        std::fprintf(stderr, "mostrela-bench: %s\n", qPrintable(failure.description()));
+        return 2;
+    } catch (const std::runtime_error& error) {
+        std::fprintf(stderr, "mostrela-bench: %s\n", error.what());
+        return 2;
+    }
+}

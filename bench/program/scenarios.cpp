@@ -1,0 +1,145 @@
+#include "scenarios.h"
+
+#include "controller_under_test.h"
+#include "core/failure.h"
+#include "frame_gaps.h"
+#include "plain_intake.h"
+
+#include <QElapsedTimer>
+
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+constexpr qint64 startUpLimitMs = 60000;
+// After the folder is empty, the controller may still have work that the files brought.
+constexpr qint64 settleMs = 1000;
+
+qint64 milliseconds(double seconds)
+{
+    return std::llround(seconds * 1000);
+}
+
+void progress(const char* what)
+{
+    static const QElapsedTimer run = [] {
+        QElapsedTimer clock;
+        clock.start();
+        return clock;
+    }();
+    std::fprintf(stderr, "mostrela-bench %4lld s: %s\n",
+                 static_cast<long long>(run.elapsed() / 1000), what);
+}
+
+} // namespace
+
+IntakeFigures measureIntake(const BenchSettings& settings)
+{
+    progress("intake: writing the files");
+    IntakeFigures figures;
+    figures.files = settings.intakeFiles;
+    {
+        // No display ticks: only the intake costs anything.
+        ControllerUnderTest controller(settings.program,
+                                       {.pollingSeconds = 0.5, .displaySeconds = 0});
+        controller.feed(*controller.stage(1), 0, startUpLimitMs);
+        const auto batch = controller.stage(settings.intakeFiles);
+        const double idleRate = controller.cpuRate(milliseconds(settings.referenceSeconds));
+
+        progress("intake: the controller taking them");
+        const ProcessUsage before = controller.usage();
+        const double start = controller.now();
+        controller.feed(*batch, 0, milliseconds(settings.limitSeconds));
+        figures.secondsToEmpty = controller.now() - start;
+        controller.runFor(settleMs);
+        const double used =
+            controller.cpuSecondsSince(before) - idleRate * (controller.now() - start);
+        figures.controllerCpuPerFile = used / settings.intakeFiles;
+    }
+    progress("intake: the plain reads and deletes");
+    figures.plainCpuPerFile = plainIntakeCpuSeconds(settings.intakeFiles) / settings.intakeFiles;
+    return figures;
+}
+
+BacklogFigures measureBacklog(const BenchSettings& settings)
+{
+    progress("backlog: writing the files");
+    BacklogFigures figures;
+    figures.files = settings.backlogFiles;
+    figures.displaySeconds = 0.1;
+    const double pollingSeconds = 0.5;
+    ControllerUnderTest controller(settings.program, {.pollingSeconds = pollingSeconds,
+                                                      .displaySeconds = figures.displaySeconds});
+    const auto backlog = controller.stage(settings.backlogFiles);
+    // Enough messages queued first that the display has one to show on every tick until the
+    // backlog's first files are in, so a pause in its frames is the controller's doing.
+    const int warmUpFiles =
+        static_cast<int>(std::ceil(2 * pollingSeconds / figures.displaySeconds)) + 10;
+    controller.feed(*controller.stage(warmUpFiles), 0, startUpLimitMs);
+
+    progress("backlog: taking them");
+    const double start = controller.now();
+    backlog->moveIntoPlace();
+    controller.runUntil([&] { return backlog->taken(); }, milliseconds(settings.backlogSeconds));
+    const double end = controller.now();
+    figures.seconds = end - start;
+    figures.taken = backlog->takenCount();
+    figures.peakMegabytes = static_cast<double>(controller.usage().peakResidentKiB) * 1024 / 1e6;
+    figures.longestGap = longestSilence(controller.frameTimes(), start, end);
+    return figures;
+}
+
+DisplayFigures measureDisplay(const BenchSettings& settings)
+{
+    progress("display: showing messages");
+    const double displaySeconds = 0.1;
+    ControllerUnderTest controller(settings.program,
+                                   {.pollingSeconds = 0.5, .displaySeconds = displaySeconds});
+    controller.feed(*controller.stage(1), 1, startUpLimitMs);
+    const auto batch = controller.stage(settings.messages);
+    const double idleRate = controller.cpuRate(milliseconds(settings.referenceSeconds));
+    controller.feed(*batch, 0, milliseconds(settings.limitSeconds));
+
+    // From the first frame after the intake to the last: the display's work alone.
+    const int shownDuringIntake = controller.frames();
+    const qint64 showingLimitMs =
+        milliseconds(4 * displaySeconds * settings.messages) + startUpLimitMs;
+    if (!controller.runUntil([&] { return controller.frames() > shownDuringIntake; },
+                             showingLimitMs))
+        throw Failure(QStringLiteral("No message shown after the intake"));
+    const int first = controller.frames();
+    const ProcessUsage showing = controller.usage();
+    const double start = controller.now();
+    const qint64 bytes = controller.frameBytes();
+    const int all = 1 + settings.messages;
+    if (!controller.runUntil([&] { return controller.frames() >= all; }, showingLimitMs))
+        throw Failure(QStringLiteral("%1 of %2 messages shown").arg(controller.frames()).arg(all));
+    const double used = controller.cpuSecondsSince(showing) - idleRate * (controller.now() - start);
+
+    DisplayFigures figures;
+    figures.messages = controller.frames() - first;
+    if (figures.messages < 1 || controller.strayBytes() > 0)
+        throw Failure(QStringLiteral("%1 messages measured, %2 stray bytes on the display")
+                          .arg(figures.messages)
+                          .arg(controller.strayBytes()));
+    figures.cpuPerMessage = used / figures.messages;
+    figures.bytesPerMessage =
+        static_cast<double>(controller.frameBytes() - bytes) / figures.messages;
+    return figures;
+}
+
+IdleFigures measureIdle(const BenchSettings& settings, bool database)
+{
+    progress(database ? "idle, with the database" : "idle");
+    ControllerUnderTest controller(
+        settings.program,
+        {.pollingSeconds = 2, .displaySeconds = 1, .idleClock = true, .database = database});
+    // The message, then the idle text in its place.
+    controller.feed(*controller.stage(1), 2, startUpLimitMs);
+    controller.runFor(settleMs);
+    IdleFigures figures;
+    figures.seconds = settings.idleSeconds;
+    figures.cpuShare = controller.cpuRate(milliseconds(settings.idleSeconds));
+    return figures;
+}

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// The drop files the benchmarks leave: every one the same size, each with lines of its own, so
+// that no message repeats the one before it (the display skips a repeat).
+QByteArray benchDropFileText(int number);
+
+// Writes drop files numbered `first` to `first + count - 1` into `folder`; throws Failure.
+void writeBenchDropFiles(const QString& folder, int first, int count);
