@@ -74,6 +74,11 @@ QString connectionText(const QString& server, const QString& database, const QSt
         if (isMicrosoftDriver(driver))
             attributes << QStringLiteral("Encrypt=no")
                        << QStringLiteral("TrustServerCertificate=yes");
+        // FreeTDS left to guess the protocol tries one version after another, each with its own
+        // login time-out, against a server that does not answer. 7.4 serves SQL Server 2012 and
+        // later; a data source can name another version.
+        else if (driver.compare(QStringLiteral("FreeTDS"), Qt::CaseInsensitive) == 0)
+            attributes << QStringLiteral("TDS_Version=7.4");
     }
     if (!database.isEmpty())
         attributes << attribute(QStringLiteral("Database"), database);

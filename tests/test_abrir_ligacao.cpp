@@ -71,9 +71,11 @@ private slots:
     void serverName_reachedThroughSqlServerDriver()
     {
         // Only SQLite3 and FreeTDS are installed for this process.
-        QCOMPARE(connectionText(QStringLiteral("loja01\\SQLEXPRESS"), QStringLiteral("Vendas;2"),
-                                QString()),
-                 QStringLiteral("Driver={FreeTDS};Server=loja01\\SQLEXPRESS;Database={Vendas;2}"));
+        QCOMPARE(
+            connectionText(QStringLiteral("loja01\\SQLEXPRESS"), QStringLiteral("Vendas;2"),
+                           QString()),
+            QStringLiteral(
+                "Driver={FreeTDS};Server=loja01\\SQLEXPRESS;TDS_Version=7.4;Database={Vendas;2}"));
     }
 
     void preferredSqlServerDriver_newestMicrosoftThenFreeTdsThenWindows()
