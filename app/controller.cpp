@@ -31,9 +31,8 @@ Controller::Controller(const QString& folder, QObject* parent)
     connect(intake, &IntakeWorker::polled, this, &Controller::polled);
     connect(&m_rotation, &Rotation::displayed, this, &Controller::messageShown);
 
-    connect(&m_tmrDisplay, &Timer::tick, this, [this] {
-        m_rotation.tick(rotationSettings(m_settings), displaySettings(m_settings));
-    });
+    connect(&m_tmrDisplay, &Timer::tick, this,
+            [this] { m_rotation.tick(rotationSettings(m_settings), displaySettings(m_settings)); });
     connect(&m_tmrVerifica, &Timer::tick, this, &Controller::poll);
 }
 
@@ -111,8 +110,10 @@ void Controller::polled(const PollResult& result)
     // A connection that failed leaves the failure label alone: its message says it all.
     if (result.connectionFailure)
         showCriticalMessage(result.connectionFailure->message());
-    if (!result.connectionFailed)
+    if (!result.connectionFailed) {
         m_status.setError(result.error, Status::Handler::Polling);
+        m_lastLoggedMessage.clear();
+    }
     emit pollingFinished();
 }
 
@@ -126,7 +127,10 @@ void Controller::showCriticalMessage(const QString& text)
     if (m_criticalMessage) {
         m_criticalMessageOpen = true;
         m_criticalMessage(text);
-    } else {
+    } else if (text != m_lastLoggedMessage) {
+        // Without a window nothing holds polling back: the same failure, tick after tick, is
+        // logged once, until a tick gets through.
+        m_lastLoggedMessage = text;
         qCCritical(lcMostrela).noquote() << text;
     }
 }

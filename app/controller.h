@@ -87,6 +87,7 @@ private:
     Page m_page = Page::None;
     std::function<void(const QString&)> m_criticalMessage;
     bool m_criticalMessageOpen = false;
+    QString m_lastLoggedMessage;
     bool m_polling = false;
     // Last, so that the threads end before what they report to.
     WorkerThread<DisplayWriter> m_display{&m_spool};

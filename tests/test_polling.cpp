@@ -175,6 +175,29 @@ private slots:
         QCOMPARE(m_messages.size(), 2 * messages);
     }
 
+    void failedConnectionWithoutWindow_isLoggedOnceUntilATickGetsThrough()
+    {
+        static QStringList logged;
+        logged.clear();
+        const QtMessageHandler previous = qInstallMessageHandler(
+            [](QtMsgType type, const QMessageLogContext&, const QString& text) {
+                if (type == QtCriticalMsg)
+                    logged << text;
+            });
+        type(Key::SQL_Servidor, OdbcFixture::brokenDataSource());
+        click(QStringLiteral("optLigaSQL"));
+        click(QStringLiteral("optExecutando"));
+        for (int attempt = 0; attempt < 3; ++attempt)
+            tick();
+        type(Key::SQL_Servidor, OdbcFixture::dataSource());
+        tick();
+        type(Key::SQL_Servidor, OdbcFixture::brokenDataSource());
+        tick();
+        qInstallMessageHandler(previous);
+        QCOMPARE(logged.size(), 2);
+        QVERIFY(logged.first().startsWith(QStringLiteral("Falha na Ligação")));
+    }
+
     void otherFailure_inLblError_cleanTickClearsIt()
     {
         click(QStringLiteral("optSQL"));
