@@ -69,9 +69,10 @@ QList<DropFile> readDropFiles(const QString& folder, const LineWidth& numLetras,
     const qsizetype width = numLetras.value();
     const QDir directory(folder);
     QList<DropFile> files;
-    for (const auto& [name, encodable] : dropEntries(folder)) {
+    for (const DropEntry& entry : dropEntries(folder)) {
+        const QString& name = entry.name;
         const QString path = directory.filePath(name);
-        if (!encodable) {
+        if (!entry.encodable) {
             problems << QStringLiteral("Nome de ficheiro inválido na pasta \"%1\": \"%2\"")
                             .arg(folder, name);
             continue;
