@@ -1,6 +1,7 @@
 #include "app/controller.h"
 
 #include "app/config_file.h"
+#include "app/setup_checks.h"
 #include "core/failure.h"
 #include "core/log.h"
 #include "core/numbers.h"
@@ -10,6 +11,16 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QTime>
+
+namespace {
+
+QString timeOfDay()
+{
+    return QTime::currentTime().toString(QStringLiteral("HH:mm:ss"));
+}
+
+} // namespace
 
 Controller::Controller(const QString& folder, QObject* parent)
     : QObject(parent), m_configPath(QDir(folder).filePath(QStringLiteral("Mostrela.cfg"))),
@@ -29,7 +40,12 @@ Controller::Controller(const QString& folder, QObject* parent)
     IntakeWorker* intake = m_intake->worker();
     connect(intake, &IntakeWorker::captionChanged, &m_status, &Status::setCaption);
     connect(intake, &IntakeWorker::polled, this, &Controller::polled);
+    connect(intake, &IntakeWorker::connectionTested, this, [this](const ConnectionTest& result) {
+        emit connectionTested(connectionTestPassed(result), connectionTestText(result));
+    });
     connect(&m_rotation, &Rotation::displayed, this, &Controller::messageShown);
+    connect(&m_rotation, &Rotation::writeFailed, this, &Controller::displayFailed);
+    connect(m_display.worker(), &DisplayWriter::testWritten, this, &Controller::displayTestWritten);
 
     connect(&m_tmrDisplay, &Timer::tick, this,
             [this] { m_rotation.tick(rotationSettings(m_settings), displaySettings(m_settings)); });
@@ -85,6 +101,34 @@ void Controller::saveSettings()
 {
     const QString error = runTrapped([this] { writeConfigFile(m_configPath, m_settings); });
     m_status.setError(error, Status::Handler::SettingsFile);
+}
+
+void Controller::testDisplay()
+{
+    const DisplaySettings settings = displaySettings(m_settings);
+    const QString linha1 = widthRuler(settings.numLetras);
+    const QString linha2 = timeOfDay();
+    const quint64 id = ++m_displayTestId;
+    DisplayWriter* writer = m_display.worker();
+    QMetaObject::invokeMethod(writer, [=] { writer->writeTest(id, settings, linha1, linha2); });
+}
+
+void Controller::displayTestWritten(quint64 id, const DisplayOutcome& outcome)
+{
+    if (outcome.written)
+        emit messageShown(outcome.linha1, outcome.linha2);
+    if (!outcome.reached)
+        emit displayFailed(outcome.failure);
+    // Only the answer to the latest test speaks for the display as it is set now.
+    if (id == m_displayTestId)
+        emit displayTested(outcome.reached, displayTestText(outcome, timeOfDay()));
+}
+
+void Controller::testConnection()
+{
+    const SourceSettings settings = sourceSettings(m_settings);
+    IntakeWorker* intake = m_intake->worker();
+    QMetaObject::invokeMethod(intake, [intake, settings] { intake->testConnection(settings); });
 }
 
 void Controller::poll()

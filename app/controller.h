@@ -56,6 +56,15 @@ public:
     // Writes every setting to Mostrela.cfg; the outcome goes to the failure label.
     void saveSettings();
 
+    // Sends a test message (the width ruler and the time) with the display settings as they
+    // stand, through the display's thread; the queue and the rotation's memory of the last
+    // lines stay as they are. Answers with displayTested().
+    void testDisplay();
+    // Connects with the SQL settings as they stand, on the intake's thread (after a polling tick
+    // under way), and counts the SQL user's waiting rows without taking them. Answers with
+    // connectionTested().
+    void testConnection();
+
     // Shows a critical message to the person at the screen; the window hands in a message box,
     // and without one (an empty handler) the message is logged. While a message shown by the
     // handler is open, that is until criticalMessageClosed(), no polling tick starts.
@@ -70,12 +79,17 @@ signals:
     void sourceRead(const QString& source, int messages);
     // What the display was last sent, as it went out.
     void messageShown(const QString& linha1, const QString& linha2);
+    // A write, of a message or a test, that did not reach the display.
+    void displayFailed(const QString& failure);
+    void displayTested(bool reached, const QString& text);
+    void connectionTested(bool passed, const QString& text);
 
 private:
     void applyInterval(Timer& timer, Settings::Key seconds);
     void poll();
     void polled(const PollResult& result);
     void showCriticalMessage(const QString& text);
+    void displayTestWritten(quint64 id, const DisplayOutcome& outcome);
 
     QString m_configPath;
     Settings m_settings;
@@ -89,6 +103,7 @@ private:
     bool m_criticalMessageOpen = false;
     QString m_lastLoggedMessage;
     bool m_polling = false;
+    quint64 m_displayTestId = 0;
     // Last, so that the threads end before what they report to.
     WorkerThread<DisplayWriter> m_display{&m_spool};
     Rotation m_rotation{m_queue, m_status, *m_display.worker()};

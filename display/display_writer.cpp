@@ -16,3 +16,10 @@ void DisplayWriter::write(quint64 id, const DisplaySettings& settings, const QSt
         m_spool->remove(spoolId);
     emit written(id, outcome);
 }
+
+void DisplayWriter::writeTest(quint64 id, const DisplaySettings& settings, const QString& linha1,
+                              const QString& linha2)
+{
+    DisplayDispatch test(m_mscDisplay);
+    emit testWritten(id, test.LancaNoDisplay(settings, linha1, linha2));
+}

@@ -9,7 +9,8 @@
 class Spool;
 
 // The display's port and its dispatch, meant to live on a thread of their own so that a display
-// that stops reading never holds up the window. Each write() answers with written().
+// that stops reading never holds up the window. Each write() answers with written(), each
+// writeTest() with testWritten().
 class DisplayWriter : public QObject {
     Q_OBJECT
 public:
@@ -20,9 +21,15 @@ public:
 public slots:
     void write(quint64 id, const DisplaySettings& settings, const QString& linha1,
                const QString& linha2, quint64 spoolId);
+    // A message that only checks the display: it goes out through the same port, but the
+    // dispatch's memory of the last lines stays as it was, so the rotation neither takes the
+    // test for its own last message nor skips one that equals the message before the test.
+    void writeTest(quint64 id, const DisplaySettings& settings, const QString& linha1,
+                   const QString& linha2);
 
 signals:
     void written(quint64 id, const DisplayOutcome& outcome);
+    void testWritten(quint64 id, const DisplayOutcome& outcome);
 
 private:
     const Spool* m_spool;

@@ -11,12 +11,17 @@ namespace {
 constexpr qint16 commandTimeout = 120;
 constexpr qint16 connectionTimeout = 60;
 
+// Reading past the writers' locks keeps the sales program from waiting on the display.
+QString tableHint(bool sqlServer)
+{
+    return sqlServer ? QStringLiteral(" With (NoLock)") : QString();
+}
+
 QString selectStatement(bool sqlServer)
 {
-    // Reading past the writers' locks keeps the sales program from waiting on the display.
     return QStringLiteral("Select NumRegisto,DataSys,Linha1,Linha2 from SaidaDisplay%1 where "
                           "Utilizador=? order by DataSys ")
-        .arg(sqlServer ? QStringLiteral(" With (NoLock)") : QString());
+        .arg(tableHint(sqlServer));
 }
 
 qint64 numRegistoOf(const QVariant& value)
@@ -62,6 +67,20 @@ QList<QueuedMessage> DatabaseSource::waitingRows(const SourceSettings& settings)
         rows.append(message);
     }
     return rows;
+}
+
+qint64 DatabaseSource::waitingCount(const SourceSettings& settings) const
+{
+    QSqlQuery query = m_connection.prepare(
+        QStringLiteral("Select count(*) from SaidaDisplay%1 where Utilizador=?")
+            .arg(tableHint(m_connection.isSqlServer())));
+    query.addBindValue(settings.utilizador);
+    execute(query);
+    bool counted = false;
+    const qint64 count = query.next() ? query.value(0).toLongLong(&counted) : 0;
+    if (!counted)
+        throw Failure(QStringLiteral("A contagem de SaidaDisplay não deu um número"));
+    return count;
 }
 
 bool DatabaseSource::deleteRow(qint64 numRegisto, QStringList& problems) const

@@ -27,6 +27,9 @@ public:
     // number as its origin. Throws Failure.
     QList<QueuedMessage> waitingRows(const SourceSettings& settings) const;
 
+    // How many rows of the SQL user are waiting, taking none. Throws Failure.
+    qint64 waitingCount(const SourceSettings& settings) const;
+
     // Deletes one row; false, with the reason in `problems`, when the delete failed or found no
     // row to delete.
     bool deleteRow(qint64 numRegisto, QStringList& problems) const;

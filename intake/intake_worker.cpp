@@ -5,10 +5,16 @@ IntakeWorker::IntakeWorker(Spool& spool, const QList<QueuedMessage>& unfinished)
 {
     qRegisterMetaType<SourceSettings>();
     qRegisterMetaType<PollResult>();
+    qRegisterMetaType<ConnectionTest>();
 }
 
 void IntakeWorker::poll(const SourceSettings& settings)
 {
     emit polled(
         m_polling.poll(settings, [this](const QString& caption) { emit captionChanged(caption); }));
+}
+
+void IntakeWorker::testConnection(const SourceSettings& settings)
+{
+    emit connectionTested(::testConnection(settings));
 }

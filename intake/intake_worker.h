@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/settings_snapshots.h"
+#include "intake/connection_test.h"
 #include "intake/polling.h"
 
 #include <QObject>
@@ -14,10 +15,13 @@ public:
 
 public slots:
     void poll(const SourceSettings& settings);
+    // A connection test asked for from the window; it waits for a polling tick under way.
+    void testConnection(const SourceSettings& settings);
 
 signals:
     void captionChanged(const QString& caption);
     void polled(const PollResult& result);
+    void connectionTested(const ConnectionTest& result);
 
 private:
     Polling m_polling;

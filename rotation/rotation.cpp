@@ -73,5 +73,7 @@ void Rotation::written(quint64 id, const DisplayOutcome& outcome)
         qCDebug(lcMostrela).noquote() << "Mostrada:" << outcome.linha1 << '|' << outcome.linha2;
         emit displayed(outcome.linha1, outcome.linha2);
     }
+    if (!outcome.reached)
+        emit writeFailed(outcome.failure);
     m_status.setError(outcome.failure, Status::Handler::Rotation);
 }

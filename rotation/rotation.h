@@ -50,6 +50,8 @@ signals:
     void messageShown(const QueuedMessage& message);
     // The lines that went out, as the display shows them.
     void displayed(const QString& linha1, const QString& linha2);
+    // A write that did not reach the display, and why.
+    void writeFailed(const QString& failure);
 
 private:
     void written(quint64 id, const DisplayOutcome& outcome);

@@ -1,7 +1,9 @@
 #include "window/menu.h"
 
 #include "core/setting_checks.h"
+#include "window/check_row.h"
 #include "window/display_model_choice.h"
+#include "window/display_preview.h"
 #include "window/field_check.h"
 #include "window/field_help.h"
 #include "window/port_choices.h"
@@ -391,6 +393,13 @@ QGroupBox* Menu::buildDisplayPage()
         grid->addWidget(example, line, 2);
         ++line;
     }
+    auto* test = new CheckRow(QStringLiteral("cmdTestarDisplay"), QStringLiteral("Testar display"),
+                              QStringLiteral("lblTesteDisplay"),
+                              QStringLiteral("Envia ao display, com estes valores, a régua da "
+                                             "largura na linha 1 e a hora na linha 2"));
+    connect(test, &CheckRow::started, &m_controller, &Controller::testDisplay);
+    connect(&m_controller, &Controller::displayTested, test, &CheckRow::showOutcome);
+    grid->addWidget(test, line++, 0, 1, 3);
     grid->setRowStretch(line++, 1);
     grid->addWidget(saveButton(QStringLiteral("cmdGravarDisplay")), line, 0, 1, 3);
     return frame;
@@ -411,6 +420,13 @@ QGroupBox* Menu::buildSqlPage()
         grid->addWidget(edit, line, 1);
         ++line;
     }
+    auto* test = new CheckRow(QStringLiteral("cmdTestarLigacao"), QStringLiteral("Testar ligação"),
+                              QStringLiteral("lblTesteLigacao"),
+                              QStringLiteral("Liga à base de dados com estes valores e conta as "
+                                             "mensagens à espera, sem as tirar"));
+    connect(test, &CheckRow::started, &m_controller, &Controller::testConnection);
+    connect(&m_controller, &Controller::connectionTested, test, &CheckRow::showOutcome);
+    grid->addWidget(test, line++, 0, 1, 2);
     grid->setRowMinimumHeight(line++, 20);
 
     grid->addWidget(boundOption(Key::LigaSQL), line++, 0, 1, 2);
@@ -502,6 +518,7 @@ QGroupBox* Menu::buildExecutandoPage()
     connect(&status, &Status::errorChanged, error, &QLabel::setText);
 
     auto* layout = new QVBoxLayout(frame);
+    layout->addWidget(new DisplayPreview(m_controller));
     layout->addWidget(list, 1);
     layout->addLayout(reads);
     layout->addWidget(error);

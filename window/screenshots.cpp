@@ -86,7 +86,11 @@ int main(int argc, char* argv[])
                   QStringLiteral("Total 2,60 EUR")});
     queue.append({QStringLiteral("2026-12-08 10:15:07"), QStringLiteral("Obrigado pela visita"),
                   QStringLiteral("Volte sempre!")});
-    emit controller.messageShown(QStringLiteral("Água 50cl"), QStringLiteral("Total 0,80 EUR"));
+    // As the display got it: the accent folded.
+    emit controller.messageShown(QStringLiteral("Agua 50cl"), QStringLiteral("Total 0,80 EUR"));
+    emit controller.displayTested(true, QStringLiteral("Enviado às 10:14:31"));
+    emit controller.connectionTested(true,
+                                     QStringLiteral("Ligação bem sucedida: 3 mensagens à espera"));
     emit controller.sourceRead(QStringLiteral("SQL"), 2);
     emit controller.sourceRead(QStringLiteral("Ficheiros"), 1);
     menu.resize(900, 560);

@@ -1,0 +1,204 @@
+#include "support/controller_folder.h"
+#include "support/odbc_fixture.h"
+#include "support/pseudo_terminal.h"
+#include "usual_display.h"
+#include "window/menu.h"
+
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPushButton>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+using Key = Settings::Key;
+
+namespace {
+
+// The window over a temporary folder, its rotation ticked by hand.
+struct Window {
+    QTemporaryDir folder;
+    Controller controller{folder.path()};
+    Menu menu{controller};
+
+    Window()
+    {
+        controller.tmrDisplay().setInterval(0);
+        menu.show();
+    }
+
+    template <typename T> T* child(const char* name)
+    {
+        T* found = menu.findChild<T*>(QString::fromLatin1(name));
+        if (!found)
+            qFatal("no control named %s", name);
+        return found;
+    }
+    QString text(const char* label) { return child<QLabel>(label)->text(); }
+    void click(const char* button) { child<QPushButton>(button)->click(); }
+    bool enabled(const char* button) { return child<QPushButton>(button)->isEnabled(); }
+    void set(Key key, const QString& value) { controller.settings().setText(key, value); }
+
+    // One rotation tick, then everything the display has received so far.
+    QByteArray tickAndRead(PseudoTerminal& display)
+    {
+        emit controller.tmrDisplay().tick();
+        return display.received();
+    }
+};
+
+const QString testing = QStringLiteral("A testar…");
+
+} // namespace
+
+// The two checks of a shop's setup on the settings pages: a test message on the display and a
+// test connection to the database, each answering beside its button.
+class TestSetupChecks : public QObject {
+    Q_OBJECT
+private:
+    std::unique_ptr<OdbcFixture> m_odbc;
+
+private slots:
+    void initTestCase() { m_odbc = std::make_unique<OdbcFixture>(); }
+
+    void displayTest_goesOutWithTheFieldsAsTheyStand_andLeavesTheRotationAlone();
+    void displayTest_saysWhyAPortThatIsNotThereGotNothing();
+    void connectionTest_countsTheUsersWaitingRowsAndTakesNone();
+    void connectionTest_aSilentServerNeverHoldsTheWindow();
+};
+
+void TestSetupChecks::displayTest_goesOutWithTheFieldsAsTheyStand_andLeavesTheRotationAlone()
+{
+    PseudoTerminal display;
+    Window window;
+    window.set(Key::Porta, display.slavePath());
+    window.set(Key::NumLetras, QStringLiteral("12"));
+    MessageQueue& queue = window.controller.queue();
+    queue.appendAll({QueuedMessage(QString(), QStringLiteral("Bom dia"), QStringLiteral("Loja"))});
+    QTRY_COMPARE(window.tickAndRead(display), usualDisplayMessage("Bom dia", "Loja"));
+    display.take();
+
+    queue.appendAll(
+        {QueuedMessage(QString(), QStringLiteral("Bom dia"), QStringLiteral("Loja")),
+         QueuedMessage(QString(), QStringLiteral("Obrigado"), QStringLiteral("Volte sempre"))});
+    QSignalSpy tested(&window.controller, &Controller::displayTested);
+    window.click("cmdTestarDisplay");
+    QCOMPARE(window.text("lblTesteDisplay"), testing);
+    QVERIFY(!window.enabled("cmdTestarDisplay"));
+    QTRY_COMPARE(tested.count(), 1);
+    QCOMPARE(tested.at(0).at(0).toBool(), true);
+    QVERIFY2(QRegularExpression(QStringLiteral("^Enviado às \\d\\d:\\d\\d:\\d\\d$"))
+                 .match(window.text("lblTesteDisplay"))
+                 .hasMatch(),
+             qPrintable(window.text("lblTesteDisplay")));
+    QVERIFY(window.enabled("cmdTestarDisplay"));
+    // The width ruler cut to the 12 letters typed, and the time.
+    const QByteArray test = display.take();
+    QVERIFY2(QRegularExpression(
+                 QStringLiteral("^\\f\\x1BQA123456789012\\r\\x1BQB\\d\\d:\\d\\d:\\d\\d\\r$"))
+                 .match(QString::fromLatin1(test))
+                 .hasMatch(),
+             test.toPercentEncoding().constData());
+    QCOMPARE(queue.count(), 2);
+
+    // The rotation still takes the display for showing "Bom dia": that message is not sent again,
+    // and the next one is.
+    QTRY_COMPARE(window.tickAndRead(display), usualDisplayMessage("Obrigado", "Volte sempre"));
+    QCOMPARE(queue.count(), 0);
+}
+
+void TestSetupChecks::displayTest_saysWhyAPortThatIsNotThereGotNothing()
+{
+    Window window;
+    const QString port = window.folder.filePath(QStringLiteral("sem-display"));
+    window.set(Key::Porta, port);
+    QSignalSpy tested(&window.controller, &Controller::displayTested);
+    window.click("cmdTestarDisplay");
+    QTRY_COMPARE(tested.count(), 1);
+    QCOMPARE(tested.at(0).at(0).toBool(), false);
+    const QString answer = window.text("lblTesteDisplay");
+    QVERIFY2(answer.startsWith(QStringLiteral("Não enviado: ")) && answer.contains(port),
+             qPrintable(answer));
+    QVERIFY(window.enabled("cmdTestarDisplay"));
+    QCOMPARE(window.controller.queue().count(), 0);
+}
+
+void TestSetupChecks::connectionTest_countsTheUsersWaitingRowsAndTakesNone()
+{
+    Window window;
+    window.set(Key::SQL_Servidor, OdbcFixture::dataSource());
+    window.set(Key::SQL_Utilizador, ControllerFolder::databaseUser());
+    m_odbc->createTable();
+    const auto testAndWait = [&window] {
+        window.click("cmdTestarLigacao");
+        QCOMPARE(window.text("lblTesteLigacao"), testing);
+        QVERIFY(!window.enabled("cmdTestarLigacao"));
+        QTRY_VERIFY(window.enabled("cmdTestarLigacao"));
+    };
+
+    testAndWait();
+    QCOMPARE(window.text("lblTesteLigacao"),
+             QStringLiteral("Ligação bem sucedida: 0 mensagens à espera"));
+
+    const QDateTime now = QDateTime::currentDateTime();
+    for (const QString& user : {ControllerFolder::databaseUser(), QStringLiteral("caixa2"),
+                                ControllerFolder::databaseUser(), ControllerFolder::databaseUser()})
+        m_odbc->insert(user, now, QStringLiteral("Linha"), QString());
+    testAndWait();
+    QCOMPARE(window.text("lblTesteLigacao"),
+             QStringLiteral("Ligação bem sucedida: 3 mensagens à espera"));
+    QCOMPARE(m_odbc->rowsLeft().size(), 4);
+    QCOMPARE(window.controller.queue().count(), 0);
+
+    window.set(Key::SQL_Servidor, OdbcFixture::brokenDataSource());
+    testAndWait();
+    QVERIFY2(window.text("lblTesteLigacao").startsWith(QStringLiteral("Falha na ligação: ")),
+             qPrintable(window.text("lblTesteLigacao")));
+}
+
+void TestSetupChecks::connectionTest_aSilentServerNeverHoldsTheWindow()
+{
+    // Takes the connection and never says a word: the driver waits out its login time-out.
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    QList<QTcpSocket*> accepted;
+    connect(&server, &QTcpServer::newConnection, this, [&] {
+        while (server.hasPendingConnections())
+            accepted.append(server.nextPendingConnection());
+    });
+    Window window;
+    window.set(Key::SQL_Servidor, QStringLiteral("127.0.0.1,%1").arg(server.serverPort()));
+    window.set(Key::SQL_Utilizador, ControllerFolder::databaseUser());
+
+    QElapsedTimer clock;
+    qint64 lastBeat = 0;
+    qint64 longestGap = 0;
+    QTimer heartbeat;
+    heartbeat.setInterval(20);
+    connect(&heartbeat, &QTimer::timeout, this, [&] {
+        longestGap = std::max(longestGap, clock.elapsed() - lastBeat);
+        lastBeat = clock.elapsed();
+    });
+    clock.start();
+    heartbeat.start();
+    window.click("cmdTestarLigacao");
+    QTRY_VERIFY(!accepted.isEmpty());
+    QTRY_VERIFY_WITH_TIMEOUT(clock.elapsed() >= 1500, 5000);
+    heartbeat.stop();
+    QVERIFY2(longestGap <= 100, qPrintable(QString::number(longestGap)));
+    QCOMPARE(window.text("lblTesteLigacao"), testing);
+    QVERIFY(!window.enabled("cmdTestarLigacao"));
+
+    server.close();
+    for (QTcpSocket* socket : accepted)
+        socket->abort();
+    QTRY_VERIFY_WITH_TIMEOUT(window.enabled("cmdTestarLigacao"), 20000);
+    QVERIFY2(window.text("lblTesteLigacao").startsWith(QStringLiteral("Falha na ligação: ")),
+             qPrintable(window.text("lblTesteLigacao")));
+}
+
+QTEST_MAIN(TestSetupChecks)
+#include "test_setup_checks.moc"

@@ -1,0 +1,34 @@
+#include "window/check_row.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+
+CheckRow::CheckRow(const QString& buttonName, const QString& caption, const QString& labelName,
+                   const QString& help, QWidget* parent)
+    : QWidget(parent), m_button(new QPushButton(caption)), m_outcome(new QLabel)
+{
+    m_button->setObjectName(buttonName);
+    m_button->setToolTip(help);
+    m_outcome->setObjectName(labelName);
+    m_outcome->setWordWrap(true);
+    m_outcome->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_button);
+    layout->addWidget(m_outcome, 1);
+    connect(m_button, &QPushButton::clicked, this, [this] {
+        m_button->setEnabled(false);
+        m_outcome->setStyleSheet(QString());
+        m_outcome->setText(QStringLiteral("A testar…"));
+        emit started();
+    });
+}
+
+void CheckRow::showOutcome(bool passed, const QString& text)
+{
+    m_button->setEnabled(true);
+    m_outcome->setStyleSheet(passed ? QStringLiteral("color: #006400;")
+                                    : QStringLiteral("color: #b00000;"));
+    m_outcome->setText(text);
+}
