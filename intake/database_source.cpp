@@ -13,8 +13,11 @@ constexpr qint16 connectionTimeout = 60;
 
 QString selectStatement(bool sqlServer)
 {
-    // Reading past the writers' locks keeps the sales program from waiting on the display.
-    return QStringLiteral("Select NumRegisto,DataSys,Linha1,Linha2 from SaidaDisplay%1 where "
+    // Reading past the writers' locks keeps the sales program from waiting on the display. The
+    // row number comes as text: a driver that reports an integer column as 32 bits (SQLite's)
+    // would cut a larger one, and its row could then never be deleted.
+    return QStringLiteral("Select Cast(NumRegisto As varchar(20)),DataSys,Linha1,Linha2 from "
+                          "SaidaDisplay%1 where "
                           "Utilizador=? order by DataSys ")
         .arg(sqlServer ? QStringLiteral(" With (NoLock)") : QString());
 }
