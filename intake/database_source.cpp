@@ -19,9 +19,14 @@ QString tableHint(bool sqlServer)
 
 QString selectStatement(bool sqlServer)
 {
-    return QStringLiteral("Select NumRegisto,DataSys,Linha1,Linha2 from SaidaDisplay%1 where "
+    // On SQL Server the statement the sales programs' tables were made for, its table hint
+    // included. Elsewhere the row number comes as text: a driver that reports an integer column
+    // as 32 bits (SQLite's) would cut a larger one, and its row could then never be deleted.
+    return QStringLiteral("Select %1,DataSys,Linha1,Linha2 from SaidaDisplay%2 where "
                           "Utilizador=? order by DataSys ")
-        .arg(tableHint(sqlServer));
+        .arg(sqlServer ? QStringLiteral("NumRegisto")
+                       : QStringLiteral("Cast(NumRegisto As varchar(20))"),
+             tableHint(sqlServer));
 }
 
 qint64 numRegistoOf(const QVariant& value)

@@ -67,14 +67,17 @@ bool Polling::takeDatabaseMessages(const SourceSettings& settings, const Caption
     caption(QStringLiteral("Em Execução - Abrindo Tabela"));
     QList<QueuedMessage> rows = database.waitingRows(settings);
     result.databaseMessages = 0;
-    // Rows kept in the spool by an earlier run that ended before deleting them.
+    // Rows kept in the spool by an earlier run that ended before deleting them; one whose delete
+    // fails now is still not taken again next tick.
+    QSet<qint64> undeleted;
     rows.removeIf([&](const QueuedMessage& row) {
         if (!m_unfinishedRows.contains(row.origin.numRegisto))
             return false;
-        database.deleteRow(row.origin.numRegisto, problems);
+        if (!database.deleteRow(row.origin.numRegisto, problems))
+            undeleted.insert(row.origin.numRegisto);
         return true;
     });
-    m_unfinishedRows.clear();
+    m_unfinishedRows = undeleted;
     if (rows.isEmpty())
         return true;
 
@@ -94,17 +97,21 @@ void Polling::takeDropFiles(const SourceSettings& settings, PollResult& result,
                             QStringList& problems)
 {
     QList<DropFile> files = readDropFiles(settings.pasta, settings.numLetras, problems);
+    // As with rows: a file whose delete fails now is still not taken again next tick.
+    QList<QueuedMessage> undeleted;
     files.removeIf([&](const DropFile& file) {
-        const bool unfinished = std::any_of(
-            m_unfinishedFiles.begin(), m_unfinishedFiles.end(), [&](const QueuedMessage& kept) {
-                return kept.origin.dropFile == file.message.origin.dropFile &&
-                       sameMessage(kept, file.message);
+        const auto kept = std::find_if(
+            m_unfinishedFiles.begin(), m_unfinishedFiles.end(), [&](const QueuedMessage& message) {
+                return message.origin.dropFile == file.message.origin.dropFile &&
+                       sameMessage(message, file.message);
             });
-        if (unfinished)
-            deleteDropFile(file.path, problems);
-        return unfinished;
+        if (kept == m_unfinishedFiles.end())
+            return false;
+        if (!deleteDropFile(file.path, problems))
+            undeleted.append(*kept);
+        return true;
     });
-    m_unfinishedFiles.clear();
+    m_unfinishedFiles = undeleted;
 
     QList<QueuedMessage> messages;
     for (const DropFile& file : files)

@@ -1,4 +1,5 @@
 #include "app/controller.h"
+#include "core/spool.h"
 #include "support/odbc_fixture.h"
 
 #include <QDir>
@@ -80,6 +81,49 @@ private slots:
         m_messages.clear();
         m_folder = std::make_unique<QTemporaryDir>();
         QVERIFY(QDir().mkpath(dropFolder()));
+        makeController();
+    }
+    void cleanup() { m_controller.reset(); }
+
+    // A row kept in the spool by a run that ended before deleting it is deleted, never taken a
+    // second time, also when its delete must wait for a lock to go. The display timer is off:
+    // the queue is what the ticks left.
+    void spooledRowsLeftInTheTable_areDeletedNotTakenAgain_evenWhenTheDeleteMustWait()
+    {
+        m_odbc->insert(QStringLiteral("caixa1"), QDateTime::currentDateTime(),
+                       QStringLiteral("guardada"), QString());
+        QueuedMessage kept(QStringLiteral("2024-03-09 10:00:00"), QStringLiteral("guardada"),
+                           QString());
+        kept.origin.numRegisto = m_odbc->rows(QStringLiteral("select NumRegisto from SaidaDisplay"))
+                                     .first()
+                                     .first()
+                                     .toLongLong();
+        QList<QueuedMessage> entries{kept};
+        // The spool of a run that ended between keeping the row and deleting it.
+        m_controller.reset();
+        Spool(m_folder->filePath(QStringLiteral("fila"))).write(entries);
+        makeController();
+        m_controller->tmrDisplay().setEnabled(false);
+        QCOMPARE(queued(), QStringList({QStringLiteral("guardada")}));
+
+        click(QStringLiteral("optSQL"));
+        type(Key::SQL_Servidor, OdbcFixture::impatientDataSource());
+        click(QStringLiteral("optLigaSQL"));
+        click(QStringLiteral("optExecutando"));
+        m_odbc->lockForWriting();
+        tick();
+        tick();
+        QVERIFY2(lblError().contains(QStringLiteral("locked")), qPrintable(lblError()));
+        m_odbc->commit();
+        tick();
+        QCOMPARE(queued(), QStringList({QStringLiteral("guardada")}));
+        QCOMPARE(m_odbc->rowsLeft(), QList<QStringList>());
+        QCOMPARE(lblError(), QString());
+    }
+
+private:
+    void makeController()
+    {
         m_controller = std::make_unique<Controller>(m_folder->path());
         click(QStringLiteral("optSQL"));
         type(Key::SQL_Servidor, OdbcFixture::dataSource());
@@ -89,7 +133,8 @@ private slots:
         click(QStringLiteral("optConfigura"));
         type(Key::SegundosTimerSQL, QStringLiteral("0")); // ticks by hand, unless a test says
     }
-    void cleanup() { m_controller.reset(); }
+
+private slots:
 
     void otherPage_tickTouchesNothing()
     {

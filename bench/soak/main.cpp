@@ -1,7 +1,9 @@
 // mostrela-soak: the real controller, fed from both of its sources faster than it shows
 // messages for a long while, then drained. Reports what was fed and shown, what was lost or
-// shown twice, the queue's peak, the controller's memory and CPU time. Exits 1 when a message
-// was lost or shown twice, when memory did not come back, or when the run stopped short.
+// shown twice, the queue's peak, the controller's memory and CPU time. With --matar-cada the
+// controller is killed and started again every few seconds while fed. Exits 1 when a message
+// was lost or shown twice (beyond the one a kill caught on its way to the display), when memory
+// did not come back, or when the run stopped short.
 
 #include "core/failure.h"
 #include "report.h"
@@ -55,6 +57,10 @@ int main(int argc, char* argv[])
                    settings.stallSeconds),
             number("memory-margin", "MiB that resident memory may end above its start",
                    settings.memoryMarginMiB),
+            number("matar-cada",
+                   "Seconds between kills (SIGKILL) of the controller while it is fed, each "
+                   "followed by a new start; by default never",
+                   settings.killSeconds),
         };
         for (const NumberOption& option : numbers)
             parser.addOption(option.option);
@@ -80,8 +86,9 @@ int main(int argc, char* argv[])
         for (const QString& fault : found)
             std::printf("FAULT: %s\n", qPrintable(fault));
         if (found.isEmpty())
-            std::printf("\nEvery message shown once; memory came back within %g MiB.\n",
-                        settings.memoryMarginMiB);
+            std::printf("\nEvery message shown, %d of them twice after %d kills; memory came "
+                        "back within %g MiB.\n",
+                        figures.ledger.duplicated(), figures.kills, settings.memoryMarginMiB);
         return found.isEmpty() ? 0 : 1;
     } catch (const Failure& failure) {
         std::fprintf(stderr, "mostrela-soak: %s\n", qPrintable(failure.description()));

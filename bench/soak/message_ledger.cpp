@@ -1,5 +1,7 @@
 #include "message_ledger.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr int numberDigits = 8;
@@ -39,8 +41,10 @@ void MessageLedger::shown(const QString& linha1, const QString& linha2)
         if (!isNumber || number < 1 || number > fed(source) || linha1 != id(source, number) ||
             linha2 != secondLinePrefix + linha1)
             break;
-        if (++m_showings[linha1] > 1)
+        const int showings = ++m_showings[linha1];
+        if (showings > 1)
             ++m_duplicated;
+        m_mostShowings = std::max(m_mostShowings, showings);
         int& highest = m_highestShown[index(source)];
         if (number < highest)
             ++m_outOfOrder[index(source)];

@@ -35,6 +35,8 @@ public:
     int lost() const { return fedTotal() - shownOnce(); }
     // Showings beyond the first of a message.
     int duplicated() const { return m_duplicated; }
+    // The most showings of any one message.
+    int mostShowings() const { return m_mostShowings; }
     // Showings of a message numbered below one shown before it from the same source.
     int outOfOrder(Source source) const { return m_outOfOrder[index(source)]; }
     // Showings that match no fed message.
@@ -50,5 +52,6 @@ private:
     QHash<QString, int> m_showings; // of fed messages, by line 1
     int m_shownTotal = 0;
     int m_duplicated = 0;
+    int m_mostShowings = 0;
     int m_unknown = 0;
 };

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 
 namespace {
@@ -46,6 +47,8 @@ SoakRun::SoakRun(const SoakSettings& settings, OdbcFixture& odbc)
     connect(&m_feedTimer, &QTimer::timeout, this, &SoakRun::feedDue);
     m_sampleTimer.setInterval(sampleMs);
     connect(&m_sampleTimer, &QTimer::timeout, this, &SoakRun::sample);
+    m_killTimer.setInterval(static_cast<int>(milliseconds(m_settings.killSeconds)));
+    connect(&m_killTimer, &QTimer::timeout, this, &SoakRun::killAndRestart);
 }
 
 void SoakRun::startController()
@@ -79,8 +82,11 @@ SoakFigures SoakRun::run()
     m_feedClock.start();
     m_feedTimer.start();
     m_sampleTimer.start();
+    if (m_settings.killSeconds > 0)
+        m_killTimer.start();
     outcome = runUntil([] { return false; }, milliseconds(m_settings.minutes * 60));
     m_feedTimer.stop();
+    m_killTimer.stop();
     figures.feedSeconds = static_cast<double>(m_feedClock.elapsed()) / 1000;
     if (outcome != Outcome::TimeUp)
         figures.failure = describe(outcome, QStringLiteral("feeding"));
@@ -116,6 +122,7 @@ SoakFigures SoakRun::run()
     figures.strayBytes = m_shown.strayBytes();
     figures.refusals = m_feeder.refusals();
     figures.queuePeak = m_queuePeak;
+    figures.kills = m_kills;
     return figures;
 }
 
@@ -148,8 +155,11 @@ SoakRun::Outcome SoakRun::runUntil(const std::function<bool()>& done, qint64 lim
         if (done())
             finish(Outcome::Done);
     });
-    connect(this, &SoakRun::feedingFailed, &loop, [&] { finish(Outcome::FeedFailed); });
-    connect(&m_controller.process(), &QProcess::finished, &loop, [&] { finish(Outcome::Exited); });
+    connect(this, &SoakRun::failed, &loop, [&] { finish(Outcome::Failed); });
+    connect(&m_controller.process(), &QProcess::finished, &loop, [&] {
+        if (!m_restarting)
+            finish(Outcome::Exited);
+    });
     limit.start(static_cast<int>(std::min<qint64>(limitMs, std::numeric_limits<int>::max())));
     stall.start();
     loop.exec();
@@ -170,8 +180,8 @@ QString SoakRun::describe(Outcome outcome, const QString& phase) const
             .arg(m_ledger.fedTotal() - m_ledger.shownOnce());
     case Outcome::Exited:
         return QStringLiteral("%1: the controller exited").arg(phase);
-    case Outcome::FeedFailed:
-        return QStringLiteral("%1: %2").arg(phase, m_feedFailure);
+    case Outcome::Failed:
+        return QStringLiteral("%1: %2").arg(phase, m_failure);
     }
     return {};
 }
@@ -190,7 +200,7 @@ void SoakRun::feedDue()
     const double feedPerSecond = m_settings.feedRatio / m_settings.displaySeconds;
     const auto due =
         static_cast<int>(static_cast<double>(m_feedClock.elapsed()) / 1000 * feedPerSecond);
-    while (m_ledger.fedTotal() - m_fedBeforeFeeding < due && m_feedFailure.isEmpty()) {
+    while (m_ledger.fedTotal() - m_fedBeforeFeeding < due && m_failure.isEmpty()) {
         const int before = m_ledger.fedTotal();
         feedOne();
         if (m_ledger.fedTotal() == before)
@@ -206,8 +216,8 @@ void SoakRun::feedOne()
             m_nextSource = m_nextSource == Source::Database ? Source::DropFolder : Source::Database;
     });
     if (!failure.isEmpty()) {
-        m_feedFailure = failure;
-        emit feedingFailed();
+        m_failure = failure;
+        emit failed();
     }
 }
 
@@ -226,4 +236,21 @@ void SoakRun::sample()
     std::fprintf(stderr, "%4lld s: fed %d, shown %d, queued %d, resident %.1f MiB\n",
                  static_cast<long long>(m_runClock.elapsed() / 1000), m_ledger.fedTotal(),
                  m_ledger.shownTotal(), queued, mebibytes(resident));
+}
+
+// Kills the controller as a power cut would, wherever it is, and starts it again over the same
+// folder: its spool has what it had taken and not yet shown.
+void SoakRun::killAndRestart()
+{
+    m_restarting = true;
+    ::kill(static_cast<pid_t>(pid()), SIGKILL);
+    m_controller.process().waitForFinished();
+    const QString failure = runTrapped([this] { m_controller.restart(); });
+    m_restarting = false;
+    if (!failure.isEmpty()) {
+        m_failure = failure;
+        emit failed();
+        return;
+    }
+    ++m_kills;
 }

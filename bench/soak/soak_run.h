@@ -24,6 +24,7 @@ struct SoakSettings {
     double feedRatio = 1.25;      // messages fed per message the display can show
     double stallSeconds = 30;     // no message shown for this long, with some waiting, is a hang
     double memoryMarginMiB = 8;   // how far resident memory may end above where it started
+    double killSeconds = 0;       // kill the controller and start it again this often; 0: never
     QString program;              // the controller's executable
 };
 
@@ -32,6 +33,7 @@ struct SoakFigures {
     qint64 strayBytes = 0;
     int refusals = 0;
     int queuePeak = 0;
+    int kills = 0;
     ProcessUsage start; // after start-up, before feeding
     ProcessUsage end;   // after draining
     double feedSeconds = 0;
@@ -40,7 +42,8 @@ struct SoakFigures {
 };
 
 // One soak run: the real controller, started with "AUTO" beside its own Mostrela.cfg, its
-// display a pseudo-terminal, fed from both sources faster than it shows messages, then drained.
+// display a pseudo-terminal, fed from both sources faster than it shows messages, then drained;
+// killed and started again over the same folder every few seconds while fed, when asked.
 class SoakRun : public QObject {
     Q_OBJECT
 public:
@@ -51,10 +54,11 @@ public:
 
 signals:
     void messageShown();
-    void feedingFailed();
+    // Feeding, or starting the controller again, failed: m_failure says why.
+    void failed();
 
 private:
-    enum class Outcome { Done, TimeUp, Stalled, Exited, FeedFailed };
+    enum class Outcome { Done, TimeUp, Stalled, Exited, Failed };
 
     void startController();
     // Runs the event loop until `done` holds after a message is shown, or `limitMs` pass, or
@@ -68,6 +72,7 @@ private:
     void feedDue();
     void feedOne();
     void sample();
+    void killAndRestart();
 
     const SoakSettings& m_settings;
     MessageLedger m_ledger;
@@ -78,11 +83,14 @@ private:
     ShownMessages m_shown;
     QTimer m_feedTimer;
     QTimer m_sampleTimer;
+    QTimer m_killTimer;
+    bool m_restarting = false;
+    int m_kills = 0;
     QElapsedTimer m_feedClock;
     QElapsedTimer m_runClock;
     int m_fedBeforeFeeding = 0;
     MessageLedger::Source m_nextSource = MessageLedger::Source::Database;
     int m_queuePeak = 0;
     int m_samples = 0;
-    QString m_feedFailure;
+    QString m_failure;
 };

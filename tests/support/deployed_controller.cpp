@@ -34,9 +34,17 @@ void DeployedController::start(const QString& program, const ControllerFolder& f
     folder.writeConfig();
 
     m_process.setWorkingDirectory(folder.path());
-    m_process.start(copy, arguments);
+    m_process.setProgram(copy);
+    m_process.setArguments(arguments);
+    restart();
+}
+
+void DeployedController::restart()
+{
+    m_process.start();
     if (!m_process.waitForStarted())
-        throw Failure(QStringLiteral("Cannot start %1: %2").arg(copy, m_process.errorString()));
+        throw Failure(QStringLiteral("Cannot start %1: %2")
+                          .arg(m_process.program(), m_process.errorString()));
 }
 
 void DeployedController::stop()

@@ -22,6 +22,9 @@ public:
     void start(const QString& program, const ControllerFolder& folder,
                const QStringList& arguments);
 
+    // Starts the same copy again, with the same arguments, after it has ended. Throws Failure.
+    void restart();
+
     QProcess& process() { return m_process; }
 
     // Asks the process to end, and kills it when it has not ended within a few seconds.

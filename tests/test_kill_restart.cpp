@@ -1,0 +1,241 @@
+#include "core/failure.h"
+#include "core/settings.h"
+#include "feeder.h"
+#include "message_ledger.h"
+#include "pseudo_terminal.h"
+#include "shown_messages.h"
+#include "support/controller_folder.h"
+#include "support/deployed_controller.h"
+#include "support/odbc_fixture.h"
+#include "support/running_controller.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QRandomGenerator>
+#include <QtTest>
+
+#include <csignal>
+#include <memory>
+
+using Key = Settings::Key;
+using Source = MessageLedger::Source;
+
+namespace {
+
+constexpr int messagesPerSource = 60;
+// How long a run may last before it is ended, at most.
+constexpr int longestRunMs = 700;
+constexpr int endingMs = 10000;
+constexpr int drainMs = 30000;
+
+// MOSTRELA_SEED repeats a run whose seed a failure printed.
+quint32 seed()
+{
+    bool given = false;
+    const quint32 value = qEnvironmentVariable("MOSTRELA_SEED").toUInt(&given);
+    return given ? value : QRandomGenerator::global()->generate();
+}
+
+} // namespace
+
+// The controller ended at random moments while it takes messages from both of its sources,
+// spools them and shows them, and started again over the same folder each time, until it has
+// shown all that was fed. A message is taken from its source only once it is in the spool, and
+// leaves the spool only once the display has it: killed, the controller shows again at most the
+// message that was on its way to the display; ended by a signal or by closing its window, it
+// shows every message exactly once. The display is a pseudo-terminal that outlives every run.
+class TestKillRestart : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<OdbcFixture> m_odbc;
+    std::unique_ptr<ControllerFolder> m_folder;
+    std::unique_ptr<PseudoTerminal> m_terminal;
+    std::unique_ptr<MessageLedger> m_ledger;
+    std::unique_ptr<Feeder> m_feeder;
+    std::unique_ptr<ShownMessages> m_shown;
+    std::unique_ptr<QRandomGenerator> m_random;
+    Source m_nextSource = Source::Database;
+
+    void prepare(const QString& displaySeconds = QStringLiteral("0.05"))
+    {
+        Settings& settings = m_folder->settings();
+        settings.setText(Key::Porta, m_terminal->slavePath());
+        settings.setText(Key::SegundosTimerDisplay, displaySeconds);
+        settings.setText(Key::SegundosTimerSQL, QStringLiteral("0.1"));
+        settings.setLigaSQL(true);
+        settings.setLigaFicheiros(true);
+    }
+
+    // The next `count` messages, from each source in turn.
+    void feed(int count)
+    {
+        for (int fed = 0; fed < count; ++fed) {
+            QVERIFY(m_feeder->feed(m_nextSource));
+            m_nextSource = m_nextSource == Source::Database ? Source::DropFolder : Source::Database;
+        }
+    }
+
+    // Enters what the display has received since the last look.
+    void readDisplay()
+    {
+        for (const ShownMessages::Shown& shown : m_shown->take(m_terminal->take(0, 0)))
+            m_ledger->shown(shown.linha1, shown.linha2);
+    }
+
+    // Reads the display until a random moment up to `longestRunMs` from now: the moment a run
+    // is ended at.
+    void readDisplayUntilARandomMoment()
+    {
+        const QDeadlineTimer deadline(m_random->bounded(longestRunMs));
+        while (!deadline.hasExpired())
+            m_terminal->waitForBytes(m_terminal->received().size() + 1,
+                                     static_cast<int>(deadline.remainingTime()));
+        readDisplay();
+    }
+
+    bool allShown()
+    {
+        readDisplay();
+        return m_ledger->shownOnce() == m_ledger->fedTotal();
+    }
+
+    qsizetype spoolEntries() const
+    {
+        return QDir(m_folder->filePath(QStringLiteral("fila")))
+            .entryList({QStringLiteral("*.msg")}, QDir::Files)
+            .size();
+    }
+
+    // Waits until every message fed was shown and the spool is empty. Every message still queued
+    // has its spool entry, and the last one shown leaves it once its bytes are out: with the
+    // spool and both sources empty nothing more can come, so what was shown twice is known.
+    void drain()
+    {
+        QTRY_VERIFY_WITH_TIMEOUT(allShown(), drainMs);
+        QTRY_COMPARE(spoolEntries(), 0);
+        QCOMPARE(m_feeder->waitingInSources(), 0);
+        readDisplay();
+        qInfo("fed %d, shown %d, shown twice %d", m_ledger->fedTotal(), m_ledger->shownTotal(),
+              m_ledger->duplicated());
+        QCOMPARE(m_ledger->fedTotal(), 2 * messagesPerSource);
+        QCOMPARE(m_ledger->lost(), 0);
+        QCOMPARE(m_ledger->unknown(), 0);
+        QCOMPARE(m_shown->strayBytes(), 0);
+    }
+
+    // Ends a run of the program with `signal`, as a service manager, Ctrl-C or the kernel would.
+    static void end(QProcess& process, int signal)
+    {
+        QCOMPARE(::kill(static_cast<pid_t>(process.processId()), signal), 0);
+        QVERIFY(process.waitForFinished(endingMs));
+        if (signal == SIGKILL)
+            return;
+        // The signal ended the event loop: the program ran to its end.
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 0);
+    }
+
+    // The program has set up its signals by the time it logs its folder.
+    static void waitForStartUp(QProcess& process)
+    {
+        QByteArray log;
+        QTRY_VERIFY_WITH_TIMEOUT((log += process.readAllStandardError()).contains("pasta"),
+                                 endingMs);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_odbc = std::make_unique<OdbcFixture>();
+        QGuiApplication::setQuitOnLastWindowClosed(false);
+    }
+
+    void init()
+    {
+        m_odbc->createTable();
+        m_folder = std::make_unique<ControllerFolder>();
+        m_terminal = std::make_unique<PseudoTerminal>();
+        m_ledger = std::make_unique<MessageLedger>();
+        m_feeder = std::make_unique<Feeder>(*m_odbc, m_folder->dropFolder(), *m_ledger);
+        m_shown = std::make_unique<ShownMessages>();
+        const quint32 chosen = seed();
+        qInfo("MOSTRELA_SEED=%u", chosen);
+        m_random = std::make_unique<QRandomGenerator>(chosen);
+        m_nextSource = Source::Database;
+    }
+
+    void programEnded_atRandomMoments_thenStartedAgain_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::addColumn<bool>("window");
+        QTest::addColumn<int>("ends");
+        QTest::newRow("SIGKILL, no window") << SIGKILL << false << 20;
+        QTest::newRow("SIGTERM, no window") << SIGTERM << false << 10;
+        QTest::newRow("SIGINT, no window") << SIGINT << false << 6;
+        QTest::newRow("SIGTERM, window") << SIGTERM << true << 6;
+    }
+
+    // The built program, fed before each run and halfway through it, ended at a random moment
+    // `ends` times, then left to drain. A signal that the program handles is sent only once it
+    // has set up its handlers, so that each run ends through them.
+    void programEnded_atRandomMoments_thenStartedAgain()
+    {
+        QFETCH(int, signal);
+        QFETCH(bool, window);
+        QFETCH(int, ends);
+        prepare();
+        const QStringList arguments =
+            window ? QStringList{QStringLiteral("AUTO")}
+                   : QStringList{QStringLiteral("--sem-janela"), QStringLiteral("--pasta"),
+                                 m_folder->path()};
+        const int perRun = 2 * messagesPerSource / ends;
+        DeployedController controller;
+        QProcess& process = controller.process();
+        process.setProcessChannelMode(QProcess::SeparateChannels);
+        for (int run = 0; run < ends; ++run) {
+            feed(perRun / 2);
+            const QString failure = runTrapped([&] {
+                if (run == 0)
+                    controller.start(QStringLiteral(MOSTRELA_EXECUTABLE), *m_folder, arguments);
+                else
+                    controller.restart();
+            });
+            QVERIFY2(failure.isEmpty(), qPrintable(failure));
+            if (signal != SIGKILL)
+                waitForStartUp(process);
+            readDisplayUntilARandomMoment();
+            feed(perRun - perRun / 2);
+            readDisplayUntilARandomMoment();
+            end(process, signal);
+        }
+        controller.restart();
+        drain();
+        const int duplicatesAllowed = signal == SIGKILL ? ends : 0;
+        QVERIFY2(m_ledger->duplicated() <= duplicatesAllowed,
+                 qPrintable(QString::number(m_ledger->duplicated())));
+        QVERIFY(m_ledger->mostShowings() <= (signal == SIGKILL ? 2 : 1));
+    }
+
+    // The window closed at random moments, each time a new controller over the same folder.
+    void windowClosed_atRandomMoments_thenOpenedAgain()
+    {
+        constexpr int closings = 6;
+        prepare();
+        m_folder->writeConfig();
+        for (int run = 0; run < closings; ++run) {
+            feed(2 * messagesPerSource / closings);
+            RunningController running(m_folder->path());
+            QTest::qWait(m_random->bounded(longestRunMs));
+            running.menu().close();
+            QVERIFY(!running.menu().isVisible());
+            readDisplay();
+        }
+        RunningController running(m_folder->path());
+        drain();
+        QCOMPARE(m_ledger->duplicated(), 0);
+    }
+};
+
+QTEST_MAIN(TestKillRestart)
+#include "test_kill_restart.moc"

@@ -1,0 +1,187 @@
+#include "pseudo_terminal.h"
+#include "support/controller_folder.h"
+#include "support/odbc_fixture.h"
+#include "support/running_controller.h"
+#include "usual_display.h"
+
+#include <QtTest>
+
+#include <memory>
+
+using Key = Settings::Key;
+
+namespace {
+
+// Polling ticks that a message taken twice would have needed to come back to the queue.
+constexpr int ticksWatched = 4;
+
+} // namespace
+
+// Messages and settings that would upset the display or the sources, taken the program's whole
+// way: read by the intake thread from a drop file or a row, queued, written by the display
+// thread to a pseudo-terminal, with the window's failure label saying what was wrong.
+class TestMessageFaults : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<OdbcFixture> m_odbc;
+    std::unique_ptr<ControllerFolder> m_folder;
+    std::unique_ptr<PseudoTerminal> m_display;
+    std::unique_ptr<RunningController> m_running;
+    QDateTime m_dataSys{QDate(2024, 3, 9), QTime(10, 0)};
+
+    void start()
+    {
+        Settings& settings = m_folder->settings();
+        settings.setText(Key::Porta, m_display->slavePath());
+        settings.setText(Key::SegundosTimerDisplay, QStringLiteral("0.05"));
+        settings.setLigaSQL(true);
+        settings.setLigaFicheiros(true);
+        m_folder->writeConfig();
+        m_running = std::make_unique<RunningController>(m_folder->path());
+    }
+
+    Settings& settings() { return m_running->controller().settings(); }
+
+    void insert(const QString& linha1, const QString& linha2 = QString())
+    {
+        m_dataSys = m_dataSys.addSecs(1);
+        m_odbc->insert(ControllerFolder::databaseUser(), m_dataSys, linha1, linha2);
+    }
+
+    // Waits for the display to have received exactly these bytes since the last look.
+    void expectOnDisplay(const QByteArray& bytes)
+    {
+        QTRY_COMPARE_WITH_TIMEOUT(m_display->received(), bytes, 10000);
+        m_display->take();
+    }
+
+    // Lets a few polling ticks end: what a source would give twice is in the queue by then.
+    void watchSomeTicks()
+    {
+        QSignalSpy ticks(&m_running->controller(), &Controller::pollingFinished);
+        QTRY_VERIFY(ticks.size() >= ticksWatched);
+    }
+
+    QString lblError() { return m_running->lblError(); }
+
+private slots:
+    void initTestCase() { m_odbc = std::make_unique<OdbcFixture>(); }
+
+    void init()
+    {
+        m_odbc->createTable();
+        m_folder = std::make_unique<ControllerFolder>();
+        m_display = std::make_unique<PseudoTerminal>();
+    }
+
+    void cleanup()
+    {
+        m_running.reset();
+        m_display.reset();
+        m_folder.reset();
+    }
+
+    // ESC Q B inside a message would start a line 2 of its own, CR LF would move the cursor.
+    void controlCharacters_fromBothSources_reachTheDisplayAsBlanks()
+    {
+        QVERIFY(m_folder->drop(QStringLiteral("20240309100000.dsp"),
+                               "Sinal\x1BQBfalso       linha\r\ndois"));
+        insert(QStringLiteral("Fila\x1BQA\x1BQBx"), QStringLiteral("ok\x1B"));
+        start();
+        expectOnDisplay(usualDisplayMessage("Fila QA QBx", "ok") +
+                        usualDisplayMessage("Sinal QBfalso", "linha  dois"));
+        QCOMPARE(m_running->added().size(), 2);
+    }
+
+    void rowNumberBeyond32Bits_isTakenOnceAndDeleted()
+    {
+        m_odbc->run(QStringLiteral("insert into SaidaDisplay (NumRegisto, DataSys, Linha1, "
+                                   "Linha2, Utilizador) values (3000000000, ?, 'Grande', '', ?)"),
+                    {m_dataSys.toString(Qt::ISODate), ControllerFolder::databaseUser()});
+        start();
+        expectOnDisplay(usualDisplayMessage("Grande", ""));
+        watchSomeTicks();
+        QCOMPARE(m_running->added(), QStringList({QStringLiteral("Grande")}));
+        QVERIFY(m_odbc->rowsLeft().isEmpty());
+        QCOMPARE(lblError(), QString());
+    }
+
+    // A row the database refuses to delete, silently, stays in its table and out of the queue.
+    void deleteThatAffectsNoRow_isThatRowsFailure()
+    {
+        m_odbc->run(QStringLiteral("create trigger guarda before delete on SaidaDisplay "
+                                   "when old.Linha1 = 'Presa' begin select raise(ignore); end"));
+        insert(QStringLiteral("Presa"));
+        insert(QStringLiteral("Livre"));
+        start();
+        expectOnDisplay(usualDisplayMessage("Livre", ""));
+        QTRY_VERIFY2(lblError().contains(QStringLiteral("nenhum registo apagado")),
+                     qPrintable(lblError()));
+        watchSomeTicks();
+        QCOMPARE(m_running->added(), QStringList({QStringLiteral("Livre")}));
+        QCOMPARE(m_odbc->rowsLeft().size(), 1);
+
+        m_odbc->run(QStringLiteral("drop trigger guarda"));
+        expectOnDisplay(usualDisplayMessage("Presa", ""));
+        QTRY_COMPARE(lblError(), QString());
+        QVERIFY(m_odbc->rowsLeft().isEmpty());
+    }
+
+    // The same text across the two lines is another message: each line is compared on its own.
+    void linesThatJoinAlike_areBothShown()
+    {
+        insert(QStringLiteral("Total 1"), QStringLiteral("0,00 EUR"));
+        insert(QStringLiteral("Total 10"), QStringLiteral(",00 EUR"));
+        start();
+        expectOnDisplay(usualDisplayMessage("Total 1", "0,00 EUR") +
+                        usualDisplayMessage("Total 10", ",00 EUR"));
+    }
+
+    // A blank message would be a lost one: messages wait for a width that can be used.
+    void widthWithoutDigits_messagesWaitInTheQueue_thenGoOut()
+    {
+        insert(QStringLiteral("Antes"));
+        start();
+        expectOnDisplay(usualDisplayMessage("Antes", ""));
+
+        settings().setText(Key::NumLetras, QStringLiteral("vinte"));
+        insert(QStringLiteral("Primeira"));
+        insert(QStringLiteral("Segunda"));
+        QTRY_VERIFY2(lblError().contains(QStringLiteral("não é um número: \"vinte\"")),
+                     qPrintable(lblError()));
+        QTRY_COMPARE(m_running->queued(),
+                     QStringList({QStringLiteral("Primeira"), QStringLiteral("Segunda")}));
+        QCOMPARE(m_display->received(), QByteArray());
+
+        settings().setText(Key::NumLetras, QStringLiteral("20"));
+        expectOnDisplay(usualDisplayMessage("Primeira", "") + usualDisplayMessage("Segunda", ""));
+        QTRY_COMPARE(lblError(), QString());
+        QCOMPARE(m_running->queued(), QStringList());
+    }
+
+    // The port in use stays when a new one cannot be set: the message is shown there, once.
+    void portThatCannotBeSet_theOldOneKeepsShowing_once()
+    {
+        insert(QStringLiteral("Antes"));
+        start();
+        expectOnDisplay(usualDisplayMessage("Antes", ""));
+
+        // The label says so with the message written; the next tick with nothing to show
+        // clears it.
+        QSignalSpy labels(&m_running->controller().status(), &Status::errorChanged);
+        settings().setText(Key::Porta, QStringLiteral("0"));
+        insert(QStringLiteral("Depois"));
+        expectOnDisplay(usualDisplayMessage("Depois", ""));
+        watchSomeTicks();
+        QVERIFY(!labels.isEmpty());
+        QVERIFY2(labels.first().first().toString().contains(QStringLiteral("porta inválido: 0")),
+                 qPrintable(labels.first().first().toString()));
+        QCOMPARE(m_running->added(),
+                 QStringList({QStringLiteral("Antes"), QStringLiteral("Depois")}));
+        QCOMPARE(m_display->received(), QByteArray());
+    }
+};
+
+QTEST_MAIN(TestMessageFaults)
+#include "test_message_faults.moc"
