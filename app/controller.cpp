@@ -27,16 +27,16 @@ Controller::Controller(const QString& folder, QObject* parent)
       m_spool(QDir(folder).filePath(QStringLiteral("fila")))
 {
     QStringList problems;
-    const QList<QueuedMessage> kept = m_spool.load(problems);
-    m_queue.appendAll(kept);
-    if (!kept.isEmpty())
+    const Spool::Entries kept = m_spool.load(problems);
+    m_queue.appendAll(kept.waiting);
+    if (!kept.waiting.isEmpty())
         qInfo().noquote() << QStringLiteral("%1 mensagens por mostrar recuperadas da fila %2")
-                                 .arg(kept.size())
+                                 .arg(kept.waiting.size())
                                  .arg(m_spool.folder());
     if (!problems.isEmpty())
         m_status.setError(problems.join(QStringLiteral("; ")), Status::Handler::Polling);
 
-    m_intake = std::make_unique<WorkerThread<IntakeWorker>>(m_spool, kept);
+    m_intake = std::make_unique<WorkerThread<IntakeWorker>>(m_spool, kept.waiting + kept.shown);
     IntakeWorker* intake = m_intake->worker();
     connect(intake, &IntakeWorker::captionChanged, &m_status, &Status::setCaption);
     connect(intake, &IntakeWorker::polled, this, &Controller::polled);

@@ -11,6 +11,7 @@
 namespace {
 
 const QString entrySuffix = QStringLiteral(".msg");
+const QString shownMarkSuffix = QStringLiteral(".mostrada");
 constexpr int idDigits = 16;
 
 QByteArray entryBytes(const QueuedMessage& message)
@@ -53,10 +54,15 @@ QString Spool::entryPath(quint64 id) const
                                    entrySuffix);
 }
 
-QList<QueuedMessage> Spool::load(QStringList& problems)
+QString Spool::shownMarkPath(quint64 id) const
+{
+    return entryPath(id).chopped(entrySuffix.size()) + shownMarkSuffix;
+}
+
+Spool::Entries Spool::load(QStringList& problems)
 {
     const QDir directory(m_folder);
-    QList<QueuedMessage> messages;
+    Entries entries;
     // The fixed-width numbers sort in the order the entries were written.
     for (const QString& name : directory.entryList({u'*' + entrySuffix}, QDir::Files, QDir::Name)) {
         bool ok = false;
@@ -73,9 +79,19 @@ QList<QueuedMessage> Spool::load(QStringList& problems)
             continue;
         }
         message->spoolId = id;
-        messages << *message;
+        const bool hasOrigin =
+            !message->origin.dropFile.isEmpty() || message->origin.numRegisto >= 0;
+        const QMutexLocker lock(&m_mutex);
+        if (hasOrigin)
+            m_pending.insert(id);
+        if (hasOrigin && QFile::exists(shownMarkPath(id))) {
+            m_shownPending.insert(id);
+            entries.shown << *message;
+        } else {
+            entries.waiting << *message;
+        }
     }
-    return messages;
+    return entries;
 }
 
 void Spool::write(QList<QueuedMessage>& messages)
@@ -101,5 +117,29 @@ void Spool::write(QList<QueuedMessage>& messages)
 
 bool Spool::remove(quint64 id) const
 {
+    QFile::remove(shownMarkPath(id));
     return id == 0 || QFile::remove(entryPath(id)) || !QFile::exists(entryPath(id));
+}
+
+void Spool::shown(quint64 id)
+{
+    const QMutexLocker lock(&m_mutex);
+    if (!m_pending.contains(id)) {
+        remove(id);
+        return;
+    }
+    // Kept, marked: a failed mark leaves it to be shown again, never lost.
+    runSkippingFailure([&] {
+        writeDurably(shownMarkPath(id), {});
+        flushFolder(m_folder);
+    });
+    m_shownPending.insert(id);
+}
+
+void Spool::sourceSettled(quint64 id)
+{
+    const QMutexLocker lock(&m_mutex);
+    m_pending.remove(id);
+    if (m_shownPending.remove(id))
+        remove(id);
 }

@@ -2,7 +2,7 @@
 
 #include "core/spool.h"
 
-DisplayWriter::DisplayWriter(const Spool* spool) : m_spool(spool)
+DisplayWriter::DisplayWriter(Spool* spool) : m_spool(spool)
 {
     qRegisterMetaType<DisplaySettings>();
     qRegisterMetaType<DisplayOutcome>();
@@ -13,7 +13,7 @@ void DisplayWriter::write(quint64 id, const DisplaySettings& settings, const QSt
 {
     const DisplayOutcome outcome = m_dispatch.LancaNoDisplay(settings, linha1, linha2);
     if (outcome.reached && m_spool)
-        m_spool->remove(spoolId);
+        m_spool->shown(spoolId);
     emit written(id, outcome);
 }
 

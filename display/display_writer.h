@@ -16,7 +16,7 @@ class DisplayWriter : public QObject {
 public:
     // A message's spool entry, when it has one, is removed as soon as the message has reached
     // the display, so that a restart shows again at most the message on its way there.
-    explicit DisplayWriter(const Spool* spool = nullptr);
+    explicit DisplayWriter(Spool* spool = nullptr);
 
 public slots:
     void write(quint64 id, const DisplaySettings& settings, const QString& linha1,
@@ -32,7 +32,7 @@ signals:
     void testWritten(quint64 id, const DisplayOutcome& outcome);
 
 private:
-    const Spool* m_spool;
+    Spool* m_spool;
     SerialPort m_mscDisplay;
     DisplayDispatch m_dispatch{m_mscDisplay};
 };

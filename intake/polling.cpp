@@ -30,7 +30,7 @@ Polling::Polling(Spool& spool, const QList<QueuedMessage>& unfinished) : m_spool
 {
     for (const QueuedMessage& message : unfinished) {
         if (message.origin.numRegisto >= 0)
-            m_unfinishedRows.insert(message.origin.numRegisto);
+            m_unfinishedRows.append(message);
         if (!message.origin.dropFile.isEmpty())
             m_unfinishedFiles.append(message);
     }
@@ -67,16 +67,19 @@ bool Polling::takeDatabaseMessages(const SourceSettings& settings, const Caption
     caption(QStringLiteral("Em Execução - Abrindo Tabela"));
     QList<QueuedMessage> rows = database.waitingRows(settings);
     result.databaseMessages = 0;
-    // Rows kept in the spool by an earlier run that ended before deleting them; one whose delete
-    // fails now is still not taken again next tick.
-    QSet<qint64> undeleted;
-    rows.removeIf([&](const QueuedMessage& row) {
-        if (!m_unfinishedRows.contains(row.origin.numRegisto))
-            return false;
-        if (!database.deleteRow(row.origin.numRegisto, problems))
-            undeleted.insert(row.origin.numRegisto);
-        return true;
-    });
+    // Rows kept in the spool by an earlier run that may have ended before deleting them: each is
+    // deleted now, or found gone; one whose delete fails is still not taken again next tick.
+    QList<QueuedMessage> undeleted;
+    for (const QueuedMessage& kept : std::as_const(m_unfinishedRows)) {
+        const qint64 number = kept.origin.numRegisto;
+        const bool inTable = rows.removeIf([&](const QueuedMessage& row) {
+            return row.origin.numRegisto == number;
+        }) > 0;
+        if (inTable && !database.deleteRow(number, problems))
+            undeleted << kept;
+        else
+            m_spool.sourceSettled(kept.spoolId);
+    }
     m_unfinishedRows = undeleted;
     if (rows.isEmpty())
         return true;
@@ -97,20 +100,24 @@ void Polling::takeDropFiles(const SourceSettings& settings, PollResult& result,
                             QStringList& problems)
 {
     QList<DropFile> files = readDropFiles(settings.pasta, settings.numLetras, problems);
-    // As with rows: a file whose delete fails now is still not taken again next tick.
+    // As with rows: each kept file still there is deleted now, or it is gone already; one whose
+    // delete fails is still not taken again next tick.
     QList<QueuedMessage> undeleted;
-    files.removeIf([&](const DropFile& file) {
-        const auto kept = std::find_if(
-            m_unfinishedFiles.begin(), m_unfinishedFiles.end(), [&](const QueuedMessage& message) {
-                return message.origin.dropFile == file.message.origin.dropFile &&
-                       sameMessage(message, file.message);
-            });
-        if (kept == m_unfinishedFiles.end())
-            return false;
-        if (!deleteDropFile(file.path, problems))
-            undeleted.append(*kept);
-        return true;
-    });
+    for (const QueuedMessage& kept : std::as_const(m_unfinishedFiles)) {
+        const auto file = std::find_if(files.begin(), files.end(), [&](const DropFile& candidate) {
+            return candidate.message.origin.dropFile == kept.origin.dropFile &&
+                   sameMessage(candidate.message, kept);
+        });
+        if (file == files.end()) {
+            m_spool.sourceSettled(kept.spoolId);
+            continue;
+        }
+        if (deleteDropFile(file->path, problems))
+            m_spool.sourceSettled(kept.spoolId);
+        else
+            undeleted << kept;
+        files.erase(file);
+    }
     m_unfinishedFiles = undeleted;
 
     QList<QueuedMessage> messages;

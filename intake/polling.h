@@ -49,6 +49,6 @@ private:
     void takeDropFiles(const SourceSettings& settings, PollResult& result, QStringList& problems);
 
     Spool& m_spool;
-    QSet<qint64> m_unfinishedRows;
+    QList<QueuedMessage> m_unfinishedRows;
     QList<QueuedMessage> m_unfinishedFiles;
 };

@@ -1,0 +1,94 @@
+#include "core/spool.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// The spool across runs of the controller: each Spool object below stands for one run over the
+// same folder.
+class TestSpool : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_folder;
+    QString spoolFolder() const { return m_folder.filePath(QStringLiteral("fila")); }
+    int files() const
+    {
+        return static_cast<int>(QDir(spoolFolder()).entryList(QDir::Files).size());
+    }
+    static QStringList lines(const QList<QueuedMessage>& messages)
+    {
+        QStringList result;
+        for (const QueuedMessage& message : messages)
+            result << message.linha1;
+        return result;
+    }
+
+private slots:
+    void init() { QDir(spoolFolder()).removeRecursively(); }
+
+    void entries_comeBackInOrderWithTheirOrigin_untilShown()
+    {
+        QList<QueuedMessage> batch{QueuedMessage(QStringLiteral("1"), QStringLiteral("um")),
+                                   QueuedMessage(QStringLiteral("2"), QStringLiteral("dois")),
+                                   QueuedMessage(QStringLiteral("3"), QStringLiteral("três"))};
+        batch[0].origin.numRegisto = 3000000000;
+        batch[1].origin.dropFile = QStringLiteral("20261208101500-a.dsp");
+        Spool first(spoolFolder());
+        first.write(batch);
+        first.shown(batch[2].spoolId); // written by this run: no source delete pending
+        QCOMPARE(files(), 2);
+
+        QStringList problems;
+        Spool second(spoolFolder());
+        const Spool::Entries kept = second.load(problems);
+        QVERIFY(problems.isEmpty());
+        QCOMPARE(lines(kept.waiting), QStringList({QStringLiteral("um"), QStringLiteral("dois")}));
+        QCOMPARE(kept.waiting[0].origin.numRegisto, 3000000000);
+        QCOMPARE(kept.waiting[1].origin.dropFile, QStringLiteral("20261208101500-a.dsp"));
+
+        // New entries follow the old ones.
+        QList<QueuedMessage> more{QueuedMessage(QStringLiteral("4"), QStringLiteral("quatro"))};
+        second.write(more);
+        QVERIFY(more[0].spoolId > kept.waiting[1].spoolId);
+    }
+
+    void shownBeforeItsSourceDelete_isNeitherShownAgainNorForgotten()
+    {
+        QList<QueuedMessage> batch{QueuedMessage(QStringLiteral("1"), QStringLiteral("um"))};
+        batch[0].origin.numRegisto = 7;
+        Spool(spoolFolder()).write(batch);
+
+        // The next run shows it before it has deleted the row, then ends.
+        QStringList problems;
+        Spool second(spoolFolder());
+        const quint64 id = second.load(problems).waiting.first().spoolId;
+        second.shown(id);
+
+        // The run after it does not show it again, but still finishes its delete.
+        Spool third(spoolFolder());
+        const Spool::Entries kept = third.load(problems);
+        QVERIFY(kept.waiting.isEmpty());
+        QCOMPARE(lines(kept.shown), QStringList({QStringLiteral("um")}));
+        QCOMPARE(kept.shown.first().origin.numRegisto, 7);
+        third.sourceSettled(id);
+        QCOMPARE(files(), 0);
+    }
+
+    void settledBeforeShown_isRemovedOnceShown()
+    {
+        QList<QueuedMessage> batch{QueuedMessage(QStringLiteral("1"), QStringLiteral("um"))};
+        batch[0].origin.dropFile = QStringLiteral("x.dsp");
+        Spool(spoolFolder()).write(batch);
+        QStringList problems;
+        Spool second(spoolFolder());
+        const quint64 id = second.load(problems).waiting.first().spoolId;
+        second.sourceSettled(id);
+        QCOMPARE(files(), 1);
+        second.shown(id);
+        QCOMPARE(files(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSpool)
+#include "test_spool.moc"
