@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QSet>
+#include <QStringList>
 #include <QString>
 #include <functional>
 #include <optional>
@@ -51,4 +52,5 @@ private:
     Spool& m_spool;
     QSet<qint64> m_unfinishedRows;
     QList<QueuedMessage> m_unfinishedFiles;
+    QStringList m_loggedProblems;
 };
