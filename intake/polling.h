@@ -5,8 +5,8 @@
 
 #include <QList>
 #include <QSet>
-#include <QStringList>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <optional>
 
