@@ -3,6 +3,8 @@
 #include "core/failure.h"
 #include "core/numbers.h"
 
+#include <QDeadlineTimer>
+
 namespace {
 
 // Generous for a display's few bytes, short enough that a stuck port does not freeze the window.
@@ -61,10 +63,14 @@ void SerialPort::write(const QByteArray& bytes)
         throw Failure(failureText(QStringLiteral("Não foi possível escrever na porta")));
     const qint64 lineTimeMs =
         bytes.size() * bitsPerByteOnTheLine * 1000 / std::max(m_settings.baudRate, 1);
-    const int timeoutMs = writeMarginMs + static_cast<int>(std::min<qint64>(lineTimeMs, 60000));
+    // One deadline for the whole frame: a reader that takes a few bytes now and then must not
+    // stretch the wait without end.
+    const QDeadlineTimer deadline(writeMarginMs +
+                                  static_cast<int>(std::min<qint64>(lineTimeMs, 60000)));
     // Closing straight after write() would lose the bytes still queued.
     while (m_port.bytesToWrite() > 0) {
-        if (!m_port.waitForBytesWritten(timeoutMs))
+        if (deadline.hasExpired() ||
+            !m_port.waitForBytesWritten(static_cast<int>(deadline.remainingTime())))
             throw Failure(failureText(QStringLiteral("Não foi possível escrever na porta")));
     }
 }

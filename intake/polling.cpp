@@ -1,6 +1,7 @@
 #include "intake/polling.h"
 
 #include "core/failure.h"
+#include "core/log.h"
 #include "core/settings_snapshots.h"
 #include "core/spool.h"
 #include "core/status.h"
@@ -52,6 +53,10 @@ PollResult Polling::poll(const SourceSettings& settings, const Caption& caption)
     if (!error.isEmpty())
         problems << error;
     result.error = describeProblems(problems);
+    // The label names the first few; the log names every one, whenever the list changes.
+    if (problems.size() > problemsShown && problems != m_loggedProblems)
+        qCWarning(lcMostrela).noquote() << problems.join(QStringLiteral("; "));
+    m_loggedProblems = problems;
     return result;
 }
 

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <optional>
 
@@ -51,4 +52,5 @@ private:
     Spool& m_spool;
     QList<QueuedMessage> m_unfinishedRows;
     QList<QueuedMessage> m_unfinishedFiles;
+    QStringList m_loggedProblems;
 };

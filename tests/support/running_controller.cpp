@@ -13,7 +13,8 @@ RunningController::RunningController(const QString& folder)
                      });
     m_controller.setCriticalMessageHandler([this](const QString& text) {
         m_criticalMessages.append(text);
-        m_controller.criticalMessageClosed();
+        if (!m_keepCriticalMessagesOpen)
+            m_controller.criticalMessageClosed();
     });
     m_menu.show();
     m_menu.load(QStringLiteral("AUTO"));

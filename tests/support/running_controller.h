@@ -22,10 +22,14 @@ public:
     // Line 1 of every row added to the queue so far, in order, a message put back included.
     QStringList added() const { return m_added; }
     QStringList criticalMessages() const { return m_criticalMessages; }
+    // From now on a critical message stays open, as a box does until it is closed.
+    void keepCriticalMessagesOpen() { m_keepCriticalMessagesOpen = true; }
+    void closeCriticalMessage() { m_controller.criticalMessageClosed(); }
 
 private:
     Controller m_controller;
     Menu m_menu;
     QStringList m_added;
     QStringList m_criticalMessages;
+    bool m_keepCriticalMessagesOpen = false;
 };

@@ -1,0 +1,234 @@
+#include "core/settings.h"
+#include "display/virtual_display.h"
+#include "pseudo_terminal.h"
+#include "support/controller_folder.h"
+#include "support/heartbeat.h"
+#include "support/odbc_fixture.h"
+#include "support/running_controller.h"
+#include "support/silent_server.h"
+#include "usual_display.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <optional>
+
+#include <sys/stat.h>
+
+using Key = Settings::Key;
+
+namespace {
+
+// How long the window's event loop may be held up at most: a click answered within it feels
+// immediate.
+constexpr qint64 longestGapMs = 100;
+
+QString numbered(int number)
+{
+    return QStringLiteral("Mensagem %1").arg(number, 2, 10, QLatin1Char('0'));
+}
+
+QByteArray frames(const QStringList& lines)
+{
+    QByteArray bytes;
+    for (const QString& line : lines)
+        bytes += usualDisplayMessage(line.toLatin1(), "");
+    return bytes;
+}
+
+} // namespace
+
+// The controller and its window while the outside world stalls: a database server that never
+// answers, a display that stops reading, a drop entry that would block whoever opened it. The
+// window's event loop keeps its beat throughout, and the messages that do not depend on the
+// stalled part keep going.
+class TestNeverWaits : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<OdbcFixture> m_odbc;
+    std::unique_ptr<ControllerFolder> m_folder;
+    std::unique_ptr<PseudoTerminal> m_display;
+
+    // Drops one file a message, in name order, and returns their first lines.
+    QStringList dropNumbered(int count)
+    {
+        QStringList lines;
+        for (int number = 1; number <= count; ++number) {
+            lines.append(numbered(number));
+            if (!m_folder->drop(lines.last() + QStringLiteral(".dsp"), lines.last().toLatin1()))
+                QTest::qFail("cannot leave a drop file", __FILE__, __LINE__);
+        }
+        return lines;
+    }
+
+    std::unique_ptr<RunningController> start()
+    {
+        m_folder->settings().setText(Key::Porta, m_display->slavePath());
+        m_folder->settings().setText(Key::SegundosTimerDisplay, QStringLiteral("0.1"));
+        m_folder->settings().setLigaFicheiros(true);
+        m_folder->writeConfig();
+        return std::make_unique<RunningController>(m_folder->path());
+    }
+
+private slots:
+    void initTestCase() { m_odbc = std::make_unique<OdbcFixture>(); }
+
+    void init()
+    {
+        m_folder = std::make_unique<ControllerFolder>();
+        m_display = std::make_unique<PseudoTerminal>();
+    }
+
+    void cleanup()
+    {
+        m_display.reset();
+        m_folder.reset();
+    }
+
+    // FreeTDS logs in to a server that takes the connection and says nothing: the login would
+    // wait its whole time-out. The connection failure comes once, when the server hangs up, and
+    // no other tick starts until the person at the screen has closed its message.
+    void silentDatabaseServer()
+    {
+        SilentServer server;
+        const QStringList lines = dropNumbered(40);
+        const std::unique_ptr<RunningController> running = start();
+        running->keepCriticalMessagesOpen();
+        QTRY_COMPARE(running->added(), lines);
+
+        const QString address = QStringLiteral("127.0.0.1,%1").arg(server.port());
+        running->controller().settings().setText(Key::SQL_Servidor, address);
+        running->controller().settings().setLigaSQL(true);
+        QTRY_COMPARE(server.connections(), 1);
+
+        Heartbeat heartbeat;
+        const qsizetype shownBefore = m_display->received().size();
+        const qsizetype frameSize = frames({lines.first()}).size();
+        QTRY_VERIFY_WITH_TIMEOUT(m_display->received().size() >= shownBefore + 15 * frameSize,
+                                 10000);
+        QCOMPARE(server.connections(), 1);
+        QCOMPARE(running->criticalMessages(), QStringList());
+
+        server.hangUp();
+        QTRY_COMPARE_WITH_TIMEOUT(running->criticalMessages().size(), 1, 10000);
+        QVERIFY2(running->criticalMessages().first().contains(address),
+                 qPrintable(running->criticalMessages().first()));
+        // While the message is open the polling timer goes on ticking, and no tick reads.
+        QSignalSpy ticks(&running->controller().tmrVerifica(), &Timer::tick);
+        QTRY_VERIFY(ticks.count() >= 10);
+        QCOMPARE(server.connections(), 1);
+        QCOMPARE(running->criticalMessages().size(), 1);
+        QVERIFY2(heartbeat.longestGapMs() <= longestGapMs,
+                 qPrintable(QString::number(heartbeat.longestGapMs())));
+
+        running->closeCriticalMessage();
+        QTRY_COMPARE(server.connections(), 2);
+        server.hangUp();
+        QTRY_COMPARE_WITH_TIMEOUT(running->criticalMessages().size(), 2, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_display->received(), frames(lines), 10000);
+        QVERIFY2(heartbeat.longestGapMs() <= longestGapMs,
+                 qPrintable(QString::number(heartbeat.longestGapMs())));
+    }
+
+    // A display that stops reading: the frame on its way when its buffer filled is given up
+    // after the port's deadline and put back, the window beating all the while. Once the reader
+    // is back, that frame arrives whole, once, after whatever part of it had gone out (the
+    // serial port writes only when the device has room, and a pseudo-terminal then takes a
+    // frame of this size whole, so that part is usually empty).
+    void stalledDisplay_interruptedFrameArrivesWholeOnce()
+    {
+        // Frames of 2,149 bytes: a pseudo-terminal's buffer of a few KiB fills within seconds.
+        // Each file is dropped once the one before it is shown, so that the window's list holds
+        // one long row at most and the beat measures waits, not the drawing of long text.
+        constexpr int width = 1070;
+        m_folder->settings().setText(Key::NumLetras, QString::number(width));
+        const std::unique_ptr<RunningController> running = start();
+        QSignalSpy shown(&running->controller(), &Controller::messageShown);
+        const auto gaveUp = [&] { return running->lblError().contains(m_display->slavePath()); };
+        std::optional<Heartbeat> heartbeat;
+        QList<QByteArray> sent;
+        QList<QPair<QString, QString>> messages;
+        for (int number = 1; number <= 100 && !gaveUp(); ++number) {
+            const QString linha1 = numbered(number).leftJustified(width, u'.');
+            const QString linha2 = QString(width, QChar(u'a' + number % 26));
+            messages.append({linha1, linha2});
+            sent.append(usualDisplayMessage(linha1.toLatin1(), linha2.toLatin1()));
+            QVERIFY(m_folder->drop(numbered(number) + QStringLiteral(".dsp"),
+                                   (linha1 + linha2).toLatin1()));
+            QTRY_VERIFY_WITH_TIMEOUT(shown.count() == number || gaveUp(), 15000);
+            if (!heartbeat)
+                heartbeat.emplace();
+        }
+        QVERIFY(gaveUp());
+        QVERIFY2(heartbeat->longestGapMs() <= longestGapMs,
+                 qPrintable(QString::number(heartbeat->longestGapMs())));
+
+        // The frame given up is the last one sent: the frames before it, whatever part of it had
+        // gone out, then that frame whole.
+        QTRY_VERIFY_WITH_TIMEOUT(m_display->received().endsWith(sent.last()), 15000);
+        const QByteArray received = m_display->received();
+        const QByteArray before = sent.mid(0, sent.size() - 1).join();
+        QVERIFY(received.startsWith(before));
+        const QByteArray partGone =
+            received.mid(before.size(), received.size() - before.size() - sent.last().size());
+        QVERIFY2(partGone.size() < sent.last().size() && sent.last().startsWith(partGone),
+                 partGone.toHex(' ').constData());
+        VirtualDisplay display;
+        display.feed(received);
+        QCOMPARE(display.upperLine(), messages.last().first);
+        QCOMPARE(display.lowerLine(), messages.last().second);
+        QTRY_COMPARE(running->lblError(), QString());
+        QCOMPARE(running->queued(), QStringList());
+        QVERIFY2(heartbeat->longestGapMs() <= longestGapMs,
+                 qPrintable(QString::number(heartbeat->longestGapMs())));
+    }
+
+    // A drop entry that is a link to a FIFO would block a reader that opened it until a writer
+    // came; it is named and passed over, and the files around it are taken.
+    void dropEntryLinkedToAFifo()
+    {
+        const QStringList lines = dropNumbered(20);
+        const QString fifo = m_folder->filePath(QStringLiteral("fifo"));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        const QString link =
+            QDir(m_folder->dropFolder()).filePath(QStringLiteral("Mensagem 05b.dsp"));
+        QVERIFY(QFile::link(fifo, link));
+        const std::unique_ptr<RunningController> running = start();
+        Heartbeat heartbeat;
+
+        QTRY_VERIFY2(running->lblError().contains(link), qPrintable(running->lblError()));
+        QTRY_COMPARE_WITH_TIMEOUT(m_display->received(), frames(lines), 10000);
+        QCOMPARE(running->added(), lines);
+        QVERIFY(QFileInfo(link).isSymLink());
+        QVERIFY2(heartbeat.longestGapMs() <= longestGapMs,
+                 qPrintable(QString::number(heartbeat.longestGapMs())));
+    }
+
+    // A settings file that would block its reader, or never end: the window opens all the
+    // same, and the failure label names the file.
+    void settingsFileThatNeverEnds_data()
+    {
+        QTest::addColumn<bool>("fifo");
+        QTest::newRow("FIFO") << true;
+        QTest::newRow("link to /dev/zero") << false;
+    }
+
+    void settingsFileThatNeverEnds()
+    {
+        QFETCH(bool, fifo);
+        const QString path = m_folder->configPath();
+        if (fifo)
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else
+            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+        RunningController running(m_folder->path());
+        QVERIFY(running.menu().isVisible());
+        QVERIFY2(running.lblError().contains(path), qPrintable(running.lblError()));
+    }
+};
+
+QTEST_MAIN(TestNeverWaits)
+#include "test_never_waits.moc"

@@ -1,0 +1,121 @@
+#include "core/settings.h"
+#include "pseudo_terminal.h"
+#include "support/controller_folder.h"
+#include "usual_display.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QtTest>
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using Key = Settings::Key;
+
+namespace {
+
+constexpr QFile::Permissions everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                        QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
+                                        QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+
+} // namespace
+
+// The built program, run without a window by a user who is not root (permission bits do not
+// stop root), over a drop folder that holds, among good files, entries it must not take: a link
+// to a FIFO, a link to a file outside the folder, a folder named like a drop file and a file it
+// may not read. Only the good files are shown, in order, each once; the others stay where they
+// are, and the log names each of them.
+class TestOddDropEntries : public QObject {
+    Q_OBJECT
+private slots:
+    void onlyTheGoodFilesAreShown_theOthersAreNamedAndLeft();
+};
+
+void TestOddDropEntries::onlyTheGoodFilesAreShown_theOthersAreNamedAndLeft()
+{
+    QStringList launcher;
+    if (::geteuid() == 0) {
+        const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+        if (setpriv.isEmpty() || ::getpwnam("nobody") == nullptr)
+            QSKIP("running as root, and setpriv or the user nobody is missing: permission bits "
+                  "would not stop the program");
+        launcher = {setpriv, QStringLiteral("--reuid=nobody"), QStringLiteral("--regid=nogroup"),
+                    QStringLiteral("--clear-groups")};
+    }
+
+    ControllerFolder folder;
+    PseudoTerminal display;
+    Settings& settings = folder.settings();
+    settings.setText(Key::Porta, display.slavePath());
+    settings.setText(Key::SegundosTimerDisplay, QStringLiteral("0.1"));
+    settings.setLigaFicheiros(true);
+    folder.writeConfig();
+
+    const QDir drop(folder.dropFolder());
+    QStringList good;
+    for (const char* name : {"1-bom", "3-bom", "5-bom", "7-bom", "z-bom"}) {
+        good.append(QString::fromLatin1(name));
+        QVERIFY(folder.drop(good.last() + QStringLiteral(".dsp"), name));
+    }
+    const QString fifo = folder.filePath(QStringLiteral("fifo"));
+    const QString outside = folder.filePath(QStringLiteral("fora.txt"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0666), 0);
+    QVERIFY(folder.drop(QStringLiteral("../fora.txt"), "Segredo"));
+    const QStringList odd{
+        drop.filePath(QStringLiteral("2-fifo.dsp")), drop.filePath(QStringLiteral("4-fora.dsp")),
+        drop.filePath(QStringLiteral("6-proibido.dsp")), drop.filePath(QStringLiteral("x.DSP"))};
+    QVERIFY(QFile::link(fifo, odd[0]));
+    QVERIFY(QFile::link(outside, odd[1]));
+    QVERIFY(folder.drop(QStringLiteral("6-proibido.dsp"), "Proibido"));
+    QVERIFY(QFile::setPermissions(odd[2], {}));
+    QVERIFY(drop.mkdir(QStringLiteral("x.DSP")));
+
+    // The other user reaches the program, its settings, the drop folder, the spool and the port.
+    const QString program = folder.filePath(QStringLiteral("mostrela"));
+    QVERIFY(QFile::copy(QStringLiteral(MOSTRELA_EXECUTABLE), program));
+    for (const QString& path : {folder.path(), folder.dropFolder(), display.slavePath()})
+        QVERIFY(QFile::setPermissions(path, everyone));
+    QVERIFY(QFile::setPermissions(folder.configPath(),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
+
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.insert(QStringLiteral("HOME"), folder.path());
+    process.setProcessEnvironment(environment);
+    process.start(launcher.isEmpty() ? program : launcher.takeFirst(),
+                  launcher + QStringList{program, QStringLiteral("--sem-janela"),
+                                         QStringLiteral("--pasta"), folder.path()});
+    QVERIFY2(process.waitForStarted(), qPrintable(process.errorString()));
+    QString log;
+    const auto logNames = [&](const QString& path) {
+        log += QString::fromLocal8Bit(process.readAllStandardError());
+        return log.contains(path);
+    };
+
+    QByteArray expected;
+    for (const QString& line : good)
+        expected += usualDisplayMessage(line.toLatin1(), "");
+    QTRY_COMPARE_WITH_TIMEOUT(display.received(), expected, 15000);
+    for (const QString& path : odd)
+        QTRY_VERIFY2(logNames(path), qPrintable(log));
+    QCOMPARE(process.state(), QProcess::Running);
+    // Still each shown once, and left alone.
+    QCOMPARE(display.received(), expected);
+    QCOMPARE(drop.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+             QStringList({"2-fifo.dsp", "4-fora.dsp", "6-proibido.dsp", "x.DSP"}));
+    QVERIFY(QFileInfo(odd[0]).isSymLink());
+    QVERIFY(QFileInfo(odd[1]).isSymLink());
+    QVERIFY(QFileInfo(outside).isFile());
+
+    process.terminate();
+    QVERIFY(process.waitForFinished(10000));
+    QCOMPARE(process.exitCode(), 0);
+}
+
+QTEST_GUILESS_MAIN(TestOddDropEntries)
+#include "test_odd_drop_entries.moc"
