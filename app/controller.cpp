@@ -39,6 +39,7 @@ Controller::Controller(const QString& folder, QObject* parent)
     m_intake = std::make_unique<WorkerThread<IntakeWorker>>(m_spool, kept.waiting + kept.shown);
     IntakeWorker* intake = m_intake->worker();
     connect(intake, &IntakeWorker::captionChanged, &m_status, &Status::setCaption);
+    connect(intake, &IntakeWorker::taken, &m_queue, &MessageQueue::appendAll);
     connect(intake, &IntakeWorker::polled, this, &Controller::polled);
     connect(intake, &IntakeWorker::connectionTested, this, [this](const ConnectionTest& result) {
         emit connectionTested(connectionTestPassed(result), connectionTestText(result));
@@ -146,7 +147,6 @@ void Controller::poll()
 void Controller::polled(const PollResult& result)
 {
     m_polling = false;
-    m_queue.appendAll(result.messages);
     if (result.databaseMessages >= 0)
         emit sourceRead(QStringLiteral("SQL"), result.databaseMessages);
     if (result.dropFileMessages >= 0)

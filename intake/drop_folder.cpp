@@ -48,10 +48,9 @@ QList<DropEntry> dropEntries(const QString& folder)
     }
     ::closedir(stream);
 #else
-    for (const QString& name : directory.entryList({u'*' + dropSuffix}, QDir::AllEntries |
-                                                                             QDir::System |
-                                                                             QDir::Hidden |
-                                                                             QDir::NoDotAndDotDot))
+    for (const QString& name :
+         directory.entryList({u'*' + dropSuffix},
+                             QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot))
         entries.append({name, true});
 #endif
     std::sort(entries.begin(), entries.end(), [](const DropEntry& left, const DropEntry& right) {
@@ -63,13 +62,17 @@ QList<DropEntry> dropEntries(const QString& folder)
 
 } // namespace
 
-QList<DropFile> readDropFiles(const QString& folder, const LineWidth& numLetras,
-                              QStringList& problems)
+void readDropFiles(const QString& folder, const LineWidth& numLetras, QStringList& problems,
+                   qsizetype chunkSize, const std::function<void(QList<DropFile>&)>& take)
 {
     const qsizetype width = numLetras.value();
     const QDir directory(folder);
     QList<DropFile> files;
     for (const DropEntry& entry : dropEntries(folder)) {
+        if (files.size() >= chunkSize) {
+            take(files);
+            files.clear();
+        }
         const QString& name = entry.name;
         const QString path = directory.filePath(name);
         if (!entry.encodable) {
@@ -85,7 +88,8 @@ QList<DropFile> readDropFiles(const QString& folder, const LineWidth& numLetras,
         if (!failure.isEmpty())
             problems << failure;
     }
-    return files;
+    if (!files.isEmpty())
+        take(files);
 }
 
 bool deleteDropFile(const QString& path, QStringList& problems)

@@ -10,8 +10,12 @@ IntakeWorker::IntakeWorker(Spool& spool, const QList<QueuedMessage>& unfinished)
 
 void IntakeWorker::poll(const SourceSettings& settings)
 {
-    emit polled(
-        m_polling.poll(settings, [this](const QString& caption) { emit captionChanged(caption); }));
+    emit polled(m_polling.poll(
+        settings, [this](const QString& caption) { emit captionChanged(caption); },
+        [this](const QList<QueuedMessage>& messages) {
+            if (!messages.isEmpty())
+                emit taken(messages);
+        }));
 }
 
 void IntakeWorker::testConnection(const SourceSettings& settings)

@@ -20,6 +20,8 @@ public slots:
 
 signals:
     void captionChanged(const QString& caption);
+    // Messages taken, in order, as they are taken; polled() ends the tick.
+    void taken(const QList<QueuedMessage>& messages);
     void polled(const PollResult& result);
     void connectionTested(const ConnectionTest& result);
 

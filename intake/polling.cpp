@@ -11,6 +11,8 @@
 namespace {
 
 constexpr int problemsShown = 3;
+// Drop files handed over at a time: the first reach the display while the rest are read.
+constexpr qsizetype chunkSize = 500;
 
 QString describeProblems(const QStringList& problems)
 {
@@ -37,16 +39,17 @@ Polling::Polling(Spool& spool, const QList<QueuedMessage>& unfinished) : m_spool
     }
 }
 
-PollResult Polling::poll(const SourceSettings& settings, const Caption& caption)
+PollResult Polling::poll(const SourceSettings& settings, const Caption& caption,
+                         const Deliver& deliver)
 {
     PollResult result;
     QStringList problems;
     const QString error = runTrapped([&] {
-        if (settings.ligaSQL && !takeDatabaseMessages(settings, caption, result, problems))
+        if (settings.ligaSQL && !takeDatabaseMessages(settings, caption, deliver, result, problems))
             return;
         if (settings.ligaFicheiros) {
             caption(QStringLiteral("Em Execução - Carregando Ficheiros"));
-            takeDropFiles(settings, result, problems);
+            takeDropFiles(settings, deliver, result, problems);
         }
         caption(Status::idleCaption());
     });
@@ -61,7 +64,8 @@ PollResult Polling::poll(const SourceSettings& settings, const Caption& caption)
 }
 
 bool Polling::takeDatabaseMessages(const SourceSettings& settings, const Caption& caption,
-                                   PollResult& result, QStringList& problems)
+                                   const Deliver& deliver, PollResult& result,
+                                   QStringList& problems)
 {
     caption(QStringLiteral("Em Execução - Abrindo Ligação"));
     DatabaseSource database;
@@ -91,52 +95,68 @@ bool Polling::takeDatabaseMessages(const SourceSettings& settings, const Caption
 
     caption(QStringLiteral("Em Execução - Carregando Registos"));
     m_spool.write(rows);
+    QList<QueuedMessage> taken;
     for (const QueuedMessage& row : rows) {
         if (database.deleteRow(row.origin.numRegisto, problems))
-            result.messages << row;
+            taken << row;
         else
             m_spool.remove(row.spoolId);
     }
-    result.databaseMessages = static_cast<int>(result.messages.size());
+    result.databaseMessages = static_cast<int>(taken.size());
+    deliver(taken);
     return true;
 }
 
-void Polling::takeDropFiles(const SourceSettings& settings, PollResult& result,
-                            QStringList& problems)
+void Polling::takeDropFiles(const SourceSettings& settings, const Deliver& deliver,
+                            PollResult& result, QStringList& problems)
 {
-    QList<DropFile> files = readDropFiles(settings.pasta, settings.numLetras, problems);
-    // As with rows: each kept file still there is deleted now, or it is gone already; one whose
-    // delete fails is still not taken again next tick.
-    QList<QueuedMessage> undeleted;
-    for (const QueuedMessage& kept : std::as_const(m_unfinishedFiles)) {
+    result.dropFileMessages = 0;
+    QSet<quint64> undeleted;
+    readDropFiles(settings.pasta, settings.numLetras, problems, chunkSize,
+                  [&](QList<DropFile>& files) {
+                      settleUnfinishedFiles(files, undeleted, problems);
+                      QList<QueuedMessage> messages;
+                      for (const DropFile& file : files)
+                          messages << file.message;
+                      m_spool.write(messages);
+                      QList<QueuedMessage> taken;
+                      for (qsizetype index = 0; index < files.size(); ++index) {
+                          if (deleteDropFile(files[index].path, problems))
+                              taken << messages[index];
+                          else
+                              m_spool.remove(messages[index].spoolId);
+                      }
+                      result.dropFileMessages += static_cast<int>(taken.size());
+                      deliver(taken);
+                  });
+    // A kept file found in no chunk is gone from the folder already.
+    m_unfinishedFiles.removeIf([&](const QueuedMessage& kept) {
+        if (undeleted.contains(kept.spoolId))
+            return false;
+        m_spool.sourceSettled(kept.spoolId);
+        return true;
+    });
+}
+
+void Polling::settleUnfinishedFiles(QList<DropFile>& files, QSet<quint64>& undeleted,
+                                    QStringList& problems)
+{
+    // As with rows: each kept file still there is deleted now; one whose delete fails is still
+    // not taken again next tick.
+    m_unfinishedFiles.removeIf([&](const QueuedMessage& kept) {
         const auto file = std::find_if(files.begin(), files.end(), [&](const DropFile& candidate) {
             return candidate.message.origin.dropFile == kept.origin.dropFile &&
                    sameMessage(candidate.message, kept);
         });
-        if (file == files.end()) {
-            m_spool.sourceSettled(kept.spoolId);
-            continue;
-        }
-        if (deleteDropFile(file->path, problems))
-            m_spool.sourceSettled(kept.spoolId);
-        else
-            undeleted << kept;
+        if (file == files.end())
+            return false;
+        const bool deleted = deleteDropFile(file->path, problems);
         files.erase(file);
-    }
-    m_unfinishedFiles = undeleted;
-
-    QList<QueuedMessage> messages;
-    for (const DropFile& file : files)
-        messages << file.message;
-    m_spool.write(messages);
-    int taken = 0;
-    for (qsizetype index = 0; index < files.size(); ++index) {
-        if (deleteDropFile(files[index].path, problems)) {
-            result.messages << messages[index];
-            ++taken;
-        } else {
-            m_spool.remove(messages[index].spoolId);
+        if (!deleted) {
+            undeleted.insert(kept.spoolId);
+            return false;
         }
-    }
-    result.dropFileMessages = taken;
+        m_spool.sourceSettled(kept.spoolId);
+        return true;
+    });
 }

@@ -11,12 +11,11 @@
 #include <optional>
 
 class Spool;
+struct DropFile;
 struct SourceSettings;
 
 // What one polling tick took and met.
 struct PollResult {
-    // The messages taken, in order, each kept in the spool and deleted from its source.
-    QList<QueuedMessage> messages;
     // Why something could not be taken, empty after a clean tick. A connection that failed is
     // not here but in connectionFailure.
     QString error;
@@ -37,17 +36,24 @@ struct PollResult {
 class Polling {
 public:
     using Caption = std::function<void(const QString&)>;
+    // Hands over messages taken, in order, each kept in the spool and deleted from its source:
+    // the database's rows at once, the drop files a few hundred at a time.
+    using Deliver = std::function<void(const QList<QueuedMessage>&)>;
 
     // The spool's entries of an earlier run whose deletion from their source may not have been
     // done: a file or a row still found there is deleted, not taken again.
     Polling(Spool& spool, const QList<QueuedMessage>& unfinished);
 
-    PollResult poll(const SourceSettings& settings, const Caption& caption);
+    PollResult poll(const SourceSettings& settings, const Caption& caption, const Deliver& deliver);
 
 private:
     bool takeDatabaseMessages(const SourceSettings& settings, const Caption& caption,
-                              PollResult& result, QStringList& problems);
-    void takeDropFiles(const SourceSettings& settings, PollResult& result, QStringList& problems);
+                              const Deliver& deliver, PollResult& result, QStringList& problems);
+    void takeDropFiles(const SourceSettings& settings, const Deliver& deliver, PollResult& result,
+                       QStringList& problems);
+    // Of a chunk of drop files, those an earlier run kept in the spool: deleted, not taken.
+    void settleUnfinishedFiles(QList<DropFile>& files, QSet<quint64>& undeleted,
+                               QStringList& problems);
 
     Spool& m_spool;
     QList<QueuedMessage> m_unfinishedRows;

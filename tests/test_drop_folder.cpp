@@ -32,8 +32,9 @@ private:
     {
         QStringList problems;
         const QString failure = runTrapped([&] {
-            const QList<DropFile> files =
-                readDropFiles(m_folder.path(), LineWidth::read(numLetras), problems);
+            QList<DropFile> files;
+            readDropFiles(m_folder.path(), LineWidth::read(numLetras), problems, 2,
+                          [&](const QList<DropFile>& chunk) { files << chunk; });
             if (betweenReadAndDelete)
                 betweenReadAndDelete();
             for (const DropFile& file : files) {
@@ -153,9 +154,13 @@ private slots:
     {
         const QString folder = m_folder.filePath(QStringLiteral("em-falta"));
         QStringList problems;
-        QString error = runTrapped([&] { readDropFiles(folder, LineWidth::read("20"), problems); });
+        QString error = runTrapped([&] {
+            readDropFiles(folder, LineWidth::read("20"), problems, 2, [](QList<DropFile>&) {});
+        });
         QVERIFY2(error.contains(folder), qPrintable(error));
-        error = runTrapped([&] { readDropFiles(QString(), LineWidth::read("20"), problems); });
+        error = runTrapped([&] {
+            readDropFiles(QString(), LineWidth::read("20"), problems, 2, [](QList<DropFile>&) {});
+        });
         QVERIFY2(error.contains(QStringLiteral("não está definida")), qPrintable(error));
         QVERIFY(problems.isEmpty());
     }
