@@ -19,3 +19,13 @@ void DisplayCursor::write(char byte, DisplayRows& rows)
         toOtherRow();
     }
 }
+
+void DisplayCursor::take(char byte, DisplayRows& rows)
+{
+    if (byte == '\n')
+        toOtherRow();
+    else if (byte == '\r')
+        toRowStart();
+    else if (static_cast<quint8>(byte) >= ' ')
+        write(byte, rows);
+}

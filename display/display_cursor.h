@@ -13,6 +13,9 @@ public:
     void toRowStart() { m_column = 0; }
     void toOtherRow() { m_row = 1 - m_row; }
     void write(char byte, DisplayRows& rows);
+    // What both cursor-addressed command sets do with a byte that is no command of theirs: LF
+    // to the other row, CR to the row's start, a printable character written, any other ignored.
+    void take(char byte, DisplayRows& rows);
 
 private:
     qsizetype m_column = 0;

@@ -6,9 +6,6 @@ constexpr char escape = '\x1B';
 constexpr char unitSeparator = '\x1F';
 constexpr char clearScreen = '\x0C';
 constexpr char home = '\x0B';
-constexpr char lineFeed = '\n';
-constexpr char carriageReturn = '\r';
-constexpr char firstPrintable = ' ';
 
 } // namespace
 
@@ -52,15 +49,8 @@ void EscPosDecoder::takeIdle(char byte, DisplayRows& rows)
     case home:
         m_cursor.home();
         return;
-    case lineFeed:
-        m_cursor.toOtherRow();
-        return;
-    case carriageReturn:
-        m_cursor.toRowStart();
-        return;
     default:
-        if (static_cast<quint8>(byte) >= firstPrintable)
-            m_cursor.write(byte, rows);
+        m_cursor.take(byte, rows);
     }
 }
 

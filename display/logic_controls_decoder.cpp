@@ -5,9 +5,6 @@ namespace {
 constexpr char reset = '\x1F';
 constexpr char digitSelect = '\x10';
 constexpr char brightness = '\x04';
-constexpr char lineFeed = '\n';
-constexpr char carriageReturn = '\r';
-constexpr char firstPrintable = ' ';
 
 } // namespace
 
@@ -42,14 +39,7 @@ void LogicControlsDecoder::takeIdle(char byte, DisplayRows& rows)
     case brightness:
         m_state = State::Brightness;
         return;
-    case lineFeed:
-        m_cursor.toOtherRow();
-        return;
-    case carriageReturn:
-        m_cursor.toRowStart();
-        return;
     default:
-        if (static_cast<quint8>(byte) >= firstPrintable)
-            m_cursor.write(byte, rows);
+        m_cursor.take(byte, rows);
     }
 }
