@@ -1,4 +1,6 @@
+#include "core/code_page.h"
 #include "core/code_sequence.h"
+#include "core/setting_checks.h"
 #include "display/display_presets.h"
 #include "display/virtual_display.h"
 #include "support/preset_message.h"
@@ -12,6 +14,7 @@ private slots:
     void presetMessage_showsItsLinesOnItsCommandSet();
     void presetCodes_matchTheirPreset_evenSpacedOut();
     void otherCodes_matchNoPreset();
+    void presets_fillOnlyValuesTheWindowAccepts();
 };
 
 namespace {
@@ -42,18 +45,21 @@ void TestDisplayPresets::presetMessage_showsItsLinesOnItsCommandSet()
     QFETCH(int, preset);
     QFETCH(int, pieceSize);
     const DisplayPreset& chosen = displayPresets()[preset];
-    VirtualDisplay display(chosen.commandSet);
+    // The display reads text in the code page the preset's codes select.
+    const CodePage page = CodePage::parse(chosen.paginaCodigos);
+    VirtualDisplay display(chosen.commandSet, page);
     display.feed(codeSequenceBytes(chosen.codes.initMostrador));
     // Longer lines first: the next message must leave nothing of them behind.
     display.feed(presetMessage(chosen.codes, "a much longer line 1", "another long line 2"));
     QCOMPARE(display.upperLine(), QStringLiteral("a much longer line 1"));
     QCOMPARE(display.lowerLine(), QStringLiteral("another long line 2"));
 
-    const QByteArray bytes = presetMessage(chosen.codes, "line one", "Caf\xE9 2");
+    const QByteArray bytes =
+        presetMessage(chosen.codes, "line one", page.encode(QStringLiteral("Café 2 €")));
     for (qsizetype at = 0; at < bytes.size(); at += pieceSize)
         display.feed(bytes.mid(at, pieceSize));
     QCOMPARE(display.upperLine(), QStringLiteral("line one"));
-    QCOMPARE(display.lowerLine(), QStringLiteral("Café 2"));
+    QCOMPARE(display.lowerLine(), QStringLiteral("Café 2 €"));
 }
 
 void TestDisplayPresets::presetCodes_matchTheirPreset_evenSpacedOut()
@@ -79,6 +85,27 @@ void TestDisplayPresets::otherCodes_matchNoPreset()
     QCOMPARE(matchingDisplayPreset(codes), nullptr);
     QCOMPARE(matchingDisplayPreset(DisplayCodes{}), nullptr);
     QCOMPARE(displayPresetWithKey(QStringLiteral("CD5220")), nullptr);
+}
+
+void TestDisplayPresets::presets_fillOnlyValuesTheWindowAccepts()
+{
+    using Key = SettingKey;
+    for (const DisplayPreset& preset : displayPresets()) {
+        const DisplayCodes& codes = preset.codes;
+        const std::pair<Key, QString> filled[] = {
+            {Key::InitMostrador, codes.initMostrador},
+            {Key::Limpa, codes.limpa},
+            {Key::InitLinha1, codes.initLinha1},
+            {Key::FimLinha1, codes.fimLinha1},
+            {Key::InitLinha2, codes.initLinha2},
+            {Key::FimLinha2, codes.fimLinha2},
+            {Key::NumLetras, QString::number(preset.numLetras)},
+            {Key::PortaDefinicoes, preset.portaDefinicoes},
+            {Key::PaginaCodigos, preset.paginaCodigos},
+        };
+        for (const auto& [key, text] : filled)
+            QVERIFY2(settingProblem(key, text).isEmpty(), qPrintable(preset.key + u' ' + text));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestDisplayPresets)

@@ -683,7 +683,7 @@ void TestMenu::displayModel_fillsTheCodesAndShowsTheMatchingModel()
     Window window;
     window.writeConfig("NumLetras=40\r\nInitMostrador=\r\nLimpa=33+35+57+32+13\r\n"
                        "InitLinha1=33 + 35 + 49\r\nFimLinha1=13\r\nInitLinha2=33+35+50\r\n"
-                       "FimLinha2=13\r\n");
+                       "FimLinha2=13\r\nPortaDefinicoes=19200,e,7,1\r\nPaginaCodigos=437\r\n");
     window.menu.load(QString());
     window.click("optDisplay");
     auto* model = window.child<QComboBox>("cboModeloDisplay");
@@ -692,16 +692,24 @@ void TestMenu::displayModel_fillsTheCodesAndShowsTheMatchingModel()
     QCOMPARE(window.child<QLineEdit>("txtInitLinha1")->text(), QStringLiteral("33 + 35 + 49"));
     QCOMPARE(window.child<QLineEdit>("txtNumLetras")->text(), QStringLiteral("40"));
 
-    // Picked by hand (the next entry down): the six codes and 20 letters a line.
+    // Picked by hand (the next entry down): the six codes, 20 letters a line, the usual line
+    // and no code page.
     QTest::keyClick(model, Qt::Key_Down);
     QCOMPARE(model->currentText(), QStringLiteral("Logic Controls (e Ultimate)"));
     const std::pair<const char*, const char*> filled[] = {
-        {"txtInitMostrador", "31+17"}, {"txtLimpa", "31+17"},      {"txtInitLinha1", "16+0"},
-        {"txtFimLinha1", ""},          {"txtInitLinha2", "16+20"}, {"txtFimLinha2", ""},
-        {"txtNumLetras", "20"},
+        {"txtInitMostrador", "31+17"}, {"txtLimpa", "31+17"},
+        {"txtInitLinha1", "16+0"},     {"txtFimLinha1", ""},
+        {"txtInitLinha2", "16+20"},    {"txtFimLinha2", ""},
+        {"txtNumLetras", "20"},        {"txtPortaDefinicoes", "9600,n,8,1"},
+        {"txtPaginaCodigos", ""},
     };
     for (const auto& [name, text] : filled)
         QCOMPARE(window.child<QLineEdit>(name)->text(), QString::fromLatin1(text));
+    // A model whose codes select a code page sets the page they select.
+    emit model->activated(model->findData(QStringLiteral("escpos")));
+    QCOMPARE(window.child<QLineEdit>("txtLimpa")->text(), QStringLiteral("12+27+116+19"));
+    QCOMPARE(window.child<QLineEdit>("txtPaginaCodigos")->text(), QStringLiteral("858"));
+    emit model->activated(model->findData(QStringLiteral("logic")));
     QCOMPARE(window.controller.settings().text(Key::Limpa), QStringLiteral("31+17"));
 
     // A code typed by hand leaves every model.
