@@ -150,27 +150,19 @@ void TestDisplayDispatch::codeSettings_areReadOnEveryCall()
 void TestDisplayDispatch::lineSettings_reachThePortAsSet_data()
 {
     QTest::addColumn<QString>("portaDefinicoes");
-    // Speed, parity and stop bits as the pseudo-terminal keeps them.
     QTest::addColumn<QString>("seen");
-    QTest::newRow("usual") << "9600,n,8,1"
-                           << "9600,n,1";
-    QTest::newRow("empty is the usual") << ""
-                                        << "9600,n,1";
-    QTest::newRow("slowest, odd, 7 bits") << "1200,o,7,1"
-                                          << "1200,o,1";
-    // Even parity is the parity-enable flag alone, which a pseudo-terminal does not keep.
-    QTest::newRow("even, two stop bits") << "2400,E,8,2"
-                                         << "2400,n,2";
-    QTest::newRow("mark") << "4800,m,8,1"
-                          << "4800,m,1";
-    QTest::newRow("space, 7 bits, two stop bits") << "19200,s,7,2"
-                                                  << "19200,s,2";
-    QTest::newRow("38400") << "38400,O,8,2"
-                           << "38400,o,2";
-    QTest::newRow("57600") << "57600,n,8,1"
-                           << "57600,n,1";
-    QTest::newRow("fastest, spaced out") << " 115200 , n , 8 , 2 "
-                                         << "115200,n,2";
+    // Speed, parity and stop bits as the pseudo-terminal keeps them: even parity is the
+    // parity-enable flag alone, which it does not keep.
+    const std::pair<const char*, const char*> lines[] = {
+        {"9600,n,8,1", "9600,n,1"},       {"", "9600,n,1"},
+        {"1200,o,7,1", "1200,o,1"},       {"2400,E,8,2", "2400,n,2"},
+        {"4800,m,8,1", "4800,m,1"},       {"19200,s,7,2", "19200,s,2"},
+        {"38400,O,8,2", "38400,o,2"},     {"57600,n,8,1", "57600,n,1"},
+        {" 115200,n,8,2 ", "115200,n,2"},
+    };
+    for (const auto& [text, seen] : lines)
+        QTest::newRow(qPrintable(u'"' + QString::fromLatin1(text) + u'"'))
+            << QString::fromLatin1(text) << QString::fromLatin1(seen);
 }
 
 void TestDisplayDispatch::lineSettings_reachThePortAsSet()

@@ -1,6 +1,5 @@
 #include "core/code_page.h"
 #include "core/code_sequence.h"
-#include "core/setting_checks.h"
 #include "display/display_presets.h"
 #include "display/virtual_display.h"
 #include "support/preset_message.h"
@@ -14,7 +13,6 @@ private slots:
     void presetMessage_showsItsLinesOnItsCommandSet();
     void presetCodes_matchTheirPreset_evenSpacedOut();
     void otherCodes_matchNoPreset();
-    void presets_fillOnlyValuesTheWindowAccepts();
 };
 
 namespace {
@@ -85,27 +83,6 @@ void TestDisplayPresets::otherCodes_matchNoPreset()
     QCOMPARE(matchingDisplayPreset(codes), nullptr);
     QCOMPARE(matchingDisplayPreset(DisplayCodes{}), nullptr);
     QCOMPARE(displayPresetWithKey(QStringLiteral("CD5220")), nullptr);
-}
-
-void TestDisplayPresets::presets_fillOnlyValuesTheWindowAccepts()
-{
-    using Key = SettingKey;
-    for (const DisplayPreset& preset : displayPresets()) {
-        const DisplayCodes& codes = preset.codes;
-        const std::pair<Key, QString> filled[] = {
-            {Key::InitMostrador, codes.initMostrador},
-            {Key::Limpa, codes.limpa},
-            {Key::InitLinha1, codes.initLinha1},
-            {Key::FimLinha1, codes.fimLinha1},
-            {Key::InitLinha2, codes.initLinha2},
-            {Key::FimLinha2, codes.fimLinha2},
-            {Key::NumLetras, QString::number(preset.numLetras)},
-            {Key::PortaDefinicoes, preset.portaDefinicoes},
-            {Key::PaginaCodigos, preset.paginaCodigos},
-        };
-        for (const auto& [key, text] : filled)
-            QVERIFY2(settingProblem(key, text).isEmpty(), qPrintable(preset.key + u' ' + text));
-    }
 }
 
 QTEST_GUILESS_MAIN(TestDisplayPresets)

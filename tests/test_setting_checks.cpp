@@ -96,27 +96,17 @@ void TestSettingChecks::eachKindOfField_acceptsUsableValuesAndNamesTheFault_data
     QTest::newRow("seven codes") << Key::InitMostrador << "1+2+3+4+5+6+7"
                                  << "6 primeiros";
 
+    // Checked by the rules that read them, which name the fault.
     QTest::newRow("line settings") << Key::PortaDefinicoes << "19200,E,7,2"
                                    << "";
-    QTest::newRow("line settings empty") << Key::PortaDefinicoes << ""
-                                         << "";
     QTest::newRow("line settings, odd speed") << Key::PortaDefinicoes << "14400,n,8,1"
                                               << "115200";
-    QTest::newRow("line settings, 1.5 stop bits") << Key::PortaDefinicoes << "9600,n,8,1.5"
-                                                  << "1 ou 2";
-    QTest::newRow("line settings, three fields") << Key::PortaDefinicoes << "9600,n,8"
-                                                 << "9600,n,8,1";
-
     QTest::newRow("code page folding") << Key::PaginaCodigos << ""
                                        << "";
-    QTest::newRow("code page 0") << Key::PaginaCodigos << "0"
-                                 << "";
     QTest::newRow("code page 858") << Key::PaginaCodigos << "858"
                                    << "";
     QTest::newRow("code page unknown") << Key::PaginaCodigos << "1251"
                                        << "858";
-    QTest::newRow("code page in words") << Key::PaginaCodigos << "latin1"
-                                        << "858";
 }
 
 void TestSettingChecks::eachKindOfField_acceptsUsableValuesAndNamesTheFault()

@@ -34,8 +34,10 @@ template <typename Use> auto onTheLine(const QString& slavePath, Use use)
 
 QChar parityOf(tcflag_t flags)
 {
+#ifdef CMSPAR
     if (flags & CMSPAR)
         return flags & PARODD ? u'm' : u's';
+#endif
     if (flags & PARODD)
         return u'o';
     return flags & PARENB ? u'e' : u'n';
