@@ -1,5 +1,7 @@
 #include "core/setting_checks.h"
 
+#include "core/code_page.h"
+#include "core/line_settings.h"
 #include "core/numbers.h"
 #include "core/timer.h"
 
@@ -116,13 +118,19 @@ QString settingProblem(SettingKey key, const QString& text)
         return intervalProblem(text);
     if (isCodeSequence(key))
         return codeSequenceProblem(text);
+    if (key == SettingKey::PortaDefinicoes)
+        return LineSettings::problem(text);
+    if (key == SettingKey::PaginaCodigos)
+        return CodePage::problem(text);
     return {};
 }
 
 QString settingCharacters(SettingKey key)
 {
-    if (key == SettingKey::NumLetras)
+    if (key == SettingKey::NumLetras || key == SettingKey::PaginaCodigos)
         return digits;
+    if (key == SettingKey::PortaDefinicoes)
+        return digits + QStringLiteral(",neomsNEOMS");
     if (isInterval(key))
         return digits + u'.';
     if (isCodeSequence(key))

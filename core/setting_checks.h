@@ -18,7 +18,8 @@ QString intervalProblem(const QString& text);
 // A code sequence: decimal byte values (0 to 255) joined by "+", at most six; may be empty.
 QString codeSequenceProblem(const QString& text);
 
-// The check of `key`'s kind of value; empty for settings that take any text.
+// The check of `key`'s kind of value; empty for settings that take any text. PortaDefinicoes and
+// PaginaCodigos are checked by the rules that read them (LineSettings, CodePage).
 QString settingProblem(SettingKey key, const QString& text);
 
 // The only characters a value of `key` is made of; empty when any character may be typed.

@@ -9,6 +9,13 @@ namespace {
 
 using Key = Settings::Key;
 
+template <typename Value> SettingReading<Value> reading(const QString& text)
+{
+    SettingReading<Value> result;
+    result.problem = runTrapped([&] { result.value = Value::parse(text); });
+    return result;
+}
+
 } // namespace
 
 LineWidth LineWidth::read(const QString& text)
@@ -41,10 +48,16 @@ qint16 LineWidth::value() const
 DisplaySettings displaySettings(const Settings& settings)
 {
     const auto codes = [&settings](Key key) { return codeSequenceBytes(settings.text(key)); };
-    return {settings.text(Key::Porta), LineWidth::read(settings.text(Key::NumLetras)),
-            codes(Key::InitMostrador), codes(Key::Limpa),
-            codes(Key::InitLinha1),    codes(Key::FimLinha1),
-            codes(Key::InitLinha2),    codes(Key::FimLinha2)};
+    return {settings.text(Key::Porta),
+            LineWidth::read(settings.text(Key::NumLetras)),
+            reading<LineSettings>(settings.text(Key::PortaDefinicoes)),
+            reading<CodePage>(settings.text(Key::PaginaCodigos)),
+            codes(Key::InitMostrador),
+            codes(Key::Limpa),
+            codes(Key::InitLinha1),
+            codes(Key::FimLinha1),
+            codes(Key::InitLinha2),
+            codes(Key::FimLinha2)};
 }
 
 SourceSettings sourceSettings(const Settings& settings)

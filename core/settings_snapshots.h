@@ -1,5 +1,8 @@
 #pragma once
 
+#include "core/code_page.h"
+#include "core/line_settings.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QtGlobal>
@@ -25,10 +28,18 @@ struct LineWidth {
     qint16 value() const;
 };
 
+// A setting read by its one rule: the value, or why its text cannot be used.
+template <typename Value> struct SettingReading {
+    std::optional<Value> value;
+    QString problem; // names the text; empty when the value can be used
+};
+
 // What the display needs to show one message.
 struct DisplaySettings {
     QString porta;
     LineWidth numLetras;
+    SettingReading<LineSettings> portaDefinicoes;
+    SettingReading<CodePage> paginaCodigos;
     // The code sequences, as the bytes they stand for.
     QByteArray initMostrador;
     QByteArray limpa;

@@ -27,10 +27,11 @@ enum class SettingKey {
     SQL_BaseDados,
     LigaSQL,
     LigaFicheiros,
-    LigaFicheirosPath, // keep last, or move settingCount with it
+    LigaFicheirosPath,
+    PortaDefinicoes,
+    PaginaCodigos, // keep last, or move settingCount with it
 };
-inline constexpr std::size_t settingCount =
-    static_cast<std::size_t>(SettingKey::LigaFicheirosPath) + 1;
+inline constexpr std::size_t settingCount = static_cast<std::size_t>(SettingKey::PaginaCodigos) + 1;
 
 enum class SettingKind {
     Text,       // a text box; the value is the text as typed
@@ -68,6 +69,8 @@ inline constexpr std::array<SettingDefinition, settingCount> settingsTable{{
     {SettingKey::LigaSQL, "LigaSQL", SettingKind::Option, "0"},
     {SettingKey::LigaFicheiros, "LigaFicheiros", SettingKind::Option, "0"},
     {SettingKey::LigaFicheirosPath, "LigaFicheirosPath", SettingKind::Text, ""},
+    {SettingKey::PortaDefinicoes, "PortaDefinicoes", SettingKind::Text, "9600,n,8,1"},
+    {SettingKey::PaginaCodigos, "PaginaCodigos", SettingKind::Text, ""},
 }};
 
 constexpr const SettingDefinition& settingDefinition(SettingKey key)

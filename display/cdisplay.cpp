@@ -2,7 +2,6 @@
 
 #include "core/failure.h"
 #include "core/main_routines.h"
-#include "core/text_encoding.h"
 #include "display/serial_port.h"
 
 #include <array>
@@ -20,9 +19,18 @@ constexpr std::array<std::pair<char16_t, char16_t>, 30> accentFolding{{
     {u'Õ', u'O'}, {u'õ', u'o'}, {u'Ô', u'O'}, {u'ô', u'o'}, {u'Ò', u'O'}, {u'ò', u'o'},
 }};
 
+QChar folded(QChar c)
+{
+    for (const auto& [accented, plain] : accentFolding) {
+        if (c == accented)
+            return plain;
+    }
+    return c;
+}
+
 } // namespace
 
-void cDisplay::SetPortaComm(const QString& porta, const QString& lineSettings)
+void cDisplay::SetPortaComm(const QString& porta, const LineSettings& lineSettings)
 {
     skipOnFailure([&] { port().setPort(porta); });
     skipOnFailure([&] { port().setSettings(lineSettings); });
@@ -35,10 +43,12 @@ void cDisplay::CLSDisplay()
 
 void cDisplay::Linha(QString& text, qint16 lineNumber)
 {
-    RetiraAcentos(text);
+    if (PaginaCodigos.folds())
+        RetiraAcentos(text);
     blankControlCharacters(text);
-    text = trimSpaces(text);
-    const QByteArray body = encodeWindows1252(text);
+    // What the page lacks is folded, and "?" if even that is not there.
+    text = PaginaCodigos.fitted(trimSpaces(text), folded);
+    const QByteArray body = PaginaCodigos.encode(text);
     if (lineNumber == 1)
         m_frame += Linha1IniChar + body + Linha1FimChar;
     else
@@ -68,14 +78,8 @@ void cDisplay::blankControlCharacters(QString& text)
 
 QString cDisplay::RetiraAcentos(QString& text)
 {
-    for (QChar& c : text) {
-        for (const auto& [accented, plain] : accentFolding) {
-            if (c == accented) {
-                c = plain;
-                break;
-            }
-        }
-    }
+    for (QChar& c : text)
+        c = folded(c);
     return text;
 }
 

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "core/code_page.h"
+#include "core/line_settings.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QtGlobal>
@@ -14,21 +17,23 @@ class SerialPort;
 // one message.
 //
 // Glossary: Linha = line; IniChar/FimChar = bytes before/after a line's text; CLS = clear the
-// display; RetiraAcentos = fold accented letters; SetPortaComm = set the port.
+// display; RetiraAcentos = fold accented letters; SetPortaComm = set the port; PaginaCodigos =
+// code page.
 class cDisplay {
 public:
     void ctrlInterface(SerialPort* port) { m_ctrlInterface = port; }
 
-    // The port and its line settings ("9600,n,8,1"); the port is not opened here. A step that
-    // fails is skipped and the next one runs.
-    void SetPortaComm(const QString& porta, const QString& lineSettings);
+    // The port and its line settings; the port is not opened here. A port that cannot be set is
+    // skipped and the settings are still applied.
+    void SetPortaComm(const QString& porta, const LineSettings& lineSettings);
 
     // Adds the clear code to the frame.
     void CLSDisplay();
-    // Adds a line to the frame: the text is folded, its control characters become blanks, it is
-    // trimmed of spaces (the caller's variable receives that text) and put between the line's
-    // start and end bytes; nothing is ever cut. Line number 1 uses line 1's bytes, any other
-    // number line 2's.
+    // Adds a line to the frame: the text is folded (when the code page folds), its control
+    // characters become blanks, it is trimmed of spaces, fitted to the code page and put between
+    // the line's start and end bytes; the caller's variable receives the text as the display
+    // shows it. Nothing is ever cut. Line number 1 uses line 1's bytes, any other number line
+    // 2's.
     void Linha(QString& text, qint16 lineNumber);
     // Open, write the whole frame, close; a step that fails is skipped and the next one runs.
     // Returns whether the frame left for the device whole; the frame is emptied either way.
@@ -39,6 +44,7 @@ public:
     void ConfigLinha2IniChar(const QByteArray& bytes) { Linha2IniChar = bytes; }
     void ConfigLinha1FimChar(const QByteArray& bytes) { Linha1FimChar = bytes; }
     void ConfigLinha2FimChar(const QByteArray& bytes) { Linha2FimChar = bytes; }
+    void ConfigPaginaCodigos(const CodePage& page) { PaginaCodigos = page; }
 
     // The description of the first step that an operation skipped, empty while none has.
     QString skippedFailure() const { return m_skippedFailure; }
@@ -54,6 +60,7 @@ private:
     QByteArray Linha1FimChar;
     QByteArray Linha2FimChar;
     QByteArray CLSChar;
+    CodePage PaginaCodigos;
     QByteArray m_frame;
     SerialPort* m_ctrlInterface = nullptr;
     QString m_skippedFailure;

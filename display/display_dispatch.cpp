@@ -5,7 +5,17 @@
 
 namespace {
 
-const QString lineSettings = QStringLiteral("9600,n,8,1");
+// Why the settings cannot show a message as it is meant, or empty when they can.
+QString unusableSetting(const DisplaySettings& settings)
+{
+    if (!settings.numLetras.letters)
+        return settings.numLetras.problem();
+    if (!settings.portaDefinicoes.value)
+        return settings.portaDefinicoes.problem;
+    if (!settings.paginaCodigos.value)
+        return settings.paginaCodigos.problem;
+    return {};
+}
 
 } // namespace
 
@@ -15,10 +25,11 @@ DisplayOutcome DisplayDispatch::LancaNoDisplay(const DisplaySettings& settings, 
                                                QString linha2)
 {
     DisplayOutcome outcome;
-    // A width that cannot be used would blank the message: it waits for one that can.
-    if (!settings.numLetras.letters) {
+    // A width, line or code page that cannot be used would blank or garble the message: it
+    // waits for settings that can.
+    outcome.failure = unusableSetting(settings);
+    if (!outcome.failure.isEmpty()) {
         outcome.reached = false;
-        outcome.failure = settings.numLetras.problem();
         return outcome;
     }
     const qint16 width = *settings.numLetras.letters;
@@ -32,7 +43,8 @@ DisplayOutcome DisplayDispatch::LancaNoDisplay(const DisplaySettings& settings, 
 
     cDisplay display;
     display.ctrlInterface(&m_mscDisplay);
-    display.SetPortaComm(settings.porta, lineSettings);
+    display.SetPortaComm(settings.porta, *settings.portaDefinicoes.value);
+    display.ConfigPaginaCodigos(*settings.paginaCodigos.value);
     display.ConfigCLSChar(settings.limpa);
     display.ConfigLinha1IniChar(settings.initLinha1);
     display.ConfigLinha1FimChar(settings.fimLinha1);

@@ -8,14 +8,16 @@ class SerialPort;
 // What became of one message handed to the display.
 struct DisplayOutcome {
     // False only when none of the message's bytes can be taken as shown: the frame did not leave
-    // whole for a port, or the line width cannot be used. The message must then be sent again.
+    // whole for a port, or the line width, line settings or code page cannot be used. The
+    // message must then be sent again.
     bool reached = true;
     // What went wrong, empty when nothing did; a port setting that was refused is reported here
     // even though the message reached the port in use.
     QString failure;
     // Whether bytes were written: false when the same two lines were already on the display.
     bool written = false;
-    // The lines as they went out: cut, folded, with blanks for control characters, trimmed.
+    // The lines as the display shows them: cut, folded, with blanks for control characters,
+    // trimmed, with "?" for what the code page cannot show.
     QString linha1;
     QString linha2;
 };

@@ -8,6 +8,9 @@
 namespace {
 
 constexpr qint16 usualWidth = 20;
+const QString usualLine = QStringLiteral("9600,n,8,1");
+const QString usualLineSource =
+    QStringLiteral("9600,n,8,1: HP Retail Integrated 2x20 Display Programming Guide, 2.6");
 constexpr std::size_t codeCount = 6;
 
 std::array<QByteArray, codeCount> bytesOf(const DisplayCodes& codes)
@@ -35,30 +38,43 @@ const std::vector<DisplayPreset>& displayPresets()
          {QStringLiteral("27+64"), QStringLiteral("12"), QStringLiteral("27+81+65"),
           QStringLiteral("13"), QStringLiteral("27+81+66"), QStringLiteral("13")},
          usualWidth,
+         usualLine,
+         QString(),
          QStringLiteral("LCDproc server/drivers/serialPOS_cd5220.c; "
-                        "its clear (12): pyposdisplay pyposdisplay/pyposdisplay.py")},
+                        "its clear (12): pyposdisplay pyposdisplay/pyposdisplay.py; ") +
+             usualLineSource},
         {QStringLiteral("escpos"),
          QStringLiteral("ESC/POS com cursor (Epson e compatíveis)"),
          DisplayCommandSet::escPos,
-         {QStringLiteral("27+64"), QStringLiteral("12"), QStringLiteral("31+36+1+1"), QString(),
-          QStringLiteral("31+36+1+2"), QString()},
+         {QStringLiteral("27+64"), QStringLiteral("12+27+116+19"), QStringLiteral("31+36+1+1"),
+          QString(), QStringLiteral("31+36+1+2"), QString()},
          usualWidth,
+         usualLine,
+         QStringLiteral("858"),
          QStringLiteral("pyposdisplay pyposdisplay/pyposdisplay.py; "
-                        "LCDproc server/drivers/serialPOS_epson.c")},
+                        "LCDproc server/drivers/serialPOS_epson.c; "
+                        "ESC t 19 (27+116+19) selects PC858: Epson DM-D110 Specification, "
+                        "ESC t n, and esc_pos_dart CharCodeTableEscPos (19 = PC858); "
+                        "9600 baud: LCDproc server/drivers/serialPOS.c")},
         {QStringLiteral("aedex"),
          QStringLiteral("AEDEX (e Emax)"),
          DisplayCommandSet::aedex,
          {QString(), QStringLiteral("33+35+57+32+13"), QStringLiteral("33+35+49"),
           QStringLiteral("13"), QStringLiteral("33+35+50"), QStringLiteral("13")},
          usualWidth,
-         QStringLiteral("LCDproc server/drivers/serialPOS_aedex.c, server/drivers/serialPOS.c")},
+         usualLine,
+         QString(),
+         QStringLiteral("LCDproc server/drivers/serialPOS_aedex.c, server/drivers/serialPOS.c; ") +
+             usualLineSource},
         {QStringLiteral("logic"),
          QStringLiteral("Logic Controls (e Ultimate)"),
          DisplayCommandSet::logicControls,
          {QStringLiteral("31+17"), QStringLiteral("31+17"), QStringLiteral("16+0"), QString(),
           QStringLiteral("16+20"), QString()},
          usualWidth,
-         QStringLiteral("LCDproc server/drivers/serialPOS_logic_controls.c")},
+         usualLine,
+         QString(),
+         QStringLiteral("LCDproc server/drivers/serialPOS_logic_controls.c; ") + usualLineSource},
     };
     return presets;
 }

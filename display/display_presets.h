@@ -23,7 +23,9 @@ struct DisplayPreset {
     DisplayCommandSet commandSet;
     DisplayCodes codes;
     qint16 numLetras;
-    QString reference; // the public source of every code byte
+    QString portaDefinicoes; // the line settings it comes set to
+    QString paginaCodigos;   // the code page its codes select; empty when they select none
+    QString reference;       // the public source of every code byte and setting
 };
 
 // In the order the window lists them; the first holds the window's initial values.

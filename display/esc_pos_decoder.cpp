@@ -16,9 +16,12 @@ void EscPosDecoder::take(char byte, DisplayRows& rows)
         takeIdle(byte, rows);
         return;
     case State::Escape:
-        m_state = State::Idle;
+        m_state = byte == 't' ? State::CodeTable : State::Idle;
         if (byte == '@')
             clear(rows);
+        return;
+    case State::CodeTable:
+        m_state = State::Idle;
         return;
     case State::Unit:
         m_state = byte == '$' ? State::Column : State::Idle;

@@ -9,7 +9,23 @@ namespace {
 
 // Generous for a display's few bytes, short enough that a stuck port does not freeze the window.
 constexpr int writeMarginMs = 2000;
-constexpr int bitsPerByteOnTheLine = 10;
+
+QSerialPort::Parity serialParity(LineSettings::Parity parity)
+{
+    switch (parity) {
+    case LineSettings::Parity::none:
+        break;
+    case LineSettings::Parity::even:
+        return QSerialPort::EvenParity;
+    case LineSettings::Parity::odd:
+        return QSerialPort::OddParity;
+    case LineSettings::Parity::mark:
+        return QSerialPort::MarkParity;
+    case LineSettings::Parity::space:
+        return QSerialPort::SpaceParity;
+    }
+    return QSerialPort::NoParity;
+}
 
 } // namespace
 
@@ -36,18 +52,13 @@ void SerialPort::setPort(const QString& porta)
     m_port.setPortName(m_deviceName);
 }
 
-void SerialPort::setSettings(const QString& settings)
-{
-    m_settings = LineSettings::parse(settings);
-}
-
 void SerialPort::open()
 {
     // Applied on opening: a setting the device refuses makes the open fail and leaves it closed.
     m_port.setBaudRate(m_settings.baudRate);
-    m_port.setParity(m_settings.parity);
-    m_port.setDataBits(m_settings.dataBits);
-    m_port.setStopBits(m_settings.stopBits);
+    m_port.setParity(serialParity(m_settings.parity));
+    m_port.setDataBits(m_settings.dataBits == 7 ? QSerialPort::Data7 : QSerialPort::Data8);
+    m_port.setStopBits(m_settings.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop);
     m_port.setFlowControl(QSerialPort::NoFlowControl);
     if (!m_port.open(QIODevice::WriteOnly))
         throw Failure(failureText(QStringLiteral("Não foi possível abrir a porta")));
@@ -61,8 +72,11 @@ void SerialPort::write(const QByteArray& bytes)
         return;
     if (m_port.write(bytes) != bytes.size())
         throw Failure(failureText(QStringLiteral("Não foi possível escrever na porta")));
-    const qint64 lineTimeMs =
-        bytes.size() * bitsPerByteOnTheLine * 1000 / std::max(m_settings.baudRate, 1);
+    // A start bit, the data bits, the parity bit if any and the stop bits.
+    const int bitsPerByte = 1 + m_settings.dataBits +
+                            (m_settings.parity == LineSettings::Parity::none ? 0 : 1) +
+                            m_settings.stopBits;
+    const qint64 lineTimeMs = bytes.size() * bitsPerByte * 1000 / std::max(m_settings.baudRate, 1);
     // One deadline for the whole frame: a reader that takes a few bytes now and then must not
     // stretch the wait without end.
     const QDeadlineTimer deadline(writeMarginMs +

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "display/line_settings.h"
+#include "core/line_settings.h"
 
 #include <QByteArray>
 #include <QSerialPort>
@@ -23,8 +23,8 @@ public:
     QString portName() const { return m_deviceName; }
     // Throws Failure as deviceName() does; the port then stays as it was.
     void setPort(const QString& porta);
-    // Throws Failure for a malformed settings text; the settings then stay as they were.
-    void setSettings(const QString& settings);
+    // Applied on the next open.
+    void setSettings(const LineSettings& settings) { m_settings = settings; }
 
     bool isOpen() const { return m_port.isOpen(); }
     // A port that another program holds, or that does not exist, fails at once.

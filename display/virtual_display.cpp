@@ -1,9 +1,7 @@
 #include "display/virtual_display.h"
 
-#include "core/text_encoding.h"
-
-VirtualDisplay::VirtualDisplay(DisplayCommandSet commandSet)
-    : m_decoder(makeDisplayDecoder(commandSet))
+VirtualDisplay::VirtualDisplay(DisplayCommandSet commandSet, const CodePage& codePage)
+    : m_decoder(makeDisplayDecoder(commandSet)), m_codePage(codePage)
 {
 }
 
@@ -17,10 +15,10 @@ bool VirtualDisplay::feed(const QByteArray& bytes)
 
 QString VirtualDisplay::upperLine() const
 {
-    return decodeWindows1252(m_rows[0]);
+    return m_codePage.decode(m_rows[0]);
 }
 
 QString VirtualDisplay::lowerLine() const
 {
-    return decodeWindows1252(m_rows[1]);
+    return m_codePage.decode(m_rows[1]);
 }

@@ -7,7 +7,7 @@
 
 namespace {
 
-const QString usualSettings = QStringLiteral("9600,n,8,1");
+const LineSettings usualSettings;
 
 // A display on a pseudo-terminal, with no control codes unless a test sets them.
 struct Rig {

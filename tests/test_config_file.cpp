@@ -86,7 +86,7 @@ private slots:
     void writer_emitsKeysInOrderWithCrLfAndLigaLinesOnlyWhenSelected();
     void writer_usesUtf8WithMarkOnlyWhenWindows1252CannotCarryTheText();
     void writer_refusesLineBreakInAValueAndKeepsTheOldFile();
-    void writer_neitherSourceGives18LinesAndReadsBackUnselected();
+    void writer_neitherSourceLeavesBothLigaLinesOutAndReadsBackUnselected();
     void writer_keepsOldFileWhenFolderIsUnwritable();
     void writer_leavesNewAndReplacedFileForItsOwnerOnly();
     void matching_isCaseSensitiveAnywhereInTheLine();
@@ -185,12 +185,14 @@ void TestConfigFile::writer_emitsKeysInOrderWithCrLfAndLigaLinesOnlyWhenSelected
     QVERIFY(bytes.endsWith("\r\n"));
     QCOMPARE(bytes.count('\n'), bytes.count("\r\n"));
     const QList<QByteArray> lines = bytes.chopped(2).split('\n');
-    QCOMPARE(lines.size(), 19);
+    QCOMPARE(lines.size(), 21);
     QCOMPARE(lines.at(0), QByteArray("Porta=1\r"));
     QCOMPARE(lines.at(10), QByteArray("MostraDefault=1\r"));
     QCOMPARE(lines.at(12), QByteArray("Default_Linha2=Caf\xe9 \x80\r"));
     QCOMPARE(lines.at(17), QByteArray("LigaFicheiros=1\r"));
     QVERIFY(lines.at(18).startsWith("LigaFicheirosPath="));
+    QCOMPARE(lines.at(19), QByteArray("PortaDefinicoes=9600,n,8,1\r"));
+    QCOMPARE(lines.at(20), QByteArray("PaginaCodigos="));
     QVERIFY(!bytes.contains("LigaSQL"));
 }
 
@@ -233,14 +235,14 @@ void TestConfigFile::writer_refusesLineBreakInAValueAndKeepsTheOldFile()
     }
 }
 
-void TestConfigFile::writer_neitherSourceGives18LinesAndReadsBackUnselected()
+void TestConfigFile::writer_neitherSourceLeavesBothLigaLinesOutAndReadsBackUnselected()
 {
     Settings settings;
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("Mostrela.cfg"));
     writeConfigFile(path, settings);
     const QByteArray bytes = readBytes(path);
-    QCOMPARE(bytes.count("\r\n"), 18);
+    QCOMPARE(bytes.count("\r\n"), qsizetype(settingCount) - 2);
     QVERIFY(!bytes.contains("LigaSQL=") && !bytes.contains("LigaFicheiros="));
 
     Settings read;

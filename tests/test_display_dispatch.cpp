@@ -1,6 +1,8 @@
 #include "core/settings.h"
 #include "core/settings_snapshots.h"
+#include "core/worker_thread.h"
 #include "display/display_dispatch.h"
+#include "display/display_writer.h"
 #include "display/serial_port.h"
 #include "pseudo_terminal.h"
 #include "usual_display.h"
@@ -46,6 +48,10 @@ private slots:
     void widthThatIsNotANumber_sendsNothingAndSaysSo();
     void controlCharactersInText_goOutAsBlanks();
     void codeSettings_areReadOnEveryCall();
+    void lineSettings_reachThePortAsSet_data();
+    void lineSettings_reachThePortAsSet();
+    void codePage_sendsTheTextInThatPage_data();
+    void codePage_sendsTheTextInThatPage();
 };
 
 void TestDisplayDispatch::firstMessageOfTwoEmptyLines_sendsNothing()
@@ -139,6 +145,86 @@ void TestDisplayDispatch::codeSettings_areReadOnEveryCall()
     const QByteArray expected =
         QByteArray("\x1B\x40") + "\x1B\x41\x01\x02\x03" + "um" + "dois" + "\r\n";
     QCOMPARE(rig.terminal.take(expected.size()), expected);
+}
+
+void TestDisplayDispatch::lineSettings_reachThePortAsSet_data()
+{
+    QTest::addColumn<QString>("portaDefinicoes");
+    QTest::addColumn<QString>("seen");
+    // Speed, parity and stop bits as the pseudo-terminal keeps them: even parity is the
+    // parity-enable flag alone, which it does not keep.
+    const std::pair<const char*, const char*> lines[] = {
+        {"9600,n,8,1", "9600,n,1"},       {"", "9600,n,1"},
+        {"1200,o,7,1", "1200,o,1"},       {"2400,E,8,2", "2400,n,2"},
+        {"4800,m,8,1", "4800,m,1"},       {"19200,s,7,2", "19200,s,2"},
+        {"38400,O,8,2", "38400,o,2"},     {"57600,n,8,1", "57600,n,1"},
+        {" 115200,n,8,2 ", "115200,n,2"},
+    };
+    for (const auto& [text, seen] : lines)
+        QTest::newRow(qPrintable(u'"' + QString::fromLatin1(text) + u'"'))
+            << QString::fromLatin1(text) << QString::fromLatin1(seen);
+}
+
+void TestDisplayDispatch::lineSettings_reachThePortAsSet()
+{
+    QFETCH(QString, portaDefinicoes);
+    QFETCH(QString, seen);
+    PseudoTerminal terminal;
+    Settings settings;
+    settings.setText(Key::Porta, terminal.slavePath());
+    settings.setText(Key::PortaDefinicoes, portaDefinicoes);
+    // On a thread of its own, as the controller runs it. The port is set on every open and put
+    // back as it was on close, so it is looked at while the write waits on a held line.
+    WorkerThread<DisplayWriter> display;
+    DisplayWriter* writer = display.worker();
+    QSignalSpy written(writer, &DisplayWriter::written);
+    terminal.holdWriters();
+    const DisplaySettings snapshot = displaySettings(settings);
+    QMetaObject::invokeMethod(writer, [writer, snapshot] {
+        writer->write(1, snapshot, QStringLiteral("linha"), QString(), 0);
+    });
+
+    QTRY_COMPARE(terminal.lineSettings(), seen);
+    terminal.releaseWriters();
+    const QByteArray message = usualDisplayMessage("linha", "");
+    QCOMPARE(terminal.take(message.size()), message);
+    QTRY_COMPARE(written.count(), 1);
+    QVERIFY(written.at(0).at(1).value<DisplayOutcome>().reached);
+}
+
+void TestDisplayDispatch::codePage_sendsTheTextInThatPage_data()
+{
+    QTest::addColumn<QString>("paginaCodigos");
+    QTest::addColumn<QByteArray>("linha1");
+    QTest::addColumn<QByteArray>("linha2");
+    // The text "Café 2,50 €" / "Pão à Ñ": what a page lacks is folded, and "?" if even that is
+    // not there.
+    QTest::newRow("empty folds") << "" << QByteArray("Cafe 2,50 \x80") << QByteArray("Pao a \xD1");
+    QTest::newRow("0 folds") << "0" << QByteArray("Cafe 2,50 \x80") << QByteArray("Pao a \xD1");
+    QTest::newRow("437") << "437" << QByteArray("Caf\x82 2,50 ?") << QByteArray("Pao \x85 \xA5");
+    QTest::newRow("850") << "850" << QByteArray("Caf\x82 2,50 ?") << QByteArray("P\xC6o \x85 \xA5");
+    QTest::newRow("858") << " 858 " << QByteArray("Caf\x82 2,50 \xD5")
+                         << QByteArray("P\xC6o \x85 \xA5");
+    QTest::newRow("860") << "860" << QByteArray("Caf\x82 2,50 ?") << QByteArray("P\x84o \x85 \xA5");
+    QTest::newRow("1252") << "1252" << QByteArray("Caf\xE9 2,50 \x80")
+                          << QByteArray("P\xE3o \xE0 \xD1");
+}
+
+void TestDisplayDispatch::codePage_sendsTheTextInThatPage()
+{
+    QFETCH(QString, paginaCodigos);
+    QFETCH(QByteArray, linha1);
+    QFETCH(QByteArray, linha2);
+    Rig rig;
+    rig.settings.setText(Key::PaginaCodigos, paginaCodigos);
+    const DisplayOutcome outcome = rig.dispatch.LancaNoDisplay(
+        displaySettings(rig.settings), QStringLiteral("Café 2,50 €"), QStringLiteral("Pão à Ñ"));
+    QVERIFY(outcome.reached);
+    QCOMPARE(rig.terminal.take(usualDisplayMessage(linha1, linha2).size()),
+             usualDisplayMessage(linha1, linha2));
+    // The window's picture of the display shows what the display shows.
+    QCOMPARE(outcome.linha1.size(), linha1.size());
+    QCOMPARE(outcome.linha1.endsWith(u'?'), linha1.endsWith('?'));
 }
 
 QTEST_GUILESS_MAIN(TestDisplayDispatch)

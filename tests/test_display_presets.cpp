@@ -1,3 +1,4 @@
+#include "core/code_page.h"
 #include "core/code_sequence.h"
 #include "display/display_presets.h"
 #include "display/virtual_display.h"
@@ -42,18 +43,21 @@ void TestDisplayPresets::presetMessage_showsItsLinesOnItsCommandSet()
     QFETCH(int, preset);
     QFETCH(int, pieceSize);
     const DisplayPreset& chosen = displayPresets()[preset];
-    VirtualDisplay display(chosen.commandSet);
+    // The display reads text in the code page the preset's codes select.
+    const CodePage page = CodePage::parse(chosen.paginaCodigos);
+    VirtualDisplay display(chosen.commandSet, page);
     display.feed(codeSequenceBytes(chosen.codes.initMostrador));
     // Longer lines first: the next message must leave nothing of them behind.
     display.feed(presetMessage(chosen.codes, "a much longer line 1", "another long line 2"));
     QCOMPARE(display.upperLine(), QStringLiteral("a much longer line 1"));
     QCOMPARE(display.lowerLine(), QStringLiteral("another long line 2"));
 
-    const QByteArray bytes = presetMessage(chosen.codes, "line one", "Caf\xE9 2");
+    const QByteArray bytes =
+        presetMessage(chosen.codes, "line one", page.encode(QStringLiteral("Café 2 €")));
     for (qsizetype at = 0; at < bytes.size(); at += pieceSize)
         display.feed(bytes.mid(at, pieceSize));
     QCOMPARE(display.upperLine(), QStringLiteral("line one"));
-    QCOMPARE(display.lowerLine(), QStringLiteral("Café 2"));
+    QCOMPARE(display.lowerLine(), QStringLiteral("Café 2 €"));
 }
 
 void TestDisplayPresets::presetCodes_matchTheirPreset_evenSpacedOut()

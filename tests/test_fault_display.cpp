@@ -1,3 +1,4 @@
+#include "pseudo_terminal.h"
 #include "support/controller_folder.h"
 #include "support/pluggable_display.h"
 #include "support/running_controller.h"
@@ -25,6 +26,7 @@ class TestFaultDisplay : public QObject {
     Q_OBJECT
 private slots:
     void unpluggedDisplay_messagesWaitAtTheTop_thenEachIsShownOnce();
+    void unusableLineOrCodePage_messageWaitsAndTheLabelSaysWhy();
 };
 
 void TestFaultDisplay::unpluggedDisplay_messagesWaitAtTheTop_thenEachIsShownOnce()
@@ -59,6 +61,39 @@ void TestFaultDisplay::unpluggedDisplay_messagesWaitAtTheTop_thenEachIsShownOnce
     QTRY_COMPARE_WITH_TIMEOUT(display.received(), shown(lines), 10000);
     QCOMPARE(running.queued(), QStringList());
     QCOMPARE(running.lblError(), QString());
+}
+
+// Settings the display cannot be driven with, typed while the controller runs: the message
+// waits at the top, nothing goes out, and the failure label names the setting.
+void TestFaultDisplay::unusableLineOrCodePage_messageWaitsAndTheLabelSaysWhy()
+{
+    ControllerFolder folder;
+    PseudoTerminal display;
+    folder.settings().setText(Key::Porta, display.slavePath());
+    folder.settings().setText(Key::PortaDefinicoes, QStringLiteral("9600,n,9,1"));
+    folder.settings().setLigaFicheiros(true);
+    folder.writeConfig();
+    RunningController running(folder.path());
+    Settings& settings = running.controller().settings();
+    const QStringList waiting{QStringLiteral("Café 2,50 €")};
+
+    QVERIFY(folder.drop(QStringLiteral("1.dsp"), "Caf\xE9 2,50 \x80"));
+    QTRY_VERIFY2(running.lblError().contains(QStringLiteral("\"9600,n,9,1\"")),
+                 qPrintable(running.lblError()));
+    QTRY_COMPARE(running.queued(), waiting);
+
+    settings.setText(Key::PortaDefinicoes, QStringLiteral("19200,e,8,1"));
+    settings.setText(Key::PaginaCodigos, QStringLiteral("1251"));
+    QTRY_VERIFY2(running.lblError().contains(QStringLiteral("\"1251\"")),
+                 qPrintable(running.lblError()));
+    QTRY_COMPARE(running.queued(), waiting);
+    QCOMPARE(display.received(), QByteArray());
+
+    settings.setText(Key::PaginaCodigos, QStringLiteral("858"));
+    QTRY_COMPARE_WITH_TIMEOUT(display.received(), usualDisplayMessage("Caf\x82 2,50 \xD5", ""),
+                              10000);
+    QTRY_COMPARE(running.queued(), QStringList());
+    QTRY_COMPARE(running.lblError(), QString());
 }
 
 QTEST_MAIN(TestFaultDisplay)

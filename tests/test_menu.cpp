@@ -321,7 +321,8 @@ void TestMenu::saving_everyButtonWritesAllFieldsIncludingUnsavedEdits()
         const QByteArray bytes = window.configBytes();
         QVERIFY(bytes.startsWith("Porta=" + QByteArray::number(port) + "\r\n"));
         QVERIFY(bytes.contains("\r\nSQL_Password=segredo\r\n"));
-        QCOMPARE(bytes.count("\r\n"), 18);
+        // Every key but the two sources, which are off.
+        QCOMPARE(bytes.count("\r\n"), qsizetype(settingCount) - 2);
         ++port;
     }
 }
@@ -419,7 +420,7 @@ void TestMenu::checks_loadedBadValuesAreMarkedAndKeptAsRead()
 {
     Window window;
     window.writeConfig("NumLetras=vinte\r\nSegundosTimerSQL=abc\r\nInitLinha1=27+300\r\n"
-                       "Porta=/dev/ttyUSB0\r\n");
+                       "Porta=/dev/ttyUSB0\r\nPortaDefinicoes=9600,n,9,1\r\nPaginaCodigos=858\r\n");
     window.menu.load(QString());
     QCOMPARE(window.child<QLineEdit>("txtNumLetras")->text(), QStringLiteral("vinte"));
     QCOMPARE(window.child<QLineEdit>("txtSegundosTimerSQL")->text(), QStringLiteral("abc"));
@@ -427,8 +428,10 @@ void TestMenu::checks_loadedBadValuesAreMarkedAndKeptAsRead()
     QVERIFY(window.marked("txtNumLetras"));
     QVERIFY(window.marked("txtSegundosTimerSQL"));
     QVERIFY(window.marked("txtInitLinha1"));
+    QVERIFY(window.marked("txtPortaDefinicoes"));
     QVERIFY(!window.marked("txtPorta"));
     QVERIFY(!window.marked("txtSegundosTimerDisplay"));
+    QVERIFY(!window.marked("txtPaginaCodigos"));
     const QString tip = window.child<QLineEdit>("txtInitLinha1")->toolTip();
     QVERIFY2(tip.startsWith(QStringLiteral("O código 300 passa de 255.")), qPrintable(tip));
 
@@ -452,6 +455,8 @@ void TestMenu::checks_typingDropsCharactersTheFieldNeverHolds()
         // The keypad's decimal key gives a comma on a Portuguese keyboard.
         {"txtSegundosTimerDisplay", QStringLiteral("2,5"), QStringLiteral("2.5")},
         {"txtPorta", QStringLiteral("/dev/pts/7"), QStringLiteral("/dev/pts/7")},
+        {"txtPortaDefinicoes", QStringLiteral("19200, E;7,2x"), QStringLiteral("19200,E7,2")},
+        {"txtPaginaCodigos", QStringLiteral("cp858"), QStringLiteral("858")},
         {"txtDefault_Linha1", QStringLiteral("Ola, 2+2!"), QStringLiteral("Ola, 2+2!")},
     };
     for (const auto& [name, typed, kept] : typings) {
@@ -678,7 +683,7 @@ void TestMenu::displayModel_fillsTheCodesAndShowsTheMatchingModel()
     Window window;
     window.writeConfig("NumLetras=40\r\nInitMostrador=\r\nLimpa=33+35+57+32+13\r\n"
                        "InitLinha1=33 + 35 + 49\r\nFimLinha1=13\r\nInitLinha2=33+35+50\r\n"
-                       "FimLinha2=13\r\n");
+                       "FimLinha2=13\r\nPortaDefinicoes=19200,e,7,1\r\nPaginaCodigos=437\r\n");
     window.menu.load(QString());
     window.click("optDisplay");
     auto* model = window.child<QComboBox>("cboModeloDisplay");
@@ -687,16 +692,24 @@ void TestMenu::displayModel_fillsTheCodesAndShowsTheMatchingModel()
     QCOMPARE(window.child<QLineEdit>("txtInitLinha1")->text(), QStringLiteral("33 + 35 + 49"));
     QCOMPARE(window.child<QLineEdit>("txtNumLetras")->text(), QStringLiteral("40"));
 
-    // Picked by hand (the next entry down): the six codes and 20 letters a line.
+    // Picked by hand (the next entry down): the six codes, 20 letters a line, the usual line
+    // and no code page.
     QTest::keyClick(model, Qt::Key_Down);
     QCOMPARE(model->currentText(), QStringLiteral("Logic Controls (e Ultimate)"));
     const std::pair<const char*, const char*> filled[] = {
-        {"txtInitMostrador", "31+17"}, {"txtLimpa", "31+17"},      {"txtInitLinha1", "16+0"},
-        {"txtFimLinha1", ""},          {"txtInitLinha2", "16+20"}, {"txtFimLinha2", ""},
-        {"txtNumLetras", "20"},
+        {"txtInitMostrador", "31+17"}, {"txtLimpa", "31+17"},
+        {"txtInitLinha1", "16+0"},     {"txtFimLinha1", ""},
+        {"txtInitLinha2", "16+20"},    {"txtFimLinha2", ""},
+        {"txtNumLetras", "20"},        {"txtPortaDefinicoes", "9600,n,8,1"},
+        {"txtPaginaCodigos", ""},
     };
     for (const auto& [name, text] : filled)
         QCOMPARE(window.child<QLineEdit>(name)->text(), QString::fromLatin1(text));
+    // A model whose codes select a code page sets the page they select.
+    emit model->activated(model->findData(QStringLiteral("escpos")));
+    QCOMPARE(window.child<QLineEdit>("txtLimpa")->text(), QStringLiteral("12+27+116+19"));
+    QCOMPARE(window.child<QLineEdit>("txtPaginaCodigos")->text(), QStringLiteral("858"));
+    emit model->activated(model->findData(QStringLiteral("logic")));
     QCOMPARE(window.controller.settings().text(Key::Limpa), QStringLiteral("31+17"));
 
     // A code typed by hand leaves every model.
@@ -710,7 +723,7 @@ void TestMenu::displayModel_fillsTheCodesAndShowsTheMatchingModel()
 
     // The file keeps the codes alone.
     window.menu.GravarMostrela_cfg();
-    QCOMPARE(window.configBytes().count("\r\n"), 18);
+    QCOMPARE(window.configBytes().count("\r\n"), qsizetype(settingCount) - 2);
     QVERIFY(window.configBytes().contains("\r\nLimpa=12\r\nInitLinha1=16+0\r\n"));
 }
 

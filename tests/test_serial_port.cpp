@@ -1,5 +1,5 @@
 #include "core/failure.h"
-#include "display/line_settings.h"
+#include "core/line_settings.h"
 #include "display/serial_port.h"
 
 #include <QtTest>
@@ -15,32 +15,47 @@ private slots:
 
 void TestSerialPort::parse_readsEachSetting()
 {
-    const LineSettings usual = LineSettings::parse(QStringLiteral("9600,n,8,1"));
-    QCOMPARE(usual.baudRate, 9600);
-    QCOMPARE(usual.parity, QSerialPort::NoParity);
-    QCOMPARE(usual.dataBits, QSerialPort::Data8);
-    QCOMPARE(usual.stopBits, QSerialPort::OneStop);
-
-    const LineSettings other = LineSettings::parse(QStringLiteral(" 19200 , E , 7 , 1.5 "));
-    QCOMPARE(other.baudRate, 19200);
-    QCOMPARE(other.parity, QSerialPort::EvenParity);
-    QCOMPARE(other.dataBits, QSerialPort::Data7);
-    QCOMPARE(other.stopBits, QSerialPort::OneAndHalfStop);
-    QCOMPARE(LineSettings::parse(QStringLiteral("4800,m,5,2")).parity, QSerialPort::MarkParity);
+    using Parity = LineSettings::Parity;
+    QCOMPARE(LineSettings::parse(QStringLiteral("9600,n,8,1")), LineSettings{});
+    QCOMPARE(LineSettings::parse(QStringLiteral("  ")), LineSettings{});
+    QCOMPARE(LineSettings::parse(QStringLiteral(" 19200 , E , 7 , 2 ")),
+             (LineSettings{19200, Parity::even, 7, 2}));
+    QCOMPARE(LineSettings::parse(QStringLiteral("1200,m,8,1")),
+             (LineSettings{1200, Parity::mark, 8, 1}));
 }
 
 void TestSerialPort::parse_refusesMalformedText_data()
 {
     QTest::addColumn<QString>("text");
-    for (const char* text :
-         {"", "9600,n,8", "9600,n,8,1,1", "fast,n,8,1", "0,n,8,1", "-9600,n,8,1", "9600,x,8,1",
-          "9600,n,9,1", "9600,n,4,1", "9600,n,8,3", "99999999999,n,8,1"})
-        QTest::newRow(text) << QString::fromLatin1(text);
+    // A word of the reason the window shows.
+    QTest::addColumn<QString>("reason");
+    const std::pair<const char*, const char*> refused[] = {
+        {"9600,n,8", "por exemplo"},
+        {"9600,n,8,1,1", "por exemplo"},
+        {"fast,n,8,1", "velocidade"},
+        {"0,n,8,1", "velocidade"},
+        {"-9600,n,8,1", "velocidade"},
+        {"14400,n,8,1", "velocidade"},
+        {"300,n,8,1", "velocidade"},
+        {"230400,n,8,1", "velocidade"},
+        {"99999999999,n,8,1", "velocidade"},
+        {"9600,x,8,1", "paridade"},
+        {"9600,,8,1", "paridade"},
+        {"9600,n,9,1", "dados"},
+        {"9600,n,4,1", "dados"},
+        {"9600,n,5,1", "dados"},
+        {"9600,n,8,3", "paragem"},
+        {"9600,n,8,1.5", "paragem"},
+    };
+    for (const auto& [text, reason] : refused)
+        QTest::newRow(text) << QString::fromLatin1(text) << QString::fromLatin1(reason);
 }
 
 void TestSerialPort::parse_refusesMalformedText()
 {
     QFETCH(QString, text);
+    QFETCH(QString, reason);
+    QVERIFY2(LineSettings::problem(text).contains(reason), qPrintable(LineSettings::problem(text)));
     QVERIFY_THROWS_EXCEPTION(Failure, LineSettings::parse(text));
 }
 

@@ -95,6 +95,18 @@ void TestSettingChecks::eachKindOfField_acceptsUsableValuesAndNamesTheFault_data
                                    << "Falta";
     QTest::newRow("seven codes") << Key::InitMostrador << "1+2+3+4+5+6+7"
                                  << "6 primeiros";
+
+    // Checked by the rules that read them, which name the fault.
+    QTest::newRow("line settings") << Key::PortaDefinicoes << "19200,E,7,2"
+                                   << "";
+    QTest::newRow("line settings, odd speed") << Key::PortaDefinicoes << "14400,n,8,1"
+                                              << "115200";
+    QTest::newRow("code page folding") << Key::PaginaCodigos << ""
+                                       << "";
+    QTest::newRow("code page 858") << Key::PaginaCodigos << "858"
+                                   << "";
+    QTest::newRow("code page unknown") << Key::PaginaCodigos << "1251"
+                                       << "858";
 }
 
 void TestSettingChecks::eachKindOfField_acceptsUsableValuesAndNamesTheFault()
@@ -128,13 +140,20 @@ void TestSettingChecks::typeableCharacters_coverEveryValueTheCheckAccepts()
         {Key::SegundosTimerDisplay, QStringLiteral("65.535")},
         {Key::InitMostrador, QStringLiteral("27+64")},
         {Key::FimLinha2, QStringLiteral("13")},
+        {Key::PortaDefinicoes, QStringLiteral("115200,E,7,2")},
+        {Key::PortaDefinicoes, QStringLiteral("1200,o,8,1")},
+        {Key::PortaDefinicoes, QStringLiteral("4800,M,8,1")},
+        {Key::PortaDefinicoes, QStringLiteral("9600,s,8,1")},
+        {Key::PortaDefinicoes, QStringLiteral("9600,N,8,1")},
+        {Key::PaginaCodigos, QStringLiteral("1252")},
     };
     for (const auto& [key, text] : fine) {
         QVERIFY(settingProblem(key, text).isEmpty());
         for (const QChar c : text)
             QVERIFY2(settingCharacters(key).contains(c), qPrintable(text));
         QVERIFY(!settingCharacters(key).contains(u'-'));
-        QVERIFY(!settingCharacters(key).contains(u','));
+        // Commas part the line settings' fields; anywhere else they are a decimal point.
+        QCOMPARE(settingCharacters(key).contains(u','), key == Key::PortaDefinicoes);
     }
 }
 

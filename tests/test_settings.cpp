@@ -20,13 +20,16 @@ private slots:
             names << Settings::keyName(row.key);
         QCOMPARE(names.size(), int(settingCount));
         QCOMPARE(names.first(), QStringLiteral("Porta"));
-        QCOMPARE(names.last(), QStringLiteral("LigaFicheirosPath"));
+        QCOMPARE(names.last(), QStringLiteral("PaginaCodigos"));
         QCOMPARE(QSet<QString>(names.begin(), names.end()).size(), names.size());
 
         const Settings settings;
         QCOMPARE(settings.text(Key::InitLinha1), QStringLiteral("27+81+65"));
         QCOMPARE(settings.text(Key::SegundosTimerDisplay), QStringLiteral("1"));
         QCOMPARE(settings.text(Key::SQL_Servidor), QString());
+        // A file without the display's line settings or code page drives it as before.
+        QCOMPARE(settings.text(Key::PortaDefinicoes), QStringLiteral("9600,n,8,1"));
+        QCOMPARE(settings.text(Key::PaginaCodigos), QString());
         QCOMPARE(settings.mostraDefault(), 0);
         QVERIFY(!settings.ligaSQL());
         QVERIFY(!settings.ligaFicheiros());
@@ -94,8 +97,13 @@ private slots:
         settings.setText(Key::Default_Linha2, QStringLiteral("#DataHora#"));
         settings.setLigaSQL(true);
         settings.setMostraDefault(1);
+        settings.setText(Key::PortaDefinicoes, QStringLiteral("19200,o,7,2"));
+        settings.setText(Key::PaginaCodigos, QStringLiteral("858"));
 
         const DisplaySettings display = displaySettings(settings);
+        QVERIFY(display.portaDefinicoes.value ==
+                (LineSettings{19200, LineSettings::Parity::odd, 7, 2}));
+        QVERIFY(display.paginaCodigos.value == CodePage::parse(QStringLiteral("858")));
         QCOMPARE(display.porta, QStringLiteral("COM3"));
         QCOMPARE(display.limpa, QByteArray("\x1B\x40"));
         QCOMPARE(display.initLinha2, QByteArray("\x1BQB"));

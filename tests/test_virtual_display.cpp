@@ -82,6 +82,8 @@ void TestVirtualDisplay::escPos_writesWhereTheCursorStands()
     QVERIFY(display.feed("\x1B@z"));
     QCOMPARE(display.upperLine(), QStringLiteral("z"));
     QCOMPARE(display.lowerLine(), QString());
+    display.feed("\x1Bt\xFF" "a"); // a code table's number is no text, even a printable one
+    QCOMPARE(display.upperLine(), QStringLiteral("za"));
 }
 
 void TestVirtualDisplay::aedex_lineCommands_replaceTheirLines()

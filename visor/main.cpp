@@ -1,6 +1,7 @@
 // mostrela-visor: a customer display in the terminal, for working without the hardware. It
 // prints the port to put in Porta, then draws the display's two lines whenever they change.
 
+#include "core/failure.h"
 #include "display/display_presets.h"
 #include "display/virtual_display.h"
 #include "pty_port.h"
@@ -75,6 +76,13 @@ int main(int argc, char* argv[])
             .arg(modelChoices(), displayPresets().front().key),
         QStringLiteral("NAME"), displayPresets().front().key);
     parser.addOption(modelOption);
+    const QCommandLineOption codePageOption(
+        QStringLiteral("pagina-codigos"),
+        QStringLiteral("The code page the display shows text in: 437, 850, 858, 860 or 1252; 0 "
+                       "for Windows-1252, as a controller that folds accents sends. Default: the "
+                       "code page the model's codes select, else 0."),
+        QStringLiteral("N"));
+    parser.addOption(codePageOption);
     parser.process(application);
     const bool hex = parser.isSet(hexOption);
     const DisplayPreset* model = displayPresetWithKey(parser.value(modelOption));
@@ -83,13 +91,22 @@ int main(int argc, char* argv[])
                      qPrintable(parser.value(modelOption)), qPrintable(modelChoices()));
         return 1;
     }
+    CodePage codePage;
+    try {
+        codePage = CodePage::parse(parser.isSet(codePageOption) ? parser.value(codePageOption)
+                                                                : model->paginaCodigos);
+    } catch (const Failure& failure) {
+        std::fprintf(stderr, "mostrela-visor: --pagina-codigos: %s\n",
+                     qPrintable(failure.description()));
+        return 1;
+    }
 
     try {
         PtyPort port;
         std::printf("%s\n", qPrintable(port.slavePath()));
         std::fflush(stdout);
 
-        VirtualDisplay display(model->commandSet);
+        VirtualDisplay display(model->commandSet, codePage);
         Screen screen(!hex);
         screen.draw(display);
         QObject::connect(&port, &PtyPort::received, [&](const QByteArray& bytes) {

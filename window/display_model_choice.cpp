@@ -24,6 +24,8 @@ void fill(Settings& settings, const DisplayPreset& preset)
     settings.setText(Key::InitLinha2, preset.codes.initLinha2);
     settings.setText(Key::FimLinha2, preset.codes.fimLinha2);
     settings.setText(Key::NumLetras, QString::number(preset.numLetras));
+    settings.setText(Key::PortaDefinicoes, preset.portaDefinicoes);
+    settings.setText(Key::PaginaCodigos, preset.paginaCodigos);
 }
 
 bool isCode(Key key)
@@ -54,8 +56,9 @@ QComboBox* displayModelChoice(Settings& settings)
 {
     auto* choice = new QComboBox;
     choice->setObjectName(QStringLiteral("cboModeloDisplay"));
-    choice->setToolTip(QStringLiteral("Escolher o modelo do display preenche os seis códigos e "
-                                      "o número de letras (20). Mudar um código à mão mostra "
+    choice->setToolTip(QStringLiteral("Escolher o modelo do display preenche os seis códigos, o "
+                                      "número de letras (20), as definições da porta e a página "
+                                      "de códigos. Mudar um código à mão mostra "
                                       "\"Personalizado\"."));
     for (const DisplayPreset& preset : displayPresets())
         choice->addItem(preset.name, preset.key);

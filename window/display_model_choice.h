@@ -4,7 +4,8 @@
 
 class QComboBox;
 
-// The display page's "Modelo do display": picking a model fills the six code fields and the line
-// width through the settings, so Mostrela.cfg keeps only the codes. The choice always shows the
-// model whose codes the fields hold, or "Personalizado".
+// The display page's "Modelo do display": picking a model fills the six code fields, the line
+// width, the line settings and the code page through the settings, so Mostrela.cfg keeps only
+// those, not the model. The choice always shows the model whose codes the fields hold, or
+// "Personalizado".
 QComboBox* displayModelChoice(Settings& settings);

@@ -79,6 +79,20 @@ QString fieldHelp(SettingKey key)
     case SettingKey::LigaFicheirosPath:
         return QStringLiteral("Pasta onde o programa de vendas deixa os ficheiros .dsp. O botão "
                               "… ao lado escolhe-a.");
+    case SettingKey::PortaDefinicoes:
+        return QStringLiteral("Velocidade, paridade, bits de dados e bits de paragem da porta "
+                              "série, separados por vírgulas, como o manual do display os dá: "
+                              "9600,n,8,1 são 9600 bauds, sem paridade, 8 bits de dados e 1 bit "
+                              "de paragem. Velocidade de 1200 a 115200; paridade n (nenhuma), e "
+                              "(par), o (ímpar), m (marca) ou s (espaço); 7 ou 8 bits de dados; 1 "
+                              "ou 2 bits de paragem. Vazio é 9600,n,8,1.");
+    case SettingKey::PaginaCodigos:
+        return QStringLiteral("Como chegam ao display as letras acentuadas. Vazio ou 0 tira-lhes "
+                              "o acento (é passa a e), o que qualquer display mostra. 437, 850, "
+                              "858, 860 ou 1252 envia o texto nessa página de códigos, a que o "
+                              "display tem de estar a usar: a 858 tem o €, a 860 é a portuguesa. "
+                              "Uma letra que a página não tenha vai sem acento e, se nem assim "
+                              "existir, como ?.");
     }
     return {};
 }
@@ -126,6 +140,10 @@ QString fieldCaption(SettingKey key)
         return QStringLiteral("Ligação por SQL");
     case SettingKey::LigaFicheiros:
         return QStringLiteral("Ligação por Endereço (Ficheiros)");
+    case SettingKey::PortaDefinicoes:
+        return QStringLiteral("Definições da porta");
+    case SettingKey::PaginaCodigos:
+        return QStringLiteral("Página de códigos");
     }
     return {};
 }

@@ -365,9 +365,16 @@ QToolButton* Menu::folderPicker()
 QGroupBox* Menu::buildDisplayPage()
 {
     const std::pair<Key, const char*> rows[] = {
-        {Key::Porta, "(1)"},      {Key::NumLetras, "(20)"},        {Key::InitMostrador, "(27+64)"},
-        {Key::Limpa, "(12)"},     {Key::InitLinha1, "(27+81+65)"}, {Key::InitLinha2, "(27+81+66)"},
-        {Key::FimLinha1, "(13)"}, {Key::FimLinha2, "(13)"},
+        {Key::Porta, "(1)"},
+        {Key::PortaDefinicoes, "(9600,n,8,1)"},
+        {Key::NumLetras, "(20)"},
+        {Key::PaginaCodigos, "(vazio)"},
+        {Key::InitMostrador, "(27+64)"},
+        {Key::Limpa, "(12)"},
+        {Key::InitLinha1, "(27+81+65)"},
+        {Key::InitLinha2, "(27+81+66)"},
+        {Key::FimLinha1, "(13)"},
+        {Key::FimLinha2, "(13)"},
     };
     auto* frame = new QGroupBox(QStringLiteral("Definição do Display"));
     frame->setObjectName(QStringLiteral("fraDisplay"));

@@ -25,6 +25,17 @@ public:
     // Waits for at least `count` bytes (as waitForBytes), then takes everything received.
     QByteArray take(qsizetype count = 0, int timeoutMs = 5000);
 
+    // Suspends output on the line, as a display that stops reading does: a program that writes
+    // waits, its port open and set, until the line is released.
+    void holdWriters();
+    void releaseWriters();
+
+    // The line settings set on the port now, as far as a pseudo-terminal keeps them: the speed,
+    // the parity and the stop bits, as in "19200,o,2". Linux keeps no parity-enable flag and
+    // no data size on a pseudo-terminal, so even parity reads as none and the data bits are
+    // not seen.
+    QString lineSettings() const;
+
 private:
     PtyPair m_pair;
     QByteArray m_received;
