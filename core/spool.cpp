@@ -147,32 +147,35 @@ Spool::Entries Spool::load()
         if (!std::binary_search(ids.cbegin(), ids.cend(), marked))
             QFile::remove(shownMarkPath(marked));
     }
-    if (!ids.isEmpty() && ids.last() > renumberAbove)
-        renumber(ids);
-    if (!ids.isEmpty())
-        m_nextId = ids.last() + 1;
 
+    QList<QueuedMessage> messages;
     int unreadable = 0;
     for (const quint64 id : std::as_const(ids)) {
         QString reason;
         std::optional<QueuedMessage> message = readEntry(entryPath(id), reason);
-        if (!message) {
-            putAside(QFileInfo(entryPath(id)).fileName(), reason);
-            QFile::remove(shownMarkPath(id));
-            ++unreadable;
-            continue;
-        }
-        message->spoolId = id;
-        const bool hasOrigin =
-            !message->origin.dropFile.isEmpty() || message->origin.numRegisto >= 0;
-        const QMutexLocker lock(&m_mutex);
-        if (hasOrigin)
-            m_pending.insert(id);
-        if (hasOrigin && marks.contains(id)) {
-            m_shownPending.insert(id);
-            entries.shown << *message;
+        if (message) {
+            message->spoolId = id;
+            messages << *message;
         } else {
-            entries.waiting << *message;
+            putAside(id, reason);
+            ++unreadable;
+        }
+    }
+    if (!messages.isEmpty() && messages.last().spoolId > renumberAbove)
+        renumber(messages, marks);
+    if (!messages.isEmpty())
+        m_nextId = messages.last().spoolId + 1;
+
+    const QMutexLocker lock(&m_mutex);
+    for (const QueuedMessage& message : std::as_const(messages)) {
+        const bool hasOrigin = !message.origin.dropFile.isEmpty() || message.origin.numRegisto >= 0;
+        if (hasOrigin)
+            m_pending.insert(message.spoolId);
+        if (hasOrigin && marks.contains(message.spoolId)) {
+            m_shownPending.insert(message.spoolId);
+            entries.shown << message;
+        } else {
+            entries.waiting << message;
         }
     }
     if (unreadable > 0)
@@ -183,14 +186,15 @@ Spool::Entries Spool::load()
     return entries;
 }
 
-void Spool::putAside(const QString& name, const QString& reason) const
+void Spool::putAside(quint64 id, const QString& reason) const
 {
-    const QString from = QDir(m_folder).filePath(name);
+    QFile::remove(shownMarkPath(id));
+    const QString name = QFileInfo(entryPath(id)).fileName();
     QDir().mkdir(unreadableFolder(), ownerOnly);
     QString to = QDir(unreadableFolder()).filePath(name);
     for (int copy = 1; QFileInfo::exists(to); ++copy)
         to = QDir(unreadableFolder()).filePath(QStringLiteral("%1.%2").arg(name).arg(copy));
-    QFile file(from);
+    QFile file(entryPath(id));
     if (file.rename(to))
         qCWarning(lcMostrela).noquote()
             << QStringLiteral("Mensagem da fila ilegível (%1), posta de parte em \"%2\"")
@@ -198,21 +202,23 @@ void Spool::putAside(const QString& name, const QString& reason) const
     else
         qCWarning(lcMostrela).noquote()
             << QStringLiteral("Mensagem da fila ilegível (%1), deixada em \"%2\": %3")
-                   .arg(reason, from, file.errorString());
+                   .arg(reason, file.fileName(), file.errorString());
 }
 
-void Spool::renumber(QList<quint64>& ids) const
+void Spool::renumber(QList<QueuedMessage>& messages, QSet<quint64>& marks) const
 {
     // In order, each new id is at most its old one, and every lower name has moved already: no
     // entry is ever renamed onto another.
-    for (qsizetype index = 0; index < ids.size(); ++index) {
+    for (qsizetype index = 0; index < messages.size(); ++index) {
+        const quint64 former = messages[index].spoolId;
         const quint64 id = static_cast<quint64>(index) + 1;
-        if (ids[index] == id)
+        if (former == id)
             continue;
-        if (!QFile::rename(entryPath(ids[index]), entryPath(id)))
+        if (!QFile::rename(entryPath(former), entryPath(id)))
             break; // the rest keep their higher ids, still in order
-        QFile::rename(shownMarkPath(ids[index]), shownMarkPath(id));
-        ids[index] = id;
+        messages[index].spoolId = id;
+        if (marks.remove(former) && QFile::rename(shownMarkPath(former), shownMarkPath(id)))
+            marks.insert(id);
     }
     runSkippingFailure([this] { flushFolder(m_folder); });
     qCInfo(lcMostrela).noquote() << QStringLiteral(

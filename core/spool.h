@@ -65,9 +65,9 @@ private:
     void makeFolder() const;
     quint64 createEntry(const QByteArray& bytes);
     // Moves an entry that cannot be read out of the way.
-    void putAside(const QString& name, const QString& reason) const;
-    // Gives the entries the ids 1, 2, ... in their order.
-    void renumber(QList<quint64>& ids) const;
+    void putAside(quint64 id, const QString& reason) const;
+    // Gives the entries, and the shown marks among them, the ids 1, 2, ... in their order.
+    void renumber(QList<QueuedMessage>& messages, QSet<quint64>& marks) const;
 
     QString m_folder;
     std::atomic<quint64> m_nextId{1};
