@@ -3,8 +3,12 @@
 #include <QFile>
 #include <QStringList>
 #include <optional>
+#include <sys/types.h>
 
 // Running the program as a user who is not root, where permission bits must stop it.
+
+// The user nobody, and its group nogroup.
+inline constexpr uid_t nobody = 65534;
 
 // Every permission, for the folders and devices that such a user must reach.
 inline constexpr QFile::Permissions everyone =
