@@ -34,6 +34,8 @@ Failure saveFailure(const QString& path, const QString& target, const QString& r
     return Failure(QStringLiteral("Não foi possível gravar %1: %2").arg(named, reason));
 }
 
+#ifdef Q_OS_UNIX
+
 void writeInPlace(const QString& path, const QString& target, const QByteArray& bytes)
 {
     QFile file(target);
@@ -41,8 +43,6 @@ void writeInPlace(const QString& path, const QString& target, const QByteArray& 
         file.write(bytes) != bytes.size() || !file.flush())
         throw saveFailure(path, target, file.errorString());
 }
-
-#ifdef Q_OS_UNIX
 
 // Gives the file being written the owner and the mode of the one it replaces; false when this
 // process may not (only root may give a file away).
