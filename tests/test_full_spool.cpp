@@ -15,21 +15,6 @@ namespace {
 
 constexpr int messagesPerSource = 8;
 
-// Runs a command with a file system of `size` mounted on `folder`, seen by that command alone.
-QStringList withSmallFileSystem(const QString& unshare, const QString& folder, const char* size,
-                                const QStringList& command)
-{
-    return QStringList{unshare,
-                       QStringLiteral("--map-root-user"),
-                       QStringLiteral("--mount"),
-                       QStringLiteral("sh"),
-                       QStringLiteral("-c"),
-                       QStringLiteral("mount -t tmpfs -o size=%1 tmpfs \"$0\" && exec \"$@\"")
-                           .arg(QString::fromLatin1(size)),
-                       folder} +
-           command;
-}
-
 } // namespace
 
 // The built program with its spool on a file system that holds four entries, fed more than that
@@ -76,11 +61,14 @@ void TestFullSpool::nearlyFullDisk_takesWhatFits_andSaysSoOnce()
         files += usualDisplayMessage(file, "");
     }
 
+    // A file system of four pages on the spool's folder, which the program alone sees.
     QProcess process;
-    const QStringList command = withSmallFileSystem(
-        unshare, spool, "16k",
-        {program, QStringLiteral("--sem-janela"), QStringLiteral("--pasta"), folder.path()});
-    process.start(command.first(), command.mid(1));
+    process.start(unshare,
+                  {QStringLiteral("--map-root-user"), QStringLiteral("--mount"),
+                   QStringLiteral("sh"), QStringLiteral("-c"),
+                   QStringLiteral("mount -t tmpfs -o size=16k tmpfs \"$0\" && exec \"$@\""), spool,
+                   program, QStringLiteral("--sem-janela"), QStringLiteral("--pasta"),
+                   folder.path()});
     QVERIFY2(process.waitForStarted(), qPrintable(process.errorString()));
     QTRY_COMPARE_WITH_TIMEOUT(display.received(), rows + files, 30000);
     QVERIFY(folder.dropFilesLeft().isEmpty());

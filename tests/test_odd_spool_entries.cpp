@@ -1,10 +1,10 @@
 #include "pseudo_terminal.h"
-#include "support/captured_log.h"
 #include "support/controller_folder.h"
 #include "support/running_controller.h"
 #include "usual_display.h"
 
 #include <QDir>
+#include <QRegularExpression>
 #include <QtTest>
 
 using Key = Settings::Key;
@@ -61,8 +61,15 @@ void TestOddSpoolEntries::onlyTheSpoolsOwnEntriesAreShown_othersNamedOnce_unread
     const QString leftOver = spool.filePath(QStringLiteral("0000000000000008.msg.tmp"));
     QVERIFY(write(leftOver, entry("meia")));
 
-    CapturedLog log;
+    // Each logged once a start, never more.
+    const auto loggedOnce = [](const QString& text) {
+        const QRegularExpression pattern(QRegularExpression::escape(text));
+        QTest::ignoreMessage(QtWarningMsg, pattern);
+        QTest::failOnWarning(pattern);
+    };
     const auto runShowing = [&](const char* dropped) {
+        for (const QString& name : strange)
+            loggedOnce(spool.filePath(name));
         RunningController running(folder.path());
         QVERIFY(folder.drop(QString::fromLatin1(dropped) + QStringLiteral(".dsp"), dropped));
         expected += usualDisplayMessage(dropped, "");
@@ -73,17 +80,15 @@ void TestOddSpoolEntries::onlyTheSpoolsOwnEntriesAreShown_othersNamedOnce_unread
                                    QDir::Files | QDir::CaseSensitive)
                         .isEmpty());
     };
+    for (const QString& name : unreadable)
+        loggedOnce(QStringLiteral("ilegiveis/") + name);
+    loggedOnce(QStringLiteral("Mensagens da fila ilegíveis: 2"));
     runShowing("novo");
     runShowing("depois");
 
-    for (const QString& name : strange) {
-        QCOMPARE(log.count(spool.filePath(name)), 2);
+    for (const QString& name : strange)
         QVERIFY(QFile::exists(spool.filePath(name)));
-    }
-    for (const QString& name : unreadable)
-        QCOMPARE(log.count(QStringLiteral("ilegiveis/") + name), 1);
     QCOMPARE(QDir(spool.filePath(QStringLiteral("ilegiveis"))).entryList(QDir::Files), unreadable);
-    QCOMPARE(log.count(QStringLiteral("Mensagens da fila ilegíveis: 2")), 1);
     QVERIFY(!QFile::exists(leftOver));
 }
 
