@@ -63,7 +63,7 @@ void stop(QProcess& process)
 
 // The built program as shops install it. Installed in the bin folder it was built for, it keeps
 // its settings in the user's configuration folder, root included, however writable that bin
-// folder is and whatever lies there; --pasta wins, and a copy elsewhere keeps its own folder. A
+// folder is and whatever lies there (a copy elsewhere keeps its own folder, as before). A
 // program folder that holds Mostrela.cfg but that the user may not write (a locked down till)
 // still has its messages taken: the spool and the lock go to the user's data folder, for that
 // user only. A second controller started on the folder of a running one (a service beside an
@@ -86,49 +86,32 @@ private slots:
 
 void TestInstallations::installedProgram_keepsItsSettingsInTheUsersFolder_data()
 {
-    QTest::addColumn<bool>("installed");
     QTest::addColumn<bool>("settingsBeside");
-    QTest::addColumn<bool>("chosen");
-    QTest::newRow("installed") << true << false << false;
-    QTest::newRow("installed, a Mostrela.cfg beside it") << true << true << false;
-    QTest::newRow("installed, with --pasta") << true << false << true;
-    QTest::newRow("a copy elsewhere") << false << false << false;
+    QTest::newRow("installed") << false;
+    QTest::newRow("installed, a Mostrela.cfg beside it") << true;
 }
 
 void TestInstallations::installedProgram_keepsItsSettingsInTheUsersFolder()
 {
-    QFETCH(bool, installed);
     QFETCH(bool, settingsBeside);
-    QFETCH(bool, chosen);
     QTemporaryDir home;
-    QTemporaryDir elsewhere;
-    const QString binFolder =
-        installed ? QStringLiteral(MOSTRELA_INSTALL_BINDIR) : elsewhere.path();
-    const QString program = QDir(binFolder).filePath(QStringLiteral("mostrela"));
-    if (!installed)
-        QVERIFY(QFile::copy(QStringLiteral(MOSTRELA_EXECUTABLE), program));
-    const QString besideSettings = QDir(binFolder).filePath(QStringLiteral("Mostrela.cfg"));
+    const QDir binFolder(QStringLiteral(MOSTRELA_INSTALL_BINDIR));
+    const QString besideSettings = binFolder.filePath(QStringLiteral("Mostrela.cfg"));
     const auto removeSettings = qScopeGuard([&] { QFile::remove(besideSettings); });
     if (settingsBeside)
         QVERIFY(QFile(besideSettings).open(QIODevice::WriteOnly));
-    const QStringList before = QDir(binFolder).entryList(QDir::AllEntries | QDir::Hidden);
+    const QStringList before = binFolder.entryList(QDir::AllEntries | QDir::Hidden);
 
-    QStringList command{program};
-    QString expected = installed ? home.filePath(QStringLiteral(".config/Mostrela")) : binFolder;
-    if (chosen) {
-        expected = elsewhere.path();
-        command << QStringLiteral("--pasta") << expected;
-    }
     QProcess process;
-    start(process, home.path(), command);
+    start(process, home.path(), {binFolder.filePath(QStringLiteral("mostrela"))});
+    const QDir expected(home.filePath(QStringLiteral(".config/Mostrela")));
     QString log;
     QTRY_VERIFY2_WITH_TIMEOUT(
-        logsFolders(process, log, expected, QDir(expected).filePath(QStringLiteral("fila"))),
+        logsFolders(process, log, expected.path(), expected.filePath(QStringLiteral("fila"))),
         qPrintable(log), 10000);
-    QVERIFY(QFileInfo::exists(QDir(expected).filePath(QStringLiteral("Mostrela.lock"))));
+    QVERIFY(QFileInfo::exists(expected.filePath(QStringLiteral("Mostrela.lock"))));
     stop(process);
-    if (installed)
-        QCOMPARE(QDir(binFolder).entryList(QDir::AllEntries | QDir::Hidden), before);
+    QCOMPARE(binFolder.entryList(QDir::AllEntries | QDir::Hidden), before);
 }
 
 void TestInstallations::readOnlyProgramFolder_spoolGoesToTheUsersDataFolder()
