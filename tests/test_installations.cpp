@@ -229,11 +229,17 @@ void TestInstallations::secondIsRefused_killedOnesLockIsTakenOver()
 
 void TestInstallations::nearlyFullDisk_takesWhatFits_andSaysSoOnce()
 {
+    // A file system of four pages on the spool's folder, which the program alone sees.
     const QString unshare = QStandardPaths::findExecutable(QStringLiteral("unshare"));
+    const QStringList smallSpool{
+        QStringLiteral("--map-root-user"), QStringLiteral("--mount"), QStringLiteral("sh"),
+        QStringLiteral("-c"),
+        QStringLiteral("mount -t tmpfs -o size=16k tmpfs \"$0\" && exec \"$@\"")};
+    const QTemporaryDir probe;
     if (unshare.isEmpty() ||
-        QProcess::execute(unshare, {QStringLiteral("--map-root-user"), QStringLiteral("--mount"),
-                                    QStringLiteral("true")}) != 0)
-        QSKIP("this system makes no mount namespace for the test");
+        QProcess::execute(unshare,
+                          smallSpool + QStringList{probe.path(), QStringLiteral("true")}) != 0)
+        QSKIP("this system mounts no file system for the test");
     OdbcFixture odbc;
     ControllerFolder folder;
     PseudoTerminal display;
@@ -260,14 +266,9 @@ void TestInstallations::nearlyFullDisk_takesWhatFits_andSaysSoOnce()
         files += usualDisplayMessage(file, "");
     }
 
-    // A file system of four pages on the spool's folder, which the program alone sees.
     QProcess process;
-    process.start(unshare,
-                  {QStringLiteral("--map-root-user"), QStringLiteral("--mount"),
-                   QStringLiteral("sh"), QStringLiteral("-c"),
-                   QStringLiteral("mount -t tmpfs -o size=16k tmpfs \"$0\" && exec \"$@\""), spool,
-                   program, QStringLiteral("--sem-janela"), QStringLiteral("--pasta"),
-                   folder.path()});
+    process.start(unshare, smallSpool + QStringList{spool, program, QStringLiteral("--sem-janela"),
+                                                    QStringLiteral("--pasta"), folder.path()});
     QVERIFY2(process.waitForStarted(), qPrintable(process.errorString()));
     QTRY_COMPARE_WITH_TIMEOUT(display.received(), rows + files, 30000);
     QVERIFY(folder.dropFilesLeft().isEmpty());
