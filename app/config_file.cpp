@@ -1,15 +1,18 @@
 #include "app/config_file.h"
 
+#include "app/file_save.h"
 #include "app/regular_file.h"
 #include "core/failure.h"
+#include "core/log.h"
 #include "core/main_routines.h"
 #include "core/numbers.h"
 #include "core/settings.h"
 #include "core/text_encoding.h"
 
-#include <QSaveFile>
+#include <QFile>
 #include <QStringList>
 
+#include <atomic>
 #include <limits>
 #include <optional>
 #include <string_view>
@@ -102,6 +105,21 @@ void refuseLineBreaks(const QString& path, const Settings& settings)
     }
 }
 
+// The mode is the owner's choice (a file shared by several accounts must stay readable by
+// them), so it is only pointed out, once a run.
+void warnWhenOthersMayRead(const QString& path, const Settings& settings)
+{
+    static std::atomic_bool warned = false;
+    if (settings.text(Key::SQL_Password).isEmpty() ||
+        !(QFile::permissions(path) & (QFile::ReadGroup | QFile::ReadOther)) ||
+        warned.exchange(true))
+        return;
+    qCWarning(lcMostrela).noquote()
+        << QStringLiteral("\"%1\" guarda a palavra-passe da base de dados e outros utilizadores "
+                          "podem lê-lo")
+               .arg(path);
+}
+
 // Windows-1252 as the file has always been, unless that cannot carry the text back: a character
 // it lacks, or bytes that the reader would take for UTF-8. Then UTF-8 with its byte-order mark.
 QByteArray fileBytes(const QString& text)
@@ -138,19 +156,8 @@ QString configFileText(const Settings& settings)
 void writeConfigFile(const QString& path, const Settings& settings)
 {
     refuseLineBreaks(path, settings);
-    const QByteArray bytes = fileBytes(configFileText(settings));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw Failure(
-            fileError(QStringLiteral("Não foi possível gravar"), path, file.errorString()));
-    // Set on every save, before the password is written: the new file would otherwise take the
-    // permissions of the one it replaces.
-    if (!file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
-        throw Failure(
-            fileError(QStringLiteral("Não foi possível gravar"), path, file.errorString()));
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        throw Failure(
-            fileError(QStringLiteral("Não foi possível gravar"), path, file.errorString()));
+    const QString written = saveFile(path, fileBytes(configFileText(settings)));
+    warnWhenOthersMayRead(written, settings);
 }
 
 void readConfigFile(const QString& path, Settings& settings)

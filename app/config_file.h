@@ -16,9 +16,10 @@ inline constexpr qint64 configFileMaximumSize = 16 * 1024 * 1024;
 // only as "=1" lines when selected.
 QString configFileText(const Settings& settings);
 
-// Replaces the file at `path` with the settings, all at once: a save that fails leaves the old
-// file as it was. The file is left readable and writable by its owner only, as it holds the
-// database password. A value holding a line break cannot be saved. Throws Failure.
+// Writes the settings to the file at `path` as saveFile() does: all at once where its folder
+// can be written, through a link only to a regular file, keeping an existing file's owner and
+// mode, a new file for its owner only. When the file holds a password that others may read, the
+// log says so once a run. A value holding a line break cannot be saved. Throws Failure.
 void writeConfigFile(const QString& path, const Settings& settings);
 
 // Reads the file at `path` into the settings; keys are case-sensitive and a later line overwrites

@@ -22,19 +22,17 @@ QString timeOfDay()
 
 } // namespace
 
-Controller::Controller(const QString& folder, QObject* parent)
-    : QObject(parent), m_configPath(QDir(folder).filePath(QStringLiteral("Mostrela.cfg"))),
-      m_spool(QDir(folder).filePath(QStringLiteral("fila")))
+Controller::Controller(const QString& folder, const QString& spoolFolder)
+    : m_configPath(QDir(folder).filePath(QStringLiteral("Mostrela.cfg"))),
+      m_spool(spoolFolder.isEmpty() ? QDir(folder).filePath(QStringLiteral("fila")) : spoolFolder)
 {
-    QStringList problems;
-    const Spool::Entries kept = m_spool.load(problems);
+    const Spool::Entries kept = m_spool.load();
     m_queue.appendAll(kept.waiting);
     if (!kept.waiting.isEmpty())
         qInfo().noquote() << QStringLiteral("%1 mensagens por mostrar recuperadas da fila %2")
                                  .arg(kept.waiting.size())
                                  .arg(m_spool.folder());
-    if (!problems.isEmpty())
-        m_status.setError(problems.join(QStringLiteral("; ")), Status::Handler::Polling);
+    m_status.setError(kept.problem, Status::Handler::Polling);
 
     m_intake = std::make_unique<WorkerThread<IntakeWorker>>(m_spool, kept.waiting + kept.shown);
     IntakeWorker* intake = m_intake->worker();
@@ -57,11 +55,16 @@ Controller::~Controller() = default;
 
 QString Controller::windowTitle() const
 {
+    const QString folder = QFileInfo(m_configPath).absolutePath();
+    const QString spool =
+        QFileInfo(m_spool.folder()).absolutePath() == folder
+            ? QString()
+            : QStringLiteral(" (fila em %1)").arg(QDir::toNativeSeparators(m_spool.folder()));
     // Major and revision only: version 1.0.1 reads "1.1".
-    return QStringLiteral("Controlador de Display       [Ver %1.%2] - %3")
+    return QStringLiteral("Controlador de Display       [Ver %1.%2] - %3%4")
         .arg(MOSTRELA_VERSION_MAJOR)
         .arg(MOSTRELA_VERSION_REVISION)
-        .arg(QDir::toNativeSeparators(QFileInfo(m_configPath).absolutePath()));
+        .arg(QDir::toNativeSeparators(folder), spool);
 }
 
 void Controller::selectPage(Page page)

@@ -26,12 +26,14 @@ class Controller : public QObject {
 public:
     enum class Page { None, Display, SQL, Configura, Executando };
 
-    // `folder` holds Mostrela.cfg and the spool `fila`: the executable's folder in the program,
-    // a temporary one in tests. The spool's messages, left by an earlier run, are queued first.
-    explicit Controller(const QString& folder, QObject* parent = nullptr);
+    // `folder` holds Mostrela.cfg, and the spool `fila` unless `spoolFolder` names another.
+    // The spool's messages, left by an earlier run, are queued first. The program makes sure
+    // first that no other controller works on the same folders.
+    explicit Controller(const QString& folder, const QString& spoolFolder = QString());
     ~Controller() override;
 
-    // The version, and the folder of Mostrela.cfg so that nobody wonders which file is in use.
+    // The version, and the folder of Mostrela.cfg so that nobody wonders which file is in use;
+    // the spool's folder too when it is not beside it.
     QString windowTitle() const;
     QString configPath() const { return m_configPath; }
 

@@ -1,7 +1,7 @@
 #include "app/program.h"
 
 #include "app/controller.h"
-#include "app/settings_folder.h"
+#include "app/folder_lock.h"
 #include "core/log.h"
 
 #include <QCoreApplication>
@@ -27,31 +27,39 @@ int answer(const CommandLine& commandLine)
     return refused ? 1 : 0;
 }
 
-QString startUp(const CommandLine& commandLine)
+WorkingFolders startUp(const CommandLine& commandLine, const QString& installedBinFolder)
 {
     QCoreApplication::setApplicationName(QStringLiteral("Mostrela"));
     QCoreApplication::setApplicationVersion(QStringLiteral(MOSTRELA_VERSION));
+    escapeControlCharactersInLog();
 #ifdef Q_OS_UNIX
     new TerminationSignals(QCoreApplication::instance());
 #endif
     QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit,
                      [] { qCInfo(lcMostrela) << "A terminar"; });
 
-    const QString folder =
-        settingsFolder(commandLine.folder, QCoreApplication::applicationDirPath(),
-                       QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
-    qCInfo(lcMostrela).noquote() << QStringLiteral("mostrela %1%2, pasta %3")
+    const QString settings = settingsFolder(
+        commandLine.folder, QCoreApplication::applicationDirPath(), installedBinFolder,
+        QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+    const ControllerFiles files = controllerFiles(
+        settings, QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
+    qCInfo(lcMostrela).noquote() << QStringLiteral("mostrela %1%2, pasta %3, fila %4")
                                         .arg(QStringLiteral(MOSTRELA_VERSION),
                                              commandLine.withoutWindow
                                                  ? QStringLiteral(" sem janela")
                                                  : QString(),
-                                             QDir::toNativeSeparators(folder));
-    return folder;
+                                             QDir::toNativeSeparators(settings),
+                                             QDir::toNativeSeparators(files.spoolFolder));
+    return {settings, files};
 }
 
-int runWithoutWindow(const CommandLine& commandLine)
+int runWithoutWindow(const CommandLine& commandLine, const QString& installedBinFolder)
 {
-    Controller controller(startUp(commandLine));
+    const WorkingFolders folders = startUp(commandLine, installedBinFolder);
+    FolderLock lock(folders.files.lockFile);
+    if (!lock.take().isEmpty())
+        return 1;
+    Controller controller(folders.settings, folders.files.spoolFolder);
     controller.load(commandLine.rest);
     if (controller.page() != Controller::Page::Executando)
         controller.selectPage(Controller::Page::Executando);

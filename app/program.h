@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/command_line.h"
+#include "app/settings_folder.h"
 
 #include <QString>
 
@@ -13,11 +14,19 @@ CommandLine readCommandLine(int& argc, char** argv);
 // Prints what --help, --version or a refused command line asked for; returns the exit code.
 int answer(const CommandLine& commandLine);
 
-// Once the application object exists: names the application (the user's configuration folder
-// is named after it), makes the termination signals end the event loop, chooses the settings
-// folder and logs the start. Returns the settings folder.
-QString startUp(const CommandLine& commandLine);
+// The folders a controller works in.
+struct WorkingFolders {
+    QString settings; // of Mostrela.cfg
+    ControllerFiles files;
+};
+
+// Once the application object exists: names the application (the user's folders are named
+// after it), makes the termination signals end the event loop, escapes what the log writes,
+// chooses the folders and logs the start. `installedBinFolder` is the bin folder of the prefix
+// the program was built for.
+WorkingFolders startUp(const CommandLine& commandLine, const QString& installedBinFolder);
 
 // The controller with no window, in a QCoreApplication: it loads and goes straight to the
-// running page; what a message box would say goes to the log. Returns when the event loop ends.
-int runWithoutWindow(const CommandLine& commandLine);
+// running page; what a message box would say goes to the log. Returns when the event loop ends,
+// or with 1 at once when another controller holds the folder.
+int runWithoutWindow(const CommandLine& commandLine, const QString& installedBinFolder);

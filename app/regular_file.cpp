@@ -109,3 +109,16 @@ QByteArray readRegularFile(const QString& path, qint64 maximumSize)
                           .arg(maximumSize));
     return bytes;
 }
+
+QString notRegularFile(const QString& path)
+{
+#ifdef Q_OS_UNIX
+    struct stat status {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return errno == ENOENT ? QString() : qt_error_string(errno);
+    return S_ISREG(status.st_mode) ? QString() : notRegularReason(status.st_mode);
+#else
+    const QFileInfo info(path);
+    return !info.exists() || info.isFile() ? QString() : QStringLiteral("não é um ficheiro comum");
+#endif
+}

@@ -9,3 +9,7 @@
 // size is counted while reading, never taken from what the file claims. Throws Failure naming
 // the file.
 QByteArray readRegularFile(const QString& path, qint64 maximumSize);
+
+// Why `path` (its links followed) cannot be written as a regular file: it is a FIFO, a device or
+// a folder, or cannot even be looked at. Empty when it is a regular file or does not exist.
+QString notRegularFile(const QString& path);

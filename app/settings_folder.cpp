@@ -16,18 +16,36 @@ bool canWriteIn(const QString& folder)
     return probe.open();
 }
 
+bool sameFolder(const QString& left, const QString& right)
+{
+    const QString canonical = QFileInfo(left).canonicalFilePath();
+    return !canonical.isEmpty() && canonical == QFileInfo(right).canonicalFilePath();
+}
+
+QString made(const QString& folder)
+{
+    if (!QDir().mkpath(folder))
+        qCWarning(lcMostrela).noquote() << QStringLiteral("Não foi possível criar a pasta %1")
+                                               .arg(QDir::toNativeSeparators(folder));
+    return folder;
+}
+
 } // namespace
 
 QString settingsFolder(const QString& chosen, const QString& programFolder,
-                       const QString& userFolder)
+                       const QString& installedBinFolder, const QString& userFolder)
 {
     if (!chosen.isEmpty())
         return chosen;
-    if (QFileInfo::exists(QDir(programFolder).filePath(QStringLiteral("Mostrela.cfg"))) ||
-        canWriteIn(programFolder))
+    if (!sameFolder(programFolder, installedBinFolder) &&
+        (QFileInfo::exists(QDir(programFolder).filePath(QStringLiteral("Mostrela.cfg"))) ||
+         canWriteIn(programFolder)))
         return programFolder;
-    if (!QDir().mkpath(userFolder))
-        qCWarning(lcMostrela).noquote() << QStringLiteral("Não foi possível criar a pasta %1")
-                                               .arg(QDir::toNativeSeparators(userFolder));
-    return userFolder;
+    return made(userFolder);
+}
+
+ControllerFiles controllerFiles(const QString& settingsFolder, const QString& dataFolder)
+{
+    const QDir home(canWriteIn(settingsFolder) ? settingsFolder : made(dataFolder));
+    return {home.filePath(QStringLiteral("fila")), home.filePath(QStringLiteral("Mostrela.lock"))};
 }

@@ -3,9 +3,10 @@
 #include "core/failure.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
-#include <cstring>
+#include <cstdio>
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
@@ -16,9 +17,9 @@
 
 namespace {
 
-QString failureText(const QString& path, const QString& reason)
+QString systemReason()
 {
-    return QStringLiteral("Não foi possível gravar \"%1\": %2").arg(path, reason);
+    return qt_error_string(errno);
 }
 
 bool flushToDisk(int handle)
@@ -30,23 +31,53 @@ bool flushToDisk(int handle)
 #endif
 }
 
+// Renames without ever replacing `path`; false when the name is taken.
+bool giveName(const QString& temporary, const QString& path)
+{
+#ifdef Q_OS_LINUX
+    if (::renameat2(AT_FDCWD, QFile::encodeName(temporary).constData(), AT_FDCWD,
+                    QFile::encodeName(path).constData(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno == EEXIST)
+        return false;
+    if (errno != EINVAL && errno != ENOSYS)
+        throw Failure(systemReason());
+#endif
+    // Where the file system cannot refuse to replace, the lock on the controller's folder keeps
+    // any other writer away between the look and the rename.
+    const QFileInfo target(path);
+    if (target.exists() || target.isSymLink())
+        return false;
+    QFile file(temporary);
+    if (!file.rename(path))
+        throw Failure(file.errorString());
+    return true;
+}
+
 } // namespace
 
-void writeDurably(const QString& path, const QByteArray& bytes)
+bool createDurably(const QString& path, const QByteArray& bytes)
 {
-    const QString temporary = path + QStringLiteral(".tmp");
+    const QString temporary = path + temporarySuffix;
+    QFile::remove(temporary);
     QFile file(temporary);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw Failure(failureText(temporary, file.errorString()));
-    const bool written =
-        file.write(bytes) == bytes.size() && file.flush() && flushToDisk(file.handle());
-    const QString reason = file.errorString();
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly,
+                   QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+        throw Failure(file.errorString());
+    QString failure;
+    if (file.write(bytes) != bytes.size() || !file.flush())
+        failure = file.errorString();
+    else if (!flushToDisk(file.handle()))
+        failure = systemReason();
     file.close();
-    if (!written || !QFile::rename(temporary, path)) {
+    bool named = false;
+    if (failure.isEmpty())
+        failure = runTrapped([&] { named = giveName(temporary, path); });
+    if (!named)
         QFile::remove(temporary);
-        throw Failure(
-            failureText(path, written ? QStringLiteral("não foi possível renomear") : reason));
-    }
+    if (!failure.isEmpty())
+        throw Failure(failure);
+    return named;
 }
 
 void flushFolder(const QString& folder)
@@ -54,10 +85,11 @@ void flushFolder(const QString& folder)
 #ifdef Q_OS_UNIX
     const int handle = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
     const bool flushed = handle >= 0 && ::fsync(handle) == 0;
+    const QString reason = flushed ? QString() : systemReason();
     if (handle >= 0)
         ::close(handle);
     if (!flushed)
-        throw Failure(failureText(folder, QString::fromLocal8Bit(::strerror(errno))));
+        throw Failure(reason);
 #else
     Q_UNUSED(folder); // NTFS journals its folder entries
 #endif

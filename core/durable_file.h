@@ -5,9 +5,16 @@
 
 // Files that survive a crash or a power cut once written.
 
-// Writes `bytes` to a temporary file beside `path`, flushes it to disk and renames it to `path`:
-// the file is either whole or absent. Throws Failure naming the file.
-void writeDurably(const QString& path, const QByteArray& bytes);
+// A file is written under its name and this suffix, then renamed; one left over by a crash is
+// safe to remove.
+inline const QString temporarySuffix = QStringLiteral(".tmp");
 
-// Flushes a folder's entries (names made, renamed or removed) to disk. Throws Failure.
+// Makes the file `path` holding `bytes`: readable and writable by its owner only from the moment
+// it exists, flushed to disk, then given its name in one step, so that it is either whole or
+// absent. A file of that name is never replaced: the answer is then false, and nothing is left.
+// Throws Failure with the system's reason.
+bool createDurably(const QString& path, const QByteArray& bytes);
+
+// Flushes a folder's entries (names made, renamed or removed) to disk. Throws Failure with the
+// system's reason.
 void flushFolder(const QString& folder);

@@ -1,8 +1,18 @@
 #pragma once
 
 #include <QLoggingCategory>
+#include <QString>
 
 // The program's log, on standard error (the journal under systemd): the start, each source or
 // display failure and its recovery at warning and info level, each message shown at debug level.
 // Debug is off unless asked for: QT_LOGGING_RULES="mostrela.debug=true".
 Q_DECLARE_LOGGING_CATEGORY(lcMostrela)
+
+// The text with each control character (C0, DEL and C1) written as "\xHH". Names and texts from
+// outside (a drop file's name, a row's line, a driver's error) would otherwise reach a terminal
+// or the journal as escape sequences that rewrite what is shown, or as false line breaks.
+QString escapedControlCharacters(const QString& text);
+
+// From here on every line logged, the program's and Qt's, goes out with its control characters
+// escaped.
+void escapeControlCharactersInLog();

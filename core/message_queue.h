@@ -12,9 +12,16 @@ struct MessageOrigin {
     qint64 numRegisto = -1; // the database row's number, or -1
 };
 
+// The most characters a message keeps of each of its texts: far above any display's width, and
+// low enough that a runaway source (a megabyte in one row or file) costs no more to take, keep
+// and show than an ordinary message.
+inline constexpr qsizetype longestLine = 1000;
+
+// A message as taken, each text cut to longestLine characters.
 struct QueuedMessage {
-    QueuedMessage(QString ordem = {}, QString linha1 = {}, QString linha2 = {})
-        : ordem(std::move(ordem)), linha1(std::move(linha1)), linha2(std::move(linha2))
+    QueuedMessage(const QString& ordem = {}, const QString& linha1 = {}, const QString& linha2 = {})
+        : ordem(ordem.left(longestLine)), linha1(linha1.left(longestLine)),
+          linha2(linha2.left(longestLine))
     {
     }
 

@@ -2,17 +2,53 @@
 
 #include "core/durable_file.h"
 #include "core/failure.h"
+#include "core/log.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
+
+#include <algorithm>
+#include <optional>
 
 namespace {
 
 const QString entrySuffix = QStringLiteral(".msg");
 const QString shownMarkSuffix = QStringLiteral(".mostrada");
+const QString unreadableFolderName = QStringLiteral("ilegiveis");
 constexpr int idDigits = 16;
+constexpr quint64 highestId = 9'999'999'999'999'999;
+// Far from the top, yet reached only by a folder that was copied or edited by hand: taking a
+// thousand messages a second, a controller would need 150,000 years to get there.
+constexpr quint64 renumberAbove = 5'000'000'000'000'000;
+// An entry holds three lines of at most longestLine characters and a file name; one that is far
+// larger was not written by the spool.
+constexpr qint64 largestEntry = 1024 * 1024;
+constexpr QFileDevice::Permissions ownerOnly =
+    QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+
+// The id in a name that the spool gives: exactly 16 digits and the suffix.
+std::optional<quint64> idOf(const QString& name, const QString& suffix)
+{
+    if (name.size() != idDigits + suffix.size() || !name.endsWith(suffix))
+        return std::nullopt;
+    const QStringView digits = QStringView(name).first(idDigits);
+    if (!std::all_of(digits.begin(), digits.end(),
+                     [](QChar character) { return character >= u'0' && character <= u'9'; }))
+        return std::nullopt;
+    const quint64 id = digits.toULongLong();
+    return id == 0 ? std::nullopt : std::optional(id);
+}
+
+bool isLeftOverTemporary(const QString& name)
+{
+    if (!name.endsWith(temporarySuffix))
+        return false;
+    const QString written = name.chopped(temporarySuffix.size());
+    return idOf(written, entrySuffix) || idOf(written, shownMarkSuffix);
+}
 
 QByteArray entryBytes(const QueuedMessage& message)
 {
@@ -44,9 +80,32 @@ std::optional<QueuedMessage> entryMessage(const QByteArray& bytes)
     return message;
 }
 
+// The entry's message, or why it cannot be read.
+std::optional<QueuedMessage> readEntry(const QString& path, QString& reason)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        reason = file.errorString();
+        return std::nullopt;
+    }
+    const QByteArray bytes = file.read(largestEntry + 1);
+    std::optional<QueuedMessage> message;
+    if (bytes.size() > largestEntry)
+        reason = QStringLiteral("tem mais de %1 bytes").arg(largestEntry);
+    else if (!(message = entryMessage(bytes)))
+        reason = file.error() != QFileDevice::NoError ? file.errorString()
+                                                      : QStringLiteral("não é uma mensagem");
+    return message;
+}
+
 } // namespace
 
 Spool::Spool(const QString& folder) : m_folder(folder) {}
+
+QString Spool::unreadableFolder() const
+{
+    return QDir(m_folder).filePath(unreadableFolderName);
+}
 
 QString Spool::entryPath(quint64 id) const
 {
@@ -59,60 +118,163 @@ QString Spool::shownMarkPath(quint64 id) const
     return entryPath(id).chopped(entrySuffix.size()) + shownMarkSuffix;
 }
 
-Spool::Entries Spool::load(QStringList& problems)
+Spool::Entries Spool::load()
 {
-    const QDir directory(m_folder);
     Entries entries;
-    // The fixed-width numbers sort in the order the entries were written.
-    for (const QString& name : directory.entryList({u'*' + entrySuffix}, QDir::Files, QDir::Name)) {
-        bool ok = false;
-        const quint64 id = name.chopped(entrySuffix.size()).toULongLong(&ok);
-        if (!ok || id == 0)
-            continue;
-        m_nextId = std::max(m_nextId.load(), id + 1);
-        QFile file(directory.filePath(name));
-        std::optional<QueuedMessage> message;
-        if (file.open(QIODevice::ReadOnly))
-            message = entryMessage(file.read(1024 * 1024));
-        if (!message) {
-            problems << QStringLiteral("Mensagem da fila ilegível: \"%1\"").arg(file.fileName());
-            continue;
-        }
-        message->spoolId = id;
-        const bool hasOrigin =
-            !message->origin.dropFile.isEmpty() || message->origin.numRegisto >= 0;
-        const QMutexLocker lock(&m_mutex);
-        if (hasOrigin)
-            m_pending.insert(id);
-        if (hasOrigin && QFile::exists(shownMarkPath(id))) {
-            m_shownPending.insert(id);
-            entries.shown << *message;
+    const QDir directory(m_folder);
+    if (!directory.exists())
+        return entries;
+    // A folder made by an earlier version let others read the messages.
+    QFile::setPermissions(m_folder, ownerOnly);
+
+    QList<quint64> ids;
+    QSet<quint64> marks;
+    for (const QString& name : directory.entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                                   QDir::NoDotAndDotDot)) {
+        if (const std::optional<quint64> id = idOf(name, entrySuffix))
+            ids << *id;
+        else if (const std::optional<quint64> marked = idOf(name, shownMarkSuffix))
+            marks << *marked;
+        else if (isLeftOverTemporary(name))
+            QFile::remove(directory.filePath(name));
+        else if (name != unreadableFolderName)
+            qCWarning(lcMostrela).noquote()
+                << QStringLiteral("Ficheiro estranho na fila, deixado como está: \"%1\"")
+                       .arg(directory.filePath(name));
+    }
+    std::sort(ids.begin(), ids.end());
+    for (const quint64 marked : std::as_const(marks)) {
+        if (!std::binary_search(ids.cbegin(), ids.cend(), marked))
+            QFile::remove(shownMarkPath(marked));
+    }
+
+    QList<QueuedMessage> messages;
+    int unreadable = 0;
+    for (const quint64 id : std::as_const(ids)) {
+        QString reason;
+        std::optional<QueuedMessage> message = readEntry(entryPath(id), reason);
+        if (message) {
+            message->spoolId = id;
+            messages << *message;
         } else {
-            entries.waiting << *message;
+            putAside(id, reason);
+            ++unreadable;
         }
     }
+    if (!messages.isEmpty() && messages.last().spoolId > renumberAbove)
+        renumber(messages, marks);
+    if (!messages.isEmpty())
+        m_nextId = messages.last().spoolId + 1;
+
+    const QMutexLocker lock(&m_mutex);
+    for (const QueuedMessage& message : std::as_const(messages)) {
+        const bool hasOrigin = !message.origin.dropFile.isEmpty() || message.origin.numRegisto >= 0;
+        if (hasOrigin)
+            m_pending.insert(message.spoolId);
+        if (hasOrigin && marks.contains(message.spoolId)) {
+            m_shownPending.insert(message.spoolId);
+            entries.shown << message;
+        } else {
+            entries.waiting << message;
+        }
+    }
+    if (unreadable > 0)
+        entries.problem =
+            QStringLiteral("Mensagens da fila ilegíveis: %1, postas de parte em \"%2\"")
+                .arg(unreadable)
+                .arg(unreadableFolder());
     return entries;
 }
 
-void Spool::write(QList<QueuedMessage>& messages)
+void Spool::putAside(quint64 id, const QString& reason) const
 {
-    if (messages.isEmpty())
+    QFile::remove(shownMarkPath(id));
+    const QString name = QFileInfo(entryPath(id)).fileName();
+    QDir().mkdir(unreadableFolder(), ownerOnly);
+    QString to = QDir(unreadableFolder()).filePath(name);
+    for (int copy = 1; QFileInfo::exists(to); ++copy)
+        to = QDir(unreadableFolder()).filePath(QStringLiteral("%1.%2").arg(name).arg(copy));
+    QFile file(entryPath(id));
+    if (file.rename(to))
+        qCWarning(lcMostrela).noquote()
+            << QStringLiteral("Mensagem da fila ilegível (%1), posta de parte em \"%2\"")
+                   .arg(reason, to);
+    else
+        qCWarning(lcMostrela).noquote()
+            << QStringLiteral("Mensagem da fila ilegível (%1), deixada em \"%2\": %3")
+                   .arg(reason, file.fileName(), file.errorString());
+}
+
+void Spool::renumber(QList<QueuedMessage>& messages, QSet<quint64>& marks) const
+{
+    // In order, each new id is at most its old one, and every lower name has moved already: no
+    // entry is ever renamed onto another.
+    for (qsizetype index = 0; index < messages.size(); ++index) {
+        const quint64 former = messages[index].spoolId;
+        const quint64 id = static_cast<quint64>(index) + 1;
+        if (former == id)
+            continue;
+        if (!QFile::rename(entryPath(former), entryPath(id)))
+            break; // the rest keep their higher ids, still in order
+        messages[index].spoolId = id;
+        if (marks.remove(former) && QFile::rename(shownMarkPath(former), shownMarkPath(id)))
+            marks.insert(id);
+    }
+    runSkippingFailure([this] { flushFolder(m_folder); });
+    qCInfo(lcMostrela).noquote() << QStringLiteral(
+                                        "Mensagens da fila numeradas de novo a partir de 1: \"%1\"")
+                                        .arg(m_folder);
+}
+
+void Spool::makeFolder() const
+{
+    if (QFileInfo(m_folder).isDir())
         return;
-    const QString failure = runTrapped([&] {
-        if (!QDir().mkpath(m_folder))
-            throw Failure(
-                QStringLiteral("Não foi possível criar a pasta da fila \"%1\"").arg(m_folder));
+    const QString parent = QFileInfo(m_folder).absolutePath();
+    if (!QDir().mkpath(parent) || !QDir().mkdir(m_folder, ownerOnly))
+        throw Failure(QStringLiteral("não foi possível criar a pasta"));
+}
+
+quint64 Spool::createEntry(const QByteArray& bytes)
+{
+    // A name already taken (a file put there by hand) is passed over, never replaced.
+    for (;;) {
+        const quint64 id = m_nextId++;
+        if (id > highestId)
+            throw Failure(QStringLiteral("os números das mensagens chegaram ao fim; reinicie o "
+                                         "controlador para os numerar de novo"));
+        if (createDurably(entryPath(id), bytes))
+            return id;
+    }
+}
+
+QString Spool::write(QList<QueuedMessage>& messages)
+{
+    qsizetype written = 0;
+    QString reason = runTrapped([&] {
+        if (messages.isEmpty())
+            return;
+        makeFolder();
         for (QueuedMessage& message : messages) {
-            message.spoolId = m_nextId++;
-            writeDurably(entryPath(message.spoolId), entryBytes(message));
+            message.spoolId = createEntry(entryBytes(message));
+            ++written;
         }
-        flushFolder(m_folder);
     });
-    if (failure.isEmpty())
-        return;
-    for (QueuedMessage& message : messages)
-        remove(std::exchange(message.spoolId, 0));
-    throw Failure(failure);
+    if (written > 0) {
+        const QString unflushed = runTrapped([this] { flushFolder(m_folder); });
+        if (!unflushed.isEmpty()) {
+            // Not surely on disk: they stay in their sources instead.
+            for (qsizetype index = 0; index < written; ++index)
+                remove(std::exchange(messages[index].spoolId, 0));
+            written = 0;
+            reason = unflushed;
+        }
+    }
+    messages.erase(messages.begin() + written, messages.end());
+    if (reason.isEmpty())
+        return {};
+    // No entry's name in it: a full disk reads the same on every tick, and is logged once.
+    return QStringLiteral("Não foi possível gravar na fila \"%1\": %2").arg(m_folder, reason);
 }
 
 bool Spool::remove(quint64 id) const
@@ -130,7 +292,7 @@ void Spool::shown(quint64 id)
     }
     // Kept, marked: a failed mark leaves it to be shown again, never lost.
     runSkippingFailure([&] {
-        writeDurably(shownMarkPath(id), {});
+        createDurably(shownMarkPath(id), {});
         flushFolder(m_folder);
     });
     m_shownPending.insert(id);

@@ -10,34 +10,45 @@
 
 // The spool: every message taken from a source, kept on disk from before its deletion there
 // until it has reached the display, so that no way of ending the controller loses it. One file
-// an entry in the folder `fila`, named by a number that gives the order.
+// an entry in the folder `fila`, named by a number of 16 digits that gives the order; the folder
+// is for its owner only.
 //
 // An entry loaded at start whose source delete may not have been done (a crash came between the
 // two) stays "pending" until the intake has settled it. If it reaches the display meanwhile, it
 // is marked shown rather than removed, so that one more crash can neither show it again nor let
 // its source give it a second time.
 //
-// write() and sourceSettled() run on the intake's thread, shown() on the display's.
+// load() runs first, and only in the controller that holds the folder's lock; write() and
+// sourceSettled() then run on the intake's thread, shown() on the display's.
 class Spool {
 public:
     struct Entries {
         QList<QueuedMessage> waiting; // to be shown
         QList<QueuedMessage> shown;   // shown already, their source delete still pending
+        // For the failure label: how many entries could not be read, and where they went.
+        QString problem;
     };
 
     // `folder` is the spool's folder, made by the first write.
     explicit Spool(const QString& folder);
 
     QString folder() const { return m_folder; }
+    // Where entries that cannot be read are put aside: never loaded again, never deleted.
+    QString unreadableFolder() const;
 
-    // The entries left by an earlier run, oldest first, each with its id. An entry that cannot
-    // be read is left where it is and named in `problems`. Every entry with an origin is pending.
-    Entries load(QStringList& problems);
+    // The entries left by an earlier run, oldest first, each with its id; every entry with an
+    // origin is pending. Only the names that write() gives are loaded: any other file is left
+    // alone and named in the log. An entry that cannot be read is moved to unreadableFolder()
+    // and named in the log. Temporary files left by a crash are removed, and entries numbered
+    // near the top of the range are numbered again from 1, in order.
+    Entries load();
 
-    // Writes each message as an entry and gives it its id, all durably (each file flushed to
-    // disk, then the folder once) before returning. Throws Failure; the entries written before
-    // the failure are removed again.
-    void write(QList<QueuedMessage>& messages);
+    // Writes the messages as entries, in order, giving each its id, all durably (each file
+    // flushed to disk, then the folder once) before returning. When only some can be written
+    // (a full disk), those are kept and the rest are dropped from `messages`: they stay in their
+    // source. Returns why not all were written, the same text for as long as the cause lasts,
+    // or an empty text.
+    QString write(QList<QueuedMessage>& messages);
 
     // Forgets an entry; an id of 0 is none. Returns false when its file could not be removed.
     bool remove(quint64 id) const;
@@ -51,6 +62,12 @@ public:
 private:
     QString entryPath(quint64 id) const;
     QString shownMarkPath(quint64 id) const;
+    void makeFolder() const;
+    quint64 createEntry(const QByteArray& bytes);
+    // Moves an entry that cannot be read out of the way.
+    void putAside(quint64 id, const QString& reason) const;
+    // Gives the entries, and the shown marks among them, the ids 1, 2, ... in their order.
+    void renumber(QList<QueuedMessage>& messages, QSet<quint64>& marks) const;
 
     QString m_folder;
     std::atomic<quint64> m_nextId{1};

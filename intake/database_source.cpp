@@ -22,11 +22,16 @@ QString selectStatement(bool sqlServer)
     // On SQL Server the statement the sales programs' tables were made for, its table hint
     // included. Elsewhere the row number comes as text: a driver that reports an integer column
     // as 32 bits (SQLite's) would cut a larger one, and its row could then never be deleted.
-    return QStringLiteral("Select %1,DataSys,Linha1,Linha2 from SaidaDisplay%2 where "
-                          "Utilizador=? order by DataSys ")
-        .arg(sqlServer ? QStringLiteral("NumRegisto")
-                       : QStringLiteral("Cast(NumRegisto As varchar(20))"),
-             tableHint(sqlServer));
+    // There the lines come already cut, too: SQLite's driver hands a long text over in pieces
+    // and decodes it from the start for each, so a megabyte in one row took many seconds.
+    if (sqlServer)
+        return QStringLiteral("Select NumRegisto,DataSys,Linha1,Linha2 from SaidaDisplay%1 where "
+                              "Utilizador=? order by DataSys ")
+            .arg(tableHint(sqlServer));
+    return QStringLiteral("Select Cast(NumRegisto As varchar(20)),DataSys,substr(Linha1,1,%1),"
+                          "substr(Linha2,1,%1) from SaidaDisplay where Utilizador=? order by "
+                          "DataSys ")
+        .arg(longestLine);
 }
 
 qint64 numRegistoOf(const QVariant& value)

@@ -81,7 +81,9 @@ void readDropFiles(const QString& folder, const LineWidth& numLetras, QStringLis
             continue;
         }
         const QString failure = runTrapped([&] {
-            QueuedMessage message = dropMessage(name, dropFileText(path, 3 * width), width);
+            // Only what the message keeps of line 2 is read.
+            const qsizetype characters = width + std::min<qsizetype>(2 * width, longestLine);
+            QueuedMessage message = dropMessage(name, dropFileText(path, characters), width);
             message.origin.dropFile = name;
             files.append({path, message});
         });

@@ -22,6 +22,14 @@ QString describeProblems(const QStringList& problems)
     return shown.join(QStringLiteral("; "));
 }
 
+// Once the spool has taken what fits, the tick ends: the messages left stay in their sources
+// until the next one.
+void refuseMore(const QString& spoolFull)
+{
+    if (!spoolFull.isEmpty())
+        throw Failure(spoolFull);
+}
+
 bool sameMessage(const QueuedMessage& left, const QueuedMessage& right)
 {
     return left.ordem == right.ordem && left.linha1 == right.linha1 && left.linha2 == right.linha2;
@@ -94,7 +102,7 @@ bool Polling::takeDatabaseMessages(const SourceSettings& settings, const Caption
         return true;
 
     caption(QStringLiteral("Em Execução - Carregando Registos"));
-    m_spool.write(rows);
+    const QString spoolFull = m_spool.write(rows);
     QList<QueuedMessage> taken;
     for (const QueuedMessage& row : rows) {
         if (database.deleteRow(row.origin.numRegisto, problems))
@@ -104,6 +112,7 @@ bool Polling::takeDatabaseMessages(const SourceSettings& settings, const Caption
     }
     result.databaseMessages = static_cast<int>(taken.size());
     deliver(taken);
+    refuseMore(spoolFull);
     return true;
 }
 
@@ -118,9 +127,9 @@ void Polling::takeDropFiles(const SourceSettings& settings, const Deliver& deliv
                       QList<QueuedMessage> messages;
                       for (const DropFile& file : files)
                           messages << file.message;
-                      m_spool.write(messages);
+                      const QString spoolFull = m_spool.write(messages);
                       QList<QueuedMessage> taken;
-                      for (qsizetype index = 0; index < files.size(); ++index) {
+                      for (qsizetype index = 0; index < messages.size(); ++index) {
                           if (deleteDropFile(files[index].path, problems))
                               taken << messages[index];
                           else
@@ -128,6 +137,7 @@ void Polling::takeDropFiles(const SourceSettings& settings, const Deliver& deliv
                       }
                       result.dropFileMessages += static_cast<int>(taken.size());
                       deliver(taken);
+                      refuseMore(spoolFull);
                   });
     // A kept file found in no chunk is gone from the folder already.
     m_unfinishedFiles.removeIf([&](const QueuedMessage& kept) {

@@ -128,6 +128,40 @@ private slots:
         QVERIFY(m_odbc->rowsLeft().isEmpty());
     }
 
+    // A megabyte in a row and in a drop file: each line is cut to what a message keeps when it
+    // is taken (reading the row no longer takes seconds), so their spool entries stay small and
+    // read back whole at the next start, which shows each once.
+    void oversizedRowAndFile_areCut_andComeBackFromTheSpool()
+    {
+        const QString port = m_folder->filePath(QStringLiteral("porta"));
+        start();
+        settings().setText(Key::Porta, port); // missing until the next start
+        const QByteArray huge(1100 * 1000, 'x');
+        insert(QStringLiteral("linha") + QString::fromLatin1(huge));
+        QVERIFY(m_folder->drop(QStringLiteral("1.dsp"), "ficheiro" + huge));
+        // Counted: reading the row back through the driver would take the seconds it once took.
+        const auto taken = [&] {
+            return m_odbc->rows(QStringLiteral("select count(*) from SaidaDisplay"))
+                           .first()
+                           .first()
+                           .toInt() == 0 &&
+                   m_folder->dropFilesLeft().isEmpty();
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(taken(), 15000);
+        m_running.reset();
+        const QFileInfoList entries =
+            QDir(m_folder->filePath(QStringLiteral("fila"))).entryInfoList(QDir::Files);
+        QCOMPARE(entries.size(), 2);
+        for (const QFileInfo& entry : entries)
+            QVERIFY2(entry.size() < 2 * longestLine, qPrintable(QString::number(entry.size())));
+
+        QVERIFY(QFile::link(m_display->slavePath(), port));
+        m_running = std::make_unique<RunningController>(m_folder->path());
+        expectOnDisplay(usualDisplayMessage("linhaxxxxxxxxxxxxxxx", "") +
+                        usualDisplayMessage("ficheiroxxxxxxxxxxxx", QByteArray(20, 'x')));
+        QTRY_VERIFY(QDir(m_folder->filePath(QStringLiteral("fila"))).isEmpty());
+    }
+
     // The same text across the two lines is another message: each line is compared on its own.
     void linesThatJoinAlike_areBothShown()
     {

@@ -1,3 +1,4 @@
+#include "core/message_queue.h"
 #include "core/settings.h"
 #include "display/virtual_display.h"
 #include "pseudo_terminal.h"
@@ -140,10 +141,11 @@ private slots:
     // frame of this size whole, so that part is usually empty).
     void stalledDisplay_interruptedFrameArrivesWholeOnce()
     {
-        // Frames of 2,149 bytes: a pseudo-terminal's buffer of a few KiB fills within seconds.
-        // Each file is dropped once the one before it is shown, so that the window's list holds
-        // one long row at most and the beat measures waits, not the drawing of long text.
-        constexpr int width = 1070;
+        // Frames of 2,009 bytes, the longest lines a message keeps: a pseudo-terminal's buffer
+        // of a few KiB fills within seconds. Each file is dropped once the one before it is
+        // shown, so that the window's list holds one long row at most and the beat measures
+        // waits, not the drawing of long text.
+        constexpr int width = longestLine;
         m_folder->settings().setText(Key::NumLetras, QString::number(width));
         const std::unique_ptr<RunningController> running = start();
         QSignalSpy shown(&running->controller(), &Controller::messageShown);

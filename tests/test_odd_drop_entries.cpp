@@ -1,34 +1,26 @@
 #include "core/settings.h"
 #include "pseudo_terminal.h"
 #include "support/controller_folder.h"
+#include "support/unprivileged_user.h"
 #include "usual_display.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QtTest>
 
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 using Key = Settings::Key;
 
-namespace {
-
-constexpr QFile::Permissions everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
-                                        QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
-                                        QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
-
-} // namespace
-
 // The built program, run without a window by a user who is not root (permission bits do not
 // stop root), over a drop folder that holds, among good files, entries it must not take: a link
 // to a FIFO, a link to a file outside the folder, a folder named like a drop file and a file it
-// may not read. Only the good files are shown, in order, each once; the others stay where they
-// are, and the log names each of them.
+// may not read, its name holding an escape sequence. Only the good files are shown, in order,
+// each once; the others stay where they are, and the log names each of them, with its control
+// characters escaped so that they reach no terminal.
 class TestOddDropEntries : public QObject {
     Q_OBJECT
 private slots:
@@ -37,15 +29,11 @@ private slots:
 
 void TestOddDropEntries::onlyTheGoodFilesAreShown_theOthersAreNamedAndLeft()
 {
-    QStringList launcher;
-    if (::geteuid() == 0) {
-        const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
-        if (setpriv.isEmpty() || ::getpwnam("nobody") == nullptr)
-            QSKIP("running as root, and setpriv or the user nobody is missing: permission bits "
-                  "would not stop the program");
-        launcher = {setpriv, QStringLiteral("--reuid=nobody"), QStringLiteral("--regid=nogroup"),
-                    QStringLiteral("--clear-groups")};
-    }
+    std::optional<QStringList> unprivileged = unprivilegedLauncher();
+    if (!unprivileged)
+        QSKIP("running as root, and setpriv or the user nobody is missing: permission bits "
+              "would not stop the program");
+    QStringList& launcher = *unprivileged;
 
     ControllerFolder folder;
     PseudoTerminal display;
@@ -65,14 +53,15 @@ void TestOddDropEntries::onlyTheGoodFilesAreShown_theOthersAreNamedAndLeft()
     const QString outside = folder.filePath(QStringLiteral("fora.txt"));
     QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0666), 0);
     QVERIFY(folder.drop(QStringLiteral("../fora.txt"), "Segredo"));
-    const QStringList odd{
-        drop.filePath(QStringLiteral("2-fifo.dsp")), drop.filePath(QStringLiteral("4-fora.dsp")),
-        drop.filePath(QStringLiteral("6-proibido.dsp")), drop.filePath(QStringLiteral("x.DSP"))};
+    const QStringList odd{drop.filePath(QStringLiteral("2-fifo.dsp")),
+                          drop.filePath(QStringLiteral("4-fora.dsp")),
+                          drop.filePath(QStringLiteral("6-proibido.dsp")),
+                          drop.filePath(QStringLiteral("x\x1b[2J.DSP"))};
     QVERIFY(QFile::link(fifo, odd[0]));
     QVERIFY(QFile::link(outside, odd[1]));
     QVERIFY(folder.drop(QStringLiteral("6-proibido.dsp"), "Proibido"));
     QVERIFY(QFile::setPermissions(odd[2], {}));
-    QVERIFY(drop.mkdir(QStringLiteral("x.DSP")));
+    QVERIFY(drop.mkdir(odd[3]));
 
     // The other user reaches the program, its settings, the drop folder, the spool and the port.
     const QString program = folder.filePath(QStringLiteral("mostrela"));
@@ -102,12 +91,14 @@ void TestOddDropEntries::onlyTheGoodFilesAreShown_theOthersAreNamedAndLeft()
         expected += usualDisplayMessage(line.toLatin1(), "");
     QTRY_COMPARE_WITH_TIMEOUT(display.received(), expected, 15000);
     for (const QString& path : odd)
-        QTRY_VERIFY2(logNames(path), qPrintable(log));
+        QTRY_VERIFY2(logNames(QString(path).replace(u'\x1b', QStringLiteral("\\x1b"))),
+                     qPrintable(log));
+    QVERIFY(!log.contains(u'\x1b'));
     QCOMPARE(process.state(), QProcess::Running);
     // Still each shown once, and left alone.
     QCOMPARE(display.received(), expected);
     QCOMPARE(drop.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
-             QStringList({"2-fifo.dsp", "4-fora.dsp", "6-proibido.dsp", "x.DSP"}));
+             QStringList({"2-fifo.dsp", "4-fora.dsp", "6-proibido.dsp", "x\x1b[2J.DSP"}));
     QVERIFY(QFileInfo(odd[0]).isSymLink());
     QVERIFY(QFileInfo(odd[1]).isSymLink());
     QVERIFY(QFileInfo(outside).isFile());

@@ -41,7 +41,8 @@ private slots:
     void chosenFolder_winsOverAProgramFolderWithItsFile()
     {
         writeConfig();
-        QCOMPARE(settingsFolder(QStringLiteral("/srv/mostrela"), m_program.path(), userFolder()),
+        QCOMPARE(settingsFolder(QStringLiteral("/srv/mostrela"), m_program.path(), QString(),
+                                userFolder()),
                  QStringLiteral("/srv/mostrela"));
     }
 
@@ -71,7 +72,7 @@ private slots:
             std::optional<UnwritableFolder> readOnly;
             if (!writable)
                 readOnly.emplace(m_program.path());
-            chosen = settingsFolder(QString(), m_program.path(), userFolder());
+            chosen = settingsFolder(QString(), m_program.path(), QString(), userFolder());
         }
 
         QCOMPARE(chosen, programFolderChosen ? m_program.path() : userFolder());

@@ -35,14 +35,13 @@ private slots:
         batch[0].origin.numRegisto = 3000000000;
         batch[1].origin.dropFile = QStringLiteral("20261208101500-a.dsp");
         Spool first(spoolFolder());
-        first.write(batch);
+        QVERIFY(first.write(batch).isEmpty());
         first.shown(batch[2].spoolId); // written by this run: no source delete pending
         QCOMPARE(files(), 2);
 
-        QStringList problems;
         Spool second(spoolFolder());
-        const Spool::Entries kept = second.load(problems);
-        QVERIFY(problems.isEmpty());
+        const Spool::Entries kept = second.load();
+        QVERIFY(kept.problem.isEmpty());
         QCOMPARE(lines(kept.waiting), QStringList({QStringLiteral("um"), QStringLiteral("dois")}));
         QCOMPARE(kept.waiting[0].origin.numRegisto, 3000000000);
         QCOMPARE(kept.waiting[1].origin.dropFile, QStringLiteral("20261208101500-a.dsp"));
@@ -60,14 +59,13 @@ private slots:
         Spool(spoolFolder()).write(batch);
 
         // The next run shows it before it has deleted the row, then ends.
-        QStringList problems;
         Spool second(spoolFolder());
-        const quint64 id = second.load(problems).waiting.first().spoolId;
+        const quint64 id = second.load().waiting.first().spoolId;
         second.shown(id);
 
         // The run after it does not show it again, but still finishes its delete.
         Spool third(spoolFolder());
-        const Spool::Entries kept = third.load(problems);
+        const Spool::Entries kept = third.load();
         QVERIFY(kept.waiting.isEmpty());
         QCOMPARE(lines(kept.shown), QStringList({QStringLiteral("um")}));
         QCOMPARE(kept.shown.first().origin.numRegisto, 7);
@@ -80,9 +78,8 @@ private slots:
         QList<QueuedMessage> batch{QueuedMessage(QStringLiteral("1"), QStringLiteral("um"))};
         batch[0].origin.dropFile = QStringLiteral("x.dsp");
         Spool(spoolFolder()).write(batch);
-        QStringList problems;
         Spool second(spoolFolder());
-        const quint64 id = second.load(problems).waiting.first().spoolId;
+        const quint64 id = second.load().waiting.first().spoolId;
         second.sourceSettled(id);
         QCOMPARE(files(), 1);
         second.shown(id);

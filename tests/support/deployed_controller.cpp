@@ -29,7 +29,8 @@ void DeployedController::start(const QString& program, const ControllerFolder& f
                                const QStringList& arguments)
 {
     const QString copy = folder.filePath(QFileInfo(program).fileName());
-    if (!QFile::copy(program, copy))
+    // A second controller on the same folder runs the same copy.
+    if (!QFileInfo::exists(copy) && !QFile::copy(program, copy))
         throw Failure(QStringLiteral("Cannot copy %1 to %2").arg(program, copy));
     folder.writeConfig();
 

@@ -17,8 +17,9 @@ public:
     DeployedController(const DeployedController&) = delete;
     DeployedController& operator=(const DeployedController&) = delete;
 
-    // Copies `program` into `folder`, writes the folder's settings to Mostrela.cfg and starts
-    // the copy with `arguments`. Throws Failure when a step fails.
+    // Copies `program` into `folder` (unless a copy is there already), writes the folder's
+    // settings to Mostrela.cfg and starts the copy with `arguments`. Throws Failure when a step
+    // fails.
     void start(const QString& program, const ControllerFolder& folder,
                const QStringList& arguments);
 

@@ -1,11 +1,9 @@
 #include "unwritable_folder.h"
 
+#include "unprivileged_user.h"
+
 #include <QFile>
 #include <unistd.h>
-
-namespace {
-constexpr uid_t nobody = 65534;
-}
 
 UnwritableFolder::UnwritableFolder(const QString& path) : m_path(path), m_formerUser(geteuid())
 {

@@ -1,0 +1,17 @@
+#include "unprivileged_user.h"
+
+#include <QStandardPaths>
+
+#include <pwd.h>
+#include <unistd.h>
+
+std::optional<QStringList> unprivilegedLauncher()
+{
+    if (::geteuid() != 0)
+        return QStringList();
+    const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+    if (setpriv.isEmpty() || ::getpwnam("nobody") == nullptr)
+        return std::nullopt;
+    return QStringList{setpriv, QStringLiteral("--reuid=nobody"), QStringLiteral("--regid=nogroup"),
+                       QStringLiteral("--clear-groups")};
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QFile>
+#include <QStringList>
+#include <optional>
+#include <sys/types.h>
+
+// Running the program as a user who is not root, where permission bits must stop it.
+
+// The user nobody, and its group nogroup.
+inline constexpr uid_t nobody = 65534;
+
+// Every permission, for the folders and devices that such a user must reach.
+inline constexpr QFile::Permissions everyone =
+    QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::WriteGroup |
+    QFile::ExeGroup | QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+
+// What to put before a program's path to run it as such a user: setpriv to nobody when this
+// process is root, nothing when it is not root already. Empty when this process is root and
+// setpriv or the user nobody is missing.
+std::optional<QStringList> unprivilegedLauncher();

@@ -1,0 +1,283 @@
+#include "core/failure.h"
+#include "core/settings.h"
+#include "pseudo_terminal.h"
+#include "support/controller_folder.h"
+#include "support/deployed_controller.h"
+#include "support/odbc_fixture.h"
+#include "support/unprivileged_user.h"
+#include "usual_display.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QScopeGuard>
+#include <QStandardPaths>
+#include <QtTest>
+
+#include <csignal>
+
+using Key = Settings::Key;
+
+namespace {
+
+const QStringList withWindow{QStringLiteral("AUTO")};
+const QStringList withoutWindow{QStringLiteral("--sem-janela")};
+constexpr int messagesPerSource = 8;
+constexpr QFile::Permissions ownerOnlyFile = QFile::ReadOwner | QFile::WriteOwner;
+constexpr QFile::Permissions ownerOnlyFolder = ownerOnlyFile | QFile::ExeOwner;
+constexpr QFile::Permissions readOnlyFolder = QFile::ReadOwner | QFile::ExeOwner |
+                                              QFile::ReadGroup | QFile::ExeGroup |
+                                              QFile::ReadOther | QFile::ExeOther;
+
+// The mode bits alone, without what they mean for this process.
+QFile::Permissions mode(const QString& path)
+{
+    return QFile::permissions(path) & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
+}
+
+// The program run without a window for a user whose home folder is `home`.
+void start(QProcess& process, const QString& home, const QStringList& command)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "DISPLAY"})
+        environment.remove(QString::fromLatin1(name));
+    environment.insert(QStringLiteral("HOME"), home);
+    process.setProcessEnvironment(environment);
+    process.start(command.first(), command.mid(1) + QStringList{QStringLiteral("--sem-janela")});
+}
+
+// Whether the start's log line names these folders for the settings and the spool.
+bool logsFolders(QProcess& process, QString& log, const QString& settings, const QString& spool)
+{
+    log += QString::fromLocal8Bit(process.readAllStandardError());
+    return log.contains(QStringLiteral("pasta %1, fila %2\n").arg(settings, spool));
+}
+
+void stop(QProcess& process)
+{
+    process.terminate();
+    QVERIFY(process.waitForFinished(10000));
+    QCOMPARE(process.exitCode(), 0);
+}
+
+} // namespace
+
+// The built program as shops install it. Installed in the bin folder it was built for, it keeps
+// its settings in the user's configuration folder, root included, however writable that bin
+// folder is and whatever lies there (a copy elsewhere keeps its own folder, as before). A
+// program folder that holds Mostrela.cfg but that the user may not write (a locked down till)
+// still has its messages taken: the spool and the lock go to the user's data folder, for that
+// user only. A second controller started on the folder of a running one (a service beside an
+// autostart entry, two clicks on the icon) says which folder and which process hold it and ends
+// with 1, having taken nothing and written nothing to the port; the lock of a controller that
+// was killed is taken over. With the spool on a file system that holds four entries, fed more
+// than that from both sources while the display shows one message at a time, each tick takes
+// what fits and leaves the rest in its source, and the log says so once, not once a tick. Every
+// message is shown once, in order.
+class TestInstallations : public QObject {
+    Q_OBJECT
+private slots:
+    void installedProgram_keepsItsSettingsInTheUsersFolder_data();
+    void installedProgram_keepsItsSettingsInTheUsersFolder();
+    void readOnlyProgramFolder_spoolGoesToTheUsersDataFolder();
+    void secondIsRefused_killedOnesLockIsTakenOver_data();
+    void secondIsRefused_killedOnesLockIsTakenOver();
+    void nearlyFullDisk_takesWhatFits_andSaysSoOnce();
+};
+
+void TestInstallations::installedProgram_keepsItsSettingsInTheUsersFolder_data()
+{
+    QTest::addColumn<bool>("settingsBeside");
+    QTest::newRow("installed") << false;
+    QTest::newRow("installed, a Mostrela.cfg beside it") << true;
+}
+
+void TestInstallations::installedProgram_keepsItsSettingsInTheUsersFolder()
+{
+    QFETCH(bool, settingsBeside);
+    QTemporaryDir home;
+    const QDir binFolder(QStringLiteral(MOSTRELA_INSTALL_BINDIR));
+    const QString besideSettings = binFolder.filePath(QStringLiteral("Mostrela.cfg"));
+    const auto removeSettings = qScopeGuard([&] { QFile::remove(besideSettings); });
+    if (settingsBeside)
+        QVERIFY(QFile(besideSettings).open(QIODevice::WriteOnly));
+    const QStringList before = binFolder.entryList(QDir::AllEntries | QDir::Hidden);
+
+    QProcess process;
+    start(process, home.path(), {binFolder.filePath(QStringLiteral("mostrela"))});
+    const QDir expected(home.filePath(QStringLiteral(".config/Mostrela")));
+    QString log;
+    QTRY_VERIFY2_WITH_TIMEOUT(
+        logsFolders(process, log, expected.path(), expected.filePath(QStringLiteral("fila"))),
+        qPrintable(log), 10000);
+    QVERIFY(QFileInfo::exists(expected.filePath(QStringLiteral("Mostrela.lock"))));
+    stop(process);
+    QCOMPARE(binFolder.entryList(QDir::AllEntries | QDir::Hidden), before);
+}
+
+void TestInstallations::readOnlyProgramFolder_spoolGoesToTheUsersDataFolder()
+{
+    std::optional<QStringList> command = unprivilegedLauncher();
+    if (!command)
+        QSKIP("running as root, and setpriv or the user nobody is missing: permission bits "
+              "would not stop the program");
+    ControllerFolder folder;
+    QTemporaryDir home;
+    QTemporaryDir ports;
+    PseudoTerminal display;
+    const QString port = ports.filePath(QStringLiteral("porta"));
+    folder.settings().setText(Key::Porta, port);
+    folder.settings().setLigaFicheiros(true);
+    folder.writeConfig();
+    QByteArray expected;
+    for (const char* text : {"1-um", "2-dois", "3-tres"}) {
+        QVERIFY(folder.drop(QString::fromLatin1(text) + QStringLiteral(".dsp"), text));
+        expected += usualDisplayMessage(text, "");
+    }
+    const QString program = folder.filePath(QStringLiteral("mostrela"));
+    QVERIFY(QFile::copy(QStringLiteral(MOSTRELA_EXECUTABLE), program));
+    for (const QString& path :
+         {folder.dropFolder(), home.path(), ports.path(), display.slavePath()})
+        QVERIFY(QFile::setPermissions(path, everyone));
+    QVERIFY(QFile::setPermissions(folder.configPath(), QFile::ReadOwner | QFile::ReadOther));
+    QVERIFY(QFile::setPermissions(folder.path(), readOnlyFolder));
+    const auto writable = qScopeGuard([&] { QFile::setPermissions(folder.path(), everyone); });
+
+    QProcess process;
+    start(process, home.path(), *command << program);
+    QString log;
+    // Taken while the display is still missing: each message waits in the spool.
+    QTRY_VERIFY_WITH_TIMEOUT(folder.dropFilesLeft().isEmpty(), 15000);
+    const QString data = home.filePath(QStringLiteral(".local/share/Mostrela"));
+    const QString spool = QDir(data).filePath(QStringLiteral("fila"));
+    QVERIFY2(logsFolders(process, log, folder.path(), spool), qPrintable(log));
+    QVERIFY(QFileInfo::exists(QDir(data).filePath(QStringLiteral("Mostrela.lock"))));
+    QCOMPARE(mode(spool), ownerOnlyFolder);
+    const QFileInfoList entries = QDir(spool).entryInfoList(QDir::Files);
+    QCOMPARE(entries.size(), 3);
+    for (const QFileInfo& entry : entries)
+        QCOMPARE(mode(entry.filePath()), ownerOnlyFile);
+    QCOMPARE(QDir(folder.path())
+                 .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
+             QStringList({"Mostrela.cfg", "entrada", "mostrela"}));
+
+    QVERIFY(QFile::link(display.slavePath(), port));
+    QTRY_COMPARE_WITH_TIMEOUT(display.received(), expected, 15000);
+    stop(process);
+}
+
+void TestInstallations::secondIsRefused_killedOnesLockIsTakenOver_data()
+{
+    QTest::addColumn<QStringList>("first");
+    QTest::addColumn<QStringList>("second");
+    QTest::newRow("two windows") << withWindow << withWindow;
+    QTest::newRow("a window, then none") << withWindow << withoutWindow;
+    QTest::newRow("no window, then one") << withoutWindow << withWindow;
+}
+
+void TestInstallations::secondIsRefused_killedOnesLockIsTakenOver()
+{
+    QFETCH(QStringList, first);
+    QFETCH(QStringList, second);
+    const QString program = QStringLiteral(MOSTRELA_EXECUTABLE);
+    ControllerFolder folder;
+    PseudoTerminal display;
+    folder.settings().setText(Key::Porta, display.slavePath());
+    folder.settings().setLigaFicheiros(true);
+    QByteArray expected;
+    const auto dropAndShow = [&](const char* text) {
+        QVERIFY(folder.drop(QString::fromLatin1(text) + QStringLiteral(".dsp"), text));
+        expected += usualDisplayMessage(text, "");
+        QTRY_COMPARE_WITH_TIMEOUT(display.received(), expected, 15000);
+        // Shown, and its entry gone: a kill now loses nothing and repeats nothing.
+        QTRY_VERIFY(QDir(folder.filePath(QStringLiteral("fila")))
+                        .entryList({QStringLiteral("*.msg")}, QDir::Files)
+                        .isEmpty());
+    };
+
+    DeployedController running;
+    QString failure = runTrapped([&] { running.start(program, folder, first); });
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    dropAndShow("primeira");
+
+    DeployedController refused;
+    refused.process().setProcessChannelMode(QProcess::SeparateChannels);
+    failure = runTrapped([&] { refused.start(program, folder, second); });
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    QString log;
+    const auto logNamesTheHolder = [&] {
+        log += QString::fromLocal8Bit(refused.process().readAllStandardError());
+        return log.contains(folder.path()) &&
+               log.contains(QStringLiteral("processo %1").arg(running.process().processId()));
+    };
+    QTRY_VERIFY2_WITH_TIMEOUT(logNamesTheHolder(), qPrintable(log), 15000);
+    // With a window, its message box waits until it is answered or the program is told to end.
+    if (second == withWindow)
+        refused.process().terminate();
+    QTRY_COMPARE_WITH_TIMEOUT(refused.process().state(), QProcess::NotRunning, 10000);
+    QCOMPARE(refused.process().exitStatus(), QProcess::NormalExit);
+    QCOMPARE(refused.process().exitCode(), 1);
+    dropAndShow("segunda");
+
+    ::kill(static_cast<pid_t>(running.process().processId()), SIGKILL);
+    QTRY_COMPARE_WITH_TIMEOUT(running.process().state(), QProcess::NotRunning, 10000);
+    QVERIFY(QFileInfo::exists(folder.filePath(QStringLiteral("Mostrela.lock"))));
+    failure = runTrapped([&] { refused.restart(); });
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    dropAndShow("terceira");
+    QCOMPARE(refused.process().state(), QProcess::Running);
+}
+
+void TestInstallations::nearlyFullDisk_takesWhatFits_andSaysSoOnce()
+{
+    // A file system of four pages on the spool's folder, which the program alone sees.
+    const QString unshare = QStandardPaths::findExecutable(QStringLiteral("unshare"));
+    const QStringList smallSpool{
+        QStringLiteral("--map-root-user"), QStringLiteral("--mount"), QStringLiteral("sh"),
+        QStringLiteral("-c"),
+        QStringLiteral("mount -t tmpfs -o size=16k tmpfs \"$0\" && exec \"$@\"")};
+    const QTemporaryDir probe;
+    if (unshare.isEmpty() ||
+        QProcess::execute(unshare,
+                          smallSpool + QStringList{probe.path(), QStringLiteral("true")}) != 0)
+        QSKIP("this system mounts no file system for the test");
+    OdbcFixture odbc;
+    ControllerFolder folder;
+    PseudoTerminal display;
+    Settings& settings = folder.settings();
+    settings.setText(Key::Porta, display.slavePath());
+    settings.setLigaSQL(true);
+    settings.setLigaFicheiros(true);
+    folder.writeConfig();
+    const QString spool = folder.filePath(QStringLiteral("fila"));
+    QVERIFY(QDir().mkdir(spool));
+    const QString program = folder.filePath(QStringLiteral("mostrela"));
+    QVERIFY(QFile::copy(QStringLiteral(MOSTRELA_EXECUTABLE), program));
+
+    QByteArray rows;
+    QByteArray files;
+    const QDateTime dataSys(QDate(2024, 3, 9), QTime(10, 0));
+    for (int number = 1; number <= messagesPerSource; ++number) {
+        const QByteArray row = "registo " + QByteArray::number(number);
+        const QByteArray file = "ficheiro " + QByteArray::number(number);
+        odbc.insert(ControllerFolder::databaseUser(), dataSys.addSecs(number),
+                    QString::fromLatin1(row), QString());
+        QVERIFY(folder.drop(QString::fromLatin1(file) + QStringLiteral(".dsp"), file));
+        rows += usualDisplayMessage(row, "");
+        files += usualDisplayMessage(file, "");
+    }
+
+    QProcess process;
+    process.start(unshare, smallSpool + QStringList{spool, program, QStringLiteral("--sem-janela"),
+                                                    QStringLiteral("--pasta"), folder.path()});
+    QVERIFY2(process.waitForStarted(), qPrintable(process.errorString()));
+    QTRY_COMPARE_WITH_TIMEOUT(display.received(), rows + files, 30000);
+    QVERIFY(folder.dropFilesLeft().isEmpty());
+    QCOMPARE(odbc.rows(QStringLiteral("select count(*) from SaidaDisplay")).first().first(), 0);
+
+    stop(process);
+    const QString log = QString::fromLocal8Bit(process.readAllStandardError());
+    QCOMPARE(log.count(QStringLiteral("Não foi possível gravar na fila \"%1\"").arg(spool)), 1);
+}
+
+QTEST_GUILESS_MAIN(TestInstallations)
+#include "test_installations.moc"

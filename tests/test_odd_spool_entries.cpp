@@ -1,0 +1,96 @@
+#include "pseudo_terminal.h"
+#include "support/controller_folder.h"
+#include "support/running_controller.h"
+#include "usual_display.h"
+
+#include <QDir>
+#include <QRegularExpression>
+#include <QtTest>
+
+using Key = Settings::Key;
+
+namespace {
+
+QByteArray entry(const QByteArray& linha1)
+{
+    return R"({"ordem":"1","linha1":")" + linha1 + R"(","linha2":""})";
+}
+
+bool write(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+} // namespace
+
+// A spool folder left as a copied, edited or damaged one may be, and the controller started on
+// it twice. Only the entries named as the spool names them are shown, in their order (those
+// numbered at the top of the range too), each once, and new messages come after them. Files of
+// other names are left alone, named once in the log at each start. Entries that cannot be read
+// (not a message, or far too large) are put aside in "ilegiveis", named once, never tried
+// again. A temporary file left by a crash is removed.
+class TestOddSpoolEntries : public QObject {
+    Q_OBJECT
+private slots:
+    void onlyTheSpoolsOwnEntriesAreShown_othersNamedOnce_unreadableOnesPutAside();
+};
+
+void TestOddSpoolEntries::onlyTheSpoolsOwnEntriesAreShown_othersNamedOnce_unreadableOnesPutAside()
+{
+    ControllerFolder folder;
+    PseudoTerminal display;
+    folder.settings().setText(Key::Porta, display.slavePath());
+    folder.settings().setLigaFicheiros(true);
+    folder.writeConfig();
+    const QDir spool(folder.filePath(QStringLiteral("fila")));
+    QVERIFY(spool.mkpath(QStringLiteral(".")));
+    QByteArray expected;
+    for (const char* name : {"0000000000000005", "9999999999999998", "9999999999999999"}) {
+        QVERIFY(
+            write(spool.filePath(QString::fromLatin1(name) + QStringLiteral(".msg")), entry(name)));
+        expected += usualDisplayMessage(QByteArray(name).left(20), "");
+    }
+    const QStringList strange{"5.msg", " 7.msg", "0000000000000016.MSG", "18446744073709551615.msg",
+                              "00000000000000017.msg"};
+    for (const QString& name : strange)
+        QVERIFY(write(spool.filePath(name), entry("estranha")));
+    const QStringList unreadable{"0000000000000006.msg", "0000000000000007.msg"};
+    QVERIFY(write(spool.filePath(unreadable[0]), "{\"linha1\":"));
+    QVERIFY(write(spool.filePath(unreadable[1]), entry(QByteArray(1100 * 1000, 'x'))));
+    const QString leftOver = spool.filePath(QStringLiteral("0000000000000008.msg.tmp"));
+    QVERIFY(write(leftOver, entry("meia")));
+
+    // Each logged once a start, never more.
+    const auto loggedOnce = [](const QString& text) {
+        const QRegularExpression pattern(QRegularExpression::escape(text));
+        QTest::ignoreMessage(QtWarningMsg, pattern);
+        QTest::failOnWarning(pattern);
+    };
+    const auto runShowing = [&](const char* dropped) {
+        for (const QString& name : strange)
+            loggedOnce(spool.filePath(name));
+        RunningController running(folder.path());
+        QVERIFY(folder.drop(QString::fromLatin1(dropped) + QStringLiteral(".dsp"), dropped));
+        expected += usualDisplayMessage(dropped, "");
+        QTRY_COMPARE_WITH_TIMEOUT(display.received(), expected, 15000);
+        // Each shown message's entry goes once its bytes are out.
+        QTRY_VERIFY(spool
+                        .entryList({QStringLiteral("????????????????.msg")},
+                                   QDir::Files | QDir::CaseSensitive)
+                        .isEmpty());
+    };
+    for (const QString& name : unreadable)
+        loggedOnce(QStringLiteral("ilegiveis/") + name);
+    loggedOnce(QStringLiteral("Mensagens da fila ilegíveis: 2"));
+    runShowing("novo");
+    runShowing("depois");
+
+    for (const QString& name : strange)
+        QVERIFY(QFile::exists(spool.filePath(name)));
+    QCOMPARE(QDir(spool.filePath(QStringLiteral("ilegiveis"))).entryList(QDir::Files), unreadable);
+    QVERIFY(!QFile::exists(leftOver));
+}
+
+QTEST_MAIN(TestOddSpoolEntries)
+#include "test_odd_spool_entries.moc"
