@@ -21,3 +21,9 @@ QString startUp(const CommandLine& commandLine);
 // The controller with no window, in a QCoreApplication: it loads and goes straight to the
 // running page; what a message box would say goes to the log. Returns when the event loop ends.
 int runWithoutWindow(const CommandLine& commandLine);
+
+// Returns `status` to end the program with, once the controller is gone. When a source was left
+// held up by the outside world (a login to a silent server), it ends the process here instead:
+// the static destructors would wait for that thread or unload its driver under it, and the spool
+// has kept whatever it had taken.
+int leaveProcess(int status);

@@ -27,10 +27,11 @@ enum class SettingKey {
     SQL_BaseDados,
     LigaSQL,
     LigaFicheiros,
-    LigaFicheirosPath, // keep last, or move settingCount with it
+    LigaFicheirosPath,
+    SegundosValidade, // keep last, or move settingCount with it
 };
 inline constexpr std::size_t settingCount =
-    static_cast<std::size_t>(SettingKey::LigaFicheirosPath) + 1;
+    static_cast<std::size_t>(SettingKey::SegundosValidade) + 1;
 
 enum class SettingKind {
     Text,       // a text box; the value is the text as typed
@@ -68,6 +69,8 @@ inline constexpr std::array<SettingDefinition, settingCount> settingsTable{{
     {SettingKey::LigaSQL, "LigaSQL", SettingKind::Option, "0"},
     {SettingKey::LigaFicheiros, "LigaFicheiros", SettingKind::Option, "0"},
     {SettingKey::LigaFicheirosPath, "LigaFicheirosPath", SettingKind::Text, ""},
+    // After the keys that older copies of the program know, which skip a line they do not.
+    {SettingKey::SegundosValidade, "SegundosValidade", SettingKind::Text, "300"},
 }};
 
 constexpr const SettingDefinition& settingDefinition(SettingKey key)

@@ -3,6 +3,7 @@
 #include "core/durable_file.h"
 #include "core/failure.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
@@ -23,6 +24,7 @@ QByteArray entryBytes(const QueuedMessage& message)
         entry.insert(QStringLiteral("ficheiro"), message.origin.dropFile);
     if (message.origin.numRegisto >= 0)
         entry.insert(QStringLiteral("registo"), QString::number(message.origin.numRegisto));
+    entry.insert(QStringLiteral("tomada"), QString::number(message.takenAt));
     return QJsonDocument(entry).toJson(QJsonDocument::Compact);
 }
 
@@ -41,6 +43,7 @@ std::optional<QueuedMessage> entryMessage(const QByteArray& bytes)
     const qint64 row = entry.value(QStringLiteral("registo")).toString().toLongLong(&ok);
     if (ok)
         message.origin.numRegisto = row;
+    message.takenAt = entry.value(QStringLiteral("tomada")).toString().toLongLong();
     return message;
 }
 
@@ -79,6 +82,9 @@ Spool::Entries Spool::load(QStringList& problems)
             continue;
         }
         message->spoolId = id;
+        // Entries of older runs do not say when they were taken: no later than they were kept.
+        if (message->takenAt == 0)
+            message->takenAt = file.fileTime(QFileDevice::FileModificationTime).toMSecsSinceEpoch();
         const bool hasOrigin =
             !message->origin.dropFile.isEmpty() || message->origin.numRegisto >= 0;
         const QMutexLocker lock(&m_mutex);
@@ -102,8 +108,11 @@ void Spool::write(QList<QueuedMessage>& messages)
         if (!QDir().mkpath(m_folder))
             throw Failure(
                 QStringLiteral("Não foi possível criar a pasta da fila \"%1\"").arg(m_folder));
+        const qint64 now = QDateTime::currentMSecsSinceEpoch();
         for (QueuedMessage& message : messages) {
             message.spoolId = m_nextId++;
+            if (message.takenAt == 0)
+                message.takenAt = now;
             writeDurably(entryPath(message.spoolId), entryBytes(message));
         }
         flushFolder(m_folder);

@@ -34,7 +34,8 @@ public:
     // be read is left where it is and named in `problems`. Every entry with an origin is pending.
     Entries load(QStringList& problems);
 
-    // Writes each message as an entry and gives it its id, all durably (each file flushed to
+    // Writes each message as an entry and gives it its id, and the time it was taken unless it
+    // has one, all durably (each file flushed to
     // disk, then the folder once) before returning. Throws Failure; the entries written before
     // the failure are removed again.
     void write(QList<QueuedMessage>& messages);
@@ -42,7 +43,8 @@ public:
     // Forgets an entry; an id of 0 is none. Returns false when its file could not be removed.
     bool remove(quint64 id) const;
 
-    // The entry's message reached the display: removed, or marked shown while it is pending.
+    // The entry's message reached the display, or was dropped as too old to show: removed, or
+    // marked shown while it is pending.
     void shown(quint64 id);
     // The intake deleted the entry's message from its source, or found it gone: no longer
     // pending, and removed if it was shown.

@@ -48,10 +48,8 @@ private slots:
         m_messages.clear();
         m_folder = std::make_unique<QTemporaryDir>();
         m_controller = std::make_unique<Controller>(m_folder->path());
-        m_controller->setCriticalMessageHandler([this](const QString& text) {
-            m_messages.append(text);
-            m_controller->criticalMessageClosed();
-        });
+        connect(m_controller.get(), &Controller::connectionFailed, this,
+                [this](const QString& text) { m_messages.append(text); });
         Settings& settings = m_controller->settings();
         settings.setText(Key::SegundosTimerSQL, QStringLiteral("0")); // ticks by hand only
         settings.setText(Key::SQL_Servidor, OdbcFixture::dataSource());

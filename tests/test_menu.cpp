@@ -321,7 +321,7 @@ void TestMenu::saving_everyButtonWritesAllFieldsIncludingUnsavedEdits()
         const QByteArray bytes = window.configBytes();
         QVERIFY(bytes.startsWith("Porta=" + QByteArray::number(port) + "\r\n"));
         QVERIFY(bytes.contains("\r\nSQL_Password=segredo\r\n"));
-        QCOMPARE(bytes.count("\r\n"), 18);
+        QCOMPARE(bytes.count("\r\n"), 19);
         ++port;
     }
 }
@@ -710,7 +710,7 @@ void TestMenu::displayModel_fillsTheCodesAndShowsTheMatchingModel()
 
     // The file keeps the codes alone.
     window.menu.GravarMostrela_cfg();
-    QCOMPARE(window.configBytes().count("\r\n"), 18);
+    QCOMPARE(window.configBytes().count("\r\n"), 19);
     QVERIFY(window.configBytes().contains("\r\nLimpa=12\r\nInitLinha1=16+0\r\n"));
 }
 

@@ -20,12 +20,13 @@ private slots:
             names << Settings::keyName(row.key);
         QCOMPARE(names.size(), int(settingCount));
         QCOMPARE(names.first(), QStringLiteral("Porta"));
-        QCOMPARE(names.last(), QStringLiteral("LigaFicheirosPath"));
+        QCOMPARE(names.last(), QStringLiteral("SegundosValidade"));
         QCOMPARE(QSet<QString>(names.begin(), names.end()).size(), names.size());
 
         const Settings settings;
         QCOMPARE(settings.text(Key::InitLinha1), QStringLiteral("27+81+65"));
         QCOMPARE(settings.text(Key::SegundosTimerDisplay), QStringLiteral("1"));
+        QCOMPARE(settings.text(Key::SegundosValidade), QStringLiteral("300"));
         QCOMPARE(settings.text(Key::SQL_Servidor), QString());
         QCOMPARE(settings.mostraDefault(), 0);
         QVERIFY(!settings.ligaSQL());

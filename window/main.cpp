@@ -16,13 +16,16 @@ int main(int argc, char* argv[])
     }
 
     QApplication application(argc, argv);
-    Controller controller(startUp(commandLine));
-    Menu menu(controller);
-    // The session manager ends the event loop itself once the session ends, and a session that
-    // ends by signal is covered by startUp; there is nothing unsaved to ask about.
-    QObject::connect(&application, &QGuiApplication::commitDataRequest,
-                     [] { qCInfo(lcMostrela) << "Fim da sessão"; });
-    menu.load(commandLine.rest);
-    menu.show();
-    return application.exec();
+    const int status = [&] {
+        Controller controller(startUp(commandLine));
+        Menu menu(controller);
+        // The session manager ends the event loop itself once the session ends, and a session
+        // that ends by signal is covered by startUp; there is nothing unsaved to ask about.
+        QObject::connect(&application, &QGuiApplication::commitDataRequest,
+                         [] { qCInfo(lcMostrela) << "Fim da sessão"; });
+        menu.load(commandLine.rest);
+        menu.show();
+        return application.exec();
+    }();
+    return leaveProcess(status);
 }
