@@ -21,9 +21,10 @@ SourceWorkers::SourceWorkers(Spool& spool, const QList<QueuedMessage>& unfinishe
     m_grace.setInterval(graceMs);
     connect(&m_grace, &QTimer::timeout, this, &SourceWorkers::releaseHeldFiles);
 
+    for (Source* source : {&m_database, &m_dropFolder})
+        connect(source->thread->worker(), &IntakeWorker::captionChanged, this,
+                [this, source](const QString& caption) { setCaption(*source, caption); });
     IntakeWorker* database = m_database.thread->worker();
-    connect(database, &IntakeWorker::captionChanged, this,
-            [this](const QString& caption) { setCaption(m_database, caption); });
     connect(database, &IntakeWorker::taken, this, &SourceWorkers::taken);
     connect(database, &IntakeWorker::polled, this, [this](const PollResult& result) {
         releaseHeldFiles();
@@ -31,10 +32,7 @@ SourceWorkers::SourceWorkers(Spool& spool, const QList<QueuedMessage>& unfinishe
         polled(m_database);
     });
     connect(database, &IntakeWorker::connectionTested, this, &SourceWorkers::connectionTested);
-
     IntakeWorker* dropFolder = m_dropFolder.thread->worker();
-    connect(dropFolder, &IntakeWorker::captionChanged, this,
-            [this](const QString& caption) { setCaption(m_dropFolder, caption); });
     connect(dropFolder, &IntakeWorker::taken, this, &SourceWorkers::filesTaken);
     connect(dropFolder, &IntakeWorker::polled, this, [this](const PollResult& result) {
         emit dropFolderPolled(result);

@@ -17,7 +17,7 @@ private:
     QStringList m_messages;
     const QDateTime m_start{QDate(2024, 3, 9), QTime(10, 15, 0)};
 
-    // A tick of tmrVerifica, waited for: the sources are read on the intake's thread.
+    // A tick of tmrVerifica, waited for: the sources are read on threads of their own.
     void tick()
     {
         QSignalSpy finished(m_controller.get(), &Controller::pollingFinished);
@@ -165,6 +165,47 @@ private slots:
         QCOMPARE(queued(), QStringList({QStringLiteral("A1|A2"), QStringLiteral("C1|C2"),
                                         QStringLiteral("preso|P2")}));
         QVERIFY(m_odbc->rowsLeft().isEmpty());
+    }
+
+    // SaidaDisplay as a view whose delete a trigger does: the database counts no row deleted.
+    // Gone all the same, the row's message is taken; one that a trigger keeps stays in the table,
+    // named, is not queued and is tried again next tick.
+    void deleteCountingNoRow_takesTheRowIfGone_elseRetriesIt()
+    {
+        m_odbc->run(QStringLiteral("drop table SaidaDisplay"));
+        m_odbc->run(QStringLiteral("create table Mensagens (NumRegisto integer primary key, "
+                                   "DataSys datetime, Linha1 varchar(80), Linha2 varchar(80), "
+                                   "Utilizador varchar(40))"));
+        m_odbc->run(QStringLiteral("create view SaidaDisplay as select * from Mensagens"));
+        const QString trigger =
+            QStringLiteral("create trigger apaga instead of delete on SaidaDisplay %1 begin "
+                           "delete from Mensagens where NumRegisto = old.NumRegisto; end");
+        m_odbc->run(trigger.arg(QStringLiteral("when old.Linha1 <> 'guardada'")));
+        for (const QString& linha1 :
+             {QStringLiteral("A1"), QStringLiteral("guardada"), QStringLiteral("C1")})
+            m_odbc->run(
+                QStringLiteral("insert into Mensagens (DataSys, Linha1, Linha2, "
+                               "Utilizador) values (?, ?, '', 'caixa1')"),
+                {m_start.addSecs(m_odbc->rows(QStringLiteral("select * from Mensagens")).size())
+                     .toString(Qt::ISODate),
+                 linha1});
+
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            tick();
+            QVERIFY2(error().contains(QStringLiteral("registo 2 ")) &&
+                         error().contains(QStringLiteral("continua na tabela")),
+                     qPrintable(error()));
+            QCOMPARE(queued(), QStringList({QStringLiteral("A1|"), QStringLiteral("C1|")}));
+        }
+        m_odbc->run(QStringLiteral("drop trigger apaga"));
+        m_odbc->run(trigger.arg(QString()));
+        tick();
+        QCOMPARE(error(), QString());
+        QCOMPARE(queued(), QStringList({QStringLiteral("A1|"), QStringLiteral("C1|"),
+                                        QStringLiteral("guardada|")}));
+        QVERIFY(m_odbc->rows(QStringLiteral("select * from Mensagens")).isEmpty());
+        m_odbc->run(QStringLiteral("drop view SaidaDisplay"));
+        m_odbc->run(QStringLiteral("drop table Mensagens"));
     }
 };
 

@@ -57,7 +57,7 @@ private:
             rows << m_controller->queue().at(row).linha1;
         return rows;
     }
-    // A tick of tmrVerifica, waited for: the sources are read on the intake's thread.
+    // A tick of tmrVerifica, waited for: the sources are read on threads of their own.
     void tick()
     {
         QSignalSpy finished(m_controller.get(), &Controller::pollingFinished);
