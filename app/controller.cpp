@@ -30,15 +30,15 @@ QString timeOfDay()
 
 Controller::Controller(const QString& folder, QObject* parent)
     : QObject(parent), m_configPath(QDir(folder).filePath(QStringLiteral("Mostrela.cfg"))),
-      m_spool(QDir(folder).filePath(QStringLiteral("fila")))
+      m_spool(std::make_shared<Spool>(QDir(folder).filePath(QStringLiteral("fila"))))
 {
     QStringList problems;
-    const Spool::Entries kept = m_spool.load(problems);
+    const Spool::Entries kept = m_spool->load(problems);
     m_queue.appendAll(kept.waiting);
     if (!kept.waiting.isEmpty())
         qInfo().noquote() << QStringLiteral("%1 mensagens por mostrar recuperadas da fila %2")
                                  .arg(kept.waiting.size())
-                                 .arg(m_spool.folder());
+                                 .arg(m_spool->folder());
     if (!problems.isEmpty())
         m_status.setError(problems.join(QStringLiteral("; ")), Status::Handler::Polling);
 

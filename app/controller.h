@@ -102,12 +102,13 @@ private:
     Status m_status;
     Timer m_tmrDisplay{1000};
     Timer m_tmrVerifica{2000};
-    Spool m_spool;
+    // Shared with the sources: one left running at the end still has it.
+    std::shared_ptr<Spool> m_spool;
     Page m_page = Page::None;
     QString m_connectionFailure; // the failure told, until a tick connects again
     quint64 m_displayTestId = 0;
     // Last, so that the threads end before what they report to.
-    WorkerThread<DisplayWriter> m_display{&m_spool};
+    WorkerThread<DisplayWriter> m_display{m_spool.get()};
     Rotation m_rotation{m_queue, m_status, *m_display.worker()};
     std::unique_ptr<SourceWorkers> m_sources;
 };

@@ -11,7 +11,8 @@ constexpr int graceMs = 1000;
 
 } // namespace
 
-SourceWorkers::SourceWorkers(Spool& spool, const QList<QueuedMessage>& unfinished)
+SourceWorkers::SourceWorkers(const std::shared_ptr<Spool>& spool,
+                             const QList<QueuedMessage>& unfinished)
 {
     m_database.thread = std::make_unique<WorkerThread<IntakeWorker>>(
         [&] { return std::make_unique<DatabasePolling>(spool, unfinished); });

@@ -25,7 +25,7 @@ class SourceWorkers : public QObject {
     Q_OBJECT
 public:
     // `unfinished`: the spool's entries of an earlier run whose source delete may not be done.
-    SourceWorkers(Spool& spool, const QList<QueuedMessage>& unfinished);
+    SourceWorkers(const std::shared_ptr<Spool>& spool, const QList<QueuedMessage>& unfinished);
     // Ends the threads, waiting for steps under way (see end()).
     ~SourceWorkers() override;
 

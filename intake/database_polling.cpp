@@ -13,8 +13,9 @@ constexpr qsizetype batchSize = 500;
 
 } // namespace
 
-DatabasePolling::DatabasePolling(Spool& spool, const QList<QueuedMessage>& unfinished)
-    : m_spool(spool)
+DatabasePolling::DatabasePolling(std::shared_ptr<Spool> spool,
+                                 const QList<QueuedMessage>& unfinished)
+    : m_spool(std::move(spool))
 {
     for (const QueuedMessage& message : unfinished) {
         if (message.origin.numRegisto >= 0)
@@ -65,7 +66,7 @@ void DatabasePolling::settleUnfinishedRows(QList<QueuedMessage>& rows, QStringLi
         }) > 0;
         if (inTable && !m_database.deleteRow(number, problems))
             return false;
-        m_spool.sourceSettled(kept.spoolId);
+        m_spool->sourceSettled(kept.spoolId);
         return true;
     });
 }
@@ -73,7 +74,7 @@ void DatabasePolling::settleUnfinishedRows(QList<QueuedMessage>& rows, QStringLi
 int DatabasePolling::take(QList<QueuedMessage> rows, QStringList& problems, const Deliver& deliver,
                           const std::atomic<bool>& stopping)
 {
-    m_spool.write(rows);
+    m_spool->write(rows);
     QList<QueuedMessage> taken;
     for (const QueuedMessage& row : std::as_const(rows)) {
         // Stopped halfway, the batch stays in the spool: the next run shows it, and deletes the
@@ -84,7 +85,7 @@ int DatabasePolling::take(QList<QueuedMessage> rows, QStringList& problems, cons
         if (m_database.isConnected() && m_database.deleteRow(row.origin.numRegisto, problems))
             taken << row;
         else
-            m_spool.remove(row.spoolId);
+            m_spool->remove(row.spoolId);
     }
     deliver(taken);
     return static_cast<int>(taken.size());

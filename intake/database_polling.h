@@ -4,6 +4,8 @@
 #include "intake/problem_report.h"
 #include "intake/source_polling.h"
 
+#include <memory>
+
 class Spool;
 
 // The database's step of the polling tick: connect (or keep the connection of the step before),
@@ -13,7 +15,8 @@ class DatabasePolling : public SourcePolling {
 public:
     // Of the spool's entries of an earlier run, those from rows whose deletion may not have been
     // done: a row still found is deleted, not taken again.
-    DatabasePolling(Spool& spool, const QList<QueuedMessage>& unfinished);
+    // A source left running at the end keeps the spool it writes to alive.
+    DatabasePolling(std::shared_ptr<Spool> spool, const QList<QueuedMessage>& unfinished);
 
     PollResult poll(const SourceSettings& settings, const Caption& caption, const Deliver& deliver,
                     const std::atomic<bool>& stopping) override;
@@ -26,7 +29,7 @@ private:
     int take(QList<QueuedMessage> rows, QStringList& problems, const Deliver& deliver,
              const std::atomic<bool>& stopping);
 
-    Spool& m_spool;
+    std::shared_ptr<Spool> m_spool;
     QList<QueuedMessage> m_unfinishedRows;
     DatabaseSource m_database;
     ProblemReport m_report;

@@ -18,8 +18,9 @@ bool sameMessage(const QueuedMessage& left, const QueuedMessage& right)
 
 } // namespace
 
-DropFolderPolling::DropFolderPolling(Spool& spool, const QList<QueuedMessage>& unfinished)
-    : m_spool(spool)
+DropFolderPolling::DropFolderPolling(std::shared_ptr<Spool> spool,
+                                     const QList<QueuedMessage>& unfinished)
+    : m_spool(std::move(spool))
 {
     for (const QueuedMessage& message : unfinished) {
         if (!message.origin.dropFile.isEmpty())
@@ -47,7 +48,7 @@ PollResult DropFolderPolling::poll(const SourceSettings& settings, const Caption
         m_unfinishedFiles.removeIf([&](const QueuedMessage& kept) {
             if (undeleted.contains(kept.spoolId))
                 return false;
-            m_spool.sourceSettled(kept.spoolId);
+            m_spool->sourceSettled(kept.spoolId);
             return true;
         });
         caption(Status::idleCaption());
@@ -66,13 +67,13 @@ void DropFolderPolling::take(QList<DropFile>& files, QSet<quint64>& undeleted,
     QList<QueuedMessage> messages;
     for (const DropFile& file : files)
         messages << file.message;
-    m_spool.write(messages);
+    m_spool->write(messages);
     QList<QueuedMessage> deleted;
     for (qsizetype index = 0; index < files.size() && !stopping; ++index) {
         if (deleteDropFile(files[index].path, problems))
             deleted << messages[index];
         else
-            m_spool.remove(messages[index].spoolId);
+            m_spool->remove(messages[index].spoolId);
     }
     // Stopped halfway, the batch stays in the spool: the next run shows it, and deletes the
     // files still there instead of taking them again.
@@ -100,7 +101,7 @@ void DropFolderPolling::settleUnfinishedFiles(QList<DropFile>& files, QSet<quint
             undeleted.insert(kept.spoolId);
             return false;
         }
-        m_spool.sourceSettled(kept.spoolId);
+        m_spool->sourceSettled(kept.spoolId);
         return true;
     });
 }

@@ -6,6 +6,8 @@
 #include <QSet>
 #include <QStringList>
 
+#include <memory>
+
 class Spool;
 struct DropFile;
 
@@ -15,7 +17,8 @@ class DropFolderPolling : public SourcePolling {
 public:
     // Of the spool's entries of an earlier run, those from drop files whose deletion may not have
     // been done: a file still found is deleted, not taken again.
-    DropFolderPolling(Spool& spool, const QList<QueuedMessage>& unfinished);
+    // A source left running at the end keeps the spool it writes to alive.
+    DropFolderPolling(std::shared_ptr<Spool> spool, const QList<QueuedMessage>& unfinished);
 
     PollResult poll(const SourceSettings& settings, const Caption& caption, const Deliver& deliver,
                     const std::atomic<bool>& stopping) override;
@@ -27,7 +30,7 @@ private:
     void settleUnfinishedFiles(QList<DropFile>& files, QSet<quint64>& undeleted,
                                QStringList& problems);
 
-    Spool& m_spool;
+    std::shared_ptr<Spool> m_spool;
     QList<QueuedMessage> m_unfinishedFiles;
     ProblemReport m_report;
 };

@@ -195,13 +195,7 @@ StopFigures measureStops(const BenchSettings& settings, OdbcFixture& odbc)
         progress("stop: rows waiting");
         figures.rows = settings.stopRows;
         odbc.createTable();
-        odbc.run(QStringLiteral(
-                     "insert into SaidaDisplay (DataSys, Linha1, Linha2, Utilizador) "
-                     "with recursive n(i) as (select 1 union all select i + 1 from n where i < %1) "
-                     "select datetime('2024-03-09', '+' || i || ' seconds'), 'Registo ' || i, '', "
-                     "'%2' from n")
-                     .arg(settings.stopRows)
-                     .arg(ControllerFolder::databaseUser()));
+        odbc.insertNumbered(ControllerFolder::databaseUser(), settings.stopRows);
         const auto waiting = [&] {
             return odbc.rows(QStringLiteral("select count(*) from SaidaDisplay")).first().first();
         };

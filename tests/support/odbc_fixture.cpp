@@ -133,6 +133,16 @@ void OdbcFixture::insert(const QString& utilizador, const QDateTime& dataSys,
         {dataSys.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), linha1, linha2, utilizador});
 }
 
+void OdbcFixture::insertNumbered(const QString& utilizador, int count)
+{
+    run(QStringLiteral(
+            "insert into SaidaDisplay (DataSys, Linha1, Linha2, Utilizador) "
+            "with recursive n(i) as (select 1 union all select i + 1 from n where i < ?) "
+            "select datetime('2024-03-09', '+' || i || ' seconds'), 'Registo ' || i, '', "
+            "? from n"),
+        {count, utilizador});
+}
+
 QList<QStringList> OdbcFixture::rowsLeft()
 {
     QList<QStringList> result;

@@ -49,6 +49,8 @@ public:
     void createTable();
     void insert(const QString& utilizador, const QDateTime& dataSys, const QVariant& linha1,
                 const QVariant& linha2);
+    // `count` rows for `utilizador` in one statement, "Registo 1" upward, a second apart.
+    void insertNumbered(const QString& utilizador, int count);
     // (Utilizador, Linha1) of every row left, in NumRegisto order.
     QList<QStringList> rowsLeft();
 
