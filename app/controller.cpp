@@ -172,12 +172,12 @@ void Controller::databasePolled(const PollResult& result)
         }
         return;
     }
-    // A blank server is not tried: nothing failed.
+    // Connected, or a blank server that is not tried: no connection failure stands.
     m_status.setError(result.error, Status::Handler::Database);
-    if (!result.connectionFailed && !m_connectionFailure.isEmpty()) {
-        m_connectionFailure.clear();
-        emit connectionRestored();
-    }
+    if (result.connectionFailed || m_connectionFailure.isEmpty())
+        return;
+    m_connectionFailure.clear();
+    emit connectionRestored();
 }
 
 void Controller::dropFolderPolled(const PollResult& result)
