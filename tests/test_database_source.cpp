@@ -168,32 +168,25 @@ private slots:
     }
 
     // SaidaDisplay as a view whose delete a trigger does: the database counts no row deleted.
-    // Gone all the same, the row's message is taken; one that a trigger keeps stays in the table,
-    // named, is not queued and is tried again next tick.
+    // Gone all the same, the row's message is taken; one that the trigger keeps stays, named,
+    // out of the queue, and is tried again next tick.
     void deleteCountingNoRow_takesTheRowIfGone_elseRetriesIt()
     {
-        m_odbc->run(QStringLiteral("drop table SaidaDisplay"));
-        m_odbc->run(QStringLiteral("create table Mensagens (NumRegisto integer primary key, "
-                                   "DataSys datetime, Linha1 varchar(80), Linha2 varchar(80), "
-                                   "Utilizador varchar(40))"));
+        m_odbc->run(QStringLiteral("alter table SaidaDisplay rename to Mensagens"));
         m_odbc->run(QStringLiteral("create view SaidaDisplay as select * from Mensagens"));
         const QString trigger =
             QStringLiteral("create trigger apaga instead of delete on SaidaDisplay %1 begin "
                            "delete from Mensagens where NumRegisto = old.NumRegisto; end");
         m_odbc->run(trigger.arg(QStringLiteral("when old.Linha1 <> 'guardada'")));
-        for (const QString& linha1 :
-             {QStringLiteral("A1"), QStringLiteral("guardada"), QStringLiteral("C1")})
+        for (const char* linha1 : {"A1", "guardada", "C1"})
             m_odbc->run(
-                QStringLiteral("insert into Mensagens (DataSys, Linha1, Linha2, "
-                               "Utilizador) values (?, ?, '', 'caixa1')"),
-                {m_start.addSecs(m_odbc->rows(QStringLiteral("select * from Mensagens")).size())
-                     .toString(Qt::ISODate),
-                 linha1});
-
+                QStringLiteral("insert into Mensagens (DataSys, Linha1, Linha2, Utilizador) "
+                               "values (datetime('now'), ?, '', 'caixa1')"),
+                {QString::fromLatin1(linha1)});
         for (int attempt = 0; attempt < 2; ++attempt) {
             tick();
-            QVERIFY2(error().contains(QStringLiteral("registo 2 ")) &&
-                         error().contains(QStringLiteral("continua na tabela")),
+            QVERIFY2(error().contains(QStringLiteral("registo 2 de SaidaDisplay: o registo "
+                                                     "continua na tabela")),
                      qPrintable(error()));
             QCOMPARE(queued(), QStringList({QStringLiteral("A1|"), QStringLiteral("C1|")}));
         }
@@ -201,9 +194,7 @@ private slots:
         m_odbc->run(trigger.arg(QString()));
         tick();
         QCOMPARE(error(), QString());
-        QCOMPARE(queued(), QStringList({QStringLiteral("A1|"), QStringLiteral("C1|"),
-                                        QStringLiteral("guardada|")}));
-        QVERIFY(m_odbc->rows(QStringLiteral("select * from Mensagens")).isEmpty());
+        QCOMPARE(queued().last(), QStringLiteral("guardada|"));
         m_odbc->run(QStringLiteral("drop view SaidaDisplay"));
         m_odbc->run(QStringLiteral("drop table Mensagens"));
     }

@@ -78,33 +78,27 @@ private slots:
         QCOMPARE(files(), 0);
     }
 
-    // Each entry keeps when its message was taken; one of an older spool, which did not keep it,
+    // An entry keeps when its message was taken; one of an older spool, without that time,
     // counts as taken when its file was written.
     void takenTime_comesBack_orIsItsFileTime()
     {
         QList<QueuedMessage> batch{QueuedMessage(QStringLiteral("1"), QStringLiteral("um")),
                                    QueuedMessage(QStringLiteral("2"), QStringLiteral("dois"))};
         batch[0].takenAt = 1700000000000;
-        const qint64 before = QDateTime::currentMSecsSinceEpoch();
         Spool(spoolFolder()).write(batch);
-        QVERIFY(batch[1].takenAt >= before);
-
-        const QStringList names = QDir(spoolFolder()).entryList(QDir::Files, QDir::Name);
-        QFile older(QDir(spoolFolder()).filePath(names.last()));
+        QFile older(
+            QDir(spoolFolder()).filePath(QDir(spoolFolder()).entryList(QDir::Files).last()));
         QVERIFY(older.open(QIODevice::ReadWrite));
         QJsonObject entry = QJsonDocument::fromJson(older.readAll()).object();
-        QVERIFY(entry.contains(QStringLiteral("tomada")));
-        entry.remove(QStringLiteral("tomada"));
+        QCOMPARE(entry.take(QStringLiteral("tomada")).toString().toLongLong(), batch[1].takenAt);
         older.resize(0);
         older.write(QJsonDocument(entry).toJson());
         older.flush();
         const QDateTime hourAgo = QDateTime::currentDateTime().addSecs(-3600);
         QVERIFY(older.setFileTime(hourAgo, QFileDevice::FileModificationTime));
-        older.close();
 
         QStringList problems;
         const QList<QueuedMessage> kept = Spool(spoolFolder()).load(problems).waiting;
-        QCOMPARE(lines(kept), QStringList({QStringLiteral("um"), QStringLiteral("dois")}));
         QCOMPARE(kept[0].takenAt, 1700000000000);
         QVERIFY(qAbs(kept[1].takenAt - hourAgo.toMSecsSinceEpoch()) < 1000);
     }
