@@ -131,6 +131,9 @@ void SourceWorkers::requestStop()
 
 void SourceWorkers::end(QDeadlineTimer deadline)
 {
+    // Once ended, the workers are gone.
+    if (std::exchange(m_ended, true))
+        return;
     requestStop();
     endOrLeave(m_database.thread, deadline);
     endOrLeave(m_dropFolder.thread, deadline);

@@ -73,4 +73,5 @@ private:
     QList<QueuedMessage> m_heldFiles;
     QTimer m_grace;
     bool m_stopping = false;
+    bool m_ended = false;
 };

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <memory>
+#include <utility>
 
 // Whether a worker thread was left running when its owner ended (see endOrLeave()). The process
 // must then end without its static destructors, which would wait for that thread or pull its
@@ -36,6 +37,7 @@ public:
     WorkerThread(const WorkerThread&) = delete;
     WorkerThread& operator=(const WorkerThread&) = delete;
 
+    // Null once the thread has ended.
     Worker* worker() const { return m_worker; }
 
     // Destroys the worker on its thread once the slot under way, if any, has returned, and ends
@@ -47,7 +49,7 @@ public:
         if (!m_endAsked) {
             m_endAsked = true;
             QMetaObject::invokeMethod(&m_context, [this] {
-                delete m_worker;
+                delete std::exchange(m_worker, nullptr);
                 m_thread.quit();
             });
         }
