@@ -2,6 +2,7 @@
 
 #include "app/config_file.h"
 #include "app/setup_checks.h"
+#include "app/source_workers.h"
 #include "core/failure.h"
 #include "core/log.h"
 #include "core/numbers.h"
@@ -9,11 +10,16 @@
 #include "intake/abrir_ligacao.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QTime>
 
 namespace {
+
+// How long the end of the program waits for the sources' steps under way: each stops at its next
+// file, row or batch, so only a login or a statement held up by the outside world takes longer.
+constexpr int sourcesStopMs = 1000;
 
 QString timeOfDay()
 {
@@ -24,24 +30,31 @@ QString timeOfDay()
 
 Controller::Controller(const QString& folder, const QString& spoolFolder)
     : m_configPath(QDir(folder).filePath(QStringLiteral("Mostrela.cfg"))),
-      m_spool(spoolFolder.isEmpty() ? QDir(folder).filePath(QStringLiteral("fila")) : spoolFolder)
+      m_spool(std::make_shared<Spool>(
+          spoolFolder.isEmpty() ? QDir(folder).filePath(QStringLiteral("fila")) : spoolFolder))
 {
-    const Spool::Entries kept = m_spool.load();
+    const Spool::Entries kept = m_spool->load();
     m_queue.appendAll(kept.waiting);
     if (!kept.waiting.isEmpty())
         qInfo().noquote() << QStringLiteral("%1 mensagens por mostrar recuperadas da fila %2")
                                  .arg(kept.waiting.size())
-                                 .arg(m_spool.folder());
+                                 .arg(m_spool->folder());
     m_status.setError(kept.problem, Status::Handler::Polling);
 
-    m_intake = std::make_unique<WorkerThread<IntakeWorker>>(m_spool, kept.waiting + kept.shown);
-    IntakeWorker* intake = m_intake->worker();
-    connect(intake, &IntakeWorker::captionChanged, &m_status, &Status::setCaption);
-    connect(intake, &IntakeWorker::taken, &m_queue, &MessageQueue::appendAll);
-    connect(intake, &IntakeWorker::polled, this, &Controller::polled);
-    connect(intake, &IntakeWorker::connectionTested, this, [this](const ConnectionTest& result) {
-        emit connectionTested(connectionTestPassed(result), connectionTestText(result));
-    });
+    m_sources = std::make_unique<SourceWorkers>(m_spool, kept.waiting + kept.shown);
+    connect(m_sources.get(), &SourceWorkers::captionChanged, &m_status, &Status::setCaption);
+    connect(m_sources.get(), &SourceWorkers::taken, &m_queue, &MessageQueue::appendAll);
+    connect(m_sources.get(), &SourceWorkers::databasePolled, this, &Controller::databasePolled);
+    connect(m_sources.get(), &SourceWorkers::dropFolderPolled, this, &Controller::dropFolderPolled);
+    connect(m_sources.get(), &SourceWorkers::idle, this, &Controller::pollingFinished);
+    connect(m_sources.get(), &SourceWorkers::connectionTested, this,
+            [this](const ConnectionTest& result) {
+                emit connectionTested(connectionTestPassed(result), connectionTestText(result));
+            });
+    // The end starts here, before the windows close and the objects go.
+    if (QCoreApplication* application = QCoreApplication::instance())
+        connect(application, &QCoreApplication::aboutToQuit, m_sources.get(),
+                &SourceWorkers::requestStop);
     connect(&m_rotation, &Rotation::displayed, this, &Controller::messageShown);
     connect(&m_rotation, &Rotation::writeFailed, this, &Controller::displayFailed);
     connect(m_display.worker(), &DisplayWriter::testWritten, this, &Controller::displayTestWritten);
@@ -51,15 +64,18 @@ Controller::Controller(const QString& folder, const QString& spoolFolder)
     connect(&m_tmrVerifica, &Timer::tick, this, &Controller::poll);
 }
 
-Controller::~Controller() = default;
+Controller::~Controller()
+{
+    m_sources->end(QDeadlineTimer(sourcesStopMs));
+}
 
 QString Controller::windowTitle() const
 {
     const QString folder = QFileInfo(m_configPath).absolutePath();
     const QString spool =
-        QFileInfo(m_spool.folder()).absolutePath() == folder
+        QFileInfo(m_spool->folder()).absolutePath() == folder
             ? QString()
-            : QStringLiteral(" (fila em %1)").arg(QDir::toNativeSeparators(m_spool.folder()));
+            : QStringLiteral(" (fila em %1)").arg(QDir::toNativeSeparators(m_spool->folder()));
     // Major and revision only: version 1.0.1 reads "1.1".
     return QStringLiteral("Controlador de Display       [Ver %1.%2] - %3%4")
         .arg(MOSTRELA_VERSION_MAJOR)
@@ -130,54 +146,47 @@ void Controller::displayTestWritten(quint64 id, const DisplayOutcome& outcome)
 
 void Controller::testConnection()
 {
-    const SourceSettings settings = sourceSettings(m_settings);
-    IntakeWorker* intake = m_intake->worker();
-    QMetaObject::invokeMethod(intake, [intake, settings] { intake->testConnection(settings); });
+    m_sources->testConnection(sourceSettings(m_settings));
 }
 
 void Controller::poll()
 {
-    // One tick at a time, and none while the person at the screen has not seen the last
-    // connection failure: message boxes never stack.
-    if (m_page != Page::Executando || m_polling || m_criticalMessageOpen)
+    if (m_page != Page::Executando)
         return;
-    m_polling = true;
     const SourceSettings settings = sourceSettings(m_settings);
-    IntakeWorker* intake = m_intake->worker();
-    QMetaObject::invokeMethod(intake, [intake, settings] { intake->poll(settings); });
+    // A source switched off has no failure that still stands.
+    if (!settings.ligaSQL)
+        m_status.setError(QString(), Status::Handler::Database);
+    if (!settings.ligaFicheiros)
+        m_status.setError(QString(), Status::Handler::Polling);
+    m_sources->tick(settings);
 }
 
-void Controller::polled(const PollResult& result)
+void Controller::databasePolled(const PollResult& result)
 {
-    m_polling = false;
-    if (result.databaseMessages >= 0)
-        emit sourceRead(QStringLiteral("SQL"), result.databaseMessages);
-    if (result.dropFileMessages >= 0)
-        emit sourceRead(QStringLiteral("Ficheiros"), result.dropFileMessages);
-    // A connection that failed leaves the failure label alone: its message says it all.
-    if (result.connectionFailure)
-        showCriticalMessage(result.connectionFailure->message());
-    if (!result.connectionFailed) {
-        m_status.setError(result.error, Status::Handler::Polling);
-        m_lastLoggedMessage.clear();
+    if (result.messages >= 0)
+        emit sourceRead(QStringLiteral("SQL"), result.messages);
+    if (result.connectionFailure) {
+        const QString text = result.connectionFailure->message();
+        m_status.setError(QString(text).replace(u'\n', QStringLiteral(" - ")),
+                          Status::Handler::Database);
+        if (text != m_connectionFailure) {
+            m_connectionFailure = text;
+            emit connectionFailed(text);
+        }
+        return;
     }
-    emit pollingFinished();
+    // Connected, or a blank server that is not tried: no connection failure stands.
+    m_status.setError(result.error, Status::Handler::Database);
+    if (result.connectionFailed || m_connectionFailure.isEmpty())
+        return;
+    m_connectionFailure.clear();
+    emit connectionRestored();
 }
 
-void Controller::setCriticalMessageHandler(std::function<void(const QString&)> handler)
+void Controller::dropFolderPolled(const PollResult& result)
 {
-    m_criticalMessage = std::move(handler);
-}
-
-void Controller::showCriticalMessage(const QString& text)
-{
-    if (m_criticalMessage) {
-        m_criticalMessageOpen = true;
-        m_criticalMessage(text);
-    } else if (text != m_lastLoggedMessage) {
-        // Without a window nothing holds polling back: the same failure, tick after tick, is
-        // logged once, until a tick gets through.
-        m_lastLoggedMessage = text;
-        qCCritical(lcMostrela).noquote() << text;
-    }
+    if (result.messages >= 0)
+        emit sourceRead(QStringLiteral("Ficheiros"), result.messages);
+    m_status.setError(result.error, Status::Handler::Polling);
 }

@@ -7,17 +7,22 @@
 #include "core/timer.h"
 #include "core/worker_thread.h"
 #include "display/display_writer.h"
-#include "intake/intake_worker.h"
 #include "rotation/rotation.h"
 
 #include <QObject>
 #include <QString>
-#include <functional>
+#include <memory>
+
+class SourceWorkers;
+struct ConnectionTest;
+struct PollResult;
 
 // The controller without its window: the settings, the message queue and its spool, the status,
-// the two timers and the page state, with the handlers that the window's events run. The sources
-// are read on the intake's thread and the display is written on the display's thread: nothing
-// here waits for the outside world.
+// the two timers and the page state, with the handlers that the window's events run. Each source
+// is read on a thread of its own and the display is written on the display's thread: nothing
+// here waits for the outside world. Its end never waits for a source either: the program's end
+// (a signal, logoff, the window closed) stops the sources at their next file, row or batch, and
+// leaves behind a source still held up by a login or a statement.
 //
 // Glossary: tmrDisplay shows one queued message per tick; tmrVerifica polls the sources;
 // "Executar" is the running page, the only page on which polling reads anything.
@@ -62,21 +67,21 @@ public:
     // stand, through the display's thread; the queue and the rotation's memory of the last
     // lines stay as they are. Answers with displayTested().
     void testDisplay();
-    // Connects with the SQL settings as they stand, on the intake's thread (after a polling tick
-    // under way), and counts the SQL user's waiting rows without taking them. Answers with
+    // Connects with the SQL settings as they stand, on the database's thread (after a polling
+    // step under way), and counts the SQL user's waiting rows without taking them. Answers with
     // connectionTested().
     void testConnection();
 
-    // Shows a critical message to the person at the screen; the window hands in a message box,
-    // and without one (an empty handler) the message is logged. While a message shown by the
-    // handler is open, that is until criticalMessageClosed(), no polling tick starts.
-    void setCriticalMessageHandler(std::function<void(const QString&)> handler);
-    void criticalMessageClosed() { m_criticalMessageOpen = false; }
-
 signals:
     void pageChanged(Controller::Page page);
-    // A polling tick has ended and its messages are in the queue.
+    // Every source's polling step under way has ended and its messages are in the queue.
     void pollingFinished();
+    // The database could not be connected to: the text for the person at the screen. Once a
+    // failure: ticks that go on failing the same way say nothing more. The failure label and
+    // the log show it too.
+    void connectionFailed(const QString& text);
+    // A tick connected again after connectionFailed().
+    void connectionRestored();
     // A source was read: "SQL" or "Ficheiros", and how many messages it gave.
     void sourceRead(const QString& source, int messages);
     // What the display was last sent, as it went out.
@@ -89,8 +94,8 @@ signals:
 private:
     void applyInterval(Timer& timer, Settings::Key seconds);
     void poll();
-    void polled(const PollResult& result);
-    void showCriticalMessage(const QString& text);
+    void databasePolled(const PollResult& result);
+    void dropFolderPolled(const PollResult& result);
     void displayTestWritten(quint64 id, const DisplayOutcome& outcome);
 
     QString m_configPath;
@@ -99,15 +104,13 @@ private:
     Status m_status;
     Timer m_tmrDisplay{1000};
     Timer m_tmrVerifica{2000};
-    Spool m_spool;
+    // Shared with the sources: one left running at the end still has it.
+    std::shared_ptr<Spool> m_spool;
     Page m_page = Page::None;
-    std::function<void(const QString&)> m_criticalMessage;
-    bool m_criticalMessageOpen = false;
-    QString m_lastLoggedMessage;
-    bool m_polling = false;
+    QString m_connectionFailure; // the failure told, until a tick connects again
     quint64 m_displayTestId = 0;
     // Last, so that the threads end before what they report to.
-    WorkerThread<DisplayWriter> m_display{&m_spool};
+    WorkerThread<DisplayWriter> m_display{m_spool.get()};
     Rotation m_rotation{m_queue, m_status, *m_display.worker()};
-    std::unique_ptr<WorkerThread<IntakeWorker>> m_intake;
+    std::unique_ptr<SourceWorkers> m_sources;
 };

@@ -3,11 +3,13 @@
 #include "app/controller.h"
 #include "app/folder_lock.h"
 #include "core/log.h"
+#include "core/worker_thread.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QStandardPaths>
 #include <cstdio>
+#include <cstdlib>
 
 #ifdef Q_OS_UNIX
 #include "app/termination_signals.h"
@@ -59,9 +61,21 @@ int runWithoutWindow(const CommandLine& commandLine, const QString& installedBin
     FolderLock lock(folders.files.lockFile);
     if (!lock.take().isEmpty())
         return 1;
-    Controller controller(folders.settings, folders.files.spoolFolder);
-    controller.load(commandLine.rest);
-    if (controller.page() != Controller::Page::Executando)
-        controller.selectPage(Controller::Page::Executando);
-    return QCoreApplication::exec();
+    const int status = [&] {
+        Controller controller(folders.settings, folders.files.spoolFolder);
+        controller.load(commandLine.rest);
+        if (controller.page() != Controller::Page::Executando)
+            controller.selectPage(Controller::Page::Executando);
+        return QCoreApplication::exec();
+    }();
+    return leaveProcess(status);
+}
+
+int leaveProcess(int status)
+{
+    if (!workerLeftRunning())
+        return status;
+    qCInfo(lcMostrela) << "Fim sem esperar pela base de dados";
+    std::fflush(nullptr);
+    std::_Exit(status);
 }

@@ -30,3 +30,9 @@ WorkingFolders startUp(const CommandLine& commandLine, const QString& installedB
 // running page; what a message box would say goes to the log. Returns when the event loop ends,
 // or with 1 at once when another controller holds the folder.
 int runWithoutWindow(const CommandLine& commandLine, const QString& installedBinFolder);
+
+// Returns `status` to end the program with, once the controller is gone. When a source was left
+// held up by the outside world (a login to a silent server), it ends the process here instead:
+// the static destructors would wait for that thread or unload its driver under it, and the spool
+// has kept whatever it had taken.
+int leaveProcess(int status);

@@ -103,3 +103,31 @@ void MessageQueue::putBack(const QueuedMessage& message)
     endInsertRows();
     select(0);
 }
+
+QList<QueuedMessage> MessageQueue::takeTakenBefore(qint64 moment)
+{
+    const auto old = [moment](const QueuedMessage& message) {
+        return message.takenAt != 0 && message.takenAt < moment;
+    };
+    QList<QueuedMessage> taken;
+    const std::optional<int> selected = selectedRow();
+    bool selectedTaken = false;
+    // From the bottom, one removal a run of old rows, so the rows above keep their numbers.
+    for (int last = count() - 1; last >= 0; --last) {
+        if (!old(m_rows.at(last)))
+            continue;
+        int first = last;
+        while (first > 0 && old(m_rows.at(first - 1)))
+            --first;
+        selectedTaken = selectedTaken || (selected && *selected >= first && *selected <= last);
+        beginRemoveRows(QModelIndex(), first, last);
+        const QList<QueuedMessage> run = m_rows.mid(first, last - first + 1);
+        m_rows.remove(first, last - first + 1);
+        endRemoveRows();
+        taken = run + taken;
+        last = first;
+    }
+    if (selectedTaken && count() > 0)
+        select(0);
+    return taken;
+}

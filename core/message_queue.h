@@ -30,6 +30,8 @@ struct QueuedMessage {
     QString linha2; // display line 2
     MessageOrigin origin;
     quint64 spoolId = 0; // its entry in the spool; 0 for none
+    // When the controller took it from its source, in milliseconds since the epoch; 0 unknown.
+    qint64 takenAt = 0;
 };
 
 // The queue of messages waiting for the display, shown by the running page's list (columns
@@ -62,6 +64,9 @@ public:
     // Puts a message taken with takeSelected() back at the top and selects it, so it is the
     // next to be taken.
     void putBack(const QueuedMessage& message);
+    // Removes every message taken before `moment` (milliseconds since the epoch) and returns
+    // them. A selected row that goes leaves the top row selected.
+    QList<QueuedMessage> takeTakenBefore(qint64 moment);
 
 private:
     QList<QueuedMessage> m_rows;

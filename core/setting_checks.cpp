@@ -45,6 +45,11 @@ bool isInterval(SettingKey key)
     return key == SettingKey::SegundosTimerSQL || key == SettingKey::SegundosTimerDisplay;
 }
 
+bool isSeconds(SettingKey key)
+{
+    return isInterval(key) || key == SettingKey::SegundosValidade;
+}
+
 } // namespace
 
 QString portProblem(const QString& text)
@@ -72,7 +77,7 @@ QString lineWidthProblem(const QString& text)
     return {};
 }
 
-QString intervalProblem(const QString& text)
+QString secondsProblem(const QString& text)
 {
     if (text.trimmed().isEmpty())
         return {};
@@ -84,8 +89,15 @@ QString intervalProblem(const QString& text)
     }
     if (*seconds < 0)
         return QStringLiteral("O número de segundos não pode ser negativo.");
+    return {};
+}
+
+QString intervalProblem(const QString& text)
+{
+    if (const QString problem = secondsProblem(text); !problem.isEmpty())
+        return problem;
     // The same rounding as the timer's (half to even on the milliseconds).
-    if (std::nearbyint(*seconds * 1000.0) > static_cast<double>(Timer::maximumInterval))
+    if (std::nearbyint(leadingNumber(text) * 1000.0) > static_cast<double>(Timer::maximumInterval))
         return QStringLiteral("O máximo são 65.535 segundos.");
     return {};
 }
@@ -116,6 +128,8 @@ QString settingProblem(SettingKey key, const QString& text)
         return lineWidthProblem(text);
     if (isInterval(key))
         return intervalProblem(text);
+    if (key == SettingKey::SegundosValidade)
+        return secondsProblem(text);
     if (isCodeSequence(key))
         return codeSequenceProblem(text);
     if (key == SettingKey::PortaDefinicoes)
@@ -131,7 +145,7 @@ QString settingCharacters(SettingKey key)
         return digits;
     if (key == SettingKey::PortaDefinicoes)
         return digits + QStringLiteral(",neomsNEOMS");
-    if (isInterval(key))
+    if (isSeconds(key))
         return digits + u'.';
     if (isCodeSequence(key))
         return digits + u'+';

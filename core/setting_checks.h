@@ -12,6 +12,8 @@
 QString portProblem(const QString& text);
 // NumLetras: a whole number of characters from 1 to 255.
 QString lineWidthProblem(const QString& text);
+// A number of seconds from 0, "." as the decimal point; empty counts as 0. SegundosValidade.
+QString secondsProblem(const QString& text);
 // SegundosTimerSQL, SegundosTimerDisplay: seconds from 0 to 65.535, "." as the decimal point;
 // empty counts as 0, which stops the timer's ticks.
 QString intervalProblem(const QString& text);

@@ -5,6 +5,9 @@
 #include "core/numbers.h"
 #include "core/settings.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 using Key = Settings::Key;
@@ -14,6 +17,17 @@ template <typename Value> SettingReading<Value> reading(const QString& text)
     SettingReading<Value> result;
     result.problem = runTrapped([&] { result.value = Value::parse(text); });
     return result;
+}
+
+// A century: beyond that a limit means no limit, and the milliseconds still fit.
+constexpr double longestValiditySeconds = 100.0 * 365 * 24 * 3600;
+
+qint64 validityMs(const QString& seconds)
+{
+    const double value = leadingNumber(seconds);
+    if (!(value > 0) || value > longestValiditySeconds)
+        return 0;
+    return std::max<qint64>(1, std::llround(value * 1000));
 }
 
 } // namespace
@@ -75,5 +89,5 @@ SourceSettings sourceSettings(const Settings& settings)
 RotationSettings rotationSettings(const Settings& settings)
 {
     return {settings.mostraDefault(), settings.text(Key::Default_Linha1),
-            settings.text(Key::Default_Linha2)};
+            settings.text(Key::Default_Linha2), validityMs(settings.text(Key::SegundosValidade))};
 }

@@ -61,11 +61,14 @@ struct SourceSettings {
     LineWidth numLetras;
 };
 
-// What the rotation needs when the queue is empty.
+// What the rotation needs: how old a message may be, and the idle text for an empty queue.
 struct RotationSettings {
     int mostraDefault = 0; // the idle text is shown only when ticked (1)
     QString defaultLinha1;
     QString defaultLinha2;
+    // SegundosValidade in milliseconds: a message taken longer ago is dropped, not shown. 0 sets
+    // no limit, as does a text without a leading number above 0.
+    qint64 validityMs = 0;
 };
 
 DisplaySettings displaySettings(const Settings& settings);

@@ -28,6 +28,7 @@ enum class SettingKey {
     LigaSQL,
     LigaFicheiros,
     LigaFicheirosPath,
+    SegundosValidade,
     PortaDefinicoes,
     PaginaCodigos, // keep last, or move settingCount with it
 };
@@ -69,6 +70,8 @@ inline constexpr std::array<SettingDefinition, settingCount> settingsTable{{
     {SettingKey::LigaSQL, "LigaSQL", SettingKind::Option, "0"},
     {SettingKey::LigaFicheiros, "LigaFicheiros", SettingKind::Option, "0"},
     {SettingKey::LigaFicheirosPath, "LigaFicheirosPath", SettingKind::Text, ""},
+    // After the keys that older copies of the program know, which skip a line they do not.
+    {SettingKey::SegundosValidade, "SegundosValidade", SettingKind::Text, "300"},
     {SettingKey::PortaDefinicoes, "PortaDefinicoes", SettingKind::Text, "9600,n,8,1"},
     {SettingKey::PaginaCodigos, "PaginaCodigos", SettingKind::Text, ""},
 }};

@@ -4,6 +4,7 @@
 #include "core/failure.h"
 #include "core/log.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -59,6 +60,7 @@ QByteArray entryBytes(const QueuedMessage& message)
         entry.insert(QStringLiteral("ficheiro"), message.origin.dropFile);
     if (message.origin.numRegisto >= 0)
         entry.insert(QStringLiteral("registo"), QString::number(message.origin.numRegisto));
+    entry.insert(QStringLiteral("tomada"), QString::number(message.takenAt));
     return QJsonDocument(entry).toJson(QJsonDocument::Compact);
 }
 
@@ -77,6 +79,7 @@ std::optional<QueuedMessage> entryMessage(const QByteArray& bytes)
     const qint64 row = entry.value(QStringLiteral("registo")).toString().toLongLong(&ok);
     if (ok)
         message.origin.numRegisto = row;
+    message.takenAt = entry.value(QStringLiteral("tomada")).toString().toLongLong();
     return message;
 }
 
@@ -155,6 +158,11 @@ Spool::Entries Spool::load()
         std::optional<QueuedMessage> message = readEntry(entryPath(id), reason);
         if (message) {
             message->spoolId = id;
+            // Entries of older runs do not say when they were taken: no later than they were kept.
+            if (message->takenAt == 0)
+                message->takenAt = QFileInfo(entryPath(id))
+                                       .fileTime(QFileDevice::FileModificationTime)
+                                       .toMSecsSinceEpoch();
             messages << *message;
         } else {
             putAside(id, reason);
@@ -255,7 +263,10 @@ QString Spool::write(QList<QueuedMessage>& messages)
         if (messages.isEmpty())
             return;
         makeFolder();
+        const qint64 now = QDateTime::currentMSecsSinceEpoch();
         for (QueuedMessage& message : messages) {
+            if (message.takenAt == 0)
+                message.takenAt = now;
             message.spoolId = createEntry(entryBytes(message));
             ++written;
         }

@@ -43,17 +43,18 @@ public:
     // near the top of the range are numbered again from 1, in order.
     Entries load();
 
-    // Writes the messages as entries, in order, giving each its id, all durably (each file
-    // flushed to disk, then the folder once) before returning. When only some can be written
-    // (a full disk), those are kept and the rest are dropped from `messages`: they stay in their
-    // source. Returns why not all were written, the same text for as long as the cause lasts,
-    // or an empty text.
+    // Writes the messages as entries, in order, giving each its id and the time it was taken
+    // unless it has one, all durably (each file flushed to disk, then the folder once) before
+    // returning. When only some can be written (a full disk), those are kept and the rest are
+    // dropped from `messages`: they stay in their source. Returns why not all were written, the
+    // same text for as long as the cause lasts, or an empty text.
     QString write(QList<QueuedMessage>& messages);
 
     // Forgets an entry; an id of 0 is none. Returns false when its file could not be removed.
     bool remove(quint64 id) const;
 
-    // The entry's message reached the display: removed, or marked shown while it is pending.
+    // The entry's message reached the display, or was dropped as too old to show: removed, or
+    // marked shown while it is pending.
     void shown(quint64 id);
     // The intake deleted the entry's message from its source, or found it gone: no longer
     // pending, and removed if it was shown.

@@ -13,6 +13,8 @@ QString handlerName(Status::Handler handler)
         return QStringLiteral("Mostrela.cfg");
     case Status::Handler::Rotation:
         return QStringLiteral("display");
+    case Status::Handler::Database:
+        return QStringLiteral("base de dados");
     case Status::Handler::Polling:
         break;
     }

@@ -15,7 +15,9 @@
 class Status : public QObject {
     Q_OBJECT
 public:
-    enum class Handler { SettingsFile, Rotation, Polling };
+    // Polling: the drop folder's step of the polling tick, and the spool it keeps messages in;
+    // Database: the database's step, its connection included.
+    enum class Handler { SettingsFile, Rotation, Polling, Database };
 
     static QString idleCaption() { return QStringLiteral("Em Execução"); }
 

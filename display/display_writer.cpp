@@ -23,3 +23,11 @@ void DisplayWriter::writeTest(quint64 id, const DisplaySettings& settings, const
     DisplayDispatch test(m_mscDisplay);
     emit testWritten(id, test.LancaNoDisplay(settings, linha1, linha2));
 }
+
+void DisplayWriter::discard(const QList<quint64>& spoolIds)
+{
+    if (!m_spool)
+        return;
+    for (const quint64 id : spoolIds)
+        m_spool->shown(id);
+}

@@ -26,6 +26,9 @@ public slots:
     // test for its own last message nor skips one that equals the message before the test.
     void writeTest(quint64 id, const DisplaySettings& settings, const QString& linha1,
                    const QString& linha2);
+    // Messages dropped as too old to show: their spool entries go as those of shown ones do.
+    // Here rather than on the window's thread, which never waits for the disk.
+    void discard(const QList<quint64>& spoolIds);
 
 signals:
     void written(quint64 id, const DisplayOutcome& outcome);

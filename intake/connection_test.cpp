@@ -8,7 +8,7 @@ ConnectionTest testConnection(const SourceSettings& settings)
 {
     ConnectionTest result;
     DatabaseSource source;
-    if (!source.open(settings, result.failure)) {
+    if (!source.connect(settings, result.failure)) {
         if (!result.failure)
             result.failure = ConnectionFailure{settings.servidor, QString(),
                                                QStringLiteral("O nome do servidor está em branco")};

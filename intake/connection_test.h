@@ -18,7 +18,7 @@ struct ConnectionTest {
     QString countFailure;
 };
 
-// Connects with the SQL settings as a polling tick does and counts the SQL user's waiting rows,
-// taking none of them, then closes the connection. Never throws; a silent server holds it for
-// as long as the login time-out.
+// Connects with the SQL settings as a polling tick does, on a connection of its own, and counts the
+// SQL user's waiting rows, taking none of them, then closes the connection. Never throws; a silent
+// server holds it for as long as the login time-out.
 ConnectionTest testConnection(const SourceSettings& settings);

@@ -69,6 +69,20 @@ bool DatabaseConnection::isOpen() const
     return m_database.isOpen();
 }
 
+bool DatabaseConnection::isBroken() const
+{
+    if (!isOpen())
+        return true;
+    const QVariant handle = m_database.driver()->handle();
+    if (handle.metaType() != QMetaType::fromType<SQLHANDLE>())
+        return true;
+    SQLHDBC connection = *static_cast<const SQLHANDLE*>(handle.constData());
+    SQLUINTEGER dead = SQL_CD_TRUE;
+    const SQLRETURN result =
+        SQLGetConnectAttr(connection, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr);
+    return !SQL_SUCCEEDED(result) || dead == SQL_CD_TRUE;
+}
+
 bool DatabaseConnection::isSqlServer() const
 {
     return m_database.driver() != nullptr &&

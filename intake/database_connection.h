@@ -4,9 +4,9 @@
 #include <QSqlQuery>
 #include <QString>
 
-// One ODBC connection through Qt SQL, owned for one polling tick: closed and released when this
-// object goes, after every statement made on it. Statements run with the command time-out on
-// their statement handle, so a silent server cannot hold the tick for ever.
+// One ODBC connection through Qt SQL, owned by one thread: closed and released when this object
+// goes, after every statement made on it. Statements run with the command time-out on their
+// statement handle, so a silent server cannot hold the tick for ever.
 class DatabaseConnection {
 public:
     DatabaseConnection() = default;
@@ -18,6 +18,9 @@ public:
     void renew();
     void close();
     bool isOpen() const;
+    // Whether the driver says the connection is lost (the server restarted, the connection was
+    // ended there, the network went), or cannot say: worth asking after a statement failed.
+    bool isBroken() const;
     QSqlDatabase& database() { return m_database; }
 
     // Reached through a SQL Server driver (whose table hints other databases refuse).

@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 #include <QSqlQuery>
+#include <QVariant>
 
 namespace {
 
@@ -52,39 +53,9 @@ QString ordemOf(const QVariant& dataSys)
     return dataSys.toString();
 }
 
-} // namespace
-
-bool DatabaseSource::open(const SourceSettings& settings, std::optional<ConnectionFailure>& failure)
+// The one number that a prepared count(*) statement gives. Throws Failure.
+qint64 countOf(QSqlQuery& query)
 {
-    return AbrirLigacao(m_connection, settings.servidor, settings.baseDados, settings.utilizador,
-                        settings.password, QStringLiteral("SQL"), commandTimeout, connectionTimeout,
-                        failure);
-}
-
-// Read to the end before any delete: SQL Server refuses a second statement on a connection whose
-// result is still being read.
-QList<QueuedMessage> DatabaseSource::waitingRows(const SourceSettings& settings) const
-{
-    QSqlQuery query = m_connection.prepare(selectStatement(m_connection.isSqlServer()));
-    query.addBindValue(settings.utilizador);
-    execute(query);
-    QList<QueuedMessage> rows;
-    while (query.next()) {
-        // An empty column comes as NULL from some writers; it is an empty line.
-        QueuedMessage message{ordemOf(query.value(1)), query.value(2).toString(),
-                              query.value(3).toString()};
-        message.origin.numRegisto = numRegistoOf(query.value(0));
-        rows.append(message);
-    }
-    return rows;
-}
-
-qint64 DatabaseSource::waitingCount(const SourceSettings& settings) const
-{
-    QSqlQuery query = m_connection.prepare(
-        QStringLiteral("Select count(*) from SaidaDisplay%1 where Utilizador=?")
-            .arg(tableHint(m_connection.isSqlServer())));
-    query.addBindValue(settings.utilizador);
     execute(query);
     bool counted = false;
     const qint64 count = query.next() ? query.value(0).toLongLong(&counted) : 0;
@@ -93,16 +64,85 @@ qint64 DatabaseSource::waitingCount(const SourceSettings& settings) const
     return count;
 }
 
-bool DatabaseSource::deleteRow(qint64 numRegisto, QStringList& problems) const
+} // namespace
+
+template <typename Statements> auto DatabaseSource::closingIfLost(const Statements& statements)
+{
+    try {
+        return statements();
+    } catch (const Failure&) {
+        if (m_connection.isBroken())
+            m_connection.close();
+        throw;
+    }
+}
+
+bool DatabaseSource::connect(const SourceSettings& settings,
+                             std::optional<ConnectionFailure>& failure)
+{
+    failure.reset();
+    const Login login{settings.servidor, settings.baseDados, settings.utilizador,
+                      settings.password};
+    if (login == m_login && m_connection.isOpen())
+        return true;
+    m_login = login;
+    return AbrirLigacao(m_connection, settings.servidor, settings.baseDados, settings.utilizador,
+                        settings.password, QStringLiteral("SQL"), commandTimeout, connectionTimeout,
+                        failure);
+}
+
+// Read to the end before any delete: SQL Server refuses a second statement on a connection whose
+// result is still being read.
+QList<QueuedMessage> DatabaseSource::waitingRows(const SourceSettings& settings)
+{
+    return closingIfLost([&] {
+        QSqlQuery query = m_connection.prepare(selectStatement(m_connection.isSqlServer()));
+        query.addBindValue(settings.utilizador);
+        execute(query);
+        QList<QueuedMessage> rows;
+        while (query.next()) {
+            // An empty column comes as NULL from some writers; it is an empty line.
+            QueuedMessage message{ordemOf(query.value(1)), query.value(2).toString(),
+                                  query.value(3).toString()};
+            message.origin.numRegisto = numRegistoOf(query.value(0));
+            rows.append(message);
+        }
+        return rows;
+    });
+}
+
+qint64 DatabaseSource::waitingCount(const SourceSettings& settings)
+{
+    return closingIfLost([&] {
+        QSqlQuery query = m_connection.prepare(
+            QStringLiteral("Select count(*) from SaidaDisplay%1 where Utilizador=?")
+                .arg(tableHint(m_connection.isSqlServer())));
+        query.addBindValue(settings.utilizador);
+        return countOf(query);
+    });
+}
+
+bool DatabaseSource::rowExists(qint64 numRegisto)
+{
+    QSqlQuery query = m_connection.prepare(
+        QStringLiteral("Select count(*) from SaidaDisplay%1 where NumRegisto=?")
+            .arg(tableHint(m_connection.isSqlServer())));
+    query.addBindValue(QVariant::fromValue<qlonglong>(numRegisto));
+    return countOf(query) > 0;
+}
+
+bool DatabaseSource::deleteRow(qint64 numRegisto, QStringList& problems)
 {
     const QString failure = runTrapped([&] {
-        QSqlQuery deletion =
-            m_connection.prepare(QStringLiteral("Delete from SaidaDisplay Where NumRegisto=?"));
-        deletion.addBindValue(QVariant::fromValue<qlonglong>(numRegisto));
-        execute(deletion);
-        // A delete that matched nothing would leave the row to be queued again on every tick.
-        if (deletion.numRowsAffected() < 1)
-            throw Failure(QStringLiteral("nenhum registo apagado"));
+        closingIfLost([&] {
+            QSqlQuery deletion =
+                m_connection.prepare(QStringLiteral("Delete from SaidaDisplay Where NumRegisto=?"));
+            deletion.addBindValue(QVariant::fromValue<qlonglong>(numRegisto));
+            execute(deletion);
+            // -1 is a count the server did not give; 0 may come from a delete done by a trigger.
+            if (deletion.numRowsAffected() == 0 && rowExists(numRegisto))
+                throw Failure(QStringLiteral("o registo continua na tabela"));
+        });
     });
     if (failure.isEmpty())
         return true;

@@ -10,30 +10,48 @@
 
 struct SourceSettings;
 
-// The database step of a polling tick, in the steps that the running frame's caption names:
-// open the connection from the SQL settings, read this controller's rows of SaidaDisplay (those
-// whose Utilizador is the SQL user), oldest DataSys first, then delete each row once its message
-// is safe. A row that cannot be deleted stays in the table and is not queued.
+// The database as a message source, over one connection kept from one use to the next: this
+// controller's rows of SaidaDisplay (those whose Utilizador is the SQL user), oldest DataSys
+// first, each deleted once its message is safe. A statement that fails because the connection is
+// lost closes it, and the next connect() opens a new one.
 //
 // Glossary: SaidaDisplay = display output; NumRegisto = row number; DataSys = the time the row
 // was written; Linha1, Linha2 = display lines; Utilizador = user.
 class DatabaseSource {
 public:
-    // Returns whether the connection opened; when it did not, `failure` says why (it stays
-    // empty for a blank server, which is not tried).
-    bool open(const SourceSettings& settings, std::optional<ConnectionFailure>& failure);
+    // Makes sure a connection with the SQL settings is open: the kept one when it is still open
+    // on the same server and database, as the same user with the same password, a new one
+    // otherwise. Returns whether one is open; when not, `failure` says why (it stays empty for
+    // a blank server, which is not tried).
+    bool connect(const SourceSettings& settings, std::optional<ConnectionFailure>& failure);
+    // False once a statement found the connection lost.
+    bool isConnected() const { return m_connection.isOpen(); }
 
     // The message of every waiting row of the SQL user, read to the end, each with its row
     // number as its origin. Throws Failure.
-    QList<QueuedMessage> waitingRows(const SourceSettings& settings) const;
+    QList<QueuedMessage> waitingRows(const SourceSettings& settings);
 
     // How many rows of the SQL user are waiting, taking none. Throws Failure.
-    qint64 waitingCount(const SourceSettings& settings) const;
+    qint64 waitingCount(const SourceSettings& settings);
 
-    // Deletes one row; false, with the reason in `problems`, when the delete failed or found no
-    // row to delete.
-    bool deleteRow(qint64 numRegisto, QStringList& problems) const;
+    // Deletes one row; false, with the reason in `problems`, when the delete failed or the row is
+    // still there after it. A delete that reports no count, or none deleted, has still done its
+    // work when the row is gone (a server set not to count, a view whose trigger deletes).
+    bool deleteRow(qint64 numRegisto, QStringList& problems);
 
 private:
+    struct Login {
+        QString servidor;
+        QString baseDados;
+        QString utilizador;
+        QString password;
+        bool operator==(const Login&) const = default;
+    };
+
+    // Runs statements; a failure that left the connection lost closes it, then goes on up.
+    template <typename Statements> auto closingIfLost(const Statements& statements);
+    bool rowExists(qint64 numRegisto);
+
     DatabaseConnection m_connection;
+    Login m_login;
 };

@@ -63,12 +63,15 @@ QList<DropEntry> dropEntries(const QString& folder)
 } // namespace
 
 void readDropFiles(const QString& folder, const LineWidth& numLetras, QStringList& problems,
-                   qsizetype chunkSize, const std::function<void(QList<DropFile>&)>& take)
+                   qsizetype chunkSize, const std::atomic<bool>& stopping,
+                   const std::function<void(QList<DropFile>&)>& take)
 {
     const qsizetype width = numLetras.value();
     const QDir directory(folder);
     QList<DropFile> files;
     for (const DropEntry& entry : dropEntries(folder)) {
+        if (stopping)
+            return;
         if (files.size() >= chunkSize) {
             take(files);
             files.clear();
@@ -90,7 +93,7 @@ void readDropFiles(const QString& folder, const LineWidth& numLetras, QStringLis
         if (!failure.isEmpty())
             problems << failure;
     }
-    if (!files.isEmpty())
+    if (!files.isEmpty() && !stopping)
         take(files);
 }
 

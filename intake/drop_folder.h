@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <atomic>
 #include <functional>
 
 struct LineWidth;
@@ -20,14 +21,16 @@ struct DropFile {
 // then each file is deleted once its message is safe.
 //
 // The files are read `chunkSize` at a time, each chunk handed to `take` before the next is read,
-// so that a folder of thousands is taken a chunk at a time. An entry that cannot be taken (a
+// so that a folder of thousands is taken a chunk at a time. Once `stopping` is set no further
+// file is read nor chunk handed over. An entry that cannot be taken (a
 // link, a FIFO, a device, a folder, a name the system cannot encode, a file that cannot be read)
 // is left alone, never waited on, and named in `problems`; every other file is still read.
 // Throws Failure for a missing folder and a width that cannot be used: then nothing is read.
 //
 // Glossary: NumLetras = letters per line.
 void readDropFiles(const QString& folder, const LineWidth& numLetras, QStringList& problems,
-                   qsizetype chunkSize, const std::function<void(QList<DropFile>&)>& take);
+                   qsizetype chunkSize, const std::atomic<bool>& stopping,
+                   const std::function<void(QList<DropFile>&)>& take);
 
 // Deletes a drop file; false, with the reason in `problems`, when it could not be deleted.
 bool deleteDropFile(const QString& path, QStringList& problems);

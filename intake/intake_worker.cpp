@@ -1,24 +1,32 @@
 #include "intake/intake_worker.h"
 
-IntakeWorker::IntakeWorker(Spool& spool, const QList<QueuedMessage>& unfinished)
-    : m_polling(spool, unfinished)
+IntakeWorker::IntakeWorker(const std::function<std::unique_ptr<SourcePolling>()>& makePolling)
+    : m_polling(makePolling())
 {
     qRegisterMetaType<SourceSettings>();
     qRegisterMetaType<PollResult>();
     qRegisterMetaType<ConnectionTest>();
 }
 
+IntakeWorker::~IntakeWorker() = default;
+
 void IntakeWorker::poll(const SourceSettings& settings)
 {
-    emit polled(m_polling.poll(
+    if (m_stopping)
+        return;
+    const PollResult result = m_polling->poll(
         settings, [this](const QString& caption) { emit captionChanged(caption); },
         [this](const QList<QueuedMessage>& messages) {
             if (!messages.isEmpty())
                 emit taken(messages);
-        }));
+        },
+        m_stopping);
+    if (!m_stopping)
+        emit polled(result);
 }
 
 void IntakeWorker::testConnection(const SourceSettings& settings)
 {
-    emit connectionTested(::testConnection(settings));
+    if (!m_stopping)
+        emit connectionTested(::testConnection(settings));
 }

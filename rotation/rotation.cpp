@@ -19,6 +19,7 @@ Rotation::Rotation(MessageQueue& queue, Status& status, DisplayWriter& writer)
 {
     connect(this, &Rotation::writeRequested, &writer, &DisplayWriter::write);
     connect(&writer, &DisplayWriter::written, this, &Rotation::written);
+    connect(this, &Rotation::expired, &writer, &DisplayWriter::discard);
 }
 
 QString Rotation::dateTimeLine(const QDateTime& moment)
@@ -30,6 +31,7 @@ QString Rotation::dateTimeLine(const QDateTime& moment)
 
 void Rotation::tick(const RotationSettings& settings, const DisplaySettings& display)
 {
+    dropExpired(settings.validityMs);
     if (m_writing)
         return;
     const quint64 sentBefore = m_lastId;
@@ -46,6 +48,26 @@ void Rotation::tick(const RotationSettings& settings, const DisplaySettings& dis
     // Nothing was sent: the tick ends clean, or with why no row could be taken.
     if (m_lastId == sentBefore)
         m_status.setError(error, Status::Handler::Rotation);
+}
+
+void Rotation::dropExpired(qint64 validityMs)
+{
+    if (validityMs <= 0)
+        return;
+    const QList<QueuedMessage> old =
+        m_queue.takeTakenBefore(m_clock().toMSecsSinceEpoch() - validityMs);
+    if (old.isEmpty())
+        return;
+    QList<quint64> spoolIds;
+    for (const QueuedMessage& message : old) {
+        if (message.spoolId != 0)
+            spoolIds.append(message.spoolId);
+    }
+    emit expired(spoolIds);
+    qCInfo(lcMostrela).noquote() << QStringLiteral("%1 mensagens postas de lado sem serem "
+                                                   "mostradas: tomadas há mais de %2 segundos")
+                                        .arg(old.size())
+                                        .arg(static_cast<double>(validityMs) / 1000);
 }
 
 void Rotation::send(const DisplaySettings& display, const QString& linha1, const QString& linha2,

@@ -19,6 +19,10 @@ class Status;
 // tick that comes while a message is still being written is skipped, so the window never waits
 // for the display.
 //
+// A message taken from its source longer ago than SegundosValidade is dropped, not shown: each
+// tick first takes such messages out of the queue, wherever they stand, so that the queue stays
+// bounded while the display cannot be reached, and logs how many went.
+//
 // Each written message reports its outcome to the failure label: a display that cannot be
 // written says so until a message gets through, and a message whose bytes reached no port goes
 // back to the top of the queue, selected, to be tried again on the next tick.
@@ -31,7 +35,8 @@ public:
 
     Rotation(MessageQueue& queue, Status& status, DisplayWriter& writer);
 
-    // The source of "now" for the date-and-time idle line; the system clock by default.
+    // The source of "now" for the date-and-time idle line and the messages' age; the system clock
+    // by default.
     void setClock(Clock clock) { m_clock = std::move(clock); }
 
     // The date-and-time idle line: "dd MMMM  hh:mm", the month in the user's language.
@@ -52,8 +57,11 @@ signals:
     void displayed(const QString& linha1, const QString& linha2);
     // A write that did not reach the display, and why.
     void writeFailed(const QString& failure);
+    // The spool entries of messages dropped as too old.
+    void expired(const QList<quint64>& spoolIds);
 
 private:
+    void dropExpired(qint64 validityMs);
     void written(quint64 id, const DisplayOutcome& outcome);
     void send(const DisplaySettings& display, const QString& linha1, const QString& linha2,
               quint64 spoolId = 0);

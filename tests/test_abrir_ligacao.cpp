@@ -94,8 +94,8 @@ private slots:
         QCOMPARE(preferredSqlServerDriver(
                      {QStringLiteral("SQLite3"), QStringLiteral("SQL Server Native Client 11.0")}),
                  QString());
-        QCOMPARE(odbcDrivers(),
-                 QStringList({QStringLiteral("SQLite3"), QStringLiteral("FreeTDS")}));
+        QCOMPARE(odbcDrivers(), QStringList({QStringLiteral("SQLite3"), QStringLiteral("FreeTDS"),
+                                             QStringLiteral("PostgreSQL Unicode")}));
     }
 
     void failedConnection_reportsNumberAndDescription_neverThePassword()

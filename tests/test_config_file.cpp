@@ -185,15 +185,28 @@ void TestConfigFile::writer_emitsKeysInOrderWithCrLfAndLigaLinesOnlyWhenSelected
     QVERIFY(bytes.endsWith("\r\n"));
     QCOMPARE(bytes.count('\n'), bytes.count("\r\n"));
     const QList<QByteArray> lines = bytes.chopped(2).split('\n');
-    QCOMPARE(lines.size(), 21);
+    QCOMPARE(lines.size(), 22);
     QCOMPARE(lines.at(0), QByteArray("Porta=1\r"));
     QCOMPARE(lines.at(10), QByteArray("MostraDefault=1\r"));
     QCOMPARE(lines.at(12), QByteArray("Default_Linha2=Caf\xe9 \x80\r"));
     QCOMPARE(lines.at(17), QByteArray("LigaFicheiros=1\r"));
     QVERIFY(lines.at(18).startsWith("LigaFicheirosPath="));
-    QCOMPARE(lines.at(19), QByteArray("PortaDefinicoes=9600,n,8,1\r"));
-    QCOMPARE(lines.at(20), QByteArray("PaginaCodigos="));
+    QCOMPARE(lines.at(19), QByteArray("SegundosValidade=300\r"));
+    QCOMPARE(lines.at(20), QByteArray("PortaDefinicoes=9600,n,8,1\r"));
+    QCOMPARE(lines.at(21), QByteArray("PaginaCodigos="));
     QVERIFY(!bytes.contains("LigaSQL"));
+
+    // Older copies find a key anywhere in a line, and skip a line with none they know: the last
+    // line names no other key, and every line read that way gives what it gave before.
+    Settings older;
+    QCOMPARE(readInto(older, "x" + bytes.chopped(2).replace("\r\n", "\r\nx") + "\r\n"), QString());
+    for (const SettingDefinition& row : settingsTable)
+        QCOMPARE(older.text(row.key), settings.text(row.key));
+    QCOMPARE(older.mostraDefault(), 1);
+    QVERIFY(older.ligaFicheiros());
+    Settings withoutIt;
+    QCOMPARE(readInto(withoutIt, bytes.left(bytes.indexOf("SegundosValidade="))), QString());
+    QCOMPARE(withoutIt.text(Key::SegundosValidade), QStringLiteral("300"));
 }
 
 void TestConfigFile::writer_usesUtf8WithMarkOnlyWhenWindows1252CannotCarryTheText()

@@ -17,7 +17,7 @@ private:
     QStringList m_messages;
     const QDateTime m_start{QDate(2024, 3, 9), QTime(10, 15, 0)};
 
-    // A tick of tmrVerifica, waited for: the sources are read on the intake's thread.
+    // A tick of tmrVerifica, waited for: the sources are read on threads of their own.
     void tick()
     {
         QSignalSpy finished(m_controller.get(), &Controller::pollingFinished);
@@ -48,10 +48,8 @@ private slots:
         m_messages.clear();
         m_folder = std::make_unique<QTemporaryDir>();
         m_controller = std::make_unique<Controller>(m_folder->path());
-        m_controller->setCriticalMessageHandler([this](const QString& text) {
-            m_messages.append(text);
-            m_controller->criticalMessageClosed();
-        });
+        connect(m_controller.get(), &Controller::connectionFailed, this,
+                [this](const QString& text) { m_messages.append(text); });
         Settings& settings = m_controller->settings();
         settings.setText(Key::SegundosTimerSQL, QStringLiteral("0")); // ticks by hand only
         settings.setText(Key::SQL_Servidor, OdbcFixture::dataSource());
@@ -167,6 +165,38 @@ private slots:
         QCOMPARE(queued(), QStringList({QStringLiteral("A1|A2"), QStringLiteral("C1|C2"),
                                         QStringLiteral("preso|P2")}));
         QVERIFY(m_odbc->rowsLeft().isEmpty());
+    }
+
+    // SaidaDisplay as a view whose delete a trigger does: the database counts no row deleted.
+    // Gone all the same, the row's message is taken; one that the trigger keeps stays, named,
+    // out of the queue, and is tried again next tick.
+    void deleteCountingNoRow_takesTheRowIfGone_elseRetriesIt()
+    {
+        m_odbc->run(QStringLiteral("alter table SaidaDisplay rename to Mensagens"));
+        m_odbc->run(QStringLiteral("create view SaidaDisplay as select * from Mensagens"));
+        const QString trigger =
+            QStringLiteral("create trigger apaga instead of delete on SaidaDisplay %1 begin "
+                           "delete from Mensagens where NumRegisto = old.NumRegisto; end");
+        m_odbc->run(trigger.arg(QStringLiteral("when old.Linha1 <> 'guardada'")));
+        for (const char* linha1 : {"A1", "guardada", "C1"})
+            m_odbc->run(
+                QStringLiteral("insert into Mensagens (DataSys, Linha1, Linha2, Utilizador) "
+                               "values (datetime('now'), ?, '', 'caixa1')"),
+                {QString::fromLatin1(linha1)});
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            tick();
+            QVERIFY2(error().contains(QStringLiteral("registo 2 de SaidaDisplay: o registo "
+                                                     "continua na tabela")),
+                     qPrintable(error()));
+            QCOMPARE(queued(), QStringList({QStringLiteral("A1|"), QStringLiteral("C1|")}));
+        }
+        m_odbc->run(QStringLiteral("drop trigger apaga"));
+        m_odbc->run(trigger.arg(QString()));
+        tick();
+        QCOMPARE(error(), QString());
+        QCOMPARE(queued().last(), QStringLiteral("guardada|"));
+        m_odbc->run(QStringLiteral("drop view SaidaDisplay"));
+        m_odbc->run(QStringLiteral("drop table Mensagens"));
     }
 };
 

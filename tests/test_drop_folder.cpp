@@ -18,6 +18,7 @@ class TestDropFolder : public QObject {
 private:
     QTemporaryDir m_folder;
     MessageQueue m_queue;
+    const std::atomic<bool> running{false};
 
     QString path(const QString& name) const { return m_folder.filePath(name); }
     void write(const QString& name, const QByteArray& bytes)
@@ -33,7 +34,7 @@ private:
         QStringList problems;
         const QString failure = runTrapped([&] {
             QList<DropFile> files;
-            readDropFiles(m_folder.path(), LineWidth::read(numLetras), problems, 2,
+            readDropFiles(m_folder.path(), LineWidth::read(numLetras), problems, 2, running,
                           [&](const QList<DropFile>& chunk) { files << chunk; });
             if (betweenReadAndDelete)
                 betweenReadAndDelete();
@@ -155,11 +156,13 @@ private slots:
         const QString folder = m_folder.filePath(QStringLiteral("em-falta"));
         QStringList problems;
         QString error = runTrapped([&] {
-            readDropFiles(folder, LineWidth::read("20"), problems, 2, [](QList<DropFile>&) {});
+            readDropFiles(folder, LineWidth::read("20"), problems, 2, running,
+                          [](QList<DropFile>&) {});
         });
         QVERIFY2(error.contains(folder), qPrintable(error));
         error = runTrapped([&] {
-            readDropFiles(QString(), LineWidth::read("20"), problems, 2, [](QList<DropFile>&) {});
+            readDropFiles(QString(), LineWidth::read("20"), problems, 2, running,
+                          [](QList<DropFile>&) {});
         });
         QVERIFY2(error.contains(QStringLiteral("não está definida")), qPrintable(error));
         QVERIFY(problems.isEmpty());

@@ -4,6 +4,7 @@
 #include "support/running_controller.h"
 #include "usual_display.h"
 
+#include <QDir>
 #include <QtTest>
 
 using Key = Settings::Key;
@@ -27,6 +28,7 @@ class TestFaultDisplay : public QObject {
 private slots:
     void unpluggedDisplay_messagesWaitAtTheTop_thenEachIsShownOnce();
     void unusableLineOrCodePage_messageWaitsAndTheLabelSaysWhy();
+    void unpluggedDisplay_messagesTooOldToShowLeaveQueueAndSpool();
 };
 
 void TestFaultDisplay::unpluggedDisplay_messagesWaitAtTheTop_thenEachIsShownOnce()
@@ -94,6 +96,41 @@ void TestFaultDisplay::unusableLineOrCodePage_messageWaitsAndTheLabelSaysWhy()
                               10000);
     QTRY_COMPARE(running.queued(), QStringList());
     QTRY_COMPARE(running.lblError(), QString());
+}
+
+// While the display cannot be reached, messages taken longer ago than SegundosValidade leave the
+// queue and the spool without being shown, a count logged each time; what comes once it is back
+// is shown.
+void TestFaultDisplay::unpluggedDisplay_messagesTooOldToShowLeaveQueueAndSpool()
+{
+    static int dropped = 0;
+    dropped = 0;
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& text) {
+            if (text.contains(QStringLiteral("postas de lado")))
+                dropped += text.section(u' ', 0, 0).toInt();
+        });
+    ControllerFolder folder;
+    PluggableDisplay display(folder.filePath(QStringLiteral("display")));
+    folder.settings().setText(Key::Porta, display.port());
+    folder.settings().setText(Key::SegundosValidade, QStringLiteral("0.5 s"));
+    folder.settings().setLigaFicheiros(true);
+    folder.writeConfig();
+    display.unplug();
+    RunningController running(folder.path());
+
+    for (int number = 1; number <= 3; ++number)
+        QVERIFY(folder.drop(QStringLiteral("%1.dsp").arg(number), "Antiga"));
+    QTRY_COMPARE(running.added().size(), 3);
+    const QDir spool(folder.filePath(QStringLiteral("fila")));
+    QTRY_COMPARE(running.queued(), QStringList());
+    QTRY_COMPARE(spool.entryList({QStringLiteral("*.msg")}, QDir::Files), QStringList());
+    QCOMPARE(dropped, 3);
+
+    display.plugIn();
+    QVERIFY(folder.drop(QStringLiteral("4.dsp"), "Nova"));
+    QTRY_COMPARE_WITH_TIMEOUT(display.received(), shown({QStringLiteral("Nova")}), 10000);
+    qInstallMessageHandler(previous);
 }
 
 QTEST_MAIN(TestFaultDisplay)

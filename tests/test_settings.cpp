@@ -26,6 +26,7 @@ private slots:
         const Settings settings;
         QCOMPARE(settings.text(Key::InitLinha1), QStringLiteral("27+81+65"));
         QCOMPARE(settings.text(Key::SegundosTimerDisplay), QStringLiteral("1"));
+        QCOMPARE(settings.text(Key::SegundosValidade), QStringLiteral("300"));
         QCOMPARE(settings.text(Key::SQL_Servidor), QString());
         // A file without the display's line settings or code page drives it as before.
         QCOMPARE(settings.text(Key::PortaDefinicoes), QStringLiteral("9600,n,8,1"));

@@ -1,6 +1,9 @@
 #include "core/spool.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -71,6 +74,30 @@ private slots:
         QCOMPARE(kept.shown.first().origin.numRegisto, 7);
         third.sourceSettled(id);
         QCOMPARE(files(), 0);
+    }
+
+    // An entry keeps when its message was taken; one of an older spool, without that time,
+    // counts as taken when its file was written.
+    void takenTime_comesBack_orIsItsFileTime()
+    {
+        QList<QueuedMessage> batch{QueuedMessage(QStringLiteral("1"), QStringLiteral("um")),
+                                   QueuedMessage(QStringLiteral("2"), QStringLiteral("dois"))};
+        batch[0].takenAt = 1700000000000;
+        Spool(spoolFolder()).write(batch);
+        QFile older(
+            QDir(spoolFolder()).filePath(QDir(spoolFolder()).entryList(QDir::Files).last()));
+        QVERIFY(older.open(QIODevice::ReadWrite));
+        QJsonObject entry = QJsonDocument::fromJson(older.readAll()).object();
+        QCOMPARE(entry.take(QStringLiteral("tomada")).toString().toLongLong(), batch[1].takenAt);
+        older.resize(0);
+        older.write(QJsonDocument(entry).toJson());
+        older.flush();
+        const QDateTime hourAgo = QDateTime::currentDateTime().addSecs(-3600);
+        QVERIFY(older.setFileTime(hourAgo, QFileDevice::FileModificationTime));
+
+        const QList<QueuedMessage> kept = Spool(spoolFolder()).load().waiting;
+        QCOMPARE(kept[0].takenAt, 1700000000000);
+        QVERIFY(qAbs(kept[1].takenAt - hourAgo.toMSecsSinceEpoch()) < 1000);
     }
 
     void settledBeforeShown_isRemovedOnceShown()

@@ -52,6 +52,11 @@ QString fieldHelp(SettingKey key)
         return QStringLiteral("Quantos segundos cada mensagem fica no display: até 65.535, com "
                               "ponto decimal (0.5 é meio segundo). 0 pára o display. Aplica-se "
                               "ao carregar em Executar.");
+    case SettingKey::SegundosValidade:
+        return QStringLiteral("Quantos segundos uma mensagem ainda pode ser mostrada depois de "
+                              "tomada da base de dados ou da pasta. Uma mais antiga (à espera "
+                              "de um display desligado, por exemplo) é posta de lado sem ser "
+                              "mostrada. 0 mostra-as todas, por mais antigas que sejam.");
     case SettingKey::MostraDefault:
         return QStringLiteral("Marcada, o display mostra o texto das linhas abaixo quando não há "
                               "mensagens à espera.");
@@ -120,6 +125,8 @@ QString fieldCaption(SettingKey key)
         return QStringLiteral("Nº Segundos para verificação de Informação");
     case SettingKey::SegundosTimerDisplay:
         return QStringLiteral("Nº Segundos para visualização da Informação");
+    case SettingKey::SegundosValidade:
+        return QStringLiteral("Nº Segundos de validade da Informação");
     case SettingKey::SQL_Servidor:
         return QStringLiteral("Servidor SQL");
     case SettingKey::SQL_Utilizador:

@@ -39,13 +39,16 @@ int main(int argc, char* argv[])
     FolderLock lock(folders.files.lockFile);
     if (const QString refusal = lock.take(); !refusal.isEmpty())
         return refuse(application, refusal);
-    Controller controller(folders.settings, folders.files.spoolFolder);
-    Menu menu(controller);
-    // The session manager ends the event loop itself once the session ends, and a session that
-    // ends by signal is covered by startUp; there is nothing unsaved to ask about.
-    QObject::connect(&application, &QGuiApplication::commitDataRequest,
-                     [] { qCInfo(lcMostrela) << "Fim da sessão"; });
-    menu.load(commandLine.rest);
-    menu.show();
-    return application.exec();
+    const int status = [&] {
+        Controller controller(folders.settings, folders.files.spoolFolder);
+        Menu menu(controller);
+        // The session manager ends the event loop itself once the session ends, and a session
+        // that ends by signal is covered by startUp; there is nothing unsaved to ask about.
+        QObject::connect(&application, &QGuiApplication::commitDataRequest,
+                         [] { qCInfo(lcMostrela) << "Fim da sessão"; });
+        menu.load(commandLine.rest);
+        menu.show();
+        return application.exec();
+    }();
+    return leaveProcess(status);
 }

@@ -146,21 +146,29 @@ Menu::Menu(Controller& controller, QWidget* parent) : QWidget(parent), m_control
     connect(&m_controller, &Controller::pageChanged, this, &Menu::showPage);
     connect(&m_controller, &Controller::messageShown, this, &Menu::showLastMessage);
     connect(&m_controller, &Controller::sourceRead, this, &Menu::showSourceRead);
-    // Not modal: the rotation goes on while the box waits for the person at the screen.
-    m_controller.setCriticalMessageHandler([this](const QString& text) {
-        auto* box = new QMessageBox(QMessageBox::Critical, QCoreApplication::applicationName(),
-                                    text, QMessageBox::Ok, this);
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->setModal(false);
-        connect(box, &QMessageBox::finished, &m_controller, &Controller::criticalMessageClosed);
-        box->show();
+    connect(&m_controller, &Controller::connectionFailed, this, &Menu::showConnectionFailure);
+    connect(&m_controller, &Controller::connectionRestored, this, [this] {
+        if (m_connectionBox)
+            m_connectionBox->close();
     });
 }
 
-Menu::~Menu()
+Menu::~Menu() = default;
+
+void Menu::showConnectionFailure(const QString& text)
 {
-    // The controller may outlive its window; its message boxes must not.
-    m_controller.setCriticalMessageHandler({});
+    // One box at a time: a later failure only changes what the open one says.
+    if (m_connectionBox) {
+        m_connectionBox->setText(text);
+        return;
+    }
+    // Not modal: the rotation and the polling go on while the box waits for the person at the
+    // screen.
+    m_connectionBox = new QMessageBox(QMessageBox::Critical, QCoreApplication::applicationName(),
+                                      text, QMessageBox::Ok, this);
+    m_connectionBox->setAttribute(Qt::WA_DeleteOnClose);
+    m_connectionBox->setModal(false);
+    m_connectionBox->show();
 }
 
 void Menu::load(const QString& commandLine)
@@ -458,7 +466,9 @@ QGroupBox* Menu::buildConfiguraPage()
     grid->addWidget(boundLineEdit(Key::SegundosTimerSQL), 0, 1);
     grid->addWidget(label(fieldCaption(Key::SegundosTimerDisplay)), 1, 0);
     grid->addWidget(boundLineEdit(Key::SegundosTimerDisplay), 1, 1);
-    grid->setRowMinimumHeight(2, 20);
+    grid->addWidget(label(fieldCaption(Key::SegundosValidade)), 2, 0);
+    grid->addWidget(boundLineEdit(Key::SegundosValidade), 2, 1);
+    grid->setRowMinimumHeight(3, 20);
 
     Settings& settings = m_controller.settings();
     auto* check = new TwoStateClickCheckBox(fieldCaption(Key::MostraDefault));
@@ -474,16 +484,16 @@ QGroupBox* Menu::buildConfiguraPage()
         if (key == Key::MostraDefault)
             check->setCheckState(checkStateOf(settings.mostraDefault()));
     });
-    grid->addWidget(check, 3, 0, 1, 2);
+    grid->addWidget(check, 4, 0, 1, 2);
 
     auto* lines = new QGridLayout;
     lines->addWidget(label(fieldCaption(Key::Default_Linha1)), 0, 0);
     lines->addWidget(boundLineEdit(Key::Default_Linha1), 0, 1);
     lines->addWidget(label(fieldCaption(Key::Default_Linha2)), 1, 0);
     lines->addWidget(boundLineEdit(Key::Default_Linha2), 1, 1);
-    grid->addLayout(lines, 4, 0, 1, 2);
-    grid->setRowStretch(5, 1);
-    grid->addWidget(saveButton(QStringLiteral("cmdGravarConfigura")), 6, 0, 1, 2);
+    grid->addLayout(lines, 5, 0, 1, 2);
+    grid->setRowStretch(6, 1);
+    grid->addWidget(saveButton(QStringLiteral("cmdGravarConfigura")), 7, 0, 1, 2);
     return frame;
 }
 

@@ -2,6 +2,8 @@
 
 #include "app/controller.h"
 
+#include <QMessageBox>
+#include <QPointer>
 #include <QWidget>
 #include <map>
 #include <utility>
@@ -37,6 +39,9 @@ public:
     void saveAsked();
 
     void showLastMessage(const QString& linha1, const QString& linha2);
+    // The box for a failed database connection; it closes by itself once a tick connects.
+    void showConnectionFailure(const QString& text);
+    QMessageBox* connectionBox() const { return m_connectionBox; }
     // A source ("SQL" or "Ficheiros") read, with how many messages it gave.
     void showSourceRead(const QString& source, int messages);
 
@@ -71,4 +76,5 @@ private:
     QLabel* m_lastMessage = nullptr;
     QLabel* m_sqlRead = nullptr;
     QLabel* m_filesRead = nullptr;
+    QPointer<QMessageBox> m_connectionBox;
 };

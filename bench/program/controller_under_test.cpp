@@ -10,6 +10,8 @@
 
 #include <limits>
 
+#include <csignal>
+
 namespace {
 
 using Key = Settings::Key;
@@ -28,6 +30,8 @@ ControllerUnderTest::ControllerUnderTest(const QString& program, const Controlle
     settings.setText(Key::SegundosTimerDisplay, QString::number(setup.displaySeconds));
     settings.setLigaFicheiros(true);
     settings.setLigaSQL(setup.database);
+    if (!setup.server.isEmpty())
+        settings.setText(Key::SQL_Servidor, setup.server);
     if (setup.idleClock) {
         settings.setMostraDefault(1);
         settings.setText(Key::Default_Linha1, QStringLiteral("Bem-vindo"));
@@ -97,6 +101,21 @@ double ControllerUnderTest::cpuRate(qint64 ms)
     const double start = now();
     runFor(ms);
     return cpuSecondsSince(before) / (now() - start);
+}
+
+double ControllerUnderTest::secondsToEnd(int signal, qint64 limitMs)
+{
+    QProcess& process = m_controller.process();
+    const double start = now();
+    if (::kill(static_cast<pid_t>(process.processId()), signal) != 0 ||
+        !process.waitForFinished(static_cast<int>(limitMs)))
+        throw Failure(QStringLiteral("The controller did not end within %1 s")
+                          .arg(static_cast<double>(limitMs) / 1000));
+    const double seconds = now() - start;
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        throw Failure(
+            QStringLiteral("The controller ended with status %1").arg(process.exitCode()));
+    return seconds;
 }
 
 void ControllerUnderTest::receive(const QByteArray& bytes)

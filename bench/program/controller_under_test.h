@@ -19,6 +19,7 @@ struct ControllerSetup {
     double displaySeconds = 0.1; // SegundosTimerDisplay; 0 gives no display ticks
     bool idleClock = false;      // MostraDefault ticked, line 2 the date and time
     bool database = false;       // LigaSQL as well, on the test data source's empty table
+    QString server = {};         // SQL_Servidor instead of the test data source
 };
 
 // The built controller run as an unattended shop runs it: copied beside its own Mostrela.cfg,
@@ -50,6 +51,9 @@ public:
     }
     // The controller's CPU seconds a second of wall clock over a window of `ms`.
     double cpuRate(qint64 ms);
+    // Sends `signal` and returns the seconds until the controller has ended. Throws Failure
+    // when it has not ended within `limitMs` or not with status 0.
+    double secondsToEnd(int signal, qint64 limitMs);
 
     // Throws Failure when the controller is gone.
     ProcessUsage usage() { return ProcessUsage::of(m_controller.process().processId()); }

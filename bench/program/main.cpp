@@ -2,23 +2,27 @@
 // pseudo-terminal as its display port, a real drop folder), timed from outside. Prints one table:
 // the CPU a drop file against plain reads and deletes, a large backlog's memory and the
 // display's pace while it is taken, the CPU a shown message against its time on the line, and
-// the idle controller's CPU.
+// the idle controller's CPU, the logins to a database polled every second, and how long the
+// controller takes to stop while a source is busy.
 
 #include "core/failure.h"
 #include "report.h"
 #include "scenarios.h"
 #include "support/odbc_fixture.h"
+#include "support/postgres_server.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
 #include <cstdio>
 #include <functional>
+#include <optional>
 
 namespace {
 
-const QStringList scenarioNames = {QStringLiteral("intake"), QStringLiteral("backlog"),
-                                   QStringLiteral("display"), QStringLiteral("idle")};
+const QStringList scenarioNames = {QStringLiteral("intake"),  QStringLiteral("backlog"),
+                                   QStringLiteral("display"), QStringLiteral("idle"),
+                                   QStringLiteral("logins"),  QStringLiteral("stop")};
 
 struct NumberOption {
     QCommandLineOption option;
@@ -43,6 +47,9 @@ void makeQuick(BenchSettings& settings)
     settings.referenceSeconds = 0.5;
     settings.backlogSeconds = 8;
     settings.limitSeconds = 20;
+    settings.loginSeconds = 10;
+    settings.stopFiles = 10000;
+    settings.stopRows = 2000;
 }
 
 void runScenario(Report& report, const QString& name, const std::function<void()>& measure)
@@ -59,7 +66,6 @@ void runScenario(Report& report, const QString& name, const std::function<void()
 int main(int argc, char* argv[])
 {
     try {
-        OdbcFixture odbc; // before any ODBC call; the controller inherits its data source
         QCoreApplication application(argc, argv);
         application.setApplicationName(QStringLiteral("mostrela-bench"));
 
@@ -91,6 +97,11 @@ int main(int argc, char* argv[])
                    settings.referenceSeconds),
             number("backlog-seconds", "How long the backlog may take", settings.backlogSeconds),
             number("limit-seconds", "The longest any other wait may last", settings.limitSeconds),
+            number("login-seconds", "Seconds the logins to the database are counted",
+                   settings.loginSeconds),
+            number("stop-files", "Drop files waiting when the controller is stopped",
+                   settings.stopFiles),
+            number("stop-rows", "Rows waiting when the controller is stopped", settings.stopRows),
         };
         for (const NumberOption& option : numbers)
             parser.addOption(option.option);
@@ -114,6 +125,12 @@ int main(int argc, char* argv[])
                 parser.showHelp(2);
         }
 
+        // Both before any ODBC call: the controller inherits their data sources.
+        std::optional<PostgresServer> postgres;
+        if (chosen.contains(QStringLiteral("logins")))
+            postgres.emplace();
+        OdbcFixture odbc(OdbcFixture::Trace::Off, postgres ? postgres->odbcSection() : QString());
+
         Report report;
         if (chosen.contains(QStringLiteral("intake")))
             runScenario(report, QStringLiteral("intake"),
@@ -129,6 +146,12 @@ int main(int argc, char* argv[])
                 runScenario(report, QStringLiteral("idle"),
                             [&] { report.addIdle(measureIdle(settings, database), database); });
         }
+        if (postgres)
+            runScenario(report, QStringLiteral("logins"),
+                        [&] { report.addLogins(measureLogins(settings, *postgres)); });
+        if (chosen.contains(QStringLiteral("stop")))
+            runScenario(report, QStringLiteral("stop"),
+                        [&] { report.addStops(measureStops(settings, odbc)); });
         report.print();
         return 0;
     } catch (const Failure& failure) {

@@ -14,6 +14,8 @@ constexpr double peakMegabytesGoal = 60;
 constexpr double longestGapGoal = 0.5;
 constexpr double displayShareGoal = 0.01;
 constexpr double idleShareGoal = 0.0005;
+constexpr double loginsPerHourGoal = 1;
+constexpr double stopSecondsGoal = 2;
 
 QString count(int value)
 {
@@ -96,6 +98,26 @@ void Report::addIdle(const IdleFigures& figures, bool database)
                           : QStringLiteral("drop folder")),
         percent(figures.cpuShare, 3), QStringLiteral("< %1 %").arg(idleShareGoal * 100),
         figures.cpuShare < idleShareGoal);
+}
+
+void Report::addLogins(const LoginFigures& figures)
+{
+    add(QStringLiteral("database polled every second: logins in %1 s").arg(figures.seconds),
+        count(figures.logins));
+    add(QStringLiteral("  logins an hour"), fixed(figures.perHour, 0),
+        QStringLiteral("%1").arg(loginsPerHourGoal), figures.perHour <= loginsPerHourGoal);
+}
+
+void Report::addStops(const StopFigures& figures)
+{
+    const auto stop = [this](const QString& busy, double seconds) {
+        add(QStringLiteral("stop (SIGTERM) with %1").arg(busy),
+            fixed(seconds, 2) + QStringLiteral(" s"),
+            QStringLiteral("<= %1 s").arg(stopSecondsGoal), seconds <= stopSecondsGoal);
+    };
+    stop(QStringLiteral("a login held up"), figures.loginSeconds);
+    stop(QStringLiteral("%1 drop files waiting").arg(count(figures.files)), figures.filesSeconds);
+    stop(QStringLiteral("%1 rows waiting").arg(count(figures.rows)), figures.rowsSeconds);
 }
 
 void Report::addFailure(const QString& scenario, const QString& failure)

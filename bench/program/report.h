@@ -12,6 +12,8 @@ public:
     void addBacklog(const BacklogFigures& figures);
     void addDisplay(const DisplayFigures& figures);
     void addIdle(const IdleFigures& figures, bool database);
+    void addLogins(const LoginFigures& figures);
+    void addStops(const StopFigures& figures);
     void addFailure(const QString& scenario, const QString& failure);
 
     // Prints the table on standard output.

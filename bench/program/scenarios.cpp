@@ -4,10 +4,14 @@
 #include "core/failure.h"
 #include "frame_gaps.h"
 #include "plain_intake.h"
+#include "silent_server.h"
+#include "support/odbc_fixture.h"
+#include "support/postgres_server.h"
 
 #include <QElapsedTimer>
 
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 
 namespace {
@@ -141,5 +145,65 @@ IdleFigures measureIdle(const BenchSettings& settings, bool database)
     IdleFigures figures;
     figures.seconds = settings.idleSeconds;
     figures.cpuShare = controller.cpuRate(milliseconds(settings.idleSeconds));
+    return figures;
+}
+
+LoginFigures measureLogins(const BenchSettings& settings, PostgresServer& server)
+{
+    progress("logins: polling the PostgreSQL server every second");
+    const QString user = ControllerFolder::databaseUser();
+    const int before = server.logins(user);
+    ControllerUnderTest controller(settings.program, {.pollingSeconds = 1,
+                                                      .displaySeconds = 1,
+                                                      .database = true,
+                                                      .server = PostgresServer::dataSource()});
+    if (!controller.runUntil([&] { return server.logins(user) > before; }, startUpLimitMs))
+        throw Failure(QStringLiteral("The controller never logged in"));
+    LoginFigures figures;
+    figures.seconds = settings.loginSeconds;
+    controller.runFor(milliseconds(settings.loginSeconds));
+    figures.logins = server.logins(user) - before;
+    figures.perHour = 1 + (figures.logins - 1) * 3600 / figures.seconds;
+    return figures;
+}
+
+StopFigures measureStops(const BenchSettings& settings, OdbcFixture& odbc)
+{
+    const qint64 limitMs = milliseconds(settings.limitSeconds);
+    StopFigures figures;
+    {
+        progress("stop: a login held up");
+        SilentServer server;
+        ControllerUnderTest controller(
+            settings.program,
+            {.database = true, .server = QStringLiteral("127.0.0.1,%1").arg(server.port())});
+        if (!controller.runUntil([&] { return server.connections() > 0; }, startUpLimitMs))
+            throw Failure(QStringLiteral("The controller never tried to log in"));
+        figures.loginSeconds = controller.secondsToEnd(SIGTERM, limitMs);
+    }
+    {
+        progress("stop: drop files waiting");
+        figures.files = settings.stopFiles;
+        ControllerUnderTest controller(settings.program, {});
+        const auto batch = controller.stage(settings.stopFiles);
+        batch->moveIntoPlace();
+        if (!controller.runUntil([&] { return batch->takenCount() > 0; }, limitMs))
+            throw Failure(QStringLiteral("The controller took no drop file"));
+        figures.filesSeconds = controller.secondsToEnd(SIGTERM, limitMs);
+    }
+    {
+        progress("stop: rows waiting");
+        figures.rows = settings.stopRows;
+        odbc.createTable();
+        odbc.insertNumbered(ControllerFolder::databaseUser(), settings.stopRows);
+        const auto waiting = [&] {
+            return odbc.rows(QStringLiteral("select count(*) from SaidaDisplay")).first().first();
+        };
+        ControllerUnderTest controller(settings.program, {.database = true});
+        if (!controller.runUntil([&] { return waiting().toInt() < settings.stopRows; }, limitMs))
+            throw Failure(QStringLiteral("The controller took no row"));
+        figures.rowsSeconds = controller.secondsToEnd(SIGTERM, limitMs);
+        odbc.createTable();
+    }
     return figures;
 }

@@ -3,6 +3,9 @@
 #include <QString>
 #include <QtGlobal>
 
+class OdbcFixture;
+class PostgresServer;
+
 struct BenchSettings {
     QString program;             // the controller's executable
     int intakeFiles = 10000;     // dropped at once, for the CPU a file
@@ -12,6 +15,9 @@ struct BenchSettings {
     double referenceSeconds = 3; // the idle window before a load, whose rate is taken off it
     double backlogSeconds = 60;  // how long the backlog may take; what is left then is reported
     double limitSeconds = 180;   // the longest any other wait may last
+    double loginSeconds = 120;   // how long the logins to the database are counted
+    int stopFiles = 100000;      // waiting when the controller is told to stop
+    int stopRows = 20000;        // waiting in the table when the controller is told to stop
 };
 
 // The controller's CPU a drop file, from the moment a batch of files is put in the drop folder
@@ -55,3 +61,24 @@ struct IdleFigures {
     double cpuShare = 0;
 };
 IdleFigures measureIdle(const BenchSettings& settings, bool database);
+
+// The logins of a controller polling a PostgreSQL server every second, counted in the server's
+// log over `loginSeconds`, and what that comes to in an hour: the first login, and as many more
+// an hour as came in the window after it.
+struct LoginFigures {
+    double seconds = 0;
+    int logins = 0;
+    double perHour = 0;
+};
+LoginFigures measureLogins(const BenchSettings& settings, PostgresServer& server);
+
+// How long the controller takes to end after SIGTERM while a source is busy: a login that a
+// silent server holds up, a drop folder of `stopFiles` files, a table of `stopRows` rows.
+struct StopFigures {
+    double loginSeconds = 0;
+    int files = 0;
+    double filesSeconds = 0;
+    int rows = 0;
+    double rowsSeconds = 0;
+};
+StopFigures measureStops(const BenchSettings& settings, OdbcFixture& odbc);

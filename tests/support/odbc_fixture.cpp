@@ -21,7 +21,8 @@ void writeFile(const QString& path, const QString& text)
 
 } // namespace
 
-OdbcFixture::OdbcFixture(Trace trace) : m_connection(QStringLiteral("odbc-fixture"))
+OdbcFixture::OdbcFixture(Trace trace, const QString& moreDataSources)
+    : m_connection(QStringLiteral("odbc-fixture"))
 {
     const QString tracing = trace == Trace::On
                                 ? QStringLiteral("[ODBC]\nTrace=Yes\nTraceFile=%1\n\n")
@@ -29,13 +30,15 @@ OdbcFixture::OdbcFixture(Trace trace) : m_connection(QStringLiteral("odbc-fixtur
                                 : QString();
     writeFile(m_folder.filePath(QStringLiteral("odbcinst.ini")),
               tracing + QStringLiteral("[SQLite3]\nDriver=libsqlite3odbc.so\n\n"
-                                       "[FreeTDS]\nDriver=libtdsodbc.so\n"));
+                                       "[FreeTDS]\nDriver=libtdsodbc.so\n\n"
+                                       "[PostgreSQL Unicode]\nDriver=psqlodbcw.so\n"));
     writeFile(m_folder.filePath(QStringLiteral("odbc.ini")),
               QStringLiteral("[%1]\nDriver=SQLite3\nDatabase=%2\nTimeout=5000\n\n"
                              "[%3]\nDriver=SQLite3\nDatabase=%2\nTimeout=100\n\n"
-                             "[%4]\nDriver=SQLite3\nDatabase=%5\n")
-                  .arg(dataSource(), databasePath(), impatientDataSource(), brokenDataSource(),
-                       m_folder.filePath(QStringLiteral("em-falta/base.db"))));
+                             "[%4]\nDriver=SQLite3\nDatabase=%5\n\n")
+                      .arg(dataSource(), databasePath(), impatientDataSource(), brokenDataSource(),
+                           m_folder.filePath(QStringLiteral("em-falta/base.db"))) +
+                  moreDataSources);
     qputenv("ODBCSYSINI", QFile::encodeName(m_folder.path()));
     qputenv("ODBCINI", QFile::encodeName(m_folder.filePath(QStringLiteral("odbc.ini"))));
     // Asking the installer library (which the drivers share for their settings) also keeps it
@@ -128,6 +131,16 @@ void OdbcFixture::insert(const QString& utilizador, const QDateTime& dataSys,
     run(QStringLiteral("insert into SaidaDisplay (DataSys, Linha1, Linha2, Utilizador) "
                        "values (?, ?, ?, ?)"),
         {dataSys.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), linha1, linha2, utilizador});
+}
+
+void OdbcFixture::insertNumbered(const QString& utilizador, int count)
+{
+    run(QStringLiteral(
+            "insert into SaidaDisplay (DataSys, Linha1, Linha2, Utilizador) "
+            "with recursive n(i) as (select 1 union all select i + 1 from n where i < ?) "
+            "select datetime('2024-03-09', '+' || i || ' seconds'), 'Registo ' || i, '', "
+            "? from n"),
+        {count, utilizador});
 }
 
 QList<QStringList> OdbcFixture::rowsLeft()

@@ -13,8 +13,9 @@
 // Data sources: "MostrelaTeste" holds the table SaidaDisplay; "MostrelaImpaciente" is the same
 // database with a short busy time-out, for connections that should give up quickly on a lock;
 // "MostrelaAvariada" names a database in a folder that does not exist, so connecting to it fails.
-// Drivers: SQLite3 and FreeTDS. A traced fixture has the driver manager log every call, which shows
-// the attributes that the program sets on its handles.
+// Drivers: SQLite3, FreeTDS and PostgreSQL Unicode; more data sources, such as a PostgresServer's,
+// can be added. A traced fixture has the driver manager log every call, which shows the
+// attributes that the program sets on its handles.
 class OdbcFixture {
 public:
     static QString dataSource() { return QStringLiteral("MostrelaTeste"); }
@@ -22,7 +23,8 @@ public:
     static QString brokenDataSource() { return QStringLiteral("MostrelaAvariada"); }
 
     enum class Trace { Off, On };
-    explicit OdbcFixture(Trace trace = Trace::Off);
+    // `moreDataSources`: odbc.ini sections of further data sources.
+    explicit OdbcFixture(Trace trace = Trace::Off, const QString& moreDataSources = {});
     ~OdbcFixture();
     OdbcFixture(const OdbcFixture&) = delete;
     OdbcFixture& operator=(const OdbcFixture&) = delete;
@@ -47,6 +49,8 @@ public:
     void createTable();
     void insert(const QString& utilizador, const QDateTime& dataSys, const QVariant& linha1,
                 const QVariant& linha2);
+    // `count` rows for `utilizador` in one statement, "Registo 1" upward, a second apart.
+    void insertNumbered(const QString& utilizador, int count);
     // (Utilizador, Linha1) of every row left, in NumRegisto order.
     QList<QStringList> rowsLeft();
 

@@ -1,6 +1,7 @@
 #include "running_controller.h"
 
 #include <QLabel>
+#include <QMessageBox>
 
 RunningController::RunningController(const QString& folder)
     : m_controller(folder), m_menu(m_controller)
@@ -11,11 +12,8 @@ RunningController::RunningController(const QString& folder)
                          for (int row = first; row <= last; ++row)
                              m_added.append(queue.at(row).linha1);
                      });
-    m_controller.setCriticalMessageHandler([this](const QString& text) {
-        m_criticalMessages.append(text);
-        if (!m_keepCriticalMessagesOpen)
-            m_controller.criticalMessageClosed();
-    });
+    QObject::connect(&m_controller, &Controller::connectionFailed, &m_menu,
+                     [this](const QString& text) { m_connectionFailures.append(text); });
     m_menu.show();
     m_menu.load(QStringLiteral("AUTO"));
 }
@@ -31,4 +29,10 @@ QStringList RunningController::queued()
     for (int row = 0; row < m_controller.queue().count(); ++row)
         lines.append(m_controller.queue().at(row).linha1);
     return lines;
+}
+
+QString RunningController::connectionBoxText() const
+{
+    const QMessageBox* box = m_menu.connectionBox();
+    return box && box->isVisible() ? box->text() : QString();
 }

@@ -7,8 +7,7 @@
 #include <QStringList>
 
 // The controller and its window in this process, offscreen, started with "AUTO" from the
-// Mostrela.cfg of a folder, so both timers run as they do in the program. Messages that would
-// open a box are kept instead.
+// Mostrela.cfg of a folder, so both timers run as they do in the program.
 class RunningController {
 public:
     explicit RunningController(const QString& folder);
@@ -21,15 +20,14 @@ public:
     QStringList queued();
     // Line 1 of every row added to the queue so far, in order, a message put back included.
     QStringList added() const { return m_added; }
-    QStringList criticalMessages() const { return m_criticalMessages; }
-    // From now on a critical message stays open, as a box does until it is closed.
-    void keepCriticalMessagesOpen() { m_keepCriticalMessagesOpen = true; }
-    void closeCriticalMessage() { m_controller.criticalMessageClosed(); }
+    // What each connection failure told the person at the screen, in order.
+    QStringList connectionFailures() const { return m_connectionFailures; }
+    // The text of the window's connection box while it is open, else empty.
+    QString connectionBoxText() const;
 
 private:
     Controller m_controller;
     Menu m_menu;
     QStringList m_added;
-    QStringList m_criticalMessages;
-    bool m_keepCriticalMessagesOpen = false;
+    QStringList m_connectionFailures;
 };

@@ -1,0 +1,93 @@
+#include "intake/database_polling.h"
+
+#include "core/failure.h"
+#include "core/settings_snapshots.h"
+#include "core/spool.h"
+#include "core/status.h"
+
+namespace {
+
+// Rows kept and deleted at a time: the first reach the display while the rest are deleted, and a
+// stop never waits for more than one batch to be kept.
+constexpr qsizetype batchSize = 500;
+
+} // namespace
+
+DatabasePolling::DatabasePolling(std::shared_ptr<Spool> spool,
+                                 const QList<QueuedMessage>& unfinished)
+    : m_spool(std::move(spool))
+{
+    for (const QueuedMessage& message : unfinished) {
+        if (message.origin.numRegisto >= 0)
+            m_unfinishedRows.append(message);
+    }
+}
+
+PollResult DatabasePolling::poll(const SourceSettings& settings, const Caption& caption,
+                                 const Deliver& deliver, const std::atomic<bool>& stopping)
+{
+    PollResult result;
+    QStringList problems;
+    const QString error = runTrapped([&] {
+        caption(QStringLiteral("Em Execução - Abrindo Ligação"));
+        if (!m_database.connect(settings, result.connectionFailure)) {
+            result.connectionFailed = true;
+            return;
+        }
+        caption(QStringLiteral("Em Execução - Abrindo Tabela"));
+        QList<QueuedMessage> rows = m_database.waitingRows(settings);
+        settleUnfinishedRows(rows, problems, stopping);
+        result.messages = 0;
+        if (!rows.isEmpty())
+            caption(QStringLiteral("Em Execução - Carregando Registos"));
+        for (qsizetype first = 0; first < rows.size() && !stopping && m_database.isConnected();
+             first += batchSize)
+            result.messages += take(rows.mid(first, batchSize), problems, deliver, stopping);
+        if (!stopping)
+            caption(Status::idleCaption());
+    });
+    if (!error.isEmpty())
+        problems << error;
+    result.error = m_report.describe(problems);
+    return result;
+}
+
+void DatabasePolling::settleUnfinishedRows(QList<QueuedMessage>& rows, QStringList& problems,
+                                           const std::atomic<bool>& stopping)
+{
+    // Each is deleted now, or found gone; one whose delete fails is still not taken again next
+    // tick.
+    m_unfinishedRows.removeIf([&](const QueuedMessage& kept) {
+        if (stopping)
+            return false;
+        const qint64 number = kept.origin.numRegisto;
+        const bool inTable = rows.removeIf([&](const QueuedMessage& row) {
+            return row.origin.numRegisto == number;
+        }) > 0;
+        if (inTable && !m_database.deleteRow(number, problems))
+            return false;
+        m_spool->sourceSettled(kept.spoolId);
+        return true;
+    });
+}
+
+int DatabasePolling::take(QList<QueuedMessage> rows, QStringList& problems, const Deliver& deliver,
+                          const std::atomic<bool>& stopping)
+{
+    const QString spoolFull = m_spool->write(rows);
+    QList<QueuedMessage> taken;
+    for (const QueuedMessage& row : std::as_const(rows)) {
+        // Stopped halfway, the batch stays in the spool: the next run shows it, and deletes the
+        // rows still there instead of taking them again.
+        if (stopping)
+            return 0;
+        // After a lost connection the rest wait in the table for the next tick.
+        if (m_database.isConnected() && m_database.deleteRow(row.origin.numRegisto, problems))
+            taken << row;
+        else
+            m_spool->remove(row.spoolId);
+    }
+    deliver(taken);
+    refuseMore(spoolFull);
+    return static_cast<int>(taken.size());
+}

@@ -1,0 +1,108 @@
+#include "intake/drop_folder_polling.h"
+
+#include "core/failure.h"
+#include "core/settings_snapshots.h"
+#include "core/spool.h"
+#include "core/status.h"
+#include "intake/drop_folder.h"
+
+namespace {
+
+// Drop files handed over at a time: the first reach the display while the rest are read.
+constexpr qsizetype batchSize = 500;
+
+bool sameMessage(const QueuedMessage& left, const QueuedMessage& right)
+{
+    return left.ordem == right.ordem && left.linha1 == right.linha1 && left.linha2 == right.linha2;
+}
+
+} // namespace
+
+DropFolderPolling::DropFolderPolling(std::shared_ptr<Spool> spool,
+                                     const QList<QueuedMessage>& unfinished)
+    : m_spool(std::move(spool))
+{
+    for (const QueuedMessage& message : unfinished) {
+        if (!message.origin.dropFile.isEmpty())
+            m_unfinishedFiles.append(message);
+    }
+}
+
+PollResult DropFolderPolling::poll(const SourceSettings& settings, const Caption& caption,
+                                   const Deliver& deliver, const std::atomic<bool>& stopping)
+{
+    PollResult result;
+    QStringList problems;
+    const QString error = runTrapped([&] {
+        caption(QStringLiteral("Em Execução - Carregando Ficheiros"));
+        int taken = 0;
+        QSet<quint64> undeleted;
+        readDropFiles(settings.pasta, settings.numLetras, problems, batchSize, stopping,
+                      [&](QList<DropFile>& files) {
+                          take(files, undeleted, problems, deliver, stopping, taken);
+                      });
+        result.messages = taken;
+        if (stopping)
+            return;
+        // A kept file found in no batch is gone from the folder already.
+        m_unfinishedFiles.removeIf([&](const QueuedMessage& kept) {
+            if (undeleted.contains(kept.spoolId))
+                return false;
+            m_spool->sourceSettled(kept.spoolId);
+            return true;
+        });
+        caption(Status::idleCaption());
+    });
+    if (!error.isEmpty())
+        problems << error;
+    result.error = m_report.describe(problems);
+    return result;
+}
+
+void DropFolderPolling::take(QList<DropFile>& files, QSet<quint64>& undeleted,
+                             QStringList& problems, const Deliver& deliver,
+                             const std::atomic<bool>& stopping, int& taken)
+{
+    settleUnfinishedFiles(files, undeleted, problems);
+    QList<QueuedMessage> messages;
+    for (const DropFile& file : files)
+        messages << file.message;
+    const QString spoolFull = m_spool->write(messages);
+    QList<QueuedMessage> deleted;
+    for (qsizetype index = 0; index < messages.size() && !stopping; ++index) {
+        if (deleteDropFile(files[index].path, problems))
+            deleted << messages[index];
+        else
+            m_spool->remove(messages[index].spoolId);
+    }
+    // Stopped halfway, the batch stays in the spool: the next run shows it, and deletes the
+    // files still there instead of taking them again.
+    if (stopping)
+        return;
+    taken += static_cast<int>(deleted.size());
+    deliver(deleted);
+    refuseMore(spoolFull);
+}
+
+void DropFolderPolling::settleUnfinishedFiles(QList<DropFile>& files, QSet<quint64>& undeleted,
+                                              QStringList& problems)
+{
+    // Each kept file still there is deleted now; one whose delete fails is still not taken again
+    // next tick.
+    m_unfinishedFiles.removeIf([&](const QueuedMessage& kept) {
+        const auto file = std::find_if(files.begin(), files.end(), [&](const DropFile& candidate) {
+            return candidate.message.origin.dropFile == kept.origin.dropFile &&
+                   sameMessage(candidate.message, kept);
+        });
+        if (file == files.end())
+            return false;
+        const bool deleted = deleteDropFile(file->path, problems);
+        files.erase(file);
+        if (!deleted) {
+            undeleted.insert(kept.spoolId);
+            return false;
+        }
+        m_spool->sourceSettled(kept.spoolId);
+        return true;
+    });
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "core/failure.h"
+#include "core/message_queue.h"
+#include "intake/abrir_ligacao.h"
+
+#include <QList>
+#include <QString>
+#include <atomic>
+#include <functional>
+#include <optional>
+
+struct SourceSettings;
+
+// What one step of a polling tick took from its source and met.
+struct PollResult {
+    // Why something could not be taken, empty after a clean step. A connection that failed is
+    // not here but in connectionFailure.
+    QString error;
+    // How many messages the source gave; -1 when it was not read.
+    int messages = -1;
+    // The database's step ended at its connection (a blank server included)...
+    bool connectionFailed = false;
+    // ... and why, unless the server was blank and so not tried.
+    std::optional<ConnectionFailure> connectionFailure;
+};
+
+// One source's step of the polling tick (the database's or the drop folder's): moves its waiting
+// messages into the spool and deletes them from the source, naming each step through `caption`
+// and ending with the idle caption unless a failure stopped it. An entry that cannot be taken
+// delays only itself. It runs on the source's own thread and touches nothing of the window.
+class SourcePolling {
+public:
+    using Caption = std::function<void(const QString&)>;
+    // Hands over messages taken, in order, each kept in the spool and deleted from its source.
+    using Deliver = std::function<void(const QList<QueuedMessage>&)>;
+
+    virtual ~SourcePolling() = default;
+
+    // `stopping` is checked between files, rows and batches: once it is set the step ends there,
+    // leaving what it has not finished to the spool and the source, to be finished by the next
+    // run. The result of a stopped step means nothing.
+    virtual PollResult poll(const SourceSettings& settings, const Caption& caption,
+                            const Deliver& deliver, const std::atomic<bool>& stopping) = 0;
+};
+
+// Once the spool has taken what fits (a nearly full disk), the step ends there: the messages
+// left stay in their source until a later tick.
+inline void refuseMore(const QString& spoolFull)
+{
+    if (!spoolFull.isEmpty())
+        throw Failure(spoolFull);
+}

@@ -1,0 +1,221 @@
+#include "pseudo_terminal.h"
+#include "shown_messages.h"
+#include "support/controller_folder.h"
+#include "support/heartbeat.h"
+#include "support/odbc_fixture.h"
+#include "support/postgres_server.h"
+#include "support/running_controller.h"
+
+#include <QDir>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QtTest>
+
+#include <csignal>
+#include <future>
+#include <map>
+
+using Key = Settings::Key;
+
+namespace {
+
+enum class Outage { ServerRestarted, ConnectionKilled, RowLocked, LoginStalls };
+
+constexpr qint64 longestGapMs = 100; // the longest the window's event loop may be held up
+constexpr int drainMs = 30000;
+const QString user = ControllerFolder::databaseUser();
+// Another program's connection, which holds a row locked.
+const QString lockerName = QStringLiteral("locker");
+
+} // namespace
+
+// The controller and its window against a PostgreSQL server through its ODBC driver, fed from
+// the database (its own user's rows among another user's) and the drop folder while the
+// database has an outage. After each, every message is shown exactly once, the other user's rows
+// are left, the window kept its beat, and a connection box the outage opened has closed itself.
+class TestPostgresOutages : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<PostgresServer> m_server;
+    std::unique_ptr<OdbcFixture> m_odbc;
+    std::unique_ptr<ControllerFolder> m_folder;
+    std::unique_ptr<PseudoTerminal> m_display;
+    ShownMessages m_frames;
+    std::map<QString, int> m_shown;
+    QStringList m_fed;
+    int m_rowsFed = 0;
+
+    // A call to the server on another thread, this one's event loop going on meanwhile: the
+    // heartbeat measures the controller, not the test's waits for psql and pg_ctl.
+    template <typename Call> auto onServer(const Call& call)
+    {
+        auto done = std::async(std::launch::async, call);
+        // Past the wait the server is hung for good: get() then holds the test until it ends.
+        [[maybe_unused]] const bool ready = QTest::qWaitFor(
+            [&] { return done.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
+            drainMs);
+        return done.get();
+    }
+    int rowsLeft(const QString& owner)
+    {
+        return onServer([&] {
+                   return m_server->run(
+                       QStringLiteral("select count(*) from SaidaDisplay where Utilizador = '%1'")
+                           .arg(owner));
+               })
+            .first()
+            .toInt();
+    }
+
+    // Rows for the controller's user, each beside one for another user, then drop files.
+    void feed(int rows, int files)
+    {
+        for (int fed = 0; fed < rows + files; ++fed) {
+            const QString linha1 = QStringLiteral("Mensagem %1").arg(m_fed.size() + 1);
+            m_fed.append(linha1);
+            if (fed >= rows) {
+                QVERIFY(m_folder->drop(linha1 + QStringLiteral(".dsp"), linha1.toLatin1()));
+                continue;
+            }
+            onServer([&] {
+                m_server->run(QStringLiteral("insert into SaidaDisplay (DataSys, Linha1, Linha2, "
+                                             "Utilizador) values (now(), '%1', '', '%2'), "
+                                             "(now(), '%1', '', 'caixa2')")
+                                  .arg(linha1, user));
+            });
+            ++m_rowsFed;
+        }
+    }
+
+    bool shown(const QStringList& lines)
+    {
+        for (const ShownMessages::Shown& frame : m_frames.take(m_display->take(0, 0)))
+            ++m_shown[frame.linha1];
+        return std::all_of(lines.begin(), lines.end(),
+                           [&](const QString& line) { return m_shown[line] > 0; });
+    }
+
+private slots:
+    void initTestCase()
+    {
+        m_server = std::make_unique<PostgresServer>();
+        m_odbc = std::make_unique<OdbcFixture>(OdbcFixture::Trace::Off, m_server->odbcSection());
+    }
+
+    void init()
+    {
+        m_server->run(QStringLiteral("delete from SaidaDisplay"));
+        m_folder = std::make_unique<ControllerFolder>();
+        m_display = std::make_unique<PseudoTerminal>();
+        m_frames = ShownMessages();
+        m_shown.clear();
+        m_fed.clear();
+        m_rowsFed = 0;
+    }
+    void cleanup() { QSqlDatabase::removeDatabase(lockerName); }
+
+    void outage_data()
+    {
+        QTest::addColumn<Outage>("outage");
+        QTest::newRow("server restarted") << Outage::ServerRestarted;
+        QTest::newRow("connection killed") << Outage::ConnectionKilled;
+        QTest::newRow("row locked") << Outage::RowLocked;
+        QTest::newRow("login stalls") << Outage::LoginStalls;
+    }
+
+    void outage()
+    {
+        QFETCH(Outage, outage);
+        // Another program's transaction holds the second row from the start: its delete waits,
+        // and its batch with it, but not the drop folder.
+        QSqlDatabase locker = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), lockerName);
+        if (outage == Outage::RowLocked) {
+            feed(3, 0);
+            locker.setDatabaseName(PostgresServer::dataSource());
+            locker.setUserName(QStringLiteral("postgres"));
+            QVERIFY(locker.open() && locker.transaction());
+            QVERIFY(QSqlQuery(locker).exec(
+                QStringLiteral("select * from SaidaDisplay where Linha1 = '%1' for update")
+                    .arg(m_fed.at(1))));
+        }
+        const int loginsBefore = m_server->logins(user);
+        Settings& settings = m_folder->settings();
+        settings.setText(Key::Porta, m_display->slavePath());
+        settings.setText(Key::SegundosTimerDisplay, QStringLiteral("0.05"));
+        settings.setText(Key::SQL_Servidor, PostgresServer::dataSource());
+        settings.setLigaSQL(true);
+        settings.setLigaFicheiros(true);
+        m_folder->writeConfig();
+        RunningController running(m_folder->path());
+        Heartbeat heartbeat;
+        feed(3, 3);
+        if (outage != Outage::RowLocked)
+            QTRY_VERIFY_WITH_TIMEOUT(shown(m_fed), drainMs);
+
+        switch (outage) {
+        case Outage::ServerRestarted:
+            onServer([&] { m_server->stop(); });
+            QTRY_VERIFY_WITH_TIMEOUT(!running.connectionBoxText().isEmpty(), drainMs);
+            QVERIFY2(running.lblError().startsWith(QStringLiteral("Falha na Ligação")),
+                     qPrintable(running.lblError()));
+            feed(0, 3); // the drop folder goes on meanwhile
+            QTRY_VERIFY_WITH_TIMEOUT(shown(m_fed), drainMs);
+            onServer([&] { m_server->start(); });
+            break;
+        case Outage::ConnectionKilled:
+            QCOMPARE(m_server->logins(user), loginsBefore + 1); // kept from tick to tick
+            onServer([&] {
+                m_server->run(QStringLiteral("select pg_terminate_backend(pid) from "
+                                             "pg_stat_activity where usename = '%1'")
+                                  .arg(user));
+            });
+            break;
+        case Outage::RowLocked:
+            QTRY_VERIFY_WITH_TIMEOUT(shown(m_fed.mid(6)), drainMs);
+            QVERIFY(!shown({m_fed.at(0)}));
+            QCOMPARE(rowsLeft(user), 5); // the first one deleted, held with its batch
+            QVERIFY(locker.commit());
+            break;
+        case Outage::LoginStalls: {
+            const QStringList sessions = onServer([&] {
+                return m_server->run(
+                    QStringLiteral("select pid from pg_stat_activity where usename = '%1'")
+                        .arg(user));
+            });
+            QCOMPARE(sessions.size(), 1);
+            // The session ended as pg_terminate_backend ends it, by a server that then hangs.
+            m_server->freeze();
+            ::kill(sessions.first().toInt(), SIGTERM);
+            feed(0, 3);
+            QTRY_VERIFY_WITH_TIMEOUT(shown(m_fed), drainMs);
+            m_server->resume();
+            break;
+        }
+        }
+
+        feed(3, 3);
+        QTRY_VERIFY_WITH_TIMEOUT(shown(m_fed), drainMs);
+        QTRY_COMPARE(QDir(m_folder->filePath(QStringLiteral("fila"))).entryList(QDir::Files),
+                     QStringList());
+        QCOMPARE(rowsLeft(user), 0);
+        QCOMPARE(m_folder->dropFilesLeft(), QStringList());
+        // Spool and sources empty: nothing more can come, so what was shown twice is known.
+        shown({});
+        for (const QString& line : std::as_const(m_fed))
+            QVERIFY2(m_shown[line] == 1, qPrintable(line));
+        QCOMPARE(m_frames.strayBytes(), 0);
+        QCOMPARE(rowsLeft(QStringLiteral("caixa2")), m_rowsFed);
+        // A new login only where the outage ended the connection.
+        if (outage != Outage::ServerRestarted)
+            QCOMPARE(m_server->logins(user), loginsBefore + (outage == Outage::RowLocked ? 1 : 2));
+        QTRY_COMPARE(running.connectionBoxText(), QString());
+        QTRY_COMPARE(running.lblError(), QString());
+        QCOMPARE(running.connectionFailures().size(), outage == Outage::ServerRestarted ? 1 : 0);
+        QVERIFY2(heartbeat.longestGapMs() <= longestGapMs,
+                 qPrintable(QString::number(heartbeat.longestGapMs())));
+    }
+};
+
+QTEST_MAIN(TestPostgresOutages)
+#include "test_postgres_outages.moc"

@@ -1,0 +1,120 @@
+#include "core/failure.h"
+#include "pseudo_terminal.h"
+#include "shown_messages.h"
+#include "support/controller_folder.h"
+#include "support/deployed_controller.h"
+#include "support/odbc_fixture.h"
+#include "support/silent_server.h"
+
+#include <QDir>
+#include <QtTest>
+
+#include <csignal>
+#include <memory>
+
+using Key = Settings::Key;
+
+namespace {
+
+enum class Busy { Login, Files, Rows };
+
+// Far below what the busy step would take to end by itself: the login's time-out of 60 s, or
+// the thousands of files or rows taken one by one.
+constexpr int endingMs = 15000;
+constexpr int waiting = 5000;
+
+} // namespace
+
+// The built program ended by a signal while a source is busy: a login that a silent server holds
+// up, a large drop folder, a large table. It stops between files, rows and batches and never
+// waits out a login: it ends with status 0, the rest left in its source, and every message it
+// took is on the display or still in its spool.
+class TestPromptStop : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<OdbcFixture> m_odbc;
+
+private slots:
+    void initTestCase() { m_odbc = std::make_unique<OdbcFixture>(); }
+    void init() { m_odbc->createTable(); }
+
+    void signalWhileBusy_endsLeavingTheRestInItsSource_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::addColumn<bool>("window");
+        QTest::addColumn<Busy>("busy");
+        QTest::newRow("SIGTERM, login") << SIGTERM << false << Busy::Login;
+        QTest::newRow("SIGTERM, window, login") << SIGTERM << true << Busy::Login;
+        QTest::newRow("SIGINT, files") << SIGINT << false << Busy::Files;
+        QTest::newRow("SIGHUP, window, rows") << SIGHUP << true << Busy::Rows;
+    }
+
+    void signalWhileBusy_endsLeavingTheRestInItsSource()
+    {
+        QFETCH(int, signal);
+        QFETCH(bool, window);
+        QFETCH(Busy, busy);
+        ControllerFolder folder;
+        PseudoTerminal display;
+        SilentServer server;
+        Settings& settings = folder.settings();
+        settings.setText(Key::Porta, display.slavePath());
+        settings.setText(Key::SegundosTimerDisplay, QStringLiteral("0.05"));
+        settings.setLigaSQL(busy != Busy::Files);
+        settings.setLigaFicheiros(busy == Busy::Files);
+        if (busy == Busy::Login)
+            settings.setText(Key::SQL_Servidor, QStringLiteral("127.0.0.1,%1").arg(server.port()));
+        if (busy == Busy::Rows)
+            m_odbc->insertNumbered(ControllerFolder::databaseUser(), waiting);
+        for (int number = 0; busy == Busy::Files && number < waiting; ++number)
+            QVERIFY(
+                folder.drop(QStringLiteral("%1.dsp").arg(number, 5, 10, QLatin1Char('0')), "F"));
+
+        DeployedController controller;
+        QProcess& process = controller.process();
+        process.setProcessChannelMode(QProcess::SeparateChannels);
+        const QString failure = runTrapped([&] {
+            controller.start(QStringLiteral(MOSTRELA_EXECUTABLE), folder,
+                             window ? QStringList{"AUTO"}
+                                    : QStringList{"--sem-janela", "--pasta", folder.path()});
+        });
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+        ShownMessages frames;
+        qsizetype shown = 0;
+        const auto left = [&] {
+            shown += frames.take(display.take(0, 0)).size();
+            return busy == Busy::Files
+                       ? folder.dropFilesLeft().size()
+                       : m_odbc->rows(QStringLiteral("select NumRegisto from SaidaDisplay")).size();
+        };
+        // Under way: the login waiting, or the first messages shown.
+        if (busy == Busy::Login)
+            QTRY_COMPARE_WITH_TIMEOUT(server.connections(), 1, endingMs);
+        else
+            QTRY_VERIFY_WITH_TIMEOUT(left() < waiting && shown > 0, endingMs);
+
+        QCOMPARE(::kill(static_cast<pid_t>(process.processId()), signal), 0);
+        QVERIFY(process.waitForFinished(endingMs));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 0);
+        if (busy == Busy::Login) {
+            // Ended with the login still waiting: the server never hung up on it.
+            QCOMPARE(server.connections(), 1);
+            QVERIFY(process.readAllStandardError().contains("sem esperar"));
+            return;
+        }
+        const qsizetype spooled = QDir(folder.filePath(QStringLiteral("fila")))
+                                      .entryList({QStringLiteral("*.msg")}, QDir::Files)
+                                      .size();
+        const qsizetype stillThere = left();
+        QVERIFY2(stillThere > 0 && shown + spooled + stillThere >= waiting,
+                 qPrintable(QStringLiteral("%1 shown, %2 spooled, %3 left")
+                                .arg(shown)
+                                .arg(spooled)
+                                .arg(stillThere)));
+    }
+};
+
+QTEST_MAIN(TestPromptStop)
+#include "test_prompt_stop.moc"
