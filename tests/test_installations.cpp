@@ -265,18 +265,33 @@ void TestInstallations::nearlyFullDisk_takesWhatFits_andSaysSoOnce()
         rows += usualDisplayMessage(row, "");
         files += usualDisplayMessage(file, "");
     }
+    // The two sources share what room there is, each at its own pace: each source's messages
+    // come once and in their order, however the two interleave.
+    const auto fromSource = [&display](const QByteArray& source) {
+        QByteArray shown;
+        for (const QByteArray& frame : display.received().split('\x0C')) {
+            if (frame.contains(source))
+                shown += '\x0C' + frame;
+        }
+        return shown;
+    };
 
     QProcess process;
     process.start(unshare, smallSpool + QStringList{spool, program, QStringLiteral("--sem-janela"),
                                                     QStringLiteral("--pasta"), folder.path()});
     QVERIFY2(process.waitForStarted(), qPrintable(process.errorString()));
-    QTRY_COMPARE_WITH_TIMEOUT(display.received(), rows + files, 30000);
+    QTRY_COMPARE_WITH_TIMEOUT(display.received().size(), rows.size() + files.size(), 30000);
+    QCOMPARE(fromSource("registo"), rows);
+    QCOMPARE(fromSource("ficheiro"), files);
     QVERIFY(folder.dropFilesLeft().isEmpty());
     QCOMPARE(odbc.rows(QStringLiteral("select count(*) from SaidaDisplay")).first().first(), 0);
 
     stop(process);
     const QString log = QString::fromLocal8Bit(process.readAllStandardError());
-    QCOMPARE(log.count(QStringLiteral("Não foi possível gravar na fila \"%1\"").arg(spool)), 1);
+    // Once for each source that met it, not once a tick.
+    const qsizetype said =
+        log.count(QStringLiteral("Não foi possível gravar na fila \"%1\"").arg(spool));
+    QVERIFY2(said >= 1 && said <= 2, qPrintable(log));
 }
 
 QTEST_GUILESS_MAIN(TestInstallations)
