@@ -68,8 +68,9 @@ private slots:
         if (busy == Busy::Rows)
             m_odbc->insertNumbered(ControllerFolder::databaseUser(), waiting);
         for (int number = 0; busy == Busy::Files && number < waiting; ++number)
-            QVERIFY(
-                folder.drop(QStringLiteral("%1.dsp").arg(number, 5, 10, QLatin1Char('0')), "F"));
+            // Each its own text: the display is sent only what differs from the last message.
+            QVERIFY(folder.drop(QStringLiteral("%1.dsp").arg(number, 5, 10, QLatin1Char('0')),
+                                "F" + QByteArray::number(number)));
 
         DeployedController controller;
         QProcess& process = controller.process();
