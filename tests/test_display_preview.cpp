@@ -1,4 +1,4 @@
-#include "display/virtual_display.h"
+#include "emulator/virtual_display.h"
 #include "support/controller_folder.h"
 #include "support/pseudo_terminal.h"
 #include "support/running_controller.h"

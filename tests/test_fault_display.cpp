@@ -1,8 +1,8 @@
-#include "pseudo_terminal.h"
 #include "support/controller_folder.h"
 #include "support/pluggable_display.h"
+#include "support/pseudo_terminal.h"
 #include "support/running_controller.h"
-#include "usual_display.h"
+#include "support/usual_display.h"
 
 #include <QDir>
 #include <QtTest>

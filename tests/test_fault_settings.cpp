@@ -1,9 +1,9 @@
-#include "pseudo_terminal.h"
 #include "support/controller_folder.h"
+#include "support/pseudo_terminal.h"
 #include "support/running_controller.h"
 #include "support/unprivileged_user.h"
 #include "support/unwritable_folder.h"
-#include "usual_display.h"
+#include "support/usual_display.h"
 
 #include <QAbstractButton>
 #include <QDir>

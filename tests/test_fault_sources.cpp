@@ -1,8 +1,8 @@
-#include "pseudo_terminal.h"
 #include "support/controller_folder.h"
 #include "support/odbc_fixture.h"
+#include "support/pseudo_terminal.h"
 #include "support/running_controller.h"
-#include "usual_display.h"
+#include "support/usual_display.h"
 
 #include <QDir>
 #include <QFile>
@@ -46,7 +46,7 @@ private:
     void insert(const QString& linha1)
     {
         m_dataSys = m_dataSys.addSecs(1);
-        m_odbc->insert(ControllerFolder::databaseUser(), m_dataSys, linha1, QString());
+        m_odbc->insert(OdbcFixture::databaseUser(), m_dataSys, linha1, QString());
     }
     QStringList linesLeftInTable()
     {

@@ -1,8 +1,8 @@
-#include "pseudo_terminal.h"
 #include "support/controller_folder.h"
 #include "support/odbc_fixture.h"
+#include "support/pseudo_terminal.h"
 #include "support/running_controller.h"
-#include "usual_display.h"
+#include "support/usual_display.h"
 
 #include <QtTest>
 
@@ -46,7 +46,7 @@ private:
     void insert(const QString& linha1, const QString& linha2 = QString())
     {
         m_dataSys = m_dataSys.addSecs(1);
-        m_odbc->insert(ControllerFolder::databaseUser(), m_dataSys, linha1, linha2);
+        m_odbc->insert(OdbcFixture::databaseUser(), m_dataSys, linha1, linha2);
     }
 
     // Waits for the display to have received exactly these bytes since the last look.
@@ -98,7 +98,7 @@ private slots:
     {
         m_odbc->run(QStringLiteral("insert into SaidaDisplay (NumRegisto, DataSys, Linha1, "
                                    "Linha2, Utilizador) values (3000000000, ?, 'Grande', '', ?)"),
-                    {m_dataSys.toString(Qt::ISODate), ControllerFolder::databaseUser()});
+                    {m_dataSys.toString(Qt::ISODate), OdbcFixture::databaseUser()});
         start();
         expectOnDisplay(usualDisplayMessage("Grande", ""));
         watchSomeTicks();

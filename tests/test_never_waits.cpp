@@ -1,13 +1,13 @@
 #include "core/message_queue.h"
 #include "core/settings.h"
-#include "display/virtual_display.h"
-#include "pseudo_terminal.h"
+#include "emulator/virtual_display.h"
 #include "support/controller_folder.h"
 #include "support/heartbeat.h"
 #include "support/odbc_fixture.h"
+#include "support/pseudo_terminal.h"
 #include "support/running_controller.h"
 #include "support/silent_server.h"
-#include "usual_display.h"
+#include "support/usual_display.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,10 +1,10 @@
-#include "pseudo_terminal.h"
-#include "shown_messages.h"
 #include "support/controller_folder.h"
 #include "support/heartbeat.h"
 #include "support/odbc_fixture.h"
 #include "support/postgres_server.h"
+#include "support/pseudo_terminal.h"
 #include "support/running_controller.h"
+#include "support/shown_messages.h"
 
 #include <QDir>
 #include <QSqlDatabase>
@@ -23,7 +23,7 @@ enum class Outage { ServerRestarted, ConnectionKilled, RowLocked, LoginStalls };
 
 constexpr qint64 longestGapMs = 100; // the longest the window's event loop may be held up
 constexpr int drainMs = 30000;
-const QString user = ControllerFolder::databaseUser();
+const QString user = OdbcFixture::databaseUser();
 // Another program's connection, which holds a row locked.
 const QString lockerName = QStringLiteral("locker");
 

@@ -1,7 +1,7 @@
 #include "support/controller_folder.h"
 #include "support/odbc_fixture.h"
 #include "support/pseudo_terminal.h"
-#include "usual_display.h"
+#include "support/usual_display.h"
 #include "window/menu.h"
 
 #include <QElapsedTimer>
@@ -130,7 +130,7 @@ void TestSetupChecks::connectionTest_countsTheUsersWaitingRowsAndTakesNone()
 {
     Window window;
     window.set(Key::SQL_Servidor, OdbcFixture::dataSource());
-    window.set(Key::SQL_Utilizador, ControllerFolder::databaseUser());
+    window.set(Key::SQL_Utilizador, OdbcFixture::databaseUser());
     m_odbc->createTable();
     const auto testAndWait = [&window] {
         window.click("cmdTestarLigacao");
@@ -144,8 +144,8 @@ void TestSetupChecks::connectionTest_countsTheUsersWaitingRowsAndTakesNone()
              QStringLiteral("Ligação bem sucedida: 0 mensagens à espera"));
 
     const QDateTime now = QDateTime::currentDateTime();
-    for (const QString& user : {ControllerFolder::databaseUser(), QStringLiteral("caixa2"),
-                                ControllerFolder::databaseUser(), ControllerFolder::databaseUser()})
+    for (const QString& user : {OdbcFixture::databaseUser(), QStringLiteral("caixa2"),
+                                OdbcFixture::databaseUser(), OdbcFixture::databaseUser()})
         m_odbc->insert(user, now, QStringLiteral("Linha"), QString());
     testAndWait();
     QCOMPARE(window.text("lblTesteLigacao"),
@@ -171,7 +171,7 @@ void TestSetupChecks::connectionTest_aSilentServerNeverHoldsTheWindow()
     });
     Window window;
     window.set(Key::SQL_Servidor, QStringLiteral("127.0.0.1,%1").arg(server.serverPort()));
-    window.set(Key::SQL_Utilizador, ControllerFolder::databaseUser());
+    window.set(Key::SQL_Utilizador, OdbcFixture::databaseUser());
 
     QElapsedTimer clock;
     qint64 lastBeat = 0;

@@ -1,4 +1,4 @@
-#include "running_controller.h"
+#include "support/running_controller.h"
 
 #include <QLabel>
 #include <QMessageBox>

@@ -1,4 +1,4 @@
-#include "display/display_cursor.h"
+#include "emulator/display_cursor.h"
 
 void DisplayCursor::moveTo(qsizetype column, qsizetype row)
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "display/display_decoder.h"
+#include "emulator/display_decoder.h"
 
 // The AEDEX command set: a command is the attention code "!#", a command character, text and CR.
 // Command 1 writes the upper line, 2 the lower line, and 9 both: its first 20 characters go to

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "display/display_decoder.h"
+#include "emulator/display_decoder.h"
 
 // The ESC Q A / ESC Q B command set: ESC @ initialises and 0x0C clears both lines; ESC Q A text
 // CR writes the upper line and ESC Q B text CR the lower one (an ESC before the CR drops the

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/code_page.h"
-#include "display/display_command_set.h"
-#include "display/display_decoder.h"
+#include "core/display_command_set.h"
+#include "emulator/display_decoder.h"
 
 #include <QByteArray>
 #include <QString>

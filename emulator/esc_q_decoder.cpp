@@ -1,4 +1,4 @@
-#include "display/esc_q_decoder.h"
+#include "emulator/esc_q_decoder.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "drop_batch.h"
+#include "support/drop_batch.h"
 
 #include "core/failure.h"
-#include "drop_files.h"
+#include "support/drop_files.h"
 
 #include <QDir>
 #include <QDirIterator>

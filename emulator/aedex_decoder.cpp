@@ -1,4 +1,4 @@
-#include "display/aedex_decoder.h"
+#include "emulator/aedex_decoder.h"
 
 namespace {
 

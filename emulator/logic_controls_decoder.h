@@ -1,7 +1,7 @@
 #pragma once
 
-#include "display/display_cursor.h"
-#include "display/display_decoder.h"
+#include "emulator/display_cursor.h"
+#include "emulator/display_decoder.h"
 
 // The Logic Controls command set in normal display mode: 0x1F resets the display, clearing it
 // and sending the cursor home; DLE (0x10) n moves the cursor to position n, 0 to 19 on the upper

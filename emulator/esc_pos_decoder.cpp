@@ -1,4 +1,4 @@
-#include "display/esc_pos_decoder.h"
+#include "emulator/esc_pos_decoder.h"
 
 namespace {
 

@@ -1,8 +1,7 @@
-#include "feeder.h"
+#include "support/feeder.h"
 
 #include "core/failure.h"
 #include "core/text_encoding.h"
-#include "support/controller_folder.h"
 #include "support/odbc_fixture.h"
 
 #include <QDir>
@@ -25,7 +24,7 @@ bool Feeder::feed(MessageLedger::Source source)
     const int number = m_ledger.fed(source) + 1;
     if (source == MessageLedger::Source::Database) {
         try {
-            m_odbc.insert(ControllerFolder::databaseUser(), writtenAt(number), message.linha1,
+            m_odbc.insert(OdbcFixture::databaseUser(), writtenAt(number), message.linha1,
                           message.linha2);
         } catch (const Failure&) {
             ++m_refusals;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "display/display_cursor.h"
-#include "display/display_decoder.h"
+#include "emulator/display_cursor.h"
+#include "emulator/display_decoder.h"
 
 // The ESC/POS display command set, cursor-addressed: ESC @ initialises and 0x0C clears the
 // display, both sending the cursor home; US $ x y moves the cursor to column x of row y (both

@@ -1,4 +1,4 @@
-#include "drop_files.h"
+#include "support/drop_files.h"
 
 #include "core/failure.h"
 

@@ -1,4 +1,4 @@
-#include "display/logic_controls_decoder.h"
+#include "emulator/logic_controls_decoder.h"
 
 namespace {
 

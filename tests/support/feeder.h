@@ -1,6 +1,6 @@
 #pragma once
 
-#include "message_ledger.h"
+#include "support/message_ledger.h"
 
 #include <QDateTime>
 #include <QString>

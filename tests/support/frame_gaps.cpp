@@ -1,4 +1,4 @@
-#include "frame_gaps.h"
+#include "support/frame_gaps.h"
 
 #include <algorithm>
 

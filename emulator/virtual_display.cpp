@@ -1,4 +1,4 @@
-#include "display/virtual_display.h"
+#include "emulator/virtual_display.h"
 
 VirtualDisplay::VirtualDisplay(DisplayCommandSet commandSet, const CodePage& codePage)
     : m_decoder(makeDisplayDecoder(commandSet)), m_codePage(codePage)

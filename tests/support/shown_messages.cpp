@@ -1,4 +1,4 @@
-#include "shown_messages.h"
+#include "support/shown_messages.h"
 
 #include "core/text_encoding.h"
 

@@ -1,9 +1,9 @@
-#include "display/display_decoder.h"
+#include "emulator/display_decoder.h"
 
-#include "display/aedex_decoder.h"
-#include "display/esc_pos_decoder.h"
-#include "display/esc_q_decoder.h"
-#include "display/logic_controls_decoder.h"
+#include "emulator/aedex_decoder.h"
+#include "emulator/esc_pos_decoder.h"
+#include "emulator/esc_q_decoder.h"
+#include "emulator/logic_controls_decoder.h"
 
 std::unique_ptr<DisplayDecoder> makeDisplayDecoder(DisplayCommandSet commandSet)
 {

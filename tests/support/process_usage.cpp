@@ -1,4 +1,4 @@
-#include "process_usage.h"
+#include "support/process_usage.h"
 
 #include "core/failure.h"
 

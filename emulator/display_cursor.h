@@ -1,6 +1,6 @@
 #pragma once
 
-#include "display/display_decoder.h"
+#include "emulator/display_decoder.h"
 
 // The cursor of a cursor-addressed display: a character goes where the cursor stands and moves it
 // one column on; past the last column it goes on at the start of the other row, as such displays

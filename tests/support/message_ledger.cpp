@@ -1,4 +1,4 @@
-#include "message_ledger.h"
+#include "support/message_ledger.h"
 
 #include <algorithm>
 
