@@ -37,7 +37,7 @@ PollResult DropFolderPolling::poll(const SourceSettings& settings, const Caption
         caption(QStringLiteral("Em Execução - Carregando Ficheiros"));
         int taken = 0;
         QSet<quint64> undeleted;
-        readDropFiles(settings.pasta, settings.numLetras, problems, batchSize, stopping,
+        readDropFiles(settings.ligaFicheirosPath, settings.numLetras, problems, batchSize, stopping,
                       [&](QList<DropFile>& files) {
                           take(files, undeleted, problems, deliver, stopping, taken);
                       });

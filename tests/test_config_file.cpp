@@ -110,7 +110,7 @@ void TestConfigFile::roundTrip_generatedValuesReadBackAsSavedBarTrailingBlanks()
     for (int testCase = 0; testCase < 300; ++testCase) {
         Settings written;
         for (const SettingDefinition& row : settingsTable) {
-            if (row.kind == SettingKind::Text)
+            if (row.kind() == SettingKind::Text)
                 written.setText(row.key, generatedValue(generator));
         }
         written.setMostraDefault(generator.bounded(3));
@@ -122,7 +122,7 @@ void TestConfigFile::roundTrip_generatedValuesReadBackAsSavedBarTrailingBlanks()
         const QString where = QStringLiteral("seed %1, case %2").arg(seed).arg(testCase);
         QVERIFY2(error.isEmpty(), qPrintable(where + QStringLiteral(": ") + error));
         for (const SettingDefinition& row : settingsTable) {
-            if (row.kind != SettingKind::Text)
+            if (row.kind() != SettingKind::Text)
                 continue;
             const QString expected = withoutTrailingSpaces(written.text(row.key));
             QVERIFY2(read.text(row.key) == expected,
@@ -164,7 +164,7 @@ void TestConfigFile::roundTrip_valueLikeAnotherLineSetsItsOwnKeyOnly()
     QCOMPARE(read.text(key), value);
     const Settings initial;
     for (const SettingDefinition& row : settingsTable) {
-        if (row.kind == SettingKind::Text && row.key != key)
+        if (row.kind() == SettingKind::Text && row.key != key)
             QCOMPARE(read.text(row.key), initial.text(row.key));
     }
     QVERIFY(!read.ligaSQL());

@@ -63,6 +63,8 @@ private:
     // The caption and the reason of each field whose value cannot be used.
     QList<std::pair<QString, QString>> unusableValues() const;
 
+    // A setting's text field, with the button that picks a port or a folder for it.
+    QWidget* field(Settings::Key key);
     QLineEdit* boundLineEdit(Settings::Key key);
     QAbstractButton* boundOption(Settings::Key key);
     QAbstractButton* saveButton(const QString& name);
