@@ -1,19 +1,12 @@
 #include "app/config_file.h"
-#include "app/controller.h"
 #include "core/failure.h"
 #include "core/settings.h"
 #include "support/unwritable_folder.h"
 
-#include <QElapsedTimer>
 #include <QList>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <functional>
-
-#ifdef Q_OS_UNIX
-#include <sys/stat.h>
-#endif
 
 using Key = Settings::Key;
 
@@ -98,7 +91,6 @@ private slots:
     void reading_emptyFileSetsNothing();
     void reading_missingFileFails();
     void opening_readsThroughALinkToARegularFile();
-    void opening_fifoDeviceOrFolderFailsAtOnceAndLoadKeepsInitialValues();
     void opening_refusesOneByteOverTheSizeLimit();
     void badInput_isRefusedClearlyOrReadAsFarAsTheRulesAllow();
 };
@@ -409,43 +401,6 @@ void TestConfigFile::opening_readsThroughALinkToARegularFile()
     Settings settings;
     readConfigFile(path, settings);
     QCOMPARE(settings.text(Key::Porta), QStringLiteral("8"));
-}
-
-void TestConfigFile::opening_fifoDeviceOrFolderFailsAtOnceAndLoadKeepsInitialValues()
-{
-#ifdef Q_OS_UNIX
-    struct Case {
-        const char* name;
-        std::function<bool(const QString&)> make;
-        QString expected;
-    };
-    const QList<Case> cases{
-        {"FIFO", [](const QString& path) { return ::mkfifo(QFile::encodeName(path), 0600) == 0; },
-         QStringLiteral("FIFO")},
-        // Its size reads 0, and reading it never ends.
-        {"link to /dev/zero",
-         [](const QString& path) { return QFile::link(QStringLiteral("/dev/zero"), path); },
-         QStringLiteral("dispositivo")},
-        {"folder", [](const QString& path) { return QDir().mkdir(path); }, QStringLiteral("pasta")},
-    };
-    for (const Case& each : cases) {
-        QTemporaryDir folder;
-        Controller controller(folder.path());
-        QVERIFY2(each.make(controller.configPath()), each.name);
-        QElapsedTimer elapsed;
-        elapsed.start();
-        controller.load(QString());
-        QVERIFY2(elapsed.elapsed() < 5000, each.name);
-        const QString error = controller.status().error();
-        QVERIFY2(error.contains(controller.configPath()) && error.contains(each.expected),
-                 qPrintable(QStringLiteral("%1: %2").arg(each.name, error)));
-        const Settings initial;
-        QCOMPARE(controller.settings().text(Key::Porta), initial.text(Key::Porta));
-        QCOMPARE(controller.settings().text(Key::NumLetras), initial.text(Key::NumLetras));
-    }
-#else
-    QSKIP("FIFOs and /dev/zero are Unix things");
-#endif
 }
 
 void TestConfigFile::opening_refusesOneByteOverTheSizeLimit()

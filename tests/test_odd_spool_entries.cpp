@@ -1,6 +1,4 @@
-#include "support/controller_folder.h"
-#include "support/pseudo_terminal.h"
-#include "support/running_controller.h"
+#include "support/controller_rig.h"
 #include "support/usual_display.h"
 
 #include <QDir>
@@ -38,12 +36,9 @@ private slots:
 
 void TestOddSpoolEntries::onlyTheSpoolsOwnEntriesAreShown_othersNamedOnce_unreadableOnesPutAside()
 {
-    ControllerFolder folder;
-    PseudoTerminal display;
-    folder.settings().setText(Key::Porta, display.slavePath());
-    folder.settings().setLigaFicheiros(true);
-    folder.writeConfig();
-    const QDir spool(folder.filePath(QStringLiteral("fila")));
+    ControllerRig rig;
+    rig.folder.settings().setLigaFicheiros(true);
+    const QDir spool(rig.folder.filePath(QStringLiteral("fila")));
     QVERIFY(spool.mkpath(QStringLiteral(".")));
     QByteArray expected;
     for (const char* name : {"0000000000000005", "9999999999999998", "9999999999999999"}) {
@@ -70,10 +65,10 @@ void TestOddSpoolEntries::onlyTheSpoolsOwnEntriesAreShown_othersNamedOnce_unread
     const auto runShowing = [&](const char* dropped) {
         for (const QString& name : strange)
             loggedOnce(spool.filePath(name));
-        RunningController running(folder.path());
-        QVERIFY(folder.drop(QString::fromLatin1(dropped) + QStringLiteral(".dsp"), dropped));
+        rig.start();
+        QVERIFY(rig.folder.drop(QString::fromLatin1(dropped) + QStringLiteral(".dsp"), dropped));
         expected += usualDisplayMessage(dropped, "");
-        QTRY_COMPARE_WITH_TIMEOUT(display.received(), expected, 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.display.received(), expected, 15000);
         // Each shown message's entry goes once its bytes are out.
         QTRY_VERIFY(spool
                         .entryList({QStringLiteral("????????????????.msg")},

@@ -1,15 +1,12 @@
-#include "support/controller_folder.h"
 #include "support/odbc_fixture.h"
+#include "support/open_window.h"
 #include "support/pseudo_terminal.h"
 #include "support/usual_display.h"
-#include "window/menu.h"
 
 #include <QElapsedTimer>
-#include <QLabel>
 #include <QPushButton>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -18,30 +15,12 @@ using Key = Settings::Key;
 
 namespace {
 
-// The window over a temporary folder, its rotation ticked by hand.
-struct Window {
-    QTemporaryDir folder;
-    Controller controller{folder.path()};
-    Menu menu{controller};
+// The window, its rotation ticked by hand.
+struct Window : OpenWindow {
+    Window() { controller.tmrDisplay().setInterval(0); }
 
-    Window()
-    {
-        controller.tmrDisplay().setInterval(0);
-        menu.show();
-    }
-
-    template <typename T> T* child(const char* name)
-    {
-        T* found = menu.findChild<T*>(QString::fromLatin1(name));
-        if (!found)
-            qFatal("no control named %s", name);
-        return found;
-    }
-    QString text(const char* label) { return child<QLabel>(label)->text(); }
-    void click(const char* button) { child<QPushButton>(button)->click(); }
     bool enabled(const char* button) { return child<QPushButton>(button)->isEnabled(); }
     void set(Key key, const QString& value) { controller.settings().setText(key, value); }
-
     // One rotation tick, then everything the display has received so far.
     QByteArray tickAndRead(PseudoTerminal& display)
     {
