@@ -202,19 +202,11 @@ constexpr const SettingDefinition& settingDefinition(SettingKey key)
 namespace settings_table_detail {
 
 // Row i describes the key, or the rule, whose value is i, so each finds its row by index.
-constexpr bool settingRowsInKeyOrder()
+template <typename Row, std::size_t count, typename Index>
+constexpr bool rowsInOrder(const std::array<Row, count>& table, Index Row::*index)
 {
-    for (std::size_t index = 0; index < settingsTable.size(); ++index) {
-        if (static_cast<std::size_t>(settingsTable[index].key) != index)
-            return false;
-    }
-    return true;
-}
-
-constexpr bool ruleRowsInRuleOrder()
-{
-    for (std::size_t index = 0; index < settingRules.size(); ++index) {
-        if (static_cast<std::size_t>(settingRules[index].rule) != index)
+    for (std::size_t at = 0; at < count; ++at) {
+        if (static_cast<std::size_t>(table[at].*index) != at)
             return false;
     }
     return true;
@@ -298,8 +290,10 @@ constexpr bool charactersHoldNoSignAndCommasOnlyForLineSettings()
     return true;
 }
 
-static_assert(settingRowsInKeyOrder(), "each row of settingsTable must sit at its key's index");
-static_assert(ruleRowsInRuleOrder(), "each row of settingRules must sit at its rule's index");
+static_assert(rowsInOrder(settingsTable, &SettingDefinition::key),
+              "each row of settingsTable must sit at its key's index");
+static_assert(rowsInOrder(settingRules, &SettingRuleDefinition::rule),
+              "each row of settingRules must sit at its rule's index");
 static_assert(namesPresentUniqueAndWithoutEquals(), "every setting needs a name of its own");
 static_assert(settingsTable.front().name == "Porta" && settingsTable.back().name == "PaginaCodigos",
               "Mostrela.cfg lists Porta first and PaginaCodigos last");

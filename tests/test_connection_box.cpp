@@ -80,6 +80,7 @@ private slots:
         }
 
         click(QStringLiteral("optSQL"));
+        type(Key::SQL_Servidor, OdbcFixture::dataSource());
         type(Key::LigaFicheirosPath, dropFolder.filePath(QStringLiteral("em-falta")));
         click(QStringLiteral("optExecutando"));
         QTRY_VERIFY2(lblError().contains(QStringLiteral("em-falta")), qPrintable(lblError()));

@@ -107,6 +107,15 @@ QIcon atPageIconSize(const QIcon& icon)
     return QIcon(picture);
 }
 
+// A settings page: a frame with a grid.
+QGroupBox* pageFrame(const QString& title, const QString& name)
+{
+    auto* frame = new QGroupBox(title);
+    frame->setObjectName(name);
+    new QGridLayout(frame);
+    return frame;
+}
+
 // The usual value shown beside a display field.
 QString usualValue(Key key)
 {
@@ -287,6 +296,15 @@ QWidget* Menu::buildPageButtons()
     return column;
 }
 
+int Menu::addFields(QGridLayout* grid, int line, std::initializer_list<Key> keys)
+{
+    for (const Key key : keys) {
+        grid->addWidget(label(Settings::caption(key)), line, 0);
+        grid->addWidget(field(key), line++, 1);
+    }
+    return line;
+}
+
 QWidget* Menu::field(Key key)
 {
     QLineEdit* edit = boundLineEdit(key);
@@ -358,6 +376,23 @@ QAbstractButton* Menu::boundOption(Key key)
     return button;
 }
 
+CheckRow* Menu::checkRow(const QString& name, const QString& caption, const QString& help,
+                         void (Controller::*start)(),
+                         void (Controller::*answered)(bool, const QString&))
+{
+    auto* row = new CheckRow(QStringLiteral("cmdTestar") + name, caption,
+                             QStringLiteral("lblTeste") + name, help);
+    connect(row, &CheckRow::started, &m_controller, start);
+    connect(&m_controller, answered, row, &CheckRow::showOutcome);
+    return row;
+}
+
+void Menu::endPage(QGridLayout* grid, int line, const QString& saveName)
+{
+    grid->setRowStretch(line, 1);
+    grid->addWidget(saveButton(saveName), line + 1, 0, 1, grid->columnCount());
+}
+
 QAbstractButton* Menu::saveButton(const QString& name)
 {
     auto* button = new QPushButton(style()->standardIcon(QStyle::SP_DialogSaveButton),
@@ -420,9 +455,8 @@ QGroupBox* Menu::buildDisplayPage()
     const Key rows[] = {
         Key::Porta, Key::PortaDefinicoes, Key::NumLetras,  Key::PaginaCodigos, Key::InitMostrador,
         Key::Limpa, Key::InitLinha1,      Key::InitLinha2, Key::FimLinha1,     Key::FimLinha2};
-    auto* frame = new QGroupBox(QStringLiteral("Definição do Display"));
-    frame->setObjectName(QStringLiteral("fraDisplay"));
-    auto* grid = new QGridLayout(frame);
+    auto* frame = pageFrame(QStringLiteral("Definição do Display"), QStringLiteral("fraDisplay"));
+    auto* grid = static_cast<QGridLayout*>(frame->layout());
     grid->addWidget(label(QStringLiteral("Modelo do display")), 0, 0);
     grid->addWidget(displayModelChoice(m_controller.settings()), 0, 1, 1, 2);
     int line = 1;
@@ -434,57 +468,41 @@ QGroupBox* Menu::buildDisplayPage()
         grid->addWidget(example, line, 2);
         ++line;
     }
-    auto* test = new CheckRow(QStringLiteral("cmdTestarDisplay"), QStringLiteral("Testar display"),
-                              QStringLiteral("lblTesteDisplay"),
-                              QStringLiteral("Envia ao display, com estes valores, a régua da "
-                                             "largura na linha 1 e a hora na linha 2"));
-    connect(test, &CheckRow::started, &m_controller, &Controller::testDisplay);
-    connect(&m_controller, &Controller::displayTested, test, &CheckRow::showOutcome);
-    grid->addWidget(test, line++, 0, 1, 3);
-    grid->setRowStretch(line++, 1);
-    grid->addWidget(saveButton(QStringLiteral("cmdGravarDisplay")), line, 0, 1, 3);
+    grid->addWidget(checkRow(QStringLiteral("Display"), QStringLiteral("Testar display"),
+                             QStringLiteral("Envia ao display, com estes valores, a régua da "
+                                            "largura na linha 1 e a hora na linha 2"),
+                             &Controller::testDisplay, &Controller::displayTested),
+                    line++, 0, 1, 3);
+    endPage(grid, line, QStringLiteral("cmdGravarDisplay"));
     return frame;
 }
 
 QGroupBox* Menu::buildSqlPage()
 {
-    auto* frame = new QGroupBox(QStringLiteral("Ligação ao Servidor"));
-    frame->setObjectName(QStringLiteral("fraSQL"));
-    auto* grid = new QGridLayout(frame);
-    int line = 0;
-    for (Key key :
-         {Key::SQL_Servidor, Key::SQL_Utilizador, Key::SQL_Password, Key::SQL_BaseDados}) {
-        grid->addWidget(label(Settings::caption(key)), line, 0);
-        grid->addWidget(field(key), line, 1);
-        ++line;
-    }
-    auto* test = new CheckRow(QStringLiteral("cmdTestarLigacao"), QStringLiteral("Testar ligação"),
-                              QStringLiteral("lblTesteLigacao"),
-                              QStringLiteral("Liga à base de dados com estes valores e conta as "
-                                             "mensagens à espera, sem as tirar"));
-    connect(test, &CheckRow::started, &m_controller, &Controller::testConnection);
-    connect(&m_controller, &Controller::connectionTested, test, &CheckRow::showOutcome);
-    grid->addWidget(test, line++, 0, 1, 2);
+    auto* frame = pageFrame(QStringLiteral("Ligação ao Servidor"), QStringLiteral("fraSQL"));
+    auto* grid = static_cast<QGridLayout*>(frame->layout());
+    int line = addFields(
+        grid, 0, {Key::SQL_Servidor, Key::SQL_Utilizador, Key::SQL_Password, Key::SQL_BaseDados});
+    grid->addWidget(checkRow(QStringLiteral("Ligacao"), QStringLiteral("Testar ligação"),
+                             QStringLiteral("Liga à base de dados com estes valores e conta as "
+                                            "mensagens à espera, sem as tirar"),
+                             &Controller::testConnection, &Controller::connectionTested),
+                    line++, 0, 1, 2);
     grid->setRowMinimumHeight(line++, 20);
 
     grid->addWidget(boundOption(Key::LigaSQL), line++, 0, 1, 2);
     grid->addWidget(boundOption(Key::LigaFicheiros), line++, 0, 1, 2);
     grid->addWidget(field(Key::LigaFicheirosPath), line++, 0, 1, 2);
-    grid->setRowStretch(line++, 1);
-    grid->addWidget(saveButton(QStringLiteral("cmdGravarSQL")), line, 0, 1, 2);
+    endPage(grid, line, QStringLiteral("cmdGravarSQL"));
     return frame;
 }
 
 QGroupBox* Menu::buildConfiguraPage()
 {
-    auto* frame = new QGroupBox(QStringLiteral("Configurações Gerais"));
-    frame->setObjectName(QStringLiteral("fraConfigura"));
-    auto* grid = new QGridLayout(frame);
-    int line = 0;
-    for (Key key : {Key::SegundosTimerSQL, Key::SegundosTimerDisplay, Key::SegundosValidade}) {
-        grid->addWidget(label(Settings::caption(key)), line, 0);
-        grid->addWidget(field(key), line++, 1);
-    }
+    auto* frame = pageFrame(QStringLiteral("Configurações Gerais"), QStringLiteral("fraConfigura"));
+    auto* grid = static_cast<QGridLayout*>(frame->layout());
+    int line = addFields(grid, 0,
+                         {Key::SegundosTimerSQL, Key::SegundosTimerDisplay, Key::SegundosValidade});
     grid->setRowMinimumHeight(line++, 20);
 
     Settings& settings = m_controller.settings();
@@ -504,13 +522,9 @@ QGroupBox* Menu::buildConfiguraPage()
     grid->addWidget(check, line++, 0, 1, 2);
 
     auto* lines = new QGridLayout;
-    lines->addWidget(label(Settings::caption(Key::Default_Linha1)), 0, 0);
-    lines->addWidget(field(Key::Default_Linha1), 0, 1);
-    lines->addWidget(label(Settings::caption(Key::Default_Linha2)), 1, 0);
-    lines->addWidget(field(Key::Default_Linha2), 1, 1);
+    addFields(lines, 0, {Key::Default_Linha1, Key::Default_Linha2});
     grid->addLayout(lines, line++, 0, 1, 2);
-    grid->setRowStretch(line++, 1);
-    grid->addWidget(saveButton(QStringLiteral("cmdGravarConfigura")), line, 0, 1, 2);
+    endPage(grid, line, QStringLiteral("cmdGravarConfigura"));
     return frame;
 }
 
