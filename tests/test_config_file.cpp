@@ -1,6 +1,7 @@
 #include "app/config_file.h"
 #include "core/failure.h"
 #include "core/settings.h"
+#include "support/file_bytes.h"
 #include "support/unwritable_folder.h"
 
 #include <QList>
@@ -12,25 +13,13 @@ using Key = Settings::Key;
 
 namespace {
 
-QByteArray readBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
 // Reads `bytes` as a settings file into fresh settings; returns the failure's description.
 QString readInto(Settings& settings, const QByteArray& bytes)
 {
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("Mostrela.cfg"));
-    writeBytes(path, bytes);
+    if (!writeFileBytes(path, bytes))
+        return QStringLiteral("cannot write %1").arg(path);
     return runTrapped([&] { readConfigFile(path, settings); });
 }
 
@@ -79,7 +68,6 @@ private slots:
     void writer_emitsKeysInOrderWithCrLfAndLigaLinesOnlyWhenSelected();
     void writer_usesUtf8WithMarkOnlyWhenWindows1252CannotCarryTheText();
     void writer_refusesLineBreakInAValueAndKeepsTheOldFile();
-    void writer_neitherSourceLeavesBothLigaLinesOutAndReadsBackUnselected();
     void writer_keepsOldFileWhenNeitherItNorItsFolderCanBeWritten();
     void writer_leavesANewFileForItsOwnerOnly_aReplacedOneAsItWas();
     void matching_isCaseSensitiveAnywhereInTheLine();
@@ -173,7 +161,7 @@ void TestConfigFile::writer_emitsKeysInOrderWithCrLfAndLigaLinesOnlyWhenSelected
     const QString path = folder.filePath(QStringLiteral("Mostrela.cfg"));
     writeConfigFile(path, settings);
 
-    const QByteArray bytes = readBytes(path);
+    const QByteArray bytes = fileBytes(path);
     QVERIFY(bytes.endsWith("\r\n"));
     QCOMPARE(bytes.count('\n'), bytes.count("\r\n"));
     const QList<QByteArray> lines = bytes.chopped(2).split('\n');
@@ -199,6 +187,16 @@ void TestConfigFile::writer_emitsKeysInOrderWithCrLfAndLigaLinesOnlyWhenSelected
     Settings withoutIt;
     QCOMPARE(readInto(withoutIt, bytes.left(bytes.indexOf("SegundosValidade="))), QString());
     QCOMPARE(withoutIt.text(Key::SegundosValidade), QStringLiteral("300"));
+
+    // Neither source selected: neither line, and both read back unselected.
+    const Settings neither;
+    Settings read;
+    saveAndRead(neither, read);
+    QVERIFY(!read.ligaSQL() && !read.ligaFicheiros());
+    writeConfigFile(path, neither);
+    const QByteArray neitherBytes = fileBytes(path);
+    QCOMPARE(neitherBytes.count("\r\n"), qsizetype(settingCount) - 2);
+    QVERIFY(!neitherBytes.contains("LigaSQL=") && !neitherBytes.contains("LigaFicheiros="));
 }
 
 void TestConfigFile::writer_usesUtf8WithMarkOnlyWhenWindows1252CannotCarryTheText()
@@ -208,11 +206,11 @@ void TestConfigFile::writer_usesUtf8WithMarkOnlyWhenWindows1252CannotCarryTheTex
     Settings settings;
     settings.setText(Key::Default_Linha1, QStringLiteral("Café €"));
     writeConfigFile(path, settings);
-    QVERIFY(readBytes(path).startsWith("Porta=1\r\n"));
+    QVERIFY(fileBytes(path).startsWith("Porta=1\r\n"));
 
     settings.setText(Key::SQL_Password, QStringLiteral("Ωμέγα"));
     writeConfigFile(path, settings);
-    const QByteArray utf8 = readBytes(path);
+    const QByteArray utf8 = fileBytes(path);
     QVERIFY(utf8.startsWith("\xEF\xBB\xBFPorta=1\r\n"));
     QVERIFY(utf8.contains("SQL_Password=\xCE\xA9\xCE\xBC"));
     QVERIFY(utf8.contains("Default_Linha1=Caf\xC3\xA9 \xE2\x82\xAC\r\n"));
@@ -222,45 +220,29 @@ void TestConfigFile::writer_usesUtf8WithMarkOnlyWhenWindows1252CannotCarryTheTex
     Settings lookalike;
     lookalike.setText(Key::SQL_Password, QStringLiteral("Ã©"));
     writeConfigFile(path, lookalike);
-    QVERIFY(readBytes(path).startsWith("\xEF\xBB\xBF"));
+    QVERIFY(fileBytes(path).startsWith("\xEF\xBB\xBF"));
 }
 
 void TestConfigFile::writer_refusesLineBreakInAValueAndKeepsTheOldFile()
 {
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("Mostrela.cfg"));
-    writeBytes(path, "Porta=5\r\n");
+    QVERIFY(writeFileBytes(path, "Porta=5\r\n"));
     for (const QString& value : {QStringLiteral("x\nLigaSQL=1"), QStringLiteral("x\rPorta=9")}) {
         Settings settings;
         settings.setText(Key::SQL_Password, value);
         const QString error = runTrapped([&] { writeConfigFile(path, settings); });
         QVERIFY2(error.contains(path) && error.contains(QStringLiteral("SQL_Password")),
                  qPrintable(error));
-        QCOMPARE(readBytes(path), QByteArray("Porta=5\r\n"));
+        QCOMPARE(fileBytes(path), QByteArray("Porta=5\r\n"));
     }
-}
-
-void TestConfigFile::writer_neitherSourceLeavesBothLigaLinesOutAndReadsBackUnselected()
-{
-    Settings settings;
-    QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("Mostrela.cfg"));
-    writeConfigFile(path, settings);
-    const QByteArray bytes = readBytes(path);
-    QCOMPARE(bytes.count("\r\n"), qsizetype(settingCount) - 2);
-    QVERIFY(!bytes.contains("LigaSQL=") && !bytes.contains("LigaFicheiros="));
-
-    Settings read;
-    readConfigFile(path, read);
-    QVERIFY(!read.ligaSQL());
-    QVERIFY(!read.ligaFicheiros());
 }
 
 void TestConfigFile::writer_keepsOldFileWhenNeitherItNorItsFolderCanBeWritten()
 {
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("Mostrela.cfg"));
-    writeBytes(path, "Porta=5\r\n");
+    QVERIFY(writeFileBytes(path, "Porta=5\r\n"));
     QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
     Settings settings;
     QString error;
@@ -269,7 +251,7 @@ void TestConfigFile::writer_keepsOldFileWhenNeitherItNorItsFolderCanBeWritten()
         error = runTrapped([&] { writeConfigFile(path, settings); });
     }
     QVERIFY2(error.contains(path), qPrintable(error));
-    QCOMPARE(readBytes(path), QByteArray("Porta=5\r\n"));
+    QCOMPARE(fileBytes(path), QByteArray("Porta=5\r\n"));
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{"Mostrela.cfg"});
 }
 
@@ -278,7 +260,7 @@ void TestConfigFile::writer_leavesANewFileForItsOwnerOnly_aReplacedOneAsItWas()
     QTemporaryDir folder;
     const QString created = folder.filePath(QStringLiteral("Mostrela.cfg"));
     const QString replaced = folder.filePath(QStringLiteral("Antigo.cfg"));
-    writeBytes(replaced, "Porta=5\r\n");
+    QVERIFY(writeFileBytes(replaced, "Porta=5\r\n"));
     const QFile::Permissions worldReadable =
         QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
     QVERIFY(QFile::setPermissions(replaced, worldReadable));
@@ -396,7 +378,7 @@ void TestConfigFile::opening_readsThroughALinkToARegularFile()
     QTemporaryDir folder;
     const QString target = folder.filePath(QStringLiteral("partilhado.cfg"));
     const QString path = folder.filePath(QStringLiteral("Mostrela.cfg"));
-    writeBytes(target, "Porta=8\r\n");
+    QVERIFY(writeFileBytes(target, "Porta=8\r\n"));
     QVERIFY(QFile::link(target, path));
     Settings settings;
     readConfigFile(path, settings);

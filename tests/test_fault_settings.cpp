@@ -1,4 +1,5 @@
 #include "support/controller_rig.h"
+#include "support/file_bytes.h"
 #include "support/pseudo_terminal.h"
 #include "support/unprivileged_user.h"
 #include "support/unwritable_folder.h"
@@ -17,12 +18,6 @@
 using Key = Settings::Key;
 
 namespace {
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // What Mostrela.cfg is, where it is kept as people set it up.
 enum class Target { Device, FileElsewhere, NoFileYet, SharedInLockedFolder, OtherAccount };

@@ -1,4 +1,5 @@
 #include "support/controller_rig.h"
+#include "support/file_bytes.h"
 #include "support/usual_display.h"
 
 #include <QDir>
@@ -12,12 +13,6 @@ namespace {
 QByteArray entry(const QByteArray& linha1)
 {
     return R"({"ordem":"1","linha1":")" + linha1 + R"(","linha2":""})";
-}
-
-bool write(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 } // namespace
@@ -42,19 +37,19 @@ void TestOddSpoolEntries::onlyTheSpoolsOwnEntriesAreShown_othersNamedOnce_unread
     QVERIFY(spool.mkpath(QStringLiteral(".")));
     QByteArray expected;
     for (const char* name : {"0000000000000005", "9999999999999998", "9999999999999999"}) {
-        QVERIFY(
-            write(spool.filePath(QString::fromLatin1(name) + QStringLiteral(".msg")), entry(name)));
+        QVERIFY(writeFileBytes(spool.filePath(QString::fromLatin1(name) + QStringLiteral(".msg")),
+                               entry(name)));
         expected += usualDisplayMessage(QByteArray(name).left(20), "");
     }
     const QStringList strange{"5.msg", " 7.msg", "0000000000000016.MSG", "18446744073709551615.msg",
                               "00000000000000017.msg"};
     for (const QString& name : strange)
-        QVERIFY(write(spool.filePath(name), entry("estranha")));
+        QVERIFY(writeFileBytes(spool.filePath(name), entry("estranha")));
     const QStringList unreadable{"0000000000000006.msg", "0000000000000007.msg"};
-    QVERIFY(write(spool.filePath(unreadable[0]), "{\"linha1\":"));
-    QVERIFY(write(spool.filePath(unreadable[1]), entry(QByteArray(1100 * 1000, 'x'))));
+    QVERIFY(writeFileBytes(spool.filePath(unreadable[0]), "{\"linha1\":"));
+    QVERIFY(writeFileBytes(spool.filePath(unreadable[1]), entry(QByteArray(1100 * 1000, 'x'))));
     const QString leftOver = spool.filePath(QStringLiteral("0000000000000008.msg.tmp"));
-    QVERIFY(write(leftOver, entry("meia")));
+    QVERIFY(writeFileBytes(leftOver, entry("meia")));
 
     // Each logged once a start, never more.
     const auto loggedOnce = [](const QString& text) {

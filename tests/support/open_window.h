@@ -1,10 +1,10 @@
 #pragma once
 
+#include "support/file_bytes.h"
 #include "support/running_controller.h"
 
 #include <QAbstractButton>
 #include <QByteArray>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -42,12 +42,7 @@ struct OpenWindow {
 
     void writeConfig(const QByteArray& bytes) const
     {
-        QFile file(controller.configPath());
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        QVERIFY(writeFileBytes(controller.configPath(), bytes));
     }
-    QByteArray configBytes() const
-    {
-        QFile file(controller.configPath());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray configBytes() const { return fileBytes(controller.configPath()); }
 };
