@@ -13,17 +13,12 @@ namespace {
 
 constexpr int codesSent = 6;
 
-// The timers refuse what the window's check lets through no more than it refuses what they take.
+// The window's check and the timers keep the same longest interval.
 static_assert(settingRule(SettingRule::interval).highest * 1000 == Timer::maximumInterval);
 
-const SettingRuleDefinition& rule(SettingRule which)
+QString charactersOf(SettingRule rule)
 {
-    return settingRule(which);
-}
-
-QString charactersOf(SettingRule which)
-{
-    const std::string_view characters = rule(which).characters;
+    const std::string_view characters = settingRule(rule).characters;
     return QString::fromLatin1(characters.data(), static_cast<qsizetype>(characters.size()));
 }
 
@@ -33,7 +28,7 @@ QString portProblem(const QString& text)
         return QStringLiteral("Indique a porta: um número (1 é a primeira porta série) ou o nome "
                               "do dispositivo.");
     const std::optional<double> number = strictNumber(text);
-    const SettingRuleDefinition& port = rule(SettingRule::port);
+    const SettingRuleDefinition& port = settingRule(SettingRule::port);
     if (number && (*number < port.lowest || *number != std::floor(*number)))
         return QStringLiteral("O número da porta é um número inteiro a partir de 1.");
     if (number && *number > port.highest)
@@ -43,7 +38,7 @@ QString portProblem(const QString& text)
 
 QString lineWidthProblem(const QString& text)
 {
-    const SettingRuleDefinition& width = rule(SettingRule::lineWidth);
+    const SettingRuleDefinition& width = settingRule(SettingRule::lineWidth);
     const QString bounds = QStringLiteral("%1 a %2").arg(width.lowest).arg(width.highest);
     if (text.trimmed().isEmpty())
         return QStringLiteral("Indique quantas letras cabem numa linha do display (%1).")
@@ -80,7 +75,7 @@ QString intervalProblem(const QString& text)
     if (const QString problem = secondsProblem(text); !problem.isEmpty())
         return problem;
     // The same rounding as the timer's (half to even on the milliseconds).
-    const double highest = rule(SettingRule::interval).highest;
+    const double highest = settingRule(SettingRule::interval).highest;
     if (std::nearbyint(leadingNumber(text) * 1000.0) > highest * 1000.0)
         return QStringLiteral("O máximo são %1 segundos.").arg(highest, 0, 'f', 3);
     return {};
@@ -97,7 +92,7 @@ QString codeSequenceProblem(const QString& text)
     for (const QString& code : codes) {
         if (code.isEmpty())
             return QStringLiteral("Falta um código antes ou depois de um +.");
-        if (code.size() > 3 || code.toInt() > rule(SettingRule::codeSequence).highest)
+        if (code.size() > 3 || code.toInt() > settingRule(SettingRule::codeSequence).highest)
             return QStringLiteral("O código %1 passa de 255.").arg(code);
     }
     if (codes.size() > codesSent)

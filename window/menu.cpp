@@ -38,7 +38,8 @@ namespace {
 using Key = Settings::Key;
 using Page = Controller::Page;
 
-constexpr int codeSequenceMaximumLength = 30;
+// The display page's code, line and code page fields.
+constexpr int shortFieldMaximumLength = 30;
 constexpr int pageIconSide = 32;
 constexpr int statusMessageMs = 20000;
 constexpr int readingsSpacing = 24;
@@ -342,7 +343,7 @@ QLineEdit* Menu::boundLineEdit(Key key)
     case SettingRule::lineSettings:
     case SettingRule::codePage:
     case SettingRule::codeSequence:
-        edit->setMaxLength(codeSequenceMaximumLength);
+        edit->setMaxLength(shortFieldMaximumLength);
         break;
     default:
         break;
