@@ -1,21 +1,21 @@
 #include "app/config_file.h"
 
 #include "app/file_save.h"
-#include "app/regular_file.h"
 #include "core/failure.h"
 #include "core/log.h"
 #include "core/main_routines.h"
 #include "core/numbers.h"
+#include "core/regular_file.h"
 #include "core/settings.h"
 #include "core/text_encoding.h"
 
 #include <QFile>
 #include <QStringList>
 
+#include <algorithm>
 #include <atomic>
 #include <limits>
 #include <optional>
-#include <string_view>
 
 namespace {
 
@@ -25,20 +25,36 @@ const QString crLf = QStringLiteral("\r\n");
 
 // As much as a text box of the window holds.
 constexpr qsizetype maximumValueLength = 32767;
-
-constexpr bool namesHoldNoEquals()
-{
-    for (const SettingDefinition& row : settingsTable) {
-        if (row.name.find('=') != std::string_view::npos)
-            return false;
-    }
-    return true;
-}
-static_assert(namesHoldNoEquals(), "a line must begin with at most one \"Key=\"");
+constexpr qint64 readChunkSize = 64 * 1024;
 
 QString fileError(const QString& action, const QString& path, const QString& reason)
 {
     return QStringLiteral("%1 \"%2\": %3").arg(action, path, reason);
+}
+
+// The size is counted while reading, never taken from what the file claims: a link to
+// /dev/zero claims nothing and never ends.
+QByteArray readWhole(const QString& path)
+{
+    QFile file;
+    openRegularFile(file, path, Links::follow);
+    QByteArray bytes;
+    // One byte past the limit is enough to know the file is too large.
+    while (bytes.size() <= configFileMaximumSize) {
+        const QByteArray chunk =
+            file.read(std::min(readChunkSize, configFileMaximumSize + 1 - bytes.size()));
+        if (file.error() != QFileDevice::NoError)
+            throw Failure(
+                fileError(QStringLiteral("Não foi possível ler"), path, file.errorString()));
+        if (chunk.isEmpty())
+            break;
+        bytes += chunk;
+    }
+    if (bytes.size() > configFileMaximumSize)
+        throw Failure(QStringLiteral("Ficheiro demasiado grande: \"%1\" tem mais de %2 bytes")
+                          .arg(path)
+                          .arg(configFileMaximumSize));
+    return bytes;
 }
 
 void applyValue(Settings& settings, Key key, const QString& value)
@@ -95,7 +111,7 @@ void readLine(Settings& settings, const QString& line)
 void refuseLineBreaks(const QString& path, const Settings& settings)
 {
     for (const SettingDefinition& row : settingsTable) {
-        if (row.kind != SettingKind::Text)
+        if (row.kind() != SettingKind::Text)
             continue;
         const QString value = settings.text(row.key);
         if (value.contains(u'\r') || value.contains(u'\n'))
@@ -137,7 +153,7 @@ QString configFileText(const Settings& settings)
     QString text;
     for (const SettingDefinition& row : settingsTable) {
         const QString name = Settings::keyName(row.key);
-        switch (row.kind) {
+        switch (row.kind()) {
         case SettingKind::CheckState:
             text += name + u'=' + QString::number(settings.mostraDefault()) + crLf;
             break;
@@ -162,8 +178,7 @@ void writeConfigFile(const QString& path, const Settings& settings)
 
 void readConfigFile(const QString& path, Settings& settings)
 {
-    const QString text =
-        withCrLfLineEndings(decodeFileText(readRegularFile(path, configFileMaximumSize)));
+    const QString text = withCrLfLineEndings(decodeFileText(readWhole(path)));
     QStringList lines;
     SeparaCampos(text, crLf, lines);
     for (const QString& line : lines)

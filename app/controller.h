@@ -23,9 +23,6 @@ struct PollResult;
 // here waits for the outside world. Its end never waits for a source either: the program's end
 // (a signal, logoff, the window closed) stops the sources at their next file, row or batch, and
 // leaves behind a source still held up by a login or a statement.
-//
-// Glossary: tmrDisplay shows one queued message per tick; tmrVerifica polls the sources;
-// "Executar" is the running page, the only page on which polling reads anything.
 class Controller : public QObject {
     Q_OBJECT
 public:

@@ -1,7 +1,7 @@
 #include "app/file_save.h"
 
-#include "app/regular_file.h"
 #include "core/failure.h"
+#include "core/regular_file.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -15,6 +15,27 @@
 #include "app/termination_signals.h"
 #endif
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+namespace {
+
+// A windowed program on Windows has no console of its own: what it prints goes to the console
+// it was started from, when there is one.
+void useStartingConsole()
+{
+#ifdef Q_OS_WIN
+    if (AttachConsole(ATTACH_PARENT_PROCESS)) {
+        FILE* stream = nullptr;
+        freopen_s(&stream, "CONOUT$", "w", stdout);
+        freopen_s(&stream, "CONOUT$", "w", stderr);
+    }
+#endif
+}
+
+} // namespace
+
 CommandLine readCommandLine(int& argc, char** argv)
 {
     // QCoreApplication reads the arguments as the platform gives them, and needs no display.
@@ -24,6 +45,7 @@ CommandLine readCommandLine(int& argc, char** argv)
 
 int answer(const CommandLine& commandLine)
 {
+    useStartingConsole();
     const bool refused = commandLine.action == CommandLine::Action::Refuse;
     std::fputs(commandLine.text.toLocal8Bit().constData(), refused ? stderr : stdout);
     return refused ? 1 : 0;
@@ -57,6 +79,7 @@ WorkingFolders startUp(const CommandLine& commandLine, const QString& installedB
 
 int runWithoutWindow(const CommandLine& commandLine, const QString& installedBinFolder)
 {
+    useStartingConsole();
     const WorkingFolders folders = startUp(commandLine, installedBinFolder);
     FolderLock lock(folders.files.lockFile);
     if (!lock.take().isEmpty())

@@ -52,7 +52,7 @@ void SourceWorkers::tick(const SourceSettings& settings)
         return;
     const bool databaseStarts = settings.ligaSQL && !m_database.busy;
     if (databaseStarts)
-        start(m_database, settings);
+        startStep(m_database, settings);
     else if (!settings.ligaSQL)
         setCaption(m_database, Status::idleCaption());
 
@@ -61,7 +61,7 @@ void SourceWorkers::tick(const SourceSettings& settings)
         m_filesWait = databaseStarts;
         if (m_filesWait)
             m_grace.start();
-        start(m_dropFolder, settings);
+        startStep(m_dropFolder, settings);
     } else if (!settings.ligaFicheiros) {
         setCaption(m_dropFolder, Status::idleCaption());
     }
@@ -70,7 +70,7 @@ void SourceWorkers::tick(const SourceSettings& settings)
         QMetaObject::invokeMethod(this, &SourceWorkers::idle, Qt::QueuedConnection);
 }
 
-void SourceWorkers::start(Source& source, const SourceSettings& settings)
+void SourceWorkers::startStep(Source& source, const SourceSettings& settings)
 {
     source.busy = true;
     IntakeWorker* worker = source.thread->worker();

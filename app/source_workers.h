@@ -59,7 +59,7 @@ private:
         QString caption = Status::idleCaption();
     };
 
-    void start(Source& source, const SourceSettings& settings);
+    void startStep(Source& source, const SourceSettings& settings);
     void setCaption(Source& source, const QString& caption);
     void showCaption();
     void filesTaken(const QList<QueuedMessage>& messages);

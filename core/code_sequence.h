@@ -7,8 +7,6 @@
 // Display control bytes are written as code sequences: decimal byte values joined by "+", as in
 // "27+81+65". Fields are numbered from 1, only the first 100 characters count, and within a
 // field only the digits 0-9 do ("2x7+81" gives the fields "27" and "81").
-//
-// Glossary: ExtraiCodigo = extract a code (one field of a sequence).
 
 // The digits of field `field` of `sequence`, in order; empty when the field has none.
 QString ExtraiCodigo(qint16 field, const QString& sequence);

@@ -3,8 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-// Text routines shared across the program (Portuguese names kept from the file format's
-// tradition: SeparaCampos = split into fields, ValorDaLinha = value of the line).
+// Text routines shared across the program.
 
 // Splits `text` on `separator` (itself trimmed of blanks first) into `fields`, each field
 // trimmed of leading and trailing blanks. A text without the separator gives one field.

@@ -6,51 +6,21 @@
 #include "core/timer.h"
 
 #include <QStringList>
+#include <algorithm>
 #include <cmath>
 
 namespace {
 
-constexpr int widestLine = 255;
-constexpr int largestByte = 255;
 constexpr int codesSent = 6;
 
-const QString digits = QStringLiteral("0123456789");
+// The window's check and the timers keep the same longest interval.
+static_assert(settingRule(SettingRule::interval).highest * 1000 == Timer::maximumInterval);
 
-bool madeOf(const QString& text, const QString& characters)
+QString charactersOf(SettingRule rule)
 {
-    for (const QChar c : text) {
-        if (!characters.contains(c))
-            return false;
-    }
-    return true;
+    const std::string_view characters = settingRule(rule).characters;
+    return QString::fromLatin1(characters.data(), static_cast<qsizetype>(characters.size()));
 }
-
-bool isCodeSequence(SettingKey key)
-{
-    switch (key) {
-    case SettingKey::InitMostrador:
-    case SettingKey::Limpa:
-    case SettingKey::InitLinha1:
-    case SettingKey::InitLinha2:
-    case SettingKey::FimLinha1:
-    case SettingKey::FimLinha2:
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool isInterval(SettingKey key)
-{
-    return key == SettingKey::SegundosTimerSQL || key == SettingKey::SegundosTimerDisplay;
-}
-
-bool isSeconds(SettingKey key)
-{
-    return isInterval(key) || key == SettingKey::SegundosValidade;
-}
-
-} // namespace
 
 QString portProblem(const QString& text)
 {
@@ -58,25 +28,33 @@ QString portProblem(const QString& text)
         return QStringLiteral("Indique a porta: um número (1 é a primeira porta série) ou o nome "
                               "do dispositivo.");
     const std::optional<double> number = strictNumber(text);
-    if (number && (*number < 1 || *number != std::floor(*number)))
+    const SettingRuleDefinition& port = settingRule(SettingRule::port);
+    if (number && (*number < port.lowest || *number != std::floor(*number)))
         return QStringLiteral("O número da porta é um número inteiro a partir de 1.");
+    if (number && *number > port.highest)
+        return QStringLiteral("O número da porta vai até %1.").arg(port.highest);
     return {};
 }
 
 QString lineWidthProblem(const QString& text)
 {
+    const SettingRuleDefinition& width = settingRule(SettingRule::lineWidth);
+    const QString bounds = QStringLiteral("%1 a %2").arg(width.lowest).arg(width.highest);
     if (text.trimmed().isEmpty())
-        return QStringLiteral("Indique quantas letras cabem numa linha do display (1 a 255).");
+        return QStringLiteral("Indique quantas letras cabem numa linha do display (%1).")
+            .arg(bounds);
     const std::optional<double> letters = strictNumber(text);
     if (!letters)
-        return QStringLiteral("Escreva só algarismos: o número de letras de uma linha (1 a 255).");
+        return QStringLiteral("Escreva só algarismos: o número de letras de uma linha (%1).")
+            .arg(bounds);
     if (*letters != std::floor(*letters))
         return QStringLiteral("O número de letras é um número inteiro.");
-    if (*letters < 1 || *letters > widestLine)
-        return QStringLiteral("O número de letras vai de 1 a 255.");
+    if (*letters < width.lowest || *letters > width.highest)
+        return QStringLiteral("O número de letras vai de %1.").arg(bounds);
     return {};
 }
 
+// SegundosValidade, and the first check of an interval. Empty counts as 0.
 QString secondsProblem(const QString& text)
 {
     if (text.trimmed().isEmpty())
@@ -97,8 +75,9 @@ QString intervalProblem(const QString& text)
     if (const QString problem = secondsProblem(text); !problem.isEmpty())
         return problem;
     // The same rounding as the timer's (half to even on the milliseconds).
-    if (std::nearbyint(leadingNumber(text) * 1000.0) > static_cast<double>(Timer::maximumInterval))
-        return QStringLiteral("O máximo são 65.535 segundos.");
+    const double highest = settingRule(SettingRule::interval).highest;
+    if (std::nearbyint(leadingNumber(text) * 1000.0) > highest * 1000.0)
+        return QStringLiteral("O máximo são %1 segundos.").arg(highest, 0, 'f', 3);
     return {};
 }
 
@@ -106,13 +85,14 @@ QString codeSequenceProblem(const QString& text)
 {
     if (text.isEmpty())
         return {};
-    if (!madeOf(text, digits + u'+'))
+    const QString characters = charactersOf(SettingRule::codeSequence);
+    if (std::any_of(text.begin(), text.end(), [&](QChar c) { return !characters.contains(c); }))
         return QStringLiteral("Só algarismos e +, por exemplo 27+81+65.");
     const QStringList codes = text.split(u'+');
     for (const QString& code : codes) {
         if (code.isEmpty())
             return QStringLiteral("Falta um código antes ou depois de um +.");
-        if (code.size() > 3 || code.toInt() > largestByte)
+        if (code.size() > 3 || code.toInt() > settingRule(SettingRule::codeSequence).highest)
             return QStringLiteral("O código %1 passa de 255.").arg(code);
     }
     if (codes.size() > codesSent)
@@ -120,34 +100,36 @@ QString codeSequenceProblem(const QString& text)
     return {};
 }
 
+} // namespace
+
 QString settingProblem(SettingKey key, const QString& text)
 {
-    if (key == SettingKey::Porta)
+    switch (settingDefinition(key).rule) {
+    case SettingRule::port:
         return portProblem(text);
-    if (key == SettingKey::NumLetras)
+    case SettingRule::lineWidth:
         return lineWidthProblem(text);
-    if (isInterval(key))
-        return intervalProblem(text);
-    if (key == SettingKey::SegundosValidade)
-        return secondsProblem(text);
-    if (isCodeSequence(key))
-        return codeSequenceProblem(text);
-    if (key == SettingKey::PortaDefinicoes)
+    case SettingRule::lineSettings:
         return LineSettings::problem(text);
-    if (key == SettingKey::PaginaCodigos)
+    case SettingRule::codePage:
         return CodePage::problem(text);
+    case SettingRule::codeSequence:
+        return codeSequenceProblem(text);
+    case SettingRule::interval:
+        return intervalProblem(text);
+    case SettingRule::age:
+        return secondsProblem(text);
+    case SettingRule::freeText:
+    case SettingRule::password:
+    case SettingRule::folder:
+    case SettingRule::checkState:
+    case SettingRule::option:
+        break;
+    }
     return {};
 }
 
 QString settingCharacters(SettingKey key)
 {
-    if (key == SettingKey::NumLetras || key == SettingKey::PaginaCodigos)
-        return digits;
-    if (key == SettingKey::PortaDefinicoes)
-        return digits + QStringLiteral(",neomsNEOMS");
-    if (isSeconds(key))
-        return digits + u'.';
-    if (isCodeSequence(key))
-        return digits + u'+';
-    return {};
+    return charactersOf(settingDefinition(key).rule);
 }

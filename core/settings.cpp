@@ -23,11 +23,28 @@ QString Settings::keyName(Key key)
     return fromTable(settingDefinition(key).name);
 }
 
+QString Settings::initialText(Key key)
+{
+    return fromTable(settingDefinition(key).initial);
+}
+
+QString Settings::caption(Key key)
+{
+    return fromTable(settingDefinition(key).caption);
+}
+
+QString Settings::help(Key key)
+{
+    const QString ruleHelp = fromTable(settingRule(rule(key)).help);
+    const QString own = fromTable(settingDefinition(key).help);
+    return ruleHelp.isEmpty() ? own : own + u'\n' + ruleHelp;
+}
+
 Settings::Settings(QObject* parent) : QObject(parent)
 {
     for (const SettingDefinition& row : settingsTable) {
         const QString initial = fromTable(row.initial);
-        switch (row.kind) {
+        switch (row.kind()) {
         case SettingKind::Text:
             m_texts[indexOf(row.key)] = initial;
             break;

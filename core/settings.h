@@ -14,8 +14,14 @@ class Settings : public QObject {
 public:
     using Key = SettingKey;
 
+    // The table's texts, as the window and the file use them.
     static QString keyName(Key key);
-    static SettingKind kind(Key key) { return settingDefinition(key).kind; }
+    static QString initialText(Key key);
+    static QString caption(Key key);
+    // The setting's help, followed by its rule's.
+    static QString help(Key key);
+    static SettingRule rule(Key key) { return settingDefinition(key).rule; }
+    static SettingKind kind(Key key) { return settingDefinition(key).kind(); }
     static bool isText(Key key) { return kind(key) == SettingKind::Text; }
 
     explicit Settings(QObject* parent = nullptr);

@@ -12,6 +12,8 @@ namespace {
 
 using Key = Settings::Key;
 
+const SettingRuleDefinition& bounds = settingRule(SettingRule::lineWidth);
+
 template <typename Value> SettingReading<Value> reading(const QString& text)
 {
     SettingReading<Value> result;
@@ -35,9 +37,9 @@ qint64 validityMs(const QString& seconds)
 LineWidth LineWidth::read(const QString& text)
 {
     LineWidth width{text, std::nullopt};
-    const double letters = leadingNumber(text);
-    if (hasLeadingNumber(text) && letters >= 0 && letters <= widest)
-        width.letters = static_cast<qint16>(roundHalfEven(letters, 0, widest));
+    const double letters = std::nearbyint(leadingNumber(text)); // halves to the even neighbour
+    if (hasLeadingNumber(text) && letters >= bounds.lowest && letters <= bounds.highest)
+        width.letters = static_cast<qint16>(letters);
     return width;
 }
 
@@ -47,8 +49,9 @@ QString LineWidth::problem() const
         return {};
     if (!hasLeadingNumber(text))
         return QStringLiteral("O número de letras por linha não é um número: \"%1\"").arg(text);
-    return QStringLiteral("Número de letras por linha fora dos limites (0 a %1): \"%2\"")
-        .arg(widest)
+    return QStringLiteral("Número de letras por linha fora dos limites (%1 a %2): \"%3\"")
+        .arg(bounds.lowest)
+        .arg(bounds.highest)
         .arg(text);
 }
 
@@ -66,7 +69,6 @@ DisplaySettings displaySettings(const Settings& settings)
             LineWidth::read(settings.text(Key::NumLetras)),
             reading<LineSettings>(settings.text(Key::PortaDefinicoes)),
             reading<CodePage>(settings.text(Key::PaginaCodigos)),
-            codes(Key::InitMostrador),
             codes(Key::Limpa),
             codes(Key::InitLinha1),
             codes(Key::FimLinha1),

@@ -13,12 +13,12 @@ class Settings;
 // Plain values read from the settings in one place, one per consumer, taken afresh on each tick:
 // each number has exactly one reading rule, and a snapshot can cross to another thread.
 
-// NumLetras, read by its leading number as Mostrela.cfg's numbers are ("20 letras" is 20).
+// NumLetras, read by its leading number as Mostrela.cfg's numbers are ("20 letras" is 20),
+// rounded half to even, within the bounds that the window's check keeps (settings_table.h): the
+// display is never sent a width that the window marks as out of bounds.
 struct LineWidth {
-    static constexpr qint16 widest = 32767;
-
     QString text;                  // as typed
-    std::optional<qint16> letters; // empty without a leading number, or outside 0 to `widest`
+    std::optional<qint16> letters; // empty without a leading number, or out of bounds
 
     static LineWidth read(const QString& text);
 
@@ -40,8 +40,8 @@ struct DisplaySettings {
     LineWidth numLetras;
     SettingReading<LineSettings> portaDefinicoes;
     SettingReading<CodePage> paginaCodigos;
-    // The code sequences, as the bytes they stand for.
-    QByteArray initMostrador;
+    // The code sequences sent, as the bytes they stand for. InitMostrador is kept in the settings
+    // but never sent: each message starts with the clear code.
     QByteArray limpa;
     QByteArray initLinha1;
     QByteArray fimLinha1;
@@ -53,11 +53,11 @@ struct DisplaySettings {
 struct SourceSettings {
     bool ligaSQL = false;
     bool ligaFicheiros = false;
-    QString servidor;
-    QString utilizador;
-    QString password;
-    QString baseDados;
-    QString pasta; // the drop folder
+    QString sqlServidor;
+    QString sqlUtilizador;
+    QString sqlPassword;
+    QString sqlBaseDados;
+    QString ligaFicheirosPath; // the drop folder
     LineWidth numLetras;
 };
 

@@ -38,21 +38,21 @@ void cDisplay::SetPortaComm(const QString& porta, const LineSettings& lineSettin
 
 void cDisplay::CLSDisplay()
 {
-    m_frame += CLSChar;
+    m_frame += m_clearCodes;
 }
 
 void cDisplay::Linha(QString& text, qint16 lineNumber)
 {
-    if (PaginaCodigos.folds())
+    if (m_codePage.folds())
         RetiraAcentos(text);
     blankControlCharacters(text);
     // What the page lacks is folded, and "?" if even that is not there.
-    text = PaginaCodigos.fitted(trimSpaces(text), folded);
-    const QByteArray body = PaginaCodigos.encode(text);
+    text = m_codePage.fitted(trimSpaces(text), folded);
+    const QByteArray body = m_codePage.encode(text);
     if (lineNumber == 1)
-        m_frame += Linha1IniChar + body + Linha1FimChar;
+        m_frame += m_linha1Start + body + m_linha1End;
     else
-        m_frame += Linha2IniChar + body + Linha2FimChar;
+        m_frame += m_linha2Start + body + m_linha2End;
 }
 
 bool cDisplay::writeFrame()

@@ -15,10 +15,6 @@ class SerialPort;
 // line between its codes), which writeFrame() sends in one open, one write and one close, so the
 // display never gets part of a frame from a write that was not tried whole. One object serves
 // one message.
-//
-// Glossary: Linha = line; IniChar/FimChar = bytes before/after a line's text; CLS = clear the
-// display; RetiraAcentos = fold accented letters; SetPortaComm = set the port; PaginaCodigos =
-// code page.
 class cDisplay {
 public:
     void ctrlInterface(SerialPort* port) { m_ctrlInterface = port; }
@@ -39,12 +35,12 @@ public:
     // Returns whether the frame left for the device whole; the frame is emptied either way.
     bool writeFrame();
 
-    void ConfigCLSChar(const QByteArray& bytes) { CLSChar = bytes; }
-    void ConfigLinha1IniChar(const QByteArray& bytes) { Linha1IniChar = bytes; }
-    void ConfigLinha2IniChar(const QByteArray& bytes) { Linha2IniChar = bytes; }
-    void ConfigLinha1FimChar(const QByteArray& bytes) { Linha1FimChar = bytes; }
-    void ConfigLinha2FimChar(const QByteArray& bytes) { Linha2FimChar = bytes; }
-    void ConfigPaginaCodigos(const CodePage& page) { PaginaCodigos = page; }
+    void ConfigCLSChar(const QByteArray& bytes) { m_clearCodes = bytes; }
+    void ConfigLinha1IniChar(const QByteArray& bytes) { m_linha1Start = bytes; }
+    void ConfigLinha2IniChar(const QByteArray& bytes) { m_linha2Start = bytes; }
+    void ConfigLinha1FimChar(const QByteArray& bytes) { m_linha1End = bytes; }
+    void ConfigLinha2FimChar(const QByteArray& bytes) { m_linha2End = bytes; }
+    void ConfigPaginaCodigos(const CodePage& page) { m_codePage = page; }
 
     // The description of the first step that an operation skipped, empty while none has.
     QString skippedFailure() const { return m_skippedFailure; }
@@ -55,12 +51,12 @@ private:
     void skipOnFailure(const std::function<void()>& step);
     static void blankControlCharacters(QString& text);
 
-    QByteArray Linha1IniChar;
-    QByteArray Linha2IniChar;
-    QByteArray Linha1FimChar;
-    QByteArray Linha2FimChar;
-    QByteArray CLSChar;
-    CodePage PaginaCodigos;
+    QByteArray m_linha1Start;
+    QByteArray m_linha2Start;
+    QByteArray m_linha1End;
+    QByteArray m_linha2End;
+    QByteArray m_clearCodes;
+    CodePage m_codePage;
     QByteArray m_frame;
     SerialPort* m_ctrlInterface = nullptr;
     QString m_skippedFailure;

@@ -35,7 +35,7 @@ DisplayOutcome DisplayDispatch::LancaNoDisplay(const DisplaySettings& settings, 
     const qint16 width = *settings.numLetras.letters;
     linha1.truncate(width);
     linha2.truncate(width);
-    if (linha1 == UltimaLinha1 && linha2 == UltimaLinha2)
+    if (linha1 == m_lastLinha1 && linha2 == m_lastLinha2)
         return outcome;
     // The lines as cut: Linha hands them back as they go out.
     const QString cut1 = linha1;
@@ -61,8 +61,8 @@ DisplayOutcome DisplayDispatch::LancaNoDisplay(const DisplaySettings& settings, 
 
     // Remembered only once written, so a display that comes back gets the same text again.
     if (outcome.reached) {
-        UltimaLinha1 = cut1;
-        UltimaLinha2 = cut2;
+        m_lastLinha1 = cut1;
+        m_lastLinha2 = cut2;
     }
     return outcome;
 }

@@ -25,8 +25,6 @@ struct DisplayOutcome {
 // Shows one message of two lines on the display, with the display settings of the moment. A
 // message whose two lines equal, each, those of the last message that reached the display is not
 // sent again.
-//
-// Glossary: LancaNoDisplay = put on the display; UltimaLinha1/2 = the last lines written.
 class DisplayDispatch {
 public:
     explicit DisplayDispatch(SerialPort& mscDisplay);
@@ -38,6 +36,6 @@ public:
 
 private:
     SerialPort& m_mscDisplay;
-    QString UltimaLinha1;
-    QString UltimaLinha2;
+    QString m_lastLinha1;
+    QString m_lastLinha2;
 };

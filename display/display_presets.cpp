@@ -79,6 +79,19 @@ const std::vector<DisplayPreset>& displayPresets()
     return presets;
 }
 
+QList<std::pair<SettingKey, QString>> DisplayPreset::settingValues() const
+{
+    return {{SettingKey::InitMostrador, codes.initMostrador},
+            {SettingKey::Limpa, codes.limpa},
+            {SettingKey::InitLinha1, codes.initLinha1},
+            {SettingKey::FimLinha1, codes.fimLinha1},
+            {SettingKey::InitLinha2, codes.initLinha2},
+            {SettingKey::FimLinha2, codes.fimLinha2},
+            {SettingKey::NumLetras, QString::number(numLetras)},
+            {SettingKey::PortaDefinicoes, portaDefinicoes},
+            {SettingKey::PaginaCodigos, paginaCodigos}};
+}
+
 const DisplayPreset* matchingDisplayPreset(const DisplayCodes& codes)
 {
     const std::array<QByteArray, codeCount> bytes = bytesOf(codes);

@@ -1,8 +1,11 @@
 #pragma once
 
-#include "display/display_command_set.h"
+#include "core/display_command_set.h"
+#include "core/settings_table.h"
 
+#include <QList>
 #include <QString>
+#include <utility>
 #include <vector>
 
 // The six code sequences of a display, as the display setup holds them (decimal byte values
@@ -26,6 +29,9 @@ struct DisplayPreset {
     QString portaDefinicoes; // the line settings it comes set to
     QString paginaCodigos;   // the code page its codes select; empty when they select none
     QString reference;       // the public source of every code byte and setting
+
+    // The settings that choosing the preset fills in, each with its value.
+    QList<std::pair<SettingKey, QString>> settingValues() const;
 };
 
 // In the order the window lists them; the first holds the window's initial values.

@@ -20,7 +20,6 @@ public:
     // empty text and for a number outside 1 to 32767.
     static QString deviceName(const QString& porta);
 
-    QString portName() const { return m_deviceName; }
     // Throws Failure as deviceName() does; the port then stays as it was.
     void setPort(const QString& porta);
     // Applied on the next open.

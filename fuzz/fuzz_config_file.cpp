@@ -16,7 +16,7 @@ namespace {
 bool sameSettings(const Settings& first, const Settings& second)
 {
     for (const SettingDefinition& row : settingsTable) {
-        if (row.kind == SettingKind::Text && first.text(row.key) != second.text(row.key))
+        if (row.kind() == SettingKind::Text && first.text(row.key) != second.text(row.key))
             return false;
     }
     return first.mostraDefault() == second.mostraDefault() && first.ligaSQL() == second.ligaSQL() &&

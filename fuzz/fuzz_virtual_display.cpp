@@ -1,6 +1,6 @@
 // Any bytes on the virtual display's line, in any command set: the lines shown never depend on
 // how the bytes were split into reads.
-#include "display/virtual_display.h"
+#include "emulator/virtual_display.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -26,8 +26,6 @@ struct ConnectionFailure {
 //
 // Returns whether the connection is open. A blank server is not tried: false, and `failure`
 // stays empty. Any other failure returns false with its facts in `failure`.
-//
-// Glossary: AbrirLigacao = open the connection.
 bool AbrirLigacao(DatabaseConnection& connection, const QString& server, const QString& database,
                   const QString& user, const QString& password, const QString& mode,
                   qint16 commandTimeout, qint16 connectionTimeout,

@@ -10,7 +10,7 @@ ConnectionTest testConnection(const SourceSettings& settings)
     DatabaseSource source;
     if (!source.connect(settings, result.failure)) {
         if (!result.failure)
-            result.failure = ConnectionFailure{settings.servidor, QString(),
+            result.failure = ConnectionFailure{settings.sqlServidor, QString(),
                                                QStringLiteral("O nome do servidor está em branco")};
         return result;
     }

@@ -15,41 +15,31 @@ constexpr qsizetype batchSize = 500;
 
 DatabasePolling::DatabasePolling(std::shared_ptr<Spool> spool,
                                  const QList<QueuedMessage>& unfinished)
-    : m_spool(std::move(spool))
+    : SourcePolling(std::move(spool), unfinished,
+                    [](const MessageOrigin& origin) { return origin.numRegisto >= 0; })
 {
-    for (const QueuedMessage& message : unfinished) {
-        if (message.origin.numRegisto >= 0)
-            m_unfinishedRows.append(message);
-    }
 }
 
-PollResult DatabasePolling::poll(const SourceSettings& settings, const Caption& caption,
-                                 const Deliver& deliver, const std::atomic<bool>& stopping)
+void DatabasePolling::step(const SourceSettings& settings, const Caption& caption,
+                           const Deliver& deliver, const std::atomic<bool>& stopping,
+                           PollResult& result, QStringList& problems)
 {
-    PollResult result;
-    QStringList problems;
-    const QString error = runTrapped([&] {
-        caption(QStringLiteral("Em Execução - Abrindo Ligação"));
-        if (!m_database.connect(settings, result.connectionFailure)) {
-            result.connectionFailed = true;
-            return;
-        }
-        caption(QStringLiteral("Em Execução - Abrindo Tabela"));
-        QList<QueuedMessage> rows = m_database.waitingRows(settings);
-        settleUnfinishedRows(rows, problems, stopping);
-        result.messages = 0;
-        if (!rows.isEmpty())
-            caption(QStringLiteral("Em Execução - Carregando Registos"));
-        for (qsizetype first = 0; first < rows.size() && !stopping && m_database.isConnected();
-             first += batchSize)
-            result.messages += take(rows.mid(first, batchSize), problems, deliver, stopping);
-        if (!stopping)
-            caption(Status::idleCaption());
-    });
-    if (!error.isEmpty())
-        problems << error;
-    result.error = m_report.describe(problems);
-    return result;
+    caption(QStringLiteral("Em Execução - Abrindo Ligação"));
+    if (!m_database.connect(settings, result.connectionFailure)) {
+        result.connectionFailed = true;
+        return;
+    }
+    caption(QStringLiteral("Em Execução - Abrindo Tabela"));
+    QList<QueuedMessage> rows = m_database.waitingRows(settings);
+    settleUnfinishedRows(rows, problems, stopping);
+    result.messages = 0;
+    if (!rows.isEmpty())
+        caption(QStringLiteral("Em Execução - Carregando Registos"));
+    for (qsizetype first = 0; first < rows.size() && !stopping && m_database.isConnected();
+         first += batchSize)
+        result.messages += take(rows.mid(first, batchSize), problems, deliver, stopping);
+    if (!stopping)
+        caption(Status::idleCaption());
 }
 
 void DatabasePolling::settleUnfinishedRows(QList<QueuedMessage>& rows, QStringList& problems,
@@ -57,7 +47,7 @@ void DatabasePolling::settleUnfinishedRows(QList<QueuedMessage>& rows, QStringLi
 {
     // Each is deleted now, or found gone; one whose delete fails is still not taken again next
     // tick.
-    m_unfinishedRows.removeIf([&](const QueuedMessage& kept) {
+    m_unfinished.removeIf([&](const QueuedMessage& kept) {
         if (stopping)
             return false;
         const qint64 number = kept.origin.numRegisto;

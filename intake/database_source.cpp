@@ -81,14 +81,14 @@ bool DatabaseSource::connect(const SourceSettings& settings,
                              std::optional<ConnectionFailure>& failure)
 {
     failure.reset();
-    const Login login{settings.servidor, settings.baseDados, settings.utilizador,
-                      settings.password};
+    const Login login{settings.sqlServidor, settings.sqlBaseDados, settings.sqlUtilizador,
+                      settings.sqlPassword};
     if (login == m_login && m_connection.isOpen())
         return true;
     m_login = login;
-    return AbrirLigacao(m_connection, settings.servidor, settings.baseDados, settings.utilizador,
-                        settings.password, QStringLiteral("SQL"), commandTimeout, connectionTimeout,
-                        failure);
+    return AbrirLigacao(m_connection, settings.sqlServidor, settings.sqlBaseDados,
+                        settings.sqlUtilizador, settings.sqlPassword, QStringLiteral("SQL"),
+                        commandTimeout, connectionTimeout, failure);
 }
 
 // Read to the end before any delete: SQL Server refuses a second statement on a connection whose
@@ -97,7 +97,7 @@ QList<QueuedMessage> DatabaseSource::waitingRows(const SourceSettings& settings)
 {
     return closingIfLost([&] {
         QSqlQuery query = m_connection.prepare(selectStatement(m_connection.isSqlServer()));
-        query.addBindValue(settings.utilizador);
+        query.addBindValue(settings.sqlUtilizador);
         execute(query);
         QList<QueuedMessage> rows;
         while (query.next()) {
@@ -117,7 +117,7 @@ qint64 DatabaseSource::waitingCount(const SourceSettings& settings)
         QSqlQuery query = m_connection.prepare(
             QStringLiteral("Select count(*) from SaidaDisplay%1 where Utilizador=?")
                 .arg(tableHint(m_connection.isSqlServer())));
-        query.addBindValue(settings.utilizador);
+        query.addBindValue(settings.sqlUtilizador);
         return countOf(query);
     });
 }

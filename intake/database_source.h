@@ -14,9 +14,6 @@ struct SourceSettings;
 // controller's rows of SaidaDisplay (those whose Utilizador is the SQL user), oldest DataSys
 // first, each deleted once its message is safe. A statement that fails because the connection is
 // lost closes it, and the next connect() opens a new one.
-//
-// Glossary: SaidaDisplay = display output; NumRegisto = row number; DataSys = the time the row
-// was written; Linha1, Linha2 = display lines; Utilizador = user.
 class DatabaseSource {
 public:
     // Makes sure a connection with the SQL settings is open: the kept one when it is still open
@@ -41,9 +38,9 @@ public:
 
 private:
     struct Login {
-        QString servidor;
-        QString baseDados;
-        QString utilizador;
+        QString server;
+        QString database;
+        QString user;
         QString password;
         bool operator==(const Login&) const = default;
     };

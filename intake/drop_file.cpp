@@ -1,8 +1,8 @@
 #include "intake/drop_file.h"
 
 #include "core/failure.h"
+#include "core/regular_file.h"
 #include "core/text_encoding.h"
-#include "intake/regular_file.h"
 
 #include <QFile>
 
@@ -56,7 +56,7 @@ QString readFailure(const QString& path, const QString& reason)
 QString dropFileText(const QString& path, qsizetype characters)
 {
     QFile file;
-    openRegularFile(file, path);
+    openRegularFile(file, path, Links::refuse);
     // Each character takes at most four bytes (a lone LF counts twice, as CR LF); the slack
     // lets a UTF-8 sequence cut at the end of the read be put back whole.
     const qint64 wanted = utf8ByteOrderMark + (characters + 1) * longestUtf8Sequence;

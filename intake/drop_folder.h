@@ -26,8 +26,6 @@ struct DropFile {
 // link, a FIFO, a device, a folder, a name the system cannot encode, a file that cannot be read)
 // is left alone, never waited on, and named in `problems`; every other file is still read.
 // Throws Failure for a missing folder and a width that cannot be used: then nothing is read.
-//
-// Glossary: NumLetras = letters per line.
 void readDropFiles(const QString& folder, const LineWidth& numLetras, QStringList& problems,
                    qsizetype chunkSize, const std::atomic<bool>& stopping,
                    const std::function<void(QList<DropFile>&)>& take);

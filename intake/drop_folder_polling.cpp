@@ -20,43 +20,33 @@ bool sameMessage(const QueuedMessage& left, const QueuedMessage& right)
 
 DropFolderPolling::DropFolderPolling(std::shared_ptr<Spool> spool,
                                      const QList<QueuedMessage>& unfinished)
-    : m_spool(std::move(spool))
+    : SourcePolling(std::move(spool), unfinished,
+                    [](const MessageOrigin& origin) { return !origin.dropFile.isEmpty(); })
 {
-    for (const QueuedMessage& message : unfinished) {
-        if (!message.origin.dropFile.isEmpty())
-            m_unfinishedFiles.append(message);
-    }
 }
 
-PollResult DropFolderPolling::poll(const SourceSettings& settings, const Caption& caption,
-                                   const Deliver& deliver, const std::atomic<bool>& stopping)
+void DropFolderPolling::step(const SourceSettings& settings, const Caption& caption,
+                             const Deliver& deliver, const std::atomic<bool>& stopping,
+                             PollResult& result, QStringList& problems)
 {
-    PollResult result;
-    QStringList problems;
-    const QString error = runTrapped([&] {
-        caption(QStringLiteral("Em Execução - Carregando Ficheiros"));
-        int taken = 0;
-        QSet<quint64> undeleted;
-        readDropFiles(settings.pasta, settings.numLetras, problems, batchSize, stopping,
-                      [&](QList<DropFile>& files) {
-                          take(files, undeleted, problems, deliver, stopping, taken);
-                      });
-        result.messages = taken;
-        if (stopping)
-            return;
-        // A kept file found in no batch is gone from the folder already.
-        m_unfinishedFiles.removeIf([&](const QueuedMessage& kept) {
-            if (undeleted.contains(kept.spoolId))
-                return false;
-            m_spool->sourceSettled(kept.spoolId);
-            return true;
-        });
-        caption(Status::idleCaption());
+    caption(QStringLiteral("Em Execução - Carregando Ficheiros"));
+    int taken = 0;
+    QSet<quint64> undeleted;
+    readDropFiles(settings.ligaFicheirosPath, settings.numLetras, problems, batchSize, stopping,
+                  [&](QList<DropFile>& files) {
+                      take(files, undeleted, problems, deliver, stopping, taken);
+                  });
+    result.messages = taken;
+    if (stopping)
+        return;
+    // A kept file found in no batch is gone from the folder already.
+    m_unfinished.removeIf([&](const QueuedMessage& kept) {
+        if (undeleted.contains(kept.spoolId))
+            return false;
+        m_spool->sourceSettled(kept.spoolId);
+        return true;
     });
-    if (!error.isEmpty())
-        problems << error;
-    result.error = m_report.describe(problems);
-    return result;
+    caption(Status::idleCaption());
 }
 
 void DropFolderPolling::take(QList<DropFile>& files, QSet<quint64>& undeleted,
@@ -89,7 +79,7 @@ void DropFolderPolling::settleUnfinishedFiles(QList<DropFile>& files, QSet<quint
 {
     // Each kept file still there is deleted now; one whose delete fails is still not taken again
     // next tick.
-    m_unfinishedFiles.removeIf([&](const QueuedMessage& kept) {
+    m_unfinished.removeIf([&](const QueuedMessage& kept) {
         const auto file = std::find_if(files.begin(), files.end(), [&](const DropFile& candidate) {
             return candidate.message.origin.dropFile == kept.origin.dropFile &&
                    sameMessage(candidate.message, kept);

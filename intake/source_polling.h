@@ -3,13 +3,16 @@
 #include "core/failure.h"
 #include "core/message_queue.h"
 #include "intake/abrir_ligacao.h"
+#include "intake/problem_report.h"
 
 #include <QList>
 #include <QString>
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <optional>
 
+class Spool;
 struct SourceSettings;
 
 // What one step of a polling tick took from its source and met.
@@ -40,8 +43,27 @@ public:
     // `stopping` is checked between files, rows and batches: once it is set the step ends there,
     // leaving what it has not finished to the spool and the source, to be finished by the next
     // run. The result of a stopped step means nothing.
-    virtual PollResult poll(const SourceSettings& settings, const Caption& caption,
-                            const Deliver& deliver, const std::atomic<bool>& stopping) = 0;
+    PollResult poll(const SourceSettings& settings, const Caption& caption, const Deliver& deliver,
+                    const std::atomic<bool>& stopping);
+
+protected:
+    // A source left running at the end keeps the spool it writes to alive. Of the spool's entries
+    // of an earlier run, those that `ofThisSource` picks may not have been deleted from this
+    // source: such a message still found there is deleted, not taken again.
+    SourcePolling(std::shared_ptr<Spool> spool, const QList<QueuedMessage>& unfinished,
+                  bool (*ofThisSource)(const MessageOrigin& origin));
+
+    // The step itself: how many messages it took goes in `result`, and what it could not take in
+    // `problems`; a failure it throws ends it, and joins them.
+    virtual void step(const SourceSettings& settings, const Caption& caption,
+                      const Deliver& deliver, const std::atomic<bool>& stopping, PollResult& result,
+                      QStringList& problems) = 0;
+
+    std::shared_ptr<Spool> m_spool;
+    QList<QueuedMessage> m_unfinished;
+
+private:
+    ProblemReport m_report;
 };
 
 // Once the spool has taken what fits (a nearly full disk), the step ends there: the messages

@@ -83,14 +83,10 @@ void Rotation::written(quint64 id, const DisplayOutcome& outcome)
         return;
     m_writing = false;
     const std::optional<QueuedMessage> message = std::exchange(m_inFlight, std::nullopt);
-    if (message) {
-        // It is gone from its source already: a message the display did not get waits at the
-        // top for the next tick instead of being lost.
-        if (outcome.reached)
-            emit messageShown(*message);
-        else
-            m_queue.putBack(*message);
-    }
+    // It is gone from its source already: a message the display did not get waits at the top
+    // for the next tick instead of being lost.
+    if (message && !outcome.reached)
+        m_queue.putBack(*message);
     if (outcome.written) {
         qCDebug(lcMostrela).noquote() << "Mostrada:" << outcome.linha1 << '|' << outcome.linha2;
         emit displayed(outcome.linha1, outcome.linha2);

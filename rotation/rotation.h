@@ -26,8 +26,6 @@ class Status;
 // Each written message reports its outcome to the failure label: a display that cannot be
 // written says so until a message gets through, and a message whose bytes reached no port goes
 // back to the top of the queue, selected, to be tried again on the next tick.
-//
-// Glossary: #DataHora# = the keyword for the current date and time.
 class Rotation : public QObject {
     Q_OBJECT
 public:
@@ -45,14 +43,9 @@ public:
     // One tick, with the settings of the moment.
     void tick(const RotationSettings& settings, const DisplaySettings& display);
 
-    // Whether a message is still on its way to the display.
-    bool isWriting() const { return m_writing; }
-
 signals:
     void writeRequested(quint64 id, const DisplaySettings& settings, const QString& linha1,
                         const QString& linha2, quint64 spoolId);
-    // A queued message reached the display (written, or already showing).
-    void messageShown(const QueuedMessage& message);
     // The lines that went out, as the display shows them.
     void displayed(const QString& linha1, const QString& linha2);
     // A write that did not reach the display, and why.

@@ -1,7 +1,7 @@
 #include "core/code_sequence.h"
 #include "display/cdisplay.h"
 #include "display/serial_port.h"
-#include "pseudo_terminal.h"
+#include "support/pseudo_terminal.h"
 
 #include <QtTest>
 

@@ -1,9 +1,9 @@
 #include "core/failure.h"
 #include "core/settings.h"
-#include "pseudo_terminal.h"
 #include "support/controller_folder.h"
 #include "support/deployed_controller.h"
-#include "usual_display.h"
+#include "support/pseudo_terminal.h"
+#include "support/usual_display.h"
 
 #include <QtTest>
 

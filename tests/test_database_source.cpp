@@ -1,43 +1,31 @@
-#include "app/controller.h"
+#include "intake/database_polling.h"
 #include "support/odbc_fixture.h"
+#include "support/polled_source.h"
 
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
 
-using Key = Settings::Key;
-
+// The database's polling step, run by its intake worker over a SQLite database behind an ODBC
+// data source: which rows it takes, in what order, what it deletes and what it leaves.
 class TestDatabaseSource : public QObject {
     Q_OBJECT
 
 private:
     std::unique_ptr<OdbcFixture> m_odbc;
     std::unique_ptr<QTemporaryDir> m_folder;
-    std::unique_ptr<Controller> m_controller;
-    QStringList m_messages;
+    std::unique_ptr<PolledSource<DatabasePolling>> m_source;
+    SourceSettings m_settings;
     const QDateTime m_start{QDate(2024, 3, 9), QTime(10, 15, 0)};
 
-    // A tick of tmrVerifica, waited for: the sources are read on threads of their own.
-    void tick()
+    QString spoolFolder() const { return m_folder->filePath(QStringLiteral("fila")); }
+    void insert(const QString& user, int second, const QVariant& linha1, const QVariant& linha2)
     {
-        QSignalSpy finished(m_controller.get(), &Controller::pollingFinished);
-        emit m_controller->tmrVerifica().tick();
-        QVERIFY(finished.wait(20000));
+        m_odbc->insert(user, m_start.addSecs(second), linha1, linha2);
     }
-    void setUser(const QString& user)
-    {
-        m_controller->settings().setText(Key::SQL_Utilizador, user);
-    }
-    QStringList queued() const
-    {
-        QStringList rows;
-        for (int row = 0; row < m_controller->queue().count(); ++row) {
-            const QueuedMessage& message = m_controller->queue().at(row);
-            rows << message.linha1 + u'|' + message.linha2;
-        }
-        return rows;
-    }
-    QString error() const { return m_controller->status().error(); }
+    QString tick() { return m_source->poll(m_settings).error; }
+    QString caption() const { return m_source->captions.last(); }
 
 private slots:
     void initTestCase() { m_odbc = std::make_unique<OdbcFixture>(); }
@@ -45,65 +33,48 @@ private slots:
     void init()
     {
         m_odbc->createTable();
-        m_messages.clear();
         m_folder = std::make_unique<QTemporaryDir>();
-        m_controller = std::make_unique<Controller>(m_folder->path());
-        connect(m_controller.get(), &Controller::connectionFailed, this,
-                [this](const QString& text) { m_messages.append(text); });
-        Settings& settings = m_controller->settings();
-        settings.setText(Key::SegundosTimerSQL, QStringLiteral("0")); // ticks by hand only
-        settings.setText(Key::SQL_Servidor, OdbcFixture::dataSource());
-        settings.setText(Key::SQL_Utilizador, QStringLiteral("caixa1"));
-        settings.setText(Key::SQL_Password, QStringLiteral("segredo"));
-        settings.setLigaSQL(true);
-        m_controller->selectPage(Controller::Page::Executando);
+        m_source = std::make_unique<PolledSource<DatabasePolling>>(spoolFolder());
+        m_settings.ligaSQL = true;
+        m_settings.sqlServidor = OdbcFixture::dataSource();
+        m_settings.sqlUtilizador = OdbcFixture::databaseUser();
+        m_settings.sqlPassword = QStringLiteral("segredo");
     }
 
     void rowsOfThisUser_queuedInDataSysOrder_deleted_othersLeft()
     {
         const QVariant null(QMetaType::fromType<QString>());
-        m_odbc->insert(QStringLiteral("caixa1"), m_start.addSecs(2), QStringLiteral("B1"),
-                       QStringLiteral("B2"));
-        m_odbc->insert(QStringLiteral("caixa2"), m_start.addSecs(1), QStringLiteral("X1"),
-                       QStringLiteral("X2"));
-        m_odbc->insert(QStringLiteral("caixa1"), m_start.addSecs(1), QStringLiteral("A1"),
-                       QStringLiteral("A2"));
+        insert(OdbcFixture::databaseUser(), 2, QStringLiteral("B1"), QStringLiteral("B2"));
+        insert(QStringLiteral("caixa2"), 1, QStringLiteral("X1"), QStringLiteral("X2"));
+        insert(OdbcFixture::databaseUser(), 1, QStringLiteral("A1"), QStringLiteral("A2"));
         // NULL lines, as some writers leave an empty line: an empty line, and the row goes.
-        m_odbc->insert(QStringLiteral("caixa1"), m_start.addSecs(3), null, QStringLiteral("C2"));
-        m_odbc->insert(QStringLiteral("caixa1"), m_start.addSecs(4), QStringLiteral("D1"), null);
+        insert(OdbcFixture::databaseUser(), 3, null, QStringLiteral("C2"));
+        insert(OdbcFixture::databaseUser(), 4, QStringLiteral("D1"), null);
 
-        tick();
-        QCOMPARE(error(), QString());
-        QCOMPARE(queued(), QStringList({QStringLiteral("A1|A2"), QStringLiteral("B1|B2"),
-                                        QStringLiteral("|C2"), QStringLiteral("D1|")}));
-        QCOMPARE(m_controller->queue().at(0).ordem, QStringLiteral("2024-03-09 10:15:01"));
-        QCOMPARE(m_odbc->rowsLeft(),
-                 QList<QStringList>({{QStringLiteral("caixa2"), QStringLiteral("X1")}}));
+        QCOMPARE(tick(), QString());
+        QCOMPARE(m_source->lines(), QStringList({"A1|A2", "B1|B2", "|C2", "D1|"}));
+        QCOMPARE(m_source->taken.first().ordem, QStringLiteral("2024-03-09 10:15:01"));
+        QCOMPARE(m_odbc->rowsLeft(), QList<QStringList>({{"caixa2", "X1"}}));
 
-        tick();
-        QCOMPARE(m_controller->queue().count(), 4);
-        QVERIFY(m_messages.isEmpty());
+        QCOMPARE(tick(), QString());
+        QCOMPARE(m_source->taken.size(), 4);
+        QVERIFY(!m_source->result.connectionFailed);
     }
 
     void quotesInUserName_matchOnlyThatUser()
     {
-        m_odbc->insert(QStringLiteral("O'Neil"), m_start, QStringLiteral("O1"),
-                       QStringLiteral("O2"));
-        m_odbc->insert(QStringLiteral("caixa2"), m_start, QStringLiteral("X1"),
-                       QStringLiteral("X2"));
+        insert(QStringLiteral("O'Neil"), 0, QStringLiteral("O1"), QStringLiteral("O2"));
+        insert(QStringLiteral("caixa2"), 0, QStringLiteral("X1"), QStringLiteral("X2"));
 
-        setUser(QStringLiteral("x' or 'a'='a"));
-        tick();
-        QCOMPARE(error(), QString());
-        QCOMPARE(m_controller->queue().count(), 0);
+        m_settings.sqlUtilizador = QStringLiteral("x' or 'a'='a");
+        QCOMPARE(tick(), QString());
+        QCOMPARE(m_source->taken.size(), 0);
         QCOMPARE(m_odbc->rowsLeft().size(), 2);
 
-        setUser(QStringLiteral("O'Neil"));
-        tick();
-        QCOMPARE(error(), QString());
-        QCOMPARE(queued(), QStringList({QStringLiteral("O1|O2")}));
-        QCOMPARE(m_odbc->rowsLeft(),
-                 QList<QStringList>({{QStringLiteral("caixa2"), QStringLiteral("X1")}}));
+        m_settings.sqlUtilizador = QStringLiteral("O'Neil");
+        QCOMPARE(tick(), QString());
+        QCOMPARE(m_source->lines(), QStringList({"O1|O2"}));
+        QCOMPARE(m_odbc->rowsLeft(), QList<QStringList>({{"caixa2", "X1"}}));
     }
 
     void tableNotAsExpected_failsInLblError_nextGoodTickClearsIt_data()
@@ -124,79 +95,93 @@ private slots:
         if (!definition.isEmpty())
             m_odbc->run(definition);
 
-        tick();
-        QVERIFY2(error().contains(complaint), qPrintable(error()));
-        QCOMPARE(m_controller->status().caption(), QStringLiteral("Em Execução - Abrindo Tabela"));
-        QVERIFY(m_messages.isEmpty());
+        const QString error = tick();
+        QVERIFY2(error.contains(complaint), qPrintable(error));
+        QCOMPARE(caption(), QStringLiteral("Em Execução - Abrindo Tabela"));
+        QVERIFY(!m_source->result.connectionFailure);
 
         m_odbc->createTable();
-        m_odbc->insert(QStringLiteral("caixa1"), m_start, QStringLiteral("A1"),
-                       QStringLiteral("A2"));
-        tick();
-        QCOMPARE(error(), QString());
-        QCOMPARE(queued(), QStringList({QStringLiteral("A1|A2")}));
+        insert(OdbcFixture::databaseUser(), 0, QStringLiteral("A1"), QStringLiteral("A2"));
+        QCOMPARE(tick(), QString());
+        QCOMPARE(m_source->lines(), QStringList({"A1|A2"}));
     }
 
+    // A row that cannot be deleted stays, out of the queue, and delays only itself, tick after
+    // tick: a trigger that refuses the delete, or a view whose trigger deletes nothing so that
+    // the database counts no row deleted. A row that a delete counting no row did take away is
+    // gone all the same, and its message is taken.
+    void rowThatCannotBeDeleted_staysAndDelaysOnlyItself_data()
+    {
+        QTest::addColumn<QString>("refusal");
+        QTest::newRow("refused") << QStringLiteral("registo protegido");
+        QTest::newRow("counting no row") << QStringLiteral("o registo continua na tabela");
+    }
     void rowThatCannotBeDeleted_staysAndDelaysOnlyItself()
     {
-        m_odbc->run(QStringLiteral("create trigger guarda before delete on SaidaDisplay "
-                                   "when old.Linha1 = 'preso' begin "
-                                   "select raise(abort, 'registo protegido'); end"));
-        m_odbc->insert(QStringLiteral("caixa1"), m_start, QStringLiteral("A1"),
-                       QStringLiteral("A2"));
-        m_odbc->insert(QStringLiteral("caixa1"), m_start.addSecs(1), QStringLiteral("preso"),
-                       QStringLiteral("P2"));
-        m_odbc->insert(QStringLiteral("caixa1"), m_start.addSecs(2), QStringLiteral("C1"),
-                       QStringLiteral("C2"));
-
-        // The row that cannot be deleted delays only itself, tick after tick.
-        for (int attempt = 0; attempt < 2; ++attempt) {
-            tick();
-            QVERIFY2(error().contains(QStringLiteral("registo protegido")), qPrintable(error()));
-            QCOMPARE(m_controller->status().caption(), QStringLiteral("Em Execução"));
-            QCOMPARE(queued(), QStringList({QStringLiteral("A1|A2"), QStringLiteral("C1|C2")}));
-            QCOMPARE(m_odbc->rowsLeft(),
-                     QList<QStringList>({{QStringLiteral("caixa1"), QStringLiteral("preso")}}));
+        QFETCH(QString, refusal);
+        const bool view = refusal.contains(QStringLiteral("continua"));
+        const QString trigger =
+            view ? QStringLiteral("create trigger guarda instead of delete on SaidaDisplay %1 "
+                                  "begin delete from Mensagens where NumRegisto = old.NumRegisto; "
+                                  "end")
+                 : QStringLiteral("create trigger guarda before delete on SaidaDisplay %1 begin "
+                                  "select raise(abort, 'registo protegido'); end");
+        if (view) {
+            m_odbc->run(QStringLiteral("alter table SaidaDisplay rename to Mensagens"));
+            m_odbc->run(QStringLiteral("create view SaidaDisplay as select * from Mensagens"));
         }
+        m_odbc->run(trigger.arg(QString::fromLatin1(view ? "when old.Linha1 <> 'preso'"
+                                                         : "when old.Linha1 = 'preso'")));
+        for (const char* linha1 : {"A1", "preso", "C1"})
+            m_odbc->run(QStringLiteral("insert into %1 (DataSys, Linha1, Linha2, Utilizador) "
+                                       "values (datetime('now'), ?, '2', ?)")
+                            .arg(QLatin1StringView(view ? "Mensagens" : "SaidaDisplay")),
+                        {QString::fromLatin1(linha1), OdbcFixture::databaseUser()});
+
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            const QString error = tick();
+            QVERIFY2(error.contains(refusal), qPrintable(error));
+            QCOMPARE(caption(), QStringLiteral("Em Execução"));
+            QCOMPARE(m_source->lines(), QStringList({"A1|2", "C1|2"}));
+        }
+        QVERIFY2(view || m_odbc->rowsLeft() == QList<QStringList>({{"caixa1", "preso"}}),
+                 "the refused row stays");
 
         m_odbc->run(QStringLiteral("drop trigger guarda"));
-        tick();
-        QCOMPARE(error(), QString());
-        QCOMPARE(queued(), QStringList({QStringLiteral("A1|A2"), QStringLiteral("C1|C2"),
-                                        QStringLiteral("preso|P2")}));
+        if (view)
+            m_odbc->run(trigger.arg(QString()));
+        QCOMPARE(tick(), QString());
+        QCOMPARE(m_source->lines(), QStringList({"A1|2", "C1|2", "preso|2"}));
         QVERIFY(m_odbc->rowsLeft().isEmpty());
+        if (view) {
+            m_odbc->run(QStringLiteral("drop view SaidaDisplay"));
+            m_odbc->run(QStringLiteral("drop table Mensagens"));
+        }
     }
 
-    // SaidaDisplay as a view whose delete a trigger does: the database counts no row deleted.
-    // Gone all the same, the row's message is taken; one that the trigger keeps stays, named,
-    // out of the queue, and is tried again next tick.
-    void deleteCountingNoRow_takesTheRowIfGone_elseRetriesIt()
+    // A row kept in the spool by a run that ended before deleting it is deleted, never taken a
+    // second time, also when its delete must wait for a lock to go.
+    void spooledRowsLeftInTheTable_areDeletedNotTakenAgain_evenWhenTheDeleteMustWait()
     {
-        m_odbc->run(QStringLiteral("alter table SaidaDisplay rename to Mensagens"));
-        m_odbc->run(QStringLiteral("create view SaidaDisplay as select * from Mensagens"));
-        const QString trigger =
-            QStringLiteral("create trigger apaga instead of delete on SaidaDisplay %1 begin "
-                           "delete from Mensagens where NumRegisto = old.NumRegisto; end");
-        m_odbc->run(trigger.arg(QStringLiteral("when old.Linha1 <> 'guardada'")));
-        for (const char* linha1 : {"A1", "guardada", "C1"})
-            m_odbc->run(
-                QStringLiteral("insert into Mensagens (DataSys, Linha1, Linha2, Utilizador) "
-                               "values (datetime('now'), ?, '', 'caixa1')"),
-                {QString::fromLatin1(linha1)});
-        for (int attempt = 0; attempt < 2; ++attempt) {
-            tick();
-            QVERIFY2(error().contains(QStringLiteral("registo 2 de SaidaDisplay: o registo "
-                                                     "continua na tabela")),
-                     qPrintable(error()));
-            QCOMPARE(queued(), QStringList({QStringLiteral("A1|"), QStringLiteral("C1|")}));
-        }
-        m_odbc->run(QStringLiteral("drop trigger apaga"));
-        m_odbc->run(trigger.arg(QString()));
+        insert(OdbcFixture::databaseUser(), 0, QStringLiteral("guardada"), QString());
+        QueuedMessage kept(QStringLiteral("2024-03-09 10:15:00"), QStringLiteral("guardada"));
+        kept.origin.numRegisto = m_odbc->rows(QStringLiteral("select NumRegisto from SaidaDisplay"))
+                                     .first()
+                                     .first()
+                                     .toLongLong();
+        QList<QueuedMessage> entries{kept};
+        Spool(spoolFolder()).write(entries);
+        m_source = std::make_unique<PolledSource<DatabasePolling>>(spoolFolder());
+
+        m_settings.sqlServidor = OdbcFixture::impatientDataSource();
+        m_odbc->lockForWriting();
         tick();
-        QCOMPARE(error(), QString());
-        QCOMPARE(queued().last(), QStringLiteral("guardada|"));
-        m_odbc->run(QStringLiteral("drop view SaidaDisplay"));
-        m_odbc->run(QStringLiteral("drop table Mensagens"));
+        const QString error = tick();
+        QVERIFY2(error.contains(QStringLiteral("locked")), qPrintable(error));
+        m_odbc->commit();
+        QCOMPARE(tick(), QString());
+        QCOMPARE(m_source->taken.size(), 0);
+        QCOMPARE(m_odbc->rowsLeft(), QList<QStringList>());
     }
 };
 

@@ -4,8 +4,8 @@
 #include "display/display_dispatch.h"
 #include "display/display_writer.h"
 #include "display/serial_port.h"
-#include "pseudo_terminal.h"
-#include "usual_display.h"
+#include "support/pseudo_terminal.h"
+#include "support/usual_display.h"
 
 #include <QtTest>
 

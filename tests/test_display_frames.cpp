@@ -1,5 +1,5 @@
-#include "frame_gaps.h"
-#include "shown_messages.h"
+#include "support/frame_gaps.h"
+#include "support/shown_messages.h"
 #include "support/usual_display.h"
 
 #include <QtTest>

@@ -1,7 +1,7 @@
 #include "core/code_page.h"
 #include "core/code_sequence.h"
 #include "display/display_presets.h"
-#include "display/virtual_display.h"
+#include "emulator/virtual_display.h"
 #include "support/preset_message.h"
 
 #include <QtTest>

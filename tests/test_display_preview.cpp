@@ -1,7 +1,5 @@
-#include "display/virtual_display.h"
-#include "support/controller_folder.h"
-#include "support/pseudo_terminal.h"
-#include "support/running_controller.h"
+#include "emulator/virtual_display.h"
+#include "support/controller_rig.h"
 
 #include <QLabel>
 #include <QtTest>
@@ -13,21 +11,14 @@ namespace {
 // The running page's picture of the display beside a terminal display fed with the bytes that
 // went out, as mostrela-visor is.
 struct Displays {
-    PseudoTerminal port;
+    ControllerRig rig;
     VirtualDisplay terminal;
-    Menu* menu = nullptr;
 
-    QLabel* label(const char* name)
-    {
-        auto* found = menu->findChild<QLabel*>(QString::fromLatin1(name));
-        if (!found)
-            qFatal("no label named %s", name);
-        return found;
-    }
+    QLabel* label(const char* name) { return child<QLabel>(rig.running().menu(), name); }
     // What the terminal shows after every byte received so far.
     QStringList terminalLines()
     {
-        terminal.feed(port.take(0, 0));
+        terminal.feed(rig.display.take(0, 0));
         return {terminal.upperLine(), terminal.lowerLine()};
     }
     QStringList previewLines()
@@ -35,12 +26,11 @@ struct Displays {
         return {label("visorLinha1")->text(), label("visorLinha2")->text()};
     }
     QLabel* failure() { return label("lblVisorFalha"); }
+    bool drop(const char* name, const QString& text)
+    {
+        return rig.folder.drop(QString::fromLatin1(name), text.toUtf8());
+    }
 };
-
-QByteArray utf8(const QString& text)
-{
-    return text.toUtf8();
-}
 
 } // namespace
 
@@ -54,24 +44,19 @@ private slots:
 void TestDisplayPreview::preview_holdsWhatTheBytesCarried_foldedCutAndTrimmed()
 {
     Displays displays;
-    ControllerFolder folder;
-    folder.settings().setText(Key::Porta, displays.port.slavePath());
-    folder.settings().setLigaFicheiros(true);
-    folder.writeConfig();
-    RunningController running(folder.path());
-    displays.menu = &running.menu();
+    displays.rig.folder.settings().setLigaFicheiros(true);
+    displays.rig.start();
 
     // Line 1 is the file's first 20 letters; line 2 runs longer and is cut by the display's width.
-    QVERIFY(folder.drop(QStringLiteral("1.dsp"),
-                        utf8(QStringLiteral("Promoção do mês: pão") +
-                             QStringLiteral("Ação de promoção do mês inteiro"))));
+    QVERIFY(displays.drop("1.dsp", QStringLiteral("Promoção do mês: pão") +
+                                       QStringLiteral("Ação de promoção do mês inteiro")));
     const QStringList sent = {QStringLiteral("Promocao do mes: pao"),
                               QStringLiteral("Acao de promocao do")};
     QTRY_COMPARE(displays.terminalLines(), sent);
     QTRY_COMPARE(displays.previewLines(), sent);
     QVERIFY(displays.failure()->isHidden());
 
-    QVERIFY(folder.drop(QStringLiteral("2.dsp"), utf8(QStringLiteral("  Olá  "))));
+    QVERIFY(displays.drop("2.dsp", QStringLiteral("  Olá  ")));
     QTRY_COMPARE(displays.terminalLines(), QStringList({QStringLiteral("Ola"), QString()}));
     QTRY_COMPARE(displays.previewLines(), displays.terminalLines());
 }
@@ -79,19 +64,15 @@ void TestDisplayPreview::preview_holdsWhatTheBytesCarried_foldedCutAndTrimmed()
 void TestDisplayPreview::preview_saysTheLastWriteFailed_untilAMessageGetsThrough()
 {
     Displays displays;
-    ControllerFolder folder;
-    folder.settings().setText(Key::Porta, displays.port.slavePath());
-    folder.settings().setLigaFicheiros(true);
-    folder.writeConfig();
-    RunningController running(folder.path());
-    displays.menu = &running.menu();
-    QVERIFY(folder.drop(QStringLiteral("1.dsp"), "Primeira"));
+    displays.rig.folder.settings().setLigaFicheiros(true);
+    displays.rig.start();
+    QVERIFY(displays.drop("1.dsp", QStringLiteral("Primeira")));
     QTRY_COMPARE(displays.previewLines(), QStringList({QStringLiteral("Primeira"), QString()}));
 
-    Settings& settings = running.controller().settings();
-    const QString missing = folder.filePath(QStringLiteral("sem-display"));
+    Settings& settings = displays.rig.settings();
+    const QString missing = displays.rig.folder.filePath(QStringLiteral("sem-display"));
     settings.setText(Key::Porta, missing);
-    QVERIFY(folder.drop(QStringLiteral("2.dsp"), "Segunda"));
+    QVERIFY(displays.drop("2.dsp", QStringLiteral("Segunda")));
     QTRY_VERIFY(!displays.failure()->isHidden());
     QVERIFY2(displays.failure()->text().startsWith(QStringLiteral("Última escrita falhou: ")) &&
                  displays.failure()->text().contains(missing),
@@ -99,7 +80,7 @@ void TestDisplayPreview::preview_saysTheLastWriteFailed_untilAMessageGetsThrough
     // The display still shows the message before.
     QCOMPARE(displays.previewLines(), displays.terminalLines());
 
-    settings.setText(Key::Porta, displays.port.slavePath());
+    settings.setText(Key::Porta, displays.rig.display.slavePath());
     QTRY_COMPARE(displays.terminalLines(), QStringList({QStringLiteral("Segunda"), QString()}));
     QTRY_VERIFY(displays.failure()->isHidden());
     QCOMPARE(displays.previewLines(), displays.terminalLines());

@@ -1,6 +1,6 @@
 #include "core/failure.h"
-#include "drop_batch.h"
-#include "drop_files.h"
+#include "support/drop_batch.h"
+#include "support/drop_files.h"
 
 #include <QDir>
 #include <QFile>

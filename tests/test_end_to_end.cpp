@@ -1,10 +1,10 @@
 #include "core/failure.h"
 #include "core/settings.h"
-#include "pseudo_terminal.h"
 #include "support/controller_folder.h"
 #include "support/deployed_controller.h"
 #include "support/odbc_fixture.h"
-#include "usual_display.h"
+#include "support/pseudo_terminal.h"
+#include "support/usual_display.h"
 
 #include <QtTest>
 
@@ -83,12 +83,12 @@ private slots:
 
     void databaseRows_shownInDataSysOrder_deleted_otherUsersKept()
     {
-        m_odbc->insert(ControllerFolder::databaseUser(), m_start.addSecs(2),
-                       QStringLiteral("Depois"), QStringLiteral("B"));
+        m_odbc->insert(OdbcFixture::databaseUser(), m_start.addSecs(2), QStringLiteral("Depois"),
+                       QStringLiteral("B"));
         m_odbc->insert(QStringLiteral("caixa2"), m_start, QStringLiteral("Outra caixa"),
                        QStringLiteral("X"));
-        m_odbc->insert(ControllerFolder::databaseUser(), m_start.addSecs(1),
-                       QStringLiteral("Antes"), QStringLiteral("A"));
+        m_odbc->insert(OdbcFixture::databaseUser(), m_start.addSecs(1), QStringLiteral("Antes"),
+                       QStringLiteral("A"));
         start(Database, {QStringLiteral("AUTO")});
         expectOnDisplay(usualDisplayMessage("Antes", "A") + usualDisplayMessage("Depois", "B") +
                         idle());
@@ -99,7 +99,7 @@ private slots:
     void bothSources_databaseRowsBeforeDropFiles()
     {
         drop(QStringLiteral("20240309090000.dsp"), "Ficheiro");
-        m_odbc->insert(ControllerFolder::databaseUser(), m_start, QStringLiteral("Registo"),
+        m_odbc->insert(OdbcFixture::databaseUser(), m_start, QStringLiteral("Registo"),
                        QStringLiteral("R"));
         start(Files | Database, {QStringLiteral("AUTO")});
         expectOnDisplay(usualDisplayMessage("Registo", "R") + usualDisplayMessage("Ficheiro", "") +
@@ -111,8 +111,7 @@ private slots:
     void withoutAuto_nothingIsRead_idleShowsAllTheSame()
     {
         drop(QStringLiteral("20240309100001.dsp"), "Por ler");
-        m_odbc->insert(ControllerFolder::databaseUser(), m_start, QStringLiteral("Por ler"),
-                       QString());
+        m_odbc->insert(OdbcFixture::databaseUser(), m_start, QStringLiteral("Por ler"), QString());
         // The idle text comes on the first display tick, after 1.5 s: had polling been on, its
         // 0.1 s timer would have read both sources many times over by then.
         start(Files | Database, {}, QStringLiteral("1.5"));

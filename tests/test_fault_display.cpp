@@ -1,25 +1,11 @@
-#include "pseudo_terminal.h"
-#include "support/controller_folder.h"
+#include "support/controller_rig.h"
 #include "support/pluggable_display.h"
-#include "support/running_controller.h"
-#include "usual_display.h"
+#include "support/usual_display.h"
 
 #include <QDir>
 #include <QtTest>
 
 using Key = Settings::Key;
-
-namespace {
-
-QByteArray shown(const QStringList& lines)
-{
-    QByteArray bytes;
-    for (const QString& line : lines)
-        bytes += usualDisplayMessage(line.toLatin1(), "");
-    return bytes;
-}
-
-} // namespace
 
 // The display's cable pulled out while the controller runs on its own timers, and plugged back
 // in: a new pseudo-terminal at the same port.
@@ -45,7 +31,8 @@ void TestFaultDisplay::unpluggedDisplay_messagesWaitAtTheTop_thenEachIsShownOnce
         lines.append(QStringLiteral("Mensagem %1").arg(number));
     for (int number = 1; number <= 4; ++number)
         QVERIFY(folder.drop(QStringLiteral("%1.dsp").arg(number), lines.at(number - 1).toLatin1()));
-    QTRY_VERIFY_WITH_TIMEOUT(display.received().startsWith(shown({lines.first()})), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(display.received().startsWith(usualDisplayMessages({lines.first()})),
+                             10000);
 
     display.unplug();
     QVERIFY(folder.drop(QStringLiteral("5.dsp"), lines.at(4).toLatin1()));
@@ -55,12 +42,12 @@ void TestFaultDisplay::unpluggedDisplay_messagesWaitAtTheTop_thenEachIsShownOnce
     const QStringList waiting = running.queued();
     const qsizetype shownCount = 5 - waiting.size();
     QCOMPARE(waiting, lines.mid(shownCount, waiting.size()));
-    QCOMPARE(display.received(), shown(lines.first(shownCount)));
+    QCOMPARE(display.received(), usualDisplayMessages(lines.first(shownCount)));
     QCOMPARE(running.controller().queue().selectedRow(), std::optional<int>(0));
 
     display.plugIn();
     QVERIFY(folder.drop(QStringLiteral("6.dsp"), lines.at(5).toLatin1()));
-    QTRY_COMPARE_WITH_TIMEOUT(display.received(), shown(lines), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(display.received(), usualDisplayMessages(lines), 10000);
     QCOMPARE(running.queued(), QStringList());
     QCOMPARE(running.lblError(), QString());
 }
@@ -69,17 +56,14 @@ void TestFaultDisplay::unpluggedDisplay_messagesWaitAtTheTop_thenEachIsShownOnce
 // waits at the top, nothing goes out, and the failure label names the setting.
 void TestFaultDisplay::unusableLineOrCodePage_messageWaitsAndTheLabelSaysWhy()
 {
-    ControllerFolder folder;
-    PseudoTerminal display;
-    folder.settings().setText(Key::Porta, display.slavePath());
-    folder.settings().setText(Key::PortaDefinicoes, QStringLiteral("9600,n,9,1"));
-    folder.settings().setLigaFicheiros(true);
-    folder.writeConfig();
-    RunningController running(folder.path());
-    Settings& settings = running.controller().settings();
+    ControllerRig rig;
+    rig.folder.settings().setText(Key::PortaDefinicoes, QStringLiteral("9600,n,9,1"));
+    rig.folder.settings().setLigaFicheiros(true);
+    RunningController& running = rig.start();
+    Settings& settings = rig.settings();
     const QStringList waiting{QStringLiteral("Café 2,50 €")};
 
-    QVERIFY(folder.drop(QStringLiteral("1.dsp"), "Caf\xE9 2,50 \x80"));
+    QVERIFY(rig.folder.drop(QStringLiteral("1.dsp"), "Caf\xE9 2,50 \x80"));
     QTRY_VERIFY2(running.lblError().contains(QStringLiteral("\"9600,n,9,1\"")),
                  qPrintable(running.lblError()));
     QTRY_COMPARE(running.queued(), waiting);
@@ -89,10 +73,10 @@ void TestFaultDisplay::unusableLineOrCodePage_messageWaitsAndTheLabelSaysWhy()
     QTRY_VERIFY2(running.lblError().contains(QStringLiteral("\"1251\"")),
                  qPrintable(running.lblError()));
     QTRY_COMPARE(running.queued(), waiting);
-    QCOMPARE(display.received(), QByteArray());
+    QCOMPARE(rig.display.received(), QByteArray());
 
     settings.setText(Key::PaginaCodigos, QStringLiteral("858"));
-    QTRY_COMPARE_WITH_TIMEOUT(display.received(), usualDisplayMessage("Caf\x82 2,50 \xD5", ""),
+    QTRY_COMPARE_WITH_TIMEOUT(rig.display.received(), usualDisplayMessage("Caf\x82 2,50 \xD5", ""),
                               10000);
     QTRY_COMPARE(running.queued(), QStringList());
     QTRY_COMPARE(running.lblError(), QString());
@@ -129,7 +113,8 @@ void TestFaultDisplay::unpluggedDisplay_messagesTooOldToShowLeaveQueueAndSpool()
 
     display.plugIn();
     QVERIFY(folder.drop(QStringLiteral("4.dsp"), "Nova"));
-    QTRY_COMPARE_WITH_TIMEOUT(display.received(), shown({QStringLiteral("Nova")}), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(display.received(), usualDisplayMessages({QStringLiteral("Nova")}),
+                              10000);
     qInstallMessageHandler(previous);
 }
 

@@ -1,9 +1,9 @@
-#include "pseudo_terminal.h"
-#include "support/controller_folder.h"
-#include "support/running_controller.h"
+#include "support/controller_rig.h"
+#include "support/file_bytes.h"
+#include "support/pseudo_terminal.h"
 #include "support/unprivileged_user.h"
 #include "support/unwritable_folder.h"
-#include "usual_display.h"
+#include "support/usual_display.h"
 
 #include <QAbstractButton>
 #include <QDir>
@@ -18,12 +18,6 @@
 using Key = Settings::Key;
 
 namespace {
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // What Mostrela.cfg is, where it is kept as people set it up.
 enum class Target { Device, FileElsewhere, NoFileYet, SharedInLockedFolder, OtherAccount };
@@ -42,10 +36,10 @@ Ownership ownership(const QString& path)
 
 void typeAndSave(RunningController& running, const QString& text)
 {
-    auto* edit = running.menu().findChild<QLineEdit*>(QStringLiteral("txtDefault_Linha1"));
+    auto* edit = child<QLineEdit>(running.menu(), QStringLiteral("txtDefault_Linha1"));
     edit->selectAll();
     QTest::keyClicks(edit, text);
-    running.menu().findChild<QAbstractButton*>(QStringLiteral("cmdGravarConfigura"))->click();
+    child<QAbstractButton>(running.menu(), QStringLiteral("cmdGravarConfigura"))->click();
 }
 
 } // namespace
@@ -64,13 +58,11 @@ private slots:
 
 void TestFaultSettings::saveToReadOnlyFolder_failsClearly_keepsTheFile_laterSaveSucceeds()
 {
-    ControllerFolder folder;
-    PseudoTerminal display;
-    folder.settings().setText(Key::Porta, display.slavePath());
+    ControllerRig rig;
+    ControllerFolder& folder = rig.folder;
     folder.settings().setLigaFicheiros(true);
-    folder.writeConfig();
+    RunningController& running = rig.start();
     const QByteArray saved = fileBytes(folder.configPath());
-    RunningController running(folder.path());
     // A file that can be written would be written in place.
     QVERIFY(QFile::setPermissions(folder.configPath(), QFile::ReadOwner));
     {
@@ -85,16 +77,16 @@ void TestFaultSettings::saveToReadOnlyFolder_failsClearly_keepsTheFile_laterSave
 
     // The run goes on, and the failure stays in sight until a save gets through.
     QVERIFY(folder.drop(QStringLiteral("1.dsp"), "Depois da falha"));
-    QTRY_COMPARE_WITH_TIMEOUT(display.received(), usualDisplayMessage("Depois da falha", ""),
+    QTRY_COMPARE_WITH_TIMEOUT(rig.display.received(), usualDisplayMessage("Depois da falha", ""),
                               10000);
     QVERIFY2(running.lblError().contains(folder.configPath()), qPrintable(running.lblError()));
 
-    running.menu().findChild<QAbstractButton*>(QStringLiteral("cmdGravarConfigura"))->click();
+    child<QAbstractButton>(running.menu(), QStringLiteral("cmdGravarConfigura"))->click();
     QCOMPARE(running.lblError(), QString());
     Controller restarted(folder.path());
     restarted.load(QString());
     QCOMPARE(restarted.settings().text(Key::Default_Linha1), QStringLiteral("Boas compras"));
-    QCOMPARE(restarted.settings().text(Key::Porta), display.slavePath());
+    QCOMPARE(restarted.settings().text(Key::Porta), rig.display.slavePath());
 }
 
 void TestFaultSettings::

@@ -1,16 +1,12 @@
-#include "pseudo_terminal.h"
-#include "support/controller_folder.h"
+#include "support/controller_rig.h"
 #include "support/odbc_fixture.h"
-#include "support/running_controller.h"
-#include "usual_display.h"
+#include "support/usual_display.h"
 
 #include <QDir>
 #include <QFile>
 #include <QtTest>
 
 #include <memory>
-
-using Key = Settings::Key;
 
 // The message sources failing under the controller while it runs on its own timers: each fault
 // shows in the failure label while it lasts, and once it is over every message that was in a
@@ -20,34 +16,18 @@ class TestFaultSources : public QObject {
 
 private:
     std::unique_ptr<OdbcFixture> m_odbc;
-    std::unique_ptr<ControllerFolder> m_folder;
-    std::unique_ptr<PseudoTerminal> m_display;
-    std::unique_ptr<RunningController> m_running;
-    QDateTime m_dataSys{QDate(2024, 3, 9), QTime(10, 0)};
+    std::unique_ptr<ControllerRig> m_rig;
 
-    void startWithDatabase(const QString& dataSource)
+    void start(const QString& dataSource)
     {
-        m_folder->settings().setLigaSQL(true);
-        m_folder->settings().setText(Key::SQL_Servidor, dataSource);
-        start();
+        Settings& settings = m_rig->folder.settings();
+        settings.setLigaSQL(!dataSource.isEmpty());
+        settings.setLigaFicheiros(dataSource.isEmpty());
+        settings.setText(Settings::Key::SQL_Servidor, dataSource);
+        m_rig->start();
     }
-    void startWithDropFolder()
-    {
-        m_folder->settings().setLigaFicheiros(true);
-        start();
-    }
-    void start()
-    {
-        m_folder->settings().setText(Key::Porta, m_display->slavePath());
-        m_folder->writeConfig();
-        m_running = std::make_unique<RunningController>(m_folder->path());
-    }
-
-    void insert(const QString& linha1)
-    {
-        m_dataSys = m_dataSys.addSecs(1);
-        m_odbc->insert(ControllerFolder::databaseUser(), m_dataSys, linha1, QString());
-    }
+    void insert(const QString& linha1) { m_rig->insert(*m_odbc, linha1); }
+    QString lblError() { return m_rig->running().lblError(); }
     QStringList linesLeftInTable()
     {
         QStringList lines;
@@ -60,43 +40,31 @@ private:
     // taken from its source once only.
     void expectEachShownOnce(const QStringList& lines)
     {
-        QByteArray bytes;
-        for (const QString& line : lines)
-            bytes += usualDisplayMessage(line.toLatin1(), "");
-        QTRY_COMPARE_WITH_TIMEOUT(m_display->received(), bytes, 10000);
-        QCOMPARE(m_running->added(), lines);
-        QCOMPARE(m_running->lblError(), QString());
+        QTRY_COMPARE_WITH_TIMEOUT(m_rig->display.received(), usualDisplayMessages(lines), 10000);
+        QCOMPARE(m_rig->running().added(), lines);
+        QCOMPARE(lblError(), QString());
     }
 
 private slots:
     void initTestCase() { m_odbc = std::make_unique<OdbcFixture>(); }
-
     void init()
     {
         m_odbc->createTable();
-        m_folder = std::make_unique<ControllerFolder>();
-        m_display = std::make_unique<PseudoTerminal>();
+        m_rig = std::make_unique<ControllerRig>();
     }
-
-    void cleanup()
-    {
-        m_running.reset();
-        m_display.reset();
-        m_folder.reset();
-    }
+    void cleanup() { m_rig.reset(); }
 
     void lockedDatabase_rowsStayUntilTheirDeleteSucceeds()
     {
-        startWithDatabase(OdbcFixture::impatientDataSource());
+        start(OdbcFixture::impatientDataSource());
         insert(QStringLiteral("Antes"));
         expectEachShownOnce({QStringLiteral("Antes")});
 
         insert(QStringLiteral("Retida"));
         m_odbc->lockForWriting();
         insert(QStringLiteral("Durante"));
-        QTRY_VERIFY2(m_running->lblError().contains(QStringLiteral("locked")),
-                     qPrintable(m_running->lblError()));
-        QCOMPARE(m_running->added(), QStringList({QStringLiteral("Antes")}));
+        QTRY_VERIFY2(lblError().contains(QStringLiteral("locked")), qPrintable(lblError()));
+        QCOMPARE(m_rig->running().added(), QStringList({QStringLiteral("Antes")}));
         QCOMPARE(linesLeftInTable(),
                  QStringList({QStringLiteral("Retida"), QStringLiteral("Durante")}));
 
@@ -109,7 +77,7 @@ private slots:
 
     void databaseFileRemoved_itsRowsAreShownOnceItIsBack()
     {
-        startWithDatabase(OdbcFixture::dataSource());
+        start(OdbcFixture::dataSource());
         insert(QStringLiteral("Antes"));
         expectEachShownOnce({QStringLiteral("Antes")});
 
@@ -118,9 +86,8 @@ private slots:
         const QString away = path + QStringLiteral(".fora");
         insert(QStringLiteral("Guardada"));
         QVERIFY(QFile::rename(path, away));
-        QTRY_VERIFY2(m_running->lblError().contains(QStringLiteral("SaidaDisplay")),
-                     qPrintable(m_running->lblError()));
-        QCOMPARE(m_running->added(), QStringList({QStringLiteral("Antes")}));
+        QTRY_VERIFY2(lblError().contains(QStringLiteral("SaidaDisplay")), qPrintable(lblError()));
+        QCOMPARE(m_rig->running().added(), QStringList({QStringLiteral("Antes")}));
 
         // Connecting meanwhile left an empty database at the path; the restored one replaces it.
         QFile::remove(path);
@@ -133,20 +100,19 @@ private slots:
 
     void dropFolderRemoved_filesInTheNewOneAreShownOnce()
     {
-        startWithDropFolder();
-        QVERIFY(m_folder->drop(QStringLiteral("1.dsp"), "Antes"));
+        start(QString());
+        QVERIFY(m_rig->folder.drop(QStringLiteral("1.dsp"), "Antes"));
         expectEachShownOnce({QStringLiteral("Antes")});
 
-        QVERIFY(QDir(m_folder->dropFolder()).removeRecursively());
-        QTRY_VERIFY2(m_running->lblError().contains(m_folder->dropFolder()),
-                     qPrintable(m_running->lblError()));
+        QVERIFY(QDir(m_rig->folder.dropFolder()).removeRecursively());
+        QTRY_VERIFY2(lblError().contains(m_rig->folder.dropFolder()), qPrintable(lblError()));
 
-        QVERIFY(QDir().mkpath(m_folder->dropFolder()));
-        QVERIFY(m_folder->drop(QStringLiteral("2.dsp"), "Depois 1"));
-        QVERIFY(m_folder->drop(QStringLiteral("3.dsp"), "Depois 2"));
+        QVERIFY(QDir().mkpath(m_rig->folder.dropFolder()));
+        QVERIFY(m_rig->folder.drop(QStringLiteral("2.dsp"), "Depois 1"));
+        QVERIFY(m_rig->folder.drop(QStringLiteral("3.dsp"), "Depois 2"));
         expectEachShownOnce(
             {QStringLiteral("Antes"), QStringLiteral("Depois 1"), QStringLiteral("Depois 2")});
-        QCOMPARE(m_folder->dropFilesLeft(), QStringList());
+        QCOMPARE(m_rig->folder.dropFilesLeft(), QStringList());
     }
 };
 

@@ -1,11 +1,11 @@
 #include "core/failure.h"
 #include "core/settings.h"
-#include "pseudo_terminal.h"
 #include "support/controller_folder.h"
 #include "support/deployed_controller.h"
 #include "support/odbc_fixture.h"
+#include "support/pseudo_terminal.h"
 #include "support/unprivileged_user.h"
-#include "usual_display.h"
+#include "support/usual_display.h"
 
 #include <QDir>
 #include <QProcess>
@@ -259,8 +259,8 @@ void TestInstallations::nearlyFullDisk_takesWhatFits_andSaysSoOnce()
     for (int number = 1; number <= messagesPerSource; ++number) {
         const QByteArray row = "registo " + QByteArray::number(number);
         const QByteArray file = "ficheiro " + QByteArray::number(number);
-        odbc.insert(ControllerFolder::databaseUser(), dataSys.addSecs(number),
-                    QString::fromLatin1(row), QString());
+        odbc.insert(OdbcFixture::databaseUser(), dataSys.addSecs(number), QString::fromLatin1(row),
+                    QString());
         QVERIFY(folder.drop(QString::fromLatin1(file) + QStringLiteral(".dsp"), file));
         rows += usualDisplayMessage(row, "");
         files += usualDisplayMessage(file, "");

@@ -1,13 +1,13 @@
 #include "core/failure.h"
 #include "core/settings.h"
-#include "feeder.h"
-#include "message_ledger.h"
-#include "pseudo_terminal.h"
-#include "shown_messages.h"
 #include "support/controller_folder.h"
 #include "support/deployed_controller.h"
+#include "support/feeder.h"
+#include "support/message_ledger.h"
 #include "support/odbc_fixture.h"
+#include "support/pseudo_terminal.h"
 #include "support/running_controller.h"
+#include "support/shown_messages.h"
 
 #include <QDeadlineTimer>
 #include <QDir>

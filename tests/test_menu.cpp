@@ -1,3 +1,4 @@
+#include "support/open_window.h"
 #include "support/unwritable_folder.h"
 #include "window/field_check.h"
 #include "window/menu.h"
@@ -27,33 +28,7 @@ using Key = Settings::Key;
 
 namespace {
 
-// A window over a temporary folder, as the program builds it beside its Mostrela.cfg.
-struct Window {
-    QTemporaryDir folder;
-    Controller controller{folder.path()};
-    Menu menu{controller};
-
-    Window() { menu.show(); }
-
-    void writeConfig(const QByteArray& bytes)
-    {
-        QFile file(controller.configPath());
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
-    QByteArray configBytes() const
-    {
-        QFile file(controller.configPath());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-    template <typename T> T* child(const char* name)
-    {
-        T* found = menu.findChild<T*>(QString::fromLatin1(name));
-        if (!found)
-            qFatal("no control named %s", name);
-        return found;
-    }
-    QString lblError() { return child<QLabel>("lblError")->text(); }
+struct Window : OpenWindow {
     QString statusBar() { return child<QStatusBar>("barraEstado")->currentMessage(); }
     bool marked(const char* name)
     {
@@ -62,19 +37,6 @@ struct Window {
     QString currentFrame()
     {
         return child<QStackedWidget>("paginas")->currentWidget()->objectName();
-    }
-    // Clicks near the left edge, where a check or option button has its indicator.
-    void click(const char* name)
-    {
-        QAbstractButton* button = child<QAbstractButton>(name);
-        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
-    }
-    void type(const char* name, const QString& text)
-    {
-        QLineEdit* edit = child<QLineEdit>(name);
-        edit->selectAll();
-        QTest::keyClick(edit, Qt::Key_Delete);
-        QTest::keyClicks(edit, text);
     }
 };
 
@@ -258,11 +220,15 @@ void TestMenu::pages_runningPageAppliesTypedIntervalsAndEnablesPolling()
     QVERIFY(window.controller.tmrDisplay().isTicking());
 }
 
+// Even a polling tick that comes on a settings page reads nothing.
 void TestMenu::pages_settingsPagesStopPollingButNotTheRotation()
 {
     Window window;
-    window.writeConfig(timers53);
+    window.writeConfig(timers53 + "LigaFicheiros=1\r\nLigaFicheirosPath=" +
+                       QFile::encodeName(window.folder.path()) + "\r\n");
     window.menu.load(QStringLiteral("AUTO"));
+    QFile file(window.folder.filePath(QStringLiteral("1.dsp")));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("one") == 3);
     for (const char* name : {"optDisplay", "optSQL", "optConfigura"}) {
         window.click("optExecutando");
         QVERIFY(window.controller.tmrVerifica().isTicking());
@@ -271,6 +237,11 @@ void TestMenu::pages_settingsPagesStopPollingButNotTheRotation()
         QVERIFY(!window.controller.tmrVerifica().isTicking());
         QVERIFY(window.controller.tmrDisplay().isTicking());
     }
+    QSignalSpy finished(&window.controller, &Controller::pollingFinished);
+    emit window.controller.tmrVerifica().tick();
+    QVERIFY(!finished.wait(200));
+    QVERIFY(file.exists());
+    QCOMPARE(window.controller.queue().count(), 0);
 }
 
 void TestMenu::pages_refusedIntervalIsSkippedSilently()

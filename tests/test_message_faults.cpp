@@ -1,8 +1,6 @@
-#include "pseudo_terminal.h"
-#include "support/controller_folder.h"
+#include "support/controller_rig.h"
 #include "support/odbc_fixture.h"
-#include "support/running_controller.h"
-#include "usual_display.h"
+#include "support/usual_display.h"
 
 #include <QtTest>
 
@@ -25,84 +23,60 @@ class TestMessageFaults : public QObject {
 
 private:
     std::unique_ptr<OdbcFixture> m_odbc;
-    std::unique_ptr<ControllerFolder> m_folder;
-    std::unique_ptr<PseudoTerminal> m_display;
-    std::unique_ptr<RunningController> m_running;
-    QDateTime m_dataSys{QDate(2024, 3, 9), QTime(10, 0)};
+    std::unique_ptr<ControllerRig> m_rig;
 
     void start()
     {
-        Settings& settings = m_folder->settings();
-        settings.setText(Key::Porta, m_display->slavePath());
+        Settings& settings = m_rig->folder.settings();
         settings.setText(Key::SegundosTimerDisplay, QStringLiteral("0.05"));
         settings.setLigaSQL(true);
         settings.setLigaFicheiros(true);
-        m_folder->writeConfig();
-        m_running = std::make_unique<RunningController>(m_folder->path());
+        m_rig->start();
     }
-
-    Settings& settings() { return m_running->controller().settings(); }
-
     void insert(const QString& linha1, const QString& linha2 = QString())
     {
-        m_dataSys = m_dataSys.addSecs(1);
-        m_odbc->insert(ControllerFolder::databaseUser(), m_dataSys, linha1, linha2);
+        m_rig->insert(*m_odbc, linha1, linha2);
     }
-
-    // Waits for the display to have received exactly these bytes since the last look.
-    void expectOnDisplay(const QByteArray& bytes)
-    {
-        QTRY_COMPARE_WITH_TIMEOUT(m_display->received(), bytes, 10000);
-        m_display->take();
-    }
-
+    void expectOnDisplay(const QByteArray& bytes) { m_rig->expectOnDisplay(bytes); }
     // Lets a few polling ticks end: what a source would give twice is in the queue by then.
     void watchSomeTicks()
     {
-        QSignalSpy ticks(&m_running->controller(), &Controller::pollingFinished);
+        QSignalSpy ticks(&m_rig->running().controller(), &Controller::pollingFinished);
         QTRY_VERIFY(ticks.size() >= ticksWatched);
     }
-
-    QString lblError() { return m_running->lblError(); }
+    QString lblError() { return m_rig->running().lblError(); }
+    QStringList added() { return m_rig->running().added(); }
 
 private slots:
     void initTestCase() { m_odbc = std::make_unique<OdbcFixture>(); }
-
     void init()
     {
         m_odbc->createTable();
-        m_folder = std::make_unique<ControllerFolder>();
-        m_display = std::make_unique<PseudoTerminal>();
+        m_rig = std::make_unique<ControllerRig>();
     }
-
-    void cleanup()
-    {
-        m_running.reset();
-        m_display.reset();
-        m_folder.reset();
-    }
+    void cleanup() { m_rig.reset(); }
 
     // ESC Q B inside a message would start a line 2 of its own, CR LF would move the cursor.
     void controlCharacters_fromBothSources_reachTheDisplayAsBlanks()
     {
-        QVERIFY(m_folder->drop(QStringLiteral("20240309100000.dsp"),
-                               "Sinal\x1BQBfalso       linha\r\ndois"));
+        QVERIFY(m_rig->folder.drop(QStringLiteral("20240309100000.dsp"),
+                                   "Sinal\x1BQBfalso       linha\r\ndois"));
         insert(QStringLiteral("Fila\x1BQA\x1BQBx"), QStringLiteral("ok\x1B"));
         start();
         expectOnDisplay(usualDisplayMessage("Fila QA QBx", "ok") +
                         usualDisplayMessage("Sinal QBfalso", "linha  dois"));
-        QCOMPARE(m_running->added().size(), 2);
+        QCOMPARE(added().size(), 2);
     }
 
     void rowNumberBeyond32Bits_isTakenOnceAndDeleted()
     {
         m_odbc->run(QStringLiteral("insert into SaidaDisplay (NumRegisto, DataSys, Linha1, "
                                    "Linha2, Utilizador) values (3000000000, ?, 'Grande', '', ?)"),
-                    {m_dataSys.toString(Qt::ISODate), ControllerFolder::databaseUser()});
+                    {QStringLiteral("2024-03-09T10:00:00"), OdbcFixture::databaseUser()});
         start();
         expectOnDisplay(usualDisplayMessage("Grande", ""));
         watchSomeTicks();
-        QCOMPARE(m_running->added(), QStringList({QStringLiteral("Grande")}));
+        QCOMPARE(added(), QStringList({QStringLiteral("Grande")}));
         QVERIFY(m_odbc->rowsLeft().isEmpty());
         QCOMPARE(lblError(), QString());
     }
@@ -120,7 +94,7 @@ private slots:
         QTRY_VERIFY2(lblError().contains(QStringLiteral("continua na tabela")),
                      qPrintable(lblError()));
         watchSomeTicks();
-        QCOMPARE(m_running->added(), QStringList({QStringLiteral("Livre")}));
+        QCOMPARE(added(), QStringList({QStringLiteral("Livre")}));
         QCOMPARE(m_odbc->rowsLeft().size(), 1);
 
         m_odbc->run(QStringLiteral("drop trigger guarda"));
@@ -134,36 +108,37 @@ private slots:
     // read back whole at the next start, which shows each once.
     void oversizedRowAndFile_areCut_andComeBackFromTheSpool()
     {
-        const QString port = m_folder->filePath(QStringLiteral("porta"));
+        const QString port = m_rig->folder.filePath(QStringLiteral("porta"));
         start();
-        settings().setText(Key::Porta, port); // missing until the next start
+        m_rig->settings().setText(Key::Porta, port); // missing until the next start
         const QByteArray huge(1100 * 1000, 'x');
         insert(QStringLiteral("linha") + QString::fromLatin1(huge));
-        QVERIFY(m_folder->drop(QStringLiteral("1.dsp"), "ficheiro" + huge));
+        QVERIFY(m_rig->folder.drop(QStringLiteral("1.dsp"), "ficheiro" + huge));
         // Counted: reading the row back through the driver would take the seconds it once took.
         const auto taken = [&] {
             return m_odbc->rows(QStringLiteral("select count(*) from SaidaDisplay"))
                            .first()
                            .first()
                            .toInt() == 0 &&
-                   m_folder->dropFilesLeft().isEmpty();
+                   m_rig->folder.dropFilesLeft().isEmpty();
         };
         QTRY_VERIFY_WITH_TIMEOUT(taken(), 15000);
-        m_running.reset();
+        m_rig->stop();
         const QFileInfoList entries =
-            QDir(m_folder->filePath(QStringLiteral("fila"))).entryInfoList(QDir::Files);
+            QDir(m_rig->folder.filePath(QStringLiteral("fila"))).entryInfoList(QDir::Files);
         QCOMPARE(entries.size(), 2);
         for (const QFileInfo& entry : entries)
             QVERIFY2(entry.size() < 2 * longestLine, qPrintable(QString::number(entry.size())));
 
-        QVERIFY(QFile::link(m_display->slavePath(), port));
-        m_running = std::make_unique<RunningController>(m_folder->path());
+        QVERIFY(QFile::link(m_rig->display.slavePath(), port));
+        m_rig->start();
         // Each source at its own pace: a row that took long to read may come after the file.
         const QByteArray row = usualDisplayMessage("linhaxxxxxxxxxxxxxxx", "");
         const QByteArray file = usualDisplayMessage("ficheiroxxxxxxxxxxxx", QByteArray(20, 'x'));
-        QTRY_COMPARE_WITH_TIMEOUT(m_display->received().size(), row.size() + file.size(), 10000);
-        QVERIFY(m_display->received() == row + file || m_display->received() == file + row);
-        QTRY_VERIFY(QDir(m_folder->filePath(QStringLiteral("fila"))).isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(m_rig->display.received().size(), row.size() + file.size(),
+                                  10000);
+        QVERIFY(m_rig->display.received() == row + file || m_rig->display.received() == file + row);
+        QTRY_VERIFY(QDir(m_rig->folder.filePath(QStringLiteral("fila"))).isEmpty());
     }
 
     // The same text across the two lines is another message: each line is compared on its own.
@@ -183,19 +158,19 @@ private slots:
         start();
         expectOnDisplay(usualDisplayMessage("Antes", ""));
 
-        settings().setText(Key::NumLetras, QStringLiteral("vinte"));
+        m_rig->settings().setText(Key::NumLetras, QStringLiteral("vinte"));
         insert(QStringLiteral("Primeira"));
         insert(QStringLiteral("Segunda"));
         QTRY_VERIFY2(lblError().contains(QStringLiteral("não é um número: \"vinte\"")),
                      qPrintable(lblError()));
-        QTRY_COMPARE(m_running->queued(),
+        QTRY_COMPARE(m_rig->running().queued(),
                      QStringList({QStringLiteral("Primeira"), QStringLiteral("Segunda")}));
-        QCOMPARE(m_display->received(), QByteArray());
+        QCOMPARE(m_rig->display.received(), QByteArray());
 
-        settings().setText(Key::NumLetras, QStringLiteral("20"));
+        m_rig->settings().setText(Key::NumLetras, QStringLiteral("20"));
         expectOnDisplay(usualDisplayMessage("Primeira", "") + usualDisplayMessage("Segunda", ""));
         QTRY_COMPARE(lblError(), QString());
-        QCOMPARE(m_running->queued(), QStringList());
+        QCOMPARE(m_rig->running().queued(), QStringList());
     }
 
     // The port in use stays when a new one cannot be set: the message is shown there, once.
@@ -207,17 +182,16 @@ private slots:
 
         // The label says so with the message written; the next tick with nothing to show
         // clears it.
-        QSignalSpy labels(&m_running->controller().status(), &Status::errorChanged);
-        settings().setText(Key::Porta, QStringLiteral("0"));
+        QSignalSpy labels(&m_rig->running().controller().status(), &Status::errorChanged);
+        m_rig->settings().setText(Key::Porta, QStringLiteral("0"));
         insert(QStringLiteral("Depois"));
         expectOnDisplay(usualDisplayMessage("Depois", ""));
         watchSomeTicks();
         QVERIFY(!labels.isEmpty());
         QVERIFY2(labels.first().first().toString().contains(QStringLiteral("porta inválido: 0")),
                  qPrintable(labels.first().first().toString()));
-        QCOMPARE(m_running->added(),
-                 QStringList({QStringLiteral("Antes"), QStringLiteral("Depois")}));
-        QCOMPARE(m_display->received(), QByteArray());
+        QCOMPARE(added(), QStringList({QStringLiteral("Antes"), QStringLiteral("Depois")}));
+        QCOMPARE(m_rig->display.received(), QByteArray());
     }
 };
 

@@ -1,13 +1,9 @@
-#include "core/message_queue.h"
-#include "core/settings.h"
-#include "display/virtual_display.h"
-#include "pseudo_terminal.h"
-#include "support/controller_folder.h"
+#include "emulator/virtual_display.h"
+#include "support/controller_rig.h"
 #include "support/heartbeat.h"
 #include "support/odbc_fixture.h"
-#include "support/running_controller.h"
 #include "support/silent_server.h"
-#include "usual_display.h"
+#include "support/usual_display.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -31,14 +27,6 @@ QString numbered(int number)
     return QStringLiteral("Mensagem %1").arg(number, 2, 10, QLatin1Char('0'));
 }
 
-QByteArray frames(const QStringList& lines)
-{
-    QByteArray bytes;
-    for (const QString& line : lines)
-        bytes += usualDisplayMessage(line.toLatin1(), "");
-    return bytes;
-}
-
 } // namespace
 
 // The controller and its window while the outside world stalls: a database server that never
@@ -49,9 +37,8 @@ class TestNeverWaits : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<OdbcFixture> m_odbc;
-    std::unique_ptr<ControllerFolder> m_folder;
-    std::unique_ptr<PseudoTerminal> m_display;
+    std::unique_ptr<OdbcFixture> m_odbc; // the driver manager's drivers, FreeTDS among them
+    std::unique_ptr<ControllerRig> m_rig;
 
     // Drops one file a message, in name order, and returns their first lines.
     QStringList dropNumbered(int count)
@@ -59,35 +46,23 @@ private:
         QStringList lines;
         for (int number = 1; number <= count; ++number) {
             lines.append(numbered(number));
-            if (!m_folder->drop(lines.last() + QStringLiteral(".dsp"), lines.last().toLatin1()))
+            if (!m_rig->folder.drop(lines.last() + QStringLiteral(".dsp"), lines.last().toLatin1()))
                 QTest::qFail("cannot leave a drop file", __FILE__, __LINE__);
         }
         return lines;
     }
 
-    std::unique_ptr<RunningController> start()
+    RunningController& start()
     {
-        m_folder->settings().setText(Key::Porta, m_display->slavePath());
-        m_folder->settings().setText(Key::SegundosTimerDisplay, QStringLiteral("0.1"));
-        m_folder->settings().setLigaFicheiros(true);
-        m_folder->writeConfig();
-        return std::make_unique<RunningController>(m_folder->path());
+        m_rig->folder.settings().setText(Key::SegundosTimerDisplay, QStringLiteral("0.1"));
+        m_rig->folder.settings().setLigaFicheiros(true);
+        return m_rig->start();
     }
 
 private slots:
     void initTestCase() { m_odbc = std::make_unique<OdbcFixture>(); }
-
-    void init()
-    {
-        m_folder = std::make_unique<ControllerFolder>();
-        m_display = std::make_unique<PseudoTerminal>();
-    }
-
-    void cleanup()
-    {
-        m_display.reset();
-        m_folder.reset();
-    }
+    void init() { m_rig = std::make_unique<ControllerRig>(); }
+    void cleanup() { m_rig.reset(); }
 
     // FreeTDS logs in to a server that takes the connection and says nothing: the login waits
     // its whole time-out, one at a time, and the drop folder keeps its pace meanwhile. Each
@@ -96,33 +71,33 @@ private slots:
     void silentDatabaseServer()
     {
         SilentServer server;
-        const std::unique_ptr<RunningController> running = start();
+        RunningController& running = start();
         const QString address = QStringLiteral("127.0.0.1,%1").arg(server.port());
-        running->controller().settings().setText(Key::SQL_Servidor, address);
-        running->controller().settings().setLigaSQL(true);
+        running.controller().settings().setText(Key::SQL_Servidor, address);
+        running.controller().settings().setLigaSQL(true);
         QTRY_COMPARE(server.connections(), 1);
 
         Heartbeat heartbeat;
         const QStringList lines = dropNumbered(40);
-        QTRY_COMPARE_WITH_TIMEOUT(m_display->received(), frames(lines), 10000);
-        QCOMPARE(running->added(), lines);
+        QTRY_COMPARE_WITH_TIMEOUT(m_rig->display.received(), usualDisplayMessages(lines), 10000);
+        QCOMPARE(running.added(), lines);
         QCOMPARE(server.connections(), 1);
-        QCOMPARE(running->connectionFailures(), QStringList());
+        QCOMPARE(running.connectionFailures(), QStringList());
 
         for (int login = 1; login <= 3; ++login) {
             QTRY_COMPARE(server.connections(), login);
             server.hangUp();
-            QTRY_VERIFY_WITH_TIMEOUT(!running->connectionBoxText().isEmpty(), 10000);
+            QTRY_VERIFY_WITH_TIMEOUT(!running.connectionBoxText().isEmpty(), 10000);
         }
-        QCOMPARE(running->connectionFailures().size(), 1);
-        QVERIFY2(running->connectionBoxText().contains(address),
-                 qPrintable(running->connectionBoxText()));
+        QCOMPARE(running.connectionFailures().size(), 1);
+        QVERIFY2(running.connectionBoxText().contains(address),
+                 qPrintable(running.connectionBoxText()));
         QVERIFY2(heartbeat.longestGapMs() <= longestGapMs,
                  qPrintable(QString::number(heartbeat.longestGapMs())));
 
         // The last login let go, so that nothing is left waiting for it.
-        running->controller().settings().setLigaSQL(false);
-        QSignalSpy finished(&running->controller(), &Controller::pollingFinished);
+        running.controller().settings().setLigaSQL(false);
+        QSignalSpy finished(&running.controller(), &Controller::pollingFinished);
         server.hangUp();
         QVERIFY(finished.wait(10000));
     }
@@ -134,25 +109,25 @@ private slots:
     // frame of this size whole, so that part is usually empty).
     void stalledDisplay_interruptedFrameArrivesWholeOnce()
     {
-        // Frames of 2,009 bytes, the longest lines a message keeps: a pseudo-terminal's buffer
-        // of a few KiB fills within seconds. Each file is dropped once the one before it is
-        // shown, so that the window's list holds one long row at most and the beat measures
-        // waits, not the drawing of long text.
-        constexpr int width = longestLine;
-        m_folder->settings().setText(Key::NumLetras, QString::number(width));
-        const std::unique_ptr<RunningController> running = start();
-        QSignalSpy shown(&running->controller(), &Controller::messageShown);
-        const auto gaveUp = [&] { return running->lblError().contains(m_display->slavePath()); };
+        // Frames of 519 bytes, the widest lines a display takes: a pseudo-terminal's buffer of
+        // a few KiB fills within seconds. Each file is dropped once the one before it is shown,
+        // so that the window's list holds one long row at most and the beat measures waits, not
+        // the drawing of long text.
+        constexpr int width = 255;
+        m_rig->folder.settings().setText(Key::NumLetras, QString::number(width));
+        RunningController& running = start();
+        QSignalSpy shown(&running.controller(), &Controller::messageShown);
+        const auto gaveUp = [&] { return running.lblError().contains(m_rig->display.slavePath()); };
         std::optional<Heartbeat> heartbeat;
         QList<QByteArray> sent;
         QList<QPair<QString, QString>> messages;
-        for (int number = 1; number <= 100 && !gaveUp(); ++number) {
+        for (int number = 1; number <= 400 && !gaveUp(); ++number) {
             const QString linha1 = numbered(number).leftJustified(width, u'.');
             const QString linha2 = QString(width, QChar(u'a' + number % 26));
             messages.append({linha1, linha2});
             sent.append(usualDisplayMessage(linha1.toLatin1(), linha2.toLatin1()));
-            QVERIFY(m_folder->drop(numbered(number) + QStringLiteral(".dsp"),
-                                   (linha1 + linha2).toLatin1()));
+            QVERIFY(m_rig->folder.drop(numbered(number) + QStringLiteral(".dsp"),
+                                       (linha1 + linha2).toLatin1()));
             QTRY_VERIFY_WITH_TIMEOUT(shown.count() == number || gaveUp(), 15000);
             if (!heartbeat)
                 heartbeat.emplace();
@@ -163,8 +138,8 @@ private slots:
 
         // The frame given up is the last one sent: the frames before it, whatever part of it had
         // gone out, then that frame whole.
-        QTRY_VERIFY_WITH_TIMEOUT(m_display->received().endsWith(sent.last()), 15000);
-        const QByteArray received = m_display->received();
+        QTRY_VERIFY_WITH_TIMEOUT(m_rig->display.received().endsWith(sent.last()), 15000);
+        const QByteArray received = m_rig->display.received();
         const QByteArray before = sent.mid(0, sent.size() - 1).join();
         QVERIFY(received.startsWith(before));
         const QByteArray partGone =
@@ -175,8 +150,8 @@ private slots:
         display.feed(received);
         QCOMPARE(display.upperLine(), messages.last().first);
         QCOMPARE(display.lowerLine(), messages.last().second);
-        QTRY_COMPARE(running->lblError(), QString());
-        QCOMPARE(running->queued(), QStringList());
+        QTRY_COMPARE(running.lblError(), QString());
+        QCOMPARE(running.queued(), QStringList());
         QVERIFY2(heartbeat->longestGapMs() <= longestGapMs,
                  qPrintable(QString::number(heartbeat->longestGapMs())));
     }
@@ -186,42 +161,53 @@ private slots:
     void dropEntryLinkedToAFifo()
     {
         const QStringList lines = dropNumbered(20);
-        const QString fifo = m_folder->filePath(QStringLiteral("fifo"));
+        const QString fifo = m_rig->folder.filePath(QStringLiteral("fifo"));
         QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
         const QString link =
-            QDir(m_folder->dropFolder()).filePath(QStringLiteral("Mensagem 05b.dsp"));
+            QDir(m_rig->folder.dropFolder()).filePath(QStringLiteral("Mensagem 05b.dsp"));
         QVERIFY(QFile::link(fifo, link));
-        const std::unique_ptr<RunningController> running = start();
+        RunningController& running = start();
         Heartbeat heartbeat;
 
-        QTRY_VERIFY2(running->lblError().contains(link), qPrintable(running->lblError()));
-        QTRY_COMPARE_WITH_TIMEOUT(m_display->received(), frames(lines), 10000);
-        QCOMPARE(running->added(), lines);
+        QTRY_VERIFY2(running.lblError().contains(link), qPrintable(running.lblError()));
+        QTRY_COMPARE_WITH_TIMEOUT(m_rig->display.received(), usualDisplayMessages(lines), 10000);
+        QCOMPARE(running.added(), lines);
         QVERIFY(QFileInfo(link).isSymLink());
         QVERIFY2(heartbeat.longestGapMs() <= longestGapMs,
                  qPrintable(QString::number(heartbeat.longestGapMs())));
     }
 
-    // A settings file that would block its reader, or never end: the window opens all the
-    // same, and the failure label names the file.
+    // A settings file that would block its reader, or never end, or is no file at all: the
+    // window opens all the same with the initial values, and the failure label names the file
+    // and what it is.
     void settingsFileThatNeverEnds_data()
     {
-        QTest::addColumn<bool>("fifo");
-        QTest::newRow("FIFO") << true;
-        QTest::newRow("link to /dev/zero") << false;
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("FIFO") << 0 << QStringLiteral("FIFO");
+        // Its size reads 0, and reading it never ends.
+        QTest::newRow("link to /dev/zero") << 1 << QStringLiteral("dispositivo");
+        QTest::newRow("folder") << 2 << QStringLiteral("pasta");
     }
 
     void settingsFileThatNeverEnds()
     {
-        QFETCH(bool, fifo);
-        const QString path = m_folder->configPath();
-        if (fifo)
+        QFETCH(int, kind);
+        QFETCH(QString, named);
+        const QString path = m_rig->folder.configPath();
+        if (kind == 0)
             QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        else
+        else if (kind == 1)
             QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
-        RunningController running(m_folder->path());
+        else
+            QVERIFY(QDir().mkdir(path));
+        RunningController running(m_rig->folder.path());
         QVERIFY(running.menu().isVisible());
-        QVERIFY2(running.lblError().contains(path), qPrintable(running.lblError()));
+        QVERIFY2(running.lblError().contains(path) && running.lblError().contains(named),
+                 qPrintable(running.lblError()));
+        const Settings initial;
+        for (Key key : {Key::Porta, Key::NumLetras})
+            QCOMPARE(running.controller().settings().text(key), initial.text(key));
     }
 };
 

@@ -1,8 +1,8 @@
 #include "core/settings.h"
-#include "pseudo_terminal.h"
 #include "support/controller_folder.h"
+#include "support/pseudo_terminal.h"
 #include "support/unprivileged_user.h"
-#include "usual_display.h"
+#include "support/usual_display.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,6 @@
-#include "pseudo_terminal.h"
-#include "support/controller_folder.h"
-#include "support/running_controller.h"
-#include "usual_display.h"
+#include "support/controller_rig.h"
+#include "support/file_bytes.h"
+#include "support/usual_display.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -14,12 +13,6 @@ namespace {
 QByteArray entry(const QByteArray& linha1)
 {
     return R"({"ordem":"1","linha1":")" + linha1 + R"(","linha2":""})";
-}
-
-bool write(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 } // namespace
@@ -38,28 +31,25 @@ private slots:
 
 void TestOddSpoolEntries::onlyTheSpoolsOwnEntriesAreShown_othersNamedOnce_unreadableOnesPutAside()
 {
-    ControllerFolder folder;
-    PseudoTerminal display;
-    folder.settings().setText(Key::Porta, display.slavePath());
-    folder.settings().setLigaFicheiros(true);
-    folder.writeConfig();
-    const QDir spool(folder.filePath(QStringLiteral("fila")));
+    ControllerRig rig;
+    rig.folder.settings().setLigaFicheiros(true);
+    const QDir spool(rig.folder.filePath(QStringLiteral("fila")));
     QVERIFY(spool.mkpath(QStringLiteral(".")));
     QByteArray expected;
     for (const char* name : {"0000000000000005", "9999999999999998", "9999999999999999"}) {
-        QVERIFY(
-            write(spool.filePath(QString::fromLatin1(name) + QStringLiteral(".msg")), entry(name)));
+        QVERIFY(writeFileBytes(spool.filePath(QString::fromLatin1(name) + QStringLiteral(".msg")),
+                               entry(name)));
         expected += usualDisplayMessage(QByteArray(name).left(20), "");
     }
     const QStringList strange{"5.msg", " 7.msg", "0000000000000016.MSG", "18446744073709551615.msg",
                               "00000000000000017.msg"};
     for (const QString& name : strange)
-        QVERIFY(write(spool.filePath(name), entry("estranha")));
+        QVERIFY(writeFileBytes(spool.filePath(name), entry("estranha")));
     const QStringList unreadable{"0000000000000006.msg", "0000000000000007.msg"};
-    QVERIFY(write(spool.filePath(unreadable[0]), "{\"linha1\":"));
-    QVERIFY(write(spool.filePath(unreadable[1]), entry(QByteArray(1100 * 1000, 'x'))));
+    QVERIFY(writeFileBytes(spool.filePath(unreadable[0]), "{\"linha1\":"));
+    QVERIFY(writeFileBytes(spool.filePath(unreadable[1]), entry(QByteArray(1100 * 1000, 'x'))));
     const QString leftOver = spool.filePath(QStringLiteral("0000000000000008.msg.tmp"));
-    QVERIFY(write(leftOver, entry("meia")));
+    QVERIFY(writeFileBytes(leftOver, entry("meia")));
 
     // Each logged once a start, never more.
     const auto loggedOnce = [](const QString& text) {
@@ -70,10 +60,10 @@ void TestOddSpoolEntries::onlyTheSpoolsOwnEntriesAreShown_othersNamedOnce_unread
     const auto runShowing = [&](const char* dropped) {
         for (const QString& name : strange)
             loggedOnce(spool.filePath(name));
-        RunningController running(folder.path());
-        QVERIFY(folder.drop(QString::fromLatin1(dropped) + QStringLiteral(".dsp"), dropped));
+        rig.start();
+        QVERIFY(rig.folder.drop(QString::fromLatin1(dropped) + QStringLiteral(".dsp"), dropped));
         expected += usualDisplayMessage(dropped, "");
-        QTRY_COMPARE_WITH_TIMEOUT(display.received(), expected, 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.display.received(), expected, 15000);
         // Each shown message's entry goes once its bytes are out.
         QTRY_VERIFY(spool
                         .entryList({QStringLiteral("????????????????.msg")},

@@ -1,10 +1,8 @@
-#include "pseudo_terminal.h"
-#include "shown_messages.h"
-#include "support/controller_folder.h"
+#include "support/controller_rig.h"
 #include "support/heartbeat.h"
 #include "support/odbc_fixture.h"
 #include "support/postgres_server.h"
-#include "support/running_controller.h"
+#include "support/shown_messages.h"
 
 #include <QDir>
 #include <QSqlDatabase>
@@ -23,7 +21,7 @@ enum class Outage { ServerRestarted, ConnectionKilled, RowLocked, LoginStalls };
 
 constexpr qint64 longestGapMs = 100; // the longest the window's event loop may be held up
 constexpr int drainMs = 30000;
-const QString user = ControllerFolder::databaseUser();
+const QString user = OdbcFixture::databaseUser();
 // Another program's connection, which holds a row locked.
 const QString lockerName = QStringLiteral("locker");
 
@@ -39,8 +37,7 @@ class TestPostgresOutages : public QObject {
 private:
     std::unique_ptr<PostgresServer> m_server;
     std::unique_ptr<OdbcFixture> m_odbc;
-    std::unique_ptr<ControllerFolder> m_folder;
-    std::unique_ptr<PseudoTerminal> m_display;
+    std::unique_ptr<ControllerRig> m_rig;
     ShownMessages m_frames;
     std::map<QString, int> m_shown;
     QStringList m_fed;
@@ -75,7 +72,7 @@ private:
             const QString linha1 = QStringLiteral("Mensagem %1").arg(m_fed.size() + 1);
             m_fed.append(linha1);
             if (fed >= rows) {
-                QVERIFY(m_folder->drop(linha1 + QStringLiteral(".dsp"), linha1.toLatin1()));
+                QVERIFY(m_rig->folder.drop(linha1 + QStringLiteral(".dsp"), linha1.toLatin1()));
                 continue;
             }
             onServer([&] {
@@ -90,7 +87,7 @@ private:
 
     bool shown(const QStringList& lines)
     {
-        for (const ShownMessages::Shown& frame : m_frames.take(m_display->take(0, 0)))
+        for (const ShownMessages::Shown& frame : m_frames.take(m_rig->display.take(0, 0)))
             ++m_shown[frame.linha1];
         return std::all_of(lines.begin(), lines.end(),
                            [&](const QString& line) { return m_shown[line] > 0; });
@@ -106,14 +103,17 @@ private slots:
     void init()
     {
         m_server->run(QStringLiteral("delete from SaidaDisplay"));
-        m_folder = std::make_unique<ControllerFolder>();
-        m_display = std::make_unique<PseudoTerminal>();
+        m_rig = std::make_unique<ControllerRig>();
         m_frames = ShownMessages();
         m_shown.clear();
         m_fed.clear();
         m_rowsFed = 0;
     }
-    void cleanup() { QSqlDatabase::removeDatabase(lockerName); }
+    void cleanup()
+    {
+        m_rig.reset();
+        QSqlDatabase::removeDatabase(lockerName);
+    }
 
     void outage_data()
     {
@@ -140,14 +140,12 @@ private slots:
                     .arg(m_fed.at(1))));
         }
         const int loginsBefore = m_server->logins(user);
-        Settings& settings = m_folder->settings();
-        settings.setText(Key::Porta, m_display->slavePath());
+        Settings& settings = m_rig->folder.settings();
         settings.setText(Key::SegundosTimerDisplay, QStringLiteral("0.05"));
         settings.setText(Key::SQL_Servidor, PostgresServer::dataSource());
         settings.setLigaSQL(true);
         settings.setLigaFicheiros(true);
-        m_folder->writeConfig();
-        RunningController running(m_folder->path());
+        RunningController& running = m_rig->start();
         Heartbeat heartbeat;
         feed(3, 3);
         if (outage != Outage::RowLocked)
@@ -196,10 +194,10 @@ private slots:
 
         feed(3, 3);
         QTRY_VERIFY_WITH_TIMEOUT(shown(m_fed), drainMs);
-        QTRY_COMPARE(QDir(m_folder->filePath(QStringLiteral("fila"))).entryList(QDir::Files),
+        QTRY_COMPARE(QDir(m_rig->folder.filePath(QStringLiteral("fila"))).entryList(QDir::Files),
                      QStringList());
         QCOMPARE(rowsLeft(user), 0);
-        QCOMPARE(m_folder->dropFilesLeft(), QStringList());
+        QCOMPARE(m_rig->folder.dropFilesLeft(), QStringList());
         // Spool and sources empty: nothing more can come, so what was shown twice is known.
         shown({});
         for (const QString& line : std::as_const(m_fed))

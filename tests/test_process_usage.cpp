@@ -1,5 +1,5 @@
 #include "core/failure.h"
-#include "process_usage.h"
+#include "support/process_usage.h"
 
 #include <QCoreApplication>
 #include <QFile>

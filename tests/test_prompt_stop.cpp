@@ -1,9 +1,9 @@
 #include "core/failure.h"
-#include "pseudo_terminal.h"
-#include "shown_messages.h"
 #include "support/controller_folder.h"
 #include "support/deployed_controller.h"
 #include "support/odbc_fixture.h"
+#include "support/pseudo_terminal.h"
+#include "support/shown_messages.h"
 #include "support/silent_server.h"
 
 #include <QDir>
@@ -66,7 +66,7 @@ private slots:
         if (busy == Busy::Login)
             settings.setText(Key::SQL_Servidor, QStringLiteral("127.0.0.1,%1").arg(server.port()));
         if (busy == Busy::Rows)
-            m_odbc->insertNumbered(ControllerFolder::databaseUser(), waiting);
+            m_odbc->insertNumbered(OdbcFixture::databaseUser(), waiting);
         for (int number = 0; busy == Busy::Files && number < waiting; ++number)
             // Each its own text: the display is sent only what differs from the last message.
             QVERIFY(folder.drop(QStringLiteral("%1.dsp").arg(number, 5, 10, QLatin1Char('0')),

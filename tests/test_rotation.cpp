@@ -3,9 +3,9 @@
 #include "core/settings_snapshots.h"
 #include "core/status.h"
 #include "display/display_writer.h"
-#include "pseudo_terminal.h"
 #include "rotation/rotation.h"
-#include "usual_display.h"
+#include "support/pseudo_terminal.h"
+#include "support/usual_display.h"
 
 #include <QLocale>
 #include <QSerialPort>

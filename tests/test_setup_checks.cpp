@@ -1,15 +1,12 @@
-#include "support/controller_folder.h"
 #include "support/odbc_fixture.h"
+#include "support/open_window.h"
 #include "support/pseudo_terminal.h"
-#include "usual_display.h"
-#include "window/menu.h"
+#include "support/usual_display.h"
 
 #include <QElapsedTimer>
-#include <QLabel>
 #include <QPushButton>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -18,30 +15,12 @@ using Key = Settings::Key;
 
 namespace {
 
-// The window over a temporary folder, its rotation ticked by hand.
-struct Window {
-    QTemporaryDir folder;
-    Controller controller{folder.path()};
-    Menu menu{controller};
+// The window, its rotation ticked by hand.
+struct Window : OpenWindow {
+    Window() { controller.tmrDisplay().setInterval(0); }
 
-    Window()
-    {
-        controller.tmrDisplay().setInterval(0);
-        menu.show();
-    }
-
-    template <typename T> T* child(const char* name)
-    {
-        T* found = menu.findChild<T*>(QString::fromLatin1(name));
-        if (!found)
-            qFatal("no control named %s", name);
-        return found;
-    }
-    QString text(const char* label) { return child<QLabel>(label)->text(); }
-    void click(const char* button) { child<QPushButton>(button)->click(); }
     bool enabled(const char* button) { return child<QPushButton>(button)->isEnabled(); }
     void set(Key key, const QString& value) { controller.settings().setText(key, value); }
-
     // One rotation tick, then everything the display has received so far.
     QByteArray tickAndRead(PseudoTerminal& display)
     {
@@ -130,7 +109,7 @@ void TestSetupChecks::connectionTest_countsTheUsersWaitingRowsAndTakesNone()
 {
     Window window;
     window.set(Key::SQL_Servidor, OdbcFixture::dataSource());
-    window.set(Key::SQL_Utilizador, ControllerFolder::databaseUser());
+    window.set(Key::SQL_Utilizador, OdbcFixture::databaseUser());
     m_odbc->createTable();
     const auto testAndWait = [&window] {
         window.click("cmdTestarLigacao");
@@ -144,8 +123,8 @@ void TestSetupChecks::connectionTest_countsTheUsersWaitingRowsAndTakesNone()
              QStringLiteral("Ligação bem sucedida: 0 mensagens à espera"));
 
     const QDateTime now = QDateTime::currentDateTime();
-    for (const QString& user : {ControllerFolder::databaseUser(), QStringLiteral("caixa2"),
-                                ControllerFolder::databaseUser(), ControllerFolder::databaseUser()})
+    for (const QString& user : {OdbcFixture::databaseUser(), QStringLiteral("caixa2"),
+                                OdbcFixture::databaseUser(), OdbcFixture::databaseUser()})
         m_odbc->insert(user, now, QStringLiteral("Linha"), QString());
     testAndWait();
     QCOMPARE(window.text("lblTesteLigacao"),
@@ -171,7 +150,7 @@ void TestSetupChecks::connectionTest_aSilentServerNeverHoldsTheWindow()
     });
     Window window;
     window.set(Key::SQL_Servidor, QStringLiteral("127.0.0.1,%1").arg(server.serverPort()));
-    window.set(Key::SQL_Utilizador, ControllerFolder::databaseUser());
+    window.set(Key::SQL_Utilizador, OdbcFixture::databaseUser());
 
     QElapsedTimer clock;
     qint64 lastBeat = 0;

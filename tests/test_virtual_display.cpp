@@ -1,4 +1,4 @@
-#include "display/virtual_display.h"
+#include "emulator/virtual_display.h"
 
 #include <QtTest>
 
@@ -82,7 +82,8 @@ void TestVirtualDisplay::escPos_writesWhereTheCursorStands()
     QVERIFY(display.feed("\x1B@z"));
     QCOMPARE(display.upperLine(), QStringLiteral("z"));
     QCOMPARE(display.lowerLine(), QString());
-    display.feed("\x1Bt\xFF" "a"); // a code table's number is no text, even a printable one
+    display.feed("\x1Bt\xFF"
+                 "a"); // a code table's number is no text, even a printable one
     QCOMPARE(display.upperLine(), QStringLiteral("za"));
 }
 

@@ -3,8 +3,8 @@
 
 #include "core/failure.h"
 #include "display/display_presets.h"
-#include "display/virtual_display.h"
-#include "pty_port.h"
+#include "emulator/virtual_display.h"
+#include "visor/pty_port.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "pty_pair.h"
+#include "visor/pty_pair.h"
 
 #include <cerrno>
 #include <fcntl.h>

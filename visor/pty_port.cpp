@@ -1,4 +1,4 @@
-#include "pty_port.h"
+#include "visor/pty_port.h"
 
 PtyPort::PtyPort(QObject* parent) : QObject(parent)
 {

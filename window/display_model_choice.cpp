@@ -15,34 +15,6 @@ DisplayCodes codesOf(const Settings& settings)
             settings.text(Key::InitLinha2),    settings.text(Key::FimLinha2)};
 }
 
-void fill(Settings& settings, const DisplayPreset& preset)
-{
-    settings.setText(Key::InitMostrador, preset.codes.initMostrador);
-    settings.setText(Key::Limpa, preset.codes.limpa);
-    settings.setText(Key::InitLinha1, preset.codes.initLinha1);
-    settings.setText(Key::FimLinha1, preset.codes.fimLinha1);
-    settings.setText(Key::InitLinha2, preset.codes.initLinha2);
-    settings.setText(Key::FimLinha2, preset.codes.fimLinha2);
-    settings.setText(Key::NumLetras, QString::number(preset.numLetras));
-    settings.setText(Key::PortaDefinicoes, preset.portaDefinicoes);
-    settings.setText(Key::PaginaCodigos, preset.paginaCodigos);
-}
-
-bool isCode(Key key)
-{
-    switch (key) {
-    case Key::InitMostrador:
-    case Key::Limpa:
-    case Key::InitLinha1:
-    case Key::FimLinha1:
-    case Key::InitLinha2:
-    case Key::FimLinha2:
-        return true;
-    default:
-        return false;
-    }
-}
-
 void showMatching(QComboBox* choice, const Settings& settings)
 {
     const DisplayPreset* preset = matchingDisplayPreset(codesOf(settings));
@@ -68,11 +40,12 @@ QComboBox* displayModelChoice(Settings& settings)
     // Only a pick by hand fills the fields; showing the match must not.
     QObject::connect(choice, &QComboBox::activated, &settings, [choice, &settings](int index) {
         if (const DisplayPreset* preset = displayPresetWithKey(choice->itemData(index).toString()))
-            fill(settings, *preset);
+            for (const auto& [key, value] : preset->settingValues())
+                settings.setText(key, value);
         showMatching(choice, settings);
     });
     QObject::connect(&settings, &Settings::changed, choice, [choice, &settings](Key key) {
-        if (isCode(key))
+        if (Settings::rule(key) == SettingRule::codeSequence)
             showMatching(choice, settings);
     });
     return choice;

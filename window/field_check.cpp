@@ -1,7 +1,6 @@
 #include "window/field_check.h"
 
 #include "core/setting_checks.h"
-#include "window/field_help.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -48,7 +47,7 @@ bool FieldCheck::eventFilter(QObject* watched, QEvent* event)
 void FieldCheck::refresh()
 {
     const QString problem = settingProblem(m_key, m_settings.text(m_key));
-    const QString help = fieldHelp(m_key);
+    const QString help = Settings::help(m_key);
     m_edit->setToolTip(problem.isEmpty() ? help : problem + QStringLiteral("\n\n") + help);
     if (m_edit->property(markProperty).toBool() == !problem.isEmpty())
         return;

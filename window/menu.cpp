@@ -5,7 +5,6 @@
 #include "window/display_model_choice.h"
 #include "window/display_preview.h"
 #include "window/field_check.h"
-#include "window/field_help.h"
 #include "window/port_choices.h"
 #include "window/queue_columns.h"
 
@@ -39,10 +38,12 @@ namespace {
 using Key = Settings::Key;
 using Page = Controller::Page;
 
-constexpr int codeSequenceMaximumLength = 30;
+// The display page's code, line and code page fields.
+constexpr int shortFieldMaximumLength = 30;
 constexpr int pageIconSide = 32;
 constexpr int statusMessageMs = 20000;
 constexpr int readingsSpacing = 24;
+constexpr const char* keyProperty = "settingKey";
 
 // A click toggles between ticked and unticked; the greyed state comes only from the file.
 class TwoStateClickCheckBox : public QCheckBox {
@@ -105,6 +106,22 @@ QIcon atPageIconSize(const QIcon& icon)
         picture = picture.scaled(pageIconSide, pageIconSide, Qt::KeepAspectRatio,
                                  Qt::SmoothTransformation);
     return QIcon(picture);
+}
+
+// A settings page: a frame with a grid.
+QGroupBox* pageFrame(const QString& title, const QString& name)
+{
+    auto* frame = new QGroupBox(title);
+    frame->setObjectName(name);
+    new QGridLayout(frame);
+    return frame;
+}
+
+// The usual value shown beside a display field.
+QString usualValue(Key key)
+{
+    const QString initial = Settings::initialText(key);
+    return QStringLiteral("(%1)").arg(initial.isEmpty() ? QStringLiteral("vazio") : initial);
 }
 
 QString withoutOneTrailingSeparator(const QString& path)
@@ -214,11 +231,11 @@ QList<std::pair<QString, QString>> Menu::unusableValues() const
 {
     QList<std::pair<QString, QString>> unusable;
     for (const SettingDefinition& row : settingsTable) {
-        if (row.kind != SettingKind::Text)
+        if (row.kind() != SettingKind::Text)
             continue;
         const QString problem = settingProblem(row.key, m_controller.settings().text(row.key));
         if (!problem.isEmpty())
-            unusable.append({fieldCaption(row.key), problem});
+            unusable.append({Settings::caption(row.key), problem});
     }
     return unusable;
 }
@@ -280,10 +297,57 @@ QWidget* Menu::buildPageButtons()
     return column;
 }
 
+int Menu::addFields(QGridLayout* grid, int line, std::initializer_list<Key> keys)
+{
+    for (const Key key : keys) {
+        grid->addWidget(label(Settings::caption(key)), line, 0);
+        grid->addWidget(field(key), line++, 1);
+    }
+    return line;
+}
+
+QWidget* Menu::field(Key key)
+{
+    QLineEdit* edit = boundLineEdit(key);
+    QToolButton* picker = nullptr;
+    switch (Settings::rule(key)) {
+    case SettingRule::port:
+        picker = portPicker();
+        break;
+    case SettingRule::folder:
+        picker = folderPicker();
+        break;
+    default:
+        return edit;
+    }
+    auto* row = new QWidget;
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(edit, 1);
+    layout->addWidget(picker);
+    return row;
+}
+
 QLineEdit* Menu::boundLineEdit(Key key)
 {
     auto* edit = new QLineEdit(m_controller.settings().text(key));
     edit->setObjectName(objectNameOf(key));
+    edit->setProperty(keyProperty, QVariant::fromValue(key));
+    switch (Settings::rule(key)) {
+    case SettingRule::password:
+        edit->setEchoMode(QLineEdit::Password);
+        break;
+    case SettingRule::folder:
+        edit->installEventFilter(this);
+        break;
+    case SettingRule::lineSettings:
+    case SettingRule::codePage:
+    case SettingRule::codeSequence:
+        edit->setMaxLength(shortFieldMaximumLength);
+        break;
+    default:
+        break;
+    }
     Settings& settings = m_controller.settings();
     connect(edit, &QLineEdit::textEdited, &settings,
             [&settings, key](const QString& text) { settings.setText(key, text); });
@@ -298,9 +362,9 @@ QLineEdit* Menu::boundLineEdit(Key key)
 QAbstractButton* Menu::boundOption(Key key)
 {
     Settings& settings = m_controller.settings();
-    auto* button = new QRadioButton(fieldCaption(key));
+    auto* button = new QRadioButton(Settings::caption(key));
     button->setObjectName(objectNameOf(key));
-    button->setToolTip(fieldHelp(key));
+    button->setToolTip(Settings::help(key));
     // The two sources are each on or off on their own; both may be read in one tick.
     button->setAutoExclusive(false);
     button->setChecked(settings.option(key));
@@ -311,6 +375,23 @@ QAbstractButton* Menu::boundOption(Key key)
             button->setChecked(settings.option(key));
     });
     return button;
+}
+
+CheckRow* Menu::checkRow(const QString& name, const QString& caption, const QString& help,
+                         void (Controller::*start)(),
+                         void (Controller::*answered)(bool, const QString&))
+{
+    auto* row = new CheckRow(QStringLiteral("cmdTestar") + name, caption,
+                             QStringLiteral("lblTeste") + name, help);
+    connect(row, &CheckRow::started, &m_controller, start);
+    connect(&m_controller, answered, row, &CheckRow::showOutcome);
+    return row;
+}
+
+void Menu::endPage(QGridLayout* grid, int line, const QString& saveName)
+{
+    grid->setRowStretch(line, 1);
+    grid->addWidget(saveButton(saveName), line + 1, 0, 1, grid->columnCount());
 }
 
 QAbstractButton* Menu::saveButton(const QString& name)
@@ -372,108 +453,63 @@ QToolButton* Menu::folderPicker()
 
 QGroupBox* Menu::buildDisplayPage()
 {
-    const std::pair<Key, const char*> rows[] = {
-        {Key::Porta, "(1)"},
-        {Key::PortaDefinicoes, "(9600,n,8,1)"},
-        {Key::NumLetras, "(20)"},
-        {Key::PaginaCodigos, "(vazio)"},
-        {Key::InitMostrador, "(27+64)"},
-        {Key::Limpa, "(12)"},
-        {Key::InitLinha1, "(27+81+65)"},
-        {Key::InitLinha2, "(27+81+66)"},
-        {Key::FimLinha1, "(13)"},
-        {Key::FimLinha2, "(13)"},
-    };
-    auto* frame = new QGroupBox(QStringLiteral("Definição do Display"));
-    frame->setObjectName(QStringLiteral("fraDisplay"));
-    auto* grid = new QGridLayout(frame);
+    const Key rows[] = {
+        Key::Porta, Key::PortaDefinicoes, Key::NumLetras,  Key::PaginaCodigos, Key::InitMostrador,
+        Key::Limpa, Key::InitLinha1,      Key::InitLinha2, Key::FimLinha1,     Key::FimLinha2};
+    auto* frame = pageFrame(QStringLiteral("Definição do Display"), QStringLiteral("fraDisplay"));
+    auto* grid = static_cast<QGridLayout*>(frame->layout());
     grid->addWidget(label(QStringLiteral("Modelo do display")), 0, 0);
     grid->addWidget(displayModelChoice(m_controller.settings()), 0, 1, 1, 2);
     int line = 1;
-    for (const auto& [key, hint] : rows) {
-        QLineEdit* edit = boundLineEdit(key);
-        grid->addWidget(label(fieldCaption(key)), line, 0);
-        if (key == Key::Porta) {
-            auto* port = new QHBoxLayout;
-            port->addWidget(edit, 1);
-            port->addWidget(portPicker());
-            grid->addLayout(port, line, 1);
-        } else {
-            if (key != Key::NumLetras)
-                edit->setMaxLength(codeSequenceMaximumLength);
-            grid->addWidget(edit, line, 1);
-        }
-        QLabel* example = label(QString::fromUtf8(hint));
-        example->setToolTip(QStringLiteral("Valor habitual. ") + fieldHelp(key));
+    for (const Key key : rows) {
+        grid->addWidget(label(Settings::caption(key)), line, 0);
+        grid->addWidget(field(key), line, 1);
+        QLabel* example = label(usualValue(key));
+        example->setToolTip(QStringLiteral("Valor habitual. ") + Settings::help(key));
         grid->addWidget(example, line, 2);
         ++line;
     }
-    auto* test = new CheckRow(QStringLiteral("cmdTestarDisplay"), QStringLiteral("Testar display"),
-                              QStringLiteral("lblTesteDisplay"),
-                              QStringLiteral("Envia ao display, com estes valores, a régua da "
-                                             "largura na linha 1 e a hora na linha 2"));
-    connect(test, &CheckRow::started, &m_controller, &Controller::testDisplay);
-    connect(&m_controller, &Controller::displayTested, test, &CheckRow::showOutcome);
-    grid->addWidget(test, line++, 0, 1, 3);
-    grid->setRowStretch(line++, 1);
-    grid->addWidget(saveButton(QStringLiteral("cmdGravarDisplay")), line, 0, 1, 3);
+    grid->addWidget(checkRow(QStringLiteral("Display"), QStringLiteral("Testar display"),
+                             QStringLiteral("Envia ao display, com estes valores, a régua da "
+                                            "largura na linha 1 e a hora na linha 2"),
+                             &Controller::testDisplay, &Controller::displayTested),
+                    line++, 0, 1, 3);
+    endPage(grid, line, QStringLiteral("cmdGravarDisplay"));
     return frame;
 }
 
 QGroupBox* Menu::buildSqlPage()
 {
-    auto* frame = new QGroupBox(QStringLiteral("Ligação ao Servidor"));
-    frame->setObjectName(QStringLiteral("fraSQL"));
-    auto* grid = new QGridLayout(frame);
-    int line = 0;
-    for (Key key :
-         {Key::SQL_Servidor, Key::SQL_Utilizador, Key::SQL_Password, Key::SQL_BaseDados}) {
-        QLineEdit* edit = boundLineEdit(key);
-        if (key == Key::SQL_Password)
-            edit->setEchoMode(QLineEdit::Password);
-        grid->addWidget(label(fieldCaption(key)), line, 0);
-        grid->addWidget(edit, line, 1);
-        ++line;
-    }
-    auto* test = new CheckRow(QStringLiteral("cmdTestarLigacao"), QStringLiteral("Testar ligação"),
-                              QStringLiteral("lblTesteLigacao"),
-                              QStringLiteral("Liga à base de dados com estes valores e conta as "
-                                             "mensagens à espera, sem as tirar"));
-    connect(test, &CheckRow::started, &m_controller, &Controller::testConnection);
-    connect(&m_controller, &Controller::connectionTested, test, &CheckRow::showOutcome);
-    grid->addWidget(test, line++, 0, 1, 2);
+    auto* frame = pageFrame(QStringLiteral("Ligação ao Servidor"), QStringLiteral("fraSQL"));
+    auto* grid = static_cast<QGridLayout*>(frame->layout());
+    int line = addFields(
+        grid, 0, {Key::SQL_Servidor, Key::SQL_Utilizador, Key::SQL_Password, Key::SQL_BaseDados});
+    grid->addWidget(checkRow(QStringLiteral("Ligacao"), QStringLiteral("Testar ligação"),
+                             QStringLiteral("Liga à base de dados com estes valores e conta as "
+                                            "mensagens à espera, sem as tirar"),
+                             &Controller::testConnection, &Controller::connectionTested),
+                    line++, 0, 1, 2);
     grid->setRowMinimumHeight(line++, 20);
 
     grid->addWidget(boundOption(Key::LigaSQL), line++, 0, 1, 2);
     grid->addWidget(boundOption(Key::LigaFicheiros), line++, 0, 1, 2);
-    QLineEdit* path = boundLineEdit(Key::LigaFicheirosPath);
-    path->installEventFilter(this);
-    auto* folder = new QHBoxLayout;
-    folder->addWidget(path, 1);
-    folder->addWidget(folderPicker());
-    grid->addLayout(folder, line++, 0, 1, 2);
-    grid->setRowStretch(line++, 1);
-    grid->addWidget(saveButton(QStringLiteral("cmdGravarSQL")), line, 0, 1, 2);
+    grid->addWidget(field(Key::LigaFicheirosPath), line++, 0, 1, 2);
+    endPage(grid, line, QStringLiteral("cmdGravarSQL"));
     return frame;
 }
 
 QGroupBox* Menu::buildConfiguraPage()
 {
-    auto* frame = new QGroupBox(QStringLiteral("Configurações Gerais"));
-    frame->setObjectName(QStringLiteral("fraConfigura"));
-    auto* grid = new QGridLayout(frame);
-    grid->addWidget(label(fieldCaption(Key::SegundosTimerSQL)), 0, 0);
-    grid->addWidget(boundLineEdit(Key::SegundosTimerSQL), 0, 1);
-    grid->addWidget(label(fieldCaption(Key::SegundosTimerDisplay)), 1, 0);
-    grid->addWidget(boundLineEdit(Key::SegundosTimerDisplay), 1, 1);
-    grid->addWidget(label(fieldCaption(Key::SegundosValidade)), 2, 0);
-    grid->addWidget(boundLineEdit(Key::SegundosValidade), 2, 1);
-    grid->setRowMinimumHeight(3, 20);
+    auto* frame = pageFrame(QStringLiteral("Configurações Gerais"), QStringLiteral("fraConfigura"));
+    auto* grid = static_cast<QGridLayout*>(frame->layout());
+    int line = addFields(grid, 0,
+                         {Key::SegundosTimerSQL, Key::SegundosTimerDisplay, Key::SegundosValidade});
+    grid->setRowMinimumHeight(line++, 20);
 
     Settings& settings = m_controller.settings();
-    auto* check = new TwoStateClickCheckBox(fieldCaption(Key::MostraDefault));
+    auto* check = new TwoStateClickCheckBox(Settings::caption(Key::MostraDefault));
     check->setObjectName(objectNameOf(Key::MostraDefault));
-    check->setToolTip(fieldHelp(Key::MostraDefault));
+    check->setToolTip(Settings::help(Key::MostraDefault));
     check->setTristate(true);
     check->setCheckState(checkStateOf(settings.mostraDefault()));
     // Only a click changes the state here; the greyed state comes from the file alone.
@@ -484,16 +520,12 @@ QGroupBox* Menu::buildConfiguraPage()
         if (key == Key::MostraDefault)
             check->setCheckState(checkStateOf(settings.mostraDefault()));
     });
-    grid->addWidget(check, 4, 0, 1, 2);
+    grid->addWidget(check, line++, 0, 1, 2);
 
     auto* lines = new QGridLayout;
-    lines->addWidget(label(fieldCaption(Key::Default_Linha1)), 0, 0);
-    lines->addWidget(boundLineEdit(Key::Default_Linha1), 0, 1);
-    lines->addWidget(label(fieldCaption(Key::Default_Linha2)), 1, 0);
-    lines->addWidget(boundLineEdit(Key::Default_Linha2), 1, 1);
-    grid->addLayout(lines, 5, 0, 1, 2);
-    grid->setRowStretch(6, 1);
-    grid->addWidget(saveButton(QStringLiteral("cmdGravarConfigura")), 7, 0, 1, 2);
+    addFields(lines, 0, {Key::Default_Linha1, Key::Default_Linha2});
+    grid->addLayout(lines, line++, 0, 1, 2);
+    endPage(grid, line, QStringLiteral("cmdGravarConfigura"));
     return frame;
 }
 
@@ -571,11 +603,11 @@ void Menu::showPage(Page page)
 
 bool Menu::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::FocusOut &&
-        watched->objectName() == objectNameOf(Key::LigaFicheirosPath)) {
+    // Only the folder fields are watched.
+    if (event->type() == QEvent::FocusOut) {
+        const auto key = watched->property(keyProperty).value<Key>();
         Settings& settings = m_controller.settings();
-        settings.setText(Key::LigaFicheirosPath,
-                         withoutOneTrailingSeparator(settings.text(Key::LigaFicheirosPath)));
+        settings.setText(key, withoutOneTrailingSeparator(settings.text(key)));
     }
     return QWidget::eventFilter(watched, event);
 }

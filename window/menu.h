@@ -5,11 +5,14 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QWidget>
+#include <initializer_list>
 #include <map>
 #include <utility>
 
+class CheckRow;
 class QAbstractButton;
 class QButtonGroup;
+class QGridLayout;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -63,6 +66,17 @@ private:
     // The caption and the reason of each field whose value cannot be used.
     QList<std::pair<QString, QString>> unusableValues() const;
 
+    // A caption and a field for each key, a line each from `line`; returns the line after them.
+    int addFields(QGridLayout* grid, int line, std::initializer_list<Settings::Key> keys);
+    // A check of the setup: the button's name is "cmdTestar" and the answer's "lblTeste" followed
+    // by `name`.
+    CheckRow* checkRow(const QString& name, const QString& caption, const QString& help,
+                       void (Controller::*start)(),
+                       void (Controller::*answered)(bool, const QString&));
+    // The stretch, then the page's save button across the grid.
+    void endPage(QGridLayout* grid, int line, const QString& saveName);
+    // A setting's text field, with the button that picks a port or a folder for it.
+    QWidget* field(Settings::Key key);
     QLineEdit* boundLineEdit(Settings::Key key);
     QAbstractButton* boundOption(Settings::Key key);
     QAbstractButton* saveButton(const QString& name);

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "drop_batch.h"
-#include "process_usage.h"
-#include "pty_port.h"
-#include "shown_messages.h"
 #include "support/controller_folder.h"
 #include "support/deployed_controller.h"
+#include "support/drop_batch.h"
+#include "support/process_usage.h"
+#include "support/shown_messages.h"
+#include "visor/pty_port.h"
 
 #include <QElapsedTimer>
 #include <QList>

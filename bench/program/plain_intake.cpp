@@ -1,7 +1,7 @@
 #include "plain_intake.h"
 
 #include "core/failure.h"
-#include "drop_files.h"
+#include "support/drop_files.h"
 
 #include <QDir>
 #include <QFile>

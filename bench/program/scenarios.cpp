@@ -2,11 +2,11 @@
 
 #include "controller_under_test.h"
 #include "core/failure.h"
-#include "frame_gaps.h"
 #include "plain_intake.h"
-#include "silent_server.h"
+#include "support/frame_gaps.h"
 #include "support/odbc_fixture.h"
 #include "support/postgres_server.h"
+#include "support/silent_server.h"
 
 #include <QElapsedTimer>
 
@@ -151,7 +151,7 @@ IdleFigures measureIdle(const BenchSettings& settings, bool database)
 LoginFigures measureLogins(const BenchSettings& settings, PostgresServer& server)
 {
     progress("logins: polling the PostgreSQL server every second");
-    const QString user = ControllerFolder::databaseUser();
+    const QString user = OdbcFixture::databaseUser();
     const int before = server.logins(user);
     ControllerUnderTest controller(settings.program, {.pollingSeconds = 1,
                                                       .displaySeconds = 1,
@@ -195,7 +195,7 @@ StopFigures measureStops(const BenchSettings& settings, OdbcFixture& odbc)
         progress("stop: rows waiting");
         figures.rows = settings.stopRows;
         odbc.createTable();
-        odbc.insertNumbered(ControllerFolder::databaseUser(), settings.stopRows);
+        odbc.insertNumbered(OdbcFixture::databaseUser(), settings.stopRows);
         const auto waiting = [&] {
             return odbc.rows(QStringLiteral("select count(*) from SaidaDisplay")).first().first();
         };

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "feeder.h"
-#include "message_ledger.h"
-#include "process_usage.h"
-#include "pty_port.h"
-#include "shown_messages.h"
 #include "support/controller_folder.h"
 #include "support/deployed_controller.h"
+#include "support/feeder.h"
+#include "support/message_ledger.h"
+#include "support/process_usage.h"
+#include "support/shown_messages.h"
+#include "visor/pty_port.h"
 
 #include <QElapsedTimer>
 #include <QObject>

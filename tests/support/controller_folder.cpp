@@ -16,7 +16,7 @@ ControllerFolder::ControllerFolder()
     m_settings.setText(Key::SegundosTimerDisplay, QStringLiteral("0.2"));
     m_settings.setMostraDefault(0);
     m_settings.setText(Key::SQL_Servidor, OdbcFixture::dataSource());
-    m_settings.setText(Key::SQL_Utilizador, databaseUser());
+    m_settings.setText(Key::SQL_Utilizador, OdbcFixture::databaseUser());
     m_settings.setText(Key::LigaFicheirosPath, dropFolder());
 }
 

@@ -13,8 +13,6 @@
 // user; a test sets the port and the sources, then writes them.
 class ControllerFolder {
 public:
-    static QString databaseUser() { return QStringLiteral("caixa1"); }
-
     ControllerFolder();
 
     QString path() const { return m_folder.path(); }

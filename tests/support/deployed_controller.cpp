@@ -1,4 +1,4 @@
-#include "deployed_controller.h"
+#include "support/deployed_controller.h"
 
 #include "core/failure.h"
 #include "support/controller_folder.h"

@@ -1,4 +1,4 @@
-#include "heartbeat.h"
+#include "support/heartbeat.h"
 
 Heartbeat::Heartbeat()
 {

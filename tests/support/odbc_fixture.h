@@ -21,6 +21,8 @@ public:
     static QString dataSource() { return QStringLiteral("MostrelaTeste"); }
     static QString impatientDataSource() { return QStringLiteral("MostrelaImpaciente"); }
     static QString brokenDataSource() { return QStringLiteral("MostrelaAvariada"); }
+    // The database user whose rows the tests' controllers take.
+    static QString databaseUser() { return QStringLiteral("caixa1"); }
 
     enum class Trace { Off, On };
     // `moreDataSources`: odbc.ini sections of further data sources.

@@ -1,4 +1,4 @@
-#include "pluggable_display.h"
+#include "support/pluggable_display.h"
 
 #include <QFile>
 #include <stdexcept>

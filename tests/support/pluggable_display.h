@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pseudo_terminal.h"
+#include "support/pseudo_terminal.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,7 +1,7 @@
-#include "postgres_server.h"
+#include "support/postgres_server.h"
 
 #include "core/failure.h"
-#include "support/controller_folder.h"
+#include "support/odbc_fixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -54,7 +54,7 @@ PostgresServer::PostgresServer() : m_bin(newestBinFolder())
                        "create index SaidaDisplay_Utilizador_DataSys on SaidaDisplay "
                        "(Utilizador, DataSys);"
                        "create role %1 login; grant select, delete on SaidaDisplay to %1;")
-            .arg(ControllerFolder::databaseUser()));
+            .arg(OdbcFixture::databaseUser()));
 }
 
 PostgresServer::~PostgresServer()

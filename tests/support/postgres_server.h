@@ -8,7 +8,7 @@
 // A PostgreSQL server of a test's own: a new cluster in a temporary folder, reached on a Unix
 // socket in that folder only, run by nobody when the test runs as root (the server refuses
 // root). It holds SaidaDisplay with the index the polling query wants, a login for
-// ControllerFolder::databaseUser() that may read and delete its rows, and logs every connection.
+// OdbcFixture::databaseUser() that may read and delete its rows, and logs every connection.
 // The server is stopped when the object goes. Throws Failure when a step fails.
 class PostgresServer {
 public:

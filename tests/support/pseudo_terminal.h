@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pty_pair.h"
+#include "visor/pty_pair.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "running_controller.h"
+#include "support/running_controller.h"
 
 #include <QLabel>
 #include <QMessageBox>
@@ -20,7 +20,7 @@ RunningController::RunningController(const QString& folder)
 
 QString RunningController::lblError()
 {
-    return m_menu.findChild<QLabel*>(QStringLiteral("lblError"))->text();
+    return child<QLabel>(m_menu, QStringLiteral("lblError"))->text();
 }
 
 QStringList RunningController::queued()

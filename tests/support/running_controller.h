@@ -6,6 +6,15 @@
 #include <QString>
 #include <QStringList>
 
+// The control of the window named `name`; the test ends at once when there is none.
+template <typename Control> Control* child(const QObject& window, const QString& name)
+{
+    Control* found = window.findChild<Control*>(name);
+    if (!found)
+        qFatal("no control named %s", qPrintable(name));
+    return found;
+}
+
 // The controller and its window in this process, offscreen, started with "AUTO" from the
 // Mostrela.cfg of a folder, so both timers run as they do in the program.
 class RunningController {

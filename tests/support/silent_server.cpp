@@ -1,4 +1,4 @@
-#include "silent_server.h"
+#include "support/silent_server.h"
 
 #include <stdexcept>
 

@@ -1,4 +1,4 @@
-#include "unprivileged_user.h"
+#include "support/unprivileged_user.h"
 
 #include <QStandardPaths>
 

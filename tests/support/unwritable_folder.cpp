@@ -1,6 +1,6 @@
-#include "unwritable_folder.h"
+#include "support/unwritable_folder.h"
 
-#include "unprivileged_user.h"
+#include "support/unprivileged_user.h"
 
 #include <QFile>
 #include <unistd.h>

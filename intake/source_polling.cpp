@@ -1,0 +1,24 @@
+#include "intake/source_polling.h"
+
+SourcePolling::SourcePolling(std::shared_ptr<Spool> spool, const QList<QueuedMessage>& unfinished,
+                             bool (*ofThisSource)(const MessageOrigin& origin))
+    : m_spool(std::move(spool))
+{
+    for (const QueuedMessage& message : unfinished) {
+        if (ofThisSource(message.origin))
+            m_unfinished.append(message);
+    }
+}
+
+PollResult SourcePolling::poll(const SourceSettings& settings, const Caption& caption,
+                               const Deliver& deliver, const std::atomic<bool>& stopping)
+{
+    PollResult result;
+    QStringList problems;
+    const QString error =
+        runTrapped([&] { step(settings, caption, deliver, stopping, result, problems); });
+    if (!error.isEmpty())
+        problems << error;
+    result.error = m_report.describe(problems);
+    return result;
+}

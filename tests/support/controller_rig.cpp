@@ -1,0 +1,26 @@
+#include "support/controller_rig.h"
+
+#include "support/odbc_fixture.h"
+
+#include <QtTest>
+
+RunningController& ControllerRig::start()
+{
+    m_running.reset();
+    folder.settings().setText(Settings::Key::Porta, display.slavePath());
+    folder.writeConfig();
+    m_running = std::make_unique<RunningController>(folder.path());
+    return *m_running;
+}
+
+void ControllerRig::insert(OdbcFixture& odbc, const QString& linha1, const QString& linha2)
+{
+    m_dataSys = m_dataSys.addSecs(1);
+    odbc.insert(OdbcFixture::databaseUser(), m_dataSys, linha1, linha2);
+}
+
+void ControllerRig::expectOnDisplay(const QByteArray& bytes)
+{
+    QTRY_COMPARE_WITH_TIMEOUT(display.received(), bytes, 10000);
+    display.take();
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "support/controller_folder.h"
+#include "support/pseudo_terminal.h"
+#include "support/running_controller.h"
+
+#include <QDateTime>
+
+#include <memory>
+
+class OdbcFixture;
+
+// A shop set up for a test: a ControllerFolder whose display is a pseudo-terminal, and the
+// controller with its window started over them, as the program starts with "AUTO".
+struct ControllerRig {
+    ControllerFolder folder;
+    PseudoTerminal display;
+
+    // Writes Mostrela.cfg with the display as its port and starts the controller over the folder;
+    // a controller still running is ended first.
+    RunningController& start();
+    RunningController& running() { return *m_running; }
+    // The running controller's settings, which the window's fields edit.
+    Settings& settings() { return m_running->controller().settings(); }
+    void stop() { m_running.reset(); }
+
+    // Leaves a row for the controller's user in the test database, a second after the last one.
+    void insert(OdbcFixture& odbc, const QString& linha1, const QString& linha2 = {});
+    // Waits until the display has received exactly `bytes` since the last look, then takes them.
+    void expectOnDisplay(const QByteArray& bytes);
+
+private:
+    std::unique_ptr<RunningController> m_running;
+    QDateTime m_dataSys{QDate(2024, 3, 9), QTime(10, 0)};
+};

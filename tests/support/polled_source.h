@@ -1,0 +1,52 @@
+#pragma once
+
+#include "core/spool.h"
+#include "intake/intake_worker.h"
+
+#include <QStringList>
+
+#include <memory>
+
+// One source's intake worker, its polling steps run one at a time in the test's own thread, over
+// a spool whose folder an earlier run may have left entries in. It keeps every message the steps
+// handed over, and the captions and the result of the last step.
+template <typename Polling> class PolledSource {
+public:
+    explicit PolledSource(const QString& spoolFolder)
+        : m_spool(std::make_shared<Spool>(spoolFolder)), m_worker([this] {
+              const Spool::Entries kept = m_spool->load();
+              return std::make_unique<Polling>(m_spool, kept.waiting + kept.shown);
+          })
+    {
+        QObject::connect(&m_worker, &IntakeWorker::captionChanged,
+                         [this](const QString& caption) { captions << caption; });
+        QObject::connect(&m_worker, &IntakeWorker::taken,
+                         [this](const QList<QueuedMessage>& messages) { taken += messages; });
+        QObject::connect(&m_worker, &IntakeWorker::polled,
+                         [this](const PollResult& polled) { result = polled; });
+    }
+
+    const PollResult& poll(const SourceSettings& settings)
+    {
+        captions.clear();
+        m_worker.poll(settings);
+        return result;
+    }
+
+    // "linha1|linha2" of each message taken so far, in order.
+    QStringList lines() const
+    {
+        QStringList lines;
+        for (const QueuedMessage& message : taken)
+            lines << message.linha1 + u'|' + message.linha2;
+        return lines;
+    }
+
+    QList<QueuedMessage> taken;
+    QStringList captions;
+    PollResult result;
+
+private:
+    std::shared_ptr<Spool> m_spool;
+    IntakeWorker m_worker;
+};
