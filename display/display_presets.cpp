@@ -53,7 +53,7 @@ const std::vector<DisplayPreset>& displayPresets()
          QStringLiteral("858"),
          QStringLiteral("pyposdisplay pyposdisplay/pyposdisplay.py; "
                         "LCDproc server/drivers/serialPOS_epson.c; "
-                        "ESC t 19 (27+116+19) selects PC858: Epson DM-D110 Specification, "
+                        "ESC t 19 (27+116+19) selects PC858: Epson DM-D110 technical reference, "
                         "ESC t n, and esc_pos_dart CharCodeTableEscPos (19 = PC858); "
                         "9600 baud: LCDproc server/drivers/serialPOS.c")},
         {QStringLiteral("aedex"),
