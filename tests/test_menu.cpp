@@ -1,9 +1,12 @@
 #include "support/open_window.h"
+#include "support/pseudo_terminal.h"
 #include "support/unwritable_folder.h"
+#include "window/elided_label.h"
 #include "window/field_check.h"
 #include "window/menu.h"
 #include "window/port_choices.h"
 #include "window/queue_columns.h"
+#include "window/status_line.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -29,7 +32,7 @@ using Key = Settings::Key;
 namespace {
 
 struct Window : OpenWindow {
-    QString statusBar() { return child<QStatusBar>("barraEstado")->currentMessage(); }
+    QString statusBar() { return child<StatusLine>("barraEstado")->said(); }
     bool marked(const char* name)
     {
         return child<QLineEdit>(name)->property(FieldCheck::markProperty).toBool();
@@ -104,6 +107,7 @@ private slots:
     void queueList_columnsFitTheirRowsAndTooltipShowsBothLines();
     void pages_iconsShareOneSizeAndEveryPageHasItsHeading();
     void displayModel_fillsTheCodesAndShowsTheMatchingModel();
+    void longTexts_areCutWithAnEllipsisAndNeverWidenTheWindow();
 };
 
 void TestMenu::opening_showsRunningPageWithNoButtonPressedAndTitleWithVersionAndFolder()
@@ -586,9 +590,11 @@ void TestMenu::folderPicker_putsTheChosenFolderInTheField()
     window.click("optSQL");
     QString startedIn;
     answerNextDialog<QFileDialog>(
+        // Chosen as a person does, by opening the folder: a folder selected by its path would
+        // open its parent instead, and its name reach the name field only while that field
+        // does not have the focus, which the dialog gives it as soon as it is active.
         [&chosen](QFileDialog* dialog) {
             dialog->setDirectory(chosen.path());
-            dialog->selectFile(chosen.path());
             static_cast<QDialog*>(dialog)->accept(); // public there
         },
         [&startedIn](QFileDialog* dialog) { startedIn = dialog->directory().path(); });
@@ -696,6 +702,49 @@ void TestMenu::displayModel_fillsTheCodesAndShowsTheMatchingModel()
     window.menu.GravarMostrela_cfg();
     QCOMPARE(window.configBytes().count("\r\n"), qsizetype(settingCount) - 2);
     QVERIFY(window.configBytes().contains("\r\nLimpa=12\r\nInitLinha1=16+0\r\n"));
+}
+
+// The widest ruler a display test sends, a failure naming a port of 300 letters, and a list of
+// every field to check: each is cut where the window ends, whole in its tooltip, and the window
+// keeps its width.
+void TestMenu::longTexts_areCutWithAnEllipsisAndNeverWidenTheWindow()
+{
+    Window window;
+    PseudoTerminal display;
+    window.menu.load(QString());
+    window.menu.resize(900, 560);
+    window.click("optDisplay");
+    const int width = window.menu.width();
+    const auto keptWidth = [&] {
+        return window.menu.width() == width && window.menu.minimumSizeHint().width() < width;
+    };
+    auto* last = window.child<ElidedLabel>("lblUltimaMensagem");
+
+    window.type("txtPorta", display.slavePath());
+    window.type("txtNumLetras", QStringLiteral("255"));
+    window.click("cmdTestarDisplay");
+    QTRY_VERIFY(last->text().contains(QStringLiteral("1234567890").repeated(25)));
+    QVERIFY(keptWidth());
+    QVERIFY2(last->shownText().endsWith(u'…'), qPrintable(last->shownText()));
+    QVERIFY(last->shownText().size() < 200);
+
+    const QString longPort = QStringLiteral("/dev/") + QString(300, u'p');
+    window.type("txtPorta", longPort);
+    window.click("cmdTestarDisplay");
+    QTRY_VERIFY(window.text("lblTesteDisplay").contains(longPort));
+    window.click("optExecutando");
+    QVERIFY(window.child<QLabel>("lblVisorFalha")->text().contains(longPort));
+    QVERIFY(keptWidth());
+
+    for (const char* name : {"txtSegundosTimerSQL", "txtSegundosTimerDisplay", "txtNumLetras",
+                             "txtLimpa", "txtInitLinha1", "txtInitLinha2", "txtFimLinha1",
+                             "txtFimLinha2", "txtPortaDefinicoes", "txtPaginaCodigos"})
+        window.type(name, QStringLiteral("9999999999"));
+    window.click("optExecutando");
+    auto* said = window.child<ElidedLabel>("lblMensagemEstado");
+    QVERIFY(said->text().endsWith(Settings::caption(Key::PaginaCodigos)));
+    QVERIFY2(said->shownText().endsWith(u'…'), qPrintable(said->shownText()));
+    QVERIFY(keptWidth());
 }
 
 QTEST_MAIN(TestMenu)

@@ -4,9 +4,11 @@
 #include "window/check_row.h"
 #include "window/display_model_choice.h"
 #include "window/display_preview.h"
+#include "window/elided_label.h"
 #include "window/field_check.h"
 #include "window/port_choices.h"
 #include "window/queue_columns.h"
+#include "window/status_line.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -26,7 +28,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStackedWidget>
-#include <QStatusBar>
 #include <QStyle>
 #include <QTime>
 #include <QToolButton>
@@ -41,7 +42,6 @@ using Page = Controller::Page;
 // The display page's code, line and code page fields.
 constexpr int shortFieldMaximumLength = 30;
 constexpr int pageIconSide = 32;
-constexpr int statusMessageMs = 20000;
 constexpr int readingsSpacing = 24;
 constexpr const char* keyProperty = "settingKey";
 
@@ -199,11 +199,10 @@ void Menu::GravarMostrela_cfg()
 {
     m_controller.saveSettings();
     const QString failure = m_controller.status().standingError(Status::Handler::SettingsFile);
-    m_statusBar->showMessage(
-        failure.isEmpty() ? QStringLiteral("Configuração gravada em %1 às %2")
-                                .arg(QDir::toNativeSeparators(m_controller.configPath()), now())
-                          : QStringLiteral("A configuração não foi gravada: %1").arg(failure),
-        statusMessageMs);
+    m_statusBar->say(failure.isEmpty()
+                         ? QStringLiteral("Configuração gravada em %1 às %2")
+                               .arg(QDir::toNativeSeparators(m_controller.configPath()), now())
+                         : QStringLiteral("A configuração não foi gravada: %1").arg(failure));
 }
 
 void Menu::saveAsked()
@@ -219,8 +218,7 @@ void Menu::saveAsked()
                 .arg(unusable.join(u'\n')),
             QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
         if (answer != QMessageBox::Yes) {
-            m_statusBar->showMessage(QStringLiteral("A configuração não foi gravada."),
-                                     statusMessageMs);
+            m_statusBar->say(QStringLiteral("A configuração não foi gravada."));
             return;
         }
     }
@@ -563,6 +561,9 @@ QGroupBox* Menu::buildExecutandoPage()
     error->setObjectName(QStringLiteral("lblError"));
     error->setToolTip(QStringLiteral("Relatório de Falhas"));
     error->setWordWrap(true);
+    // A path longer than the page is cut at the edge rather than widen the window; the tooltip
+    // is the label's name.
+    error->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     error->setStyleSheet(QStringLiteral("color: #b00000;"));
     connect(&status, &Status::errorChanged, error, &QLabel::setText);
 
@@ -574,13 +575,11 @@ QGroupBox* Menu::buildExecutandoPage()
     return frame;
 }
 
-QStatusBar* Menu::buildStatusBar()
+StatusLine* Menu::buildStatusBar()
 {
-    m_statusBar = new QStatusBar;
-    m_statusBar->setObjectName(QStringLiteral("barraEstado"));
-    m_statusBar->setSizeGripEnabled(false);
-    m_lastMessage = label(QString(), QStringLiteral("lblUltimaMensagem"));
-    m_statusBar->addPermanentWidget(m_lastMessage);
+    m_statusBar = new StatusLine;
+    m_lastMessage = new ElidedLabel(QStringLiteral("lblUltimaMensagem"));
+    m_statusBar->addPermanentWidget(m_lastMessage, 1);
     return m_statusBar;
 }
 
@@ -596,9 +595,8 @@ void Menu::showPage(Page page)
     for (const auto& [caption, problem] : unusableValues())
         unusable << caption;
     if (page == Page::Executando && !unusable.isEmpty())
-        m_statusBar->showMessage(QStringLiteral("Verifique os campos marcados: ") +
-                                     unusable.join(QStringLiteral(", ")),
-                                 statusMessageMs);
+        m_statusBar->say(QStringLiteral("Verifique os campos marcados: ") +
+                         unusable.join(QStringLiteral(", ")));
 }
 
 bool Menu::eventFilter(QObject* watched, QEvent* event)

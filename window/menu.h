@@ -18,7 +18,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QStackedWidget;
-class QStatusBar;
+class StatusLine;
 class QToolButton;
 class QTreeView;
 
@@ -59,7 +59,7 @@ private:
     QGroupBox* buildSqlPage();
     QGroupBox* buildConfiguraPage();
     QGroupBox* buildExecutandoPage();
-    QStatusBar* buildStatusBar();
+    StatusLine* buildStatusBar();
     QToolButton* portPicker();
     void fillPortMenu(QMenu* menu);
     QToolButton* folderPicker();
@@ -86,7 +86,7 @@ private:
     QButtonGroup* m_pageButtons = nullptr;
     QStackedWidget* m_pages = nullptr;
     std::map<Controller::Page, QWidget*> m_frames;
-    QStatusBar* m_statusBar = nullptr;
+    StatusLine* m_statusBar = nullptr;
     QLabel* m_lastMessage = nullptr;
     QLabel* m_sqlRead = nullptr;
     QLabel* m_filesRead = nullptr;
