@@ -125,6 +125,10 @@ void Controller::saveSettings()
 
 void Controller::testDisplay()
 {
+    if (const QString refusal = displayTestRefusal(m_settings); !refusal.isEmpty()) {
+        emit displayTested(false, refusal);
+        return;
+    }
     const DisplaySettings settings = displaySettings(m_settings);
     const QString linha1 = widthRuler(settings.numLetras);
     const QString linha2 = timeOfDay();

@@ -4,6 +4,7 @@
 #include "support/usual_display.h"
 
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -45,6 +46,8 @@ private slots:
 
     void displayTest_goesOutWithTheFieldsAsTheyStand_andLeavesTheRotationAlone();
     void displayTest_saysWhyAPortThatIsNotThereGotNothing();
+    void displayTest_refusesWhatTheWindowMarks_andSaysWhy_data();
+    void displayTest_refusesWhatTheWindowMarks_andSaysWhy();
     void connectionTest_countsTheUsersWaitingRowsAndTakesNone();
     void connectionTest_aSilentServerNeverHoldsTheWindow();
 };
@@ -103,6 +106,56 @@ void TestSetupChecks::displayTest_saysWhyAPortThatIsNotThereGotNothing()
              qPrintable(answer));
     QVERIFY(window.enabled("cmdTestarDisplay"));
     QCOMPARE(window.controller.queue().count(), 0);
+}
+
+void TestSetupChecks::displayTest_refusesWhatTheWindowMarks_andSaysWhy_data()
+{
+    QTest::addColumn<Key>("key");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("why");
+    QTest::newRow("300 letters") << Key::NumLetras << "300"
+                                 << "Nº Letras p/ Linha: O número de letras vai de 1 a 255.";
+    QTest::newRow("no letters") << Key::NumLetras << "0"
+                                << "Nº Letras p/ Linha: O número de letras vai de 1 a 255.";
+    // Read as 20 when a message goes out, but marked: the test shows what the field means.
+    QTest::newRow("letters in words")
+        << Key::NumLetras << "20 letras"
+        << "Nº Letras p/ Linha: Escreva só algarismos: o número de letras de uma linha (1 a 255).";
+    QTest::newRow("code above 255") << Key::InitLinha2 << "27+81+666"
+                                    << "Inicialização Linha 2: O código 666 passa de 255.";
+    QTest::newRow("nine data bits") << Key::PortaDefinicoes << "9600,n,9,1"
+                                    << "Definições da porta: ";
+    QTest::newRow("unknown code page") << Key::PaginaCodigos << "999"
+                                       << "Página de códigos: ";
+}
+
+void TestSetupChecks::displayTest_refusesWhatTheWindowMarks_andSaysWhy()
+{
+    QFETCH(Key, key);
+    QFETCH(QString, value);
+    QFETCH(QString, why);
+    PseudoTerminal display;
+    Window window;
+    window.set(Key::Porta, display.slavePath());
+    window.click("optDisplay");
+    window.set(key, value);
+    QVERIFY(window.child<QLineEdit>(QStringLiteral("txt") + Settings::keyName(key))
+                ->property("invalid")
+                .toBool());
+    QSignalSpy tested(&window.controller, &Controller::displayTested);
+    window.click("cmdTestarDisplay");
+    QCOMPARE(tested.count(), 1);
+    const QString answer = window.text("lblTesteDisplay");
+    QVERIFY2(answer.startsWith(QStringLiteral("Não enviado: ") + why), qPrintable(answer));
+    QVERIFY(window.enabled("cmdTestarDisplay"));
+
+    // Nothing went out: the next test, with the field put right, is the first the display gets.
+    window.set(key, Settings().text(key));
+    window.click("cmdTestarDisplay");
+    QTRY_COMPARE(tested.count(), 2);
+    QVERIFY2(window.text("lblTesteDisplay").startsWith(QStringLiteral("Enviado às ")),
+             qPrintable(window.text("lblTesteDisplay")));
+    QVERIFY(display.take().startsWith("\f\x1BQA12345678901234567890\r"));
 }
 
 void TestSetupChecks::connectionTest_countsTheUsersWaitingRowsAndTakesNone()
