@@ -166,10 +166,17 @@ void Controller::poll()
     m_sources->tick(settings);
 }
 
+void Controller::reportRead(const QString& source, const PollResult& result)
+{
+    if (result.connectionFailed || !result.error.isEmpty())
+        emit sourceFailed(source, result.messages);
+    else if (result.messages >= 0)
+        emit sourceRead(source, result.messages);
+}
+
 void Controller::databasePolled(const PollResult& result)
 {
-    if (result.messages >= 0)
-        emit sourceRead(QStringLiteral("SQL"), result.messages);
+    reportRead(QStringLiteral("SQL"), result);
     if (result.connectionFailure) {
         const QString text = result.connectionFailure->message();
         m_status.setError(QString(text).replace(u'\n', QStringLiteral(" - ")),
@@ -190,7 +197,6 @@ void Controller::databasePolled(const PollResult& result)
 
 void Controller::dropFolderPolled(const PollResult& result)
 {
-    if (result.messages >= 0)
-        emit sourceRead(QStringLiteral("Ficheiros"), result.messages);
+    reportRead(QStringLiteral("Ficheiros"), result);
     m_status.setError(result.error, Status::Handler::Polling);
 }

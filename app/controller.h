@@ -82,6 +82,9 @@ signals:
     void connectionRestored();
     // A source was read: "SQL" or "Ficheiros", and how many messages it gave.
     void sourceRead(const QString& source, int messages);
+    // A source's step failed (the failure label says why), after taking `messages` (-1 when it
+    // was not read at all).
+    void sourceFailed(const QString& source, int messages);
     // What the display was last sent, as it went out.
     void messageShown(const QString& linha1, const QString& linha2);
     // A write, of a message or a test, that did not reach the display.
@@ -92,6 +95,7 @@ signals:
 private:
     void applyInterval(Timer& timer, Settings::Key seconds);
     void poll();
+    void reportRead(const QString& source, const PollResult& result);
     void databasePolled(const PollResult& result);
     void dropFolderPolled(const PollResult& result);
     void displayTestWritten(quint64 id, const DisplayOutcome& outcome);

@@ -92,6 +92,12 @@ QLabel* label(const QString& text, const QString& name = QString())
     return result;
 }
 
+QString messageCount(int messages)
+{
+    return messages == 1 ? QStringLiteral("1 mensagem")
+                         : QStringLiteral("%1 mensagens").arg(messages);
+}
+
 QString now()
 {
     return QTime::currentTime().toString(QStringLiteral("HH:mm:ss"));
@@ -163,6 +169,7 @@ Menu::Menu(Controller& controller, QWidget* parent) : QWidget(parent), m_control
     connect(&m_controller, &Controller::pageChanged, this, &Menu::showPage);
     connect(&m_controller, &Controller::messageShown, this, &Menu::showLastMessage);
     connect(&m_controller, &Controller::sourceRead, this, &Menu::showSourceRead);
+    connect(&m_controller, &Controller::sourceFailed, this, &Menu::showSourceFailed);
     connect(&m_controller, &Controller::connectionFailed, this, &Menu::showConnectionFailure);
     connect(&m_controller, &Controller::connectionRestored, this, [this] {
         if (m_connectionBox)
@@ -246,12 +253,25 @@ void Menu::showLastMessage(const QString& linha1, const QString& linha2)
 
 void Menu::showSourceRead(const QString& source, int messages)
 {
-    const QString count =
-        messages == 1 ? QStringLiteral("1 mensagem") : QStringLiteral("%1 mensagens").arg(messages);
     if (source == QStringLiteral("SQL"))
-        m_sqlRead->setText(QStringLiteral("Base de dados: lida às %1, %2").arg(now(), count));
+        m_sqlRead->setText(
+            QStringLiteral("Base de dados: lida às %1, %2").arg(now(), messageCount(messages)));
     else if (source == QStringLiteral("Ficheiros"))
-        m_filesRead->setText(QStringLiteral("Ficheiros: lidos às %1, %2").arg(now(), count));
+        m_filesRead->setText(
+            QStringLiteral("Ficheiros: lidos às %1, %2").arg(now(), messageCount(messages)));
+}
+
+void Menu::showSourceFailed(const QString& source, int messages)
+{
+    QString text = QStringLiteral("falha na leitura às %1").arg(now());
+    if (messages == 1)
+        text += QStringLiteral(", 1 mensagem tirada");
+    else if (messages > 1)
+        text += QStringLiteral(", %1 mensagens tiradas").arg(messages);
+    if (source == QStringLiteral("SQL"))
+        m_sqlRead->setText(QStringLiteral("Base de dados: ") + text);
+    else if (source == QStringLiteral("Ficheiros"))
+        m_filesRead->setText(QStringLiteral("Ficheiros: ") + text);
 }
 
 QWidget* Menu::buildPageButtons()

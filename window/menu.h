@@ -47,6 +47,8 @@ public:
     QMessageBox* connectionBox() const { return m_connectionBox; }
     // A source ("SQL" or "Ficheiros") read, with how many messages it gave.
     void showSourceRead(const QString& source, int messages);
+    // A source's step failed, after taking `messages` (-1: none read).
+    void showSourceFailed(const QString& source, int messages);
 
     Controller& controller() { return m_controller; }
 
