@@ -668,6 +668,14 @@ void TestMenu::displayModel_fillsTheCodesAndShowsTheMatchingModel()
     QCOMPARE(model->currentText(), QStringLiteral("AEDEX (e Emax)"));
     QCOMPARE(window.child<QLineEdit>("txtInitLinha1")->text(), QStringLiteral("33 + 35 + 49"));
     QCOMPARE(window.child<QLineEdit>("txtNumLetras")->text(), QStringLiteral("40"));
+    // The hints beside the fields are the model's usual values; the port's is the window's.
+    const auto hint = [&window](const char* key) {
+        return window.text(QStringLiteral("lblHabitual") + QString::fromLatin1(key));
+    };
+    QCOMPARE(hint("Limpa"), QStringLiteral("(33+35+57+32+13)"));
+    QCOMPARE(hint("InitMostrador"), QStringLiteral("(vazio)"));
+    QCOMPARE(hint("NumLetras"), QStringLiteral("(20)"));
+    QCOMPARE(hint("Porta"), QStringLiteral("(1)"));
 
     // Picked by hand (the next entry down): the six codes, 20 letters a line, the usual line
     // and no code page.
@@ -686,12 +694,18 @@ void TestMenu::displayModel_fillsTheCodesAndShowsTheMatchingModel()
     emit model->activated(model->findData(QStringLiteral("escpos")));
     QCOMPARE(window.child<QLineEdit>("txtLimpa")->text(), QStringLiteral("12+27+116+19"));
     QCOMPARE(window.child<QLineEdit>("txtPaginaCodigos")->text(), QStringLiteral("858"));
+    QCOMPARE(hint("Limpa"), QStringLiteral("(12+27+116+19)"));
+    QCOMPARE(hint("PaginaCodigos"), QStringLiteral("(858)"));
+    QCOMPARE(hint("FimLinha1"), QStringLiteral("(vazio)"));
     emit model->activated(model->findData(QStringLiteral("logic")));
     QCOMPARE(window.controller.settings().text(Key::Limpa), QStringLiteral("31+17"));
 
     // A code typed by hand leaves every model.
     window.type("txtLimpa", QStringLiteral("12"));
     QCOMPARE(model->currentText(), QStringLiteral("Personalizado"));
+    // The hints stay those of the model the codes were changed from.
+    QCOMPARE(hint("Limpa"), QStringLiteral("(31+17)"));
+    QCOMPARE(hint("PaginaCodigos"), QStringLiteral("(vazio)"));
     // Personalizado picked changes nothing.
     emit model->activated(model->count() - 1);
     QCOMPARE(model->currentText(), QStringLiteral("Personalizado"));

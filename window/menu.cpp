@@ -9,6 +9,7 @@
 #include "window/port_choices.h"
 #include "window/queue_columns.h"
 #include "window/status_line.h"
+#include "window/usual_values.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -121,13 +122,6 @@ QGroupBox* pageFrame(const QString& title, const QString& name)
     frame->setObjectName(name);
     new QGridLayout(frame);
     return frame;
-}
-
-// The usual value shown beside a display field.
-QString usualValue(Key key)
-{
-    const QString initial = Settings::initialText(key);
-    return QStringLiteral("(%1)").arg(initial.isEmpty() ? QStringLiteral("vazio") : initial);
 }
 
 QString withoutOneTrailingSeparator(const QString& path)
@@ -476,15 +470,15 @@ QGroupBox* Menu::buildDisplayPage()
         Key::Limpa, Key::InitLinha1,      Key::InitLinha2, Key::FimLinha1,     Key::FimLinha2};
     auto* frame = pageFrame(QStringLiteral("Definição do Display"), QStringLiteral("fraDisplay"));
     auto* grid = static_cast<QGridLayout*>(frame->layout());
+    QComboBox* modelChoice = displayModelChoice(m_controller.settings());
     grid->addWidget(label(QStringLiteral("Modelo do display")), 0, 0);
-    grid->addWidget(displayModelChoice(m_controller.settings()), 0, 1, 1, 2);
+    grid->addWidget(modelChoice, 0, 1, 1, 2);
+    auto* usualValues = new UsualValues(modelChoice);
     int line = 1;
     for (const Key key : rows) {
         grid->addWidget(label(Settings::caption(key)), line, 0);
         grid->addWidget(field(key), line, 1);
-        QLabel* example = label(usualValue(key));
-        example->setToolTip(QStringLiteral("Valor habitual. ") + Settings::help(key));
-        grid->addWidget(example, line, 2);
+        grid->addWidget(usualValues->hint(key), line, 2);
         ++line;
     }
     grid->addWidget(checkRow(QStringLiteral("Display"), QStringLiteral("Testar display"),
