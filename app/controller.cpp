@@ -106,6 +106,15 @@ void Controller::applyInterval(Timer& timer, Settings::Key seconds)
 void Controller::load(const QString& commandLine)
 {
     const QString error = runTrapped([&] {
+        // A link to no file yet counts too: a save writes the file it names.
+        m_firstStart = !QFileInfo::exists(m_configPath);
+        if (m_firstStart) {
+            qCInfo(lcMostrela).noquote()
+                << QStringLiteral(
+                       "Ainda não há %1: valores iniciais até a configuração ser gravada")
+                       .arg(QDir::toNativeSeparators(m_configPath));
+            return;
+        }
         readConfigFile(m_configPath, m_settings);
         applyInterval(m_tmrVerifica, Settings::Key::SegundosTimerSQL);
         applyInterval(m_tmrDisplay, Settings::Key::SegundosTimerDisplay);
@@ -121,6 +130,8 @@ void Controller::saveSettings()
 {
     const QString error = runTrapped([this] { writeConfigFile(m_configPath, m_settings); });
     m_status.setError(error, Status::Handler::SettingsFile);
+    if (error.isEmpty())
+        m_firstStart = false;
 }
 
 void Controller::testDisplay()

@@ -54,8 +54,12 @@ public:
 
     // The window's load after it has been placed: reads Mostrela.cfg, sets both intervals and,
     // when the command line is "AUTO" in any case, selects the running page. The first failure
-    // ends the sequence and goes to the failure label.
+    // ends the sequence and goes to the failure label. No Mostrela.cfg at all is the first
+    // start, no failure: the sequence ends there too, so that nothing runs before the settings
+    // are set.
     void load(const QString& commandLine);
+    // No Mostrela.cfg was found at the load, and none has been saved since.
+    bool firstStart() const { return m_firstStart; }
 
     // Writes every setting to Mostrela.cfg; the outcome goes to the failure label.
     void saveSettings();
@@ -109,6 +113,7 @@ private:
     // Shared with the sources: one left running at the end still has it.
     std::shared_ptr<Spool> m_spool;
     Page m_page = Page::None;
+    bool m_firstStart = false;
     QString m_connectionFailure; // the failure told, until a tick connects again
     quint64 m_displayTestId = 0;
     // Last, so that the threads end before what they report to.

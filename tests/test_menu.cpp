@@ -108,6 +108,7 @@ private slots:
     void pages_iconsShareOneSizeAndEveryPageHasItsHeading();
     void displayModel_fillsTheCodesAndShowsTheMatchingModel();
     void longTexts_areCutWithAnEllipsisAndNeverWidenTheWindow();
+    void runningPage_saysWhyNoMessagesAreRead();
 };
 
 void TestMenu::opening_showsRunningPageWithNoButtonPressedAndTitleWithVersionAndFolder()
@@ -122,7 +123,8 @@ void TestMenu::opening_showsRunningPageWithNoButtonPressedAndTitleWithVersionAnd
     QCOMPARE(window.currentFrame(), QStringLiteral("fraExecutando"));
     for (const char* name : {"optDisplay", "optSQL", "optConfigura", "optExecutando"})
         QVERIFY(!window.child<QAbstractButton>(name)->isChecked());
-    QCOMPARE(window.child<QGroupBox>("fraExecutando")->title(), QStringLiteral("Em Execução"));
+    // Nothing is read until "Executar" is pressed, and the page says so.
+    QCOMPARE(window.child<QGroupBox>("fraExecutando")->title(), QStringLiteral("Parado"));
     QCOMPARE(window.child<QLabel>("lblError")->toolTip(), QStringLiteral("Relatório de Falhas"));
     // Polling is enabled from the start but reads nothing until "Executar" is selected.
     QCOMPARE(window.controller.page(), Controller::Page::None);
@@ -160,13 +162,25 @@ void TestMenu::startup_missingFileKeepsInitialValuesAndIgnoresAuto()
 {
     Window window;
     window.menu.load(QStringLiteral("AUTO"));
-    QVERIFY2(window.lblError().contains(QStringLiteral("Mostrela.cfg")),
-             qPrintable(window.lblError()));
+    // The first start is no failure: the page says where the settings will go and what to set.
+    QCOMPARE(window.lblError(), QString());
+    const QString notice = window.text("lblAviso");
+    for (const QString& part :
+         {QDir::toNativeSeparators(window.controller.configPath()),
+          QStringLiteral("\"Gravar Conteúdos\""), QStringLiteral("\"Definição do Display\""),
+          QStringLiteral("\"Ligação ao Servidor de SQL\"")})
+        QVERIFY2(notice.contains(part), qPrintable(notice));
     QCOMPARE(window.controller.page(), Controller::Page::None);
     QVERIFY(!window.child<QAbstractButton>("optExecutando")->isChecked());
     QCOMPARE(window.controller.tmrVerifica().interval(), 2000);
     QCOMPARE(window.controller.tmrDisplay().interval(), 1000);
     QCOMPARE(window.child<QLineEdit>("txtNumLetras")->text(), QStringLiteral("20"));
+
+    // Once saved, it is a start like any other.
+    window.menu.GravarMostrela_cfg();
+    QVERIFY(QFile::exists(window.controller.configPath()));
+    QVERIFY2(!window.text("lblAviso").contains(window.controller.configPath()),
+             qPrintable(window.text("lblAviso")));
 }
 
 void TestMenu::startup_refusedPollingIntervalEndsTheSequence()
@@ -759,6 +773,48 @@ void TestMenu::longTexts_areCutWithAnEllipsisAndNeverWidenTheWindow()
     QVERIFY(said->text().endsWith(Settings::caption(Key::PaginaCodigos)));
     QVERIFY2(said->shownText().endsWith(u'…'), qPrintable(said->shownText()));
     QVERIFY(keptWidth());
+}
+
+// Started without AUTO, with a drop file waiting: the running page says that nothing is read
+// until "Executar" is pressed; then the file is taken and the notice goes. A polling interval of
+// 0 and no source switched on are told as well.
+void TestMenu::runningPage_saysWhyNoMessagesAreRead()
+{
+    Window window;
+    QTemporaryDir drop;
+    window.writeConfig("LigaFicheiros=1\r\nLigaFicheirosPath=" + QFile::encodeName(drop.path()) +
+                       "\r\nSegundosTimerSQL=0.1\r\n");
+    QVERIFY(writeFileBytes(QDir(drop.path()).filePath(QStringLiteral("1.dsp")), "Espera"));
+    window.menu.load(QString());
+    auto* notice = window.child<QLabel>("lblAviso");
+    auto* frame = window.child<QGroupBox>("fraExecutando");
+    const auto says = [&](const QString& part) {
+        return notice->isVisible() && notice->text().contains(part);
+    };
+    QVERIFY2(says(QStringLiteral("parada: carregue em \"Executar\"")), qPrintable(notice->text()));
+    QCOMPARE(frame->title(), QStringLiteral("Parado"));
+
+    window.click("optExecutando");
+    QTRY_COMPARE(window.controller.queue().count(), 1);
+    QVERIFY(!notice->isVisible());
+    QTRY_COMPARE(frame->title(), QStringLiteral("Em Execução"));
+
+    window.click("optConfigura");
+    window.type("txtSegundosTimerSQL", QStringLiteral("0"));
+    window.click("optExecutando");
+    QVERIFY2(says(QStringLiteral("\"Nº Segundos para verificação de Informação\" é 0")),
+             qPrintable(notice->text()));
+
+    window.type("txtSegundosTimerSQL", QStringLiteral("2"));
+    window.click("optSQL");
+    window.click("optLigaFicheiros");
+    window.click("optExecutando");
+    QVERIFY2(says(QStringLiteral("Nenhuma fonte de mensagens está ligada")),
+             qPrintable(notice->text()));
+    window.click("optSQL");
+    window.click("optLigaSQL");
+    window.click("optExecutando");
+    QVERIFY(frame->isVisible() && !notice->isVisible());
 }
 
 QTEST_MAIN(TestMenu)

@@ -8,6 +8,7 @@
 #include "window/field_check.h"
 #include "window/port_choices.h"
 #include "window/queue_columns.h"
+#include "window/running_notice.h"
 #include "window/status_line.h"
 #include "window/usual_values.h"
 
@@ -194,11 +195,13 @@ void Menu::load(const QString& commandLine)
     move(0, 0);
     setWindowTitle(m_controller.windowTitle());
     m_controller.load(commandLine);
+    m_notice->refresh();
 }
 
 void Menu::GravarMostrela_cfg()
 {
     m_controller.saveSettings();
+    m_notice->refresh();
     const QString failure = m_controller.status().standingError(Status::Handler::SettingsFile);
     m_statusBar->say(failure.isEmpty()
                          ? QStringLiteral("Configuração gravada em %1 às %2")
@@ -544,9 +547,8 @@ QGroupBox* Menu::buildConfiguraPage()
 QGroupBox* Menu::buildExecutandoPage()
 {
     Status& status = m_controller.status();
-    auto* frame = new QGroupBox(status.caption());
+    auto* frame = new QGroupBox;
     frame->setObjectName(QStringLiteral("fraExecutando"));
-    connect(&status, &Status::captionChanged, frame, &QGroupBox::setTitle);
 
     auto* list = new QTreeView;
     list->setObjectName(QStringLiteral("lvwLista"));
@@ -581,7 +583,9 @@ QGroupBox* Menu::buildExecutandoPage()
     error->setStyleSheet(QStringLiteral("color: #b00000;"));
     connect(&status, &Status::errorChanged, error, &QLabel::setText);
 
+    m_notice = new RunningNotice(m_controller, frame);
     auto* layout = new QVBoxLayout(frame);
+    layout->addWidget(m_notice);
     layout->addWidget(new DisplayPreview(m_controller));
     layout->addWidget(list, 1);
     layout->addLayout(reads);

@@ -21,6 +21,7 @@ class QStackedWidget;
 class StatusLine;
 class QToolButton;
 class QTreeView;
+class RunningNotice;
 
 // The window: four page buttons on the left, the selected page to their right. Three pages
 // edit the settings; the running page ("Executar") shows the message queue and the failure
@@ -92,5 +93,6 @@ private:
     QLabel* m_lastMessage = nullptr;
     QLabel* m_sqlRead = nullptr;
     QLabel* m_filesRead = nullptr;
+    RunningNotice* m_notice = nullptr;
     QPointer<QMessageBox> m_connectionBox;
 };
