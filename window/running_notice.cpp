@@ -62,7 +62,7 @@ QString RunningNotice::notice() const
     if (m_controller.page() != Page::Executando)
         return QStringLiteral("A leitura de mensagens está parada: carregue em %1 para a começar.")
             .arg(quoted(QStringLiteral("Executar")));
-    if (!m_controller.tmrVerifica().isTicking())
+    if (m_controller.tmrVerifica().interval() == 0)
         return QStringLiteral("A leitura de mensagens está parada: %1 é 0 em %2.")
             .arg(quoted(Settings::caption(Key::SegundosTimerSQL)),
                  quoted(QStringLiteral("Configurações Gerais")));
