@@ -106,6 +106,15 @@ void Controller::applyInterval(Timer& timer, Settings::Key seconds)
 void Controller::load(const QString& commandLine)
 {
     const QString error = runTrapped([&] {
+        // A link to no file yet counts too: a save writes the file it names.
+        m_firstStart = !QFileInfo::exists(m_configPath);
+        if (m_firstStart) {
+            qCInfo(lcMostrela).noquote()
+                << QStringLiteral(
+                       "Ainda não há %1: valores iniciais até a configuração ser gravada")
+                       .arg(QDir::toNativeSeparators(m_configPath));
+            return;
+        }
         readConfigFile(m_configPath, m_settings);
         applyInterval(m_tmrVerifica, Settings::Key::SegundosTimerSQL);
         applyInterval(m_tmrDisplay, Settings::Key::SegundosTimerDisplay);
@@ -121,10 +130,16 @@ void Controller::saveSettings()
 {
     const QString error = runTrapped([this] { writeConfigFile(m_configPath, m_settings); });
     m_status.setError(error, Status::Handler::SettingsFile);
+    if (error.isEmpty())
+        m_firstStart = false;
 }
 
 void Controller::testDisplay()
 {
+    if (const QString refusal = displayTestRefusal(m_settings); !refusal.isEmpty()) {
+        emit displayTested(false, refusal);
+        return;
+    }
     const DisplaySettings settings = displaySettings(m_settings);
     const QString linha1 = widthRuler(settings.numLetras);
     const QString linha2 = timeOfDay();
@@ -162,10 +177,17 @@ void Controller::poll()
     m_sources->tick(settings);
 }
 
+void Controller::reportRead(const QString& source, const PollResult& result)
+{
+    if (result.connectionFailed || !result.error.isEmpty())
+        emit sourceFailed(source, result.messages);
+    else if (result.messages >= 0)
+        emit sourceRead(source, result.messages);
+}
+
 void Controller::databasePolled(const PollResult& result)
 {
-    if (result.messages >= 0)
-        emit sourceRead(QStringLiteral("SQL"), result.messages);
+    reportRead(QStringLiteral("SQL"), result);
     if (result.connectionFailure) {
         const QString text = result.connectionFailure->message();
         m_status.setError(QString(text).replace(u'\n', QStringLiteral(" - ")),
@@ -186,7 +208,6 @@ void Controller::databasePolled(const PollResult& result)
 
 void Controller::dropFolderPolled(const PollResult& result)
 {
-    if (result.messages >= 0)
-        emit sourceRead(QStringLiteral("Ficheiros"), result.messages);
+    reportRead(QStringLiteral("Ficheiros"), result);
     m_status.setError(result.error, Status::Handler::Polling);
 }

@@ -54,15 +54,20 @@ public:
 
     // The window's load after it has been placed: reads Mostrela.cfg, sets both intervals and,
     // when the command line is "AUTO" in any case, selects the running page. The first failure
-    // ends the sequence and goes to the failure label.
+    // ends the sequence and goes to the failure label. No Mostrela.cfg at all is the first
+    // start, no failure: the sequence ends there too, so that nothing runs before the settings
+    // are set.
     void load(const QString& commandLine);
+    // No Mostrela.cfg was found at the load, and none has been saved since.
+    bool firstStart() const { return m_firstStart; }
 
     // Writes every setting to Mostrela.cfg; the outcome goes to the failure label.
     void saveSettings();
 
     // Sends a test message (the width ruler and the time) with the display settings as they
     // stand, through the display's thread; the queue and the rotation's memory of the last
-    // lines stay as they are. Answers with displayTested().
+    // lines stay as they are. Settings that the window marks as unusable send nothing. Answers
+    // with displayTested().
     void testDisplay();
     // Connects with the SQL settings as they stand, on the database's thread (after a polling
     // step under way), and counts the SQL user's waiting rows without taking them. Answers with
@@ -81,6 +86,9 @@ signals:
     void connectionRestored();
     // A source was read: "SQL" or "Ficheiros", and how many messages it gave.
     void sourceRead(const QString& source, int messages);
+    // A source's step failed (the failure label says why), after taking `messages` (-1 when it
+    // was not read at all).
+    void sourceFailed(const QString& source, int messages);
     // What the display was last sent, as it went out.
     void messageShown(const QString& linha1, const QString& linha2);
     // A write, of a message or a test, that did not reach the display.
@@ -91,6 +99,7 @@ signals:
 private:
     void applyInterval(Timer& timer, Settings::Key seconds);
     void poll();
+    void reportRead(const QString& source, const PollResult& result);
     void databasePolled(const PollResult& result);
     void dropFolderPolled(const PollResult& result);
     void displayTestWritten(quint64 id, const DisplayOutcome& outcome);
@@ -104,6 +113,7 @@ private:
     // Shared with the sources: one left running at the end still has it.
     std::shared_ptr<Spool> m_spool;
     Page m_page = Page::None;
+    bool m_firstStart = false;
     QString m_connectionFailure; // the failure told, until a tick connects again
     quint64 m_displayTestId = 0;
     // Last, so that the threads end before what they report to.

@@ -1,5 +1,7 @@
 #include "app/setup_checks.h"
 
+#include "core/setting_checks.h"
+#include "core/settings.h"
 #include "core/settings_snapshots.h"
 #include "display/display_dispatch.h"
 #include "intake/connection_test.h"
@@ -13,6 +15,22 @@ QString widthRuler(const LineWidth& width)
     for (qint16 column = 1; column <= letters; ++column)
         ruler.append(QChar(u'0' + column % digits));
     return ruler;
+}
+
+QString displayTestRefusal(const Settings& settings)
+{
+    // What displaySettings() reads: InitMostrador is never sent.
+    constexpr Settings::Key sent[] = {
+        Settings::Key::Porta,         Settings::Key::PortaDefinicoes, Settings::Key::NumLetras,
+        Settings::Key::PaginaCodigos, Settings::Key::Limpa,           Settings::Key::InitLinha1,
+        Settings::Key::FimLinha1,     Settings::Key::InitLinha2,      Settings::Key::FimLinha2};
+    QStringList refusals;
+    for (const Settings::Key key : sent) {
+        const QString problem = settingProblem(key, settings.text(key));
+        if (!problem.isEmpty())
+            refusals << Settings::caption(key) + QStringLiteral(": ") + problem;
+    }
+    return refusals.isEmpty() ? QString() : QStringLiteral("Não enviado: ") + refusals.join(u' ');
 }
 
 QString displayTestText(const DisplayOutcome& outcome, const QString& time)

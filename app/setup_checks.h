@@ -5,6 +5,7 @@
 struct ConnectionTest;
 struct DisplayOutcome;
 struct LineWidth;
+class Settings;
 
 // The texts of the window's two checks of a shop's setup: a test message on the display and a
 // test connection to the database.
@@ -12,6 +13,11 @@ struct LineWidth;
 // Digits 1 to 0 over and over, as many as a line holds, so that the display shows where its
 // lines end; ten digits when the width cannot be used (the dispatch then says why).
 QString widthRuler(const LineWidth& width);
+
+// Why no test message goes out with the display settings as they stand: each setting a message
+// goes out with whose value the window marks as unusable, by its caption, with the reason the
+// window gives; empty when every one can be used.
+QString displayTestRefusal(const Settings& settings);
 
 // "Enviado às HH:mm:ss" with the time given, and the failure of a refused port setting when
 // there was one; or why the message did not reach the display.

@@ -29,7 +29,7 @@ void DropFolderPolling::step(const SourceSettings& settings, const Caption& capt
                              const Deliver& deliver, const std::atomic<bool>& stopping,
                              PollResult& result, QStringList& problems)
 {
-    caption(QStringLiteral("Em Execução - Carregando Ficheiros"));
+    caption(QStringLiteral("Em Execução - A carregar ficheiros"));
     int taken = 0;
     QSet<quint64> undeleted;
     readDropFiles(settings.ligaFicheirosPath, settings.numLetras, problems, batchSize, stopping,

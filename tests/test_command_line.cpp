@@ -119,6 +119,12 @@ private slots:
         QTest::newRow("--pasta with an empty folder")
             << QStringList{QStringLiteral("--pasta"), QString(), QStringLiteral("AUTO")} << 1
             << QStringList{QStringLiteral("pasta")};
+        // The window needs a display server: without one the program says how to run without
+        // a window, instead of Qt's abort.
+        const QStringList withoutWindow{QStringLiteral("servidor gráfico"),
+                                        QStringLiteral("mostrela --sem-janela")};
+        QTest::newRow("window") << QStringList() << 1 << withoutWindow;
+        QTest::newRow("window, AUTO") << QStringList{QStringLiteral("AUTO")} << 1 << withoutWindow;
     }
 
     void answers_endAtOnceWithoutADisplay()

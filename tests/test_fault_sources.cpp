@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QtTest>
 
 #include <memory>
@@ -28,6 +29,11 @@ private:
     }
     void insert(const QString& linha1) { m_rig->insert(*m_odbc, linha1); }
     QString lblError() { return m_rig->running().lblError(); }
+    // The running page's line about a source's last reading.
+    QString reading(const char* label)
+    {
+        return child<QLabel>(m_rig->running().menu(), QString::fromLatin1(label))->text();
+    }
     QStringList linesLeftInTable()
     {
         QStringList lines;
@@ -88,6 +94,10 @@ private slots:
         QVERIFY(QFile::rename(path, away));
         QTRY_VERIFY2(lblError().contains(QStringLiteral("SaidaDisplay")), qPrintable(lblError()));
         QCOMPARE(m_rig->running().added(), QStringList({QStringLiteral("Antes")}));
+        QVERIFY2(reading("lblLeituraSQL")
+                     .startsWith(QStringLiteral("Base de dados: falha na "
+                                                "leitura às ")),
+                 qPrintable(reading("lblLeituraSQL")));
 
         // Connecting meanwhile left an empty database at the path; the restored one replaces it.
         QFile::remove(path);
@@ -96,6 +106,7 @@ private slots:
         expectEachShownOnce(
             {QStringLiteral("Antes"), QStringLiteral("Guardada"), QStringLiteral("Depois")});
         QCOMPARE(linesLeftInTable(), QStringList());
+        QTRY_VERIFY(reading("lblLeituraSQL").startsWith(QStringLiteral("Base de dados: lida às ")));
     }
 
     void dropFolderRemoved_filesInTheNewOneAreShownOnce()
@@ -106,6 +117,9 @@ private slots:
 
         QVERIFY(QDir(m_rig->folder.dropFolder()).removeRecursively());
         QTRY_VERIFY2(lblError().contains(m_rig->folder.dropFolder()), qPrintable(lblError()));
+        QVERIFY2(reading("lblLeituraFicheiros")
+                     .startsWith(QStringLiteral("Ficheiros: falha na leitura às ")),
+                 qPrintable(reading("lblLeituraFicheiros")));
 
         QVERIFY(QDir().mkpath(m_rig->folder.dropFolder()));
         QVERIFY(m_rig->folder.drop(QStringLiteral("2.dsp"), "Depois 1"));
@@ -113,6 +127,8 @@ private slots:
         expectEachShownOnce(
             {QStringLiteral("Antes"), QStringLiteral("Depois 1"), QStringLiteral("Depois 2")});
         QCOMPARE(m_rig->folder.dropFilesLeft(), QStringList());
+        QTRY_VERIFY(
+            reading("lblLeituraFicheiros").startsWith(QStringLiteral("Ficheiros: lidos às ")));
     }
 };
 

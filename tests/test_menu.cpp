@@ -1,9 +1,12 @@
 #include "support/open_window.h"
+#include "support/pseudo_terminal.h"
 #include "support/unwritable_folder.h"
+#include "window/elided_label.h"
 #include "window/field_check.h"
 #include "window/menu.h"
 #include "window/port_choices.h"
 #include "window/queue_columns.h"
+#include "window/status_line.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -29,7 +32,7 @@ using Key = Settings::Key;
 namespace {
 
 struct Window : OpenWindow {
-    QString statusBar() { return child<QStatusBar>("barraEstado")->currentMessage(); }
+    QString statusBar() { return child<StatusLine>("barraEstado")->said(); }
     bool marked(const char* name)
     {
         return child<QLineEdit>(name)->property(FieldCheck::markProperty).toBool();
@@ -104,6 +107,8 @@ private slots:
     void queueList_columnsFitTheirRowsAndTooltipShowsBothLines();
     void pages_iconsShareOneSizeAndEveryPageHasItsHeading();
     void displayModel_fillsTheCodesAndShowsTheMatchingModel();
+    void longTexts_areCutWithAnEllipsisAndNeverWidenTheWindow();
+    void runningPage_saysWhyNoMessagesAreRead();
 };
 
 void TestMenu::opening_showsRunningPageWithNoButtonPressedAndTitleWithVersionAndFolder()
@@ -118,7 +123,8 @@ void TestMenu::opening_showsRunningPageWithNoButtonPressedAndTitleWithVersionAnd
     QCOMPARE(window.currentFrame(), QStringLiteral("fraExecutando"));
     for (const char* name : {"optDisplay", "optSQL", "optConfigura", "optExecutando"})
         QVERIFY(!window.child<QAbstractButton>(name)->isChecked());
-    QCOMPARE(window.child<QGroupBox>("fraExecutando")->title(), QStringLiteral("Em Execução"));
+    // Nothing is read until "Executar" is pressed, and the page says so.
+    QCOMPARE(window.child<QGroupBox>("fraExecutando")->title(), QStringLiteral("Parado"));
     QCOMPARE(window.child<QLabel>("lblError")->toolTip(), QStringLiteral("Relatório de Falhas"));
     // Polling is enabled from the start but reads nothing until "Executar" is selected.
     QCOMPARE(window.controller.page(), Controller::Page::None);
@@ -156,13 +162,25 @@ void TestMenu::startup_missingFileKeepsInitialValuesAndIgnoresAuto()
 {
     Window window;
     window.menu.load(QStringLiteral("AUTO"));
-    QVERIFY2(window.lblError().contains(QStringLiteral("Mostrela.cfg")),
-             qPrintable(window.lblError()));
+    // The first start is no failure: the page says where the settings will go and what to set.
+    QCOMPARE(window.lblError(), QString());
+    const QString notice = window.text("lblAviso");
+    for (const QString& part :
+         {QDir::toNativeSeparators(window.controller.configPath()),
+          QStringLiteral("\"Gravar Conteúdos\""), QStringLiteral("\"Definição do Display\""),
+          QStringLiteral("\"Ligação ao Servidor de SQL\"")})
+        QVERIFY2(notice.contains(part), qPrintable(notice));
     QCOMPARE(window.controller.page(), Controller::Page::None);
     QVERIFY(!window.child<QAbstractButton>("optExecutando")->isChecked());
     QCOMPARE(window.controller.tmrVerifica().interval(), 2000);
     QCOMPARE(window.controller.tmrDisplay().interval(), 1000);
     QCOMPARE(window.child<QLineEdit>("txtNumLetras")->text(), QStringLiteral("20"));
+
+    // Once saved, it is a start like any other.
+    window.menu.GravarMostrela_cfg();
+    QVERIFY(QFile::exists(window.controller.configPath()));
+    QVERIFY2(!window.text("lblAviso").contains(window.controller.configPath()),
+             qPrintable(window.text("lblAviso")));
 }
 
 void TestMenu::startup_refusedPollingIntervalEndsTheSequence()
@@ -586,9 +604,11 @@ void TestMenu::folderPicker_putsTheChosenFolderInTheField()
     window.click("optSQL");
     QString startedIn;
     answerNextDialog<QFileDialog>(
+        // Chosen as a person does, by opening the folder: a folder selected by its path would
+        // open its parent instead, and its name reach the name field only while that field
+        // does not have the focus, which the dialog gives it as soon as it is active.
         [&chosen](QFileDialog* dialog) {
             dialog->setDirectory(chosen.path());
-            dialog->selectFile(chosen.path());
             static_cast<QDialog*>(dialog)->accept(); // public there
         },
         [&startedIn](QFileDialog* dialog) { startedIn = dialog->directory().path(); });
@@ -662,6 +682,14 @@ void TestMenu::displayModel_fillsTheCodesAndShowsTheMatchingModel()
     QCOMPARE(model->currentText(), QStringLiteral("AEDEX (e Emax)"));
     QCOMPARE(window.child<QLineEdit>("txtInitLinha1")->text(), QStringLiteral("33 + 35 + 49"));
     QCOMPARE(window.child<QLineEdit>("txtNumLetras")->text(), QStringLiteral("40"));
+    // The hints beside the fields are the model's usual values; the port's is the window's.
+    const auto hint = [&window](const char* key) {
+        return window.text(QStringLiteral("lblHabitual") + QString::fromLatin1(key));
+    };
+    QCOMPARE(hint("Limpa"), QStringLiteral("(33+35+57+32+13)"));
+    QCOMPARE(hint("InitMostrador"), QStringLiteral("(vazio)"));
+    QCOMPARE(hint("NumLetras"), QStringLiteral("(20)"));
+    QCOMPARE(hint("Porta"), QStringLiteral("(1)"));
 
     // Picked by hand (the next entry down): the six codes, 20 letters a line, the usual line
     // and no code page.
@@ -680,12 +708,18 @@ void TestMenu::displayModel_fillsTheCodesAndShowsTheMatchingModel()
     emit model->activated(model->findData(QStringLiteral("escpos")));
     QCOMPARE(window.child<QLineEdit>("txtLimpa")->text(), QStringLiteral("12+27+116+19"));
     QCOMPARE(window.child<QLineEdit>("txtPaginaCodigos")->text(), QStringLiteral("858"));
+    QCOMPARE(hint("Limpa"), QStringLiteral("(12+27+116+19)"));
+    QCOMPARE(hint("PaginaCodigos"), QStringLiteral("(858)"));
+    QCOMPARE(hint("FimLinha1"), QStringLiteral("(vazio)"));
     emit model->activated(model->findData(QStringLiteral("logic")));
     QCOMPARE(window.controller.settings().text(Key::Limpa), QStringLiteral("31+17"));
 
     // A code typed by hand leaves every model.
     window.type("txtLimpa", QStringLiteral("12"));
     QCOMPARE(model->currentText(), QStringLiteral("Personalizado"));
+    // The hints stay those of the model the codes were changed from.
+    QCOMPARE(hint("Limpa"), QStringLiteral("(31+17)"));
+    QCOMPARE(hint("PaginaCodigos"), QStringLiteral("(vazio)"));
     // Personalizado picked changes nothing.
     emit model->activated(model->count() - 1);
     QCOMPARE(model->currentText(), QStringLiteral("Personalizado"));
@@ -696,6 +730,91 @@ void TestMenu::displayModel_fillsTheCodesAndShowsTheMatchingModel()
     window.menu.GravarMostrela_cfg();
     QCOMPARE(window.configBytes().count("\r\n"), qsizetype(settingCount) - 2);
     QVERIFY(window.configBytes().contains("\r\nLimpa=12\r\nInitLinha1=16+0\r\n"));
+}
+
+// The widest ruler a display test sends, a failure naming a port of 300 letters, and a list of
+// every field to check: each is cut where the window ends, whole in its tooltip, and the window
+// keeps its width.
+void TestMenu::longTexts_areCutWithAnEllipsisAndNeverWidenTheWindow()
+{
+    Window window;
+    PseudoTerminal display;
+    window.menu.load(QString());
+    window.menu.resize(900, 560);
+    window.click("optDisplay");
+    const int width = window.menu.width();
+    const auto keptWidth = [&] {
+        return window.menu.width() == width && window.menu.minimumSizeHint().width() < width;
+    };
+    auto* last = window.child<ElidedLabel>("lblUltimaMensagem");
+
+    window.type("txtPorta", display.slavePath());
+    window.type("txtNumLetras", QStringLiteral("255"));
+    window.click("cmdTestarDisplay");
+    QTRY_VERIFY(last->text().contains(QStringLiteral("1234567890").repeated(25)));
+    QVERIFY(keptWidth());
+    QVERIFY2(last->shownText().endsWith(u'…'), qPrintable(last->shownText()));
+    QVERIFY(last->shownText().size() < 200);
+
+    const QString longPort = QStringLiteral("/dev/") + QString(300, u'p');
+    window.type("txtPorta", longPort);
+    window.click("cmdTestarDisplay");
+    QTRY_VERIFY(window.text("lblTesteDisplay").contains(longPort));
+    window.click("optExecutando");
+    QVERIFY(window.child<QLabel>("lblVisorFalha")->text().contains(longPort));
+    QVERIFY(keptWidth());
+
+    for (const char* name : {"txtSegundosTimerSQL", "txtSegundosTimerDisplay", "txtNumLetras",
+                             "txtLimpa", "txtInitLinha1", "txtInitLinha2", "txtFimLinha1",
+                             "txtFimLinha2", "txtPortaDefinicoes", "txtPaginaCodigos"})
+        window.type(name, QStringLiteral("9999999999"));
+    window.click("optExecutando");
+    auto* said = window.child<ElidedLabel>("lblMensagemEstado");
+    QVERIFY(said->text().endsWith(Settings::caption(Key::PaginaCodigos)));
+    QVERIFY2(said->shownText().endsWith(u'…'), qPrintable(said->shownText()));
+    QVERIFY(keptWidth());
+}
+
+// Started without AUTO, with a drop file waiting: the running page says that nothing is read
+// until "Executar" is pressed; then the file is taken and the notice goes. A polling interval of
+// 0 and no source switched on are told as well.
+void TestMenu::runningPage_saysWhyNoMessagesAreRead()
+{
+    Window window;
+    QTemporaryDir drop;
+    window.writeConfig("LigaFicheiros=1\r\nLigaFicheirosPath=" + QFile::encodeName(drop.path()) +
+                       "\r\nSegundosTimerSQL=0.1\r\n");
+    QVERIFY(writeFileBytes(QDir(drop.path()).filePath(QStringLiteral("1.dsp")), "Espera"));
+    window.menu.load(QString());
+    auto* notice = window.child<QLabel>("lblAviso");
+    auto* frame = window.child<QGroupBox>("fraExecutando");
+    const auto says = [&](const QString& part) {
+        return notice->isVisible() && notice->text().contains(part);
+    };
+    QVERIFY2(says(QStringLiteral("parada: carregue em \"Executar\"")), qPrintable(notice->text()));
+    QCOMPARE(frame->title(), QStringLiteral("Parado"));
+
+    window.click("optExecutando");
+    QTRY_COMPARE(window.controller.queue().count(), 1);
+    QVERIFY(!notice->isVisible());
+    QTRY_COMPARE(frame->title(), QStringLiteral("Em Execução"));
+
+    window.click("optConfigura");
+    window.type("txtSegundosTimerSQL", QStringLiteral("0"));
+    window.click("optExecutando");
+    QVERIFY2(says(QStringLiteral("\"Nº Segundos para verificação de Informação\" é 0")),
+             qPrintable(notice->text()));
+
+    window.type("txtSegundosTimerSQL", QStringLiteral("2"));
+    window.click("optSQL");
+    window.click("optLigaFicheiros");
+    window.click("optExecutando");
+    QVERIFY2(says(QStringLiteral("Nenhuma fonte de mensagens está ligada")),
+             qPrintable(notice->text()));
+    window.click("optSQL");
+    window.click("optLigaSQL");
+    window.click("optExecutando");
+    QVERIFY(frame->isVisible() && !notice->isVisible());
 }
 
 QTEST_MAIN(TestMenu)

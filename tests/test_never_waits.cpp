@@ -18,10 +18,6 @@ using Key = Settings::Key;
 
 namespace {
 
-// How long the window's event loop may be held up at most: a click answered within it feels
-// immediate.
-constexpr qint64 longestGapMs = 100;
-
 QString numbered(int number)
 {
     return QStringLiteral("Mensagem %1").arg(number, 2, 10, QLatin1Char('0'));
@@ -40,11 +36,12 @@ private:
     std::unique_ptr<OdbcFixture> m_odbc; // the driver manager's drivers, FreeTDS among them
     std::unique_ptr<ControllerRig> m_rig;
 
-    // Drops one file a message, in name order, and returns their first lines.
-    QStringList dropNumbered(int count)
+    // Drops one file a message, numbered on from `first`, in name order, and returns their first
+    // lines.
+    QStringList dropNumbered(int count, int first = 1)
     {
         QStringList lines;
-        for (int number = 1; number <= count; ++number) {
+        for (int number = first; number < first + count; ++number) {
             lines.append(numbered(number));
             if (!m_rig->folder.drop(lines.last() + QStringLiteral(".dsp"), lines.last().toLatin1()))
                 QTest::qFail("cannot leave a drop file", __FILE__, __LINE__);
@@ -72,13 +69,23 @@ private slots:
     {
         SilentServer server;
         RunningController& running = start();
+        // The baseline: the same files with the database off.
+        QStringList lines = dropNumbered(40);
+        qint64 baselineMs = 0;
+        {
+            Heartbeat baseline;
+            QTRY_COMPARE_WITH_TIMEOUT(m_rig->display.received(), usualDisplayMessages(lines),
+                                      10000);
+            baselineMs = baseline.longestGapMs();
+        }
+
         const QString address = QStringLiteral("127.0.0.1,%1").arg(server.port());
         running.controller().settings().setText(Key::SQL_Servidor, address);
         running.controller().settings().setLigaSQL(true);
         QTRY_COMPARE(server.connections(), 1);
 
         Heartbeat heartbeat;
-        const QStringList lines = dropNumbered(40);
+        lines += dropNumbered(40, 41);
         QTRY_COMPARE_WITH_TIMEOUT(m_rig->display.received(), usualDisplayMessages(lines), 10000);
         QCOMPARE(running.added(), lines);
         QCOMPARE(server.connections(), 1);
@@ -92,8 +99,8 @@ private slots:
         QCOMPARE(running.connectionFailures().size(), 1);
         QVERIFY2(running.connectionBoxText().contains(address),
                  qPrintable(running.connectionBoxText()));
-        QVERIFY2(heartbeat.longestGapMs() <= longestGapMs,
-                 qPrintable(QString::number(heartbeat.longestGapMs())));
+        QVERIFY2(keptPace(heartbeat.longestGapMs(), baselineMs),
+                 qPrintable(paceReport(heartbeat.longestGapMs(), baselineMs)));
 
         // The last login let go, so that nothing is left waiting for it.
         running.controller().settings().setLigaSQL(false);
@@ -106,7 +113,8 @@ private slots:
     // after the port's deadline and put back, the window beating all the while. Once the reader
     // is back, that frame arrives whole, once, after whatever part of it had gone out (the
     // serial port writes only when the device has room, and a pseudo-terminal then takes a
-    // frame of this size whole, so that part is usually empty).
+    // frame of this size whole, so that part is usually empty). The baseline: the first frames,
+    // while the display still reads.
     void stalledDisplay_interruptedFrameArrivesWholeOnce()
     {
         // Frames of 519 bytes, the widest lines a display takes: a pseudo-terminal's buffer of
@@ -118,6 +126,14 @@ private slots:
         RunningController& running = start();
         QSignalSpy shown(&running.controller(), &Controller::messageShown);
         const auto gaveUp = [&] { return running.lblError().contains(m_rig->display.slavePath()); };
+        constexpr int readFrames = 6;
+        const auto read = [&](int number) {
+            if (number <= readFrames)
+                m_rig->display.received(); // kept for the end
+            return shown.count() == number;
+        };
+        std::optional<Heartbeat> baseline;
+        qint64 baselineMs = 0;
         std::optional<Heartbeat> heartbeat;
         QList<QByteArray> sent;
         QList<QPair<QString, QString>> messages;
@@ -128,13 +144,18 @@ private slots:
             sent.append(usualDisplayMessage(linha1.toLatin1(), linha2.toLatin1()));
             QVERIFY(m_rig->folder.drop(numbered(number) + QStringLiteral(".dsp"),
                                        (linha1 + linha2).toLatin1()));
-            QTRY_VERIFY_WITH_TIMEOUT(shown.count() == number || gaveUp(), 15000);
-            if (!heartbeat)
+            QTRY_VERIFY_WITH_TIMEOUT(read(number) || gaveUp(), 15000);
+            if (number == 1) {
+                baseline.emplace();
+            } else if (number == readFrames) {
+                baselineMs = baseline->longestGapMs();
                 heartbeat.emplace();
+            }
         }
         QVERIFY(gaveUp());
-        QVERIFY2(heartbeat->longestGapMs() <= longestGapMs,
-                 qPrintable(QString::number(heartbeat->longestGapMs())));
+        QVERIFY(heartbeat);
+        QVERIFY2(keptPace(heartbeat->longestGapMs(), baselineMs),
+                 qPrintable(paceReport(heartbeat->longestGapMs(), baselineMs)));
 
         // The frame given up is the last one sent: the frames before it, whatever part of it had
         // gone out, then that frame whole.
@@ -152,29 +173,38 @@ private slots:
         QCOMPARE(display.lowerLine(), messages.last().second);
         QTRY_COMPARE(running.lblError(), QString());
         QCOMPARE(running.queued(), QStringList());
-        QVERIFY2(heartbeat->longestGapMs() <= longestGapMs,
-                 qPrintable(QString::number(heartbeat->longestGapMs())));
+        QVERIFY2(keptPace(heartbeat->longestGapMs(), baselineMs),
+                 qPrintable(paceReport(heartbeat->longestGapMs(), baselineMs)));
     }
 
     // A drop entry that is a link to a FIFO would block a reader that opened it until a writer
-    // came; it is named and passed over, and the files around it are taken.
+    // came; it is named and passed over, and the files around it are taken. The baseline: as
+    // many files before the link is there.
     void dropEntryLinkedToAFifo()
     {
-        const QStringList lines = dropNumbered(20);
+        RunningController& running = start();
+        QStringList lines = dropNumbered(20);
+        qint64 baselineMs = 0;
+        {
+            Heartbeat baseline;
+            QTRY_COMPARE_WITH_TIMEOUT(m_rig->display.received(), usualDisplayMessages(lines),
+                                      10000);
+            baselineMs = baseline.longestGapMs();
+        }
+
         const QString fifo = m_rig->folder.filePath(QStringLiteral("fifo"));
         QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
         const QString link =
-            QDir(m_rig->folder.dropFolder()).filePath(QStringLiteral("Mensagem 05b.dsp"));
+            QDir(m_rig->folder.dropFolder()).filePath(QStringLiteral("Mensagem 25b.dsp"));
         QVERIFY(QFile::link(fifo, link));
-        RunningController& running = start();
         Heartbeat heartbeat;
-
+        lines += dropNumbered(20, 21);
         QTRY_VERIFY2(running.lblError().contains(link), qPrintable(running.lblError()));
         QTRY_COMPARE_WITH_TIMEOUT(m_rig->display.received(), usualDisplayMessages(lines), 10000);
         QCOMPARE(running.added(), lines);
         QVERIFY(QFileInfo(link).isSymLink());
-        QVERIFY2(heartbeat.longestGapMs() <= longestGapMs,
-                 qPrintable(QString::number(heartbeat.longestGapMs())));
+        QVERIFY2(keptPace(heartbeat.longestGapMs(), baselineMs),
+                 qPrintable(paceReport(heartbeat.longestGapMs(), baselineMs)));
     }
 
     // A settings file that would block its reader, or never end, or is no file at all: the

@@ -12,6 +12,9 @@ CheckRow::CheckRow(const QString& buttonName, const QString& caption, const QStr
     m_button->setToolTip(help);
     m_outcome->setObjectName(labelName);
     m_outcome->setWordWrap(true);
+    // A word longer than the row (a device's path) is cut at the edge rather than widen the
+    // window; the text can still be selected whole.
+    m_outcome->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_outcome->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

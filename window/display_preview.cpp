@@ -41,6 +41,9 @@ DisplayPreview::DisplayPreview(Controller& controller, QWidget* parent)
     m_failure->setObjectName(QStringLiteral("lblVisorFalha"));
     m_failure->setStyleSheet(QStringLiteral("color: #b00000;"));
     m_failure->setWordWrap(true);
+    // A word longer than the page (a device's path) is cut at the edge rather than widen the
+    // window.
+    m_failure->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_failure->hide();
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

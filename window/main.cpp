@@ -2,10 +2,13 @@
 #include "app/folder_lock.h"
 #include "app/program.h"
 #include "core/log.h"
+#include "window/display_server.h"
 #include "window/menu.h"
+#include "window/qt_translations.h"
 
 #include <QApplication>
 #include <QMessageBox>
+#include <optional>
 
 namespace {
 
@@ -34,7 +37,10 @@ int main(int argc, char* argv[])
         return runWithoutWindow(commandLine, installedBinFolder);
     }
 
+    auto guard = std::make_optional<DisplayServerGuard>();
     QApplication application(argc, argv);
+    guard.reset();
+    translateQtIntoPortuguese(application);
     const WorkingFolders folders = startUp(commandLine, installedBinFolder);
     FolderLock lock(folders.files.lockFile);
     if (const QString refusal = lock.take(); !refusal.isEmpty())

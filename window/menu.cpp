@@ -4,9 +4,13 @@
 #include "window/check_row.h"
 #include "window/display_model_choice.h"
 #include "window/display_preview.h"
+#include "window/elided_label.h"
 #include "window/field_check.h"
 #include "window/port_choices.h"
 #include "window/queue_columns.h"
+#include "window/running_notice.h"
+#include "window/status_line.h"
+#include "window/usual_values.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -26,7 +30,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStackedWidget>
-#include <QStatusBar>
 #include <QStyle>
 #include <QTime>
 #include <QToolButton>
@@ -41,7 +44,6 @@ using Page = Controller::Page;
 // The display page's code, line and code page fields.
 constexpr int shortFieldMaximumLength = 30;
 constexpr int pageIconSide = 32;
-constexpr int statusMessageMs = 20000;
 constexpr int readingsSpacing = 24;
 constexpr const char* keyProperty = "settingKey";
 
@@ -92,6 +94,12 @@ QLabel* label(const QString& text, const QString& name = QString())
     return result;
 }
 
+QString messageCount(int messages)
+{
+    return messages == 1 ? QStringLiteral("1 mensagem")
+                         : QStringLiteral("%1 mensagens").arg(messages);
+}
+
 QString now()
 {
     return QTime::currentTime().toString(QStringLiteral("HH:mm:ss"));
@@ -115,13 +123,6 @@ QGroupBox* pageFrame(const QString& title, const QString& name)
     frame->setObjectName(name);
     new QGridLayout(frame);
     return frame;
-}
-
-// The usual value shown beside a display field.
-QString usualValue(Key key)
-{
-    const QString initial = Settings::initialText(key);
-    return QStringLiteral("(%1)").arg(initial.isEmpty() ? QStringLiteral("vazio") : initial);
 }
 
 QString withoutOneTrailingSeparator(const QString& path)
@@ -163,6 +164,7 @@ Menu::Menu(Controller& controller, QWidget* parent) : QWidget(parent), m_control
     connect(&m_controller, &Controller::pageChanged, this, &Menu::showPage);
     connect(&m_controller, &Controller::messageShown, this, &Menu::showLastMessage);
     connect(&m_controller, &Controller::sourceRead, this, &Menu::showSourceRead);
+    connect(&m_controller, &Controller::sourceFailed, this, &Menu::showSourceFailed);
     connect(&m_controller, &Controller::connectionFailed, this, &Menu::showConnectionFailure);
     connect(&m_controller, &Controller::connectionRestored, this, [this] {
         if (m_connectionBox)
@@ -193,17 +195,18 @@ void Menu::load(const QString& commandLine)
     move(0, 0);
     setWindowTitle(m_controller.windowTitle());
     m_controller.load(commandLine);
+    m_notice->refresh();
 }
 
 void Menu::GravarMostrela_cfg()
 {
     m_controller.saveSettings();
+    m_notice->refresh();
     const QString failure = m_controller.status().standingError(Status::Handler::SettingsFile);
-    m_statusBar->showMessage(
-        failure.isEmpty() ? QStringLiteral("Configuração gravada em %1 às %2")
-                                .arg(QDir::toNativeSeparators(m_controller.configPath()), now())
-                          : QStringLiteral("A configuração não foi gravada: %1").arg(failure),
-        statusMessageMs);
+    m_statusBar->say(failure.isEmpty()
+                         ? QStringLiteral("Configuração gravada em %1 às %2")
+                               .arg(QDir::toNativeSeparators(m_controller.configPath()), now())
+                         : QStringLiteral("A configuração não foi gravada: %1").arg(failure));
 }
 
 void Menu::saveAsked()
@@ -219,8 +222,7 @@ void Menu::saveAsked()
                 .arg(unusable.join(u'\n')),
             QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
         if (answer != QMessageBox::Yes) {
-            m_statusBar->showMessage(QStringLiteral("A configuração não foi gravada."),
-                                     statusMessageMs);
+            m_statusBar->say(QStringLiteral("A configuração não foi gravada."));
             return;
         }
     }
@@ -248,12 +250,25 @@ void Menu::showLastMessage(const QString& linha1, const QString& linha2)
 
 void Menu::showSourceRead(const QString& source, int messages)
 {
-    const QString count =
-        messages == 1 ? QStringLiteral("1 mensagem") : QStringLiteral("%1 mensagens").arg(messages);
     if (source == QStringLiteral("SQL"))
-        m_sqlRead->setText(QStringLiteral("Base de dados: lida às %1, %2").arg(now(), count));
+        m_sqlRead->setText(
+            QStringLiteral("Base de dados: lida às %1, %2").arg(now(), messageCount(messages)));
     else if (source == QStringLiteral("Ficheiros"))
-        m_filesRead->setText(QStringLiteral("Ficheiros: lidos às %1, %2").arg(now(), count));
+        m_filesRead->setText(
+            QStringLiteral("Ficheiros: lidos às %1, %2").arg(now(), messageCount(messages)));
+}
+
+void Menu::showSourceFailed(const QString& source, int messages)
+{
+    QString text = QStringLiteral("falha na leitura às %1").arg(now());
+    if (messages == 1)
+        text += QStringLiteral(", 1 mensagem tirada");
+    else if (messages > 1)
+        text += QStringLiteral(", %1 mensagens tiradas").arg(messages);
+    if (source == QStringLiteral("SQL"))
+        m_sqlRead->setText(QStringLiteral("Base de dados: ") + text);
+    else if (source == QStringLiteral("Ficheiros"))
+        m_filesRead->setText(QStringLiteral("Ficheiros: ") + text);
 }
 
 QWidget* Menu::buildPageButtons()
@@ -458,15 +473,15 @@ QGroupBox* Menu::buildDisplayPage()
         Key::Limpa, Key::InitLinha1,      Key::InitLinha2, Key::FimLinha1,     Key::FimLinha2};
     auto* frame = pageFrame(QStringLiteral("Definição do Display"), QStringLiteral("fraDisplay"));
     auto* grid = static_cast<QGridLayout*>(frame->layout());
+    QComboBox* modelChoice = displayModelChoice(m_controller.settings());
     grid->addWidget(label(QStringLiteral("Modelo do display")), 0, 0);
-    grid->addWidget(displayModelChoice(m_controller.settings()), 0, 1, 1, 2);
+    grid->addWidget(modelChoice, 0, 1, 1, 2);
+    auto* usualValues = new UsualValues(modelChoice);
     int line = 1;
     for (const Key key : rows) {
         grid->addWidget(label(Settings::caption(key)), line, 0);
         grid->addWidget(field(key), line, 1);
-        QLabel* example = label(usualValue(key));
-        example->setToolTip(QStringLiteral("Valor habitual. ") + Settings::help(key));
-        grid->addWidget(example, line, 2);
+        grid->addWidget(usualValues->hint(key), line, 2);
         ++line;
     }
     grid->addWidget(checkRow(QStringLiteral("Display"), QStringLiteral("Testar display"),
@@ -532,9 +547,8 @@ QGroupBox* Menu::buildConfiguraPage()
 QGroupBox* Menu::buildExecutandoPage()
 {
     Status& status = m_controller.status();
-    auto* frame = new QGroupBox(status.caption());
+    auto* frame = new QGroupBox;
     frame->setObjectName(QStringLiteral("fraExecutando"));
-    connect(&status, &Status::captionChanged, frame, &QGroupBox::setTitle);
 
     auto* list = new QTreeView;
     list->setObjectName(QStringLiteral("lvwLista"));
@@ -563,10 +577,15 @@ QGroupBox* Menu::buildExecutandoPage()
     error->setObjectName(QStringLiteral("lblError"));
     error->setToolTip(QStringLiteral("Relatório de Falhas"));
     error->setWordWrap(true);
+    // A path longer than the page is cut at the edge rather than widen the window; the tooltip
+    // is the label's name.
+    error->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     error->setStyleSheet(QStringLiteral("color: #b00000;"));
     connect(&status, &Status::errorChanged, error, &QLabel::setText);
 
+    m_notice = new RunningNotice(m_controller, frame);
     auto* layout = new QVBoxLayout(frame);
+    layout->addWidget(m_notice);
     layout->addWidget(new DisplayPreview(m_controller));
     layout->addWidget(list, 1);
     layout->addLayout(reads);
@@ -574,13 +593,11 @@ QGroupBox* Menu::buildExecutandoPage()
     return frame;
 }
 
-QStatusBar* Menu::buildStatusBar()
+StatusLine* Menu::buildStatusBar()
 {
-    m_statusBar = new QStatusBar;
-    m_statusBar->setObjectName(QStringLiteral("barraEstado"));
-    m_statusBar->setSizeGripEnabled(false);
-    m_lastMessage = label(QString(), QStringLiteral("lblUltimaMensagem"));
-    m_statusBar->addPermanentWidget(m_lastMessage);
+    m_statusBar = new StatusLine;
+    m_lastMessage = new ElidedLabel(QStringLiteral("lblUltimaMensagem"));
+    m_statusBar->addPermanentWidget(m_lastMessage, 1);
     return m_statusBar;
 }
 
@@ -596,9 +613,8 @@ void Menu::showPage(Page page)
     for (const auto& [caption, problem] : unusableValues())
         unusable << caption;
     if (page == Page::Executando && !unusable.isEmpty())
-        m_statusBar->showMessage(QStringLiteral("Verifique os campos marcados: ") +
-                                     unusable.join(QStringLiteral(", ")),
-                                 statusMessageMs);
+        m_statusBar->say(QStringLiteral("Verifique os campos marcados: ") +
+                         unusable.join(QStringLiteral(", ")));
 }
 
 bool Menu::eventFilter(QObject* watched, QEvent* event)

@@ -18,9 +18,10 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QStackedWidget;
-class QStatusBar;
+class StatusLine;
 class QToolButton;
 class QTreeView;
+class RunningNotice;
 
 // The window: four page buttons on the left, the selected page to their right. Three pages
 // edit the settings; the running page ("Executar") shows the message queue and the failure
@@ -47,6 +48,8 @@ public:
     QMessageBox* connectionBox() const { return m_connectionBox; }
     // A source ("SQL" or "Ficheiros") read, with how many messages it gave.
     void showSourceRead(const QString& source, int messages);
+    // A source's step failed, after taking `messages` (-1: none read).
+    void showSourceFailed(const QString& source, int messages);
 
     Controller& controller() { return m_controller; }
 
@@ -59,7 +62,7 @@ private:
     QGroupBox* buildSqlPage();
     QGroupBox* buildConfiguraPage();
     QGroupBox* buildExecutandoPage();
-    QStatusBar* buildStatusBar();
+    StatusLine* buildStatusBar();
     QToolButton* portPicker();
     void fillPortMenu(QMenu* menu);
     QToolButton* folderPicker();
@@ -86,9 +89,10 @@ private:
     QButtonGroup* m_pageButtons = nullptr;
     QStackedWidget* m_pages = nullptr;
     std::map<Controller::Page, QWidget*> m_frames;
-    QStatusBar* m_statusBar = nullptr;
+    StatusLine* m_statusBar = nullptr;
     QLabel* m_lastMessage = nullptr;
     QLabel* m_sqlRead = nullptr;
     QLabel* m_filesRead = nullptr;
+    RunningNotice* m_notice = nullptr;
     QPointer<QMessageBox> m_connectionBox;
 };

@@ -3,7 +3,9 @@
 // display server (scripts/screenshots starts a virtual one); offscreen it draws the window itself.
 
 #include "app/controller.h"
+#include "display/display_presets.h"
 #include "window/menu.h"
+#include "window/qt_translations.h"
 
 #include <QApplication>
 #include <QDir>
@@ -62,6 +64,7 @@ int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
     application.setApplicationName(QStringLiteral("Mostrela"));
+    translateQtIntoPortuguese(application);
     if (argc != 2) {
         std::fprintf(stderr, "usage: mostrela-screenshots FOLDER\n");
         return 2;
@@ -96,13 +99,24 @@ int main(int argc, char* argv[])
     menu.resize(900, 560);
     menu.show();
 
-    const std::pair<Page, const char*> pages[] = {
-        {Page::Display, "janela-display.png"},
-        {Page::SQL, "janela-sql.png"},
-        {Page::Configura, "janela-configura.png"},
-        {Page::Executando, "janela-executar.png"},
+    // The last picture: the ESC/POS model chosen, its line settings and code page filled in.
+    struct Picture {
+        Page page;
+        const char* name;
+        const char* model; // the display model chosen first, if any
     };
-    for (const auto& [page, name] : pages) {
+    const Picture pictures[] = {
+        {Page::Display, "janela-display.png", nullptr},
+        {Page::SQL, "janela-sql.png", nullptr},
+        {Page::Configura, "janela-configura.png", nullptr},
+        {Page::Executando, "janela-executar.png", nullptr},
+        {Page::Display, "janela-display-escpos.png", "escpos"},
+    };
+    for (const auto& [page, name, model] : pictures) {
+        if (model)
+            for (const auto& [key, value] :
+                 displayPresetWithKey(QString::fromLatin1(model))->settingValues())
+                controller.settings().setText(key, value);
         controller.selectPage(page);
         controller.tmrVerifica().setEnabled(false);
         if (page == Page::Display)

@@ -1,5 +1,17 @@
 #include "support/heartbeat.h"
 
+#include <algorithm>
+
+namespace {
+
+constexpr qint64 baselineTimes = 3;
+constexpr qint64 spareBeats = 4;
+// Below this, a gap is a busy machine's hitch, never a wait for the outside world (a login's or a
+// port's time-out is seconds).
+constexpr qint64 hitchMs = 250;
+
+} // namespace
+
 Heartbeat::Heartbeat()
 {
     m_timer.setTimerType(Qt::PreciseTimer);
@@ -17,4 +29,16 @@ void Heartbeat::beat()
 {
     m_longestGapMs = std::max(m_longestGapMs, m_sinceLastBeat.restart());
     ++m_beats;
+}
+
+bool keptPace(qint64 gapMs, qint64 baselineMs)
+{
+    return gapMs <= std::max(hitchMs, baselineTimes * baselineMs + spareBeats * Heartbeat::beatMs);
+}
+
+QString paceReport(qint64 gapMs, qint64 baselineMs)
+{
+    return QStringLiteral("longest gap %1 ms, %2 ms with nothing stalled")
+        .arg(gapMs)
+        .arg(baselineMs);
 }

@@ -2,11 +2,17 @@
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QString>
 #include <QTimer>
 
 // A timer on the thread that makes it (the GUI thread in the tests), beating every few
 // milliseconds while it lives: the longest gap between two beats is how long that thread's
 // event loop was held up.
+//
+// What counts as held up is measured against a baseline: the longest gap of a heartbeat in the
+// same run while the controller did the same kind of work with nothing stalled. A busy machine
+// stretches both alike; a wait for the outside world (a login, a port's deadline of seconds)
+// stands far above it.
 class Heartbeat : public QObject {
     Q_OBJECT
 public:
@@ -26,3 +32,9 @@ private:
     qint64 m_longestGapMs = 0;
     int m_beats = 0;
 };
+
+// Whether a longest gap of `gapMs` stays within a few times `baselineMs`, a baseline's longest gap
+// (with a few beats to spare for a baseline that met no hitch at all), or within a hitch.
+bool keptPace(qint64 gapMs, qint64 baselineMs);
+// Both gaps, for a failure's message.
+QString paceReport(qint64 gapMs, qint64 baselineMs);

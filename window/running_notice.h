@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QLabel>
+
+class Controller;
+class QGroupBox;
+
+// What the running page says above its list while no messages are read, and why: at the first
+// start, where the settings will be saved and what to set first; then that polling waits for
+// "Executar", has an interval of 0, or has no source switched on. Hidden while messages are read.
+// The running frame's caption reads "Parado" until "Executar" is pressed, and the polling step
+// under way after that.
+class RunningNotice : public QLabel {
+    Q_OBJECT
+public:
+    RunningNotice(Controller& controller, QGroupBox* frame);
+
+    // Looks again at the settings file: call after it was read or written.
+    void refresh();
+
+private:
+    QString notice() const;
+
+    Controller& m_controller;
+    QGroupBox* m_frame;
+};
