@@ -32,6 +32,7 @@ void DropFolderPolling::step(const SourceSettings& settings, const Caption& capt
     caption(QStringLiteral("Em Execução - A carregar ficheiros"));
     int taken = 0;
     QSet<quint64> undeleted;
+    m_emptyNow.clear();
     readDropFiles(settings.ligaFicheirosPath, settings.numLetras, problems, batchSize, stopping,
                   [&](QList<DropFile>& files) {
                       take(files, undeleted, problems, deliver, stopping, taken);
@@ -39,6 +40,7 @@ void DropFolderPolling::step(const SourceSettings& settings, const Caption& capt
     result.messages = taken;
     if (stopping)
         return;
+    m_emptyBefore = std::exchange(m_emptyNow, {});
     // A kept file found in no batch is gone from the folder already.
     m_unfinished.removeIf([&](const QueuedMessage& kept) {
         if (undeleted.contains(kept.spoolId))
@@ -54,6 +56,7 @@ void DropFolderPolling::take(QList<DropFile>& files, QSet<quint64>& undeleted,
                              const std::atomic<bool>& stopping, int& taken)
 {
     settleUnfinishedFiles(files, undeleted, problems);
+    leaveNewlyEmptyFiles(files);
     QList<QueuedMessage> messages;
     for (const DropFile& file : files)
         messages << file.message;
@@ -72,6 +75,17 @@ void DropFolderPolling::take(QList<DropFile>& files, QSet<quint64>& undeleted,
     taken += static_cast<int>(deleted.size());
     deliver(deleted);
     refuseMore(spoolFull);
+}
+
+void DropFolderPolling::leaveNewlyEmptyFiles(QList<DropFile>& files)
+{
+    files.removeIf([&](const DropFile& file) {
+        const QueuedMessage& message = file.message;
+        if (!message.linha1.isEmpty() || !message.linha2.isEmpty())
+            return false;
+        m_emptyNow.insert(message.origin.dropFile);
+        return !m_emptyBefore.contains(message.origin.dropFile);
+    });
 }
 
 void DropFolderPolling::settleUnfinishedFiles(QList<DropFile>& files, QSet<quint64>& undeleted,

@@ -97,6 +97,26 @@ private slots:
         QCOMPARE(source.lines(), QStringList({QStringLiteral("ficheiro|")}));
         QVERIFY(QDir(dropFolder()).isEmpty());
     }
+
+    // A file found empty may be one its writer has made and not yet written: it waits a step. One
+    // still empty then is taken as the empty message it is.
+    void dropFolderStep_anEmptyFileWaitsAStep()
+    {
+        PolledSource<DropFolderPolling> source(m_folder.filePath(QStringLiteral("fila")));
+        QVERIFY(QDir().mkpath(dropFolder()));
+        QFile writing(QDir(dropFolder()).filePath(QStringLiteral("1.dsp")));
+        QFile empty(QDir(dropFolder()).filePath(QStringLiteral("2.dsp")));
+        QVERIFY(writing.open(QIODevice::WriteOnly) && empty.open(QIODevice::WriteOnly));
+        empty.close();
+        QCOMPARE(source.poll(m_settings).messages, 0);
+        QCOMPARE(QDir(dropFolder()).count(), 4u);
+
+        QVERIFY(writing.write("escrito") > 0);
+        writing.close();
+        QCOMPARE(source.poll(m_settings).messages, 2);
+        QCOMPARE(source.lines(), QStringList({QStringLiteral("escrito|"), QStringLiteral("|")}));
+        QVERIFY(QDir(dropFolder()).isEmpty());
+    }
 };
 
 QTEST_GUILESS_MAIN(TestPolling)

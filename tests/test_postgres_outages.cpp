@@ -214,7 +214,9 @@ private slots:
             QCOMPARE(m_server->logins(user), loginsBefore + (outage == Outage::RowLocked ? 1 : 2));
         QTRY_COMPARE(running.connectionBoxText(), QString());
         QTRY_COMPARE(running.lblError(), QString());
-        QCOMPARE(running.connectionFailures().size(), outage == Outage::ServerRestarted ? 1 : 0);
+        // A server on its way back may refuse a login for another reason ("starting up"), which
+        // the open box then says instead.
+        QCOMPARE(running.connectionFailures().isEmpty(), outage != Outage::ServerRestarted);
         QVERIFY2(keptPace(heartbeat.longestGapMs(), baselineMs),
                  qPrintable(paceReport(heartbeat.longestGapMs(), baselineMs)));
     }
