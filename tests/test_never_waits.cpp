@@ -56,6 +56,18 @@ private:
         return m_rig->start();
     }
 
+    // Drops `count` files and waits for the display to show them, their lines added to
+    // `lines`: the window's longest gap meanwhile, a baseline for its pace.
+    qint64 paceShowing(int count, QStringList& lines)
+    {
+        Heartbeat heartbeat;
+        lines += dropNumbered(count);
+        if (!QTest::qWaitFor(
+                [&] { return m_rig->display.received() == usualDisplayMessages(lines); }, 10000))
+            QTest::qFail("the baseline's files were not shown", __FILE__, __LINE__);
+        return heartbeat.longestGapMs();
+    }
+
 private slots:
     void initTestCase() { m_odbc = std::make_unique<OdbcFixture>(); }
     void init() { m_rig = std::make_unique<ControllerRig>(); }
@@ -70,14 +82,8 @@ private slots:
         SilentServer server;
         RunningController& running = start();
         // The baseline: the same files with the database off.
-        QStringList lines = dropNumbered(40);
-        qint64 baselineMs = 0;
-        {
-            Heartbeat baseline;
-            QTRY_COMPARE_WITH_TIMEOUT(m_rig->display.received(), usualDisplayMessages(lines),
-                                      10000);
-            baselineMs = baseline.longestGapMs();
-        }
+        QStringList lines;
+        const qint64 baselineMs = paceShowing(40, lines);
 
         const QString address = QStringLiteral("127.0.0.1,%1").arg(server.port());
         running.controller().settings().setText(Key::SQL_Servidor, address);
@@ -183,14 +189,8 @@ private slots:
     void dropEntryLinkedToAFifo()
     {
         RunningController& running = start();
-        QStringList lines = dropNumbered(20);
-        qint64 baselineMs = 0;
-        {
-            Heartbeat baseline;
-            QTRY_COMPARE_WITH_TIMEOUT(m_rig->display.received(), usualDisplayMessages(lines),
-                                      10000);
-            baselineMs = baseline.longestGapMs();
-        }
+        QStringList lines;
+        const qint64 baselineMs = paceShowing(20, lines);
 
         const QString fifo = m_rig->folder.filePath(QStringLiteral("fifo"));
         QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
