@@ -7,6 +7,8 @@
 #include "window/field_check.h"
 #include "window/port_choices.h"
 #include "window/queue_columns.h"
+#include "window/queue_list_model.h"
+#include "window/window_refresh.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -133,7 +135,8 @@ QString withoutOneTrailingSeparator(const QString& path)
 
 } // namespace
 
-Menu::Menu(Controller& controller, QWidget* parent) : QWidget(parent), m_controller(controller)
+Menu::Menu(Controller& controller, QWidget* parent)
+    : QWidget(parent), m_controller(controller), m_refresh(new WindowRefresh(this))
 {
     setObjectName(QStringLiteral("Menu"));
     m_pages = new QStackedWidget;
@@ -242,7 +245,8 @@ QList<std::pair<QString, QString>> Menu::unusableValues() const
 
 void Menu::showLastMessage(const QString& linha1, const QString& linha2)
 {
-    m_lastMessage->setText(
+    showText(
+        m_lastMessage,
         QStringLiteral("Último: %1 | %2 às %3").arg(linha1.trimmed(), linha2.trimmed(), now()));
 }
 
@@ -251,9 +255,14 @@ void Menu::showSourceRead(const QString& source, int messages)
     const QString count =
         messages == 1 ? QStringLiteral("1 mensagem") : QStringLiteral("%1 mensagens").arg(messages);
     if (source == QStringLiteral("SQL"))
-        m_sqlRead->setText(QStringLiteral("Base de dados: lida às %1, %2").arg(now(), count));
+        showText(m_sqlRead, QStringLiteral("Base de dados: lida às %1, %2").arg(now(), count));
     else if (source == QStringLiteral("Ficheiros"))
-        m_filesRead->setText(QStringLiteral("Ficheiros: lidos às %1, %2").arg(now(), count));
+        showText(m_filesRead, QStringLiteral("Ficheiros: lidos às %1, %2").arg(now(), count));
+}
+
+void Menu::showText(QLabel* label, const QString& text)
+{
+    m_refresh->post(label, [label, text] { label->setText(text); });
 }
 
 QWidget* Menu::buildPageButtons()
@@ -534,7 +543,9 @@ QGroupBox* Menu::buildExecutandoPage()
     Status& status = m_controller.status();
     auto* frame = new QGroupBox(status.caption());
     frame->setObjectName(QStringLiteral("fraExecutando"));
-    connect(&status, &Status::captionChanged, frame, &QGroupBox::setTitle);
+    connect(&status, &Status::captionChanged, frame, [this, frame](const QString& caption) {
+        m_refresh->post(frame, [frame, caption] { frame->setTitle(caption); });
+    });
 
     auto* list = new QTreeView;
     list->setObjectName(QStringLiteral("lvwLista"));
@@ -543,10 +554,9 @@ QGroupBox* Menu::buildExecutandoPage()
     list->setUniformRowHeights(true);
     list->setSelectionBehavior(QAbstractItemView::SelectRows);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
-    list->setModel(&m_controller.queue());
-    QItemSelectionModel* ownSelection = list->selectionModel();
-    list->setSelectionModel(m_controller.queue().selectionModel());
-    delete ownSelection;
+    auto* rows = new QueueListModel(m_controller.queue(), *m_refresh, list);
+    list->setModel(rows);
+    rows->setListSelection(list->selectionModel());
     new QueueColumns(list);
 
     m_sqlRead =
@@ -567,7 +577,7 @@ QGroupBox* Menu::buildExecutandoPage()
     connect(&status, &Status::errorChanged, error, &QLabel::setText);
 
     auto* layout = new QVBoxLayout(frame);
-    layout->addWidget(new DisplayPreview(m_controller));
+    layout->addWidget(new DisplayPreview(m_controller, *m_refresh));
     layout->addWidget(list, 1);
     layout->addLayout(reads);
     layout->addWidget(error);
