@@ -46,6 +46,8 @@ void DropFolderPolling::step(const SourceSettings& settings, const Caption& capt
         m_spool->sourceSettled(kept.spoolId);
         return true;
     });
+    if (m_unfinished.isEmpty())
+        m_unfinished.squeeze();
     caption(Status::idleCaption());
 }
 
@@ -77,22 +79,27 @@ void DropFolderPolling::take(QList<DropFile>& files, QSet<quint64>& undeleted,
 void DropFolderPolling::settleUnfinishedFiles(QList<DropFile>& files, QSet<quint64>& undeleted,
                                               QStringList& problems)
 {
+    if (m_unfinished.isEmpty() || files.isEmpty())
+        return;
+    // By name, so that a large spool left by a crash is matched with a batch in one pass.
+    QHash<QString, qsizetype> byName;
+    for (qsizetype index = 0; index < files.size(); ++index)
+        byName.insert(files[index].message.origin.dropFile, index);
+    QSet<qsizetype> matched;
     // Each kept file still there is deleted now; one whose delete fails is still not taken again
     // next tick.
     m_unfinished.removeIf([&](const QueuedMessage& kept) {
-        const auto file = std::find_if(files.begin(), files.end(), [&](const DropFile& candidate) {
-            return candidate.message.origin.dropFile == kept.origin.dropFile &&
-                   sameMessage(candidate.message, kept);
-        });
-        if (file == files.end())
+        const qsizetype index = byName.value(kept.origin.dropFile, -1);
+        if (index < 0 || matched.contains(index) || !sameMessage(files[index].message, kept))
             return false;
-        const bool deleted = deleteDropFile(file->path, problems);
-        files.erase(file);
-        if (!deleted) {
+        matched.insert(index);
+        if (!deleteDropFile(files[index].path, problems)) {
             undeleted.insert(kept.spoolId);
             return false;
         }
         m_spool->sourceSettled(kept.spoolId);
         return true;
     });
+    qsizetype index = 0;
+    files.removeIf([&](const DropFile&) { return matched.contains(index++); });
 }

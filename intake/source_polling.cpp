@@ -2,10 +2,15 @@
 
 SourcePolling::SourcePolling(std::shared_ptr<Spool> spool, const QList<QueuedMessage>& unfinished,
                              bool (*ofThisSource)(const MessageOrigin& origin))
-    : m_spool(std::move(spool))
+    : m_spool(std::move(spool)), m_ofThisSource(ofThisSource)
+{
+    addUnfinished(unfinished);
+}
+
+void SourcePolling::addUnfinished(const QList<QueuedMessage>& unfinished)
 {
     for (const QueuedMessage& message : unfinished) {
-        if (ofThisSource(message.origin))
+        if (m_ofThisSource(message.origin))
             m_unfinished.append(message);
     }
 }

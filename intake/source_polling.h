@@ -45,6 +45,8 @@ public:
     // run. The result of a stopped step means nothing.
     PollResult poll(const SourceSettings& settings, const Caption& caption, const Deliver& deliver,
                     const std::atomic<bool>& stopping);
+    // More of the spool's entries of an earlier run, as they are read; see the constructor.
+    void addUnfinished(const QList<QueuedMessage>& unfinished);
 
 protected:
     // A source left running at the end keeps the spool it writes to alive. Of the spool's entries
@@ -63,6 +65,7 @@ protected:
     QList<QueuedMessage> m_unfinished;
 
 private:
+    bool (*m_ofThisSource)(const MessageOrigin& origin);
     ProblemReport m_report;
 };
 
