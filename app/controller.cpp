@@ -154,6 +154,7 @@ void Controller::testConnection()
 void Controller::loadSpoolBatch()
 {
     const Spool::Entries kept = m_spool->load(spoolBatch);
+    m_queue.reserve(m_queue.count() + kept.waiting.size() + m_spool->entriesLeft());
     m_queue.appendAll(kept.waiting);
     m_sources->addUnfinished(kept.waiting + kept.shown);
     m_spoolRecovered += kept.waiting.size();

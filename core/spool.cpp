@@ -6,6 +6,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -131,8 +132,12 @@ void Spool::list()
     // A folder made by an earlier version let others read the messages.
     QFile::setPermissions(m_folder, ownerOnly);
 
-    for (const QString& name : directory.entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                                   QDir::NoDotAndDotDot)) {
+    // Name by name: a list of the whole folder's entries would hold a file's details each.
+    QDirIterator entries(m_folder,
+                         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    while (entries.hasNext()) {
+        entries.next();
+        const QString name = entries.fileName();
         if (const std::optional<quint64> id = idOf(name, entrySuffix))
             m_toLoad << *id;
         else if (const std::optional<quint64> marked = idOf(name, shownMarkSuffix))

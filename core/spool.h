@@ -49,6 +49,8 @@ public:
     // be numbered again is read whole by the first call.
     Entries load(qsizetype most = std::numeric_limits<qsizetype>::max());
     bool allLoaded() const { return m_listed && m_toLoad.isEmpty(); }
+    // Entries listed and not loaded yet.
+    qsizetype entriesLeft() const { return m_toLoad.size(); }
 
     // Writes the messages as entries, in order, giving each its id and the time it was taken
     // unless it has one, all durably (each file flushed to disk, then the folder once) before

@@ -11,11 +11,6 @@ namespace {
 // Drop files handed over at a time: the first reach the display while the rest are read.
 constexpr qsizetype batchSize = 500;
 
-bool sameMessage(const QueuedMessage& left, const QueuedMessage& right)
-{
-    return left.ordem == right.ordem && left.linha1 == right.linha1 && left.linha2 == right.linha2;
-}
-
 } // namespace
 
 DropFolderPolling::DropFolderPolling(std::shared_ptr<Spool> spool,
@@ -40,7 +35,7 @@ void DropFolderPolling::step(const SourceSettings& settings, const Caption& capt
     if (stopping)
         return;
     // A kept file found in no batch is gone from the folder already.
-    m_unfinished.removeIf([&](const QueuedMessage& kept) {
+    m_unfinished.removeIf([&](const UnfinishedEntry& kept) {
         if (undeleted.contains(kept.spoolId))
             return false;
         m_spool->sourceSettled(kept.spoolId);
@@ -88,9 +83,10 @@ void DropFolderPolling::settleUnfinishedFiles(QList<DropFile>& files, QSet<quint
     QSet<qsizetype> matched;
     // Each kept file still there is deleted now; one whose delete fails is still not taken again
     // next tick.
-    m_unfinished.removeIf([&](const QueuedMessage& kept) {
+    m_unfinished.removeIf([&](const UnfinishedEntry& kept) {
         const qsizetype index = byName.value(kept.origin.dropFile, -1);
-        if (index < 0 || matched.contains(index) || !sameMessage(files[index].message, kept))
+        if (index < 0 || matched.contains(index) ||
+            messageTexts(files[index].message) != kept.texts)
             return false;
         matched.insert(index);
         if (!deleteDropFile(files[index].path, problems)) {
