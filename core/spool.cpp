@@ -321,6 +321,9 @@ bool Spool::remove(quint64 id) const
 
 void Spool::shown(quint64 id)
 {
+    // The idle text, written every tick, has no entry.
+    if (id == 0)
+        return;
     const QMutexLocker lock(&m_mutex);
     if (!m_pending.contains(id)) {
         remove(id);

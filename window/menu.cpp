@@ -8,6 +8,7 @@
 #include "window/port_choices.h"
 #include "window/queue_columns.h"
 #include "window/queue_list_model.h"
+#include "window/steady_label.h"
 #include "window/window_refresh.h"
 
 #include <QButtonGroup>
@@ -255,9 +256,15 @@ void Menu::showSourceRead(const QString& source, int messages)
     const QString count =
         messages == 1 ? QStringLiteral("1 mensagem") : QStringLiteral("%1 mensagens").arg(messages);
     if (source == QStringLiteral("SQL"))
-        showText(m_sqlRead, QStringLiteral("Base de dados: lida às %1, %2").arg(now(), count));
+        showSteadyText(m_sqlRead,
+                       QStringLiteral("Base de dados: lida às %1, %2").arg(now(), count));
     else if (source == QStringLiteral("Ficheiros"))
-        showText(m_filesRead, QStringLiteral("Ficheiros: lidos às %1, %2").arg(now(), count));
+        showSteadyText(m_filesRead, QStringLiteral("Ficheiros: lidos às %1, %2").arg(now(), count));
+}
+
+void Menu::showSteadyText(QLabel* label, const QString& text)
+{
+    m_refresh->post(label, [label, text] { setSteadyText(label, text); });
 }
 
 void Menu::showText(QLabel* label, const QString& text)

@@ -84,6 +84,7 @@ private:
     void showPage(Controller::Page page);
     // At the window's next refresh.
     void showText(QLabel* label, const QString& text);
+    void showSteadyText(QLabel* label, const QString& text);
 
     Controller& m_controller;
     WindowRefresh* m_refresh;
