@@ -20,6 +20,9 @@ namespace {
 // How long the end of the program waits for the sources' steps under way: each stops at its next
 // file, row or batch, so only a login or a statement held up by the outside world takes longer.
 constexpr int sourcesStopMs = 1000;
+// Spool entries read in one go: a few milliseconds' work, so the window and the display keep
+// their pace while a large spool is read.
+constexpr qsizetype spoolBatch = 1000;
 
 QString timeOfDay()
 {
@@ -33,15 +36,14 @@ Controller::Controller(const QString& folder, const QString& spoolFolder)
       m_spool(std::make_shared<Spool>(
           spoolFolder.isEmpty() ? QDir(folder).filePath(QStringLiteral("fila")) : spoolFolder))
 {
-    const Spool::Entries kept = m_spool->load();
-    m_queue.appendAll(kept.waiting);
-    if (!kept.waiting.isEmpty())
-        qInfo().noquote() << QStringLiteral("%1 mensagens por mostrar recuperadas da fila %2")
-                                 .arg(kept.waiting.size())
-                                 .arg(m_spool->folder());
-    m_status.setError(kept.problem, Status::Handler::Polling);
+    m_sources = std::make_unique<SourceWorkers>(m_spool, QList<QueuedMessage>());
+    loadSpoolBatch();
+    // The rest at the event loop's pace, a batch at a time, while the first are shown.
+    m_spoolLoading.setInterval(0);
+    connect(&m_spoolLoading, &QTimer::timeout, this, &Controller::loadSpoolBatch);
+    if (!m_spool->allLoaded())
+        m_spoolLoading.start();
 
-    m_sources = std::make_unique<SourceWorkers>(m_spool, kept.waiting + kept.shown);
     connect(m_sources.get(), &SourceWorkers::captionChanged, &m_status, &Status::setCaption);
     connect(m_sources.get(), &SourceWorkers::taken, &m_queue, &MessageQueue::appendAll);
     connect(m_sources.get(), &SourceWorkers::databasePolled, this, &Controller::databasePolled);
@@ -164,9 +166,28 @@ void Controller::testConnection()
     m_sources->testConnection(sourceSettings(m_settings));
 }
 
+void Controller::loadSpoolBatch()
+{
+    const Spool::Entries kept = m_spool->load(spoolBatch);
+    m_queue.reserve(m_queue.count() + kept.waiting.size() + m_spool->entriesLeft());
+    m_queue.appendAll(kept.waiting);
+    m_sources->addUnfinished(kept.waiting + kept.shown);
+    m_spoolRecovered += kept.waiting.size();
+    if (!kept.problem.isEmpty())
+        m_status.setError(kept.problem, Status::Handler::Polling);
+    if (!m_spool->allLoaded())
+        return;
+    m_spoolLoading.stop();
+    if (m_spoolRecovered > 0)
+        qInfo().noquote() << QStringLiteral("%1 mensagens por mostrar recuperadas da fila %2")
+                                 .arg(m_spoolRecovered)
+                                 .arg(m_spool->folder());
+}
+
 void Controller::poll()
 {
-    if (m_page != Page::Executando)
+    // Until the whole spool is read, a source could give again a message it holds.
+    if (m_page != Page::Executando || !m_spool->allLoaded())
         return;
     const SourceSettings settings = sourceSettings(m_settings);
     // A source switched off has no failure that still stands.

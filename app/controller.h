@@ -11,6 +11,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 #include <memory>
 
 class SourceWorkers;
@@ -29,8 +30,9 @@ public:
     enum class Page { None, Display, SQL, Configura, Executando };
 
     // `folder` holds Mostrela.cfg, and the spool `fila` unless `spoolFolder` names another.
-    // The spool's messages, left by an earlier run, are queued first. The program makes sure
-    // first that no other controller works on the same folders.
+    // The spool's messages, left by an earlier run, are queued first: a large spool a batch at a
+    // time from the event loop, the first batch at once, and no source polled until it is all
+    // read. The program makes sure first that no other controller works on the same folders.
     explicit Controller(const QString& folder, const QString& spoolFolder = QString());
     ~Controller() override;
 
@@ -98,6 +100,7 @@ signals:
 
 private:
     void applyInterval(Timer& timer, Settings::Key seconds);
+    void loadSpoolBatch();
     void poll();
     void reportRead(const QString& source, const PollResult& result);
     void databasePolled(const PollResult& result);
@@ -120,4 +123,6 @@ private:
     WorkerThread<DisplayWriter> m_display{m_spool.get()};
     Rotation m_rotation{m_queue, m_status, *m_display.worker()};
     std::unique_ptr<SourceWorkers> m_sources;
+    QTimer m_spoolLoading;
+    qsizetype m_spoolRecovered = 0;
 };

@@ -77,6 +77,17 @@ void SourceWorkers::startStep(Source& source, const SourceSettings& settings)
     QMetaObject::invokeMethod(worker, [worker, settings] { worker->poll(settings); });
 }
 
+void SourceWorkers::addUnfinished(const QList<QueuedMessage>& unfinished)
+{
+    if (unfinished.isEmpty())
+        return;
+    for (Source* source : {&m_database, &m_dropFolder}) {
+        IntakeWorker* worker = source->thread->worker();
+        QMetaObject::invokeMethod(worker,
+                                  [worker, unfinished] { worker->addUnfinished(unfinished); });
+    }
+}
+
 void SourceWorkers::testConnection(const SourceSettings& settings)
 {
     IntakeWorker* worker = m_database.thread->worker();

@@ -32,6 +32,9 @@ public:
     // One polling tick: each source that is on, and not still busy with an earlier tick, starts
     // a step. A source that is off shows the idle caption.
     void tick(const SourceSettings& settings);
+    // More entries whose source delete may not be done, read from the spool after the first:
+    // each source has them before its next step.
+    void addUnfinished(const QList<QueuedMessage>& unfinished);
     // A connection test on the database's thread, after its step under way.
     void testConnection(const SourceSettings& settings);
 

@@ -6,12 +6,14 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 
 namespace {
@@ -121,23 +123,25 @@ QString Spool::shownMarkPath(quint64 id) const
     return entryPath(id).chopped(entrySuffix.size()) + shownMarkSuffix;
 }
 
-Spool::Entries Spool::load()
+void Spool::list()
 {
-    Entries entries;
+    m_listed = true;
     const QDir directory(m_folder);
     if (!directory.exists())
-        return entries;
+        return;
     // A folder made by an earlier version let others read the messages.
     QFile::setPermissions(m_folder, ownerOnly);
 
-    QList<quint64> ids;
-    QSet<quint64> marks;
-    for (const QString& name : directory.entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                                   QDir::NoDotAndDotDot)) {
+    // Name by name: a list of the whole folder's entries would hold a file's details each.
+    QDirIterator entries(m_folder,
+                         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    while (entries.hasNext()) {
+        entries.next();
+        const QString name = entries.fileName();
         if (const std::optional<quint64> id = idOf(name, entrySuffix))
-            ids << *id;
+            m_toLoad << *id;
         else if (const std::optional<quint64> marked = idOf(name, shownMarkSuffix))
-            marks << *marked;
+            m_marks << *marked;
         else if (isLeftOverTemporary(name))
             QFile::remove(directory.filePath(name));
         else if (name != unreadableFolderName)
@@ -145,15 +149,30 @@ Spool::Entries Spool::load()
                 << QStringLiteral("Ficheiro estranho na fila, deixado como está: \"%1\"")
                        .arg(directory.filePath(name));
     }
-    std::sort(ids.begin(), ids.end());
-    for (const quint64 marked : std::as_const(marks)) {
-        if (!std::binary_search(ids.cbegin(), ids.cend(), marked))
-            QFile::remove(shownMarkPath(marked));
-    }
+    // Taken from the back, the oldest last.
+    std::sort(m_toLoad.begin(), m_toLoad.end(), std::greater<>());
+    m_marks.removeIf([this](quint64 marked) {
+        if (std::binary_search(m_toLoad.cbegin(), m_toLoad.cend(), marked, std::greater<>()))
+            return false;
+        QFile::remove(shownMarkPath(marked));
+        return true;
+    });
+    if (!m_toLoad.isEmpty())
+        m_nextId = m_toLoad.first() + 1;
+}
+
+Spool::Entries Spool::load(qsizetype most)
+{
+    if (!m_listed)
+        list();
+    // Numbered again, the entries need their new ids before any is shown.
+    const bool toRenumber = !m_toLoad.isEmpty() && m_toLoad.first() > renumberAbove;
+    if (toRenumber)
+        most = m_toLoad.size();
 
     QList<QueuedMessage> messages;
-    int unreadable = 0;
-    for (const quint64 id : std::as_const(ids)) {
+    for (; most > 0 && !m_toLoad.isEmpty(); --most) {
+        const quint64 id = m_toLoad.takeLast();
         QString reason;
         std::optional<QueuedMessage> message = readEntry(entryPath(id), reason);
         if (message) {
@@ -166,30 +185,36 @@ Spool::Entries Spool::load()
             messages << *message;
         } else {
             putAside(id, reason);
-            ++unreadable;
+            ++m_unreadable;
         }
     }
-    if (!messages.isEmpty() && messages.last().spoolId > renumberAbove)
-        renumber(messages, marks);
-    if (!messages.isEmpty())
-        m_nextId = messages.last().spoolId + 1;
+    if (toRenumber) {
+        if (!messages.isEmpty())
+            renumber(messages, m_marks);
+        m_nextId = messages.isEmpty() ? 1 : messages.last().spoolId + 1;
+    }
 
+    Entries entries;
     const QMutexLocker lock(&m_mutex);
-    for (const QueuedMessage& message : std::as_const(messages)) {
+    for (QueuedMessage& message : messages) {
         const bool hasOrigin = !message.origin.dropFile.isEmpty() || message.origin.numRegisto >= 0;
         if (hasOrigin)
             m_pending.insert(message.spoolId);
-        if (hasOrigin && marks.contains(message.spoolId)) {
+        if (hasOrigin && m_marks.contains(message.spoolId)) {
             m_shownPending.insert(message.spoolId);
-            entries.shown << message;
+            entries.shown << std::move(message);
         } else {
-            entries.waiting << message;
+            entries.waiting << std::move(message);
         }
     }
-    if (unreadable > 0)
+    if (m_toLoad.isEmpty()) {
+        m_toLoad.squeeze();
+        m_marks.clear();
+    }
+    if (m_unreadable > 0)
         entries.problem =
             QStringLiteral("Mensagens da fila ilegíveis: %1, postas de parte em \"%2\"")
-                .arg(unreadable)
+                .arg(m_unreadable)
                 .arg(unreadableFolder());
     return entries;
 }
@@ -296,6 +321,9 @@ bool Spool::remove(quint64 id) const
 
 void Spool::shown(quint64 id)
 {
+    // The idle text, written every tick, has no entry.
+    if (id == 0)
+        return;
     const QMutexLocker lock(&m_mutex);
     if (!m_pending.contains(id)) {
         remove(id);

@@ -7,6 +7,7 @@
 #include <QSet>
 #include <QString>
 #include <atomic>
+#include <limits>
 
 // The spool: every message taken from a source, kept on disk from before its deletion there
 // until it has reached the display, so that no way of ending the controller loses it. One file
@@ -41,7 +42,15 @@ public:
     // alone and named in the log. An entry that cannot be read is moved to unreadableFolder()
     // and named in the log. Temporary files left by a crash are removed, and entries numbered
     // near the top of the range are numbered again from 1, in order.
-    Entries load();
+    //
+    // At most `most` entries a call, so that a large spool is shown from its first entries while
+    // the rest are read: the first call lists the folder, each call reads the entries after the
+    // last call's, until allLoaded(); `problem` counts every entry put aside so far. A folder to
+    // be numbered again is read whole by the first call.
+    Entries load(qsizetype most = std::numeric_limits<qsizetype>::max());
+    bool allLoaded() const { return m_listed && m_toLoad.isEmpty(); }
+    // Entries listed and not loaded yet.
+    qsizetype entriesLeft() const { return m_toLoad.size(); }
 
     // Writes the messages as entries, in order, giving each its id and the time it was taken
     // unless it has one, all durably (each file flushed to disk, then the folder once) before
@@ -70,7 +79,15 @@ private:
     // Gives the entries, and the shown marks among them, the ids 1, 2, ... in their order.
     void renumber(QList<QueuedMessage>& messages, QSet<quint64>& marks) const;
 
+    // Lists the folder into m_toLoad, in order, sets the ids to come after it, and tidies it.
+    void list();
+
     QString m_folder;
+    bool m_listed = false;
+    // The entries not loaded yet, the first at the back, and the shown marks among all entries.
+    QList<quint64> m_toLoad;
+    QSet<quint64> m_marks;
+    int m_unreadable = 0;
     std::atomic<quint64> m_nextId{1};
     QMutex m_mutex;
     QSet<quint64> m_pending;

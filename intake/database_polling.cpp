@@ -47,7 +47,7 @@ void DatabasePolling::settleUnfinishedRows(QList<QueuedMessage>& rows, QStringLi
 {
     // Each is deleted now, or found gone; one whose delete fails is still not taken again next
     // tick.
-    m_unfinished.removeIf([&](const QueuedMessage& kept) {
+    m_unfinished.removeIf([&](const UnfinishedEntry& kept) {
         if (stopping)
             return false;
         const qint64 number = kept.origin.numRegisto;

@@ -11,11 +11,6 @@ namespace {
 // Drop files handed over at a time: the first reach the display while the rest are read.
 constexpr qsizetype batchSize = 500;
 
-bool sameMessage(const QueuedMessage& left, const QueuedMessage& right)
-{
-    return left.ordem == right.ordem && left.linha1 == right.linha1 && left.linha2 == right.linha2;
-}
-
 } // namespace
 
 DropFolderPolling::DropFolderPolling(std::shared_ptr<Spool> spool,
@@ -42,12 +37,14 @@ void DropFolderPolling::step(const SourceSettings& settings, const Caption& capt
         return;
     m_emptyBefore = std::exchange(m_emptyNow, {});
     // A kept file found in no batch is gone from the folder already.
-    m_unfinished.removeIf([&](const QueuedMessage& kept) {
+    m_unfinished.removeIf([&](const UnfinishedEntry& kept) {
         if (undeleted.contains(kept.spoolId))
             return false;
         m_spool->sourceSettled(kept.spoolId);
         return true;
     });
+    if (m_unfinished.isEmpty())
+        m_unfinished.squeeze();
     caption(Status::idleCaption());
 }
 
@@ -91,22 +88,28 @@ void DropFolderPolling::leaveNewlyEmptyFiles(QList<DropFile>& files)
 void DropFolderPolling::settleUnfinishedFiles(QList<DropFile>& files, QSet<quint64>& undeleted,
                                               QStringList& problems)
 {
+    if (m_unfinished.isEmpty() || files.isEmpty())
+        return;
+    // By name, so that a large spool left by a crash is matched with a batch in one pass.
+    QHash<QString, qsizetype> byName;
+    for (qsizetype index = 0; index < files.size(); ++index)
+        byName.insert(files[index].message.origin.dropFile, index);
+    QSet<qsizetype> matched;
     // Each kept file still there is deleted now; one whose delete fails is still not taken again
     // next tick.
-    m_unfinished.removeIf([&](const QueuedMessage& kept) {
-        const auto file = std::find_if(files.begin(), files.end(), [&](const DropFile& candidate) {
-            return candidate.message.origin.dropFile == kept.origin.dropFile &&
-                   sameMessage(candidate.message, kept);
-        });
-        if (file == files.end())
+    m_unfinished.removeIf([&](const UnfinishedEntry& kept) {
+        const qsizetype index = byName.value(kept.origin.dropFile, -1);
+        if (index < 0 || matched.contains(index) ||
+            messageTexts(files[index].message) != kept.texts)
             return false;
-        const bool deleted = deleteDropFile(file->path, problems);
-        files.erase(file);
-        if (!deleted) {
+        matched.insert(index);
+        if (!deleteDropFile(files[index].path, problems)) {
             undeleted.insert(kept.spoolId);
             return false;
         }
         m_spool->sourceSettled(kept.spoolId);
         return true;
     });
+    qsizetype index = 0;
+    files.removeIf([&](const DropFile&) { return matched.contains(index++); });
 }

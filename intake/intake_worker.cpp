@@ -25,6 +25,11 @@ void IntakeWorker::poll(const SourceSettings& settings)
         emit polled(result);
 }
 
+void IntakeWorker::addUnfinished(const QList<QueuedMessage>& unfinished)
+{
+    m_polling->addUnfinished(unfinished);
+}
+
 void IntakeWorker::testConnection(const SourceSettings& settings)
 {
     if (!m_stopping)

@@ -25,6 +25,7 @@ public:
 
 public slots:
     void poll(const SourceSettings& settings);
+    void addUnfinished(const QList<QueuedMessage>& unfinished);
     // A connection test, on a connection of its own; it waits for a polling step under way.
     void testConnection(const SourceSettings& settings);
 

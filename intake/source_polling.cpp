@@ -1,12 +1,29 @@
 #include "intake/source_polling.h"
 
+#include <QHashFunctions>
+
+size_t messageTexts(const QueuedMessage& message)
+{
+    return qHashMulti(0, message.ordem, message.linha1, message.linha2);
+}
+
+UnfinishedEntry::UnfinishedEntry(const QueuedMessage& message)
+    : spoolId(message.spoolId), origin(message.origin), texts(messageTexts(message))
+{
+}
+
 SourcePolling::SourcePolling(std::shared_ptr<Spool> spool, const QList<QueuedMessage>& unfinished,
                              bool (*ofThisSource)(const MessageOrigin& origin))
-    : m_spool(std::move(spool))
+    : m_spool(std::move(spool)), m_ofThisSource(ofThisSource)
+{
+    addUnfinished(unfinished);
+}
+
+void SourcePolling::addUnfinished(const QList<QueuedMessage>& unfinished)
 {
     for (const QueuedMessage& message : unfinished) {
-        if (ofThisSource(message.origin))
-            m_unfinished.append(message);
+        if (m_ofThisSource(message.origin))
+            m_unfinished.append(UnfinishedEntry(message));
     }
 }
 

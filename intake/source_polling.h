@@ -15,6 +15,20 @@
 class Spool;
 struct SourceSettings;
 
+// A spool entry of an earlier run whose source delete may not have been done: small, as a
+// large spool has one for every message.
+struct UnfinishedEntry {
+    explicit UnfinishedEntry(const QueuedMessage& message);
+
+    quint64 spoolId;
+    MessageOrigin origin;
+    // The message's texts, hashed: a drop file of the same name that holds other texts is a new
+    // message, to be taken.
+    size_t texts;
+};
+
+size_t messageTexts(const QueuedMessage& message);
+
 // What one step of a polling tick took from its source and met.
 struct PollResult {
     // Why something could not be taken, empty after a clean step. A connection that failed is
@@ -45,6 +59,8 @@ public:
     // run. The result of a stopped step means nothing.
     PollResult poll(const SourceSettings& settings, const Caption& caption, const Deliver& deliver,
                     const std::atomic<bool>& stopping);
+    // More of the spool's entries of an earlier run, as they are read; see the constructor.
+    void addUnfinished(const QList<QueuedMessage>& unfinished);
 
 protected:
     // A source left running at the end keeps the spool it writes to alive. Of the spool's entries
@@ -60,9 +76,10 @@ protected:
                       QStringList& problems) = 0;
 
     std::shared_ptr<Spool> m_spool;
-    QList<QueuedMessage> m_unfinished;
+    QList<UnfinishedEntry> m_unfinished;
 
 private:
+    bool (*m_ofThisSource)(const MessageOrigin& origin);
     ProblemReport m_report;
 };
 

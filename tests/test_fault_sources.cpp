@@ -94,10 +94,9 @@ private slots:
         QVERIFY(QFile::rename(path, away));
         QTRY_VERIFY2(lblError().contains(QStringLiteral("SaidaDisplay")), qPrintable(lblError()));
         QCOMPARE(m_rig->running().added(), QStringList({QStringLiteral("Antes")}));
-        QVERIFY2(reading("lblLeituraSQL")
-                     .startsWith(QStringLiteral("Base de dados: falha na "
-                                                "leitura às ")),
-                 qPrintable(reading("lblLeituraSQL")));
+        QTRY_VERIFY2(reading("lblLeituraSQL")
+                         .startsWith(QStringLiteral("Base de dados: falha na leitura às ")),
+                     qPrintable(reading("lblLeituraSQL")));
 
         // Connecting meanwhile left an empty database at the path; the restored one replaces it.
         QFile::remove(path);
@@ -117,9 +116,9 @@ private slots:
 
         QVERIFY(QDir(m_rig->folder.dropFolder()).removeRecursively());
         QTRY_VERIFY2(lblError().contains(m_rig->folder.dropFolder()), qPrintable(lblError()));
-        QVERIFY2(reading("lblLeituraFicheiros")
-                     .startsWith(QStringLiteral("Ficheiros: falha na leitura às ")),
-                 qPrintable(reading("lblLeituraFicheiros")));
+        QTRY_VERIFY2(reading("lblLeituraFicheiros")
+                         .startsWith(QStringLiteral("Ficheiros: falha na leitura às ")),
+                     qPrintable(reading("lblLeituraFicheiros")));
 
         QVERIFY(QDir().mkpath(m_rig->folder.dropFolder()));
         QVERIFY(m_rig->folder.drop(QStringLiteral("2.dsp"), "Depois 1"));

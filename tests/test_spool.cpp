@@ -112,6 +112,43 @@ private slots:
         second.shown(id);
         QCOMPARE(files(), 0);
     }
+
+    // A large spool is read a few entries at a time: together, the batches are what one read
+    // gives, in order, the shown ones apart; entries written meanwhile come after all of them.
+    void loadedInBatches_asInOneRead()
+    {
+        QList<QueuedMessage> batch;
+        for (int number = 1; number <= 7; ++number) {
+            batch << QueuedMessage(QString::number(number), QStringLiteral("linha %1").arg(number));
+            batch.last().origin.numRegisto = number;
+        }
+        Spool(spoolFolder()).write(batch);
+        Spool marking(spoolFolder());
+        marking.load();
+        marking.shown(batch[4].spoolId);
+
+        Spool spool(spoolFolder());
+        QStringList waiting;
+        QStringList shown;
+        QList<qsizetype> sizes;
+        while (!spool.allLoaded()) {
+            const Spool::Entries kept = spool.load(3);
+            sizes << kept.waiting.size() + kept.shown.size();
+            waiting << lines(kept.waiting);
+            shown << lines(kept.shown);
+            if (sizes.size() == 1) {
+                QList<QueuedMessage> meanwhile{QueuedMessage(QStringLiteral("8"))};
+                QVERIFY(spool.write(meanwhile).isEmpty());
+                QVERIFY(meanwhile[0].spoolId > batch.last().spoolId);
+            }
+        }
+        QCOMPARE(sizes, QList<qsizetype>({3, 3, 1}));
+        QCOMPARE(waiting, QStringList({QStringLiteral("linha 1"), QStringLiteral("linha 2"),
+                                       QStringLiteral("linha 3"), QStringLiteral("linha 4"),
+                                       QStringLiteral("linha 6"), QStringLiteral("linha 7")}));
+        QCOMPARE(shown, QStringList({QStringLiteral("linha 5")}));
+        QCOMPARE(spool.entriesLeft(), qsizetype(0));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestSpool)

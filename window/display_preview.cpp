@@ -2,6 +2,7 @@
 
 #include "app/controller.h"
 #include "core/settings_snapshots.h"
+#include "window/window_refresh.h"
 
 #include <QFontDatabase>
 #include <QFrame>
@@ -17,8 +18,9 @@ constexpr int rowPointSize = 16;
 
 } // namespace
 
-DisplayPreview::DisplayPreview(Controller& controller, QWidget* parent)
-    : QWidget(parent), m_controller(controller), m_face(new QFrame), m_failure(new QLabel)
+DisplayPreview::DisplayPreview(Controller& controller, WindowRefresh& refresh, QWidget* parent)
+    : QWidget(parent), m_controller(controller), m_refresh(refresh), m_face(new QFrame),
+      m_failure(new QLabel)
 {
     setObjectName(QStringLiteral("visorPreview"));
     setToolTip(QStringLiteral("O que o display mostra, tal como lhe foi enviado"));
@@ -61,22 +63,30 @@ DisplayPreview::DisplayPreview(Controller& controller, QWidget* parent)
 
 void DisplayPreview::showLines(const QString& linha1, const QString& linha2)
 {
-    m_rows[0]->setText(linha1);
-    m_rows[1]->setText(linha2);
-    m_failure->clear();
-    m_failure->hide();
+    m_refresh.post(m_face, [this, linha1, linha2] {
+        m_rows[0]->setText(linha1);
+        m_rows[1]->setText(linha2);
+    });
+    m_refresh.post(m_failure, [this] {
+        m_failure->clear();
+        m_failure->hide();
+    });
 }
 
 void DisplayPreview::showFailure(const QString& failure)
 {
-    m_failure->setText(QStringLiteral("Última escrita falhou: ") + failure);
-    m_failure->show();
+    m_refresh.post(m_failure, [this, failure] {
+        m_failure->setText(QStringLiteral("Última escrita falhou: ") + failure);
+        m_failure->show();
+    });
 }
 
 void DisplayPreview::fitWidth()
 {
     const LineWidth width = displaySettings(m_controller.settings()).numLetras;
     const qint16 columns = qBound<qint16>(1, width.letters.value_or(usualWidth), widestPreview);
+    // Fixed in both directions, a row's new text never makes the window lay itself out again.
     for (QLabel* row : m_rows)
-        row->setFixedWidth(row->fontMetrics().horizontalAdvance(QString(columns, u'0')));
+        row->setFixedSize(row->fontMetrics().horizontalAdvance(QString(columns, u'0')),
+                          row->fontMetrics().height());
 }

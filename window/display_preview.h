@@ -5,14 +5,16 @@
 class Controller;
 class QFrame;
 class QLabel;
+class WindowRefresh;
 
 // What the display shows, drawn as a display: two rows of NumLetras cells in a monospaced
 // font, bright on dark, holding the lines exactly as they last went out (folded, cut and
-// trimmed). Under it, in red, why the last write did not reach the display, until one does.
+// trimmed). Under it, in red, why the last write did not reach the display, until one does. Both
+// are shown at the window's refreshes.
 class DisplayPreview : public QWidget {
     Q_OBJECT
 public:
-    explicit DisplayPreview(Controller& controller, QWidget* parent = nullptr);
+    DisplayPreview(Controller& controller, WindowRefresh& refresh, QWidget* parent = nullptr);
 
 private:
     void showLines(const QString& linha1, const QString& linha2);
@@ -21,6 +23,7 @@ private:
     void fitWidth();
 
     Controller& m_controller;
+    WindowRefresh& m_refresh;
     QFrame* m_face;
     QLabel* m_rows[2];
     QLabel* m_failure;

@@ -8,9 +8,12 @@
 #include "window/field_check.h"
 #include "window/port_choices.h"
 #include "window/queue_columns.h"
+#include "window/queue_list_model.h"
 #include "window/running_notice.h"
 #include "window/status_line.h"
+#include "window/steady_label.h"
 #include "window/usual_values.h"
+#include "window/window_refresh.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -134,7 +137,8 @@ QString withoutOneTrailingSeparator(const QString& path)
 
 } // namespace
 
-Menu::Menu(Controller& controller, QWidget* parent) : QWidget(parent), m_controller(controller)
+Menu::Menu(Controller& controller, QWidget* parent)
+    : QWidget(parent), m_controller(controller), m_refresh(new WindowRefresh(this))
 {
     setObjectName(QStringLiteral("Menu"));
     m_pages = new QStackedWidget;
@@ -244,17 +248,20 @@ QList<std::pair<QString, QString>> Menu::unusableValues() const
 
 void Menu::showLastMessage(const QString& linha1, const QString& linha2)
 {
-    m_lastMessage->setText(
+    showText(
+        m_lastMessage,
         QStringLiteral("Último: %1 | %2 às %3").arg(linha1.trimmed(), linha2.trimmed(), now()));
 }
 
 void Menu::showSourceRead(const QString& source, int messages)
 {
     if (source == QStringLiteral("SQL"))
-        m_sqlRead->setText(
+        showSteadyText(
+            m_sqlRead,
             QStringLiteral("Base de dados: lida às %1, %2").arg(now(), messageCount(messages)));
     else if (source == QStringLiteral("Ficheiros"))
-        m_filesRead->setText(
+        showSteadyText(
+            m_filesRead,
             QStringLiteral("Ficheiros: lidos às %1, %2").arg(now(), messageCount(messages)));
 }
 
@@ -266,9 +273,19 @@ void Menu::showSourceFailed(const QString& source, int messages)
     else if (messages > 1)
         text += QStringLiteral(", %1 mensagens tiradas").arg(messages);
     if (source == QStringLiteral("SQL"))
-        m_sqlRead->setText(QStringLiteral("Base de dados: ") + text);
+        showSteadyText(m_sqlRead, QStringLiteral("Base de dados: ") + text);
     else if (source == QStringLiteral("Ficheiros"))
-        m_filesRead->setText(QStringLiteral("Ficheiros: ") + text);
+        showSteadyText(m_filesRead, QStringLiteral("Ficheiros: ") + text);
+}
+
+void Menu::showSteadyText(QLabel* label, const QString& text)
+{
+    m_refresh->post(label, [label, text] { setSteadyText(label, text); });
+}
+
+void Menu::showText(QLabel* label, const QString& text)
+{
+    m_refresh->post(label, [label, text] { label->setText(text); });
 }
 
 QWidget* Menu::buildPageButtons()
@@ -557,10 +574,9 @@ QGroupBox* Menu::buildExecutandoPage()
     list->setUniformRowHeights(true);
     list->setSelectionBehavior(QAbstractItemView::SelectRows);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
-    list->setModel(&m_controller.queue());
-    QItemSelectionModel* ownSelection = list->selectionModel();
-    list->setSelectionModel(m_controller.queue().selectionModel());
-    delete ownSelection;
+    auto* rows = new QueueListModel(m_controller.queue(), *m_refresh, list);
+    list->setModel(rows);
+    rows->setListSelection(list->selectionModel());
     new QueueColumns(list);
 
     m_sqlRead =
@@ -583,10 +599,10 @@ QGroupBox* Menu::buildExecutandoPage()
     error->setStyleSheet(QStringLiteral("color: #b00000;"));
     connect(&status, &Status::errorChanged, error, &QLabel::setText);
 
-    m_notice = new RunningNotice(m_controller, frame);
+    m_notice = new RunningNotice(m_controller, frame, *m_refresh);
     auto* layout = new QVBoxLayout(frame);
     layout->addWidget(m_notice);
-    layout->addWidget(new DisplayPreview(m_controller));
+    layout->addWidget(new DisplayPreview(m_controller, *m_refresh));
     layout->addWidget(list, 1);
     layout->addLayout(reads);
     layout->addWidget(error);

@@ -22,6 +22,7 @@ class StatusLine;
 class QToolButton;
 class QTreeView;
 class RunningNotice;
+class WindowRefresh;
 
 // The window: four page buttons on the left, the selected page to their right. Three pages
 // edit the settings; the running page ("Executar") shows the message queue and the failure
@@ -84,8 +85,12 @@ private:
     QAbstractButton* boundOption(Settings::Key key);
     QAbstractButton* saveButton(const QString& name);
     void showPage(Controller::Page page);
+    // At the window's next refresh.
+    void showText(QLabel* label, const QString& text);
+    void showSteadyText(QLabel* label, const QString& text);
 
     Controller& m_controller;
+    WindowRefresh* m_refresh;
     QButtonGroup* m_pageButtons = nullptr;
     QStackedWidget* m_pages = nullptr;
     std::map<Controller::Page, QWidget*> m_frames;

@@ -1,6 +1,7 @@
 #include "window/running_notice.h"
 
 #include "app/controller.h"
+#include "window/window_refresh.h"
 
 #include <QDir>
 #include <QGroupBox>
@@ -17,7 +18,7 @@ QString quoted(const QString& caption)
 
 } // namespace
 
-RunningNotice::RunningNotice(Controller& controller, QGroupBox* frame)
+RunningNotice::RunningNotice(Controller& controller, QGroupBox* frame, WindowRefresh& windowRefresh)
     : m_controller(controller), m_frame(frame)
 {
     setObjectName(QStringLiteral("lblAviso"));
@@ -29,7 +30,8 @@ RunningNotice::RunningNotice(Controller& controller, QGroupBox* frame)
         QStringLiteral("QLabel#lblAviso { background: #fff6d5; border: 1px solid #e0c060; "
                        "padding: 6px; }"));
     connect(&controller, &Controller::pageChanged, this, &RunningNotice::refresh);
-    connect(&controller.status(), &Status::captionChanged, this, &RunningNotice::refresh);
+    connect(&controller.status(), &Status::captionChanged, this,
+            [this, &windowRefresh] { windowRefresh.post(this, [this] { refresh(); }); });
     connect(&controller.settings(), &Settings::changed, this, [this](Key key) {
         if (key == Key::LigaSQL || key == Key::LigaFicheiros)
             refresh();

@@ -4,6 +4,7 @@
 
 class Controller;
 class QGroupBox;
+class WindowRefresh;
 
 // What the running page says above its list while no messages are read, and why: at the first
 // start, where the settings will be saved and what to set first; then that polling waits for
@@ -13,7 +14,8 @@ class QGroupBox;
 class RunningNotice : public QLabel {
     Q_OBJECT
 public:
-    RunningNotice(Controller& controller, QGroupBox* frame);
+    // The polling step's captions come through `refresh`, as often as it shows the window.
+    RunningNotice(Controller& controller, QGroupBox* frame, WindowRefresh& windowRefresh);
 
     // Looks again at the settings file: call after it was read or written.
     void refresh();

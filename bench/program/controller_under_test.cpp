@@ -3,9 +3,14 @@
 #include "core/failure.h"
 #include "core/settings.h"
 #include "core/text_encoding.h"
+#include "spooled_messages.h"
+#include "support/drop_files.h"
 #include "support/usual_display.h"
 
+#include <QDir>
 #include <QEventLoop>
+#include <QFile>
+#include <QFileSystemWatcher>
 #include <QTimer>
 
 #include <limits>
@@ -37,7 +42,16 @@ ControllerUnderTest::ControllerUnderTest(const QString& program, const Controlle
         settings.setText(Key::Default_Linha1, QStringLiteral("Bem-vindo"));
         settings.setText(Key::Default_Linha2, QStringLiteral("#DataHora#"));
     }
-    m_controller.start(program, m_folder, {QStringLiteral("AUTO")});
+    if (setup.spooled > 0) {
+        writeSpooledMessages(m_folder.filePath(QStringLiteral("fila")), m_nextNumber,
+                             setup.spooled);
+        m_nextNumber += setup.spooled;
+    }
+    QStringList arguments{QStringLiteral("AUTO")};
+    if (!setup.window)
+        arguments << QStringLiteral("--sem-janela");
+    m_controller.start(program, m_folder, arguments);
+    m_startedAt = now();
 }
 
 std::unique_ptr<DropBatch> ControllerUnderTest::stage(int count)
@@ -59,6 +73,29 @@ void ControllerUnderTest::feed(DropBatch& batch, int frames, qint64 limitMs)
                           .arg(this->frames())
                           .arg(frames)
                           .arg(static_cast<double>(limitMs) / 1000));
+}
+
+void ControllerUnderTest::drip(int count, qint64 limitMs)
+{
+    const QDir dropFolder(m_folder.dropFolder());
+    const QString beside = m_folder.filePath(QStringLiteral("gota"));
+    if (!QDir().mkpath(beside))
+        throw Failure(QStringLiteral("Cannot make %1").arg(beside));
+    QFileSystemWatcher watcher({dropFolder.path()});
+    connect(&watcher, &QFileSystemWatcher::directoryChanged, this,
+            &ControllerUnderTest::progressed);
+    for (int file = 0; file < count; ++file) {
+        const int number = m_nextNumber++;
+        writeBenchDropFiles(beside, number, 1);
+        const QString name = benchDropFileName(number);
+        const QString path = dropFolder.filePath(name);
+        if (!QFile::rename(QDir(beside).filePath(name), path))
+            throw Failure(QStringLiteral("Cannot move %1 into %2").arg(name, dropFolder.path()));
+        if (!runUntil([&] { return !QFile::exists(path); }, limitMs))
+            throw Failure(QStringLiteral("The controller did not take %1 within %2 s")
+                              .arg(name)
+                              .arg(static_cast<double>(limitMs) / 1000));
+    }
 }
 
 bool ControllerUnderTest::runUntil(const std::function<bool()>& done, qint64 limitMs)

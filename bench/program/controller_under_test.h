@@ -20,13 +20,15 @@ struct ControllerSetup {
     bool idleClock = false;      // MostraDefault ticked, line 2 the date and time
     bool database = false;       // LigaSQL as well, on the test data source's empty table
     QString server = {};         // SQL_Servidor instead of the test data source
+    bool window = true;          // false: started with --sem-janela
+    int spooled = 0;             // messages an earlier run left in the spool, its deletes unsure
 };
 
 // The built controller run as an unattended shop runs it: copied beside its own Mostrela.cfg,
-// started with "AUTO" on the offscreen platform, a pseudo-terminal as its display port and a
-// real drop folder as its source. Watched from outside only: the display port is read all the
-// time and cut into frames, each timed on arrival; drop files are counted out as it takes them;
-// its CPU time and memory come from /proc.
+// started with "AUTO" on the offscreen platform (or with no window at all), a pseudo-terminal as
+// its display port and a real drop folder as its source. Watched from outside only: the display
+// port is read all the time and cut into frames, each timed on arrival; drop files are counted out
+// as it takes them; its CPU time and memory come from /proc.
 class ControllerUnderTest : public QObject {
     Q_OBJECT
 public:
@@ -39,6 +41,11 @@ public:
     // Moves `batch` in and waits until the controller has taken it, and until `frames` frames
     // in all have reached the display. Throws Failure when that takes longer than `limitMs`.
     void feed(DropBatch& batch, int frames, qint64 limitMs);
+
+    // Puts `count` drop files, numbered on from the last ones, into the drop folder one at a
+    // time, each (written beside it and moved in) once the controller has taken the one before
+    // it. Throws Failure when a file is not taken within `limitMs`.
+    void drip(int count, qint64 limitMs);
 
     // Runs the event loop until `done` holds, checked on every frame, every file taken and at
     // least every 100 ms; false when `limitMs` passed first. Throws Failure when the controller
@@ -64,6 +71,8 @@ public:
     }
     // Seconds since the start, on the clock that timed the frames.
     double now() const { return static_cast<double>(m_clock.nsecsElapsed()) / 1e9; }
+    // When the controller's process was started, on now()'s clock.
+    double startedAt() const { return m_startedAt; }
 
     // When each frame was whole on the display port, in seconds on now()'s clock.
     const QList<double>& frameTimes() const { return m_frameTimes; }
@@ -85,4 +94,5 @@ private:
     QList<double> m_frameTimes;
     qint64 m_frameBytes = 0;
     int m_nextNumber = 1;
+    double m_startedAt = 0;
 };

@@ -1,9 +1,10 @@
-// mostrela-bench: the built controller as users run it (its window offscreen, a
-// pseudo-terminal as its display port, a real drop folder), timed from outside. Prints one table:
-// the CPU a drop file against plain reads and deletes, a large backlog's memory and the
-// display's pace while it is taken, the CPU a shown message against its time on the line, and
-// the idle controller's CPU, the logins to a database polled every second, and how long the
-// controller takes to stop while a source is busy.
+// mostrela-bench: the built controller as users run it (its window offscreen, or with no window,
+// a pseudo-terminal as its display port, a real drop folder), timed from outside. Prints one
+// table: the CPU of drop files arriving one by one against plain reads and deletes, the CPU a
+// shown message on a short and a long queue, the idle controller's CPU, a start over a full
+// spool, a large backlog's memory and the display's pace while it is taken, each with the window
+// and without; the logins to a database polled every second, and how long the controller takes
+// to stop while a source is busy.
 
 #include "core/failure.h"
 #include "report.h"
@@ -20,9 +21,10 @@
 
 namespace {
 
-const QStringList scenarioNames = {QStringLiteral("intake"),  QStringLiteral("backlog"),
-                                   QStringLiteral("display"), QStringLiteral("idle"),
-                                   QStringLiteral("logins"),  QStringLiteral("stop")};
+const QStringList scenarioNames = {QStringLiteral("intake"),  QStringLiteral("display"),
+                                   QStringLiteral("idle"),    QStringLiteral("spool"),
+                                   QStringLiteral("backlog"), QStringLiteral("logins"),
+                                   QStringLiteral("stop")};
 
 struct NumberOption {
     QCommandLineOption option;
@@ -40,11 +42,15 @@ template <typename T> NumberOption number(const char* name, const char* text, T&
 // A run of under a minute, for trying the benchmark out; its figures are rougher.
 void makeQuick(BenchSettings& settings)
 {
-    settings.intakeFiles = 1000;
-    settings.backlogFiles = 10000;
+    settings.intakeFiles = 30;
+    settings.plainFiles = 1000;
     settings.messages = 30;
+    settings.longQueue = 1000;
+    settings.spooledMessages = 10000;
+    settings.backlogFiles = 10000;
     settings.idleSeconds = 3;
     settings.referenceSeconds = 0.5;
+    settings.spoolSeconds = 4;
     settings.backlogSeconds = 8;
     settings.limitSeconds = 20;
     settings.loginSeconds = 10;
@@ -61,6 +67,11 @@ void runScenario(Report& report, const QString& name, const std::function<void()
     }
 }
 
+template <typename Figures> BothWays<Figures> bothWays(const std::function<Figures(bool)>& measure)
+{
+    return {measure(true), measure(false)};
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -72,9 +83,10 @@ int main(int argc, char* argv[])
         BenchSettings settings;
         settings.program = QStringLiteral(MOSTRELA_EXECUTABLE);
         QCommandLineParser parser;
-        parser.setApplicationDescription(QStringLiteral(
-            "Runs the built controller with its window offscreen, a pseudo-terminal as its "
-            "display and a real drop folder, and measures it from outside."));
+        parser.setApplicationDescription(
+            QStringLiteral("Runs the built controller with its window offscreen and without it, a "
+                           "pseudo-terminal as its "
+                           "display and a real drop folder, and measures it from outside."));
         parser.addHelpOption();
         const QCommandLineOption quick(QStringLiteral("quick"),
                                        QStringLiteral("Small sizes: a run of under a minute."));
@@ -87,14 +99,21 @@ int main(int argc, char* argv[])
                                          QStringLiteral("path"), settings.program);
         parser.addOptions({quick, only, program});
         const NumberOption numbers[] = {
-            number("intake-files", "Drop files taken at once, for the CPU a file",
+            number("intake-files", "Drop files arriving one by one, for the CPU a file",
                    settings.intakeFiles),
-            number("backlog-files", "Drop files waiting at once", settings.backlogFiles),
+            number("plain-files", "Drop files read and deleted plainly", settings.plainFiles),
             number("messages", "Messages shown, for the CPU a message", settings.messages),
+            number("long-queue", "Messages queued for the CPU a message on a long queue",
+                   settings.longQueue),
+            number("spooled-messages", "Messages in the spool at a start",
+                   settings.spooledMessages),
+            number("backlog-files", "Drop files waiting at once", settings.backlogFiles),
             number("idle-seconds", "Seconds the idle controller is measured", settings.idleSeconds),
             number("reference-seconds",
                    "Seconds of idling measured before a load, to take off its figure",
                    settings.referenceSeconds),
+            number("spool-seconds", "Seconds a start over a full spool is watched",
+                   settings.spoolSeconds),
             number("backlog-seconds", "How long the backlog may take", settings.backlogSeconds),
             number("limit-seconds", "The longest any other wait may last", settings.limitSeconds),
             number("login-seconds", "Seconds the logins to the database are counted",
@@ -133,19 +152,38 @@ int main(int argc, char* argv[])
 
         Report report;
         if (chosen.contains(QStringLiteral("intake")))
-            runScenario(report, QStringLiteral("intake"),
-                        [&] { report.addIntake(measureIntake(settings)); });
-        if (chosen.contains(QStringLiteral("backlog")))
-            runScenario(report, QStringLiteral("backlog"),
-                        [&] { report.addBacklog(measureBacklog(settings)); });
+            runScenario(report, QStringLiteral("intake"), [&] {
+                const auto intake = bothWays<IntakeFigures>(
+                    [&](bool window) { return measureIntake(settings, window); });
+                report.addIntake(measurePlainIntake(settings), intake);
+            });
         if (chosen.contains(QStringLiteral("display")))
-            runScenario(report, QStringLiteral("display"),
-                        [&] { report.addDisplay(measureDisplay(settings)); });
+            runScenario(report, QStringLiteral("display"), [&] {
+                const auto display = [&](int queued) {
+                    return bothWays<DisplayFigures>(
+                        [&](bool window) { return measureDisplay(settings, queued, window); });
+                };
+                report.addDisplay(display(settings.messages), display(settings.longQueue));
+            });
         if (chosen.contains(QStringLiteral("idle"))) {
             for (const bool database : {false, true})
-                runScenario(report, QStringLiteral("idle"),
-                            [&] { report.addIdle(measureIdle(settings, database), database); });
+                runScenario(report, QStringLiteral("idle"), [&] {
+                    report.addIdle(bothWays<IdleFigures>([&](bool window) {
+                                       return measureIdle(settings, database, window);
+                                   }),
+                                   database);
+                });
         }
+        if (chosen.contains(QStringLiteral("spool")))
+            runScenario(report, QStringLiteral("spool"), [&] {
+                report.addSpoolStart(bothWays<SpoolStartFigures>(
+                    [&](bool window) { return measureSpoolStart(settings, window); }));
+            });
+        if (chosen.contains(QStringLiteral("backlog")))
+            runScenario(report, QStringLiteral("backlog"), [&] {
+                report.addBacklog(bothWays<BacklogFigures>(
+                    [&](bool window) { return measureBacklog(settings, window); }));
+            });
         if (postgres)
             runScenario(report, QStringLiteral("logins"),
                         [&] { report.addLogins(measureLogins(settings, *postgres)); });

@@ -1,11 +1,14 @@
 #include "plain_intake.h"
 
+#include "core/durable_file.h"
 #include "core/failure.h"
 #include "support/drop_files.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+
+#include <functional>
 
 #include <sys/resource.h>
 
@@ -21,9 +24,8 @@ double threadCpuSeconds()
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
-} // namespace
-
-double plainIntakeCpuSeconds(int count)
+// Lists, reads, keeps and deletes `count` drop files; the CPU seconds it took.
+double intakeCpuSeconds(int count, const std::function<void(int, const QByteArray&)>& keep)
 {
     const QTemporaryDir folder;
     if (!folder.isValid())
@@ -36,12 +38,33 @@ double plainIntakeCpuSeconds(int count)
     for (const QString& name : directory.entryList({QStringLiteral("*.dsp")}, QDir::Files,
                                                    QDir::Name | QDir::IgnoreCase)) {
         QFile file(directory.filePath(name));
-        if (!file.open(QIODevice::ReadOnly) || file.readAll().isEmpty() || !file.remove())
-            throw Failure(QStringLiteral("Cannot take %1: %2").arg(name, file.errorString()));
-        ++taken;
+        QByteArray text;
+        if (!file.open(QIODevice::ReadOnly) || (text = file.readAll()).isEmpty())
+            throw Failure(QStringLiteral("Cannot read %1: %2").arg(name, file.errorString()));
+        keep(++taken, text);
+        if (!file.remove())
+            throw Failure(QStringLiteral("Cannot delete %1: %2").arg(name, file.errorString()));
     }
     const double used = threadCpuSeconds() - start;
     if (taken != count)
         throw Failure(QStringLiteral("Took %1 of %2 plain files").arg(taken).arg(count));
     return used;
+}
+
+} // namespace
+
+double plainIntakeCpuSeconds(int count)
+{
+    return intakeCpuSeconds(count, [](int, const QByteArray&) {});
+}
+
+double durableIntakeCpuSeconds(int count)
+{
+    const QTemporaryDir kept;
+    if (!kept.isValid())
+        throw Failure(QStringLiteral("Cannot make a temporary folder"));
+    return intakeCpuSeconds(count, [&](int number, const QByteArray& text) {
+        createDurably(kept.filePath(QString::number(number)), text);
+        flushFolder(kept.path());
+    });
 }

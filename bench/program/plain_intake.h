@@ -5,3 +5,9 @@
 // around it. Returns the CPU seconds that took, as getrusage counts this thread's user and
 // system time. Throws Failure.
 double plainIntakeCpuSeconds(int count);
+
+// The same with the least that keeps a file's message through a crash, one file at a time: its
+// text written to a file of its own in another folder, flushed to disk and renamed there, and
+// that folder flushed, before the drop file is deleted. The floor under any intake that loses
+// nothing.
+double durableIntakeCpuSeconds(int count);

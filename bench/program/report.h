@@ -5,13 +5,17 @@
 #include <QList>
 #include <QString>
 
-// The benchmark's figures as one table, each against its goal where it has one.
+#include <optional>
+
+// The benchmark's figures as one table: each figure with the window and with --sem-janela where
+// it was taken both ways, against its goal where it has one.
 class Report {
 public:
-    void addIntake(const IntakeFigures& figures);
-    void addBacklog(const BacklogFigures& figures);
-    void addDisplay(const DisplayFigures& figures);
-    void addIdle(const IdleFigures& figures, bool database);
+    void addIntake(const PlainIntakeFigures& plain, const BothWays<IntakeFigures>& figures);
+    void addDisplay(const BothWays<DisplayFigures>& usual, const BothWays<DisplayFigures>& longer);
+    void addIdle(const BothWays<IdleFigures>& figures, bool database);
+    void addSpoolStart(const BothWays<SpoolStartFigures>& figures);
+    void addBacklog(const BothWays<BacklogFigures>& figures);
     void addLogins(const LoginFigures& figures);
     void addStops(const StopFigures& figures);
     void addFailure(const QString& scenario, const QString& failure);
@@ -22,12 +26,13 @@ public:
 private:
     struct Row {
         QString figure;
-        QString value;
+        QString withWindow;
+        QString withoutWindow;
         QString goal;
         QString verdict; // "met", "missed", or empty without a goal
     };
-    void add(const QString& figure, const QString& value, const QString& goal = {},
-             std::optional<bool> met = {});
+    void add(const QString& figure, const QString& withWindow, const QString& withoutWindow = {},
+             const QString& goal = {}, std::optional<bool> met = {});
 
     QList<Row> m_rows;
 };

@@ -10,6 +10,7 @@
 
 #include <QElapsedTimer>
 
+#include <algorithm>
 #include <cmath>
 #include <csignal>
 #include <cstdio>
@@ -17,7 +18,7 @@
 namespace {
 
 constexpr qint64 startUpLimitMs = 60000;
-// After the folder is empty, the controller may still have work that the files brought.
+// Time for the idle text to take the message's place before the idle controller is measured.
 constexpr qint64 settleMs = 1000;
 
 qint64 milliseconds(double seconds)
@@ -38,43 +39,141 @@ void progress(const char* what)
 
 } // namespace
 
-IntakeFigures measureIntake(const BenchSettings& settings)
+PlainIntakeFigures measurePlainIntake(const BenchSettings& settings)
 {
-    progress("intake: writing the files");
-    IntakeFigures figures;
-    figures.files = settings.intakeFiles;
-    {
-        // No display ticks: only the intake costs anything.
-        ControllerUnderTest controller(settings.program,
-                                       {.pollingSeconds = 0.5, .displaySeconds = 0});
-        controller.feed(*controller.stage(1), 0, startUpLimitMs);
-        const auto batch = controller.stage(settings.intakeFiles);
-        const double idleRate = controller.cpuRate(milliseconds(settings.referenceSeconds));
-
-        progress("intake: the controller taking them");
-        const ProcessUsage before = controller.usage();
-        const double start = controller.now();
-        controller.feed(*batch, 0, milliseconds(settings.limitSeconds));
-        figures.secondsToEmpty = controller.now() - start;
-        controller.runFor(settleMs);
-        const double used =
-            controller.cpuSecondsSince(before) - idleRate * (controller.now() - start);
-        figures.controllerCpuPerFile = used / settings.intakeFiles;
-    }
-    progress("intake: the plain reads and deletes");
-    figures.plainCpuPerFile = plainIntakeCpuSeconds(settings.intakeFiles) / settings.intakeFiles;
+    progress("intake: plain reads and deletes");
+    PlainIntakeFigures figures;
+    figures.files = settings.plainFiles;
+    figures.cpuPerFile = plainIntakeCpuSeconds(settings.plainFiles) / settings.plainFiles;
+    figures.durableCpuPerFile = durableIntakeCpuSeconds(settings.plainFiles) / settings.plainFiles;
     return figures;
 }
 
-BacklogFigures measureBacklog(const BenchSettings& settings)
+IntakeFigures measureIntake(const BenchSettings& settings, bool window)
 {
-    progress("backlog: writing the files");
+    progress(window ? "intake: files one by one" : "intake: files one by one, no window");
+    // No display ticks: only the intake costs anything.
+    ControllerUnderTest controller(settings.program,
+                                   {.pollingSeconds = 0.1, .displaySeconds = 0, .window = window});
+    controller.feed(*controller.stage(1), 0, startUpLimitMs);
+    const double idleRate = controller.cpuRate(milliseconds(settings.referenceSeconds));
+
+    const ProcessUsage before = controller.usage();
+    const double start = controller.now();
+    controller.drip(settings.intakeFiles, milliseconds(settings.limitSeconds));
+    const double seconds = controller.now() - start;
+    IntakeFigures figures;
+    figures.files = settings.intakeFiles;
+    figures.cpuPerFile =
+        (controller.cpuSecondsSince(before) - idleRate * seconds) / settings.intakeFiles;
+    figures.secondsPerFile = seconds / settings.intakeFiles;
+    return figures;
+}
+
+DisplayFigures measureDisplay(const BenchSettings& settings, int queued, bool window)
+{
+    progress(window ? "display: showing messages" : "display: showing messages, no window");
+    const double displaySeconds = 0.1;
+    ControllerUnderTest controller(
+        settings.program,
+        {.pollingSeconds = 0.5, .displaySeconds = displaySeconds, .window = window});
+    controller.feed(*controller.stage(1), 1, startUpLimitMs);
+    const auto batch = controller.stage(queued);
+    const double idleRate = controller.cpuRate(milliseconds(settings.referenceSeconds));
+    controller.feed(*batch, 0, milliseconds(settings.limitSeconds));
+
+    // From the first frame after the intake on: the display's work alone.
+    const int shownDuringIntake = controller.frames();
+    const int measured = std::min(settings.messages, queued - shownDuringIntake);
+    const qint64 showingLimitMs = milliseconds(4 * displaySeconds * measured) + startUpLimitMs;
+    if (!controller.runUntil([&] { return controller.frames() > shownDuringIntake; },
+                             showingLimitMs))
+        throw Failure(QStringLiteral("No message shown after the intake"));
+    const int first = controller.frames();
+    const ProcessUsage showing = controller.usage();
+    const double start = controller.now();
+    const qint64 bytes = controller.frameBytes();
+    if (!controller.runUntil([&] { return controller.frames() >= first + measured; },
+                             showingLimitMs))
+        throw Failure(QStringLiteral("%1 of %2 messages shown")
+                          .arg(controller.frames() - first)
+                          .arg(measured));
+    const double used = controller.cpuSecondsSince(showing) - idleRate * (controller.now() - start);
+
+    DisplayFigures figures;
+    figures.queued = queued;
+    figures.messages = controller.frames() - first;
+    if (figures.messages < 1 || controller.strayBytes() > 0)
+        throw Failure(QStringLiteral("%1 messages measured, %2 stray bytes on the display")
+                          .arg(figures.messages)
+                          .arg(controller.strayBytes()));
+    figures.cpuPerMessage = used / figures.messages;
+    figures.bytesPerMessage =
+        static_cast<double>(controller.frameBytes() - bytes) / figures.messages;
+    return figures;
+}
+
+IdleFigures measureIdle(const BenchSettings& settings, bool database, bool window)
+{
+    progress(database ? "idle, with the database" : "idle");
+    ControllerUnderTest controller(settings.program, {.pollingSeconds = 2,
+                                                      .displaySeconds = 1,
+                                                      .idleClock = true,
+                                                      .database = database,
+                                                      .window = window});
+    // The message, then the idle text in its place.
+    controller.feed(*controller.stage(1), 2, startUpLimitMs);
+    controller.runFor(settleMs);
+    IdleFigures figures;
+    figures.seconds = settings.idleSeconds;
+    figures.cpuShare = controller.cpuRate(milliseconds(settings.idleSeconds));
+    return figures;
+}
+
+SpoolStartFigures measureSpoolStart(const BenchSettings& settings, bool window)
+{
+    const ControllerSetup setup{.displaySeconds = 0.1, .window = window};
+    progress("spool: a start over an empty spool");
+    qint64 emptyKiB = 0;
+    {
+        ControllerUnderTest empty(settings.program, setup);
+        empty.feed(*empty.stage(1), 1, startUpLimitMs);
+        emptyKiB = empty.usage().residentKiB;
+    }
+
+    progress(window ? "spool: writing the messages" : "spool: writing the messages, no window");
+    ControllerSetup full = setup;
+    full.spooled = settings.spooledMessages;
+    ControllerUnderTest controller(settings.program, full);
+    progress("spool: the start over them");
+    const qint64 limitMs = milliseconds(settings.spoolSeconds);
+    if (!controller.runUntil([&] { return controller.frames() > 0; }, limitMs))
+        throw Failure(QStringLiteral("No frame within %1 s").arg(settings.spoolSeconds));
+    SpoolStartFigures figures;
+    figures.messages = settings.spooledMessages;
+    figures.firstFrameSeconds = controller.frameTimes().first() - controller.startedAt();
+    const double end = controller.startedAt() + settings.spoolSeconds;
+    controller.runFor(milliseconds(end - controller.now()));
+    const ProcessUsage usage = controller.usage();
+    figures.seconds = settings.spoolSeconds;
+    figures.peakMegabytes = static_cast<double>(usage.peakResidentKiB) * 1024 / 1e6;
+    figures.bytesPerMessage =
+        static_cast<double>(usage.residentKiB - emptyKiB) * 1024 / settings.spooledMessages;
+    figures.longestGap =
+        longestSilence(controller.frameTimes(), controller.frameTimes().first(), end);
+    return figures;
+}
+
+BacklogFigures measureBacklog(const BenchSettings& settings, bool window)
+{
+    progress(window ? "backlog: writing the files" : "backlog: writing the files, no window");
     BacklogFigures figures;
     figures.files = settings.backlogFiles;
     figures.displaySeconds = 0.1;
     const double pollingSeconds = 0.5;
     ControllerUnderTest controller(settings.program, {.pollingSeconds = pollingSeconds,
-                                                      .displaySeconds = figures.displaySeconds});
+                                                      .displaySeconds = figures.displaySeconds,
+                                                      .window = window});
     const auto backlog = controller.stage(settings.backlogFiles);
     // Enough messages queued first that the display has one to show on every tick until the
     // backlog's first files are in, so a pause in its frames is the controller's doing.
@@ -91,60 +190,6 @@ BacklogFigures measureBacklog(const BenchSettings& settings)
     figures.taken = backlog->takenCount();
     figures.peakMegabytes = static_cast<double>(controller.usage().peakResidentKiB) * 1024 / 1e6;
     figures.longestGap = longestSilence(controller.frameTimes(), start, end);
-    return figures;
-}
-
-DisplayFigures measureDisplay(const BenchSettings& settings)
-{
-    progress("display: showing messages");
-    const double displaySeconds = 0.1;
-    ControllerUnderTest controller(settings.program,
-                                   {.pollingSeconds = 0.5, .displaySeconds = displaySeconds});
-    controller.feed(*controller.stage(1), 1, startUpLimitMs);
-    const auto batch = controller.stage(settings.messages);
-    const double idleRate = controller.cpuRate(milliseconds(settings.referenceSeconds));
-    controller.feed(*batch, 0, milliseconds(settings.limitSeconds));
-
-    // From the first frame after the intake to the last: the display's work alone.
-    const int shownDuringIntake = controller.frames();
-    const qint64 showingLimitMs =
-        milliseconds(4 * displaySeconds * settings.messages) + startUpLimitMs;
-    if (!controller.runUntil([&] { return controller.frames() > shownDuringIntake; },
-                             showingLimitMs))
-        throw Failure(QStringLiteral("No message shown after the intake"));
-    const int first = controller.frames();
-    const ProcessUsage showing = controller.usage();
-    const double start = controller.now();
-    const qint64 bytes = controller.frameBytes();
-    const int all = 1 + settings.messages;
-    if (!controller.runUntil([&] { return controller.frames() >= all; }, showingLimitMs))
-        throw Failure(QStringLiteral("%1 of %2 messages shown").arg(controller.frames()).arg(all));
-    const double used = controller.cpuSecondsSince(showing) - idleRate * (controller.now() - start);
-
-    DisplayFigures figures;
-    figures.messages = controller.frames() - first;
-    if (figures.messages < 1 || controller.strayBytes() > 0)
-        throw Failure(QStringLiteral("%1 messages measured, %2 stray bytes on the display")
-                          .arg(figures.messages)
-                          .arg(controller.strayBytes()));
-    figures.cpuPerMessage = used / figures.messages;
-    figures.bytesPerMessage =
-        static_cast<double>(controller.frameBytes() - bytes) / figures.messages;
-    return figures;
-}
-
-IdleFigures measureIdle(const BenchSettings& settings, bool database)
-{
-    progress(database ? "idle, with the database" : "idle");
-    ControllerUnderTest controller(
-        settings.program,
-        {.pollingSeconds = 2, .displaySeconds = 1, .idleClock = true, .database = database});
-    // The message, then the idle text in its place.
-    controller.feed(*controller.stage(1), 2, startUpLimitMs);
-    controller.runFor(settleMs);
-    IdleFigures figures;
-    figures.seconds = settings.idleSeconds;
-    figures.cpuShare = controller.cpuRate(milliseconds(settings.idleSeconds));
     return figures;
 }
 

@@ -24,13 +24,16 @@ QByteArray benchDropFileText(int number)
         .toLatin1();
 }
 
+QString benchDropFileName(int number)
+{
+    return QStringLiteral("%1.dsp").arg(number, numberDigits + 6, 10, QChar(u'0'));
+}
+
 void writeBenchDropFiles(const QString& folder, int first, int count)
 {
     const QDir directory(folder);
     for (int number = first; number < first + count; ++number) {
-        // The first 14 characters give the order, as a sales program names them.
-        QFile file(directory.filePath(
-            QStringLiteral("%1.dsp").arg(number, numberDigits + 6, 10, QChar(u'0'))));
+        QFile file(directory.filePath(benchDropFileName(number)));
         const QByteArray text = benchDropFileText(number);
         if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
             throw Failure(

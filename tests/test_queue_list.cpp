@@ -1,0 +1,146 @@
+#include "support/open_window.h"
+
+#include <QItemSelectionModel>
+#include <QTreeView>
+#include <QtTest>
+
+namespace {
+
+QueuedMessage numbered(int number)
+{
+    return {QString::number(number), QStringLiteral("Linha %1").arg(number), {}};
+}
+
+QList<QueuedMessage> numbered(int first, int last)
+{
+    QList<QueuedMessage> messages;
+    for (int number = first; number <= last; ++number)
+        messages << numbered(number);
+    return messages;
+}
+
+// Each row's texts, as a model gives them.
+QStringList rows(const QAbstractItemModel& model)
+{
+    QStringList texts;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        QStringList columns;
+        for (int column = 0; column < model.columnCount(); ++column)
+            columns << model.data(model.index(row, column)).toString();
+        texts << columns.join(u'|');
+    }
+    return texts;
+}
+
+struct RunningPage : OpenWindow {
+    QTreeView* list = child<QTreeView>(QStringLiteral("lvwLista"));
+    MessageQueue& queue = controller.queue();
+
+    std::optional<int> listSelection() const
+    {
+        const QModelIndexList picked = list->selectionModel()->selectedRows();
+        return picked.isEmpty() ? std::nullopt : std::optional(picked.first().row());
+    }
+    bool caughtUp() const
+    {
+        return rows(*list->model()) == rows(queue) && listSelection() == queue.selectedRow();
+    }
+    void pick(int row)
+    {
+        list->selectionModel()->setCurrentIndex(list->model()->index(row, 0),
+                                                QItemSelectionModel::ClearAndSelect |
+                                                    QItemSelectionModel::Rows);
+    }
+};
+
+} // namespace
+
+// The running page's list and labels are brought up to date a few times a second, not on every
+// change: after a burst of them they show the queue's rows in its order, its selection, and the
+// last of each label's texts; a row picked in between is the message it shows.
+class TestQueueList : public QObject {
+    Q_OBJECT
+private slots:
+    void afterABurst_listHoldsTheQueueInOrderWithItsSelection_labelsTheLastText();
+    void windowShownAgain_showsAtOnceWhatCameWhileHidden();
+    void rowPickedBeforeTheListCaughtUp_isTheMessageItShows();
+};
+
+void TestQueueList::afterABurst_listHoldsTheQueueInOrderWithItsSelection_labelsTheLastText()
+{
+    RunningPage page;
+    page.queue.appendAll(numbered(1, 10));
+    page.queue.takeSelected();
+    page.queue.takeSelected();
+    const QueuedMessage back = page.queue.takeSelected();
+    page.queue.appendAll(numbered(11, 15));
+    page.queue.append(numbered(16));
+    page.queue.putBack(back);
+    page.queue.select(4);
+    for (int number = 1; number <= 3; ++number) {
+        emit page.controller.messageShown(QStringLiteral("Linha %1").arg(number), QString());
+        emit page.controller.sourceRead(QStringLiteral("Ficheiros"), number);
+    }
+    QTRY_VERIFY(page.caughtUp());
+    QCOMPARE(page.list->model()->rowCount(), 14);
+    QCOMPARE(page.queue.at(0).linha1, QStringLiteral("Linha 3"));
+    QCOMPARE(page.listSelection(), std::optional<int>(4));
+    QVERIFY(page.text(QStringLiteral("lblUltimaMensagem")).startsWith(u"Último: Linha 3 | "));
+    QVERIFY(page.text(QStringLiteral("lblLeituraFicheiros")).endsWith(u", 3 mensagens"));
+
+    // Emptied, then given one message: that one, selected.
+    while (page.queue.count() > 0)
+        page.queue.takeSelected();
+    page.queue.append(numbered(17));
+    QTRY_VERIFY(page.caughtUp());
+    QCOMPARE(rows(*page.list->model()), QStringList{QStringLiteral("17|Linha 17|")});
+}
+
+void TestQueueList::windowShownAgain_showsAtOnceWhatCameWhileHidden()
+{
+    RunningPage page;
+    page.queue.appendAll(numbered(1, 5));
+    QTRY_VERIFY(page.caughtUp());
+
+    page.menu.hide();
+    // More changes than the list keeps a record of: it is built again from the queue.
+    for (int number = 6; number <= 200; ++number) {
+        page.queue.append(numbered(number));
+        if (number % 3 == 0)
+            page.queue.takeSelected();
+    }
+    page.queue.select(7);
+    emit page.controller.messageShown(QStringLiteral("Escondida"), QString());
+    page.menu.show();
+    QVERIFY(page.caughtUp());
+    QVERIFY(page.text(QStringLiteral("lblUltimaMensagem")).startsWith(u"Último: Escondida | "));
+
+    // A few changes, replayed one by one.
+    page.menu.showMinimized();
+    page.queue.takeSelected();
+    page.queue.append(numbered(201));
+    page.menu.showNormal();
+    QVERIFY(page.caughtUp());
+}
+
+void TestQueueList::rowPickedBeforeTheListCaughtUp_isTheMessageItShows()
+{
+    RunningPage page;
+    page.queue.appendAll(numbered(1, 5));
+    QTRY_VERIFY(page.caughtUp());
+
+    // The list still shows 1 to 5 in its rows 0 to 4.
+    page.queue.takeSelected();
+    page.queue.appendAll(numbered(6, 7));
+    page.pick(2);
+    QCOMPARE(page.queue.at(*page.queue.selectedRow()).linha1, QStringLiteral("Linha 3"));
+    // A row whose message has gone to the display leaves the queue's choice as it was.
+    page.pick(0);
+    QCOMPARE(page.queue.at(*page.queue.selectedRow()).linha1, QStringLiteral("Linha 3"));
+
+    QTRY_VERIFY(page.caughtUp());
+    QCOMPARE(page.listSelection(), std::optional<int>(1));
+}
+
+QTEST_MAIN(TestQueueList)
+#include "test_queue_list.moc"
