@@ -5,14 +5,6 @@
 #include "core/spool.h"
 #include "core/status.h"
 
-namespace {
-
-// Rows kept and deleted at a time: the first reach the display while the rest are deleted, and a
-// stop never waits for more than one batch to be kept.
-constexpr qsizetype batchSize = 500;
-
-} // namespace
-
 DatabasePolling::DatabasePolling(std::shared_ptr<Spool> spool,
                                  const QList<QueuedMessage>& unfinished)
     : SourcePolling(std::move(spool), unfinished,

@@ -6,13 +6,6 @@
 #include "core/status.h"
 #include "intake/drop_folder.h"
 
-namespace {
-
-// Drop files handed over at a time: the first reach the display while the rest are read.
-constexpr qsizetype batchSize = 500;
-
-} // namespace
-
 DropFolderPolling::DropFolderPolling(std::shared_ptr<Spool> spool,
                                      const QList<QueuedMessage>& unfinished)
     : SourcePolling(std::move(spool), unfinished,

@@ -75,6 +75,10 @@ protected:
                       const Deliver& deliver, const std::atomic<bool>& stopping, PollResult& result,
                       QStringList& problems) = 0;
 
+    // Messages kept and deleted from their source at a time: the first reach the display while
+    // the rest are taken, and a stop never waits for more than one batch to be kept.
+    static constexpr qsizetype batchSize = 500;
+
     std::shared_ptr<Spool> m_spool;
     QList<UnfinishedEntry> m_unfinished;
 
