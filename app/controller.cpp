@@ -45,7 +45,8 @@ Controller::Controller(const QString& folder, const QString& spoolFolder)
         m_spoolLoading.start();
 
     connect(m_sources.get(), &SourceWorkers::captionChanged, &m_status, &Status::setCaption);
-    connect(m_sources.get(), &SourceWorkers::taken, &m_queue, &MessageQueue::appendAll);
+    connect(m_sources.get(), &SourceWorkers::taken, this,
+            [this](const QList<QueuedMessage>& messages) { m_feed.enqueue(messages); });
     connect(m_sources.get(), &SourceWorkers::databasePolled, this, &Controller::databasePolled);
     connect(m_sources.get(), &SourceWorkers::dropFolderPolled, this, &Controller::dropFolderPolled);
     connect(m_sources.get(), &SourceWorkers::idle, this, &Controller::pollingFinished);
@@ -59,10 +60,13 @@ Controller::Controller(const QString& folder, const QString& spoolFolder)
                 &SourceWorkers::requestStop);
     connect(&m_rotation, &Rotation::displayed, this, &Controller::messageShown);
     connect(&m_rotation, &Rotation::writeFailed, this, &Controller::displayFailed);
+    connect(&m_rotation, &Rotation::expired, this, [this] { m_feed.refill(); });
     connect(m_display.worker(), &DisplayWriter::testWritten, this, &Controller::displayTestWritten);
 
-    connect(&m_tmrDisplay, &Timer::tick, this,
-            [this] { m_rotation.tick(rotationSettings(m_settings), displaySettings(m_settings)); });
+    connect(&m_tmrDisplay, &Timer::tick, this, [this] {
+        m_feed.refill();
+        m_rotation.tick(rotationSettings(m_settings), displaySettings(m_settings));
+    });
     connect(&m_tmrVerifica, &Timer::tick, this, &Controller::poll);
 }
 
@@ -169,8 +173,7 @@ void Controller::testConnection()
 void Controller::loadSpoolBatch()
 {
     const Spool::Entries kept = m_spool->load(spoolBatch);
-    m_queue.reserve(m_queue.count() + kept.waiting.size() + m_spool->entriesLeft());
-    m_queue.appendAll(kept.waiting);
+    m_feed.enqueue(kept.waiting);
     m_sources->addUnfinished(kept.waiting + kept.shown);
     m_spoolRecovered += kept.waiting.size();
     if (!kept.problem.isEmpty())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/message_queue.h"
+#include "core/queue_feed.h"
 #include "core/settings.h"
 #include "core/spool.h"
 #include "core/status.h"
@@ -32,7 +33,8 @@ public:
     // `folder` holds Mostrela.cfg, and the spool `fila` unless `spoolFolder` names another.
     // The spool's messages, left by an earlier run, are queued first: a large spool a batch at a
     // time from the event loop, the first batch at once, and no source polled until it is all
-    // read. The program makes sure first that no other controller works on the same folders.
+    // read. The queue holds the first thousand messages; the rest wait in the spool. The program
+    // makes sure first that no other controller works on the same folders.
     explicit Controller(const QString& folder, const QString& spoolFolder = QString());
     ~Controller() override;
 
@@ -122,6 +124,7 @@ private:
     // Last, so that the threads end before what they report to.
     WorkerThread<DisplayWriter> m_display{m_spool.get()};
     Rotation m_rotation{m_queue, m_status, *m_display.worker()};
+    QueueFeed m_feed{m_queue, *m_spool};
     std::unique_ptr<SourceWorkers> m_sources;
     QTimer m_spoolLoading;
     qsizetype m_spoolRecovered = 0;

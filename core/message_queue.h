@@ -53,8 +53,6 @@ public:
     void append(const QueuedMessage& message);
     // One insert for a whole batch, so the list lays itself out once.
     void appendAll(const QList<QueuedMessage>& messages);
-    // Room for `rows` messages, so that a queue known to grow large is not copied as it grows.
-    void reserve(qsizetype rows) { m_rows.reserve(rows); }
 
     QItemSelectionModel* selectionModel() { return &m_selection; }
     std::optional<int> selectedRow() const;

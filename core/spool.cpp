@@ -172,21 +172,8 @@ Spool::Entries Spool::load(qsizetype most)
 
     QList<QueuedMessage> messages;
     for (; most > 0 && !m_toLoad.isEmpty(); --most) {
-        const quint64 id = m_toLoad.takeLast();
-        QString reason;
-        std::optional<QueuedMessage> message = readEntry(entryPath(id), reason);
-        if (message) {
-            message->spoolId = id;
-            // Entries of older runs do not say when they were taken: no later than they were kept.
-            if (message->takenAt == 0)
-                message->takenAt = QFileInfo(entryPath(id))
-                                       .fileTime(QFileDevice::FileModificationTime)
-                                       .toMSecsSinceEpoch();
-            messages << *message;
-        } else {
-            putAside(id, reason);
-            ++m_unreadable;
-        }
+        if (std::optional<QueuedMessage> message = read(m_toLoad.takeLast()))
+            messages << std::move(*message);
     }
     if (toRenumber) {
         if (!messages.isEmpty())
@@ -217,6 +204,44 @@ Spool::Entries Spool::load(qsizetype most)
                 .arg(m_unreadable)
                 .arg(unreadableFolder());
     return entries;
+}
+
+std::optional<QueuedMessage> Spool::read(quint64 id)
+{
+    QString reason;
+    std::optional<QueuedMessage> message = readEntry(entryPath(id), reason);
+    if (!message) {
+        putAside(id, reason);
+        ++m_unreadable;
+        return std::nullopt;
+    }
+    message->spoolId = id;
+    // Entries of older runs do not say when they were taken: no later than they were kept.
+    if (message->takenAt == 0)
+        message->takenAt = QFileInfo(entryPath(id))
+                               .fileTime(QFileDevice::FileModificationTime)
+                               .toMSecsSinceEpoch();
+    return message;
+}
+
+void Spool::leaveOnDisk(const QList<QueuedMessage>& messages)
+{
+    for (const QueuedMessage& message : messages)
+        m_onDisk.push_back(message.spoolId);
+}
+
+QList<QueuedMessage> Spool::readBack(qsizetype most)
+{
+    QList<QueuedMessage> messages;
+    for (; most > 0 && !m_onDisk.empty(); --most) {
+        const quint64 id = m_onDisk.front();
+        m_onDisk.pop_front();
+        if (std::optional<QueuedMessage> message = read(id))
+            messages << std::move(*message);
+    }
+    if (m_onDisk.empty())
+        m_onDisk.shrink_to_fit();
+    return messages;
 }
 
 void Spool::putAside(quint64 id, const QString& reason) const

@@ -7,7 +7,9 @@
 #include <QSet>
 #include <QString>
 #include <atomic>
+#include <deque>
 #include <limits>
+#include <optional>
 
 // The spool: every message taken from a source, kept on disk from before its deletion there
 // until it has reached the display, so that no way of ending the controller loses it. One file
@@ -49,8 +51,15 @@ public:
     // be numbered again is read whole by the first call.
     Entries load(qsizetype most = std::numeric_limits<qsizetype>::max());
     bool allLoaded() const { return m_listed && m_toLoad.isEmpty(); }
-    // Entries listed and not loaded yet.
-    qsizetype entriesLeft() const { return m_toLoad.size(); }
+
+    // Waiting entries left on disk rather than held in memory, so that a long queue costs no
+    // more than its first messages: the messages' ids are kept, in the order given, and their
+    // entries are read again by readBack(). Both run on the thread that loads.
+    void leaveOnDisk(const QList<QueuedMessage>& messages);
+    // The next `most` messages left on disk, in the order they were left; an entry that can no
+    // longer be read is put aside as at load().
+    QList<QueuedMessage> readBack(qsizetype most);
+    qsizetype leftOnDisk() const { return static_cast<qsizetype>(m_onDisk.size()); }
 
     // Writes the messages as entries, in order, giving each its id and the time it was taken
     // unless it has one, all durably (each file flushed to disk, then the folder once) before
@@ -79,6 +88,9 @@ private:
     // Gives the entries, and the shown marks among them, the ids 1, 2, ... in their order.
     void renumber(QList<QueuedMessage>& messages, QSet<quint64>& marks) const;
 
+    // The entry `id`'s message, with its id and the time it was taken; none when it cannot be
+    // read, and it is then put aside.
+    std::optional<QueuedMessage> read(quint64 id);
     // Lists the folder into m_toLoad, in order, sets the ids to come after it, and tidies it.
     void list();
 
@@ -88,6 +100,7 @@ private:
     QList<quint64> m_toLoad;
     QSet<quint64> m_marks;
     int m_unreadable = 0;
+    std::deque<quint64> m_onDisk;
     std::atomic<quint64> m_nextId{1};
     QMutex m_mutex;
     QSet<quint64> m_pending;

@@ -54,19 +54,23 @@ void Rotation::dropExpired(qint64 validityMs)
 {
     if (validityMs <= 0)
         return;
-    const QList<QueuedMessage> old =
-        m_queue.takeTakenBefore(m_clock().toMSecsSinceEpoch() - validityMs);
-    if (old.isEmpty())
-        return;
-    QList<quint64> spoolIds;
-    for (const QueuedMessage& message : old) {
-        if (message.spoolId != 0)
-            spoolIds.append(message.spoolId);
+    const qint64 moment = m_clock().toMSecsSinceEpoch() - validityMs;
+    qsizetype dropped = 0;
+    // Until none is too old: the messages that take the place of those dropped may be too.
+    for (QList<QueuedMessage> old; !(old = m_queue.takeTakenBefore(moment)).isEmpty();) {
+        QList<quint64> spoolIds;
+        for (const QueuedMessage& message : old) {
+            if (message.spoolId != 0)
+                spoolIds.append(message.spoolId);
+        }
+        dropped += old.size();
+        emit expired(spoolIds);
     }
-    emit expired(spoolIds);
+    if (dropped == 0)
+        return;
     qCInfo(lcMostrela).noquote() << QStringLiteral("%1 mensagens postas de lado sem serem "
                                                    "mostradas: tomadas há mais de %2 segundos")
-                                        .arg(old.size())
+                                        .arg(dropped)
                                         .arg(static_cast<double>(validityMs) / 1000);
 }
 

@@ -50,7 +50,8 @@ signals:
     void displayed(const QString& linha1, const QString& linha2);
     // A write that did not reach the display, and why.
     void writeFailed(const QString& failure);
-    // The spool entries of messages dropped as too old.
+    // The spool entries of messages dropped as too old. Its receivers may queue more messages in
+    // their place: those are checked in turn, before the tick takes one.
     void expired(const QList<quint64>& spoolIds);
 
 private:

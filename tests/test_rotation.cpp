@@ -1,6 +1,8 @@
 #include "core/message_queue.h"
+#include "core/queue_feed.h"
 #include "core/settings.h"
 #include "core/settings_snapshots.h"
+#include "core/spool.h"
 #include "core/status.h"
 #include "display/display_writer.h"
 #include "rotation/rotation.h"
@@ -57,6 +59,7 @@ private slots:
     void idleText_withEmptySecondLine();
     void busyDisplay_isReportedAndGetsTheIdleTextBack();
     void missingDisplay_isReportedAndTheMessageWaitsAtTheTop();
+    void tooOldMessages_goBeforeTheTick_withThoseReadBackInTheirPlace();
 };
 
 void TestRotation::twoRows_areShownInOrderAndRemoved()
@@ -187,6 +190,38 @@ void TestRotation::missingDisplay_isReportedAndTheMessageWaitsAtTheTop()
                usualDisplayMessage("Segunda", "2"));
     QCOMPARE(rig.queue.count(), 0);
     QCOMPARE(rig.lblError(), QString());
+}
+
+// The queue holds two messages and the spool the rest: the tick drops every message too old to
+// show, those read back from the spool in place of the dropped ones too, then shows the first
+// that is not.
+void TestRotation::tooOldMessages_goBeforeTheTick_withThoseReadBackInTheirPlace()
+{
+    Rig rig;
+    rig.settings.setText(Key::SegundosValidade, QStringLiteral("300"));
+    Spool spool(rig.folder.filePath(QStringLiteral("fila")));
+    QueueFeed feed(rig.queue, spool, 2);
+    connect(&rig.rotation, &Rotation::expired, &rig.rotation, [&] { feed.refill(); });
+    QSignalSpy expired(&rig.rotation, &Rotation::expired);
+
+    QList<QueuedMessage> batch;
+    const qint64 anHourAgo = QDateTime::currentMSecsSinceEpoch() - 3'600'000;
+    for (int number = 1; number <= 7; ++number) {
+        batch << QueuedMessage(QString(), QStringLiteral("Velha %1").arg(number));
+        batch.last().takenAt = anHourAgo;
+    }
+    batch << QueuedMessage(QString(), QStringLiteral("Nova"), QStringLiteral("1"))
+          << QueuedMessage(QString(), QStringLiteral("Outra"), QStringLiteral("2"));
+    QVERIFY(spool.write(batch).isEmpty());
+    feed.enqueue(batch);
+    rig.tick();
+    rig.expect(usualDisplayMessage("Nova", "1"));
+    QCOMPARE(rig.queue.count(), 1);
+    QCOMPARE(feed.leftOnDisk(), qsizetype(0));
+    qsizetype dropped = 0;
+    for (const QList<QVariant>& signal : expired)
+        dropped += signal.at(0).value<QList<quint64>>().size();
+    QCOMPARE(dropped, qsizetype(7));
 }
 
 QTEST_GUILESS_MAIN(TestRotation)

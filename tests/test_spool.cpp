@@ -1,3 +1,4 @@
+#include "core/queue_feed.h"
 #include "core/spool.h"
 
 #include <QDateTime>
@@ -147,7 +148,53 @@ private slots:
                                        QStringLiteral("linha 3"), QStringLiteral("linha 4"),
                                        QStringLiteral("linha 6"), QStringLiteral("linha 7")}));
         QCOMPARE(shown, QStringList({QStringLiteral("linha 5")}));
-        QCOMPARE(spool.entriesLeft(), qsizetype(0));
+    }
+
+    // A queue that holds a few messages leaves the rest in the spool: taken one by one, the
+    // messages come in the order they were given, each once, whether they waited in memory or
+    // on disk, and batches given while some wait on disk go after them.
+    void queueHoldingAFew_givesEveryMessageInOrder()
+    {
+        Spool spool(spoolFolder());
+        MessageQueue queue;
+        QueueFeed feed(queue, spool, 4);
+        int given = 0;
+        const auto give = [&](int count) {
+            QList<QueuedMessage> batch;
+            for (int number = given + 1; number <= given + count; ++number)
+                batch << QueuedMessage(QString::number(number), QString::number(number));
+            given += count;
+            QVERIFY(spool.write(batch).isEmpty());
+            feed.enqueue(batch);
+        };
+        QStringList shown;
+        const auto show = [&](int count) {
+            for (int taken = 0; taken < count; ++taken) {
+                feed.refill();
+                const QueuedMessage message = queue.takeSelected();
+                shown << message.linha1;
+                spool.shown(message.spoolId);
+            }
+        };
+
+        give(7);
+        QCOMPARE(queue.count(), 4);
+        QCOMPARE(feed.leftOnDisk(), qsizetype(3));
+        show(2);
+        give(2); // behind the three on disk
+        QCOMPARE(queue.count(), 2);
+        show(3);
+        QCOMPARE(feed.leftOnDisk(), qsizetype(1));
+        show(4);
+        give(1); // to an empty queue with none on disk: held at once
+        QCOMPARE(queue.count(), 1);
+        show(1);
+
+        QStringList expected;
+        for (int number = 1; number <= given; ++number)
+            expected << QString::number(number);
+        QCOMPARE(shown, expected);
+        QCOMPARE(files(), 0);
     }
 };
 
