@@ -9,6 +9,9 @@ ElidedLabel::ElidedLabel(const QString& name, QWidget* parent) : QLabel(parent)
 {
     setObjectName(name);
     setTextFormat(Qt::PlainText);
+    // Opaque, in the window's colour: a new text repaints the label alone, not the bar and the
+    // window behind it.
+    setAutoFillBackground(true);
 }
 
 QString ElidedLabel::shownText() const

@@ -6,6 +6,7 @@
 #include "window/display_preview.h"
 #include "window/elided_label.h"
 #include "window/field_check.h"
+#include "window/pictured_frame.h"
 #include "window/port_choices.h"
 #include "window/queue_columns.h"
 #include "window/queue_list_model.h"
@@ -564,7 +565,7 @@ QGroupBox* Menu::buildConfiguraPage()
 QGroupBox* Menu::buildExecutandoPage()
 {
     Status& status = m_controller.status();
-    auto* frame = new QGroupBox;
+    auto* frame = new PicturedFrame;
     frame->setObjectName(QStringLiteral("fraExecutando"));
 
     auto* list = new QTreeView;
