@@ -1,6 +1,7 @@
 #include "support/open_window.h"
 
 #include <QItemSelectionModel>
+#include <QStyledItemDelegate>
 #include <QTreeView>
 #include <QtTest>
 
@@ -64,6 +65,7 @@ private slots:
     void afterABurst_listHoldsTheQueueInOrderWithItsSelection_labelsTheLastText();
     void windowShownAgain_showsAtOnceWhatCameWhileHidden();
     void rowPickedBeforeTheListCaughtUp_isTheMessageItShows();
+    void cells_lookAsTheStyleDrawsThem();
 };
 
 void TestQueueList::afterABurst_listHoldsTheQueueInOrderWithItsSelection_labelsTheLastText()
@@ -140,6 +142,25 @@ void TestQueueList::rowPickedBeforeTheListCaughtUp_isTheMessageItShows()
 
     QTRY_VERIFY(page.caughtUp());
     QCOMPARE(page.listSelection(), std::optional<int>(1));
+}
+
+// The list draws its cells from texts laid out once: pixel for pixel as the style's own drawing,
+// a selected row and a text cut to its column included.
+void TestQueueList::cells_lookAsTheStyleDrawsThem()
+{
+    RunningPage page;
+    page.controller.selectPage(Controller::Page::Executando);
+    page.queue.appendAll(numbered(1, 6));
+    page.queue.append({QStringLiteral("7"), QStringLiteral("Longa"), QString(300, u'W')});
+    page.queue.select(2);
+    QTRY_VERIFY(page.caughtUp());
+    QVERIFY(page.list->itemDelegate()->metaObject() != &QStyledItemDelegate::staticMetaObject);
+    const QImage drawn = page.list->viewport()->grab().toImage();
+    QVERIFY(drawn.width() > 100 && drawn.height() > 100);
+
+    QStyledItemDelegate styles;
+    page.list->setItemDelegate(&styles);
+    QCOMPARE(page.list->viewport()->grab().toImage(), drawn);
 }
 
 QTEST_MAIN(TestQueueList)

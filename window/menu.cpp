@@ -10,6 +10,7 @@
 #include "window/port_choices.h"
 #include "window/queue_columns.h"
 #include "window/queue_list_model.h"
+#include "window/queue_row_delegate.h"
 #include "window/running_notice.h"
 #include "window/status_line.h"
 #include "window/steady_label.h"
@@ -577,6 +578,7 @@ QGroupBox* Menu::buildExecutandoPage()
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     auto* rows = new QueueListModel(m_controller.queue(), *m_refresh, list);
     list->setModel(rows);
+    list->setItemDelegate(new QueueRowDelegate(list));
     rows->setListSelection(list->selectionModel());
     new QueueColumns(list);
 

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QHash>
+#include <QStaticText>
+#include <QStyledItemDelegate>
+
+// Draws the queue list's cells as the style does, their texts from a store of texts already laid
+// out. The list moves up a row for each message shown, and every cell on screen is drawn again
+// with it; each text would be cut to its column and shaped anew, though it is the same as in the
+// last paint one row lower.
+class QueueRowDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
+
+private:
+    // The text cut to `width` as the style cuts it, laid out in `font`.
+    const QStaticText& laidOut(const QString& text, int width, const QFont& font) const;
+
+    mutable QHash<QString, QStaticText> m_laidOut;
+};
