@@ -42,7 +42,7 @@ void DatabasePolling::settleUnfinishedRows(QList<QueuedMessage>& rows, QStringLi
     m_unfinished.removeIf([&](const UnfinishedEntry& kept) {
         if (stopping)
             return false;
-        const qint64 number = kept.origin.numRegisto;
+        const qint64 number = kept.numRegisto;
         const bool inTable = rows.removeIf([&](const QueuedMessage& row) {
             return row.origin.numRegisto == number;
         }) > 0;

@@ -84,14 +84,14 @@ void DropFolderPolling::settleUnfinishedFiles(QList<DropFile>& files, QSet<quint
     if (m_unfinished.isEmpty() || files.isEmpty())
         return;
     // By name, so that a large spool left by a crash is matched with a batch in one pass.
-    QHash<QString, qsizetype> byName;
+    QHash<size_t, qsizetype> byName;
     for (qsizetype index = 0; index < files.size(); ++index)
-        byName.insert(files[index].message.origin.dropFile, index);
+        byName.insert(dropFileName(files[index].message.origin.dropFile), index);
     QSet<qsizetype> matched;
     // Each kept file still there is deleted now; one whose delete fails is still not taken again
     // next tick.
     m_unfinished.removeIf([&](const UnfinishedEntry& kept) {
-        const qsizetype index = byName.value(kept.origin.dropFile, -1);
+        const qsizetype index = byName.value(kept.dropFile, -1);
         if (index < 0 || matched.contains(index) ||
             messageTexts(files[index].message) != kept.texts)
             return false;

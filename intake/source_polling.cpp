@@ -7,8 +7,14 @@ size_t messageTexts(const QueuedMessage& message)
     return qHashMulti(0, message.ordem, message.linha1, message.linha2);
 }
 
+size_t dropFileName(const QString& name)
+{
+    return name.isEmpty() ? 0 : qHash(name);
+}
+
 UnfinishedEntry::UnfinishedEntry(const QueuedMessage& message)
-    : spoolId(message.spoolId), origin(message.origin), texts(messageTexts(message))
+    : spoolId(message.spoolId), numRegisto(message.origin.numRegisto),
+      dropFile(dropFileName(message.origin.dropFile)), texts(messageTexts(message))
 {
 }
 

@@ -15,17 +15,22 @@
 class Spool;
 struct SourceSettings;
 
-// A spool entry of an earlier run whose source delete may not have been done: small, as a
-// large spool has one for every message.
+// A spool entry of an earlier run whose source delete may not have been done: small, with no
+// text of its own, as a large spool has one for every message.
 struct UnfinishedEntry {
     explicit UnfinishedEntry(const QueuedMessage& message);
 
     quint64 spoolId;
-    MessageOrigin origin;
+    qint64 numRegisto; // the database row's number, or -1
+    // The drop file's name hashed (see dropFileName()), or 0 for none.
+    size_t dropFile;
     // The message's texts, hashed: a drop file of the same name that holds other texts is a new
     // message, to be taken.
     size_t texts;
 };
+
+// A drop file's name as an unfinished entry keeps it.
+size_t dropFileName(const QString& name);
 
 size_t messageTexts(const QueuedMessage& message);
 
