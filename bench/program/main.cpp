@@ -163,7 +163,10 @@ int main(int argc, char* argv[])
                     return bothWays<DisplayFigures>(
                         [&](bool window) { return measureDisplay(settings, queued, window); });
                 };
-                report.addDisplay(display(settings.messages), display(settings.longQueue));
+                const auto usual = display(settings.messages);
+                const auto longer = display(settings.longQueue);
+                report.addDisplay(usual, longer,
+                                  measurePlainPort(settings, usual.withWindow.bytesPerMessage));
             });
         if (chosen.contains(QStringLiteral("idle"))) {
             for (const bool database : {false, true})

@@ -12,8 +12,6 @@
 
 #include <sys/resource.h>
 
-namespace {
-
 double threadCpuSeconds()
 {
     rusage usage{};
@@ -23,6 +21,8 @@ double threadCpuSeconds()
     };
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
+
+namespace {
 
 // Lists, reads, keeps and deletes `count` drop files; the CPU seconds it took.
 double intakeCpuSeconds(int count, const std::function<void(int, const QByteArray&)>& keep)

@@ -1,5 +1,8 @@
 #pragma once
 
+// The CPU seconds this thread has used, user and system, as getrusage counts them.
+double threadCpuSeconds();
+
 // The plain cost of taking drop files: this thread lists `count` drop files (as the benchmark
 // drops them for the controller), reads each one whole and deletes it, with nothing else
 // around it. Returns the CPU seconds that took, as getrusage counts this thread's user and

@@ -90,7 +90,7 @@ void Report::addIntake(const PlainIntakeFigures& plain, const BothWays<IntakeFig
 }
 
 void Report::addDisplay(const BothWays<DisplayFigures>& usual,
-                        const BothWays<DisplayFigures>& longer)
+                        const BothWays<DisplayFigures>& longer, double portCpuPerMessage)
 {
     add(QStringLiteral("%1 messages queued, one shown every 0.1 s: CPU a message")
             .arg(count(usual.withWindow.queued)),
@@ -107,6 +107,8 @@ void Report::addDisplay(const BothWays<DisplayFigures>& usual,
         longer.withWindow.cpuPerMessage <= usual.withWindow.cpuPerMessage * longerQueueAllowance &&
             longer.withoutWindow.cpuPerMessage <=
                 usual.withoutWindow.cpuPerMessage * longerQueueAllowance);
+    add(QStringLiteral("  the port alone: opened, the frame written, closed (the floor)"),
+        milliseconds(portCpuPerMessage));
     const double wireSeconds = usual.withWindow.bytesPerMessage * lineSecondsPerByte;
     add(QStringLiteral("  one message (%1 bytes) on a 9600-baud line")
             .arg(fixed(usual.withWindow.bytesPerMessage, 0)),
@@ -137,7 +139,7 @@ void Report::addSpoolStart(const BothWays<SpoolStartFigures>& figures)
         megabytes(window.peakMegabytes), megabytes(without.peakMegabytes),
         QStringLiteral("< %1 MB").arg(peakMegabytesGoal),
         std::max(window.peakMegabytes, without.peakMegabytes) < peakMegabytesGoal);
-    add(QStringLiteral("  memory a queued message (VmRSS over an empty spool's)"),
+    add(QStringLiteral("  memory a spooled message (VmRSS over an empty spool's)"),
         fixed(window.bytesPerMessage, 0) + QStringLiteral(" bytes"),
         fixed(without.bytesPerMessage, 0) + QStringLiteral(" bytes"));
     add(QStringLiteral("  longest gap between frames (one due every 0.1 s)"),

@@ -12,7 +12,9 @@
 class Report {
 public:
     void addIntake(const PlainIntakeFigures& plain, const BothWays<IntakeFigures>& figures);
-    void addDisplay(const BothWays<DisplayFigures>& usual, const BothWays<DisplayFigures>& longer);
+    // `portCpuPerMessage`: the port opened, written and closed for a frame, with nothing else.
+    void addDisplay(const BothWays<DisplayFigures>& usual, const BothWays<DisplayFigures>& longer,
+                    double portCpuPerMessage);
     void addIdle(const BothWays<IdleFigures>& figures, bool database);
     void addSpoolStart(const BothWays<SpoolStartFigures>& figures);
     void addBacklog(const BothWays<BacklogFigures>& figures);

@@ -3,6 +3,7 @@
 #include "controller_under_test.h"
 #include "core/failure.h"
 #include "plain_intake.h"
+#include "plain_port.h"
 #include "support/frame_gaps.h"
 #include "support/odbc_fixture.h"
 #include "support/postgres_server.h"
@@ -111,6 +112,12 @@ DisplayFigures measureDisplay(const BenchSettings& settings, int queued, bool wi
     figures.bytesPerMessage =
         static_cast<double>(controller.frameBytes() - bytes) / figures.messages;
     return figures;
+}
+
+double measurePlainPort(const BenchSettings& settings, double frameBytes)
+{
+    progress("display: the port alone");
+    return plainPortCpuSeconds(settings.messages, std::llround(frameBytes)) / settings.messages;
 }
 
 IdleFigures measureIdle(const BenchSettings& settings, bool database, bool window)

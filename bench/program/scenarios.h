@@ -59,6 +59,8 @@ struct DisplayFigures {
     double bytesPerMessage = 0;
 };
 DisplayFigures measureDisplay(const BenchSettings& settings, int queued, bool window);
+// The CPU a message of the port alone: opened, a frame of `frameBytes` written, closed.
+double measurePlainPort(const BenchSettings& settings, double frameBytes);
 
 // The share of one core an idle controller uses: display every second, polling every two, the
 // date-and-time idle text on, an empty drop folder, and the database (its table empty) when
@@ -71,7 +73,7 @@ IdleFigures measureIdle(const BenchSettings& settings, bool database, bool windo
 
 // A start over a spool that an earlier run left full, every message's source delete unsure, the
 // display every 0.1 s: the seconds from the start to the first frame, the peak memory over
-// `spoolSeconds` from the start, and the memory each queued message took then, over that of a
+// `spoolSeconds` from the start, and the memory each spooled message took then, over that of a
 // controller started over an empty spool.
 struct SpoolStartFigures {
     int messages = 0;
