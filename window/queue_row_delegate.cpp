@@ -6,7 +6,7 @@
 
 namespace {
 
-// Enough for every cell of a tall list and the rows about to come up; past it, the store starts
+// Enough for every cell of a tall list and the rows about to come up; past it, a store starts
 // again.
 constexpr qsizetype mostLaidOut = 512;
 
@@ -41,6 +41,16 @@ void QueueRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     painter->drawStaticText(QPointF(area.left(), area.top() + (area.height() - size.height()) / 2),
                             shown);
     painter->restore();
+}
+
+QSize QueueRowDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    const QString key = option.font.key() + u'\n' + index.data().toString();
+    if (const auto found = m_sizes.constFind(key); found != m_sizes.cend())
+        return *found;
+    if (m_sizes.size() >= mostLaidOut)
+        m_sizes.clear();
+    return *m_sizes.insert(key, QStyledItemDelegate::sizeHint(option, index));
 }
 
 const QStaticText& QueueRowDelegate::laidOut(const QString& text, int width,
