@@ -26,8 +26,3 @@ void QueueFeed::refill()
         return;
     m_queue.appendAll(m_spool.readBack(m_held - m_queue.count()));
 }
-
-qsizetype QueueFeed::leftOnDisk() const
-{
-    return m_spool.leftOnDisk();
-}

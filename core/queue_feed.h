@@ -18,8 +18,6 @@ public:
     void enqueue(const QList<QueuedMessage>& messages);
     // Once the queue holds half of `held` or less, reads back from the spool what it has room for.
     void refill();
-    // Messages waiting on disk beyond those in the queue.
-    qsizetype leftOnDisk() const;
 
 private:
     MessageQueue& m_queue;

@@ -217,7 +217,7 @@ void TestRotation::tooOldMessages_goBeforeTheTick_withThoseReadBackInTheirPlace(
     rig.tick();
     rig.expect(usualDisplayMessage("Nova", "1"));
     QCOMPARE(rig.queue.count(), 1);
-    QCOMPARE(feed.leftOnDisk(), qsizetype(0));
+    QCOMPARE(spool.leftOnDisk(), qsizetype(0));
     qsizetype dropped = 0;
     for (const QList<QVariant>& signal : expired)
         dropped += signal.at(0).value<QList<quint64>>().size();

@@ -179,12 +179,12 @@ private slots:
 
         give(7);
         QCOMPARE(queue.count(), 4);
-        QCOMPARE(feed.leftOnDisk(), qsizetype(3));
+        QCOMPARE(spool.leftOnDisk(), qsizetype(3));
         show(2);
         give(2); // behind the three on disk
         QCOMPARE(queue.count(), 2);
         show(3);
-        QCOMPARE(feed.leftOnDisk(), qsizetype(1));
+        QCOMPARE(spool.leftOnDisk(), qsizetype(1));
         show(4);
         give(1); // to an empty queue with none on disk: held at once
         QCOMPARE(queue.count(), 1);
