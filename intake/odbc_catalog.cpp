@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <iterator>
 
 namespace {
 
@@ -38,14 +39,14 @@ private:
 };
 
 using Enumerate =
-    std::function<SQLRETURN(SQLHENV, SQLUSMALLINT, SQLCHAR*, SQLSMALLINT, SQLSMALLINT*)>;
+    std::function<SQLRETURN(SQLHENV, SQLUSMALLINT, SQLWCHAR*, SQLSMALLINT, SQLSMALLINT*)>;
 
 // The first text of every entry that `next` yields, from the first one on.
 QStringList enumerate(const Enumerate& next)
 {
     Environment environment;
     QStringList names;
-    QVarLengthArray<SQLCHAR, 512> name(512);
+    QVarLengthArray<SQLWCHAR, 512> name(512);
     SQLUSMALLINT direction = SQL_FETCH_FIRST;
     for (;;) {
         SQLSMALLINT length = 0;
@@ -53,8 +54,8 @@ QStringList enumerate(const Enumerate& next)
                                       static_cast<SQLSMALLINT>(name.size()), &length);
         if (!SQL_SUCCEEDED(result))
             break;
-        names.append(QString::fromLocal8Bit(reinterpret_cast<const char*>(name.data()),
-                                            std::min<qsizetype>(length, name.size() - 1)));
+        names.append(QString::fromUtf16(reinterpret_cast<const char16_t*>(name.data()),
+                                        std::min<qsizetype>(length, name.size() - 1)));
         direction = SQL_FETCH_NEXT;
     }
     return names;
@@ -64,24 +65,26 @@ QStringList enumerate(const Enumerate& next)
 
 bool odbcDataSourceExists(const QString& name)
 {
-    const QStringList sources = enumerate([](SQLHENV environment, SQLUSMALLINT direction,
-                                             SQLCHAR* text, SQLSMALLINT size, SQLSMALLINT* length) {
-        SQLCHAR description[512];
-        SQLSMALLINT descriptionLength = 0;
-        return SQLDataSources(environment, direction, text, size, length, description,
-                              sizeof description, &descriptionLength);
-    });
+    const QStringList sources =
+        enumerate([](SQLHENV environment, SQLUSMALLINT direction, SQLWCHAR* text, SQLSMALLINT size,
+                     SQLSMALLINT* length) {
+            SQLWCHAR description[512];
+            SQLSMALLINT descriptionLength = 0;
+            return SQLDataSourcesW(environment, direction, text, size, length, description,
+                                   static_cast<SQLSMALLINT>(std::size(description)),
+                                   &descriptionLength);
+        });
     return sources.contains(name.trimmed(), Qt::CaseInsensitive);
 }
 
 QStringList odbcDrivers()
 {
-    return enumerate([](SQLHENV environment, SQLUSMALLINT direction, SQLCHAR* text,
+    return enumerate([](SQLHENV environment, SQLUSMALLINT direction, SQLWCHAR* text,
                         SQLSMALLINT size, SQLSMALLINT* length) {
-        SQLCHAR attributes[2048];
+        SQLWCHAR attributes[2048];
         SQLSMALLINT attributesLength = 0;
-        return SQLDrivers(environment, direction, text, size, length, attributes, sizeof attributes,
-                          &attributesLength);
+        return SQLDriversW(environment, direction, text, size, length, attributes,
+                           static_cast<SQLSMALLINT>(std::size(attributes)), &attributesLength);
     });
 }
 
