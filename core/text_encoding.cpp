@@ -1,12 +1,21 @@
 #include "core/text_encoding.h"
 
-#include <QList>
+#include "core/code_page_tables.h"
+
 #include <QStringDecoder>
-#include <QStringEncoder>
 
 namespace {
 
-const char* const windows1252 = "windows-1252";
+const CodePageTable& windows1252()
+{
+    return *CodePageTable::of(1252);
+}
+
+QString decoded(QStringDecoder::Encoding encoding, const QByteArray& bytes)
+{
+    QStringDecoder decoder(encoding, QStringDecoder::Flag::Stateless);
+    return decoder(bytes);
+}
 
 bool hasHighByte(const QByteArray& bytes)
 {
@@ -23,6 +32,10 @@ QString decodeFileText(const QByteArray& bytes)
 {
     if (bytes.startsWith("\xEF\xBB\xBF"))
         return QString::fromUtf8(bytes.mid(3));
+    if (bytes.startsWith("\xFF\xFE"))
+        return decoded(QStringDecoder::Utf16LE, bytes.mid(2));
+    if (bytes.startsWith("\xFE\xFF"))
+        return decoded(QStringDecoder::Utf16BE, bytes.mid(2));
     if (hasHighByte(bytes)) {
         QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
         const QString text = utf8(bytes);
@@ -53,21 +66,10 @@ QString withCrLfLineEndings(const QString& text)
 
 QString decodeWindows1252(const QByteArray& bytes)
 {
-    QStringDecoder decoder(windows1252);
-    return decoder(bytes);
+    return windows1252().decode(bytes);
 }
 
 QByteArray encodeWindows1252(const QString& text)
 {
-    QStringEncoder encoder(windows1252);
-    QByteArray bytes = encoder(text);
-    // Single-byte encoding: byte i stands for code point i. The converter marks a character it
-    // cannot hold with SUB (0x1A); such a character goes out as "?" instead.
-    qsizetype index = 0;
-    for (const uint codePoint : text.toUcs4()) {
-        if (index < bytes.size() && bytes[index] == '\x1A' && codePoint != 0x1A)
-            bytes[index] = '?';
-        ++index;
-    }
-    return bytes;
+    return windows1252().encode(text);
 }

@@ -5,8 +5,8 @@
 
 // Files and the serial port carry Windows-1252, one byte per character.
 
-// Reads a file's bytes: UTF-8 when they start with its byte-order mark, or when they are valid
-// UTF-8 holding multi-byte sequences; Windows-1252 otherwise.
+// Reads a file's bytes: UTF-8 or UTF-16 (either byte order) when they start with its byte-order
+// mark, UTF-8 when they are valid UTF-8 holding multi-byte sequences, Windows-1252 otherwise.
 QString decodeFileText(const QByteArray& bytes);
 
 // CR LF, LF and a lone CR all become CR LF.

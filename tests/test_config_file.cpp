@@ -354,6 +354,10 @@ void TestConfigFile::reading_acceptsEveryLineEndingAndEncoding()
     QCOMPARE(settings.text(Key::Default_Linha1), QStringLiteral("Olá"));
     QCOMPARE(readInto(settings, "Default_Linha1=Ol\xc3\xa1 \xe2\x82\xac\n"), QString());
     QCOMPARE(settings.text(Key::Default_Linha1), QStringLiteral("Olá €"));
+    // Saved from a Windows editor as UTF-16 with its byte-order mark.
+    QCOMPARE(readInto(settings, QByteArray("\xff\xfeP\0o\0r\0t\0a\0=\0\xe9\0\r\0\n\0", 20)),
+             QString());
+    QCOMPARE(settings.text(Key::Porta), QStringLiteral("é"));
 }
 
 void TestConfigFile::reading_emptyFileSetsNothing()

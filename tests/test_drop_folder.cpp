@@ -113,6 +113,13 @@ private slots:
                                       << QStringLiteral("Preç") << QStringLiteral("o€");
         QTest::newRow("UTF-8") << QByteArray("Ol\xc3\xa1 Jos\xc3\xa9") << QStringLiteral("4")
                                << QStringLiteral("Olá ") << QStringLiteral("José");
+        // As Windows PowerShell's ">" writes a file, and the other byte order.
+        QTest::newRow("UTF-16 LE")
+            << QByteArray("\xff\xfeP\0r\0e\0\xe7\0o\0\xac\x20\r\0\n\0", 16) << QStringLiteral("4")
+            << QStringLiteral("Preç") << QStringLiteral("o€");
+        QTest::newRow("UTF-16 BE")
+            << QByteArray("\xfe\xff\0P\0r\0e\0\xe7\0o\x20\xac", 14) << QStringLiteral("4")
+            << QStringLiteral("Preç") << QStringLiteral("o€");
     }
     void text_splitIntoTwoLines()
     {

@@ -1,3 +1,4 @@
+#include "core/code_page_tables.h"
 #include "core/failure.h"
 #include "core/main_routines.h"
 #include "core/numbers.h"
@@ -22,6 +23,8 @@ private slots:
     void decodeFileText_choosesEncoding();
     void lineEndings_allBecomeCrLf();
     void encodeWindows1252_replacesUnmappableWithQuestionMark();
+    void codePageTables_matchTheSystemConverters_data();
+    void codePageTables_matchTheSystemConverters();
 };
 
 void TestTextRoutines::separaCampos_splitsAndTrimsEveryField_data()
@@ -151,6 +154,11 @@ void TestTextRoutines::decodeFileText_choosesEncoding()
     QCOMPARE(decodeFileText(QByteArray("\xef\xbb\xbfplain")), QStringLiteral("plain"));
     // Invalid UTF-8 (a lone lead byte) is Windows-1252.
     QCOMPARE(decodeFileText(QByteArray("\xc3 x")), QString::fromUtf8("Ã x"));
+    // UTF-16 by its byte-order mark, either way round, a letter beyond the first plane included.
+    QCOMPARE(decodeFileText(QByteArray("\xff\xfe\xe9\0\xac\x20\x3d\xd8\x00\xde", 10)),
+             QString::fromUtf8("é€😀"));
+    QCOMPARE(decodeFileText(QByteArray("\xfe\xff\0\xe9\x20\xac\xd8\x3d\xde\x00", 10)),
+             QString::fromUtf8("é€😀"));
 }
 
 void TestTextRoutines::lineEndings_allBecomeCrLf()
@@ -164,6 +172,52 @@ void TestTextRoutines::encodeWindows1252_replacesUnmappableWithQuestionMark()
 {
     QCOMPARE(encodeWindows1252(QString::fromUtf8("Café €")), QByteArray("Caf\xe9 \x80"));
     QCOMPARE(encodeWindows1252(QString::fromUtf8("Ж😀\x1a")), QByteArray("??\x1a"));
+}
+
+void TestTextRoutines::codePageTables_matchTheSystemConverters_data()
+{
+    QTest::addColumn<int>("page");
+    QTest::addColumn<QByteArray>("converter");
+    QTest::newRow("1252") << 1252 << QByteArray("windows-1252");
+    QTest::newRow("437") << 437 << QByteArray("IBM437");
+    QTest::newRow("850") << 850 << QByteArray("IBM850");
+    QTest::newRow("858") << 858 << QByteArray("IBM00858");
+    QTest::newRow("860") << 860 << QByteArray("IBM860");
+}
+
+// The program's own tables give the bytes the system's converters give, where a system has them.
+// Below 0x80 every page is ASCII: the converters swap three control characters in the DOS
+// pages, which the program never sends as text.
+void TestTextRoutines::codePageTables_matchTheSystemConverters()
+{
+    QFETCH(int, page);
+    QFETCH(QByteArray, converter);
+    QStringEncoder encoder(converter.constData(), QStringEncoder::Flag::Stateless);
+    QStringDecoder decoder(converter.constData(), QStringDecoder::Flag::Stateless);
+    if (!encoder.isValid() || !decoder.isValid())
+        QSKIP("This system has no converter for the page.");
+    const CodePageTable& table = *CodePageTable::of(page);
+
+    for (int value = 0; value < 0x100; ++value) {
+        const QByteArray byte(1, char(value));
+        const QString expected = value < 0x80 ? QString(QChar(value)) : decoder.decode(byte);
+        QCOMPARE(table.decode(byte), expected);
+    }
+    for (char32_t codePoint = 0; codePoint < 0x10000; ++codePoint) {
+        if (QChar::isSurrogate(codePoint))
+            continue;
+        const QString character{QChar(char16_t(codePoint))};
+        QByteArray expected(1, char(codePoint));
+        if (codePoint >= 0x80) {
+            // A converter marks a character its page lacks with a substitute byte.
+            expected = encoder.encode(character);
+            if (decoder.decode(expected) != character)
+                expected = "?";
+        }
+        if (table.encode(character) != expected)
+            QFAIL(qPrintable(QStringLiteral("U+%1").arg(uint(codePoint), 4, 16, QChar(u'0'))));
+        QCOMPARE(table.holds(codePoint), expected != "?" || codePoint == u'?');
+    }
 }
 
 QTEST_GUILESS_MAIN(TestTextRoutines)
