@@ -2,6 +2,7 @@
 
 #include "core/failure.h"
 #include "core/main_routines.h"
+#include "core/numbers.h"
 #include "display/serial_port.h"
 
 #include <array>
@@ -36,19 +37,24 @@ void cDisplay::SetPortaComm(const QString& porta, const LineSettings& lineSettin
     skipOnFailure([&] { port().setSettings(lineSettings); });
 }
 
+void cDisplay::InitDisplay()
+{
+    m_frame += m_initCodes;
+}
+
 void cDisplay::CLSDisplay()
 {
     m_frame += m_clearCodes;
 }
 
-void cDisplay::Linha(QString& text, qint16 lineNumber)
+void cDisplay::Linha(QString& text, qint32 alinhamento, qint16 lineNumber)
 {
     if (m_codePage.folds())
         RetiraAcentos(text);
     blankControlCharacters(text);
     // What the page lacks is folded, and "?" if even that is not there.
     text = m_codePage.fitted(trimSpaces(text), folded);
-    const QByteArray body = m_codePage.encode(text);
+    const QByteArray body = m_codePage.encode(aligned(text, alinhamento));
     if (lineNumber == 1)
         m_frame += m_linha1Start + body + m_linha1End;
     else
@@ -65,6 +71,15 @@ bool cDisplay::writeFrame()
         m_skippedFailure = failure;
     skipOnFailure([this] { port().close(); });
     return failure.isEmpty();
+}
+
+QString cDisplay::aligned(const QString& text, qint32 alinhamento) const
+{
+    const qsizetype room = m_comprimentoLinha - text.size();
+    if (alinhamento == 0 || room <= 0)
+        return text;
+    const qsizetype before = alinhamento == 1 ? room : roundHalfEven(room / 2.0, 0, room);
+    return QString(before, u' ') + text;
 }
 
 void cDisplay::blankControlCharacters(QString& text)

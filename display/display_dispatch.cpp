@@ -19,31 +19,21 @@ QString unusableSetting(const DisplaySettings& settings)
 
 } // namespace
 
-DisplayDispatch::DisplayDispatch(SerialPort& mscDisplay) : m_mscDisplay(mscDisplay) {}
-
-DisplayOutcome DisplayDispatch::LancaNoDisplay(const DisplaySettings& settings, QString linha1,
-                                               QString linha2)
+PreparedMessage prepareMessage(const DisplaySettings& settings, const QString& linha1,
+                               const QString& linha2)
 {
-    DisplayOutcome outcome;
+    PreparedMessage message;
     // A width, line or code page that cannot be used would blank or garble the message: it
     // waits for settings that can.
-    outcome.failure = unusableSetting(settings);
-    if (!outcome.failure.isEmpty()) {
-        outcome.reached = false;
-        return outcome;
-    }
+    message.failure = unusableSetting(settings);
+    if (!message.failure.isEmpty())
+        return message;
     const qint16 width = *settings.numLetras.letters;
-    linha1.truncate(width);
-    linha2.truncate(width);
-    if (linha1 == m_lastLinha1 && linha2 == m_lastLinha2)
-        return outcome;
-    // The lines as cut: Linha hands them back as they go out.
-    const QString cut1 = linha1;
-    const QString cut2 = linha2;
+    message.cutLinha1 = message.linha1 = linha1.left(width);
+    message.cutLinha2 = message.linha2 = linha2.left(width);
 
-    cDisplay display;
-    display.ctrlInterface(&m_mscDisplay);
-    display.SetPortaComm(settings.porta, *settings.portaDefinicoes.value);
+    cDisplay& display = message.display;
+    display.ConfigSetComprimentoLinha(width);
     display.ConfigPaginaCodigos(*settings.paginaCodigos.value);
     display.ConfigCLSChar(settings.limpa);
     display.ConfigLinha1IniChar(settings.initLinha1);
@@ -51,18 +41,40 @@ DisplayOutcome DisplayDispatch::LancaNoDisplay(const DisplaySettings& settings, 
     display.ConfigLinha2IniChar(settings.initLinha2);
     display.ConfigLinha2FimChar(settings.fimLinha2);
     display.CLSDisplay();
-    display.Linha(linha1, 1);
-    display.Linha(linha2, 2);
+    // Linha hands the lines back as they go out.
+    display.Linha(message.linha1, 0, 1);
+    display.Linha(message.linha2, 0, 2);
+    return message;
+}
+
+DisplayDispatch::DisplayDispatch(SerialPort& mscDisplay) : m_mscDisplay(mscDisplay) {}
+
+DisplayOutcome DisplayDispatch::LancaNoDisplay(const DisplaySettings& settings,
+                                               const QString& linha1, const QString& linha2)
+{
+    DisplayOutcome outcome;
+    PreparedMessage message = prepareMessage(settings, linha1, linha2);
+    outcome.failure = message.failure;
+    if (!outcome.failure.isEmpty()) {
+        outcome.reached = false;
+        return outcome;
+    }
+    if (message.cutLinha1 == m_lastLinha1 && message.cutLinha2 == m_lastLinha2)
+        return outcome;
+
+    cDisplay& display = message.display;
+    display.ctrlInterface(&m_mscDisplay);
+    display.SetPortaComm(settings.porta, *settings.portaDefinicoes.value);
     outcome.reached = display.writeFrame();
     outcome.written = outcome.reached;
     outcome.failure = display.skippedFailure();
-    outcome.linha1 = linha1;
-    outcome.linha2 = linha2;
+    outcome.linha1 = message.linha1;
+    outcome.linha2 = message.linha2;
 
     // Remembered only once written, so a display that comes back gets the same text again.
     if (outcome.reached) {
-        m_lastLinha1 = cut1;
-        m_lastLinha2 = cut2;
+        m_lastLinha1 = message.cutLinha1;
+        m_lastLinha2 = message.cutLinha2;
     }
     return outcome;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "display/cdisplay.h"
+
 #include <QString>
 
 struct DisplaySettings;
@@ -22,6 +24,24 @@ struct DisplayOutcome {
     QString linha2;
 };
 
+// One message made ready for the display with the display settings of the moment, nothing sent.
+struct PreparedMessage {
+    // Why the settings cannot show the message: the width, line settings or code page cannot be
+    // used. Nothing else is set then.
+    QString failure;
+    // Both lines cut to the line width: what a later message is compared with.
+    QString cutLinha1;
+    QString cutLinha2;
+    // The lines as the display shows them (see DisplayOutcome).
+    QString linha1;
+    QString linha2;
+    // Holds the message's frame: the clear code, then each line between its start and end codes.
+    cDisplay display;
+};
+
+PreparedMessage prepareMessage(const DisplaySettings& settings, const QString& linha1,
+                               const QString& linha2);
+
 // Shows one message of two lines on the display, with the display settings of the moment. A
 // message whose two lines equal, each, those of the last message that reached the display is not
 // sent again.
@@ -32,7 +52,8 @@ public:
     // Cuts both lines to the line width, then writes the clear code and each line between its
     // start and end codes as one frame: one open, one write, one close. Never throws and leaves
     // no port open.
-    DisplayOutcome LancaNoDisplay(const DisplaySettings& settings, QString linha1, QString linha2);
+    DisplayOutcome LancaNoDisplay(const DisplaySettings& settings, const QString& linha1,
+                                  const QString& linha2);
 
 private:
     SerialPort& m_mscDisplay;

@@ -1,34 +1,34 @@
 #include "core/code_sequence.h"
+#include "core/settings.h"
+#include "core/settings_snapshots.h"
 #include "display/cdisplay.h"
-#include "display/serial_port.h"
-#include "support/pseudo_terminal.h"
+#include "display/display_dispatch.h"
+#include "support/usual_display.h"
 
 #include <QtTest>
 
 namespace {
 
+using Key = Settings::Key;
+
 const LineSettings usualSettings;
 
-// A display on a pseudo-terminal, with no control codes unless a test sets them.
-struct Rig {
-    PseudoTerminal terminal;
-    SerialPort port;
-    cDisplay display;
+// The bytes a display with no control codes unless a test sets them puts in its frame for a line.
+QByteArray lineBytes(cDisplay& display, const QString& text, qint16 lineNumber = 1,
+                     qint32 alinhamento = 0)
+{
+    QString variable = text;
+    const qsizetype before = display.frame().size();
+    display.Linha(variable, alinhamento, lineNumber);
+    return display.frame().mid(before);
+}
 
-    Rig()
-    {
-        display.ctrlInterface(&port);
-        display.SetPortaComm(terminal.slavePath(), usualSettings);
-    }
-
-    QByteArray line(const QString& text, qint16 lineNumber = 1)
-    {
-        QString variable = text;
-        display.Linha(variable, lineNumber);
-        display.writeFrame();
-        return terminal.take(1);
-    }
-};
+// A message's frame as the dispatch builds it from the settings of the moment (the usual
+// display's codes and width unless a test changes them).
+QByteArray messageFrame(const Settings& settings, const QString& linha1, const QString& linha2)
+{
+    return prepareMessage(displaySettings(settings), linha1, linha2).display.frame();
+}
 
 } // namespace
 
@@ -39,32 +39,37 @@ private slots:
     void linha_foldsThenTrimsSpaces_data();
     void linha_foldsThenTrimsSpaces();
     void linha_usesLine2CodesForAnyNumberButOne();
+    void linha_alignsWithinTheLineWidth_data();
+    void linha_alignsWithinTheLineWidth();
+    void initAndCommands_goInTheFrameWhereCalled();
     void withoutPort_outputSkipsAndReports();
+
+    // The frame of a message as the dispatch prepares it.
+    void lines_areCutToTheWidthAndNeverPadded();
+    void controlCharactersInText_goOutAsBlanks();
+    void codeSettings_areReadOnEveryCall();
+    void codePage_sendsTheTextInThatPage_data();
+    void codePage_sendsTheTextInThatPage();
 };
 
 void TestCDisplay::usualCodes_giveTheKnownByteStream()
 {
-    Rig rig;
-    rig.display.ConfigCLSChar(codeSequenceBytes(QStringLiteral("12")));
-    rig.display.ConfigLinha1IniChar(codeSequenceBytes(QStringLiteral("27+81+65")));
-    rig.display.ConfigLinha2IniChar(codeSequenceBytes(QStringLiteral("27+81+66")));
-    rig.display.ConfigLinha1FimChar(codeSequenceBytes(QStringLiteral("13")));
-    rig.display.ConfigLinha2FimChar(codeSequenceBytes(QStringLiteral("13")));
+    cDisplay display;
+    display.ConfigCLSChar(codeSequenceBytes(QStringLiteral("12")));
+    display.ConfigLinha1IniChar(codeSequenceBytes(QStringLiteral("27+81+65")));
+    display.ConfigLinha2IniChar(codeSequenceBytes(QStringLiteral("27+81+66")));
+    display.ConfigLinha1FimChar(codeSequenceBytes(QStringLiteral("13")));
+    display.ConfigLinha2FimChar(codeSequenceBytes(QStringLiteral("13")));
 
-    // Nothing goes out until the frame is written, whole, and the port is closed after it.
-    rig.display.CLSDisplay();
+    display.CLSDisplay();
     QString linha1 = QStringLiteral("Bom dia");
     QString linha2 = QStringLiteral("Café");
-    rig.display.Linha(linha1, 1);
-    rig.display.Linha(linha2, 2);
-    QVERIFY(!rig.port.isOpen());
-    QVERIFY(rig.display.writeFrame());
-    QVERIFY(!rig.port.isOpen());
-    const QByteArray frame("\x0C"
-                           "\x1B\x51\x41\x42\x6F\x6D\x20\x64\x69\x61\x0D"
-                           "\x1B\x51\x42\x43\x61\x66\x65\x0D");
-    QCOMPARE(rig.terminal.take(frame.size()), frame);
-    QVERIFY(rig.display.skippedFailure().isEmpty());
+    display.Linha(linha1, 0, 1);
+    display.Linha(linha2, 0, 2);
+    QCOMPARE(display.frame(), QByteArray("\x0C"
+                                         "\x1B\x51\x41\x42\x6F\x6D\x20\x64\x69\x61\x0D"
+                                         "\x1B\x51\x42\x43\x61\x66\x65\x0D"));
+    QCOMPARE(linha2, QStringLiteral("Cafe"));
 }
 
 void TestCDisplay::linha_foldsThenTrimsSpaces_data()
@@ -88,20 +93,65 @@ void TestCDisplay::linha_foldsThenTrimsSpaces()
 {
     QFETCH(QString, text);
     QFETCH(QByteArray, written);
-    Rig rig;
-    QCOMPARE(rig.line(text), written);
+    cDisplay display;
+    QCOMPARE(lineBytes(display, text), written);
 }
 
 void TestCDisplay::linha_usesLine2CodesForAnyNumberButOne()
 {
-    Rig rig;
-    rig.display.ConfigLinha1IniChar("<");
-    rig.display.ConfigLinha1FimChar(">");
-    rig.display.ConfigLinha2IniChar("[");
-    rig.display.ConfigLinha2FimChar("]");
-    QCOMPARE(rig.line(QStringLiteral("a"), 1), QByteArray("<a>"));
+    cDisplay display;
+    display.ConfigLinha1IniChar("<");
+    display.ConfigLinha1FimChar(">");
+    display.ConfigLinha2IniChar("[");
+    display.ConfigLinha2FimChar("]");
+    QCOMPARE(lineBytes(display, QStringLiteral("a"), 1), QByteArray("<a>"));
     for (const qint16 other : {0, 2, 7, -1})
-        QCOMPARE(rig.line(QStringLiteral("b"), other), QByteArray("[b]"));
+        QCOMPARE(lineBytes(display, QStringLiteral("b"), other), QByteArray("[b]"));
+}
+
+void TestCDisplay::linha_alignsWithinTheLineWidth_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("alinhamento");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("written");
+    QTest::newRow("as it is") << 20 << 0 << "ABC" << QByteArray("ABC");
+    QTest::newRow("right") << 20 << 1 << "ABC" << QByteArray(17, ' ') + "ABC";
+    QTest::newRow("centred, 8.5 to 8") << 20 << 2 << "ABC" << QByteArray(8, ' ') + "ABC";
+    QTest::newRow("centred, 1.5 to 2") << 6 << 7 << "ABC" << QByteArray("  ABC");
+    QTest::newRow("centred, 0.5 to 0") << 4 << -1 << "ABC" << QByteArray("ABC");
+    QTest::newRow("padded after trimming and folding")
+        << 6 << 1 << "  Olá " << QByteArray("   Ola");
+    QTest::newRow("as wide as the line") << 3 << 1 << "ABC" << QByteArray("ABC");
+    QTest::newRow("wider than the line, not cut") << 3 << 2 << "ABCDE" << QByteArray("ABCDE");
+    QTest::newRow("no width") << 0 << 1 << "ABC" << QByteArray("ABC");
+}
+
+void TestCDisplay::linha_alignsWithinTheLineWidth()
+{
+    QFETCH(int, width);
+    QFETCH(int, alinhamento);
+    QFETCH(QString, text);
+    QFETCH(QByteArray, written);
+    cDisplay display;
+    display.ConfigSetComprimentoLinha(qint16(width));
+    QString variable = text;
+    display.Linha(variable, alinhamento, 1);
+    QCOMPARE(display.frame(), written);
+    // The caller's text is the line as shown, without the padding.
+    QCOMPARE(variable, QString::fromLatin1(written).trimmed());
+}
+
+void TestCDisplay::initAndCommands_goInTheFrameWhereCalled()
+{
+    cDisplay display;
+    display.InitDisplay(); // no code configured: nothing
+    display.ConfigInitDisplayChar(codeSequenceBytes(QStringLiteral("27+64")));
+    display.ConfigCLSChar("\x0C");
+    display.InitDisplay();
+    display.SendCommand(QByteArray("\x1B\x00\xFF", 3));
+    display.CLSDisplay();
+    QCOMPARE(display.frame(), QByteArray("\x1B\x40\x1B\x00\xFF\x0C", 6));
 }
 
 void TestCDisplay::withoutPort_outputSkipsAndReports()
@@ -111,9 +161,85 @@ void TestCDisplay::withoutPort_outputSkipsAndReports()
     display.SetPortaComm(QStringLiteral("1"), usualSettings);
     display.CLSDisplay();
     QString text = QStringLiteral("x");
-    display.Linha(text, 1);
+    display.Linha(text, 0, 1);
     QVERIFY(!display.writeFrame());
     QVERIFY(!display.skippedFailure().isEmpty());
+    QVERIFY(display.frame().isEmpty());
+}
+
+void TestCDisplay::lines_areCutToTheWidthAndNeverPadded()
+{
+    Settings settings;
+    const QString long25 = QStringLiteral("abcdefghijklmnopqrstuvwxy");
+    QCOMPARE(messageFrame(settings, long25, QStringLiteral("curta")),
+             usualDisplayMessage("abcdefghijklmnopqrst", "curta"));
+    settings.setText(Key::NumLetras, QStringLiteral("3"));
+    QCOMPARE(messageFrame(settings, long25, QStringLiteral("curta")),
+             usualDisplayMessage("abc", "cur"));
+    const PreparedMessage message =
+        prepareMessage(displaySettings(settings), long25, QStringLiteral(" curta"));
+    QCOMPARE(message.display.frame(), usualDisplayMessage("abc", "cu"));
+    // Cut before trimming: a later message is compared with the lines as cut.
+    QCOMPARE(message.cutLinha2, QStringLiteral(" cu"));
+    QCOMPARE(message.linha2, QStringLiteral("cu"));
+}
+
+void TestCDisplay::controlCharactersInText_goOutAsBlanks()
+{
+    // ESC Q B inside a message would write its own line 2; CR and LF would move the cursor.
+    const PreparedMessage message =
+        prepareMessage(displaySettings(Settings()), QStringLiteral("Preço\x1BQBx"),
+                       QStringLiteral("a\r\nb\x7F\tc\x01"));
+    QCOMPARE(message.linha1, QStringLiteral("Preco QBx"));
+    QCOMPARE(message.display.frame(), usualDisplayMessage("Preco QBx", "a  b  c"));
+}
+
+void TestCDisplay::codeSettings_areReadOnEveryCall()
+{
+    Settings settings;
+    settings.setText(Key::Limpa, QStringLiteral("300+2x7 + 64"));
+    settings.setText(Key::InitLinha1, QStringLiteral("27++65+1+2+3+4"));
+    settings.setText(Key::FimLinha1, QString());
+    settings.setText(Key::InitLinha2, QString(99, u' ') + QStringLiteral("+27"));
+    settings.setText(Key::FimLinha2, QStringLiteral("13+10"));
+    settings.setText(Key::InitMostrador, QStringLiteral("27+64"));
+    // The initialise code is configured but never sent.
+    QCOMPARE(messageFrame(settings, QStringLiteral("um"), QStringLiteral("dois")),
+             QByteArray("\x1B\x40") + "\x1B\x41\x01\x02\x03" + "um" + "dois" + "\r\n");
+}
+
+void TestCDisplay::codePage_sendsTheTextInThatPage_data()
+{
+    QTest::addColumn<QString>("paginaCodigos");
+    QTest::addColumn<QByteArray>("linha1");
+    QTest::addColumn<QByteArray>("linha2");
+    // The text "Café 2,50 €" / "Pão à Ñ": what a page lacks is folded, and "?" if even that is
+    // not there.
+    QTest::newRow("empty folds") << "" << QByteArray("Cafe 2,50 \x80") << QByteArray("Pao a \xD1");
+    QTest::newRow("0 folds") << "0" << QByteArray("Cafe 2,50 \x80") << QByteArray("Pao a \xD1");
+    QTest::newRow("437") << "437" << QByteArray("Caf\x82 2,50 ?") << QByteArray("Pao \x85 \xA5");
+    QTest::newRow("850") << "850" << QByteArray("Caf\x82 2,50 ?") << QByteArray("P\xC6o \x85 \xA5");
+    QTest::newRow("858") << " 858 " << QByteArray("Caf\x82 2,50 \xD5")
+                         << QByteArray("P\xC6o \x85 \xA5");
+    QTest::newRow("860") << "860" << QByteArray("Caf\x82 2,50 ?") << QByteArray("P\x84o \x85 \xA5");
+    QTest::newRow("1252") << "1252" << QByteArray("Caf\xE9 2,50 \x80")
+                          << QByteArray("P\xE3o \xE0 \xD1");
+}
+
+void TestCDisplay::codePage_sendsTheTextInThatPage()
+{
+    QFETCH(QString, paginaCodigos);
+    QFETCH(QByteArray, linha1);
+    QFETCH(QByteArray, linha2);
+    Settings settings;
+    settings.setText(Key::PaginaCodigos, paginaCodigos);
+    const PreparedMessage message = prepareMessage(
+        displaySettings(settings), QStringLiteral("Café 2,50 €"), QStringLiteral("Pão à Ñ"));
+    QVERIFY(message.failure.isEmpty());
+    QCOMPARE(message.display.frame(), usualDisplayMessage(linha1, linha2));
+    // The window's picture of the display shows what the display shows.
+    QCOMPARE(message.linha1.size(), linha1.size());
+    QCOMPARE(message.linha1.endsWith(u'?'), linha1.endsWith('?'));
 }
 
 QTEST_GUILESS_MAIN(TestCDisplay)

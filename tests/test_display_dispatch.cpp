@@ -1,6 +1,7 @@
 #include "core/settings.h"
 #include "core/settings_snapshots.h"
 #include "core/worker_thread.h"
+#include "display/cdisplay.h"
 #include "display/display_dispatch.h"
 #include "display/display_writer.h"
 #include "display/serial_port.h"
@@ -42,17 +43,42 @@ struct Rig {
 class TestDisplayDispatch : public QObject {
     Q_OBJECT
 private slots:
+    void frame_goesOutWholeBetweenOneOpenAndOneClose();
     void firstMessageOfTwoEmptyLines_sendsNothing();
     void sameTwoLines_areSentOnce();
-    void lines_areCutToTheWidthAndNeverPadded();
     void widthThatIsNotANumber_sendsNothingAndSaysSo();
-    void controlCharactersInText_goOutAsBlanks();
-    void codeSettings_areReadOnEveryCall();
     void lineSettings_reachThePortAsSet_data();
     void lineSettings_reachThePortAsSet();
-    void codePage_sendsTheTextInThatPage_data();
-    void codePage_sendsTheTextInThatPage();
 };
+
+void TestDisplayDispatch::frame_goesOutWholeBetweenOneOpenAndOneClose()
+{
+    PseudoTerminal terminal;
+    SerialPort port;
+    cDisplay display;
+    display.ctrlInterface(&port);
+    display.SetPortaComm(terminal.slavePath(), LineSettings());
+    display.ConfigCLSChar("\x0C");
+    display.CLSDisplay();
+    QString linha = QStringLiteral("Café");
+    display.Linha(linha, 0, 1);
+    // Nothing goes out until the frame is written, whole, and the port is closed after it.
+    QVERIFY(!port.isOpen());
+    QVERIFY(terminal.received().isEmpty());
+    QVERIFY(display.writeFrame());
+    QVERIFY(!port.isOpen());
+    QCOMPARE(terminal.take(5), QByteArray("\x0C"
+                                          "Cafe"));
+    QVERIFY(display.skippedFailure().isEmpty());
+
+    // The dispatch leaves no port open either.
+    DisplayDispatch dispatch(port);
+    Settings settings;
+    settings.setText(Key::Porta, terminal.slavePath());
+    QVERIFY(dispatch.LancaNoDisplay(displaySettings(settings), QStringLiteral("a"), {}).reached);
+    QVERIFY(!port.isOpen());
+    QCOMPARE(terminal.take(usualDisplayMessage("a", "").size()), usualDisplayMessage("a", ""));
+}
 
 void TestDisplayDispatch::firstMessageOfTwoEmptyLines_sendsNothing()
 {
@@ -82,20 +108,6 @@ void TestDisplayDispatch::sameTwoLines_areSentOnce()
     rig.expectNothingSentBefore();
 }
 
-void TestDisplayDispatch::lines_areCutToTheWidthAndNeverPadded()
-{
-    Rig rig;
-    const QString long25 = QStringLiteral("abcdefghijklmnopqrstuvwxy");
-    rig.send(long25, QStringLiteral("curta"));
-    const QByteArray expected = usualDisplayMessage("abcdefghijklmnopqrst", "curta");
-    QCOMPARE(rig.terminal.take(expected.size()), expected);
-
-    rig.settings.setText(Key::NumLetras, QStringLiteral("3"));
-    rig.send(long25, QStringLiteral("curta"));
-    QCOMPARE(rig.terminal.take(usualDisplayMessage("abc", "cur").size()),
-             usualDisplayMessage("abc", "cur"));
-}
-
 void TestDisplayDispatch::widthThatIsNotANumber_sendsNothingAndSaysSo()
 {
     Rig rig;
@@ -116,35 +128,6 @@ void TestDisplayDispatch::widthThatIsNotANumber_sendsNothingAndSaysSo()
              usualDisplayMessage("Bom", "Cafe"));
     rig.settings.setText(Key::NumLetras, QStringLiteral("20"));
     rig.expectNothingSentBefore();
-}
-
-void TestDisplayDispatch::controlCharactersInText_goOutAsBlanks()
-{
-    Rig rig;
-    // ESC Q B inside a message would write its own line 2; CR and LF would move the cursor.
-    const DisplayOutcome outcome =
-        rig.dispatch.LancaNoDisplay(displaySettings(rig.settings), QStringLiteral("Preço\x1BQBx"),
-                                    QStringLiteral("a\r\nb\x7F\tc\x01"));
-    QVERIFY(outcome.reached);
-    QCOMPARE(outcome.linha1, QStringLiteral("Preco QBx"));
-    QCOMPARE(rig.terminal.take(usualDisplayMessage("Preco QBx", "a  b  c").size()),
-             usualDisplayMessage("Preco QBx", "a  b  c"));
-}
-
-void TestDisplayDispatch::codeSettings_areReadOnEveryCall()
-{
-    Rig rig;
-    rig.settings.setText(Key::Limpa, QStringLiteral("300+2x7 + 64"));
-    rig.settings.setText(Key::InitLinha1, QStringLiteral("27++65+1+2+3+4"));
-    rig.settings.setText(Key::FimLinha1, QString());
-    rig.settings.setText(Key::InitLinha2, QString(99, u' ') + QStringLiteral("+27"));
-    rig.settings.setText(Key::FimLinha2, QStringLiteral("13+10"));
-    rig.settings.setText(Key::InitMostrador, QStringLiteral("27+64"));
-    rig.send(QStringLiteral("um"), QStringLiteral("dois"));
-    // The initialise code is configured but never sent.
-    const QByteArray expected =
-        QByteArray("\x1B\x40") + "\x1B\x41\x01\x02\x03" + "um" + "dois" + "\r\n";
-    QCOMPARE(rig.terminal.take(expected.size()), expected);
 }
 
 void TestDisplayDispatch::lineSettings_reachThePortAsSet_data()
@@ -190,41 +173,6 @@ void TestDisplayDispatch::lineSettings_reachThePortAsSet()
     QCOMPARE(terminal.take(message.size()), message);
     QTRY_COMPARE(written.count(), 1);
     QVERIFY(written.at(0).at(1).value<DisplayOutcome>().reached);
-}
-
-void TestDisplayDispatch::codePage_sendsTheTextInThatPage_data()
-{
-    QTest::addColumn<QString>("paginaCodigos");
-    QTest::addColumn<QByteArray>("linha1");
-    QTest::addColumn<QByteArray>("linha2");
-    // The text "Café 2,50 €" / "Pão à Ñ": what a page lacks is folded, and "?" if even that is
-    // not there.
-    QTest::newRow("empty folds") << "" << QByteArray("Cafe 2,50 \x80") << QByteArray("Pao a \xD1");
-    QTest::newRow("0 folds") << "0" << QByteArray("Cafe 2,50 \x80") << QByteArray("Pao a \xD1");
-    QTest::newRow("437") << "437" << QByteArray("Caf\x82 2,50 ?") << QByteArray("Pao \x85 \xA5");
-    QTest::newRow("850") << "850" << QByteArray("Caf\x82 2,50 ?") << QByteArray("P\xC6o \x85 \xA5");
-    QTest::newRow("858") << " 858 " << QByteArray("Caf\x82 2,50 \xD5")
-                         << QByteArray("P\xC6o \x85 \xA5");
-    QTest::newRow("860") << "860" << QByteArray("Caf\x82 2,50 ?") << QByteArray("P\x84o \x85 \xA5");
-    QTest::newRow("1252") << "1252" << QByteArray("Caf\xE9 2,50 \x80")
-                          << QByteArray("P\xE3o \xE0 \xD1");
-}
-
-void TestDisplayDispatch::codePage_sendsTheTextInThatPage()
-{
-    QFETCH(QString, paginaCodigos);
-    QFETCH(QByteArray, linha1);
-    QFETCH(QByteArray, linha2);
-    Rig rig;
-    rig.settings.setText(Key::PaginaCodigos, paginaCodigos);
-    const DisplayOutcome outcome = rig.dispatch.LancaNoDisplay(
-        displaySettings(rig.settings), QStringLiteral("Café 2,50 €"), QStringLiteral("Pão à Ñ"));
-    QVERIFY(outcome.reached);
-    QCOMPARE(rig.terminal.take(usualDisplayMessage(linha1, linha2).size()),
-             usualDisplayMessage(linha1, linha2));
-    // The window's picture of the display shows what the display shows.
-    QCOMPARE(outcome.linha1.size(), linha1.size());
-    QCOMPARE(outcome.linha1.endsWith(u'?'), linha1.endsWith('?'));
 }
 
 QTEST_GUILESS_MAIN(TestDisplayDispatch)

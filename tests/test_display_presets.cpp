@@ -1,8 +1,9 @@
-#include "core/code_page.h"
 #include "core/code_sequence.h"
+#include "core/settings.h"
+#include "core/settings_snapshots.h"
+#include "display/display_dispatch.h"
 #include "display/display_presets.h"
 #include "emulator/virtual_display.h"
-#include "support/preset_message.h"
 
 #include <QtTest>
 
@@ -43,21 +44,30 @@ void TestDisplayPresets::presetMessage_showsItsLinesOnItsCommandSet()
     QFETCH(int, preset);
     QFETCH(int, pieceSize);
     const DisplayPreset& chosen = displayPresets()[preset];
+    Settings settings;
+    for (const auto& [key, value] : chosen.settingValues())
+        settings.setText(key, value);
+    const DisplaySettings snapshot = displaySettings(settings);
     // The display reads text in the code page the preset's codes select.
-    const CodePage page = CodePage::parse(chosen.paginaCodigos);
-    VirtualDisplay display(chosen.commandSet, page);
+    VirtualDisplay display(chosen.commandSet, *snapshot.paginaCodigos.value);
     display.feed(codeSequenceBytes(chosen.codes.initMostrador));
     // Longer lines first: the next message must leave nothing of them behind.
-    display.feed(presetMessage(chosen.codes, "a much longer line 1", "another long line 2"));
+    display.feed(prepareMessage(snapshot, QStringLiteral("a much longer line 1"),
+                                QStringLiteral("another long line 2"))
+                     .display.frame());
     QCOMPARE(display.upperLine(), QStringLiteral("a much longer line 1"));
     QCOMPARE(display.lowerLine(), QStringLiteral("another long line 2"));
 
-    const QByteArray bytes =
-        presetMessage(chosen.codes, "line one", page.encode(QStringLiteral("Café 2 €")));
+    const PreparedMessage message =
+        prepareMessage(snapshot, QStringLiteral("line one"), QStringLiteral("Café 2 €"));
+    const QByteArray bytes = message.display.frame();
     for (qsizetype at = 0; at < bytes.size(); at += pieceSize)
         display.feed(bytes.mid(at, pieceSize));
     QCOMPARE(display.upperLine(), QStringLiteral("line one"));
-    QCOMPARE(display.lowerLine(), QStringLiteral("Café 2 €"));
+    // What the window says the display shows, accents and all where the page selects one.
+    QCOMPARE(display.lowerLine(), message.linha2);
+    QCOMPARE(display.lowerLine(), chosen.paginaCodigos.isEmpty() ? QStringLiteral("Cafe 2 €")
+                                                                 : QStringLiteral("Café 2 €"));
 }
 
 void TestDisplayPresets::presetCodes_matchTheirPreset_evenSpacedOut()
