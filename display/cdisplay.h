@@ -10,11 +10,11 @@
 
 class SerialPort;
 
-// Drives a two-line customer display. It holds the display's control bytes and builds a frame
-// from them, as bytes (the clear code, then each line between its codes, for a message), which
-// writeFrame() sends through the serial port that it is lent in one open, one write and one
-// close, so the display never gets part of a frame from a write that was not tried whole. One
-// object serves one message.
+// Drives a two-line customer display. From the display's control bytes it builds a frame, the
+// bytes of one message (the clear code, then each line between its codes); writeFrame() sends
+// them through the serial port that it is lent in one open, one write and one close, so the
+// display never gets part of a frame from a write that was not tried whole. One object serves
+// one message.
 class cDisplay {
 public:
     void ctrlInterface(SerialPort* port) { m_ctrlInterface = port; }
