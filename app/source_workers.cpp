@@ -12,10 +12,10 @@ constexpr int graceMs = 1000;
 } // namespace
 
 SourceWorkers::SourceWorkers(const std::shared_ptr<Spool>& spool,
-                             const QList<QueuedMessage>& unfinished)
+                             const QList<QueuedMessage>& unfinished, const QString& applicationName)
 {
     m_database.thread = std::make_unique<WorkerThread<IntakeWorker>>(
-        [&] { return std::make_unique<DatabasePolling>(spool, unfinished); });
+        [&] { return std::make_unique<DatabasePolling>(spool, unfinished, applicationName); });
     m_dropFolder.thread = std::make_unique<WorkerThread<IntakeWorker>>(
         [&] { return std::make_unique<DropFolderPolling>(spool, unfinished); });
     m_grace.setSingleShot(true);

@@ -25,7 +25,9 @@ class SourceWorkers : public QObject {
     Q_OBJECT
 public:
     // `unfinished`: the spool's entries of an earlier run whose source delete may not be done.
-    SourceWorkers(const std::shared_ptr<Spool>& spool, const QList<QueuedMessage>& unfinished);
+    // `applicationName` names the controller's sessions on the database server.
+    SourceWorkers(const std::shared_ptr<Spool>& spool, const QList<QueuedMessage>& unfinished,
+                  const QString& applicationName);
     // Ends the threads, waiting for steps under way (see end()).
     ~SourceWorkers() override;
 
