@@ -105,6 +105,7 @@ void Controller::selectPage(Page page)
             [this] { applyInterval(m_tmrDisplay, Settings::Key::SegundosTimerDisplay); });
     } else {
         m_tmrVerifica.setEnabled(false);
+        m_sources->rest();
     }
     emit pageChanged(page);
 }

@@ -51,10 +51,12 @@ void SourceWorkers::tick(const SourceSettings& settings)
     if (m_stopping)
         return;
     const bool databaseStarts = settings.ligaSQL && !m_database.busy;
-    if (databaseStarts)
+    if (databaseStarts) {
         startStep(m_database, settings);
-    else if (!settings.ligaSQL)
+    } else if (!settings.ligaSQL) {
         setCaption(m_database, Status::idleCaption());
+        rest();
+    }
 
     if (settings.ligaFicheiros && !m_dropFolder.busy) {
         releaseHeldFiles();
@@ -86,6 +88,14 @@ void SourceWorkers::addUnfinished(const QList<QueuedMessage>& unfinished)
         QMetaObject::invokeMethod(worker,
                                   [worker, unfinished] { worker->addUnfinished(unfinished); });
     }
+}
+
+void SourceWorkers::rest()
+{
+    if (m_stopping)
+        return;
+    IntakeWorker* worker = m_database.thread->worker();
+    QMetaObject::invokeMethod(worker, [worker] { worker->rest(); });
 }
 
 void SourceWorkers::testConnection(const SourceSettings& settings)

@@ -13,6 +13,8 @@ public:
     DatabasePolling(std::shared_ptr<Spool> spool, const QList<QueuedMessage>& unfinished,
                     const QString& applicationName = QString());
 
+    void rest() override { m_database.disconnect(); }
+
 private:
     void step(const SourceSettings& settings, const Caption& caption, const Deliver& deliver,
               const std::atomic<bool>& stopping, PollResult& result,

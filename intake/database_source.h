@@ -25,6 +25,8 @@ public:
     // otherwise. Returns whether one is open; when not, `failure` says why (it stays empty for
     // a blank server, which is not tried).
     bool connect(const SourceSettings& settings, std::optional<ConnectionFailure>& failure);
+    // Closes the connection, letting the SQL user's lock go with it; connect() opens a new one.
+    void disconnect() { m_connection.close(); }
     // False once a statement found the connection lost.
     bool isConnected() const { return m_connection.isOpen(); }
 
