@@ -36,7 +36,12 @@ Controller::Controller(const QString& folder, const QString& spoolFolder)
       m_spool(std::make_shared<Spool>(
           spoolFolder.isEmpty() ? QDir(folder).filePath(QStringLiteral("fila")) : spoolFolder))
 {
-    m_sources = std::make_unique<SourceWorkers>(m_spool, QList<QueuedMessage>());
+    // Named for its settings folder on the database server: the controller locked out of a SQL
+    // user's rows can say which one holds them.
+    m_sources = std::make_unique<SourceWorkers>(
+        m_spool, QList<QueuedMessage>(),
+        QStringLiteral("mostrela ") +
+            QDir::toNativeSeparators(QFileInfo(folder).absoluteFilePath()));
     loadSpoolBatch();
     // The rest at the event loop's pace, a batch at a time, while the first are shown.
     m_spoolLoading.setInterval(0);
@@ -100,6 +105,7 @@ void Controller::selectPage(Page page)
             [this] { applyInterval(m_tmrDisplay, Settings::Key::SegundosTimerDisplay); });
     } else {
         m_tmrVerifica.setEnabled(false);
+        m_sources->rest();
     }
     emit pageChanged(page);
 }

@@ -55,7 +55,7 @@ WorkingFolders startUp(const CommandLine& commandLine, const QString& installedB
 {
     QCoreApplication::setApplicationName(QStringLiteral("Mostrela"));
     QCoreApplication::setApplicationVersion(QStringLiteral(MOSTRELA_VERSION));
-    escapeControlCharactersInLog();
+    installLogHandler();
 #ifdef Q_OS_UNIX
     new TerminationSignals(QCoreApplication::instance());
 #endif

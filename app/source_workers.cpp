@@ -12,10 +12,10 @@ constexpr int graceMs = 1000;
 } // namespace
 
 SourceWorkers::SourceWorkers(const std::shared_ptr<Spool>& spool,
-                             const QList<QueuedMessage>& unfinished)
+                             const QList<QueuedMessage>& unfinished, const QString& applicationName)
 {
     m_database.thread = std::make_unique<WorkerThread<IntakeWorker>>(
-        [&] { return std::make_unique<DatabasePolling>(spool, unfinished); });
+        [&] { return std::make_unique<DatabasePolling>(spool, unfinished, applicationName); });
     m_dropFolder.thread = std::make_unique<WorkerThread<IntakeWorker>>(
         [&] { return std::make_unique<DropFolderPolling>(spool, unfinished); });
     m_grace.setSingleShot(true);
@@ -51,10 +51,12 @@ void SourceWorkers::tick(const SourceSettings& settings)
     if (m_stopping)
         return;
     const bool databaseStarts = settings.ligaSQL && !m_database.busy;
-    if (databaseStarts)
+    if (databaseStarts) {
         startStep(m_database, settings);
-    else if (!settings.ligaSQL)
+    } else if (!settings.ligaSQL) {
         setCaption(m_database, Status::idleCaption());
+        rest();
+    }
 
     if (settings.ligaFicheiros && !m_dropFolder.busy) {
         releaseHeldFiles();
@@ -86,6 +88,14 @@ void SourceWorkers::addUnfinished(const QList<QueuedMessage>& unfinished)
         QMetaObject::invokeMethod(worker,
                                   [worker, unfinished] { worker->addUnfinished(unfinished); });
     }
+}
+
+void SourceWorkers::rest()
+{
+    if (m_stopping)
+        return;
+    IntakeWorker* worker = m_database.thread->worker();
+    QMetaObject::invokeMethod(worker, [worker] { worker->rest(); });
 }
 
 void SourceWorkers::testConnection(const SourceSettings& settings)

@@ -25,7 +25,9 @@ class SourceWorkers : public QObject {
     Q_OBJECT
 public:
     // `unfinished`: the spool's entries of an earlier run whose source delete may not be done.
-    SourceWorkers(const std::shared_ptr<Spool>& spool, const QList<QueuedMessage>& unfinished);
+    // `applicationName` names the controller's sessions on the database server.
+    SourceWorkers(const std::shared_ptr<Spool>& spool, const QList<QueuedMessage>& unfinished,
+                  const QString& applicationName);
     // Ends the threads, waiting for steps under way (see end()).
     ~SourceWorkers() override;
 
@@ -35,6 +37,9 @@ public:
     // More entries whose source delete may not be done, read from the spool after the first:
     // each source has them before its next step.
     void addUnfinished(const QList<QueuedMessage>& unfinished);
+    // Polling has stopped for now: the database's connection closes after its step under way,
+    // so that another controller of the same SQL user can take over.
+    void rest();
     // A connection test on the database's thread, after its step under way.
     void testConnection(const SourceSettings& settings);
 

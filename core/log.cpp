@@ -1,6 +1,9 @@
 #include "core/log.h"
 
+#include <QSet>
+
 #include <algorithm>
+#include <mutex>
 
 Q_LOGGING_CATEGORY(lcMostrela, "mostrela", QtInfoMsg)
 
@@ -8,14 +11,36 @@ namespace {
 
 QtMessageHandler formerHandler = nullptr;
 
+// Qt's warnings logged since the last recovery; a few distinct ones at a time in practice, bounded
+// all the same.
+constexpr qsizetype qtWarningsKept = 256;
+std::mutex qtWarningsMutex;
+QSet<QString> qtWarningsLogged;
+
+bool isRepeatedQtWarning(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type != QtWarningMsg && type != QtCriticalMsg)
+        return false;
+    if (context.category != nullptr && qstrcmp(context.category, lcMostrela().categoryName()) == 0)
+        return false;
+    const std::lock_guard<std::mutex> lock(qtWarningsMutex);
+    if (qtWarningsLogged.contains(message))
+        return true;
+    if (qtWarningsLogged.size() >= qtWarningsKept)
+        qtWarningsLogged.clear();
+    qtWarningsLogged.insert(message);
+    return false;
+}
+
 bool isControl(char16_t unit)
 {
     return unit < 0x20 || (unit >= 0x7F && unit <= 0x9F);
 }
 
-void escapingHandler(QtMsgType type, const QMessageLogContext& context, const QString& message)
+void logHandler(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
-    formerHandler(type, context, escapedControlCharacters(message));
+    if (!isRepeatedQtWarning(type, context, message))
+        formerHandler(type, context, escapedControlCharacters(message));
 }
 
 } // namespace
@@ -36,8 +61,14 @@ QString escapedControlCharacters(const QString& text)
     return escaped;
 }
 
-void escapeControlCharactersInLog()
+void installLogHandler()
 {
     if (formerHandler == nullptr)
-        formerHandler = qInstallMessageHandler(escapingHandler);
+        formerHandler = qInstallMessageHandler(logHandler);
+}
+
+void forgetQtWarnings()
+{
+    const std::lock_guard<std::mutex> lock(qtWarningsMutex);
+    qtWarningsLogged.clear();
 }

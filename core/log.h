@@ -14,5 +14,10 @@ Q_DECLARE_LOGGING_CATEGORY(lcMostrela)
 QString escapedControlCharacters(const QString& text);
 
 // From here on every line logged, the program's and Qt's, goes out with its control characters
-// escaped.
-void escapeControlCharactersInLog();
+// escaped; and a warning of Qt's own (its ODBC driver's "Unable to execute statement", say) that
+// repeats one already logged is left out until the program logs a recovery, as the program logs
+// its own failures: a lasting failure is one line, not one a tick and a row.
+void installLogHandler();
+
+// A failure is over: Qt's warnings are logged again, once each, from here on.
+void forgetQtWarnings();

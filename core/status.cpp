@@ -27,10 +27,12 @@ void logChange(Status::Handler handler, const QString& before, const QString& af
 {
     if (after == before)
         return;
-    if (after.isEmpty())
+    if (after.isEmpty()) {
         qCInfo(lcMostrela).noquote() << handlerName(handler) + QStringLiteral(": recuperado");
-    else
+        forgetQtWarnings();
+    } else {
         qCWarning(lcMostrela).noquote() << handlerName(handler) + QStringLiteral(": ") + after;
+    }
 }
 
 } // namespace

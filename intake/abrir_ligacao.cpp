@@ -3,7 +3,9 @@
 #include "core/failure.h"
 #include "intake/odbc_catalog.h"
 
+#include <QSqlDriver>
 #include <QSqlError>
+#include <QSqlQuery>
 
 namespace {
 
@@ -46,6 +48,33 @@ QString qtDatabaseName(const QString& connection)
 QString loginMode(const QString& mode)
 {
     return mode.trimmed().isEmpty() ? QStringLiteral("SQL") : mode.trimmed().toUpper();
+}
+
+// SQL Server's drivers take the session's name from the connection text, and other drivers pass
+// over an attribute they do not know; PostgreSQL's is set on the session once it is open. A
+// session left unnamed still works, so a name that Qt's driver would read as one of its markers
+// (see qtDatabaseName()) is left out.
+QString withApplicationName(const QString& qtName, const QString& name)
+{
+    const bool marked = name.contains(QStringLiteral(".dsn"), Qt::CaseInsensitive) ||
+                        name.contains(QStringLiteral("DRIVER="), Qt::CaseInsensitive) ||
+                        name.contains(QStringLiteral("SERVER="), Qt::CaseInsensitive);
+    if (name.isEmpty() || marked)
+        return qtName;
+    return qtName + u';' + attribute(QStringLiteral("APP"), name);
+}
+
+void nameSession(DatabaseConnection& connection)
+{
+    if (connection.applicationName().isEmpty() ||
+        connection.database().driver()->dbmsType() != QSqlDriver::PostgreSQL)
+        return;
+    runSkippingFailure([&] {
+        QSqlQuery query =
+            connection.prepare(QStringLiteral("select set_config('application_name', ?, false)"));
+        query.addBindValue(connection.applicationName());
+        execute(query);
+    });
 }
 
 } // namespace
@@ -103,7 +132,8 @@ bool AbrirLigacao(DatabaseConnection& connection, const QString& server, const Q
     QString number;
     const QString description = runTrapped([&] {
         QSqlDatabase& sql = connection.database();
-        sql.setDatabaseName(qtDatabaseName(connectionText(server, database, mode)));
+        sql.setDatabaseName(withApplicationName(
+            qtDatabaseName(connectionText(server, database, mode)), connection.applicationName()));
         if (loginMode(mode) == QStringLiteral("SQL")) {
             // Qt adds them to the connection text as they stand; braces keep a ";" in a
             // password from cutting it short.
@@ -117,6 +147,7 @@ bool AbrirLigacao(DatabaseConnection& connection, const QString& server, const Q
             number = sql.lastError().nativeErrorCode();
             throw Failure(describe(sql.lastError()));
         }
+        nameSession(connection);
     });
     if (description.isEmpty())
         return true;

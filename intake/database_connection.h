@@ -27,6 +27,10 @@ public:
     bool isSqlServer() const;
 
     void setCommandTimeout(int seconds) { m_commandTimeout = seconds; }
+    // The name the server shows for this program's session, so that whoever looks at the server
+    // (or another controller locked out) can tell which controller it is; empty for none.
+    void setApplicationName(const QString& name) { m_applicationName = name; }
+    QString applicationName() const { return m_applicationName; }
     // A forward-only statement, prepared, with the command time-out set. Throws Failure.
     QSqlQuery prepare(const QString& statement) const;
 
@@ -34,6 +38,7 @@ private:
     QString m_name;
     QSqlDatabase m_database;
     int m_commandTimeout = 0;
+    QString m_applicationName;
 };
 
 // Runs a prepared statement with its bound values. Throws Failure with the database's own

@@ -5,10 +5,23 @@
 #include "core/spool.h"
 #include "core/status.h"
 
+namespace {
+
+QString lockedOut(const QString& user, const QString& holder)
+{
+    return QStringLiteral("Os registos do utilizador SQL \"%1\" estão a ser lidos por %2: este "
+                          "controlador não os lê nem apaga enquanto aquele estiver ligado")
+        .arg(user, holder);
+}
+
+} // namespace
+
 DatabasePolling::DatabasePolling(std::shared_ptr<Spool> spool,
-                                 const QList<QueuedMessage>& unfinished)
+                                 const QList<QueuedMessage>& unfinished,
+                                 const QString& applicationName)
     : SourcePolling(std::move(spool), unfinished,
-                    [](const MessageOrigin& origin) { return origin.numRegisto >= 0; })
+                    [](const MessageOrigin& origin) { return origin.numRegisto >= 0; }),
+      m_database(applicationName)
 {
 }
 
@@ -21,6 +34,8 @@ void DatabasePolling::step(const SourceSettings& settings, const Caption& captio
         result.connectionFailed = true;
         return;
     }
+    if (const std::optional<QString> holder = m_database.holdUserLock(settings))
+        throw Failure(lockedOut(settings.sqlUtilizador, *holder));
     caption(QStringLiteral("Em Execução - A abrir a tabela"));
     QList<QueuedMessage> rows = m_database.waitingRows(settings);
     settleUnfinishedRows(rows, problems, stopping);
@@ -57,19 +72,20 @@ int DatabasePolling::take(QList<QueuedMessage> rows, QStringList& problems, cons
                           const std::atomic<bool>& stopping)
 {
     const QString spoolFull = m_spool->write(rows);
-    QList<QueuedMessage> taken;
+    int taken = 0;
     for (const QueuedMessage& row : std::as_const(rows)) {
-        // Stopped halfway, the batch stays in the spool: the next run shows it, and deletes the
-        // rows still there instead of taking them again.
+        // Stopped halfway, the rest of the batch stays in the spool: the next run shows it, and
+        // deletes the rows still there instead of taking them again.
         if (stopping)
-            return 0;
+            return taken;
         // After a lost connection the rest wait in the table for the next tick.
-        if (m_database.isConnected() && m_database.deleteRow(row.origin.numRegisto, problems))
-            taken << row;
-        else
+        if (m_database.isConnected() && m_database.deleteRow(row.origin.numRegisto, problems)) {
+            deliver({row});
+            ++taken;
+        } else {
             m_spool->remove(row.spoolId);
+        }
     }
-    deliver(taken);
     refuseMore(spoolFull);
-    return static_cast<int>(taken.size());
+    return taken;
 }

@@ -5,10 +5,15 @@
 
 // The database's step of the polling tick: connect (or keep the connection of the step before),
 // read this controller's rows, keep them in the spool and delete them, a few hundred at a time,
-// each batch handed over as soon as it is safe. A step whose connection fails ends there.
+// each row handed over as soon as it is safe. A step whose connection fails ends there, and so
+// does one whose SQL user another controller is reading: it touches none of the user's rows.
 class DatabasePolling : public SourcePolling {
 public:
-    DatabasePolling(std::shared_ptr<Spool> spool, const QList<QueuedMessage>& unfinished);
+    // `applicationName` names this controller's sessions on the server (see DatabaseSource).
+    DatabasePolling(std::shared_ptr<Spool> spool, const QList<QueuedMessage>& unfinished,
+                    const QString& applicationName = QString());
+
+    void rest() override { m_database.disconnect(); }
 
 private:
     void step(const SourceSettings& settings, const Caption& caption, const Deliver& deliver,
@@ -17,7 +22,8 @@ private:
     // Takes the rows an earlier run kept in the spool out of `rows`, deleting them.
     void settleUnfinishedRows(QList<QueuedMessage>& rows, QStringList& problems,
                               const std::atomic<bool>& stopping);
-    // Keeps, deletes and hands over a batch of rows; how many were taken.
+    // Keeps a batch of rows, then deletes them and hands each over once it is deleted, so that a
+    // delete that waits for a lock holds back only the rows after it; how many were taken.
     int take(QList<QueuedMessage> rows, QStringList& problems, const Deliver& deliver,
              const std::atomic<bool>& stopping);
 

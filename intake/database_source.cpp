@@ -77,6 +77,11 @@ template <typename Statements> auto DatabaseSource::closingIfLost(const Statemen
     }
 }
 
+DatabaseSource::DatabaseSource(const QString& applicationName)
+{
+    m_connection.setApplicationName(applicationName);
+}
+
 bool DatabaseSource::connect(const SourceSettings& settings,
                              std::optional<ConnectionFailure>& failure)
 {
@@ -86,9 +91,15 @@ bool DatabaseSource::connect(const SourceSettings& settings,
     if (login == m_login && m_connection.isOpen())
         return true;
     m_login = login;
+    m_userLock.forget();
     return AbrirLigacao(m_connection, settings.sqlServidor, settings.sqlBaseDados,
                         settings.sqlUtilizador, settings.sqlPassword, QStringLiteral("SQL"),
                         commandTimeout, connectionTimeout, failure);
+}
+
+std::optional<QString> DatabaseSource::holdUserLock(const SourceSettings& settings)
+{
+    return closingIfLost([&] { return m_userLock.hold(m_connection, settings.sqlUtilizador); });
 }
 
 // Read to the end before any delete: SQL Server refuses a second statement on a connection whose

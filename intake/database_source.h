@@ -3,6 +3,7 @@
 #include "core/message_queue.h"
 #include "intake/abrir_ligacao.h"
 #include "intake/database_connection.h"
+#include "intake/user_lock.h"
 
 #include <QList>
 #include <QStringList>
@@ -16,13 +17,23 @@ struct SourceSettings;
 // lost closes it, and the next connect() opens a new one.
 class DatabaseSource {
 public:
+    // `applicationName` names this controller's sessions on the server; empty for none.
+    explicit DatabaseSource(const QString& applicationName = QString());
+
     // Makes sure a connection with the SQL settings is open: the kept one when it is still open
     // on the same server and database, as the same user with the same password, a new one
     // otherwise. Returns whether one is open; when not, `failure` says why (it stays empty for
     // a blank server, which is not tried).
     bool connect(const SourceSettings& settings, std::optional<ConnectionFailure>& failure);
+    // Closes the connection, letting the SQL user's lock go with it; connect() opens a new one.
+    void disconnect() { m_connection.close(); }
     // False once a statement found the connection lost.
     bool isConnected() const { return m_connection.isOpen(); }
+
+    // Makes sure this controller holds the server's lock for the SQL user before it touches
+    // the user's rows: nothing while it does (or the server has no such lock), otherwise who
+    // holds it. Throws Failure.
+    std::optional<QString> holdUserLock(const SourceSettings& settings);
 
     // The message of every waiting row of the SQL user, read to the end, each with its row
     // number as its origin. Throws Failure.
@@ -51,4 +62,5 @@ private:
 
     DatabaseConnection m_connection;
     Login m_login;
+    UserLock m_userLock;
 };

@@ -30,6 +30,11 @@ void IntakeWorker::addUnfinished(const QList<QueuedMessage>& unfinished)
     m_polling->addUnfinished(unfinished);
 }
 
+void IntakeWorker::rest()
+{
+    m_polling->rest();
+}
+
 void IntakeWorker::testConnection(const SourceSettings& settings)
 {
     if (!m_stopping)

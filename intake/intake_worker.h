@@ -26,6 +26,8 @@ public:
 public slots:
     void poll(const SourceSettings& settings);
     void addUnfinished(const QList<QueuedMessage>& unfinished);
+    // Polling has stopped for now (see SourcePolling::rest()).
+    void rest();
     // A connection test, on a connection of its own; it waits for a polling step under way.
     void testConnection(const SourceSettings& settings);
 

@@ -66,6 +66,9 @@ public:
                     const std::atomic<bool>& stopping);
     // More of the spool's entries of an earlier run, as they are read; see the constructor.
     void addUnfinished(const QList<QueuedMessage>& unfinished);
+    // Polling has stopped for now: lets go of what the source keeps from one step to the next
+    // (the database's connection, and with it the SQL user's lock).
+    virtual void rest() {}
 
 protected:
     // A source left running at the end keeps the spool it writes to alive. Of the spool's entries

@@ -37,7 +37,13 @@ private slots:
     void dataSource_opensInAnyLetterCase_withDatabaseOnlyWhenGiven()
     {
         DatabaseConnection connection;
+        // The session's name goes with the connection text, escaped as a value; one that Qt's
+        // driver would take for a file data source is left out, and the connection still opens.
+        connection.setApplicationName(QStringLiteral("mostrela /lojas/caixa;1.dsn"));
         QVERIFY(open(connection, QStringLiteral("mostrelateste"), QString()));
+        connection.setApplicationName(QStringLiteral("mostrela /lojas/caixa;1"));
+        QVERIFY(open(connection, QStringLiteral("mostrelateste"), QString()));
+        QCOMPARE(m_odbc->trace().count(QStringLiteral("APP={mostrela /lojas/caixa;1}")), 1);
         QVERIFY(
             QSqlQuery(QStringLiteral("select count(*) from SaidaDisplay"), connection.database())
                 .isActive());

@@ -5,6 +5,7 @@
 #include "support/shown_messages.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QtTest>
@@ -145,8 +146,8 @@ private slots:
         settings.setLigaSQL(true);
         settings.setLigaFicheiros(true);
         RunningController& running = m_rig->start();
-        // The window's pace before the outage (a locked row holds back only its own batch) is
-        // the baseline for its pace through it.
+        // The window's pace before the outage (a locked row holds back only the rows after it)
+        // is the baseline for its pace through it.
         qint64 baselineMs = 0;
         {
             Heartbeat baseline;
@@ -176,8 +177,10 @@ private slots:
             });
             break;
         case Outage::RowLocked:
-            QVERIFY(!shown({m_fed.at(0)}));
-            QCOMPARE(rowsLeft(user), 5); // the first one deleted, held with its batch
+            // The row before the locked one was deleted and is shown while the lock lasts.
+            QTRY_VERIFY_WITH_TIMEOUT(shown({m_fed.at(0)}), drainMs);
+            QVERIFY(!shown({m_fed.at(1)}));
+            QCOMPARE(rowsLeft(user), 5);
             QVERIFY(locker.commit());
             break;
         case Outage::LoginStalls: {
@@ -219,6 +222,40 @@ private slots:
         QCOMPARE(running.connectionFailures().isEmpty(), outage != Outage::ServerRestarted);
         QVERIFY2(keptPace(heartbeat.longestGapMs(), baselineMs),
                  qPrintable(paceReport(heartbeat.longestGapMs(), baselineMs)));
+    }
+
+    // A second controller of the same SQL user (another settings folder) takes none of its rows
+    // and says which controller has them, until that one stops polling and it takes over.
+    void secondControllerOfTheUser_leavesTheRowsAlone_untilTheFirstEnds()
+    {
+        ControllerRig second;
+        for (ControllerRig* rig : {m_rig.get(), &second}) {
+            Settings& settings = rig->folder.settings();
+            settings.setText(Key::SQL_Servidor, PostgresServer::dataSource());
+            settings.setLigaSQL(true);
+        }
+        m_rig->start();
+        feed(2, 0);
+        QTRY_VERIFY_WITH_TIMEOUT(shown(m_fed), drainMs);
+
+        RunningController& waiting = second.start();
+        const QString firstName =
+            QStringLiteral("mostrela ") + QFileInfo(m_rig->folder.path()).absoluteFilePath();
+        QTRY_VERIFY_WITH_TIMEOUT(waiting.lblError().contains(firstName), drainMs);
+        QVERIFY2(waiting.lblError().contains(QStringLiteral("não os lê nem apaga")),
+                 qPrintable(waiting.lblError()));
+        feed(2, 0);
+        QTRY_VERIFY_WITH_TIMEOUT(shown(m_fed), drainMs);
+        QCOMPARE(waiting.added(), QStringList());
+
+        m_rig->running().controller().selectPage(Controller::Page::SQL);
+        feed(2, 0);
+        QTRY_COMPARE_WITH_TIMEOUT(waiting.added(), m_fed.mid(4), drainMs);
+        QTRY_COMPARE(waiting.lblError(), QString());
+        QCOMPARE(rowsLeft(user), 0);
+        QCOMPARE(rowsLeft(QStringLiteral("caixa2")), m_rowsFed);
+        for (const QString& line : m_fed.mid(0, 4))
+            QVERIFY2(m_shown[line] == 1, qPrintable(line));
     }
 };
 
