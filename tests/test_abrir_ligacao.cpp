@@ -1,5 +1,6 @@
 #include "intake/abrir_ligacao.h"
 #include "intake/odbc_catalog.h"
+#include "support/driver_manager_files.h"
 #include "support/odbc_fixture.h"
 
 #include <QFileInfo>
@@ -52,7 +53,8 @@ private slots:
         // The SQLite driver takes Database= as the file to open, so a given database shows as
         // a new file; the password's ";" and "}" did not break the connection text.
         const QString other = QDir(m_odbc->folder()).filePath(QStringLiteral("outra.db"));
-        QVERIFY(open(connection, OdbcFixture::dataSource(), other, QStringLiteral("")));
+        QVERIFY(open(connection, OdbcFixture::dataSource(), driverManagerPath(other),
+                     QStringLiteral("")));
         QVERIFY(QFileInfo::exists(other));
         QVERIFY(!m_failure);
     }

@@ -8,9 +8,11 @@
 #include <QFile>
 #include <QtTest>
 
+#ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 class TestDropFolder : public QObject {
     Q_OBJECT
@@ -200,6 +202,9 @@ private slots:
 
     void entriesThatAreNoRegularFiles_areNamedNeverReadNorDeleted()
     {
+#ifndef Q_OS_UNIX
+        QSKIP("FIFOs, symbolic links and names that are not UTF-8 are a Unix's");
+#else
         QTemporaryDir outside;
         QFile secret(outside.filePath(QStringLiteral("segredo")));
         QVERIFY(secret.open(QIODevice::WriteOnly));
@@ -230,6 +235,7 @@ private slots:
                  4);
         QCOMPARE(::access(badName.constData(), F_OK), 0); // which QDir does not list
         QVERIFY(QFile::exists(secret.fileName()));
+#endif
     }
 
     void badWidth_failsBeforeAnyFileIsTaken()

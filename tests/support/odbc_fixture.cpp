@@ -1,14 +1,14 @@
 #include "support/odbc_fixture.h"
 
 #include "core/failure.h"
+#include "support/driver_manager_files.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
-
-#include <odbcinst.h>
 
 namespace {
 
@@ -24,32 +24,26 @@ void writeFile(const QString& path, const QString& text)
 OdbcFixture::OdbcFixture(Trace trace, const QString& moreDataSources)
     : m_connection(QStringLiteral("odbc-fixture"))
 {
-    const QString tracing = trace == Trace::On
-                                ? QStringLiteral("[ODBC]\nTrace=Yes\nTraceFile=%1\n\n")
-                                      .arg(m_folder.filePath(QStringLiteral("trace.log")))
-                                : QString();
-    writeFile(m_folder.filePath(QStringLiteral("odbcinst.ini")),
+    const QString tracing =
+        trace == Trace::On
+            ? QStringLiteral("[ODBC]\nTrace=Yes\nTraceFile=%1\n\n")
+                  .arg(driverManagerPath(m_folder.filePath(QStringLiteral("trace.log"))))
+            : QString();
+    const QDir iniFolder(driverManagerFolder(m_folder.path()));
+    writeFile(iniFolder.filePath(QStringLiteral("odbcinst.ini")),
               tracing + QStringLiteral("[SQLite3]\nDriver=libsqlite3odbc.so\n\n"
                                        "[FreeTDS]\nDriver=libtdsodbc.so\n\n"
                                        "[PostgreSQL Unicode]\nDriver=psqlodbcw.so\n"));
-    writeFile(m_folder.filePath(QStringLiteral("odbc.ini")),
+    const QString databaseFile = driverManagerPath(databasePath());
+    writeFile(iniFolder.filePath(QStringLiteral("odbc.ini")),
               QStringLiteral("[%1]\nDriver=SQLite3\nDatabase=%2\nTimeout=5000\n\n"
                              "[%3]\nDriver=SQLite3\nDatabase=%2\nTimeout=100\n\n"
                              "[%4]\nDriver=SQLite3\nDatabase=%5\n\n")
-                      .arg(dataSource(), databasePath(), impatientDataSource(), brokenDataSource(),
-                           m_folder.filePath(QStringLiteral("em-falta/base.db"))) +
+                      .arg(dataSource(), databaseFile, impatientDataSource(), brokenDataSource(),
+                           driverManagerPath(m_folder.filePath(QStringLiteral("em-falta"))) +
+                               QStringLiteral("/base.db")) +
                   moreDataSources);
-    qputenv("ODBCSYSINI", QFile::encodeName(m_folder.path()));
-    qputenv("ODBCINI", QFile::encodeName(m_folder.filePath(QStringLiteral("odbc.ini"))));
-    // Asking the installer library (which the drivers share for their settings) also keeps it
-    // loaded for the life of the process, so its cache of those settings is not reported as
-    // leaked when the drivers are unloaded.
-    char seen[1024] = {};
-    SQLGetPrivateProfileString(dataSource().toUtf8().constData(), "Database", "", seen, sizeof seen,
-                               "odbc.ini");
-    if (QString::fromUtf8(seen) != databasePath())
-        throw Failure(
-            QStringLiteral("The driver manager does not see the data source %1").arg(dataSource()));
+    expectDriverManagerSees(dataSource(), databaseFile);
 
     QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), m_connection);
     database.setDatabaseName(dataSource());
