@@ -22,12 +22,6 @@ constexpr int comPort = 5;
 // Wine starts a program in seconds, more on a busy machine.
 constexpr int startMs = 90000;
 
-// Takes the paths of the packages from the environment: scripts/test-windows names them.
-QString packagePath(const char* variable)
-{
-    return qEnvironmentVariable(variable);
-}
-
 } // namespace
 
 // The Windows program as shops run it, under Wine: the portable ZIP unpacked into a folder beside
@@ -120,8 +114,9 @@ private:
 private slots:
     void initTestCase()
     {
-        m_zip = packagePath("MOSTRELA_WINDOWS_ZIP");
-        m_setup = packagePath("MOSTRELA_WINDOWS_SETUP");
+        // scripts/test-windows names the packages it made.
+        m_zip = qEnvironmentVariable("MOSTRELA_WINDOWS_ZIP");
+        m_setup = qEnvironmentVariable("MOSTRELA_WINDOWS_SETUP");
         if (m_zip.isEmpty() && m_setup.isEmpty())
             QSKIP("scripts/test-windows runs this test with the Windows packages it made");
         QVERIFY2(QFileInfo::exists(m_zip), qPrintable(m_zip));
