@@ -2,8 +2,10 @@
 
 #include "core/log.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QSysInfo>
 
 FolderLock::FolderLock(const QString& lockFile) : m_lock(lockFile)
 {
@@ -11,9 +13,24 @@ FolderLock::FolderLock(const QString& lockFile) : m_lock(lockFile)
     m_lock.setStaleLockTime(0);
 }
 
+bool FolderLock::namesThisProcess() const
+{
+    qint64 pid = 0;
+    QString host;
+    QString application;
+    return m_lock.getLockInfo(&pid, &host, &application) &&
+           pid == QCoreApplication::applicationPid() && host == QSysInfo::machineHostName();
+}
+
 QString FolderLock::take()
 {
     if (m_lock.tryLock())
+        return {};
+    // A lock that names this very process was left by a controller that ended without letting
+    // go and whose process number this one was given again, as the first programs started after
+    // a restart of the system often are (and Wine's always are): no one else holds it.
+    if (m_lock.error() == QLockFile::LockFailedError && namesThisProcess() &&
+        m_lock.removeStaleLockFile() && m_lock.tryLock())
         return {};
     const QString folder = QDir::toNativeSeparators(QFileInfo(m_lock.fileName()).absolutePath());
     qint64 pid = 0;

@@ -15,5 +15,7 @@ public:
     QString take();
 
 private:
+    bool namesThisProcess() const;
+
     QLockFile m_lock;
 };

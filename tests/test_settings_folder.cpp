@@ -1,3 +1,4 @@
+#include "app/folder_lock.h"
 #include "app/settings_folder.h"
 #include "support/unwritable_folder.h"
 
@@ -80,6 +81,23 @@ private slots:
         QCOMPARE(QFileInfo(userFolder()).isDir(), !programFolderChosen);
         // Trying whether the folder can be written leaves nothing behind.
         QCOMPARE(QDir(m_program.path()).entryList(QDir::AllEntries | QDir::Hidden), before);
+    }
+
+    // A lock left by a controller whose process number this one was given again (after a
+    // restart of the system) is taken over: no running process holds it.
+    void folderLock_leftUnderThisProcessNumber_isTakenOver()
+    {
+        const QString path = QDir(m_program.path()).filePath(QStringLiteral("Mostrela.lock"));
+        QFile left(path);
+        QVERIFY(left.open(QIODevice::WriteOnly));
+        left.write(QByteArray::number(QCoreApplication::applicationPid()) + "\nmostrela\n" +
+                   QSysInfo::machineHostName().toUtf8() + "\n");
+        left.close();
+
+        FolderLock lock(path);
+        QCOMPARE(lock.take(), QString());
+        QLockFile other(path);
+        QVERIFY(!other.tryLock());
     }
 };
 

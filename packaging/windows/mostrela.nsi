@@ -1,0 +1,105 @@
+; The Windows installer: the portable folder installed under Program Files for every user, with
+; a Start-menu entry, an optional shortcut that starts the controller at logon ("AUTO"), and an
+; uninstaller registered in Add/Remove Programs. Each user's Mostrela.cfg and spool live in that
+; user's folders and stay when the program goes.
+;
+; makensis -DVERSION=1.0.1 -DSTAGE=<portable folder> -DFILES=<files.nsh> -DOUTFILE=<setup.exe>
+; where files.nsh holds one "File"/"Delete" pair list made from the folder (scripts/package-windows).
+;
+; Silent install: setup.exe /S, with /AUTO=1 to start at logon (/AUTO=0, the default, not) and
+; /D=<folder> to install elsewhere. Silent removal: uninstall.exe /S.
+
+Target amd64-unicode
+Unicode true
+SetCompressor /SOLID lzma
+RequestExecutionLevel admin
+
+!include "MUI2.nsh"
+!include "FileFunc.nsh"
+!include "LogicLib.nsh"
+!include "Sections.nsh"
+
+!define PRODUCT "Mostrela"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Mostrela"
+
+Name "${PRODUCT} ${VERSION}"
+OutFile "${OUTFILE}"
+InstallDir "$PROGRAMFILES64\${PRODUCT}"
+InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
+VIProductVersion "${VERSION}.0"
+VIAddVersionKey /LANG=2070 "ProductName" "${PRODUCT}"
+VIAddVersionKey /LANG=2070 "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=2070 "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=2070 "FileDescription" "Instalador de ${PRODUCT}"
+VIAddVersionKey /LANG=2070 "CompanyName" "Mostrela maintainers"
+VIAddVersionKey /LANG=2070 "LegalCopyright" "Mostrela maintainers"
+
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+!insertmacro MUI_PAGE_COMPONENTS
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "Portuguese"
+
+Section "Mostrela" SecProgram
+    SectionIn RO
+    SetShellVarContext all
+    SetOutPath "$INSTDIR"
+    !define INSTALL_FILES
+    !include "${FILES}"
+    !undef INSTALL_FILES
+    WriteUninstaller "$INSTDIR\uninstall.exe"
+
+    CreateDirectory "$SMPROGRAMS\${PRODUCT}"
+    CreateShortCut "$SMPROGRAMS\${PRODUCT}\${PRODUCT}.lnk" "$INSTDIR\mostrela.exe"
+    CreateShortCut "$SMPROGRAMS\${PRODUCT}\Desinstalar ${PRODUCT}.lnk" "$INSTDIR\uninstall.exe"
+
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "Mostrela maintainers"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\mostrela.exe"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+    WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
+    WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+    ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+    WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
+SectionEnd
+
+Section /o "Iniciar com o Windows (AUTO)" SecAuto
+    SetShellVarContext all
+    CreateShortCut "$SMSTARTUP\${PRODUCT}.lnk" "$INSTDIR\mostrela.exe" "AUTO"
+SectionEnd
+
+; /AUTO=1 on the command line selects the logon shortcut, /AUTO=0 leaves it out.
+Function .onInit
+    ${GetParameters} $0
+    ClearErrors
+    ${GetOptions} $0 "/AUTO=" $1
+    ${IfNot} ${Errors}
+        ${If} $1 == "1"
+            !insertmacro SelectSection ${SecAuto}
+        ${Else}
+            !insertmacro UnselectSection ${SecAuto}
+        ${EndIf}
+    ${EndIf}
+FunctionEnd
+
+; Only what the installer put there goes: a Mostrela.cfg or a spool beside the program (a user
+; who could write the folder) stays, and so does the folder with them.
+Section "Uninstall"
+    SetShellVarContext all
+    Delete "$SMSTARTUP\${PRODUCT}.lnk"
+    Delete "$SMPROGRAMS\${PRODUCT}\${PRODUCT}.lnk"
+    Delete "$SMPROGRAMS\${PRODUCT}\Desinstalar ${PRODUCT}.lnk"
+    RMDir "$SMPROGRAMS\${PRODUCT}"
+    !define UNINSTALL_FILES
+    !include "${FILES}"
+    !undef UNINSTALL_FILES
+    Delete "$INSTDIR\uninstall.exe"
+    RMDir "$INSTDIR"
+    DeleteRegKey HKLM "${UNINSTALL_KEY}"
+SectionEnd

@@ -1,0 +1,132 @@
+#include "support/wine_prefix.h"
+
+#include "core/failure.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+
+namespace {
+
+constexpr int bootMs = 180000;
+constexpr int programMs = 120000;
+
+// Debian keeps the 64-bit loader and the server out of PATH.
+QString wineTool(const QString& name)
+{
+    const QString found = QStandardPaths::findExecutable(name);
+    return found.isEmpty() ? QStringLiteral("/usr/lib/wine/") + name : found;
+}
+
+void finish(QProcess& process, int timeoutMs)
+{
+    if (!process.waitForStarted())
+        throw Failure(
+            QStringLiteral("Cannot start %1: %2").arg(process.program(), process.errorString()));
+    if (!process.waitForFinished(timeoutMs)) {
+        process.kill();
+        process.waitForFinished();
+        throw Failure(QStringLiteral("%1 %2 did not end")
+                          .arg(process.program(), process.arguments().join(u' ')));
+    }
+}
+
+} // namespace
+
+WinePrefix::WinePrefix()
+{
+    if (!m_folder.isValid())
+        throw Failure(QStringLiteral("No temporary folder for a Wine prefix"));
+    runWineTool({QStringLiteral("wineboot"), QStringLiteral("-i")});
+    const QStringList variables[] = {
+        {QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen")},
+        {QStringLiteral("QT_FORCE_STDERR_LOGGING"), QStringLiteral("1")},
+    };
+    for (const QStringList& variable : variables)
+        runWineTool({QStringLiteral("reg"), QStringLiteral("add"),
+                     QStringLiteral("HKCU\\Environment"), QStringLiteral("/v"), variable[0],
+                     QStringLiteral("/d"), variable[1], QStringLiteral("/f")});
+    // The registry reaches the disk, and so the next program, once the server has ended.
+    waitForAll();
+}
+
+WinePrefix::~WinePrefix()
+{
+    QProcess server;
+    server.setProcessEnvironment(environment());
+    server.start(wineTool(QStringLiteral("wineserver")), {QStringLiteral("-k")});
+    server.waitForFinished();
+}
+
+QString WinePrefix::windowsPath(const QString& hostPath)
+{
+    return QStringLiteral("Z:") + QDir::cleanPath(hostPath).replace(u'/', u'\\');
+}
+
+QString WinePrefix::hostPath(const QString& windowsPath) const
+{
+    QString relative = windowsPath;
+    relative.replace(u'\\', u'/');
+    if (!relative.startsWith(QStringLiteral("C:/"), Qt::CaseInsensitive))
+        throw Failure(QStringLiteral("%1 is not on drive C:").arg(windowsPath));
+    return m_folder.filePath(QStringLiteral("drive_c/") + relative.mid(3));
+}
+
+void WinePrefix::mapComPort(int number, const QString& devicePath) const
+{
+    const QString link = m_folder.filePath(QStringLiteral("dosdevices/com%1").arg(number));
+    QFile::remove(link);
+    if (!QFile::link(devicePath, link))
+        throw Failure(QStringLiteral("Cannot link %1 to %2").arg(link, devicePath));
+}
+
+void WinePrefix::prepare(QProcess& process, const QString& program,
+                         const QStringList& arguments) const
+{
+    process.setProcessEnvironment(environment());
+    process.setProgram(wineTool(QStringLiteral("wine64")));
+    process.setArguments(QStringList{program} + arguments);
+}
+
+int WinePrefix::run(const QString& program, const QStringList& arguments, QByteArray* output)
+{
+    QProcess process;
+    prepare(process, program, arguments);
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start();
+    finish(process, programMs);
+    if (output)
+        *output = process.readAll();
+    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
+
+void WinePrefix::waitForAll() const
+{
+    QProcess server;
+    server.setProcessEnvironment(environment());
+    server.start(wineTool(QStringLiteral("wineserver")), {QStringLiteral("-w")});
+    finish(server, bootMs);
+}
+
+QProcessEnvironment WinePrefix::environment() const
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("WINEPREFIX"), m_folder.path());
+    environment.insert(QStringLiteral("WINEDEBUG"), QStringLiteral("-all"));
+    // No offer to fetch Mono or Gecko for a new prefix, and no window on a display.
+    environment.insert(QStringLiteral("WINEDLLOVERRIDES"), QStringLiteral("mscoree,mshtml="));
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    return environment;
+}
+
+void WinePrefix::runWineTool(const QStringList& arguments) const
+{
+    QProcess process;
+    prepare(process, arguments.first(), arguments.mid(1));
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.start();
+    finish(process, bootMs);
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        throw Failure(QStringLiteral("wine64 %1 failed").arg(arguments.join(u' ')));
+}

@@ -1,0 +1,318 @@
+#include "core/failure.h"
+#include "core/settings.h"
+#include "support/controller_folder.h"
+#include "support/odbc_fixture.h"
+#include "support/postgres_server.h"
+#include "support/pseudo_terminal.h"
+#include "support/shown_messages.h"
+#include "support/usual_display.h"
+#include "support/wine_prefix.h"
+
+#include <QDir>
+#include <QRegularExpression>
+#include <QtTest>
+
+#include <memory>
+
+using Key = Settings::Key;
+
+namespace {
+
+constexpr int comPort = 5;
+// Wine starts a program in seconds, more on a busy machine.
+constexpr int startMs = 90000;
+
+} // namespace
+
+// The Windows program as shops run it, under Wine: the portable ZIP unpacked into a folder beside
+// its Mostrela.cfg, its display a pseudo-terminal mapped to COM5, its drop folder on drive Z:, its
+// database reached through Wine's ODBC (SQLite, PostgreSQL); and the installer's silent round
+// trip. Each run starts from a fresh Wine prefix of the test's own.
+class TestWindowsProgram : public QObject {
+    Q_OBJECT
+
+private:
+    QString m_zip;
+    QString m_setup;
+    std::unique_ptr<PostgresServer> m_postgres;
+    std::unique_ptr<OdbcFixture> m_odbc;
+    std::unique_ptr<WinePrefix> m_prefix;
+    std::unique_ptr<ControllerFolder> m_folder;
+    std::unique_ptr<PseudoTerminal> m_terminal;
+    std::unique_ptr<QProcess> m_controller;
+
+    // The ZIP's one folder unpacked into the controller's folder, as a shop copies it.
+    void unpackPortable()
+    {
+        const QString unpacked = m_folder->filePath(QStringLiteral("zip"));
+        QCOMPARE(QProcess::execute(QStringLiteral("unzip"),
+                                   {QStringLiteral("-q"), m_zip, QStringLiteral("-d"), unpacked}),
+                 0);
+        const QStringList top = QDir(unpacked).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        QCOMPARE(top.size(), 1);
+        const QDir portable(QDir(unpacked).filePath(top.first()));
+        for (const QString& entry : portable.entryList(QDir::AllEntries | QDir::NoDotAndDotDot))
+            QVERIFY(QDir().rename(portable.filePath(entry), m_folder->filePath(entry)));
+        QVERIFY(QDir(unpacked).removeRecursively());
+    }
+
+    void prepareFolder()
+    {
+        Settings& settings = m_folder->settings();
+        settings.setText(Key::Porta, QStringLiteral("COM%1").arg(comPort));
+        settings.setText(Key::LigaFicheirosPath, WinePrefix::windowsPath(m_folder->dropFolder()));
+        settings.setLigaFicheiros(true);
+        m_folder->writeConfig();
+    }
+
+    // Starts the folder's mostrela.exe with `arguments`; its log is read through output().
+    void start(QProcess& process, const QStringList& arguments)
+    {
+        m_prefix->prepare(
+            process, WinePrefix::windowsPath(m_folder->filePath(QStringLiteral("mostrela.exe"))),
+            arguments);
+        process.setWorkingDirectory(m_folder->path());
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start();
+        QVERIFY2(process.waitForStarted(), qPrintable(process.errorString()));
+    }
+
+    // Waits until the program has taken its folder: it logs the folder once it holds it.
+    static QByteArray waitForStartUp(QProcess& process)
+    {
+        QByteArray log;
+        QDeadlineTimer deadline(startMs);
+        while (!log.contains(", fila ") && process.state() == QProcess::Running &&
+               !deadline.hasExpired()) {
+            process.waitForReadyRead(100);
+            log += process.readAll();
+        }
+        return log;
+    }
+
+    void drop(const QString& name, const QByteArray& text) { QVERIFY(m_folder->drop(name, text)); }
+
+    qsizetype spoolEntries() const
+    {
+        return QDir(m_folder->filePath(QStringLiteral("fila")))
+            .entryList({QStringLiteral("*.msg")}, QDir::Files)
+            .size();
+    }
+
+    void insertRow(const QString& dataSource, const QString& linha1, const QString& linha2)
+    {
+        if (dataSource == OdbcFixture::dataSource()) {
+            m_odbc->insert(OdbcFixture::databaseUser(), QDateTime::currentDateTime(), linha1,
+                           linha2);
+            return;
+        }
+        m_postgres->run(QStringLiteral("insert into SaidaDisplay (DataSys, Linha1, Linha2, "
+                                       "Utilizador) values (now(), '%1', '%2', '%3')")
+                            .arg(linha1, linha2, OdbcFixture::databaseUser()));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        // scripts/test-windows names the packages it made.
+        m_zip = qEnvironmentVariable("MOSTRELA_WINDOWS_ZIP");
+        m_setup = qEnvironmentVariable("MOSTRELA_WINDOWS_SETUP");
+        if (m_zip.isEmpty() && m_setup.isEmpty())
+            QSKIP("scripts/test-windows runs this test with the Windows packages it made");
+        QVERIFY2(QFileInfo::exists(m_zip), qPrintable(m_zip));
+        QVERIFY2(QFileInfo::exists(m_setup), qPrintable(m_setup));
+        const QString failure = runTrapped([&] {
+            m_postgres = std::make_unique<PostgresServer>();
+            m_odbc =
+                std::make_unique<OdbcFixture>(OdbcFixture::Trace::Off, m_postgres->odbcSection());
+            m_prefix = std::make_unique<WinePrefix>();
+        });
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    }
+
+    void init()
+    {
+        m_odbc->createTable();
+        m_postgres->run(QStringLiteral("delete from SaidaDisplay"));
+        m_folder = std::make_unique<ControllerFolder>();
+        m_terminal = std::make_unique<PseudoTerminal>();
+        m_prefix->mapComPort(comPort, m_terminal->slavePath());
+        m_controller = std::make_unique<QProcess>();
+        unpackPortable();
+    }
+
+    void cleanup()
+    {
+        m_controller->kill();
+        m_controller->waitForFinished();
+    }
+
+    // A drop file's message and then a row's reach the port as the bytes the Linux program
+    // sends for the same settings: no other byte before, between or after them.
+    void messages_reachThePortAsOnLinux_data()
+    {
+        QTest::addColumn<QString>("dataSource");
+        QTest::newRow("SQLite") << OdbcFixture::dataSource();
+        QTest::newRow("PostgreSQL") << PostgresServer::dataSource();
+    }
+
+    void messages_reachThePortAsOnLinux()
+    {
+        QFETCH(QString, dataSource);
+        m_folder->settings().setText(Key::SQL_Servidor, dataSource);
+        m_folder->settings().setLigaSQL(true);
+        prepareFolder();
+        drop(QStringLiteral("20240309100001-a.dsp"), "Primeiro-bilhete-001Caf\xe9 1,20\r\n");
+        start(*m_controller, {QStringLiteral("AUTO")});
+
+        const QByteArray fromFile = usualDisplayMessage("Primeiro-bilhete-001", "Cafe 1,20");
+        QTRY_COMPARE_WITH_TIMEOUT(m_terminal->received(), fromFile, startMs);
+        QCOMPARE(m_folder->dropFilesLeft(), QStringList());
+
+        insertRow(dataSource, QStringLiteral("Registo da base"), QStringLiteral("Total 3,50"));
+        const QByteArray fromRow = usualDisplayMessage("Registo da base", "Total 3,50");
+        QTRY_COMPARE_WITH_TIMEOUT(m_terminal->received(), fromFile + fromRow, startMs);
+        QTRY_COMPARE(m_odbc->rowsLeft().size() +
+                         m_postgres->run(QStringLiteral("select 1 from SaidaDisplay")).size(),
+                     0);
+        QCOMPARE(m_controller->state(), QProcess::Running);
+    }
+
+    // Killed while messages wait in its spool, and started again on the same folder, the
+    // program shows every message: at most the one on its way to the port comes twice.
+    void killedAndRestarted_losesNothing()
+    {
+        m_folder->settings().setText(Key::SegundosTimerDisplay, QStringLiteral("1"));
+        prepareFolder();
+        const QStringList lines{QStringLiteral("Bilhete-1"), QStringLiteral("Bilhete-2"),
+                                QStringLiteral("Bilhete-3"), QStringLiteral("Bilhete-4")};
+        for (const QString& line : lines)
+            drop(QStringLiteral("2024030910000%1.dsp").arg(line.back()), line.toLatin1());
+        start(*m_controller, {QStringLiteral("AUTO")});
+        QTRY_VERIFY_WITH_TIMEOUT(m_terminal->received().size() > 0, startMs);
+        QTRY_COMPARE(m_folder->dropFilesLeft(), QStringList());
+        QVERIFY(spoolEntries() > 0);
+
+        // SIGKILL to the Unix process that runs the Windows program: nothing of it runs on.
+        m_controller->kill();
+        QVERIFY(m_controller->waitForFinished());
+        ShownMessages shown;
+        QStringList seen;
+        for (const ShownMessages::Shown& message : shown.take(m_terminal->take(0, 0)))
+            seen << message.linha1;
+        QVERIFY2(seen.size() < lines.size(), qPrintable(seen.join(u',')));
+
+        start(*m_controller, {QStringLiteral("AUTO")});
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                for (const ShownMessages::Shown& message : shown.take(m_terminal->take(0, 0)))
+                    seen << message.linha1;
+                return seen.endsWith(lines.last());
+            }(),
+            startMs);
+        QTRY_COMPARE(spoolEntries(), 0);
+        seen.removeDuplicates();
+        QCOMPARE(seen, lines);
+    }
+
+    // A second copy started on a folder that a running copy holds ends with 1 and names the
+    // holder; the first goes on.
+    void secondCopy_refusedNamingTheHolder()
+    {
+        prepareFolder();
+        start(*m_controller, {QStringLiteral("AUTO")});
+        const QByteArray log = waitForStartUp(*m_controller);
+        QVERIFY2(log.contains(", fila "), log.constData());
+
+        QProcess second;
+        start(second, {QStringLiteral("--sem-janela")});
+        QVERIFY(second.waitForFinished(startMs));
+        const QByteArray refusal = second.readAll();
+        QCOMPARE(second.exitCode(), 1);
+        const QByteArray holder = "trabalha na pasta " +
+                                  WinePrefix::windowsPath(m_folder->path()).toLocal8Bit() +
+                                  ": o processo ";
+        QVERIFY2(refusal.contains(holder), refusal.constData());
+        QVERIFY2(refusal.toLower().contains("(mostrela"), refusal.constData());
+        QCOMPARE(m_controller->state(), QProcess::Running);
+    }
+
+    // Installed silently into a fresh prefix, with the logon shortcut, the program starts from
+    // Program Files and works in a folder of its own; removed silently, it takes its files and
+    // shortcuts along and leaves the user's settings and spool.
+    void installer_silentRoundTrip_keepsTheSettings()
+    {
+        WinePrefix prefix;
+        QByteArray output;
+        QCOMPARE(prefix.run(WinePrefix::windowsPath(m_setup),
+                            {QStringLiteral("/S"), QStringLiteral("/AUTO=1")}),
+                 0);
+        prefix.waitForAll();
+        const QString program = QStringLiteral("C:\\Program Files\\Mostrela\\mostrela.exe");
+        const QString menu =
+            QStringLiteral("C:/ProgramData/Microsoft/Windows/Start Menu/Programs/");
+        const QStringList installed{
+            prefix.hostPath(program),
+            prefix.hostPath(QStringLiteral("C:/Program Files/Mostrela/Qt6Core.dll")),
+            prefix.hostPath(QStringLiteral("C:/Program Files/Mostrela/platforms/qwindows.dll")),
+            prefix.hostPath(menu + QStringLiteral("Mostrela/Mostrela.lnk")),
+            // Wine names the Startup folder "StartUp"; Windows finds it either way.
+            prefix.hostPath(menu + QStringLiteral("StartUp/Mostrela.lnk")),
+        };
+        for (const QString& file : installed)
+            QVERIFY2(QFileInfo::exists(file), qPrintable(file));
+        const QString uninstallKey = QStringLiteral(
+            "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Mostrela");
+        QCOMPARE(prefix.run(QStringLiteral("reg"), {QStringLiteral("query"), uninstallKey}), 0);
+
+        QCOMPARE(prefix.run(program, {QStringLiteral("--version")}, &output), 0);
+        QVERIFY2(output.contains("mostrela " MOSTRELA_VERSION), output.constData());
+
+        QProcess running;
+        prefix.prepare(running, program, {QStringLiteral("--sem-janela")});
+        running.setProcessChannelMode(QProcess::MergedChannels);
+        running.start();
+        QVERIFY(running.waitForStarted());
+        output = waitForStartUp(running);
+        running.kill();
+        running.waitForFinished();
+        const QRegularExpressionMatch folders =
+            QRegularExpression(QStringLiteral("pasta (.+), fila (.+)$"),
+                               QRegularExpression::MultilineOption)
+                .match(QString::fromLocal8Bit(output).remove(u'\r'));
+        QVERIFY2(folders.hasMatch(), output.constData());
+        // Beside the program when its folder may be written (under Wine every user may write
+        // Program Files), otherwise in the user's own folders, as a cashier on Windows gets.
+        const QString folder = folders.captured(1);
+        qInfo("installed program's folder: %s", qPrintable(folder));
+        const QRegularExpression usersFolder(
+            QStringLiteral("^C:\\\\users\\\\[^\\\\]+\\\\AppData\\\\(Local|Roaming)\\\\Mostrela$"),
+            QRegularExpression::CaseInsensitiveOption);
+        QVERIFY2(folder == QStringLiteral("C:\\Program Files\\Mostrela") ||
+                     usersFolder.match(folder).hasMatch(),
+                 qPrintable(folder));
+        // What the user's controller leaves there: its settings and a message in its spool.
+        const QString config =
+            QDir(prefix.hostPath(folder)).filePath(QStringLiteral("Mostrela.cfg"));
+        const QString spoolEntry =
+            QDir(prefix.hostPath(folders.captured(2))).filePath(QStringLiteral("1.msg"));
+        QVERIFY(QDir().mkpath(QFileInfo(spoolEntry).path()));
+        for (const QString& file : {config, spoolEntry}) {
+            QFile left(file);
+            QVERIFY(left.open(QIODevice::WriteOnly) && left.write("Porta=COM1\r\n") > 0);
+        }
+
+        QCOMPARE(prefix.run(QStringLiteral("C:\\Program Files\\Mostrela\\uninstall.exe"),
+                            {QStringLiteral("/S")}),
+                 0);
+        prefix.waitForAll();
+        for (const QString& file : installed)
+            QVERIFY2(!QFileInfo::exists(file), qPrintable(file));
+        QVERIFY(prefix.run(QStringLiteral("reg"), {QStringLiteral("query"), uninstallKey}) != 0);
+        QVERIFY(QFileInfo::exists(config));
+        QVERIFY(QFileInfo::exists(spoolEntry));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestWindowsProgram)
+#include "test_windows_program.moc"
