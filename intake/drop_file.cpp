@@ -31,15 +31,16 @@ qsizetype incompleteUtf8Tail(const QByteArray& bytes)
     return 0;
 }
 
-// Whether nothing but line breaks follows in the file.
-bool onlyLineBreaksLeft(QFile& file)
+// Whether nothing but line breaks follows in the file; in UTF-16 each break comes with a zero
+// byte.
+bool onlyLineBreaksLeft(QFile& file, bool utf16)
 {
     while (!file.atEnd()) {
         const QByteArray chunk = file.read(chunkSize);
         if (chunk.isEmpty() && file.error() != QFileDevice::NoError)
             break;
         for (const char byte : chunk) {
-            if (!isLineBreak(byte))
+            if (!isLineBreak(byte) && !(utf16 && byte == '\0'))
                 return false;
         }
     }
@@ -65,9 +66,10 @@ QString dropFileText(const QString& path, qsizetype characters)
         throw Failure(readFailure(path, file.errorString()));
     bool wholeFile = file.atEnd();
     if (!wholeFile) {
-        const qsizetype cut = incompleteUtf8Tail(bytes);
+        const bool utf16 = bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
+        const qsizetype cut = utf16 ? 0 : incompleteUtf8Tail(bytes);
         bytes.chop(cut);
-        wholeFile = cut == 0 && onlyLineBreaksLeft(file);
+        wholeFile = cut == 0 && onlyLineBreaksLeft(file, utf16);
     }
     QString text = withCrLfLineEndings(decodeFileText(bytes));
     if (wholeFile) {
