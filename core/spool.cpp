@@ -3,6 +3,7 @@
 #include "core/durable_file.h"
 #include "core/failure.h"
 #include "core/log.h"
+#include "core/regular_file.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -88,11 +89,12 @@ std::optional<QueuedMessage> entryMessage(const QByteArray& bytes)
 // The entry's message, or why it cannot be read.
 std::optional<QueuedMessage> readEntry(const QString& path, QString& reason)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        reason = file.errorString();
+    // As the drop folder opens its files: a FIFO never holds up the start, and a link never
+    // brings another file's text onto the display.
+    QFile file;
+    reason = runTrapped([&] { openRegularFile(file, path, Links::refuse); });
+    if (!file.isOpen())
         return std::nullopt;
-    }
     const QByteArray bytes = file.read(largestEntry + 1);
     std::optional<QueuedMessage> message;
     if (bytes.size() > largestEntry)
