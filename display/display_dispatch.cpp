@@ -35,11 +35,10 @@ DisplayOutcome DisplayDispatch::LancaNoDisplay(const DisplaySettings& settings, 
     const qint16 width = *settings.numLetras.letters;
     linha1.truncate(width);
     linha2.truncate(width);
-    if (linha1 == m_lastLinha1 && linha2 == m_lastLinha2)
-        return outcome;
     // The lines as cut: Linha hands them back as they go out.
-    const QString cut1 = linha1;
-    const QString cut2 = linha2;
+    std::pair<QString, QString> cut{linha1, linha2};
+    if (m_last == cut)
+        return outcome;
 
     cDisplay display;
     display.ctrlInterface(&m_mscDisplay);
@@ -60,9 +59,7 @@ DisplayOutcome DisplayDispatch::LancaNoDisplay(const DisplaySettings& settings, 
     outcome.linha2 = linha2;
 
     // Remembered only once written, so a display that comes back gets the same text again.
-    if (outcome.reached) {
-        m_lastLinha1 = cut1;
-        m_lastLinha2 = cut2;
-    }
+    if (outcome.reached)
+        m_last = std::move(cut);
     return outcome;
 }

@@ -42,7 +42,7 @@ struct Rig {
 class TestDisplayDispatch : public QObject {
     Q_OBJECT
 private slots:
-    void firstMessageOfTwoEmptyLines_sendsNothing();
+    void firstMessageOfTwoEmptyLines_isSentOnce();
     void sameTwoLines_areSentOnce();
     void lines_areCutToTheWidthAndNeverPadded();
     void widthThatIsNotANumber_sendsNothingAndSaysSo();
@@ -54,10 +54,17 @@ private slots:
     void codePage_sendsTheTextInThatPage();
 };
 
-void TestDisplayDispatch::firstMessageOfTwoEmptyLines_sendsNothing()
+// A sales program clears the display with a blank message: the first of a run goes out too, as
+// the display may still show a message of the run before. Then only once, until the dispatch is
+// told that something else was written.
+void TestDisplayDispatch::firstMessageOfTwoEmptyLines_isSentOnce()
 {
     Rig rig;
     rig.send({}, {});
+    QCOMPARE(rig.terminal.take(usualDisplayMessage("", "").size()), usualDisplayMessage("", ""));
+    rig.send({}, {});
+    rig.expectNothingSentBefore();
+    rig.dispatch.forget();
     rig.expectNothingSentBefore();
 }
 
