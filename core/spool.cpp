@@ -229,17 +229,19 @@ std::optional<QueuedMessage> Spool::read(quint64 id)
 void Spool::leaveOnDisk(const QList<QueuedMessage>& messages)
 {
     for (const QueuedMessage& message : messages)
-        m_onDisk.push_back(message.spoolId);
+        m_onDisk.push_back({message.spoolId, message.takenSteady});
 }
 
 QList<QueuedMessage> Spool::readBack(qsizetype most)
 {
     QList<QueuedMessage> messages;
     for (; most > 0 && !m_onDisk.empty(); --most) {
-        const quint64 id = m_onDisk.front();
+        const OnDisk left = m_onDisk.front();
         m_onDisk.pop_front();
-        if (std::optional<QueuedMessage> message = read(id))
+        if (std::optional<QueuedMessage> message = read(left.id)) {
+            message->takenSteady = left.takenSteady;
             messages << std::move(*message);
+        }
     }
     if (m_onDisk.empty())
         m_onDisk.shrink_to_fit();
@@ -316,9 +318,12 @@ QString Spool::write(QList<QueuedMessage>& messages)
             return;
         makeFolder();
         const qint64 now = QDateTime::currentMSecsSinceEpoch();
+        const qint64 steadyNow = steadyClockMs();
         for (QueuedMessage& message : messages) {
-            if (message.takenAt == 0)
+            if (message.takenAt == 0) {
                 message.takenAt = now;
+                message.takenSteady = steadyNow;
+            }
             message.spoolId = createEntry(entryBytes(message));
             ++written;
         }
