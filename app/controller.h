@@ -103,6 +103,7 @@ signals:
 private:
     void applyInterval(Timer& timer, Settings::Key seconds);
     void loadSpoolBatch();
+    void reportWaiting();
     void poll();
     void reportRead(const QString& source, const PollResult& result);
     void databasePolled(const PollResult& result);
