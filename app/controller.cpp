@@ -51,7 +51,10 @@ Controller::Controller(const QString& folder, const QString& spoolFolder)
 
     connect(m_sources.get(), &SourceWorkers::captionChanged, &m_status, &Status::setCaption);
     connect(m_sources.get(), &SourceWorkers::taken, this,
-            [this](const QList<QueuedMessage>& messages) { m_feed.enqueue(messages); });
+            [this](const QList<QueuedMessage>& messages) {
+                m_feed.enqueue(messages);
+                reportWaiting();
+            });
     connect(m_sources.get(), &SourceWorkers::databasePolled, this, &Controller::databasePolled);
     connect(m_sources.get(), &SourceWorkers::dropFolderPolled, this, &Controller::dropFolderPolled);
     connect(m_sources.get(), &SourceWorkers::idle, this, &Controller::pollingFinished);
@@ -66,6 +69,9 @@ Controller::Controller(const QString& folder, const QString& spoolFolder)
     connect(&m_rotation, &Rotation::displayed, this, &Controller::messageShown);
     connect(&m_rotation, &Rotation::writeFailed, this, &Controller::displayFailed);
     connect(&m_rotation, &Rotation::expired, this, [this] { m_feed.refill(); });
+    // The queue's rows come and go with the rotation, the refills and the messages taken.
+    connect(&m_queue, &MessageQueue::rowsInserted, this, &Controller::reportWaiting);
+    connect(&m_queue, &MessageQueue::rowsRemoved, this, &Controller::reportWaiting);
     connect(m_display.worker(), &DisplayWriter::testWritten, this, &Controller::displayTestWritten);
 
     connect(&m_tmrDisplay, &Timer::tick, this, [this] {
@@ -180,6 +186,7 @@ void Controller::loadSpoolBatch()
 {
     const Spool::Entries kept = m_spool->load(spoolBatch);
     m_feed.enqueue(kept.waiting);
+    reportWaiting();
     m_sources->addUnfinished(kept.waiting + kept.shown);
     m_spoolRecovered += kept.waiting.size();
     if (!kept.problem.isEmpty())
@@ -191,6 +198,11 @@ void Controller::loadSpoolBatch()
         qInfo().noquote() << QStringLiteral("%1 mensagens por mostrar recuperadas da fila %2")
                                  .arg(m_spoolRecovered)
                                  .arg(m_spool->folder());
+}
+
+void Controller::reportWaiting()
+{
+    m_status.setWaiting(m_feed.waiting());
 }
 
 void Controller::poll()

@@ -69,9 +69,9 @@ public:
     void saveSettings();
 
     // Sends a test message (the width ruler and the time) with the display settings as they
-    // stand, through the display's thread; the queue and the rotation's memory of the last
-    // lines stay as they are. Settings that the window marks as unusable send nothing. Answers
-    // with displayTested().
+    // stand, through the display's thread; the queue stays as it is, and the rotation's next
+    // message goes out whatever it is. Settings that the window marks as unusable send nothing.
+    // Answers with displayTested().
     void testDisplay();
     // Connects with the SQL settings as they stand, on the database's thread (after a polling
     // step under way), and counts the SQL user's waiting rows without taking them. Answers with
@@ -103,6 +103,7 @@ signals:
 private:
     void applyInterval(Timer& timer, Settings::Key seconds);
     void loadSpoolBatch();
+    void reportWaiting();
     void poll();
     void reportRead(const QString& source, const PollResult& result);
     void databasePolled(const PollResult& result);

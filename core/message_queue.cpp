@@ -2,6 +2,14 @@
 
 #include "core/failure.h"
 
+#include <chrono>
+
+qint64 steadyClockMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
 MessageQueue::MessageQueue(QObject* parent) : QAbstractTableModel(parent), m_selection(this) {}
 
 int MessageQueue::rowCount(const QModelIndex& parent) const
@@ -104,20 +112,17 @@ void MessageQueue::putBack(const QueuedMessage& message)
     select(0);
 }
 
-QList<QueuedMessage> MessageQueue::takeTakenBefore(qint64 moment)
+QList<QueuedMessage> MessageQueue::takeAll(const std::function<bool(const QueuedMessage&)>& matches)
 {
-    const auto old = [moment](const QueuedMessage& message) {
-        return message.takenAt != 0 && message.takenAt < moment;
-    };
     QList<QueuedMessage> taken;
     const std::optional<int> selected = selectedRow();
     bool selectedTaken = false;
-    // From the bottom, one removal a run of old rows, so the rows above keep their numbers.
+    // From the bottom, one removal a run of matching rows, so the rows above keep their numbers.
     for (int last = count() - 1; last >= 0; --last) {
-        if (!old(m_rows.at(last)))
+        if (!matches(m_rows.at(last)))
             continue;
         int first = last;
-        while (first > 0 && old(m_rows.at(first - 1)))
+        while (first > 0 && matches(m_rows.at(first - 1)))
             --first;
         selectedTaken = selectedTaken || (selected && *selected >= first && *selected <= last);
         beginRemoveRows(QModelIndex(), first, last);

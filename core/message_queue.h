@@ -4,6 +4,7 @@
 #include <QItemSelectionModel>
 #include <QList>
 #include <QString>
+#include <functional>
 #include <optional>
 
 // Where a message was taken from, so that a restart can finish its deletion there.
@@ -32,7 +33,14 @@ struct QueuedMessage {
     quint64 spoolId = 0; // its entry in the spool; 0 for none
     // When the controller took it from its source, in milliseconds since the epoch; 0 unknown.
     qint64 takenAt = 0;
+    // When this run took it, in steadyClockMs(); none for a message carried over from an earlier
+    // run. Its age within the run, whatever is done to the wall clock meanwhile.
+    std::optional<qint64> takenSteady;
 };
+
+// Milliseconds on a clock that never goes back nor jumps while the program runs; its start is
+// unspecified, so only differences within one run mean anything.
+qint64 steadyClockMs();
 
 // The queue of messages waiting for the display, shown by the running page's list (columns
 // "Ordem", "Linha - 1", "Linha - 2"), which shares this selection: a row picked by hand is the
@@ -64,9 +72,9 @@ public:
     // Puts a message taken with takeSelected() back at the top and selects it, so it is the
     // next to be taken.
     void putBack(const QueuedMessage& message);
-    // Removes every message taken before `moment` (milliseconds since the epoch) and returns
-    // them. A selected row that goes leaves the top row selected.
-    QList<QueuedMessage> takeTakenBefore(qint64 moment);
+    // Removes every message for which `matches` holds and returns them, in order. A selected row
+    // that goes leaves the top row selected.
+    QList<QueuedMessage> takeAll(const std::function<bool(const QueuedMessage&)>& matches);
 
 private:
     QList<QueuedMessage> m_rows;

@@ -26,3 +26,8 @@ void QueueFeed::refill()
         return;
     m_queue.appendAll(m_spool.readBack(m_held - m_queue.count()));
 }
+
+qsizetype QueueFeed::waiting() const
+{
+    return m_queue.count() + m_spool.leftOnDisk();
+}

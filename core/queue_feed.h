@@ -18,6 +18,8 @@ public:
     void enqueue(const QList<QueuedMessage>& messages);
     // Once the queue holds half of `held` or less, reads back from the spool what it has room for.
     void refill();
+    // How many messages wait: in the queue, and in the spool beyond it.
+    qsizetype waiting() const;
 
 private:
     MessageQueue& m_queue;

@@ -177,9 +177,10 @@ inline constexpr std::array<SettingDefinition, settingCount> settingsTable{{
     // After the keys that older copies of the program know, which skip a line they do not.
     {SettingKey::SegundosValidade, "SegundosValidade", SettingRule::age, "300",
      "Nº Segundos de validade da Informação",
-     "Quantos segundos uma mensagem ainda pode ser mostrada depois de tomada da base de dados ou "
-     "da pasta. Uma mais antiga (à espera de um display desligado, por exemplo) é posta de lado "
-     "sem ser mostrada. 0 mostra-as todas, por mais antigas que sejam."},
+     "Quantos segundos uma mensagem que ficou de uma execução anterior, ou que esperou enquanto "
+     "a escrita no display falhava, ainda pode ser mostrada depois de tomada da base de dados ou "
+     "da pasta. Uma mais antiga é posta de lado sem ser mostrada. As outras são todas mostradas, "
+     "por mais longa que seja a fila. 0 mostra-as todas, por mais antigas que sejam."},
     {SettingKey::PortaDefinicoes, "PortaDefinicoes", SettingRule::lineSettings, "9600,n,8,1",
      "Definições da porta",
      "Velocidade, paridade, bits de dados e bits de paragem da porta série, separados por "

@@ -3,6 +3,7 @@
 #include "core/durable_file.h"
 #include "core/failure.h"
 #include "core/log.h"
+#include "core/regular_file.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -88,11 +89,12 @@ std::optional<QueuedMessage> entryMessage(const QByteArray& bytes)
 // The entry's message, or why it cannot be read.
 std::optional<QueuedMessage> readEntry(const QString& path, QString& reason)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        reason = file.errorString();
+    // As the drop folder opens its files: a FIFO never holds up the start, and a link never
+    // brings another file's text onto the display.
+    QFile file;
+    reason = runTrapped([&] { openRegularFile(file, path, Links::refuse); });
+    if (!file.isOpen())
         return std::nullopt;
-    }
     const QByteArray bytes = file.read(largestEntry + 1);
     std::optional<QueuedMessage> message;
     if (bytes.size() > largestEntry)
@@ -227,17 +229,19 @@ std::optional<QueuedMessage> Spool::read(quint64 id)
 void Spool::leaveOnDisk(const QList<QueuedMessage>& messages)
 {
     for (const QueuedMessage& message : messages)
-        m_onDisk.push_back(message.spoolId);
+        m_onDisk.push_back({message.spoolId, message.takenSteady});
 }
 
 QList<QueuedMessage> Spool::readBack(qsizetype most)
 {
     QList<QueuedMessage> messages;
     for (; most > 0 && !m_onDisk.empty(); --most) {
-        const quint64 id = m_onDisk.front();
+        const OnDisk left = m_onDisk.front();
         m_onDisk.pop_front();
-        if (std::optional<QueuedMessage> message = read(id))
+        if (std::optional<QueuedMessage> message = read(left.id)) {
+            message->takenSteady = left.takenSteady;
             messages << std::move(*message);
+        }
     }
     if (m_onDisk.empty())
         m_onDisk.shrink_to_fit();
@@ -314,9 +318,12 @@ QString Spool::write(QList<QueuedMessage>& messages)
             return;
         makeFolder();
         const qint64 now = QDateTime::currentMSecsSinceEpoch();
+        const qint64 steadyNow = steadyClockMs();
         for (QueuedMessage& message : messages) {
-            if (message.takenAt == 0)
+            if (message.takenAt == 0) {
                 message.takenAt = now;
+                message.takenSteady = steadyNow;
+            }
             message.spoolId = createEntry(entryBytes(message));
             ++written;
         }

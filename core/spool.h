@@ -62,10 +62,10 @@ public:
     qsizetype leftOnDisk() const { return static_cast<qsizetype>(m_onDisk.size()); }
 
     // Writes the messages as entries, in order, giving each its id and the time it was taken
-    // unless it has one, all durably (each file flushed to disk, then the folder once) before
-    // returning. When only some can be written (a full disk), those are kept and the rest are
-    // dropped from `messages`: they stay in their source. Returns why not all were written, the
-    // same text for as long as the cause lasts, or an empty text.
+    // unless it has one (then on both clocks), all durably (each file flushed to disk, then the
+    // folder once) before returning. When only some can be written (a full disk), those are kept
+    // and the rest are dropped from `messages`: they stay in their source. Returns why not all were
+    // written, the same text for as long as the cause lasts, or an empty text.
     QString write(QList<QueuedMessage>& messages);
 
     // Forgets an entry; an id of 0 is none. Returns false when its file could not be removed.
@@ -100,7 +100,11 @@ private:
     QList<quint64> m_toLoad;
     QSet<quint64> m_marks;
     int m_unreadable = 0;
-    std::deque<quint64> m_onDisk;
+    struct OnDisk {
+        quint64 id;
+        std::optional<qint64> takenSteady; // not kept in the entry: it means nothing to a later run
+    };
+    std::deque<OnDisk> m_onDisk;
     std::atomic<quint64> m_nextId{1};
     QMutex m_mutex;
     QSet<quint64> m_pending;

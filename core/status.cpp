@@ -71,3 +71,19 @@ QString Status::standingError(Handler handler) const
     }
     return {};
 }
+
+void Status::setWaiting(qsizetype waiting)
+{
+    if (m_waiting == waiting)
+        return;
+    m_waiting = waiting;
+    emit countsChanged(m_waiting, m_dropped);
+}
+
+void Status::addDropped(qsizetype dropped)
+{
+    if (dropped == 0)
+        return;
+    m_dropped += dropped;
+    emit countsChanged(m_waiting, m_dropped);
+}

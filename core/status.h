@@ -6,7 +6,7 @@
 #include <utility>
 
 // What the running page shows about the controller's state: the running frame's caption (the
-// polling step under way) and the failure label.
+// polling step under way), the failure label, and the queue's figures.
 //
 // The label shows the latest failure that still stands. Each handler reports the outcome of every
 // run, and a clean run withdraws only its own earlier failure: a display that cannot be written
@@ -32,12 +32,22 @@ public:
     // The failure of `handler`'s last run while it stands, shown or not; empty after a clean run.
     QString standingError(Handler handler) const;
 
+    // Messages waiting for the display: in the queue, and in the spool beyond it.
+    qsizetype waiting() const { return m_waiting; }
+    void setWaiting(qsizetype waiting);
+    // Messages dropped as too old to show since the start.
+    qsizetype dropped() const { return m_dropped; }
+    void addDropped(qsizetype dropped);
+
 signals:
     void captionChanged(const QString& caption);
     void errorChanged(const QString& error);
+    void countsChanged(qsizetype waiting, qsizetype dropped);
 
 private:
     QString m_caption = idleCaption();
     QString m_error;
     QList<std::pair<Handler, QString>> m_standing; // oldest first
+    qsizetype m_waiting = 0;
+    qsizetype m_dropped = 0;
 };

@@ -59,7 +59,9 @@ DisplayOutcome DisplayDispatch::LancaNoDisplay(const DisplaySettings& settings,
         outcome.reached = false;
         return outcome;
     }
-    if (message.cutLinha1 == m_lastLinha1 && message.cutLinha2 == m_lastLinha2)
+    // The lines as cut: Linha hands them back as they go out.
+    std::pair<QString, QString> cut{message.cutLinha1, message.cutLinha2};
+    if (m_last == cut)
         return outcome;
 
     cDisplay& display = message.display;
@@ -72,9 +74,7 @@ DisplayOutcome DisplayDispatch::LancaNoDisplay(const DisplaySettings& settings,
     outcome.linha2 = message.linha2;
 
     // Remembered only once written, so a display that comes back gets the same text again.
-    if (outcome.reached) {
-        m_lastLinha1 = message.cutLinha1;
-        m_lastLinha2 = message.cutLinha2;
-    }
+    if (outcome.reached)
+        m_last = std::move(cut);
     return outcome;
 }

@@ -3,6 +3,8 @@
 #include "display/cdisplay.h"
 
 #include <QString>
+#include <optional>
+#include <utility>
 
 struct DisplaySettings;
 class SerialPort;
@@ -44,7 +46,8 @@ PreparedMessage prepareMessage(const DisplaySettings& settings, const QString& l
 
 // Shows one message of two lines on the display, with the display settings of the moment. A
 // message whose two lines equal, each, those of the last message that reached the display is not
-// sent again.
+// sent again. Nothing is remembered at first, so the first message always goes out, a blank one
+// too: the display may still show whatever it showed before the controller started.
 class DisplayDispatch {
 public:
     explicit DisplayDispatch(SerialPort& mscDisplay);
@@ -54,9 +57,10 @@ public:
     // no port open.
     DisplayOutcome LancaNoDisplay(const DisplaySettings& settings, const QString& linha1,
                                   const QString& linha2);
+    // Something else was written to the display: the next message goes out whatever it is.
+    void forget() { m_last.reset(); }
 
 private:
     SerialPort& m_mscDisplay;
-    QString m_lastLinha1;
-    QString m_lastLinha2;
+    std::optional<std::pair<QString, QString>> m_last; // the lines that reached it last, as cut
 };

@@ -21,7 +21,10 @@ void DisplayWriter::writeTest(quint64 id, const DisplaySettings& settings, const
                               const QString& linha2)
 {
     DisplayDispatch test(m_mscDisplay);
-    emit testWritten(id, test.LancaNoDisplay(settings, linha1, linha2));
+    const DisplayOutcome outcome = test.LancaNoDisplay(settings, linha1, linha2);
+    // Whole or in part, the test took the place of the rotation's last lines on the display.
+    m_dispatch.forget();
+    emit testWritten(id, outcome);
 }
 
 void DisplayWriter::discard(const QList<quint64>& spoolIds)

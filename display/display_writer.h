@@ -21,9 +21,9 @@ public:
 public slots:
     void write(quint64 id, const DisplaySettings& settings, const QString& linha1,
                const QString& linha2, quint64 spoolId);
-    // A message that only checks the display: it goes out through the same port, but the
-    // dispatch's memory of the last lines stays as it was, so the rotation neither takes the
-    // test for its own last message nor skips one that equals the message before the test.
+    // A message that only checks the display: it goes out through the same port, and the
+    // dispatch then forgets the last lines, so the rotation neither takes the test for its own
+    // last message nor skips one that equals the message before the test.
     void writeTest(quint64 id, const DisplaySettings& settings, const QString& linha1,
                    const QString& linha2);
     // Messages dropped as too old to show: their spool entries go as those of shown ones do.

@@ -54,10 +54,21 @@ void Rotation::dropExpired(qint64 validityMs)
 {
     if (validityMs <= 0)
         return;
-    const qint64 moment = m_clock().toMSecsSinceEpoch() - validityMs;
+    const qint64 now = m_clock().toMSecsSinceEpoch();
+    const qint64 steadyNow = m_steadyClock();
+    const auto tooOld = [&](const QueuedMessage& message) {
+        if (!message.takenSteady) {
+            // Carried over: only the wall clock tells its age, and a time ahead of it cannot be
+            // trusted to be recent.
+            return message.takenAt != 0 &&
+                   (message.takenAt > now || now - message.takenAt > validityMs);
+        }
+        return m_lastFailedWrite && *message.takenSteady <= *m_lastFailedWrite &&
+               steadyNow - *message.takenSteady > validityMs;
+    };
     qsizetype dropped = 0;
     // Until none is too old: the messages that take the place of those dropped may be too.
-    for (QList<QueuedMessage> old; !(old = m_queue.takeTakenBefore(moment)).isEmpty();) {
+    for (QList<QueuedMessage> old; !(old = m_queue.takeAll(tooOld)).isEmpty();) {
         QList<quint64> spoolIds;
         for (const QueuedMessage& message : old) {
             if (message.spoolId != 0)
@@ -68,6 +79,7 @@ void Rotation::dropExpired(qint64 validityMs)
     }
     if (dropped == 0)
         return;
+    m_status.addDropped(dropped);
     qCInfo(lcMostrela).noquote() << QStringLiteral("%1 mensagens postas de lado sem serem "
                                                    "mostradas: tomadas há mais de %2 segundos")
                                         .arg(dropped)
@@ -91,6 +103,8 @@ void Rotation::written(quint64 id, const DisplayOutcome& outcome)
     // for the next tick instead of being lost.
     if (message && !outcome.reached)
         m_queue.putBack(*message);
+    if (!outcome.reached)
+        m_lastFailedWrite = m_steadyClock();
     if (outcome.written) {
         qCDebug(lcMostrela).noquote() << "Mostrada:" << outcome.linha1 << '|' << outcome.linha2;
         emit displayed(outcome.linha1, outcome.linha2);

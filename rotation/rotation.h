@@ -19,9 +19,14 @@ class Status;
 // tick that comes while a message is still being written is skipped, so the window never waits
 // for the display.
 //
-// A message taken from its source longer ago than SegundosValidade is dropped, not shown: each
-// tick first takes such messages out of the queue, wherever they stand, so that the queue stays
-// bounded while the display cannot be reached, and logs how many went.
+// A healthy run shows every message, however long it waited in the queue. SegundosValidade holds
+// only for a message that could otherwise come up long after its customer left: one carried over
+// from an earlier run, and one that waited while a write to the display failed. Such a message,
+// taken longer ago than SegundosValidade, is dropped, not shown: each tick first takes those out
+// of the queue, wherever they stand, so that the queue stays bounded while the display cannot be
+// reached, logs how many went and adds them to the status's count. Within the run, age is
+// measured on the steady clock; a carried-over message has only its wall-clock time, and one
+// whose time lies ahead of the wall clock counts as too old.
 //
 // Each written message reports its outcome to the failure label: a display that cannot be
 // written says so until a message gets through, and a message whose bytes reached no port goes
@@ -30,12 +35,15 @@ class Rotation : public QObject {
     Q_OBJECT
 public:
     using Clock = std::function<QDateTime()>;
+    using SteadyClock = std::function<qint64()>;
 
     Rotation(MessageQueue& queue, Status& status, DisplayWriter& writer);
 
-    // The source of "now" for the date-and-time idle line and the messages' age; the system clock
-    // by default.
+    // The source of "now" for the date-and-time idle line and the age of messages carried over;
+    // the system clock by default.
     void setClock(Clock clock) { m_clock = std::move(clock); }
+    // The source of "now" for the age of messages taken in this run; steadyClockMs() by default.
+    void setSteadyClock(SteadyClock clock) { m_steadyClock = std::move(clock); }
 
     // The date-and-time idle line: "dd MMMM  hh:mm", the month in the user's language.
     static QString dateTimeLine(const QDateTime& moment);
@@ -63,6 +71,9 @@ private:
     MessageQueue& m_queue;
     Status& m_status;
     Clock m_clock = &QDateTime::currentDateTime;
+    SteadyClock m_steadyClock = &steadyClockMs;
+    // When a write last failed, on the steady clock: messages taken before then waited for it.
+    std::optional<qint64> m_lastFailedWrite;
     bool m_writing = false;
     quint64 m_lastId = 0;
     std::optional<QueuedMessage> m_inFlight; // the queued message being written, if any

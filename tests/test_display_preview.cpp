@@ -84,6 +84,16 @@ void TestDisplayPreview::preview_saysTheLastWriteFailed_untilAMessageGetsThrough
     QTRY_COMPARE(displays.terminalLines(), QStringList({QStringLiteral("Segunda"), QString()}));
     QTRY_VERIFY(displays.failure()->isHidden());
     QCOMPARE(displays.previewLines(), displays.terminalLines());
+
+    // A failed test of the display stands only until a later message gets through, one with the
+    // lines of the message before the test too.
+    settings.setText(Key::Porta, missing);
+    displays.rig.running().controller().testDisplay();
+    QTRY_VERIFY(!displays.failure()->isHidden());
+    settings.setText(Key::Porta, displays.rig.display.slavePath());
+    QVERIFY(displays.drop("3.dsp", QStringLiteral("Segunda")));
+    QTRY_VERIFY(displays.failure()->isHidden());
+    QCOMPARE(displays.previewLines(), displays.terminalLines());
 }
 
 QTEST_MAIN(TestDisplayPreview)

@@ -3,6 +3,7 @@
 #include "support/usual_display.h"
 
 #include <QDir>
+#include <QLabel>
 #include <QtTest>
 
 using Key = Settings::Key;
@@ -83,8 +84,8 @@ void TestFaultDisplay::unusableLineOrCodePage_messageWaitsAndTheLabelSaysWhy()
 }
 
 // While the display cannot be reached, messages taken longer ago than SegundosValidade leave the
-// queue and the spool without being shown, a count logged each time; what comes once it is back
-// is shown.
+// queue and the spool without being shown, a count logged each time and kept on the running
+// page; what comes once it is back is shown.
 void TestFaultDisplay::unpluggedDisplay_messagesTooOldToShowLeaveQueueAndSpool()
 {
     static int dropped = 0;
@@ -115,6 +116,9 @@ void TestFaultDisplay::unpluggedDisplay_messagesTooOldToShowLeaveQueueAndSpool()
     QVERIFY(folder.drop(QStringLiteral("4.dsp"), "Nova"));
     QTRY_COMPARE_WITH_TIMEOUT(display.received(), usualDisplayMessages({QStringLiteral("Nova")}),
                               10000);
+    // The running page counts them too.
+    QTRY_COMPARE(child<QLabel>(running.menu(), QStringLiteral("lblContagem"))->text(),
+                 QStringLiteral("À espera: 0    Descartadas por antiguidade: 3"));
     qInstallMessageHandler(previous);
 }
 

@@ -6,6 +6,8 @@
 #include <QRegularExpression>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using Key = Settings::Key;
 
 namespace {
@@ -21,8 +23,8 @@ QByteArray entry(const QByteArray& linha1)
 // it twice. Only the entries named as the spool names them are shown, in their order (those
 // numbered at the top of the range too), each once, and new messages come after them. Files of
 // other names are left alone, named once in the log at each start. Entries that cannot be read
-// (not a message, or far too large) are put aside in "ilegiveis", named once, never tried
-// again. A temporary file left by a crash is removed.
+// (not a message, far too large, a FIFO or a link) are put aside in "ilegiveis", named once, never
+// tried again. A temporary file left by a crash is removed.
 class TestOddSpoolEntries : public QObject {
     Q_OBJECT
 private slots:
@@ -45,9 +47,15 @@ void TestOddSpoolEntries::onlyTheSpoolsOwnEntriesAreShown_othersNamedOnce_unread
                               "00000000000000017.msg"};
     for (const QString& name : strange)
         QVERIFY(writeFileBytes(spool.filePath(name), entry("estranha")));
-    const QStringList unreadable{"0000000000000006.msg", "0000000000000007.msg"};
+    const QStringList unreadable{"0000000000000006.msg", "0000000000000007.msg",
+                                 "0000000000000009.msg", "0000000000000010.msg"};
     QVERIFY(writeFileBytes(spool.filePath(unreadable[0]), "{\"linha1\":"));
     QVERIFY(writeFileBytes(spool.filePath(unreadable[1]), entry(QByteArray(1100 * 1000, 'x'))));
+    // Nobody ever writes to the FIFO: opening it must not wait for a writer.
+    QCOMPARE(::mkfifo(QFile::encodeName(spool.filePath(unreadable[2])).constData(), 0600), 0);
+    const QString elsewhere = rig.folder.filePath(QStringLiteral("alheia.msg"));
+    QVERIFY(writeFileBytes(elsewhere, entry("alheia")));
+    QVERIFY(QFile::link(elsewhere, spool.filePath(unreadable[3])));
     const QString leftOver = spool.filePath(QStringLiteral("0000000000000008.msg.tmp"));
     QVERIFY(writeFileBytes(leftOver, entry("meia")));
 
@@ -72,13 +80,15 @@ void TestOddSpoolEntries::onlyTheSpoolsOwnEntriesAreShown_othersNamedOnce_unread
     };
     for (const QString& name : unreadable)
         loggedOnce(QStringLiteral("ilegiveis/") + name);
-    loggedOnce(QStringLiteral("Mensagens da fila ilegíveis: 2"));
+    loggedOnce(QStringLiteral("Mensagens da fila ilegíveis: 4"));
     runShowing("novo");
     runShowing("depois");
 
     for (const QString& name : strange)
         QVERIFY(QFile::exists(spool.filePath(name)));
-    QCOMPARE(QDir(spool.filePath(QStringLiteral("ilegiveis"))).entryList(QDir::Files), unreadable);
+    QCOMPARE(
+        QDir(spool.filePath(QStringLiteral("ilegiveis"))).entryList(QDir::Files | QDir::System),
+        unreadable);
     QVERIFY(!QFile::exists(leftOver));
 }
 

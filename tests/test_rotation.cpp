@@ -60,6 +60,8 @@ private slots:
     void busyDisplay_isReportedAndGetsTheIdleTextBack();
     void missingDisplay_isReportedAndTheMessageWaitsAtTheTop();
     void tooOldMessages_goBeforeTheTick_withThoseReadBackInTheirPlace();
+    void age_countsOnlyWhereAMessageCouldBeStale_data();
+    void age_countsOnlyWhereAMessageCouldBeStale();
 };
 
 void TestRotation::twoRows_areShownInOrderAndRemoved()
@@ -222,6 +224,63 @@ void TestRotation::tooOldMessages_goBeforeTheTick_withThoseReadBackInTheirPlace(
     for (const QList<QVariant>& signal : expired)
         dropped += signal.at(0).value<QList<quint64>>().size();
     QCOMPARE(dropped, qsizetype(7));
+}
+
+void TestRotation::age_countsOnlyWhereAMessageCouldBeStale_data()
+{
+    QTest::addColumn<bool>("carriedOver");
+    QTest::addColumn<bool>("writeFailed"); // while it waited
+    QTest::addColumn<int>("steadyAge");    // seconds; for a message of this run
+    QTest::addColumn<int>("wallAge");      // seconds by the wall clock, which may have jumped
+    QTest::addColumn<bool>("dropped");
+
+    QTest::newRow("healthy run, an hour in the queue") << false << false << 3600 << 3600 << false;
+    QTest::newRow("failed write, 6 s old, clock put forward a day")
+        << false << true << 6 << 86406 << false;
+    QTest::newRow("failed write, 400 s old, clock put back an hour")
+        << false << true << 400 << -3200 << true;
+    QTest::newRow("failed write, 200 s old") << false << true << 200 << 200 << false;
+    QTest::newRow("carried over, 200 s old") << true << false << 0 << 200 << false;
+    QTest::newRow("carried over, 400 s old") << true << false << 0 << 400 << true;
+    QTest::newRow("carried over, taken in the future") << true << false << 0 << -3600 << true;
+}
+
+// SegundosValidade (300 s here) drops only a message carried over from an earlier run, judged by
+// the wall clock, or one of this run that waited while a write failed, judged by the steady
+// clock whatever the wall clock does.
+void TestRotation::age_countsOnlyWhereAMessageCouldBeStale()
+{
+    QFETCH(bool, carriedOver);
+    QFETCH(bool, writeFailed);
+    QFETCH(int, steadyAge);
+    QFETCH(int, wallAge);
+    QFETCH(bool, dropped);
+
+    Rig rig;
+    rig.settings.setText(Key::SegundosValidade, QStringLiteral("300"));
+    const QDateTime wallNow(QDate(2026, 3, 2), QTime(9, 30));
+    constexpr qint64 steadyNow = 50'000'000;
+    rig.rotation.setClock([&] { return wallNow; });
+    rig.rotation.setSteadyClock([] { return steadyNow; });
+    QueuedMessage message(QStringLiteral("ordem"), QStringLiteral("Pão"), QStringLiteral("0,40"));
+    message.takenAt = wallNow.toMSecsSinceEpoch() - qint64(wallAge) * 1000;
+    if (!carriedOver)
+        message.takenSteady = steadyNow - qint64(steadyAge) * 1000;
+    rig.queue.append(message);
+    if (writeFailed) {
+        rig.settings.setText(Key::Porta, rig.folder.filePath(QStringLiteral("ttyNenhum")));
+        rig.tick();
+        QCOMPARE(rig.queue.count(), 1);
+        rig.settings.setText(Key::Porta, rig.terminal.slavePath());
+    }
+
+    rig.tick();
+    QCOMPARE(rig.status.dropped(), qsizetype(dropped ? 1 : 0));
+    QCOMPARE(rig.queue.count(), 0);
+    rig.add(QStringLiteral("marca"), QString());
+    rig.tick();
+    rig.expect((dropped ? QByteArray() : usualDisplayMessage("Pao", "0,40")) +
+               usualDisplayMessage("marca", ""));
 }
 
 QTEST_GUILESS_MAIN(TestRotation)

@@ -46,7 +46,7 @@ private:
 private slots:
     void initTestCase() { m_odbc = std::make_unique<OdbcFixture>(); }
 
-    void displayTest_goesOutWithTheFieldsAsTheyStand_andLeavesTheRotationAlone();
+    void displayTest_goesOutWithTheFieldsAsTheyStand_thenTheRotationResendsItsLast();
     void displayTest_saysWhyAPortThatIsNotThereGotNothing();
     void displayTest_refusesWhatTheWindowMarks_andSaysWhy_data();
     void displayTest_refusesWhatTheWindowMarks_andSaysWhy();
@@ -54,7 +54,7 @@ private slots:
     void connectionTest_aSilentServerNeverHoldsTheWindow();
 };
 
-void TestSetupChecks::displayTest_goesOutWithTheFieldsAsTheyStand_andLeavesTheRotationAlone()
+void TestSetupChecks::displayTest_goesOutWithTheFieldsAsTheyStand_thenTheRotationResendsItsLast()
 {
     PseudoTerminal display;
     Window window;
@@ -88,9 +88,9 @@ void TestSetupChecks::displayTest_goesOutWithTheFieldsAsTheyStand_andLeavesTheRo
              test.toPercentEncoding().constData());
     QCOMPARE(queue.count(), 2);
 
-    // The rotation still takes the display for showing "Bom dia": that message is not sent again,
-    // and the next one is.
-    QTRY_COMPARE(window.tickAndRead(display), usualDisplayMessage("Obrigado", "Volte sempre"));
+    // The display shows the test now, not "Bom dia": the rotation sends it again, then the next.
+    QTRY_COMPARE(window.tickAndRead(display), usualDisplayMessage("Bom dia", "Loja") +
+                                                  usualDisplayMessage("Obrigado", "Volte sempre"));
     QCOMPARE(queue.count(), 0);
 }
 

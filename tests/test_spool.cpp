@@ -172,6 +172,8 @@ private slots:
             for (int taken = 0; taken < count; ++taken) {
                 feed.refill();
                 const QueuedMessage message = queue.takeSelected();
+                // Taken in this run, whether it waited in memory or on disk.
+                QVERIFY(message.takenSteady);
                 shown << message.linha1;
                 spool.shown(message.spoolId);
             }
@@ -180,9 +182,11 @@ private slots:
         give(7);
         QCOMPARE(queue.count(), 4);
         QCOMPARE(spool.leftOnDisk(), qsizetype(3));
+        QCOMPARE(feed.waiting(), qsizetype(7));
         show(2);
         give(2); // behind the three on disk
         QCOMPARE(queue.count(), 2);
+        QCOMPARE(feed.waiting(), qsizetype(7));
         show(3);
         QCOMPARE(spool.leftOnDisk(), qsizetype(1));
         show(4);

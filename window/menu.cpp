@@ -99,6 +99,14 @@ QLabel* label(const QString& text, const QString& name = QString())
     return result;
 }
 
+// The queue's figures, under the sources' readings.
+QString queueCounts(qsizetype waiting, qsizetype dropped)
+{
+    return QStringLiteral("À espera: %1    Descartadas por antiguidade: %2")
+        .arg(waiting)
+        .arg(dropped);
+}
+
 QString messageCount(int messages)
 {
     return messages == 1 ? QStringLiteral("1 mensagem")
@@ -591,6 +599,12 @@ QGroupBox* Menu::buildExecutandoPage()
     reads->addWidget(m_sqlRead);
     reads->addWidget(m_filesRead);
     reads->addStretch(1);
+    QLabel* counts =
+        label(queueCounts(status.waiting(), status.dropped()), QStringLiteral("lblContagem"));
+    connect(&status, &Status::countsChanged, counts,
+            [this, counts](qsizetype waiting, qsizetype dropped) {
+                showSteadyText(counts, queueCounts(waiting, dropped));
+            });
 
     auto* error = new QLabel;
     error->setObjectName(QStringLiteral("lblError"));
@@ -608,6 +622,7 @@ QGroupBox* Menu::buildExecutandoPage()
     layout->addWidget(new DisplayPreview(m_controller, *m_refresh));
     layout->addWidget(list, 1);
     layout->addLayout(reads);
+    layout->addWidget(counts);
     layout->addWidget(error);
     return frame;
 }
