@@ -147,10 +147,15 @@ void TestInstallations::readOnlyProgramFolder_spoolGoesToTheUsersDataFolder()
     QString log;
     // Taken while the display is still missing: each message waits in the spool.
     QTRY_VERIFY_WITH_TIMEOUT(folder.dropFilesLeft().isEmpty(), 15000);
+    // In a folder of the user's data folder that belongs to this program folder alone.
     const QString data = home.filePath(QStringLiteral(".local/share/Mostrela"));
-    const QString spool = QDir(data).filePath(QStringLiteral("fila"));
+    const QStringList own = QDir(data).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    QCOMPARE(own.size(), 1);
+    QVERIFY(own.first().startsWith(QFileInfo(folder.path()).fileName() + u'-'));
+    const QDir ownFolder(QDir(data).filePath(own.first()));
+    const QString spool = ownFolder.filePath(QStringLiteral("fila"));
     QVERIFY2(logsFolders(process, log, folder.path(), spool), qPrintable(log));
-    QVERIFY(QFileInfo::exists(QDir(data).filePath(QStringLiteral("Mostrela.lock"))));
+    QVERIFY(QFileInfo::exists(ownFolder.filePath(QStringLiteral("Mostrela.lock"))));
     QCOMPARE(mode(spool), ownerOnlyFolder);
     const QFileInfoList entries = QDir(spool).entryInfoList(QDir::Files);
     QCOMPARE(entries.size(), 3);
