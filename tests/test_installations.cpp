@@ -165,6 +165,11 @@ void TestInstallations::readOnlyProgramFolder_spoolGoesToTheUsersDataFolder()
                  .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
              QStringList({"Mostrela.cfg", "entrada", "mostrela"}));
 
+    // The missing display is logged with the system's reason in Portuguese, as in the window.
+    QTRY_VERIFY_WITH_TIMEOUT(
+        (log += QString::fromLocal8Bit(process.readAllStandardError())).contains("abrir a porta"),
+        15000);
+    QVERIFY2(!log.contains(QStringLiteral("No such file")), qPrintable(log));
     QVERIFY(QFile::link(display.slavePath(), port));
     QTRY_COMPARE_WITH_TIMEOUT(display.received(), expected, 15000);
     stop(process);
