@@ -19,5 +19,7 @@ struct CommandLine {
     QString text;
 };
 
-// Reads `arguments` (the program's name first).
-CommandLine parseCommandLine(const QStringList& arguments);
+// Reads `arguments` (the program's name first). `defaultFolder` says, for --help, which folder
+// holds Mostrela.cfg when --pasta is not given. Every text is the program's own, in Portuguese,
+// whatever translations are installed.
+CommandLine parseCommandLine(const QStringList& arguments, const QString& defaultFolder);

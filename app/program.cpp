@@ -2,18 +2,17 @@
 
 #include "app/controller.h"
 #include "app/folder_lock.h"
+#include "app/termination_signals.h"
 #include "core/log.h"
 #include "core/worker_thread.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QStandardPaths>
+
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
-
-#ifdef Q_OS_UNIX
-#include "app/termination_signals.h"
-#endif
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -34,13 +33,37 @@ void useStartingConsole()
 #endif
 }
 
+std::atomic<bool> endAsked{false};
+
+void nameApplication()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("Mostrela"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(MOSTRELA_VERSION));
+}
+
+// What remains after the options is either AUTO or nothing: anything else opens the window
+// stopped, which a shortcut with a typo would otherwise do without a word.
+void warnOfUnknownArguments(const CommandLine& commandLine)
+{
+    const QString& rest = commandLine.rest;
+    if (!commandLine.withoutWindow && !rest.isEmpty() && rest.toUpper() != QStringLiteral("AUTO"))
+        qCWarning(lcMostrela).noquote()
+            << QStringLiteral("Argumentos \"%1\" não reconhecidos: só AUTO abre na página de "
+                              "execução; o programa abre parado")
+                   .arg(rest);
+}
+
 } // namespace
 
-CommandLine readCommandLine(int& argc, char** argv)
+CommandLine readCommandLine(int& argc, char** argv, const QString& installedBinFolder)
 {
+    settleHomeFolder();
     // QCoreApplication reads the arguments as the platform gives them, and needs no display.
     const QCoreApplication reader(argc, argv);
-    return parseCommandLine(QCoreApplication::arguments());
+    nameApplication();
+    return parseCommandLine(QCoreApplication::arguments(),
+                            defaultSettingsFolderText(QCoreApplication::applicationDirPath(),
+                                                      installedPlaces(installedBinFolder)));
 }
 
 int answer(const CommandLine& commandLine)
@@ -53,18 +76,16 @@ int answer(const CommandLine& commandLine)
 
 WorkingFolders startUp(const CommandLine& commandLine, const QString& installedBinFolder)
 {
-    QCoreApplication::setApplicationName(QStringLiteral("Mostrela"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(MOSTRELA_VERSION));
+    nameApplication();
     installLogHandler();
-#ifdef Q_OS_UNIX
     new TerminationSignals(QCoreApplication::instance());
-#endif
     QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit,
                      [] { qCInfo(lcMostrela) << "A terminar"; });
 
-    const QString settings = settingsFolder(
-        commandLine.folder, QCoreApplication::applicationDirPath(), installedBinFolder,
-        QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+    const QString settings =
+        settingsFolder(commandLine.folder, QCoreApplication::applicationDirPath(),
+                       installedPlaces(installedBinFolder),
+                       QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
     const ControllerFiles files = controllerFiles(
         settings, QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
     qCInfo(lcMostrela).noquote() << QStringLiteral("mostrela %1%2, pasta %3, fila %4")
@@ -74,6 +95,7 @@ WorkingFolders startUp(const CommandLine& commandLine, const QString& installedB
                                                  : QString(),
                                              QDir::toNativeSeparators(settings),
                                              QDir::toNativeSeparators(files.spoolFolder));
+    warnOfUnknownArguments(commandLine);
     return {settings, files};
 }
 
@@ -89,9 +111,25 @@ int runWithoutWindow(const CommandLine& commandLine, const QString& installedBin
         controller.load(commandLine.rest);
         if (controller.page() != Controller::Page::Executando)
             controller.selectPage(Controller::Page::Executando);
-        return QCoreApplication::exec();
+        return runEventLoop();
     }();
     return leaveProcess(status);
+}
+
+void endProgram()
+{
+    endAsked = true;
+    QCoreApplication::quit();
+}
+
+int runEventLoop()
+{
+    // Posted rather than skipping the loop: the end then runs as it always does (aboutToQuit
+    // and all).
+    if (endAsked)
+        QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
+                                  Qt::QueuedConnection);
+    return QCoreApplication::exec();
 }
 
 int leaveProcess(int status)

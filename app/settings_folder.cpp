@@ -2,11 +2,29 @@
 
 #include "core/log.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QTemporaryFile>
 
+#ifdef Q_OS_UNIX
+#include <pwd.h>
+#include <unistd.h>
+#endif
+
 namespace {
+
+const QString configName = QStringLiteral("Mostrela.cfg");
+const QString spoolName = QStringLiteral("fila");
+const QString lockName = QStringLiteral("Mostrela.lock");
+
+// Windows compares file names without case: one folder, whatever case it is written in.
+#ifdef Q_OS_WIN
+constexpr Qt::CaseSensitivity nameCase = Qt::CaseInsensitive;
+#else
+constexpr Qt::CaseSensitivity nameCase = Qt::CaseSensitive;
+#endif
 
 // Permission bits tell nothing about root, access control lists or a read-only mount: the
 // folder is writable when a file can be made in it.
@@ -16,10 +34,25 @@ bool canWriteIn(const QString& folder)
     return probe.open();
 }
 
-bool sameFolder(const QString& left, const QString& right)
+QString canonical(const QString& path)
 {
-    const QString canonical = QFileInfo(left).canonicalFilePath();
-    return !canonical.isEmpty() && canonical == QFileInfo(right).canonicalFilePath();
+    const QString found = QFileInfo(path).canonicalFilePath();
+    return found.isEmpty() ? QDir::cleanPath(QFileInfo(path).absoluteFilePath()) : found;
+}
+
+bool isInstalled(const QString& programFolder, const QStringList& places)
+{
+    const QString program = QFileInfo(programFolder).canonicalFilePath();
+    if (program.isEmpty())
+        return false;
+    for (const QString& place : places) {
+        const QString root = QFileInfo(place).canonicalFilePath();
+        const QString within = root.endsWith(u'/') ? root : root + u'/';
+        if (!root.isEmpty() &&
+            (program.compare(root, nameCase) == 0 || program.startsWith(within, nameCase)))
+            return true;
+    }
+    return false;
 }
 
 QString made(const QString& folder)
@@ -30,22 +63,94 @@ QString made(const QString& folder)
     return folder;
 }
 
+// The folder of the user's data that belongs to one settings folder: its name, readable, and a
+// hash of its whole path, so that two folders of one name stay apart.
+QString ownDataFolder(const QString& settingsFolder, const QString& dataFolder)
+{
+    const QString path = canonical(settingsFolder);
+    QString name = QFileInfo(path).fileName();
+    if (name.isEmpty())
+        name = QStringLiteral("raiz");
+    const QString hashed = nameCase == Qt::CaseInsensitive ? path.toLower() : path;
+    const QByteArray hash =
+        QCryptographicHash::hash(hashed.toUtf8(), QCryptographicHash::Sha256).toHex().left(12);
+    return QDir(dataFolder).filePath(name + u'-' + QString::fromLatin1(hash));
+}
+
+// Earlier versions kept one spool in the data folder for every read-only program folder. Which
+// folder its messages came from is unknown, so none of them is shown on a display that may be
+// the wrong one; the log says where they wait.
+void warnOfSharedSpool(const QString& dataFolder)
+{
+    const QString shared = QDir(dataFolder).filePath(spoolName);
+    const qsizetype waiting = QDir(shared).entryList({QStringLiteral("*.msg")}, QDir::Files).size();
+    if (waiting > 0)
+        qCWarning(lcMostrela).noquote()
+            << QStringLiteral("A fila partilhada %1 de uma versão anterior tem %2 mensagens "
+                              "por mostrar, de uma pasta de programa que não se sabe qual: "
+                              "não são mostradas. Cada pasta tem agora a sua fila.")
+                   .arg(QDir::toNativeSeparators(shared))
+                   .arg(waiting);
+}
+
 } // namespace
 
 QString settingsFolder(const QString& chosen, const QString& programFolder,
-                       const QString& installedBinFolder, const QString& userFolder)
+                       const QStringList& installedPlaces, const QString& userFolder)
 {
     if (!chosen.isEmpty())
         return chosen;
-    if (!sameFolder(programFolder, installedBinFolder) &&
-        (QFileInfo::exists(QDir(programFolder).filePath(QStringLiteral("Mostrela.cfg"))) ||
-         canWriteIn(programFolder)))
+    if (!isInstalled(programFolder, installedPlaces) &&
+        (QFileInfo::exists(QDir(programFolder).filePath(configName)) || canWriteIn(programFolder)))
         return programFolder;
     return made(userFolder);
 }
 
+QStringList installedPlaces(const QString& installedBinFolder)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(installedBinFolder);
+    QStringList places;
+    for (const char* variable : {"ProgramFiles", "ProgramFiles(x86)", "ProgramW6432"}) {
+        const QString place = qEnvironmentVariable(variable);
+        if (!place.isEmpty())
+            places << QDir::fromNativeSeparators(place);
+    }
+    return places;
+#else
+    return {installedBinFolder};
+#endif
+}
+
+QString defaultSettingsFolderText(const QString& programFolder, const QStringList& installedPlaces)
+{
+    const QString userFolder = QDir::toNativeSeparators(
+        QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+    if (isInstalled(programFolder, installedPlaces))
+        return QStringLiteral("a de configuração do utilizador, %1").arg(userFolder);
+    return QStringLiteral("a do programa, %1, quando tem Mostrela.cfg ou se pode escrever nela; "
+                          "senão, a de configuração do utilizador, %2")
+        .arg(QDir::toNativeSeparators(programFolder), userFolder);
+}
+
 ControllerFiles controllerFiles(const QString& settingsFolder, const QString& dataFolder)
 {
-    const QDir home(canWriteIn(settingsFolder) ? settingsFolder : made(dataFolder));
-    return {home.filePath(QStringLiteral("fila")), home.filePath(QStringLiteral("Mostrela.lock"))};
+    if (canWriteIn(settingsFolder)) {
+        const QDir home(settingsFolder);
+        return {home.filePath(spoolName), home.filePath(lockName)};
+    }
+    warnOfSharedSpool(dataFolder);
+    const QDir own(made(ownDataFolder(settingsFolder, dataFolder)));
+    return {own.filePath(spoolName), own.filePath(lockName)};
+}
+
+void settleHomeFolder()
+{
+#ifdef Q_OS_UNIX
+    if (!qEnvironmentVariableIsEmpty("HOME"))
+        return;
+    const struct passwd* user = ::getpwuid(::getuid());
+    if (user && user->pw_dir && *user->pw_dir)
+        qputenv("HOME", QByteArray(user->pw_dir));
+#endif
 }

@@ -1,23 +1,39 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // The folder that holds Mostrela.cfg: `chosen` (from --pasta) when it is not empty. Else, for an
-// installed program (its folder is `installedBinFolder`, the bin folder of the prefix it was
-// built for), `userFolder`, the user's configuration folder, whoever the user is: a program
-// folder shared by every account is no place for one account's settings, even root's. A
+// installed program (its folder is, or lies in, one of `installedPlaces`: see installedPlaces()),
+// `userFolder`, the user's configuration folder, whoever the user is: a program folder shared
+// by every account is no place for one account's settings, even root's or an administrator's. A
 // portable copy (an unpacked archive, a build folder) keeps its settings in its own folder when
 // a Mostrela.cfg is there or this process can write there, so a copied folder keeps working as
 // it always has; else in `userFolder`. The user's folder is created when missing.
 QString settingsFolder(const QString& chosen, const QString& programFolder,
-                       const QString& installedBinFolder, const QString& userFolder);
+                       const QStringList& installedPlaces, const QString& userFolder);
+
+// Where an installed program lies, for settingsFolder(): the bin folder of the prefix it was
+// built for (`installedBinFolder`) on Unix; the Program Files folders on Windows, where an
+// installer puts it wherever the prefix was.
+QStringList installedPlaces(const QString& installedBinFolder);
+
+// The words of --help for the default settings folder of a program that lies in
+// `programFolder`.
+QString defaultSettingsFolderText(const QString& programFolder, const QStringList& installedPlaces);
 
 // Where a controller keeps its files besides Mostrela.cfg: the spool `fila` and the lock
 // `Mostrela.lock` that makes it the only controller on them. Both lie in the settings folder
-// when this process can write there; else (a locked-down program folder) in `dataFolder`, the
-// user's data folder, created when missing, so that the sources can always be taken.
+// when this process can write there. Else (a locked-down program folder) they lie in a folder
+// of `dataFolder`, the user's data folder, named for the settings folder (its name and a short
+// hash of its whole path), created when missing: the sources can always be taken, and two such
+// program folders keep their messages and their locks apart.
 struct ControllerFiles {
     QString spoolFolder;
     QString lockFile;
 };
 ControllerFiles controllerFiles(const QString& settingsFolder, const QString& dataFolder);
+
+// Without HOME (a service, a cron job as root), the user's folders would lie under the root
+// folder: HOME is then set to the home folder the system knows for this user. Unix only.
+void settleHomeFolder();

@@ -2,6 +2,7 @@
 
 #include "core/failure.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -13,6 +14,7 @@
 #include <unistd.h>
 #else
 #include <io.h>
+#include <windows.h>
 #endif
 
 namespace {
@@ -42,6 +44,16 @@ bool giveName(const QString& temporary, const QString& path)
         return false;
     if (errno != EINVAL && errno != ENOSYS)
         throw Failure(systemReason());
+#elif defined(Q_OS_WIN)
+    // Without MOVEFILE_REPLACE_EXISTING the system itself refuses a name that is taken.
+    const std::wstring from = QDir::toNativeSeparators(temporary).toStdWString();
+    const std::wstring to = QDir::toNativeSeparators(path).toStdWString();
+    if (::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH))
+        return true;
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)
+        return false;
+    throw Failure(qt_error_string(static_cast<int>(error)));
 #endif
     // Where the file system cannot refuse to replace, the lock on the controller's folder keeps
     // any other writer away between the look and the rename.

@@ -8,7 +8,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #else
+#include <QDir>
 #include <QFileInfo>
+
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
 #endif
 
 namespace {
@@ -33,6 +38,34 @@ QString notRegularReason(mode_t mode)
     if (S_ISDIR(mode))
         return notRegular + QStringLiteral(", é uma pasta");
     return notRegular;
+}
+
+#else
+
+// Opened to read and share, as any reader of a file that others write; a device (a name such
+// as COM1 or NUL in any folder is one) opens without waiting, and is then refused by its type.
+HANDLE openHandle(const QString& path, Links links)
+{
+    const DWORD flags =
+        FILE_ATTRIBUTE_NORMAL | (links == Links::refuse ? FILE_FLAG_OPEN_REPARSE_POINT : DWORD(0));
+    return ::CreateFileW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(path).utf16()),
+                         GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         nullptr, OPEN_EXISTING, flags, nullptr);
+}
+
+// Why the open `handle` is not a regular file to read; empty when it is one.
+QString handleRefusal(HANDLE handle, Links links)
+{
+    if (::GetFileType(handle) != FILE_TYPE_DISK)
+        return notRegular + QStringLiteral(", é um dispositivo");
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!::GetFileInformationByHandle(handle, &information))
+        return qt_error_string(static_cast<int>(::GetLastError()));
+    if (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        return notRegular + QStringLiteral(", é uma pasta");
+    if (links == Links::refuse && (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return symbolicLink;
+    return {};
 }
 
 #endif
@@ -67,16 +100,33 @@ void openRegularFile(QFile& file, const QString& path, Links links)
         throw refused(path, refusal);
     }
 #else
-    const QFileInfo info(path);
-    if (links == Links::refuse && info.isSymLink())
-        throw refused(path, symbolicLink);
-    if (!info.exists())
-        throw refused(path, missing);
-    if (!info.isFile())
-        throw refused(path, notRegular);
-    file.setFileName(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw refused(path, file.errorString());
+    const HANDLE handle = openHandle(path, links);
+    if (handle == INVALID_HANDLE_VALUE) {
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+            throw refused(path, missing);
+        // A folder cannot be opened as a file at all.
+        if (error == ERROR_ACCESS_DENIED && QFileInfo(path).isDir())
+            throw refused(path, notRegular + QStringLiteral(", é uma pasta"));
+        throw refused(path, qt_error_string(static_cast<int>(error)));
+    }
+    QString refusal = handleRefusal(handle, links);
+    if (!refusal.isEmpty()) {
+        ::CloseHandle(handle);
+        throw refused(path, refusal);
+    }
+    // From here the descriptor owns the handle, and QFile the descriptor.
+    const int descriptor =
+        ::_open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_RDONLY | _O_BINARY);
+    if (descriptor < 0) {
+        ::CloseHandle(handle);
+        throw refused(path, qt_error_string(errno));
+    }
+    if (!file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        refusal = file.errorString();
+        ::_close(descriptor);
+        throw refused(path, refusal);
+    }
 #endif
 }
 

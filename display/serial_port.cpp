@@ -5,7 +5,53 @@
 
 #include <QDeadlineTimer>
 
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace {
+
+#ifdef Q_OS_WIN
+constexpr SerialPort::Naming nativeNaming = SerialPort::Naming::com;
+// Windows allows the line settings on a port opened to write only, but not every driver does
+// (nor Wine); serial programs there open ports to read and write.
+constexpr QIODevice::OpenMode openMode = QIODevice::ReadWrite;
+#else
+constexpr SerialPort::Naming nativeNaming = SerialPort::Naming::ttyS;
+// Writing needs only the right to write; reading would gather whatever a display sends back,
+// for no one.
+constexpr QIODevice::OpenMode openMode = QIODevice::WriteOnly;
+#endif
+
+// Why this user may not open `device`, with what to do about it; empty when the permission bits
+// let the user in (the refusal then came from elsewhere: a lock, another program).
+QString accessHint(const QString& device)
+{
+#ifdef Q_OS_UNIX
+    const QByteArray path = device.toLocal8Bit();
+    struct stat status {};
+    if (::faccessat(AT_FDCWD, path.constData(), W_OK, AT_EACCESS) == 0 ||
+        ::stat(path.constData(), &status) != 0)
+        return {};
+    const struct group* owners = ::getgrgid(status.st_gid);
+    const struct passwd* user = ::getpwuid(::geteuid());
+    const QString group =
+        owners ? QString::fromLocal8Bit(owners->gr_name) : QString::number(status.st_gid);
+    const QString name =
+        user ? QString::fromLocal8Bit(user->pw_name) : QString::number(::geteuid());
+    return QStringLiteral(" (o utilizador %1 não pode escrever em %2: junte-o ao grupo %3, "
+                          "por exemplo com \"sudo usermod -aG %3 %1\", e volte a entrar na "
+                          "sessão)")
+        .arg(name, device, group);
+#else
+    Q_UNUSED(device);
+    return {};
+#endif
+}
 
 // Generous for a display's few bytes, short enough that a stuck port does not freeze the window.
 constexpr int writeMarginMs = 2000;
@@ -29,7 +75,7 @@ QSerialPort::Parity serialParity(LineSettings::Parity parity)
 
 } // namespace
 
-QString SerialPort::deviceName(const QString& porta)
+QString SerialPort::deviceName(const QString& porta, Naming naming)
 {
     if (!strictNumber(porta)) {
         if (porta.trimmed().isEmpty())
@@ -39,11 +85,11 @@ QString SerialPort::deviceName(const QString& porta)
     const qint16 number = toInt16(porta);
     if (number < 1)
         throw Failure(QStringLiteral("Número de porta inválido: %1").arg(number));
-#ifdef Q_OS_WIN
-    return QStringLiteral("COM%1").arg(number);
-#else
-    return QStringLiteral("/dev/ttyS%1").arg(number - 1);
-#endif
+    if (naming == Naming::native)
+        naming = nativeNaming;
+    if (naming == Naming::ttyS)
+        return QStringLiteral("/dev/ttyS%1").arg(number - 1);
+    return (number < 10 ? QStringLiteral("COM%1") : QStringLiteral("\\\\.\\COM%1")).arg(number);
 }
 
 void SerialPort::setPort(const QString& porta)
@@ -60,8 +106,11 @@ void SerialPort::open()
     m_port.setDataBits(m_settings.dataBits == 7 ? QSerialPort::Data7 : QSerialPort::Data8);
     m_port.setStopBits(m_settings.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop);
     m_port.setFlowControl(QSerialPort::NoFlowControl);
-    if (!m_port.open(QIODevice::WriteOnly))
-        throw Failure(failureText(QStringLiteral("Não foi possível abrir a porta")));
+    if (!m_port.open(openMode)) {
+        const QString hint =
+            m_port.error() == QSerialPort::PermissionError ? accessHint(m_deviceName) : QString();
+        throw Failure(failureText(QStringLiteral("Não foi possível abrir a porta")) + hint);
+    }
 }
 
 void SerialPort::write(const QByteArray& bytes)

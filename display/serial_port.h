@@ -15,10 +15,14 @@ public:
     SerialPort(const SerialPort&) = delete;
     SerialPort& operator=(const SerialPort&) = delete;
 
-    // The device for a port setting: a number n is COMn on Windows and /dev/ttyS(n-1) elsewhere;
-    // any other text names a device as it stands (/dev/ttyUSB0, COM3). Throws Failure for an
-    // empty text and for a number outside 1 to 32767.
-    static QString deviceName(const QString& porta);
+    // How a system names its serial ports: /dev/ttyS0 or COM1.
+    enum class Naming { ttyS, com, native };
+
+    // The device for a port setting: a number n is COMn on Windows (\\.\COMn from 10 up, the
+    // only form that the system takes there) and /dev/ttyS(n-1) elsewhere; any other text names
+    // a device as it stands (/dev/ttyUSB0, COM3). Throws Failure for an empty text and for a
+    // number outside 1 to 32767.
+    static QString deviceName(const QString& porta, Naming naming = Naming::native);
 
     // Throws Failure as deviceName() does; the port then stays as it was.
     void setPort(const QString& porta);

@@ -104,16 +104,24 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QStringList>("outputHas");
-        const QStringList help{QStringLiteral("--pasta"), QStringLiteral("--sem-janela"),
-                               QStringLiteral("--version"), QStringLiteral("AUTO")};
+        // A copy outside the prefix it was built for: the default folder is its own, or the
+        // user's.
+        const QStringList help{QStringLiteral("Utilização:"),
+                               QStringLiteral("Opções:"),
+                               QStringLiteral("--pasta"),
+                               QStringLiteral("--sem-janela"),
+                               QStringLiteral("--version"),
+                               QStringLiteral("AUTO"),
+                               QFileInfo(program).absolutePath() + u','};
         QTest::newRow("--help") << QStringList{QStringLiteral("--help")} << 0 << help;
         QTest::newRow("-h, after AUTO")
             << QStringList{QStringLiteral("AUTO"), QStringLiteral("-h")} << 0 << help;
         QTest::newRow("--version")
             << QStringList{QStringLiteral("--version")} << 0
             << QStringList{QStringLiteral("mostrela " MOSTRELA_VERSION "\n")};
-        QTest::newRow("unknown option") << QStringList{QStringLiteral("--janela")} << 1
-                                        << QStringList{QStringLiteral("janela")};
+        QTest::newRow("unknown option")
+            << QStringList{QStringLiteral("--janela")} << 1
+            << QStringList{QStringLiteral("opção desconhecida: janela")};
         QTest::newRow("--pasta without a folder")
             << QStringList{QStringLiteral("--pasta")} << 1 << QStringList{QStringLiteral("pasta")};
         QTest::newRow("--pasta with an empty folder")
@@ -138,6 +146,9 @@ private slots:
         const QString output = QString::fromLocal8Bit(exitCode == 0 ? outcome.out : outcome.err);
         for (const QString& part : outputHas)
             QVERIFY2(output.contains(part), qPrintable(output));
+        // Whatever translations the system has, the program's answers are its own.
+        for (const char* english : {"Usage", "Options", "Unknown", "Missing"})
+            QVERIFY2(!output.contains(QLatin1String(english)), qPrintable(output));
     }
 
     void auto_isWhatRemainsAfterTheOptions_inAnyCase_data()
@@ -154,15 +165,21 @@ private slots:
                                 << false;
     }
 
+    // Anything but AUTO or nothing opens the program stopped, and the log says so.
     void auto_isWhatRemainsAfterTheOptions_inAnyCase()
     {
         QFETCH(QStringList, arguments);
         QFETCH(bool, polling);
         prepare(*m_folder);
+        QProcess& process = m_controller->process();
+        process.setProcessChannelMode(QProcess::SeparateChannels);
         start(*m_folder, arguments);
         expectFirstOnDisplay(polling ? dropped() : idle());
         QCOMPARE(m_folder->dropFilesLeft().isEmpty(), polling);
-        QCOMPARE(m_controller->process().state(), QProcess::Running);
+        QCOMPARE(process.state(), QProcess::Running);
+        const QString log = QString::fromLocal8Bit(process.readAllStandardError());
+        const bool unknown = !arguments.isEmpty() && !polling;
+        QVERIFY2(log.contains(QStringLiteral("não reconhecidos")) == unknown, qPrintable(log));
     }
 
     // The program sits in a folder with settings of its own, which --pasta overrides: only the

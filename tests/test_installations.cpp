@@ -147,10 +147,15 @@ void TestInstallations::readOnlyProgramFolder_spoolGoesToTheUsersDataFolder()
     QString log;
     // Taken while the display is still missing: each message waits in the spool.
     QTRY_VERIFY_WITH_TIMEOUT(folder.dropFilesLeft().isEmpty(), 15000);
+    // In a folder of the user's data folder that belongs to this program folder alone.
     const QString data = home.filePath(QStringLiteral(".local/share/Mostrela"));
-    const QString spool = QDir(data).filePath(QStringLiteral("fila"));
+    const QStringList own = QDir(data).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    QCOMPARE(own.size(), 1);
+    QVERIFY(own.first().startsWith(QFileInfo(folder.path()).fileName() + u'-'));
+    const QDir ownFolder(QDir(data).filePath(own.first()));
+    const QString spool = ownFolder.filePath(QStringLiteral("fila"));
     QVERIFY2(logsFolders(process, log, folder.path(), spool), qPrintable(log));
-    QVERIFY(QFileInfo::exists(QDir(data).filePath(QStringLiteral("Mostrela.lock"))));
+    QVERIFY(QFileInfo::exists(ownFolder.filePath(QStringLiteral("Mostrela.lock"))));
     QCOMPARE(mode(spool), ownerOnlyFolder);
     const QFileInfoList entries = QDir(spool).entryInfoList(QDir::Files);
     QCOMPARE(entries.size(), 3);
@@ -160,6 +165,11 @@ void TestInstallations::readOnlyProgramFolder_spoolGoesToTheUsersDataFolder()
                  .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
              QStringList({"Mostrela.cfg", "entrada", "mostrela"}));
 
+    // The missing display is logged with the system's reason in Portuguese, as in the window.
+    QTRY_VERIFY_WITH_TIMEOUT(
+        (log += QString::fromLocal8Bit(process.readAllStandardError())).contains("abrir a porta"),
+        15000);
+    QVERIFY2(!log.contains(QStringLiteral("No such file")), qPrintable(log));
     QVERIFY(QFile::link(display.slavePath(), port));
     QTRY_COMPARE_WITH_TIMEOUT(display.received(), expected, 15000);
     stop(process);

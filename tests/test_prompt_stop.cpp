@@ -115,6 +115,42 @@ private slots:
                                 .arg(spooled)
                                 .arg(stillThere)));
     }
+
+    void signalInTheFirstMoments_endsAWindowedStart_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("SIGTERM") << SIGTERM;
+        QTest::newRow("SIGINT") << SIGINT;
+        QTest::newRow("SIGHUP") << SIGHUP;
+    }
+
+    // Signalled as soon as the start is logged: the handlers are in place, while the window and
+    // its running page are still being made, before the event loop runs.
+    void signalInTheFirstMoments_endsAWindowedStart()
+    {
+        QFETCH(int, signal);
+        ControllerFolder folder;
+        PseudoTerminal display;
+        folder.settings().setText(Key::Porta, display.slavePath());
+        folder.settings().setLigaFicheiros(true);
+        DeployedController controller;
+        QProcess& process = controller.process();
+        process.setProcessChannelMode(QProcess::SeparateChannels);
+        process.setReadChannel(QProcess::StandardError);
+        const QString failure = runTrapped([&] {
+            controller.start(QStringLiteral(MOSTRELA_EXECUTABLE), folder, {QStringLiteral("AUTO")});
+        });
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+        QByteArray log;
+        while (!log.contains(", pasta ") && process.waitForReadyRead(endingMs))
+            log += process.readAllStandardError();
+        QVERIFY2(log.contains(", pasta "), log.constData());
+
+        QCOMPARE(::kill(static_cast<pid_t>(process.processId()), signal), 0);
+        QVERIFY(process.waitForFinished(endingMs));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 0);
+    }
 };
 
 QTEST_MAIN(TestPromptStop)

@@ -1,8 +1,15 @@
 #include "core/failure.h"
 #include "core/line_settings.h"
 #include "display/serial_port.h"
+#include "support/pseudo_terminal.h"
 
 #include <QtTest>
+
+#ifdef Q_OS_UNIX
+#include "support/unprivileged_user.h"
+
+#include <unistd.h>
+#endif
 
 class TestSerialPort : public QObject {
     Q_OBJECT
@@ -11,6 +18,7 @@ private slots:
     void parse_refusesMalformedText_data();
     void parse_refusesMalformedText();
     void deviceName_mapsNumbersAndKeepsDevices();
+    void open_withoutPermission_saysWhichGroupToJoin();
 };
 
 void TestSerialPort::parse_readsEachSetting()
@@ -72,6 +80,38 @@ void TestSerialPort::deviceName_mapsNumbersAndKeepsDevices()
     QCOMPARE(SerialPort::deviceName(QStringLiteral("COM3")), QStringLiteral("COM3"));
     for (const char* refused : {"", "  ", "0", "-1", "40000"})
         QVERIFY_THROWS_EXCEPTION(Failure, SerialPort::deviceName(QString::fromLatin1(refused)));
+
+    // Each system's names, wherever the test runs.
+    using Naming = SerialPort::Naming;
+    const std::tuple<const char*, Naming, const char*> named[] = {
+        {"1", Naming::com, "COM1"},          {"9", Naming::com, "COM9"},
+        {"10", Naming::com, "\\\\.\\COM10"}, {"256", Naming::com, "\\\\.\\COM256"},
+        {"COM12", Naming::com, "COM12"},     {"1", Naming::ttyS, "/dev/ttyS0"},
+        {"12", Naming::ttyS, "/dev/ttyS11"},
+    };
+    for (const auto& [porta, naming, device] : named)
+        QCOMPARE(SerialPort::deviceName(QString::fromLatin1(porta), naming),
+                 QString::fromLatin1(device));
+}
+
+void TestSerialPort::open_withoutPermission_saysWhichGroupToJoin()
+{
+#ifdef Q_OS_UNIX
+    PseudoTerminal terminal;
+    QVERIFY(QFile::setPermissions(terminal.slavePath(), QFile::ReadOwner | QFile::WriteOwner));
+    SerialPort port;
+    port.setPort(terminal.slavePath());
+    const bool root = ::geteuid() == 0;
+    if (root && ::seteuid(nobody) != 0)
+        QSKIP("no unprivileged identity to take");
+    const QString failure = runTrapped([&] { port.open(); });
+    if (root && ::seteuid(0) != 0)
+        qFatal("could not return to the former identity");
+    QVERIFY2(failure.contains(QStringLiteral("junte-o ao grupo")), qPrintable(failure));
+    QVERIFY(!port.isOpen());
+#else
+    QSKIP("Windows has no device groups");
+#endif
 }
 
 QTEST_GUILESS_MAIN(TestSerialPort)

@@ -9,8 +9,15 @@
 
 #include <optional>
 
+#ifdef Q_OS_UNIX
+#include <pwd.h>
+#include <unistd.h>
+#endif
+
 // Which folder holds Mostrela.cfg: the one named on the command line, else the program's own
-// when it has a Mostrela.cfg or can be written, else the user's configuration folder.
+// when it has a Mostrela.cfg or can be written and is not installed, else the user's
+// configuration folder. And where the spool and the lock go: beside Mostrela.cfg, or, when that
+// folder is read-only, in a folder of the user's data folder that belongs to it alone.
 class TestSettingsFolder : public QObject {
     Q_OBJECT
 
@@ -20,6 +27,7 @@ private:
     QTemporaryDir m_home;
 
     QString userFolder() const { return m_home.filePath(QStringLiteral(".config/Mostrela")); }
+    QString dataFolder() const { return m_home.filePath(QStringLiteral(".local/share/Mostrela")); }
     void writeConfig()
     {
         QFile file(QDir(m_program.path()).filePath(QStringLiteral("Mostrela.cfg")));
@@ -36,14 +44,15 @@ private slots:
     void cleanup()
     {
         QDir(userFolder()).removeRecursively();
+        QDir(dataFolder()).removeRecursively();
         QFile::remove(QDir(m_program.path()).filePath(QStringLiteral("Mostrela.cfg")));
     }
 
     void chosenFolder_winsOverAProgramFolderWithItsFile()
     {
         writeConfig();
-        QCOMPARE(settingsFolder(QStringLiteral("/srv/mostrela"), m_program.path(), QString(),
-                                userFolder()),
+        QCOMPARE(settingsFolder(QStringLiteral("/srv/mostrela"), m_program.path(),
+                                {m_program.path()}, userFolder()),
                  QStringLiteral("/srv/mostrela"));
     }
 
@@ -51,18 +60,25 @@ private slots:
     {
         QTest::addColumn<bool>("withFile");
         QTest::addColumn<bool>("writable");
+        QTest::addColumn<bool>("installed");
         QTest::addColumn<bool>("programFolderChosen");
-        QTest::newRow("writable, no file") << false << true << true;
-        QTest::newRow("writable, with file") << true << true << true;
-        QTest::newRow("read-only, with file") << true << false << true;
-        QTest::newRow("read-only, no file") << false << false << false;
+        QTest::newRow("writable, no file") << false << true << false << true;
+        QTest::newRow("writable, with file") << true << true << false << true;
+        QTest::newRow("read-only, with file") << true << false << false << true;
+        QTest::newRow("read-only, no file") << false << false << false << false;
+        // Installed: in the prefix's bin folder, or anywhere under Program Files.
+        QTest::newRow("installed, writable, with file") << true << true << true << false;
+        QTest::newRow("installed, read-only") << false << false << true << false;
     }
 
     void programFolder_whenItHasTheFileOrCanBeWritten()
     {
         QFETCH(bool, withFile);
         QFETCH(bool, writable);
+        QFETCH(bool, installed);
         QFETCH(bool, programFolderChosen);
+        const QStringList places{installed ? QFileInfo(m_program.path()).path()
+                                           : QStringLiteral("/usr/bin")};
         if (withFile)
             writeConfig();
         const QStringList before =
@@ -73,10 +89,14 @@ private slots:
             std::optional<UnwritableFolder> readOnly;
             if (!writable)
                 readOnly.emplace(m_program.path());
-            chosen = settingsFolder(QString(), m_program.path(), QString(), userFolder());
+            chosen = settingsFolder(QString(), m_program.path(), places, userFolder());
         }
 
         QCOMPARE(chosen, programFolderChosen ? m_program.path() : userFolder());
+        // What --help says of the default folder.
+        QCOMPARE(defaultSettingsFolderText(m_program.path(), places)
+                     .startsWith(QStringLiteral("a do programa")),
+                 !installed);
         // The user's folder is made only when it is the one in use.
         QCOMPARE(QFileInfo(userFolder()).isDir(), !programFolderChosen);
         // Trying whether the folder can be written leaves nothing behind.
@@ -98,6 +118,65 @@ private slots:
         QCOMPARE(lock.take(), QString());
         QLockFile other(path);
         QVERIFY(!other.tryLock());
+    }
+
+    void controllerFiles_besideTheSettings_orInTheDataFolderOfThatFolderAlone()
+    {
+        const ControllerFiles writable = controllerFiles(m_program.path(), dataFolder());
+        QCOMPARE(writable.spoolFolder, QDir(m_program.path()).filePath(QStringLiteral("fila")));
+        QCOMPARE(writable.lockFile,
+                 QDir(m_program.path()).filePath(QStringLiteral("Mostrela.lock")));
+        QVERIFY(!QFileInfo::exists(dataFolder()));
+
+        // Two read-only program folders of one name, for one user.
+        QTemporaryDir other;
+        const QString first = QDir(m_program.path()).filePath(QStringLiteral("loja"));
+        const QString second = QDir(other.path()).filePath(QStringLiteral("loja"));
+        for (const QString& folder : {first, second})
+            QVERIFY(QDir().mkpath(folder));
+        // A spool that an earlier version shared between such folders is left alone, and named.
+        const QString shared = QDir(dataFolder()).filePath(QStringLiteral("fila"));
+        QVERIFY(QDir().mkpath(shared));
+        QFile left(QDir(shared).filePath(QStringLiteral("00000001.msg")));
+        QVERIFY(left.open(QIODevice::WriteOnly));
+        QVERIFY(QFile::setPermissions(dataFolder(), QFileDevice::Permissions(0x7777)));
+        QVERIFY(QFile::setPermissions(shared, QFileDevice::Permissions(0x7777)));
+        QList<ControllerFiles> found;
+        for (const QString& folder : {first, second, first}) {
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral(
+                                                   "fila partilhada .* tem 1 mensagens")));
+            UnwritableFolder readOnly(folder);
+            found << controllerFiles(folder, dataFolder());
+        }
+        QCOMPARE(found[2].spoolFolder, found[0].spoolFolder);
+        QVERIFY(found[1].spoolFolder != found[0].spoolFolder);
+        QVERIFY(found[1].lockFile != found[0].lockFile);
+        for (const ControllerFiles& files : found) {
+            const QFileInfo own(QFileInfo(files.spoolFolder).path());
+            QCOMPARE(own.path(), dataFolder());
+            QVERIFY2(own.fileName().startsWith(QStringLiteral("loja-")),
+                     qPrintable(own.fileName()));
+            QVERIFY(own.isDir());
+            QCOMPARE(QFileInfo(files.lockFile).path(), own.filePath());
+        }
+        QVERIFY(left.exists());
+    }
+
+    void withoutHome_theUsersFoldersAreUnderTheHomeTheSystemKnows()
+    {
+#ifdef Q_OS_UNIX
+        const QByteArray former = qgetenv("HOME");
+        qunsetenv("HOME");
+        settleHomeFolder();
+        const QByteArray settled = qgetenv("HOME");
+        qputenv("HOME", former);
+        QCOMPARE(settled, QByteArray(::getpwuid(::getuid())->pw_dir));
+        // A home that is set stays as it is.
+        settleHomeFolder();
+        QCOMPARE(qgetenv("HOME"), former);
+#else
+        QSKIP("Windows gives a user's folders without HOME");
+#endif
     }
 };
 

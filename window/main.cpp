@@ -20,7 +20,7 @@ int refuse(QApplication& application, const QString& refusal)
                     QMessageBox::Ok);
     QObject::connect(&box, &QMessageBox::finished, &application, &QCoreApplication::quit);
     box.show();
-    QApplication::exec();
+    runEventLoop();
     return 1;
 }
 
@@ -28,12 +28,14 @@ int refuse(QApplication& application, const QString& refusal)
 
 int main(int argc, char* argv[])
 {
-    const CommandLine commandLine = readCommandLine(argc, argv);
     const QString installedBinFolder = QStringLiteral(MOSTRELA_INSTALL_BINDIR);
+    const CommandLine commandLine = readCommandLine(argc, argv, installedBinFolder);
     if (commandLine.action != CommandLine::Action::Run)
         return answer(commandLine);
     if (commandLine.withoutWindow) {
-        const QCoreApplication application(argc, argv);
+        QCoreApplication application(argc, argv);
+        // The system's reasons in the log (a file missing, a permission) in Portuguese too.
+        translateQtIntoPortuguese(application);
         return runWithoutWindow(commandLine, installedBinFolder);
     }
 
@@ -48,13 +50,19 @@ int main(int argc, char* argv[])
     const int status = [&] {
         Controller controller(folders.settings, folders.files.spoolFolder);
         Menu menu(controller);
-        // The session manager ends the event loop itself once the session ends, and a session
-        // that ends by signal is covered by startUp; there is nothing unsaved to ask about.
-        QObject::connect(&application, &QGuiApplication::commitDataRequest,
-                         [] { qCInfo(lcMostrela) << "Fim da sessão"; });
+        // Windows asks before a logoff or a shutdown, and ends the process soon after the
+        // session's end without waiting for the event loop: the program ends at the question,
+        // while it has the time, as on a signal. Elsewhere a session that ends signals the
+        // program, and a session manager may ask to save without ending anything.
+#ifdef Q_OS_WIN
+        QObject::connect(&application, &QGuiApplication::commitDataRequest, [] {
+            qCInfo(lcMostrela) << "Fim da sessão: a terminar";
+            endProgram();
+        });
+#endif
         menu.load(commandLine.rest);
         menu.show();
-        return application.exec();
+        return runEventLoop();
     }();
     return leaveProcess(status);
 }

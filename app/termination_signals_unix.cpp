@@ -1,8 +1,8 @@
 #include "app/termination_signals.h"
 
+#include "app/program.h"
 #include "core/log.h"
 
-#include <QCoreApplication>
 #include <QSocketNotifier>
 
 #include <array>
@@ -77,5 +77,5 @@ void TerminationSignals::takeSignal()
     qCInfo(lcMostrela).noquote() << QStringLiteral("Sinal %1 (%2): a terminar")
                                         .arg(number)
                                         .arg(QString::fromLocal8Bit(::strsignal(number)));
-    QCoreApplication::quit();
+    endProgram();
 }
