@@ -191,6 +191,16 @@ void TestSetupChecks::connectionTest_countsTheUsersWaitingRowsAndTakesNone()
     testAndWait();
     QVERIFY2(window.text("lblTesteLigacao").startsWith(QStringLiteral("Falha na ligação: ")),
              qPrintable(window.text("lblTesteLigacao")));
+
+    // An answer holds for the values it was given: a change to any of them takes it away, and
+    // one made while the test runs keeps its answer from showing.
+    window.type("txtSQL_BaseDados", QStringLiteral("loja"));
+    QCOMPARE(window.text("lblTesteLigacao"), QString());
+    window.set(Key::SQL_Servidor, OdbcFixture::dataSource());
+    window.click("cmdTestarLigacao");
+    window.set(Key::SQL_Password, QStringLiteral("nova"));
+    QTRY_VERIFY(window.enabled("cmdTestarLigacao"));
+    QCOMPARE(window.text("lblTesteLigacao"), QString());
 }
 
 void TestSetupChecks::connectionTest_aSilentServerNeverHoldsTheWindow()
