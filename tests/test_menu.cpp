@@ -615,6 +615,7 @@ void TestMenu::statusBar_showsLastMessageAndEachSourceRead()
     QCOMPARE(sql->text(), QStringLiteral("Base de dados: desligada"));
     window.controller.settings().setOption(Key::LigaSQL, true);
     QTRY_COMPARE(sql->text(), QStringLiteral("Base de dados: ainda não lida"));
+    QVERIFY(files->text().endsWith(QStringLiteral(", 2 mensagens")));
 }
 
 void TestMenu::portPicker_offersTheSystemsPortsAndFreeTextStillWorks()

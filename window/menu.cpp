@@ -195,9 +195,10 @@ Menu::Menu(Controller& controller, QWidget* parent)
     });
     connect(&m_controller.settings(), &Settings::changed, this, [this](Key key) {
         if (key == Key::LigaSQL || key == Key::LigaFicheiros)
-            showSourcesSwitched();
+            showSourceSwitched(key);
     });
-    showSourcesSwitched();
+    showSourceSwitched(Key::LigaSQL);
+    showSourceSwitched(Key::LigaFicheiros);
 }
 
 Menu::~Menu() = default;
@@ -293,14 +294,15 @@ void Menu::showSourceRead(const QString& source, int messages)
             QStringLiteral("Ficheiros: lidos às %1, %2").arg(now(), messageCount(messages)));
 }
 
-void Menu::showSourcesSwitched()
+void Menu::showSourceSwitched(Key source)
 {
-    const Settings& settings = m_controller.settings();
-    showSteadyText(m_sqlRead, settings.ligaSQL() ? QStringLiteral("Base de dados: ainda não lida")
-                                                 : QStringLiteral("Base de dados: desligada"));
-    showSteadyText(m_filesRead, settings.ligaFicheiros()
-                                    ? QStringLiteral("Ficheiros: ainda não lidos")
-                                    : QStringLiteral("Ficheiros: desligados"));
+    const bool on = m_controller.settings().option(source);
+    if (source == Key::LigaSQL)
+        showSteadyText(m_sqlRead, on ? QStringLiteral("Base de dados: ainda não lida")
+                                     : QStringLiteral("Base de dados: desligada"));
+    else
+        showSteadyText(m_filesRead, on ? QStringLiteral("Ficheiros: ainda não lidos")
+                                       : QStringLiteral("Ficheiros: desligados"));
 }
 
 void Menu::showSourceFailed(const QString& source, int messages)

@@ -52,8 +52,9 @@ public:
     void showSourceRead(const QString& source, int messages);
     // A source's step failed, after taking `messages` (-1: none read).
     void showSourceFailed(const QString& source, int messages);
-    // Each source's reading afresh: "desligada" while it is off, not read yet while it is on.
-    void showSourcesSwitched();
+    // A source's reading afresh (LigaSQL or LigaFicheiros switched): "desligada" while it is
+    // off, not read yet while it is on.
+    void showSourceSwitched(Settings::Key source);
 
     Controller& controller() { return m_controller; }
 
