@@ -88,16 +88,15 @@ Controller::~Controller()
 
 QString Controller::windowTitle() const
 {
-    const QString folder = QFileInfo(m_configPath).absolutePath();
-    const QString spool =
-        QFileInfo(m_spool->folder()).absolutePath() == folder
-            ? QString()
-            : QStringLiteral(" (fila em %1)").arg(QDir::toNativeSeparators(m_spool->folder()));
     // Major and revision only: version 1.0.1 reads "1.1".
-    return QStringLiteral("Controlador de Display       [Ver %1.%2] - %3%4")
+    return QStringLiteral("Controlador de Display       [Ver %1.%2]")
         .arg(MOSTRELA_VERSION_MAJOR)
-        .arg(MOSTRELA_VERSION_REVISION)
-        .arg(QDir::toNativeSeparators(folder), spool);
+        .arg(MOSTRELA_VERSION_REVISION);
+}
+
+QString Controller::spoolFolder() const
+{
+    return m_spool->folder();
 }
 
 void Controller::selectPage(Page page)
@@ -195,9 +194,10 @@ void Controller::loadSpoolBatch()
         return;
     m_spoolLoading.stop();
     if (m_spoolRecovered > 0)
-        qInfo().noquote() << QStringLiteral("%1 mensagens por mostrar recuperadas da fila %2")
-                                 .arg(m_spoolRecovered)
-                                 .arg(m_spool->folder());
+        qCInfo(lcMostrela).noquote()
+            << QStringLiteral("%1 mensagens por mostrar recuperadas da fila %2")
+                   .arg(m_spoolRecovered)
+                   .arg(m_spool->folder());
 }
 
 void Controller::reportWaiting()

@@ -42,6 +42,7 @@ public:
     // the spool's folder too when it is not beside it.
     QString windowTitle() const;
     QString configPath() const { return m_configPath; }
+    QString spoolFolder() const;
 
     Settings& settings() { return m_settings; }
     MessageQueue& queue() { return m_queue; }

@@ -36,6 +36,17 @@ QString portProblem(const QString& text)
     return {};
 }
 
+// The number a rule reads from `text`: the whole text, or the number it starts with where the
+// rule reads values so.
+std::optional<double> numberRead(SettingRule rule, const QString& text)
+{
+    if (const std::optional<double> number = strictNumber(text))
+        return number;
+    if (settingRule(rule).leadingNumberRead && hasLeadingNumber(text))
+        return leadingNumber(text);
+    return std::nullopt;
+}
+
 QString lineWidthProblem(const QString& text)
 {
     const SettingRuleDefinition& width = settingRule(SettingRule::lineWidth);
@@ -43,7 +54,7 @@ QString lineWidthProblem(const QString& text)
     if (text.trimmed().isEmpty())
         return QStringLiteral("Indique quantas letras cabem numa linha do display (%1).")
             .arg(bounds);
-    const std::optional<double> letters = strictNumber(text);
+    const std::optional<double> letters = numberRead(SettingRule::lineWidth, text);
     if (!letters)
         return QStringLiteral("Escreva só algarismos: o número de letras de uma linha (%1).")
             .arg(bounds);
@@ -55,30 +66,44 @@ QString lineWidthProblem(const QString& text)
 }
 
 // SegundosValidade, and the first check of an interval. Empty counts as 0.
-QString secondsProblem(const QString& text)
+QString secondsProblem(SettingRule rule, const QString& text)
 {
     if (text.trimmed().isEmpty())
         return {};
-    const std::optional<double> seconds = strictNumber(text);
-    if (!seconds) {
-        if (text.contains(u','))
-            return QStringLiteral("Use o ponto como separador decimal: 2.5 e não 2,5.");
+    const std::optional<double> seconds = numberRead(rule, text);
+    if (!seconds)
         return QStringLiteral("Escreva só um número de segundos, por exemplo 2 ou 0.5.");
-    }
     if (*seconds < 0)
         return QStringLiteral("O número de segundos não pode ser negativo.");
     return {};
 }
 
+// "65.535" followed by its reading in words: a Portuguese reader takes a lone "65.535" for
+// sixty-five thousand.
+QString secondsInWords(double seconds)
+{
+    const double whole = std::floor(seconds);
+    const int thousandths = static_cast<int>(std::lround((seconds - whole) * 1000));
+    QString words = QStringLiteral("%1 segundos").arg(whole, 0, 'f', 0);
+    if (thousandths > 0)
+        words += QStringLiteral(" e %1 milésimos").arg(thousandths);
+    return QStringLiteral("%1 (%2)").arg(QString::number(seconds, 'f', 3), words);
+}
+
 QString intervalProblem(const QString& text)
 {
-    if (const QString problem = secondsProblem(text); !problem.isEmpty())
+    if (const QString problem = secondsProblem(SettingRule::interval, text); !problem.isEmpty())
         return problem;
     // The same rounding as the timer's (half to even on the milliseconds).
     const double highest = settingRule(SettingRule::interval).highest;
     if (std::nearbyint(leadingNumber(text) * 1000.0) > highest * 1000.0)
-        return QStringLiteral("O máximo são %1 segundos.").arg(highest, 0, 'f', 3);
+        return QStringLiteral("O máximo é %1.").arg(secondsInWords(highest));
     return {};
+}
+
+QString unitOf(SettingRule rule)
+{
+    return rule == SettingRule::lineWidth ? QStringLiteral("letras") : QStringLiteral("segundos");
 }
 
 QString codeSequenceProblem(const QString& text)
@@ -118,7 +143,7 @@ QString settingProblem(SettingKey key, const QString& text)
     case SettingRule::interval:
         return intervalProblem(text);
     case SettingRule::age:
-        return secondsProblem(text);
+        return secondsProblem(SettingRule::age, text);
     case SettingRule::freeText:
     case SettingRule::password:
     case SettingRule::folder:
@@ -127,6 +152,19 @@ QString settingProblem(SettingKey key, const QString& text)
         break;
     }
     return {};
+}
+
+QString settingNote(SettingKey key, const QString& text)
+{
+    const SettingRule rule = settingDefinition(key).rule;
+    if (!settingRule(rule).leadingNumberRead || text.trimmed().isEmpty() || strictNumber(text) ||
+        !settingProblem(key, text).isEmpty())
+        return {};
+    QString note = QStringLiteral("Lido como %1 %2: conta só o número do início.")
+                       .arg(QString::number(leadingNumber(text)), unitOf(rule));
+    if (text.contains(u','))
+        note += QStringLiteral(" O separador decimal é o ponto: 2.5 e não 2,5.");
+    return note;
 }
 
 QString settingCharacters(SettingKey key)

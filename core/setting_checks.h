@@ -11,5 +11,10 @@
 
 QString settingProblem(SettingKey key, const QString& text);
 
+// How a usable value is read when that is not what it says, as the rule reads it ("2,5" in an
+// interval is 2 seconds), in the words the window shows next to the field; empty when it reads
+// as written, and for a value that cannot be used.
+QString settingNote(SettingKey key, const QString& text);
+
 // The only characters a value of `key` is made of; empty when any character may be typed.
 QString settingCharacters(SettingKey key);

@@ -66,6 +66,10 @@ struct SettingRuleDefinition {
     // run time never uses a value that the window marks as out of bounds.
     double lowest;
     double highest;
+    // Whether a value is read by the number it starts with, whatever follows, as the file's
+    // reader always did: "2,5" is read as 2. Such a value is accepted with a note saying how it
+    // is read; one that starts with no number, or whose number is out of bounds, is unusable.
+    bool leadingNumberRead;
     // Follows the help of every setting of the rule (UTF-8).
     std::string_view help;
 };
@@ -76,21 +80,22 @@ inline constexpr std::string_view digits = "0123456789";
 } // namespace settings_table_detail
 
 inline constexpr std::array<SettingRuleDefinition, settingRuleCount> settingRules{{
-    {SettingRule::port, SettingKind::Text, "", 1, std::numeric_limits<short>::max(), ""},
-    {SettingRule::lineWidth, SettingKind::Text, settings_table_detail::digits, 1, 255, ""},
-    {SettingRule::lineSettings, SettingKind::Text, "0123456789,neomsNEOMS", 0, 0, ""},
-    {SettingRule::codePage, SettingKind::Text, settings_table_detail::digits, 0, 0, ""},
-    {SettingRule::codeSequence, SettingKind::Text, "0123456789+", 0, 255,
+    {SettingRule::port, SettingKind::Text, "", 1, std::numeric_limits<short>::max(), false, ""},
+    {SettingRule::lineWidth, SettingKind::Text, settings_table_detail::digits, 1, 255, true, ""},
+    {SettingRule::lineSettings, SettingKind::Text, "0123456789,neomsNEOMS", 0, 0, false, ""},
+    {SettingRule::codePage, SettingKind::Text, settings_table_detail::digits, 0, 0, false, ""},
+    {SettingRule::codeSequence, SettingKind::Text, "0123456789+", 0, 255, false,
      "Sequência de códigos: valores decimais dos bytes unidos por +, por exemplo 27+81+65 = "
      "ESC Q A. Os códigos vêm no manual do display; vazio não envia nada."},
     // The timers take whole milliseconds up to 65535.
-    {SettingRule::interval, SettingKind::Text, "0123456789.", 0, 65.535, ""},
-    {SettingRule::age, SettingKind::Text, "0123456789.", 0, settings_table_detail::unbounded, ""},
-    {SettingRule::freeText, SettingKind::Text, "", 0, 0, ""},
-    {SettingRule::password, SettingKind::Text, "", 0, 0, ""},
-    {SettingRule::folder, SettingKind::Text, "", 0, 0, ""},
-    {SettingRule::checkState, SettingKind::CheckState, "", 0, 2, ""},
-    {SettingRule::option, SettingKind::Option, "", 0, 1, ""},
+    {SettingRule::interval, SettingKind::Text, "0123456789.", 0, 65.535, true, ""},
+    {SettingRule::age, SettingKind::Text, "0123456789.", 0, settings_table_detail::unbounded, true,
+     ""},
+    {SettingRule::freeText, SettingKind::Text, "", 0, 0, false, ""},
+    {SettingRule::password, SettingKind::Text, "", 0, 0, false, ""},
+    {SettingRule::folder, SettingKind::Text, "", 0, 0, false, ""},
+    {SettingRule::checkState, SettingKind::CheckState, "", 0, 2, false, ""},
+    {SettingRule::option, SettingKind::Option, "", 0, 1, false, ""},
 }};
 
 constexpr const SettingRuleDefinition& settingRule(SettingRule rule)
@@ -141,12 +146,13 @@ inline constexpr std::array<SettingDefinition, settingCount> settingsTable{{
     {SettingKey::SegundosTimerSQL, "SegundosTimerSQL", SettingRule::interval, "2",
      "Nº Segundos para verificação de Informação",
      "De quantos em quantos segundos se procuram mensagens novas na base de dados e na pasta: "
-     "até 65.535, com ponto decimal (0.5 é meio segundo). 0 deixa de procurar. Aplica-se ao "
-     "carregar em Executar."},
+     "até 65.535 (65 segundos e 535 milésimos), com ponto decimal (0.5 é meio segundo). 0 deixa "
+     "de procurar. Aplica-se ao carregar em Executar."},
     {SettingKey::SegundosTimerDisplay, "SegundosTimerDisplay", SettingRule::interval, "1",
      "Nº Segundos para visualização da Informação",
-     "Quantos segundos cada mensagem fica no display: até 65.535, com ponto decimal (0.5 é meio "
-     "segundo). 0 pára o display. Aplica-se ao carregar em Executar."},
+     "Quantos segundos cada mensagem fica no display: até 65.535 (65 segundos e 535 milésimos), "
+     "com ponto decimal (0.5 é meio segundo). 0 pára o display. Aplica-se ao carregar em "
+     "Executar."},
     {SettingKey::MostraDefault, "MostraDefault", SettingRule::checkState, "0",
      "Apresentar texto na ausência de registos",
      "Marcada, o display mostra o texto das linhas abaixo quando não há mensagens à espera."},

@@ -29,19 +29,19 @@ void DatabasePolling::step(const SourceSettings& settings, const Caption& captio
                            const Deliver& deliver, const std::atomic<bool>& stopping,
                            PollResult& result, QStringList& problems)
 {
-    caption(QStringLiteral("Em Execução - A abrir a ligação"));
+    caption(QStringLiteral("Em Execução - Abrindo Ligação"));
     if (!m_database.connect(settings, result.connectionFailure)) {
         result.connectionFailed = true;
         return;
     }
     if (const std::optional<QString> holder = m_database.holdUserLock(settings))
         throw Failure(lockedOut(settings.sqlUtilizador, *holder));
-    caption(QStringLiteral("Em Execução - A abrir a tabela"));
+    caption(QStringLiteral("Em Execução - Abrindo Tabela"));
     QList<QueuedMessage> rows = m_database.waitingRows(settings);
     settleUnfinishedRows(rows, problems, stopping);
     result.messages = 0;
     if (!rows.isEmpty())
-        caption(QStringLiteral("Em Execução - A carregar registos"));
+        caption(QStringLiteral("Em Execução - Carregando Registos"));
     for (qsizetype first = 0; first < rows.size() && !stopping && m_database.isConnected();
          first += batchSize)
         result.messages += take(rows.mid(first, batchSize), problems, deliver, stopping);

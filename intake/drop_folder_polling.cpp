@@ -17,7 +17,7 @@ void DropFolderPolling::step(const SourceSettings& settings, const Caption& capt
                              const Deliver& deliver, const std::atomic<bool>& stopping,
                              PollResult& result, QStringList& problems)
 {
-    caption(QStringLiteral("Em Execução - A carregar ficheiros"));
+    caption(QStringLiteral("Em Execução - Carregando Ficheiros"));
     int taken = 0;
     QSet<quint64> undeleted;
     m_emptyNow.clear();

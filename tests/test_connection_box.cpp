@@ -87,7 +87,7 @@ private slots:
         click(QStringLiteral("optSQL"));
         click(QStringLiteral("optLigaSQL"));
         click(QStringLiteral("optLigaFicheiros"));
-        m_window->controller.status().setCaption(QStringLiteral("Em Execução - A abrir a tabela"));
+        m_window->controller.status().setCaption(QStringLiteral("Em Execução - Abrindo Tabela"));
         click(QStringLiteral("optExecutando"));
         QTRY_COMPARE(lblError(), QString());
         QTRY_COMPARE(m_window->child<QGroupBox>(QStringLiteral("fraExecutando"))->title(),

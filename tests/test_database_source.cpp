@@ -97,7 +97,7 @@ private slots:
 
         const QString error = tick();
         QVERIFY2(error.contains(complaint), qPrintable(error));
-        QCOMPARE(caption(), QStringLiteral("Em Execução - A abrir a tabela"));
+        QCOMPARE(caption(), QStringLiteral("Em Execução - Abrindo Tabela"));
         QVERIFY(!m_source->result.connectionFailure);
 
         m_odbc->createTable();

@@ -81,7 +81,7 @@ const QRegularExpression timeOfDay(QStringLiteral("às \\d\\d:\\d\\d:\\d\\d"));
 class TestMenu : public QObject {
     Q_OBJECT
 private slots:
-    void opening_showsRunningPageWithNoButtonPressedAndTitleWithVersionAndFolder();
+    void opening_showsRunningPageWithNoButtonPressedTitleWithVersionAndEveryColumn();
     void startup_autoInAnyCaseSelectsRunningPage_data();
     void startup_autoInAnyCaseSelectsRunningPage();
     void startup_missingFileKeepsInitialValuesAndIgnoresAuto();
@@ -93,6 +93,8 @@ private slots:
     void pages_selectedPageIsAlwaysInFront();
     void saving_everyButtonWritesAllFieldsIncludingUnsavedEdits();
     void saving_failureShowsInLabelAndNextSaveClearsIt();
+    void saving_saysWhenOthersMayReadThePassword_data();
+    void saving_saysWhenOthersMayReadThePassword();
     void controls_followTheirRules();
     void dropFolderPath_losesOneTrailingSeparatorOnFocusOut();
     void queueList_rowClickedIsTheQueuesSelection();
@@ -111,15 +113,26 @@ private slots:
     void runningPage_saysWhyNoMessagesAreRead();
 };
 
-void TestMenu::opening_showsRunningPageWithNoButtonPressedAndTitleWithVersionAndFolder()
+void TestMenu::opening_showsRunningPageWithNoButtonPressedTitleWithVersionAndEveryColumn()
 {
     Window window;
     window.writeConfig(timers53);
     window.menu.load(QString());
-    QCOMPARE(window.menu.windowTitle(),
-             QStringLiteral("Controlador de Display       [Ver 1.1] - ") +
-                 QDir::toNativeSeparators(window.folder.path()));
+    // The title as scripts look for it; the folder goes in the status bar.
+    QCOMPARE(window.menu.windowTitle(), QStringLiteral("Controlador de Display       [Ver 1.1]"));
+    QCOMPARE(window.text("lblPasta"),
+             QStringLiteral("Pasta: ") + QDir::toNativeSeparators(window.folder.path()));
     QCOMPARE(window.menu.pos(), QPoint(0, 0));
+    // At its first size every column of the list shows whole, "Linha - 2" as wide as line 1.
+    const QHeaderView* header = window.child<QTreeView>("lvwLista")->header();
+    QTRY_VERIFY2(header->sectionSize(2) >= header->sectionSize(1) &&
+                     header->sectionViewportPosition(2) + header->sectionSize(2) <=
+                         header->viewport()->width(),
+                 qPrintable(QStringLiteral("window %1, columns %2 %3 %4")
+                                .arg(window.menu.width())
+                                .arg(header->sectionSize(0))
+                                .arg(header->sectionSize(1))
+                                .arg(header->sectionSize(2))));
     QCOMPARE(window.currentFrame(), QStringLiteral("fraExecutando"));
     for (const char* name : {"optDisplay", "optSQL", "optConfigura", "optExecutando"})
         QVERIFY(!window.child<QAbstractButton>(name)->isChecked());
@@ -342,6 +355,38 @@ void TestMenu::saving_failureShowsInLabelAndNextSaveClearsIt()
     QVERIFY(window.statusBar().contains(timeOfDay));
 }
 
+void TestMenu::saving_saysWhenOthersMayReadThePassword_data()
+{
+    QTest::addColumn<QFile::Permissions>("mode");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<bool>("warned");
+    const QFile::Permissions owner = QFile::ReadOwner | QFile::WriteOwner;
+    const QFile::Permissions all = owner | QFile::ReadGroup | QFile::ReadOther;
+    QTest::newRow("password, file readable by all") << all << "segredo" << true;
+    QTest::newRow("password, file readable by its group")
+        << (owner | QFile::ReadGroup) << "segredo" << true;
+    QTest::newRow("password, file for its owner alone") << owner << "segredo" << false;
+    QTest::newRow("no password, file readable by all") << all << "" << false;
+}
+
+void TestMenu::saving_saysWhenOthersMayReadThePassword()
+{
+    QFETCH(QFile::Permissions, mode);
+    QFETCH(QString, password);
+    QFETCH(bool, warned);
+    Window window;
+    window.writeConfig(timers53);
+    QVERIFY(QFile::setPermissions(window.controller.configPath(), mode));
+    window.menu.load(QString());
+    window.controller.settings().setText(Key::SQL_Password, password);
+    window.click("cmdGravarSQL");
+    QVERIFY2(window.statusBar().startsWith(QStringLiteral("Configuração gravada em ")),
+             qPrintable(window.statusBar()));
+    QCOMPARE(window.statusBar().contains(QStringLiteral("outros utilizadores podem lê-lo")) &&
+                 window.statusBar().contains(QStringLiteral("chmod 600")),
+             warned);
+}
+
 void TestMenu::controls_followTheirRules()
 {
     Window window;
@@ -493,6 +538,19 @@ void TestMenu::checks_savingUnusableValueAsksFirst()
     window.type("txtNumLetras", QStringLiteral("16"));
     window.click("cmdGravarDisplay");
     QVERIFY(window.configBytes().contains("\r\nNumLetras=16\r\n"));
+
+    // So does a value read as the program always read it, with a note instead of a mark.
+    window.controller.settings().setText(Key::SegundosTimerSQL, QStringLiteral("2,5"));
+    QVERIFY(!window.marked("txtSegundosTimerSQL"));
+    auto* interval = window.child<QLineEdit>("txtSegundosTimerSQL");
+    QVERIFY(interval->property(FieldCheck::noteProperty).toBool());
+    QVERIFY2(interval->toolTip().startsWith(QStringLiteral("Lido como 2 segundos")),
+             qPrintable(interval->toolTip()));
+    window.click("cmdGravarDisplay");
+    QVERIFY(window.configBytes().contains("\r\nSegundosTimerSQL=2,5\r\n"));
+    QVERIFY2(window.statusBar().contains(QStringLiteral(
+                 "Nº Segundos para verificação de Informação: Lido como 2 segundos")),
+             qPrintable(window.statusBar()));
 }
 
 void TestMenu::checks_everyFieldExplainsItself()
@@ -519,11 +577,14 @@ void TestMenu::checks_everyFieldExplainsItself()
 void TestMenu::statusBar_showsLastMessageAndEachSourceRead()
 {
     Window window;
+    window.writeConfig("LigaSQL=1\r\nLigaFicheiros=1\r\n");
     window.menu.load(QString());
     auto* last = window.child<QLabel>("lblUltimaMensagem");
     auto* sql = window.child<QLabel>("lblLeituraSQL");
     auto* files = window.child<QLabel>("lblLeituraFicheiros");
     QCOMPARE(last->text(), QString());
+    QTRY_COMPARE(sql->text(), QStringLiteral("Base de dados: ainda não lida"));
+    QCOMPARE(files->text(), QStringLiteral("Ficheiros: ainda não lidos"));
 
     emit window.controller.messageShown(QStringLiteral("Café                "),
                                         QStringLiteral("Total 1,20 EUR"));
@@ -543,6 +604,18 @@ void TestMenu::statusBar_showsLastMessageAndEachSourceRead()
     emit window.controller.sourceRead(QStringLiteral("Ficheiros"), 0);
     QTRY_VERIFY(files->text().endsWith(QStringLiteral(", 0 mensagens")));
     QVERIFY(sql->text().endsWith(QStringLiteral(", 3 mensagens")));
+
+    // A source switched off says so, and a read that ends after it does not say otherwise.
+    window.controller.settings().setOption(Key::LigaSQL, false);
+    QTRY_COMPARE(sql->text(), QStringLiteral("Base de dados: desligada"));
+    emit window.controller.sourceRead(QStringLiteral("SQL"), 2);
+    emit window.controller.sourceFailed(QStringLiteral("SQL"), 1);
+    emit window.controller.sourceRead(QStringLiteral("Ficheiros"), 2);
+    QTRY_VERIFY(files->text().endsWith(QStringLiteral(", 2 mensagens")));
+    QCOMPARE(sql->text(), QStringLiteral("Base de dados: desligada"));
+    window.controller.settings().setOption(Key::LigaSQL, true);
+    QTRY_COMPARE(sql->text(), QStringLiteral("Base de dados: ainda não lida"));
+    QVERIFY(files->text().endsWith(QStringLiteral(", 2 mensagens")));
 }
 
 void TestMenu::portPicker_offersTheSystemsPortsAndFreeTextStillWorks()

@@ -40,16 +40,16 @@ private slots:
         m_odbc->insert(OdbcFixture::databaseUser(), QDateTime::currentDateTime(),
                        QStringLiteral("registo"), QString());
         QCOMPARE(source.poll(m_settings).error, QString());
-        QCOMPARE(source.captions, QStringList({QStringLiteral("Em Execução - A abrir a ligação"),
-                                               QStringLiteral("Em Execução - A abrir a tabela"),
-                                               QStringLiteral("Em Execução - A carregar registos"),
+        QCOMPARE(source.captions, QStringList({QStringLiteral("Em Execução - Abrindo Ligação"),
+                                               QStringLiteral("Em Execução - Abrindo Tabela"),
+                                               QStringLiteral("Em Execução - Carregando Registos"),
                                                QStringLiteral("Em Execução")}));
         QCOMPARE(source.lines(), QStringList({QStringLiteral("registo|")}));
 
         // Without rows the table step does not announce loading.
         QCOMPARE(source.poll(m_settings).messages, 0);
-        QCOMPARE(source.captions, QStringList({QStringLiteral("Em Execução - A abrir a ligação"),
-                                               QStringLiteral("Em Execução - A abrir a tabela"),
+        QCOMPARE(source.captions, QStringList({QStringLiteral("Em Execução - Abrindo Ligação"),
+                                               QStringLiteral("Em Execução - Abrindo Tabela"),
                                                QStringLiteral("Em Execução")}));
     }
 
@@ -76,7 +76,7 @@ private slots:
             QVERIFY2(result.connectionFailure->message().startsWith(
                          QStringLiteral("Falha na Ligação à Base de Dados (%1)").arg(server)),
                      qPrintable(result.connectionFailure->message()));
-        QCOMPARE(source.captions, QStringList({QStringLiteral("Em Execução - A abrir a ligação")}));
+        QCOMPARE(source.captions, QStringList({QStringLiteral("Em Execução - Abrindo Ligação")}));
     }
 
     void dropFolderStep_missingFolderFails_theNextCleanStepClearsIt()
@@ -85,14 +85,14 @@ private slots:
         const QString error = source.poll(m_settings).error;
         QVERIFY2(error.contains(dropFolder()), qPrintable(error));
         QCOMPARE(source.captions,
-                 QStringList({QStringLiteral("Em Execução - A carregar ficheiros")}));
+                 QStringList({QStringLiteral("Em Execução - Carregando Ficheiros")}));
 
         QVERIFY(QDir().mkpath(dropFolder()));
         QFile file(QDir(dropFolder()).filePath(QStringLiteral("1.dsp")));
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write("ficheiro") > 0);
         file.close();
         QCOMPARE(source.poll(m_settings).error, QString());
-        QCOMPARE(source.captions, QStringList({QStringLiteral("Em Execução - A carregar ficheiros"),
+        QCOMPARE(source.captions, QStringList({QStringLiteral("Em Execução - Carregando Ficheiros"),
                                                QStringLiteral("Em Execução")}));
         QCOMPARE(source.lines(), QStringList({QStringLiteral("ficheiro|")}));
         QVERIFY(QDir(dropFolder()).isEmpty());

@@ -71,6 +71,7 @@ private slots:
 void TestQueueList::afterABurst_listHoldsTheQueueInOrderWithItsSelection_labelsTheLastText()
 {
     RunningPage page;
+    page.controller.settings().setOption(Settings::Key::LigaFicheiros, true);
     page.queue.appendAll(numbered(1, 10));
     page.queue.takeSelected();
     page.queue.takeSelected();

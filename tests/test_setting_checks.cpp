@@ -9,6 +9,8 @@ class TestSettingChecks : public QObject {
 private slots:
     void eachKindOfField_acceptsUsableValuesAndNamesTheFault_data();
     void eachKindOfField_acceptsUsableValuesAndNamesTheFault();
+    void valueReadByItsLeadingNumber_isNotedNotRefused_data();
+    void valueReadByItsLeadingNumber_isNotedNotRefused();
     void typeableCharacters_coverEveryValueTheCheckAccepts();
 };
 
@@ -48,8 +50,8 @@ void TestSettingChecks::eachKindOfField_acceptsUsableValuesAndNamesTheFault_data
                                << "";
     QTest::newRow("width in words") << Key::NumLetras << "vinte"
                                     << "algarismos";
-    QTest::newRow("width with unit") << Key::NumLetras << "20 letras"
-                                     << "algarismos";
+    QTest::newRow("width with unit, read as 20") << Key::NumLetras << "20 letras"
+                                                 << "";
     QTest::newRow("width 0") << Key::NumLetras << "0"
                              << "1 a 255";
     QTest::newRow("width 256") << Key::NumLetras << "256"
@@ -71,8 +73,14 @@ void TestSettingChecks::eachKindOfField_acceptsUsableValuesAndNamesTheFault_data
                                          << "";
     QTest::newRow("interval letters") << Key::SegundosTimerSQL << "abc"
                                       << "segundos";
-    QTest::newRow("interval comma") << Key::SegundosTimerSQL << "2,5"
-                                    << "ponto";
+    QTest::newRow("interval comma, read as 2") << Key::SegundosTimerSQL << "2,5"
+                                               << "";
+    QTest::newRow("interval comma, read above the largest") << Key::SegundosTimerSQL << "70,5"
+                                                            << "65.535";
+    QTest::newRow("interval comma, read negative") << Key::SegundosTimerSQL << "-1,5"
+                                                   << "negativo";
+    QTest::newRow("validity with unit, read as 300") << Key::SegundosValidade << "300 s"
+                                                     << "";
     QTest::newRow("interval negative") << Key::SegundosTimerDisplay << "-1"
                                        << "negativo";
     QTest::newRow("interval 70") << Key::SegundosTimerSQL << "70"
@@ -126,6 +134,46 @@ void TestSettingChecks::eachKindOfField_acceptsUsableValuesAndNamesTheFault()
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
     else
         QVERIFY2(problem.contains(reason), qPrintable(problem));
+}
+
+void TestSettingChecks::valueReadByItsLeadingNumber_isNotedNotRefused_data()
+{
+    QTest::addColumn<Key>("key");
+    QTest::addColumn<QString>("text");
+    // What the note must hold, or empty when there is none.
+    QTest::addColumn<QString>("note");
+
+    QTest::newRow("comma in an interval") << Key::SegundosTimerSQL << "2,5"
+                                          << "Lido como 2 segundos: conta só o número do início. "
+                                             "O separador decimal é o ponto";
+    QTest::newRow("unit after the validity") << Key::SegundosValidade << "1.5 minutos"
+                                             << "Lido como 1.5 segundos";
+    QTest::newRow("unit after the width") << Key::NumLetras << "20 letras"
+                                          << "Lido como 20 letras";
+    QTest::newRow("as written") << Key::SegundosTimerDisplay << " 0.5 "
+                                << "";
+    QTest::newRow("empty") << Key::SegundosTimerSQL << ""
+                           << "";
+    QTest::newRow("no number: unusable") << Key::SegundosTimerSQL << "dois"
+                                         << "";
+    QTest::newRow("above the largest: unusable") << Key::SegundosTimerDisplay << "99,9"
+                                                 << "";
+    QTest::newRow("not a rule that reads so") << Key::Limpa << "12x"
+                                              << "";
+}
+
+void TestSettingChecks::valueReadByItsLeadingNumber_isNotedNotRefused()
+{
+    QFETCH(Key, key);
+    QFETCH(QString, text);
+    QFETCH(QString, note);
+    const QString noted = settingNote(key, text);
+    if (note.isEmpty()) {
+        QVERIFY2(noted.isEmpty(), qPrintable(noted));
+        return;
+    }
+    QVERIFY2(noted.startsWith(note), qPrintable(noted));
+    QVERIFY(settingProblem(key, text).isEmpty());
 }
 
 // Every character of a value the check accepts must be typeable, or a field could not be

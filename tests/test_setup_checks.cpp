@@ -119,9 +119,9 @@ void TestSetupChecks::displayTest_refusesWhatTheWindowMarks_andSaysWhy_data()
                                  << "Nº Letras p/ Linha: O número de letras vai de 1 a 255.";
     QTest::newRow("no letters") << Key::NumLetras << "0"
                                 << "Nº Letras p/ Linha: O número de letras vai de 1 a 255.";
-    // Read as 20 when a message goes out, but marked: the test shows what the field means.
+    // "20 letras" is read as 20, with a note; a width in words has no number to read.
     QTest::newRow("letters in words")
-        << Key::NumLetras << "20 letras"
+        << Key::NumLetras << "vinte"
         << "Nº Letras p/ Linha: Escreva só algarismos: o número de letras de uma linha (1 a 255).";
     QTest::newRow("code above 255") << Key::InitLinha2 << "27+81+666"
                                     << "Inicialização Linha 2: O código 666 passa de 255.";
@@ -191,6 +191,16 @@ void TestSetupChecks::connectionTest_countsTheUsersWaitingRowsAndTakesNone()
     testAndWait();
     QVERIFY2(window.text("lblTesteLigacao").startsWith(QStringLiteral("Falha na ligação: ")),
              qPrintable(window.text("lblTesteLigacao")));
+
+    // An answer holds for the values it was given: a change to any of them takes it away, and
+    // one made while the test runs keeps its answer from showing.
+    window.type("txtSQL_BaseDados", QStringLiteral("loja"));
+    QCOMPARE(window.text("lblTesteLigacao"), QString());
+    window.set(Key::SQL_Servidor, OdbcFixture::dataSource());
+    window.click("cmdTestarLigacao");
+    window.set(Key::SQL_Password, QStringLiteral("nova"));
+    QTRY_VERIFY(window.enabled("cmdTestarLigacao"));
+    QCOMPARE(window.text("lblTesteLigacao"), QString());
 }
 
 void TestSetupChecks::connectionTest_aSilentServerNeverHoldsTheWindow()

@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <utility>
 
 CheckRow::CheckRow(const QString& buttonName, const QString& caption, const QString& labelName,
                    const QString& help, QWidget* parent)
@@ -24,6 +25,7 @@ CheckRow::CheckRow(const QString& buttonName, const QString& caption, const QStr
         m_button->setEnabled(false);
         m_outcome->setStyleSheet(QString());
         m_outcome->setText(QStringLiteral("A testar…"));
+        m_forgotten = false;
         emit started();
     });
 }
@@ -31,7 +33,19 @@ CheckRow::CheckRow(const QString& buttonName, const QString& caption, const QStr
 void CheckRow::showOutcome(bool passed, const QString& text)
 {
     m_button->setEnabled(true);
+    if (std::exchange(m_forgotten, false)) {
+        m_outcome->clear();
+        return;
+    }
     m_outcome->setStyleSheet(passed ? QStringLiteral("color: #006400;")
                                     : QStringLiteral("color: #b00000;"));
     m_outcome->setText(text);
+}
+
+void CheckRow::forget()
+{
+    if (m_button->isEnabled())
+        m_outcome->clear();
+    else
+        m_forgotten = true;
 }

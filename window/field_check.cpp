@@ -47,11 +47,15 @@ bool FieldCheck::eventFilter(QObject* watched, QEvent* event)
 void FieldCheck::refresh()
 {
     const QString problem = settingProblem(m_key, m_settings.text(m_key));
+    const QString note = settingNote(m_key, m_settings.text(m_key));
+    const QString said = problem.isEmpty() ? note : problem;
     const QString help = Settings::help(m_key);
-    m_edit->setToolTip(problem.isEmpty() ? help : problem + QStringLiteral("\n\n") + help);
-    if (m_edit->property(markProperty).toBool() == !problem.isEmpty())
+    m_edit->setToolTip(said.isEmpty() ? help : said + QStringLiteral("\n\n") + help);
+    if (m_edit->property(markProperty).toBool() == !problem.isEmpty() &&
+        m_edit->property(noteProperty).toBool() == !note.isEmpty())
         return;
     m_edit->setProperty(markProperty, !problem.isEmpty());
+    m_edit->setProperty(noteProperty, !note.isEmpty());
     // A dynamic property changes the style sheet's selection only once the style looks again.
     m_edit->style()->unpolish(m_edit);
     m_edit->style()->polish(m_edit);

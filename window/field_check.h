@@ -9,11 +9,14 @@ class QLineEdit;
 // Watches one settings field: keystrokes of characters that no value of its setting holds are
 // dropped, and a value that cannot be used, typed or read from Mostrela.cfg, is marked at the
 // field (property "invalid", drawn by the window's style sheet) with the reason in its tooltip.
-// The value itself is never changed: a file's value stays as it was read.
+// A value that is read otherwise than written ("2,5" seconds are 2) is accepted, and marked
+// apart (property "noted") with how it is read in the tooltip. The value itself is never
+// changed: a file's value stays as it was read.
 class FieldCheck : public QObject {
     Q_OBJECT
 public:
     static constexpr const char* markProperty = "invalid";
+    static constexpr const char* noteProperty = "noted";
 
     // Lives as long as `edit`, which it watches.
     FieldCheck(QLineEdit* edit, Settings::Key key, Settings& settings);

@@ -11,7 +11,9 @@
 #include "window/queue_columns.h"
 #include "window/queue_list_model.h"
 #include "window/queue_row_delegate.h"
+#include "window/queue_view.h"
 #include "window/running_notice.h"
+#include "window/save_report.h"
 #include "window/status_line.h"
 #include "window/steady_label.h"
 #include "window/usual_values.h"
@@ -24,6 +26,7 @@
 #include <QDir>
 #include <QEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -34,11 +37,11 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QStackedWidget>
 #include <QStyle>
 #include <QTime>
 #include <QToolButton>
-#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace {
@@ -145,6 +148,17 @@ QString withoutOneTrailingSeparator(const QString& path)
     return path;
 }
 
+// The settings folder, and the spool's folder where it lies elsewhere.
+QString foldersText(const Controller& controller)
+{
+    const QString folder = QFileInfo(controller.configPath()).absolutePath();
+    QString text = QStringLiteral("Pasta: %1").arg(QDir::toNativeSeparators(folder));
+    if (QFileInfo(controller.spoolFolder()).absolutePath() != folder)
+        text +=
+            QStringLiteral(" (fila em %1)").arg(QDir::toNativeSeparators(controller.spoolFolder()));
+    return text;
+}
+
 } // namespace
 
 Menu::Menu(Controller& controller, QWidget* parent)
@@ -172,8 +186,11 @@ Menu::Menu(Controller& controller, QWidget* parent)
     layout->addWidget(buildStatusBar());
     setStyleSheet(QStringLiteral("QLineEdit[%1=\"true\"] { border: 1px solid #c00000; "
                                  "background: #ffe4e4; } "
+                                 "QLineEdit[%2=\"true\"] { border: 1px solid #c09000; "
+                                 "background: #fff6d5; } "
                                  "QToolButton#cmdPortas::menu-indicator { image: none; }")
-                      .arg(QLatin1StringView(FieldCheck::markProperty)));
+                      .arg(QLatin1StringView(FieldCheck::markProperty),
+                           QLatin1StringView(FieldCheck::noteProperty)));
 
     connect(&m_controller, &Controller::pageChanged, this, &Menu::showPage);
     connect(&m_controller, &Controller::messageShown, this, &Menu::showLastMessage);
@@ -184,6 +201,12 @@ Menu::Menu(Controller& controller, QWidget* parent)
         if (m_connectionBox)
             m_connectionBox->close();
     });
+    connect(&m_controller.settings(), &Settings::changed, this, [this](Key key) {
+        if (key == Key::LigaSQL || key == Key::LigaFicheiros)
+            showSourceSwitched(key);
+    });
+    showSourceSwitched(Key::LigaSQL);
+    showSourceSwitched(Key::LigaFicheiros);
 }
 
 Menu::~Menu() = default;
@@ -210,6 +233,9 @@ void Menu::load(const QString& commandLine)
     setWindowTitle(m_controller.windowTitle());
     m_controller.load(commandLine);
     m_notice->refresh();
+    // The size that shows every page and every column of the list whole, as far as the screen
+    // allows; the system would cap it at two thirds of the screen.
+    resize(sizeHint().boundedTo(screen()->availableGeometry().size()));
 }
 
 void Menu::GravarMostrela_cfg()
@@ -218,8 +244,7 @@ void Menu::GravarMostrela_cfg()
     m_notice->refresh();
     const QString failure = m_controller.status().standingError(Status::Handler::SettingsFile);
     m_statusBar->say(failure.isEmpty()
-                         ? QStringLiteral("Configuração gravada em %1 às %2")
-                               .arg(QDir::toNativeSeparators(m_controller.configPath()), now())
+                         ? saveReport(m_controller.configPath(), m_controller.settings(), now())
                          : QStringLiteral("A configuração não foi gravada: %1").arg(failure));
 }
 
@@ -265,14 +290,27 @@ void Menu::showLastMessage(const QString& linha1, const QString& linha2)
 
 void Menu::showSourceRead(const QString& source, int messages)
 {
-    if (source == QStringLiteral("SQL"))
+    // A read that ends after its source was switched off says no more than "desligada".
+    const Settings& settings = m_controller.settings();
+    if (source == QStringLiteral("SQL") && settings.ligaSQL())
         showSteadyText(
             m_sqlRead,
             QStringLiteral("Base de dados: lida às %1, %2").arg(now(), messageCount(messages)));
-    else if (source == QStringLiteral("Ficheiros"))
+    else if (source == QStringLiteral("Ficheiros") && settings.ligaFicheiros())
         showSteadyText(
             m_filesRead,
             QStringLiteral("Ficheiros: lidos às %1, %2").arg(now(), messageCount(messages)));
+}
+
+void Menu::showSourceSwitched(Key source)
+{
+    const bool on = m_controller.settings().option(source);
+    if (source == Key::LigaSQL)
+        showSteadyText(m_sqlRead, on ? QStringLiteral("Base de dados: ainda não lida")
+                                     : QStringLiteral("Base de dados: desligada"));
+    else
+        showSteadyText(m_filesRead, on ? QStringLiteral("Ficheiros: ainda não lidos")
+                                       : QStringLiteral("Ficheiros: desligados"));
 }
 
 void Menu::showSourceFailed(const QString& source, int messages)
@@ -282,9 +320,10 @@ void Menu::showSourceFailed(const QString& source, int messages)
         text += QStringLiteral(", 1 mensagem tirada");
     else if (messages > 1)
         text += QStringLiteral(", %1 mensagens tiradas").arg(messages);
-    if (source == QStringLiteral("SQL"))
+    const Settings& settings = m_controller.settings();
+    if (source == QStringLiteral("SQL") && settings.ligaSQL())
         showSteadyText(m_sqlRead, QStringLiteral("Base de dados: ") + text);
-    else if (source == QStringLiteral("Ficheiros"))
+    else if (source == QStringLiteral("Ficheiros") && settings.ligaFicheiros())
         showSteadyText(m_filesRead, QStringLiteral("Ficheiros: ") + text);
 }
 
@@ -421,12 +460,17 @@ QAbstractButton* Menu::boundOption(Key key)
 
 CheckRow* Menu::checkRow(const QString& name, const QString& caption, const QString& help,
                          void (Controller::*start)(),
-                         void (Controller::*answered)(bool, const QString&))
+                         void (Controller::*answered)(bool, const QString&),
+                         const QList<Key>& fields)
 {
     auto* row = new CheckRow(QStringLiteral("cmdTestar") + name, caption,
                              QStringLiteral("lblTeste") + name, help);
     connect(row, &CheckRow::started, &m_controller, start);
     connect(&m_controller, answered, row, &CheckRow::showOutcome);
+    connect(&m_controller.settings(), &Settings::changed, row, [row, fields](Key key) {
+        if (fields.contains(key))
+            row->forget();
+    });
     return row;
 }
 
@@ -514,7 +558,8 @@ QGroupBox* Menu::buildDisplayPage()
     grid->addWidget(checkRow(QStringLiteral("Display"), QStringLiteral("Testar display"),
                              QStringLiteral("Envia ao display, com estes valores, a régua da "
                                             "largura na linha 1 e a hora na linha 2"),
-                             &Controller::testDisplay, &Controller::displayTested),
+                             &Controller::testDisplay, &Controller::displayTested,
+                             QList<Key>(std::begin(rows), std::end(rows))),
                     line++, 0, 1, 3);
     endPage(grid, line, QStringLiteral("cmdGravarDisplay"));
     return frame;
@@ -526,11 +571,13 @@ QGroupBox* Menu::buildSqlPage()
     auto* grid = static_cast<QGridLayout*>(frame->layout());
     int line = addFields(
         grid, 0, {Key::SQL_Servidor, Key::SQL_Utilizador, Key::SQL_Password, Key::SQL_BaseDados});
-    grid->addWidget(checkRow(QStringLiteral("Ligacao"), QStringLiteral("Testar ligação"),
-                             QStringLiteral("Liga à base de dados com estes valores e conta as "
-                                            "mensagens à espera, sem as tirar"),
-                             &Controller::testConnection, &Controller::connectionTested),
-                    line++, 0, 1, 2);
+    grid->addWidget(
+        checkRow(QStringLiteral("Ligacao"), QStringLiteral("Testar ligação"),
+                 QStringLiteral("Liga à base de dados com estes valores e conta as "
+                                "mensagens à espera, sem as tirar"),
+                 &Controller::testConnection, &Controller::connectionTested,
+                 {Key::SQL_Servidor, Key::SQL_Utilizador, Key::SQL_Password, Key::SQL_BaseDados}),
+        line++, 0, 1, 2);
     grid->setRowMinimumHeight(line++, 20);
 
     grid->addWidget(boundOption(Key::LigaSQL), line++, 0, 1, 2);
@@ -577,23 +624,15 @@ QGroupBox* Menu::buildExecutandoPage()
     auto* frame = new PicturedFrame;
     frame->setObjectName(QStringLiteral("fraExecutando"));
 
-    auto* list = new QTreeView;
-    list->setObjectName(QStringLiteral("lvwLista"));
-    list->setRootIsDecorated(false);
-    list->setItemsExpandable(false);
-    list->setUniformRowHeights(true);
-    list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    auto* list = new QueueView;
     auto* rows = new QueueListModel(m_controller.queue(), *m_refresh, list);
     list->setModel(rows);
     list->setItemDelegate(new QueueRowDelegate(list));
     rows->setListSelection(list->selectionModel());
     new QueueColumns(list);
 
-    m_sqlRead =
-        label(QStringLiteral("Base de dados: ainda não lida"), QStringLiteral("lblLeituraSQL"));
-    m_filesRead =
-        label(QStringLiteral("Ficheiros: ainda não lidos"), QStringLiteral("lblLeituraFicheiros"));
+    m_sqlRead = label(QString(), QStringLiteral("lblLeituraSQL"));
+    m_filesRead = label(QString(), QStringLiteral("lblLeituraFicheiros"));
     auto* reads = new QHBoxLayout;
     reads->setSpacing(readingsSpacing);
     reads->addWidget(m_sqlRead);
@@ -632,6 +671,9 @@ StatusLine* Menu::buildStatusBar()
     m_statusBar = new StatusLine;
     m_lastMessage = new ElidedLabel(QStringLiteral("lblUltimaMensagem"));
     m_statusBar->addPermanentWidget(m_lastMessage, 1);
+    auto* folders = new ElidedLabel(QStringLiteral("lblPasta"));
+    folders->setText(foldersText(m_controller));
+    m_statusBar->addPermanentWidget(folders, 1);
     return m_statusBar;
 }
 

@@ -27,7 +27,7 @@ class WindowRefresh;
 // The window: four page buttons on the left, the selected page to their right. Three pages
 // edit the settings; the running page ("Executar") shows the message queue and the failure
 // label. Every control carries its name as its object name. The status bar at the bottom says
-// what a save did and which message the display showed last.
+// what a save did, which message the display showed last, and the settings folder.
 class Menu : public QWidget {
     Q_OBJECT
 public:
@@ -35,7 +35,8 @@ public:
     ~Menu() override;
 
     // The window's load: placed at the top left, titled with the version, then the
-    // controller's start-up with the program's command line.
+    // controller's start-up with the program's command line; then sized to show every page and
+    // column whole.
     void load(const QString& commandLine);
 
     // Writes every setting of every page to Mostrela.cfg, and says so in the status bar.
@@ -51,6 +52,9 @@ public:
     void showSourceRead(const QString& source, int messages);
     // A source's step failed, after taking `messages` (-1: none read).
     void showSourceFailed(const QString& source, int messages);
+    // A source's reading afresh (LigaSQL or LigaFicheiros switched): "desligada" while it is
+    // off, not read yet while it is on.
+    void showSourceSwitched(Settings::Key source);
 
     Controller& controller() { return m_controller; }
 
@@ -73,10 +77,11 @@ private:
     // A caption and a field for each key, a line each from `line`; returns the line after them.
     int addFields(QGridLayout* grid, int line, std::initializer_list<Settings::Key> keys);
     // A check of the setup: the button's name is "cmdTestar" and the answer's "lblTeste" followed
-    // by `name`.
+    // by `name`. The answer goes once any of the `fields` it was given changes.
     CheckRow* checkRow(const QString& name, const QString& caption, const QString& help,
                        void (Controller::*start)(),
-                       void (Controller::*answered)(bool, const QString&));
+                       void (Controller::*answered)(bool, const QString&),
+                       const QList<Settings::Key>& fields);
     // The stretch, then the page's save button across the grid.
     void endPage(QGridLayout* grid, int line, const QString& saveName);
     // A setting's text field, with the button that picks a port or a folder for it.

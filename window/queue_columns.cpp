@@ -8,9 +8,19 @@
 namespace {
 
 constexpr int sizedColumns = 2; // Ordem and line 1; the last column stretches
+constexpr int columns = 3;
 
-// The widest Ordem (a database row's date and time) and a line of the usual 20-letter display.
-const QString samples[sizedColumns] = {QStringLiteral("0000-00-00 00:00:00"), QString(20, u'M')};
+// The widest Ordem (a database row's date and time) and a line of the usual 20-letter display,
+// twice.
+const QString samples[columns] = {QStringLiteral("0000-00-00 00:00:00"), QString(20, u'M'),
+                                  QString(20, u'M')};
+
+int firstWidth(const QTreeView* list, int column)
+{
+    const int margin = 2 * list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 12;
+    return std::max(list->header()->sectionSizeHint(column),
+                    list->fontMetrics().horizontalAdvance(samples[column]) + margin);
+}
 
 } // namespace
 
@@ -19,11 +29,8 @@ QueueColumns::QueueColumns(QTreeView* list) : QObject(list), m_list(list)
     QHeaderView* header = list->header();
     header->setSectionResizeMode(QHeaderView::Interactive);
     header->setStretchLastSection(true);
-    const int margin = 2 * list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 12;
     for (int column = 0; column < sizedColumns; ++column)
-        header->resizeSection(
-            column, std::max(header->sectionSizeHint(column),
-                             list->fontMetrics().horizontalAdvance(samples[column]) + margin));
+        header->resizeSection(column, firstWidth(list, column));
 
     m_delay.setSingleShot(true);
     m_delay.setInterval(delayMs);
@@ -32,6 +39,14 @@ QueueColumns::QueueColumns(QTreeView* list) : QObject(list), m_list(list)
         if (!m_delay.isActive())
             m_delay.start();
     });
+}
+
+int QueueColumns::wholeWidth(const QTreeView* list)
+{
+    int width = 0;
+    for (int column = 0; column < columns; ++column)
+        width += firstWidth(list, column);
+    return width;
 }
 
 void QueueColumns::fit()

@@ -18,6 +18,9 @@ public:
     // Lives as long as `list`, whose model must be set.
     explicit QueueColumns(QTreeView* list);
 
+    // The width of every column at its first size, the last one as wide as line 1.
+    static int wholeWidth(const QTreeView* list);
+
     // Widens the columns now, as the delayed run does.
     void fit();
 
