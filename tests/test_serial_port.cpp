@@ -1,11 +1,11 @@
 #include "core/failure.h"
 #include "core/line_settings.h"
 #include "display/serial_port.h"
-#include "support/pseudo_terminal.h"
 
 #include <QtTest>
 
 #ifdef Q_OS_UNIX
+#include "support/pseudo_terminal.h"
 #include "support/unprivileged_user.h"
 
 #include <unistd.h>
