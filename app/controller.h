@@ -123,7 +123,8 @@ private:
     bool m_firstStart = false;
     QString m_connectionFailure; // the failure told, until a tick connects again
     quint64 m_displayTestId = 0;
-    // Last, so that the threads end before what they report to.
+    // After the queue, the status and the spool, so that its thread ends before what it reports
+    // to.
     WorkerThread<DisplayWriter> m_display{m_spool.get()};
     Rotation m_rotation{m_queue, m_status, *m_display.worker()};
     QueueFeed m_feed{m_queue, *m_spool};
