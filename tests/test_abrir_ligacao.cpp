@@ -1,7 +1,7 @@
 #include "intake/abrir_ligacao.h"
 #include "intake/odbc_catalog.h"
+#include "support/database_test.h"
 #include "support/driver_manager_files.h"
-#include "support/odbc_fixture.h"
 
 #include <QFileInfo>
 #include <QSqlQuery>
@@ -9,11 +9,14 @@
 
 #include <memory>
 
-class TestAbrirLigacao : public QObject {
+class TestAbrirLigacao : public DatabaseTest {
     Q_OBJECT
 
+public:
+    // The driver manager's trace shows the attributes set on the connection's handles.
+    TestAbrirLigacao() : DatabaseTest(OdbcFixture::Trace::On) {}
+
 private:
-    std::unique_ptr<OdbcFixture> m_odbc;
     std::optional<ConnectionFailure> m_failure;
 
     bool open(DatabaseConnection& connection, const QString& server, const QString& database,
@@ -24,7 +27,6 @@ private:
     }
 
 private slots:
-    void initTestCase() { m_odbc = std::make_unique<OdbcFixture>(OdbcFixture::Trace::On); }
     void init() { m_failure.reset(); }
 
     void blankServer_returnsFalseWithoutFailure()
@@ -44,7 +46,7 @@ private slots:
         QVERIFY(open(connection, QStringLiteral("mostrelateste"), QString()));
         connection.setApplicationName(QStringLiteral("mostrela /lojas/caixa;1"));
         QVERIFY(open(connection, QStringLiteral("mostrelateste"), QString()));
-        QCOMPARE(m_odbc->trace().count(QStringLiteral("APP={mostrela /lojas/caixa;1}")), 1);
+        QCOMPARE(m_odbc.trace().count(QStringLiteral("APP={mostrela /lojas/caixa;1}")), 1);
         QVERIFY(
             QSqlQuery(QStringLiteral("select count(*) from SaidaDisplay"), connection.database())
                 .isActive());
@@ -52,7 +54,7 @@ private slots:
 
         // The SQLite driver takes Database= as the file to open, so a given database shows as
         // a new file; the password's ";" and "}" did not break the connection text.
-        const QString other = QDir(m_odbc->folder()).filePath(QStringLiteral("outra.db"));
+        const QString other = QDir(m_odbc.folder()).filePath(QStringLiteral("outra.db"));
         QVERIFY(open(connection, OdbcFixture::dataSource(), driverManagerPath(other),
                      QStringLiteral("")));
         QVERIFY(QFileInfo::exists(other));
@@ -128,8 +130,8 @@ private slots:
     void timeouts_loginOnTheConnection_commandOnEveryStatement()
     {
         const auto attributeSet = [this](const QString& attribute, int value) {
-            return m_odbc->trace().contains(QStringLiteral("Attribute = %1\n\t\t\tValue = 0x%2\n")
-                                                .arg(attribute, QString::number(value, 16)));
+            return m_odbc.trace().contains(QStringLiteral("Attribute = %1\n\t\t\tValue = 0x%2\n")
+                                               .arg(attribute, QString::number(value, 16)));
         };
         DatabaseConnection connection;
         QVERIFY(AbrirLigacao(connection, OdbcFixture::dataSource(), QString(), QString(), QString(),

@@ -1,4 +1,4 @@
-#include "support/odbc_fixture.h"
+#include "support/database_test.h"
 #include "support/open_window.h"
 
 #include <QApplication>
@@ -12,11 +12,10 @@
 using Key = Settings::Key;
 
 // The message box that the window shows for a connection that failed, driven through the window.
-class TestConnectionBox : public QObject {
+class TestConnectionBox : public DatabaseTest {
     Q_OBJECT
 
 private:
-    std::unique_ptr<OdbcFixture> m_odbc;
     std::unique_ptr<OpenWindow> m_window;
 
     void type(Key key, const QString& text)
@@ -27,11 +26,7 @@ private:
     QString lblError() const { return m_window->lblError(); }
 
 private slots:
-    void initTestCase()
-    {
-        m_odbc = std::make_unique<OdbcFixture>();
-        m_window = std::make_unique<OpenWindow>();
-    }
+    void initTestCase() { m_window = std::make_unique<OpenWindow>(); }
     void cleanupTestCase() { m_window.reset(); }
 
     // The database fails on tick after tick: one box, open while polling goes on, the drop

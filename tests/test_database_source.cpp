@@ -1,5 +1,5 @@
 #include "intake/database_polling.h"
-#include "support/odbc_fixture.h"
+#include "support/database_test.h"
 #include "support/polled_source.h"
 
 #include <QTemporaryDir>
@@ -9,11 +9,10 @@
 
 // The database's polling step, run by its intake worker over a SQLite database behind an ODBC
 // data source: which rows it takes, in what order, what it deletes and what it leaves.
-class TestDatabaseSource : public QObject {
+class TestDatabaseSource : public DatabaseTest {
     Q_OBJECT
 
 private:
-    std::unique_ptr<OdbcFixture> m_odbc;
     std::unique_ptr<QTemporaryDir> m_folder;
     std::unique_ptr<PolledSource<DatabasePolling>> m_source;
     SourceSettings m_settings;
@@ -22,17 +21,16 @@ private:
     QString spoolFolder() const { return m_folder->filePath(QStringLiteral("fila")); }
     void insert(const QString& user, int second, const QVariant& linha1, const QVariant& linha2)
     {
-        m_odbc->insert(user, m_start.addSecs(second), linha1, linha2);
+        m_odbc.insert(user, m_start.addSecs(second), linha1, linha2);
     }
     QString tick() { return m_source->poll(m_settings).error; }
     QString caption() const { return m_source->captions.last(); }
 
 private slots:
-    void initTestCase() { m_odbc = std::make_unique<OdbcFixture>(); }
 
     void init()
     {
-        m_odbc->createTable();
+        m_odbc.createTable();
         m_folder = std::make_unique<QTemporaryDir>();
         m_source = std::make_unique<PolledSource<DatabasePolling>>(spoolFolder());
         m_settings.ligaSQL = true;
@@ -54,7 +52,7 @@ private slots:
         QCOMPARE(tick(), QString());
         QCOMPARE(m_source->lines(), QStringList({"A1|A2", "B1|B2", "|C2", "D1|"}));
         QCOMPARE(m_source->taken.first().ordem, QStringLiteral("2024-03-09 10:15:01"));
-        QCOMPARE(m_odbc->rowsLeft(), QList<QStringList>({{"caixa2", "X1"}}));
+        QCOMPARE(m_odbc.rowsLeft(), QList<QStringList>({{"caixa2", "X1"}}));
 
         QCOMPARE(tick(), QString());
         QCOMPARE(m_source->taken.size(), 4);
@@ -69,12 +67,12 @@ private slots:
         m_settings.sqlUtilizador = QStringLiteral("x' or 'a'='a");
         QCOMPARE(tick(), QString());
         QCOMPARE(m_source->taken.size(), 0);
-        QCOMPARE(m_odbc->rowsLeft().size(), 2);
+        QCOMPARE(m_odbc.rowsLeft().size(), 2);
 
         m_settings.sqlUtilizador = QStringLiteral("O'Neil");
         QCOMPARE(tick(), QString());
         QCOMPARE(m_source->lines(), QStringList({"O1|O2"}));
-        QCOMPARE(m_odbc->rowsLeft(), QList<QStringList>({{"caixa2", "X1"}}));
+        QCOMPARE(m_odbc.rowsLeft(), QList<QStringList>({{"caixa2", "X1"}}));
     }
 
     void tableNotAsExpected_failsInLblError_nextGoodTickClearsIt_data()
@@ -91,16 +89,16 @@ private slots:
     {
         QFETCH(QString, definition);
         QFETCH(QString, complaint);
-        m_odbc->run(QStringLiteral("drop table SaidaDisplay"));
+        m_odbc.run(QStringLiteral("drop table SaidaDisplay"));
         if (!definition.isEmpty())
-            m_odbc->run(definition);
+            m_odbc.run(definition);
 
         const QString error = tick();
         QVERIFY2(error.contains(complaint), qPrintable(error));
         QCOMPARE(caption(), QStringLiteral("Em Execução - Abrindo Tabela"));
         QVERIFY(!m_source->result.connectionFailure);
 
-        m_odbc->createTable();
+        m_odbc.createTable();
         insert(OdbcFixture::databaseUser(), 0, QStringLiteral("A1"), QStringLiteral("A2"));
         QCOMPARE(tick(), QString());
         QCOMPARE(m_source->lines(), QStringList({"A1|A2"}));
@@ -127,16 +125,16 @@ private slots:
                  : QStringLiteral("create trigger guarda before delete on SaidaDisplay %1 begin "
                                   "select raise(abort, 'registo protegido'); end");
         if (view) {
-            m_odbc->run(QStringLiteral("alter table SaidaDisplay rename to Mensagens"));
-            m_odbc->run(QStringLiteral("create view SaidaDisplay as select * from Mensagens"));
+            m_odbc.run(QStringLiteral("alter table SaidaDisplay rename to Mensagens"));
+            m_odbc.run(QStringLiteral("create view SaidaDisplay as select * from Mensagens"));
         }
-        m_odbc->run(trigger.arg(QString::fromLatin1(view ? "when old.Linha1 <> 'preso'"
-                                                         : "when old.Linha1 = 'preso'")));
+        m_odbc.run(trigger.arg(QString::fromLatin1(view ? "when old.Linha1 <> 'preso'"
+                                                        : "when old.Linha1 = 'preso'")));
         for (const char* linha1 : {"A1", "preso", "C1"})
-            m_odbc->run(QStringLiteral("insert into %1 (DataSys, Linha1, Linha2, Utilizador) "
-                                       "values (datetime('now'), ?, '2', ?)")
-                            .arg(QLatin1StringView(view ? "Mensagens" : "SaidaDisplay")),
-                        {QString::fromLatin1(linha1), OdbcFixture::databaseUser()});
+            m_odbc.run(QStringLiteral("insert into %1 (DataSys, Linha1, Linha2, Utilizador) "
+                                      "values (datetime('now'), ?, '2', ?)")
+                           .arg(QLatin1StringView(view ? "Mensagens" : "SaidaDisplay")),
+                       {QString::fromLatin1(linha1), OdbcFixture::databaseUser()});
 
         for (int attempt = 0; attempt < 2; ++attempt) {
             const QString error = tick();
@@ -144,18 +142,18 @@ private slots:
             QCOMPARE(caption(), QStringLiteral("Em Execução"));
             QCOMPARE(m_source->lines(), QStringList({"A1|2", "C1|2"}));
         }
-        QVERIFY2(view || m_odbc->rowsLeft() == QList<QStringList>({{"caixa1", "preso"}}),
+        QVERIFY2(view || m_odbc.rowsLeft() == QList<QStringList>({{"caixa1", "preso"}}),
                  "the refused row stays");
 
-        m_odbc->run(QStringLiteral("drop trigger guarda"));
+        m_odbc.run(QStringLiteral("drop trigger guarda"));
         if (view)
-            m_odbc->run(trigger.arg(QString()));
+            m_odbc.run(trigger.arg(QString()));
         QCOMPARE(tick(), QString());
         QCOMPARE(m_source->lines(), QStringList({"A1|2", "C1|2", "preso|2"}));
-        QVERIFY(m_odbc->rowsLeft().isEmpty());
+        QVERIFY(m_odbc.rowsLeft().isEmpty());
         if (view) {
-            m_odbc->run(QStringLiteral("drop view SaidaDisplay"));
-            m_odbc->run(QStringLiteral("drop table Mensagens"));
+            m_odbc.run(QStringLiteral("drop view SaidaDisplay"));
+            m_odbc.run(QStringLiteral("drop table Mensagens"));
         }
     }
 
@@ -165,7 +163,7 @@ private slots:
     {
         insert(OdbcFixture::databaseUser(), 0, QStringLiteral("guardada"), QString());
         QueuedMessage kept(QStringLiteral("2024-03-09 10:15:00"), QStringLiteral("guardada"));
-        kept.origin.numRegisto = m_odbc->rows(QStringLiteral("select NumRegisto from SaidaDisplay"))
+        kept.origin.numRegisto = m_odbc.rows(QStringLiteral("select NumRegisto from SaidaDisplay"))
                                      .first()
                                      .first()
                                      .toLongLong();
@@ -174,14 +172,14 @@ private slots:
         m_source = std::make_unique<PolledSource<DatabasePolling>>(spoolFolder());
 
         m_settings.sqlServidor = OdbcFixture::impatientDataSource();
-        m_odbc->lockForWriting();
+        m_odbc.lockForWriting();
         tick();
         const QString error = tick();
         QVERIFY2(error.contains(QStringLiteral("locked")), qPrintable(error));
-        m_odbc->commit();
+        m_odbc.commit();
         QCOMPARE(tick(), QString());
         QCOMPARE(m_source->taken.size(), 0);
-        QCOMPARE(m_odbc->rowsLeft(), QList<QStringList>());
+        QCOMPARE(m_odbc.rowsLeft(), QList<QStringList>());
     }
 };
 

@@ -1,8 +1,8 @@
 #include "core/failure.h"
 #include "core/settings.h"
 #include "support/controller_folder.h"
+#include "support/database_test.h"
 #include "support/deployed_controller.h"
-#include "support/odbc_fixture.h"
 #include "support/pseudo_terminal.h"
 #include "support/usual_display.h"
 
@@ -15,13 +15,12 @@ using Key = Settings::Key;
 // The controller as it is deployed: the built program copied into a folder of its own beside a
 // Mostrela.cfg, started as a separate process, its display a pseudo-terminal and its sources a
 // drop folder and a SQLite database behind an ODBC data source.
-class TestEndToEnd : public QObject {
+class TestEndToEnd : public DatabaseTest {
     Q_OBJECT
 
 private:
     enum Source { Files = 1, Database = 2 };
 
-    std::unique_ptr<OdbcFixture> m_odbc;
     std::unique_ptr<ControllerFolder> m_folder;
     std::unique_ptr<PseudoTerminal> m_terminal;
     std::unique_ptr<DeployedController> m_controller;
@@ -59,11 +58,10 @@ private:
     }
 
 private slots:
-    void initTestCase() { m_odbc = std::make_unique<OdbcFixture>(); }
 
     void init()
     {
-        m_odbc->createTable();
+        m_odbc.createTable();
         m_folder = std::make_unique<ControllerFolder>();
         m_terminal = std::make_unique<PseudoTerminal>();
         m_controller = std::make_unique<DeployedController>();
@@ -83,41 +81,41 @@ private slots:
 
     void databaseRows_shownInDataSysOrder_deleted_otherUsersKept()
     {
-        m_odbc->insert(OdbcFixture::databaseUser(), m_start.addSecs(2), QStringLiteral("Depois"),
-                       QStringLiteral("B"));
-        m_odbc->insert(QStringLiteral("caixa2"), m_start, QStringLiteral("Outra caixa"),
-                       QStringLiteral("X"));
-        m_odbc->insert(OdbcFixture::databaseUser(), m_start.addSecs(1), QStringLiteral("Antes"),
-                       QStringLiteral("A"));
+        m_odbc.insert(OdbcFixture::databaseUser(), m_start.addSecs(2), QStringLiteral("Depois"),
+                      QStringLiteral("B"));
+        m_odbc.insert(QStringLiteral("caixa2"), m_start, QStringLiteral("Outra caixa"),
+                      QStringLiteral("X"));
+        m_odbc.insert(OdbcFixture::databaseUser(), m_start.addSecs(1), QStringLiteral("Antes"),
+                      QStringLiteral("A"));
         start(Database, {QStringLiteral("AUTO")});
         expectOnDisplay(usualDisplayMessage("Antes", "A") + usualDisplayMessage("Depois", "B") +
                         idle());
-        QCOMPARE(m_odbc->rowsLeft(),
+        QCOMPARE(m_odbc.rowsLeft(),
                  QList<QStringList>({{QStringLiteral("caixa2"), QStringLiteral("Outra caixa")}}));
     }
 
     void bothSources_databaseRowsBeforeDropFiles()
     {
         drop(QStringLiteral("20240309090000.dsp"), "Ficheiro");
-        m_odbc->insert(OdbcFixture::databaseUser(), m_start, QStringLiteral("Registo"),
-                       QStringLiteral("R"));
+        m_odbc.insert(OdbcFixture::databaseUser(), m_start, QStringLiteral("Registo"),
+                      QStringLiteral("R"));
         start(Files | Database, {QStringLiteral("AUTO")});
         expectOnDisplay(usualDisplayMessage("Registo", "R") + usualDisplayMessage("Ficheiro", "") +
                         idle());
         QCOMPARE(dropFilesLeft(), QStringList());
-        QVERIFY(m_odbc->rowsLeft().isEmpty());
+        QVERIFY(m_odbc.rowsLeft().isEmpty());
     }
 
     void withoutAuto_nothingIsRead_idleShowsAllTheSame()
     {
         drop(QStringLiteral("20240309100001.dsp"), "Por ler");
-        m_odbc->insert(OdbcFixture::databaseUser(), m_start, QStringLiteral("Por ler"), QString());
+        m_odbc.insert(OdbcFixture::databaseUser(), m_start, QStringLiteral("Por ler"), QString());
         // The idle text comes on the first display tick, after 1.5 s: had polling been on, its
         // 0.1 s timer would have read both sources many times over by then.
         start(Files | Database, {}, QStringLiteral("1.5"));
         expectOnDisplay(idle());
         QCOMPARE(dropFilesLeft(), QStringList({QStringLiteral("20240309100001.dsp")}));
-        QCOMPARE(m_odbc->rowsLeft().size(), 1);
+        QCOMPARE(m_odbc.rowsLeft().size(), 1);
     }
 };
 

@@ -1,5 +1,5 @@
 #include "support/controller_rig.h"
-#include "support/odbc_fixture.h"
+#include "support/database_test.h"
 #include "support/usual_display.h"
 
 #include "core/log.h"
@@ -28,11 +28,10 @@ void keepQtWarning(QtMsgType type, const QMessageLogContext& context, const QStr
 // The message sources failing under the controller while it runs on its own timers: each fault
 // shows in the failure label while it lasts, and once it is over every message that was in a
 // source reaches the display exactly once.
-class TestFaultSources : public QObject {
+class TestFaultSources : public DatabaseTest {
     Q_OBJECT
 
 private:
-    std::unique_ptr<OdbcFixture> m_odbc;
     std::unique_ptr<ControllerRig> m_rig;
 
     void start(const QString& dataSource)
@@ -43,7 +42,7 @@ private:
         settings.setText(Settings::Key::SQL_Servidor, dataSource);
         m_rig->start();
     }
-    void insert(const QString& linha1) { m_rig->insert(*m_odbc, linha1); }
+    void insert(const QString& linha1) { m_rig->insert(m_odbc, linha1); }
     QString lblError() { return m_rig->running().lblError(); }
     // The running page's line about a source's last reading.
     QString reading(const char* label)
@@ -53,7 +52,7 @@ private:
     QStringList linesLeftInTable()
     {
         QStringList lines;
-        for (const QStringList& row : m_odbc->rowsLeft())
+        for (const QStringList& row : m_odbc.rowsLeft())
             lines.append(row.at(1));
         return lines;
     }
@@ -70,7 +69,6 @@ private:
 private slots:
     void initTestCase()
     {
-        m_odbc = std::make_unique<OdbcFixture>();
         qInstallMessageHandler(keepQtWarning);
         installLogHandler();
     }
@@ -78,7 +76,7 @@ private slots:
     {
         qtWarnings.clear();
         forgetQtWarnings();
-        m_odbc->createTable();
+        m_odbc.createTable();
         m_rig = std::make_unique<ControllerRig>();
     }
     void cleanup() { m_rig.reset(); }
@@ -90,14 +88,14 @@ private slots:
         expectEachShownOnce({QStringLiteral("Antes")});
 
         insert(QStringLiteral("Retida"));
-        m_odbc->lockForWriting();
+        m_odbc.lockForWriting();
         insert(QStringLiteral("Durante"));
         QTRY_VERIFY2(lblError().contains(QStringLiteral("locked")), qPrintable(lblError()));
         QCOMPARE(m_rig->running().added(), QStringList({QStringLiteral("Antes")}));
         QCOMPARE(linesLeftInTable(),
                  QStringList({QStringLiteral("Retida"), QStringLiteral("Durante")}));
 
-        m_odbc->commit();
+        m_odbc.commit();
         insert(QStringLiteral("Depois"));
         expectEachShownOnce({QStringLiteral("Antes"), QStringLiteral("Retida"),
                              QStringLiteral("Durante"), QStringLiteral("Depois")});
@@ -111,7 +109,7 @@ private slots:
         expectEachShownOnce({QStringLiteral("Antes")});
 
         // Moved away rather than deleted, so the fixture's own connection goes with the file.
-        const QString path = m_odbc->databasePath();
+        const QString path = m_odbc.databasePath();
         const QString away = path + QStringLiteral(".fora");
         insert(QStringLiteral("Guardada"));
         QVERIFY(QFile::rename(path, away));

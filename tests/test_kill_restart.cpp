@@ -1,10 +1,10 @@
 #include "core/failure.h"
 #include "core/settings.h"
 #include "support/controller_folder.h"
+#include "support/database_test.h"
 #include "support/deployed_controller.h"
 #include "support/feeder.h"
 #include "support/message_ledger.h"
-#include "support/odbc_fixture.h"
 #include "support/pseudo_terminal.h"
 #include "support/running_controller.h"
 #include "support/shown_messages.h"
@@ -44,11 +44,10 @@ quint32 seed()
 // leaves the spool only once the display has it: killed, the controller shows again at most the
 // message that was on its way to the display; ended by a signal or by closing its window, it
 // shows every message exactly once. The display is a pseudo-terminal that outlives every run.
-class TestKillRestart : public QObject {
+class TestKillRestart : public DatabaseTest {
     Q_OBJECT
 
 private:
-    std::unique_ptr<OdbcFixture> m_odbc;
     std::unique_ptr<ControllerFolder> m_folder;
     std::unique_ptr<PseudoTerminal> m_terminal;
     std::unique_ptr<MessageLedger> m_ledger;
@@ -145,19 +144,15 @@ private:
     }
 
 private slots:
-    void initTestCase()
-    {
-        m_odbc = std::make_unique<OdbcFixture>();
-        QGuiApplication::setQuitOnLastWindowClosed(false);
-    }
+    void initTestCase() { QGuiApplication::setQuitOnLastWindowClosed(false); }
 
     void init()
     {
-        m_odbc->createTable();
+        m_odbc.createTable();
         m_folder = std::make_unique<ControllerFolder>();
         m_terminal = std::make_unique<PseudoTerminal>();
         m_ledger = std::make_unique<MessageLedger>();
-        m_feeder = std::make_unique<Feeder>(*m_odbc, m_folder->dropFolder(), *m_ledger);
+        m_feeder = std::make_unique<Feeder>(m_odbc, m_folder->dropFolder(), *m_ledger);
         m_shown = std::make_unique<ShownMessages>();
         const quint32 chosen = seed();
         qInfo("MOSTRELA_SEED=%u", chosen);

@@ -31,7 +31,22 @@ using Key = Settings::Key;
 
 namespace {
 
+// How a test's window is loaded, as the program loads it at start: Mostrela.cfg holding
+// `config` (or no file at all), and the command line.
+struct Loaded {
+    std::optional<QByteArray> config = std::nullopt;
+    QString commandLine = {};
+};
+
 struct Window : OpenWindow {
+    Window() = default; // shown, not loaded
+    explicit Window(const Loaded& loaded)
+    {
+        if (loaded.config)
+            writeConfig(*loaded.config);
+        menu.load(loaded.commandLine);
+    }
+
     QString statusBar() { return child<StatusLine>("barraEstado")->said(); }
     bool marked(const char* name)
     {
@@ -115,9 +130,7 @@ private slots:
 
 void TestMenu::opening_showsRunningPageWithNoButtonPressedTitleWithVersionAndEveryColumn()
 {
-    Window window;
-    window.writeConfig(timers53);
-    window.menu.load(QString());
+    Window window(Loaded{.config = timers53});
     // The title as scripts look for it; the folder goes in the status bar.
     QCOMPARE(window.menu.windowTitle(), QStringLiteral("Controlador de Display       [Ver 1.1]"));
     QCOMPARE(window.text("lblPasta"),
@@ -161,9 +174,7 @@ void TestMenu::startup_autoInAnyCaseSelectsRunningPage()
 {
     QFETCH(QString, commandLine);
     QFETCH(bool, selected);
-    Window window;
-    window.writeConfig(timers53);
-    window.menu.load(commandLine);
+    Window window(Loaded{.config = timers53, .commandLine = commandLine});
     QCOMPARE(window.child<QAbstractButton>("optExecutando")->isChecked(), selected);
     QCOMPARE(window.controller.page() == Controller::Page::Executando, selected);
     QCOMPARE(window.controller.tmrVerifica().interval(), 5000);
@@ -173,8 +184,7 @@ void TestMenu::startup_autoInAnyCaseSelectsRunningPage()
 
 void TestMenu::startup_missingFileKeepsInitialValuesAndIgnoresAuto()
 {
-    Window window;
-    window.menu.load(QStringLiteral("AUTO"));
+    Window window(Loaded{.commandLine = QStringLiteral("AUTO")});
     // The first start is no failure: the page says where the settings will go and what to set.
     QCOMPARE(window.lblError(), QString());
     const QString notice = window.text("lblAviso");
@@ -198,26 +208,22 @@ void TestMenu::startup_missingFileKeepsInitialValuesAndIgnoresAuto()
 
 void TestMenu::startup_refusedPollingIntervalEndsTheSequence()
 {
-    Window window;
-    window.writeConfig("SegundosTimerSQL=70\r\nSegundosTimerDisplay=3\r\n");
-    window.menu.load(QStringLiteral("AUTO"));
+    Window window(Loaded{.config = "SegundosTimerSQL=70\r\nSegundosTimerDisplay=3\r\n",
+                         .commandLine = QStringLiteral("AUTO")});
     QVERIFY2(window.lblError().contains(QStringLiteral("70000")), qPrintable(window.lblError()));
     QCOMPARE(window.controller.tmrVerifica().interval(), 2000);
     QCOMPARE(window.controller.tmrDisplay().interval(), 1000);
     QCOMPARE(window.controller.page(), Controller::Page::None);
 
-    Window half;
-    half.writeConfig("SegundosTimerSQL=0.5\r\n");
-    half.menu.load(QString());
+    Window half(Loaded{.config = "SegundosTimerSQL=0.5\r\n"});
     QCOMPARE(half.controller.tmrVerifica().interval(), 500);
 }
 
 void TestMenu::startup_loadsFieldsIntoTheControls()
 {
-    Window window;
-    window.writeConfig("Porta=/dev/ttyUSB0\r\nMostraDefault=2\r\nLigaSQL=1\r\nLigaFicheiros=1\r\n"
-                       "Default_Linha2=Pre\xe7o\r\n");
-    window.menu.load(QString());
+    Window window(
+        Loaded{.config = "Porta=/dev/ttyUSB0\r\nMostraDefault=2\r\nLigaSQL=1\r\nLigaFicheiros=1\r\n"
+                         "Default_Linha2=Pre\xe7o\r\n"});
     QCOMPARE(window.child<QLineEdit>("txtPorta")->text(), QStringLiteral("/dev/ttyUSB0"));
     QCOMPARE(window.child<QLineEdit>("txtDefault_Linha2")->text(), QStringLiteral("Preço"));
     QCOMPARE(window.child<QCheckBox>("chkMostraDefault")->checkState(), Qt::PartiallyChecked);
@@ -227,8 +233,7 @@ void TestMenu::startup_loadsFieldsIntoTheControls()
 
 void TestMenu::pages_runningPageAppliesTypedIntervalsAndEnablesPolling()
 {
-    Window window;
-    window.menu.load(QString());
+    Window window(Loaded{});
     window.click("optConfigura");
     window.type("txtSegundosTimerSQL", QStringLiteral("5"));
     window.type("txtSegundosTimerDisplay", QStringLiteral("3"));
@@ -256,7 +261,8 @@ void TestMenu::pages_settingsPagesStopPollingButNotTheRotation()
 {
     Window window;
     window.writeConfig(timers53 + "LigaFicheiros=1\r\nLigaFicheirosPath=" +
-                       QFile::encodeName(window.folder.path()) + "\r\n");
+                       QFile::encodeName(window.folder.path()) +
+                       "\r\nLigaSQL=1\r\nSQL_Servidor=MostrelaNenhuma\r\n");
     window.menu.load(QStringLiteral("AUTO"));
     QFile file(window.folder.filePath(QStringLiteral("1.dsp")));
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write("one") == 3);
@@ -268,18 +274,26 @@ void TestMenu::pages_settingsPagesStopPollingButNotTheRotation()
         QVERIFY(!window.controller.tmrVerifica().isTicking());
         QVERIFY(window.controller.tmrDisplay().isTicking());
     }
-    QSignalSpy finished(&window.controller, &Controller::pollingFinished);
+    // A connection test runs on the database's thread after the step under way there: once it
+    // answers, a step that a tick had started has answered too.
+    const auto databaseThreadDone = [&window] {
+        QSignalSpy tested(&window.controller, &Controller::connectionTested);
+        window.controller.testConnection();
+        return tested.wait();
+    };
+    QVERIFY(databaseThreadDone());
+    QSignalSpy read(&window.controller, &Controller::sourceRead);
+    QSignalSpy failed(&window.controller, &Controller::sourceFailed);
     emit window.controller.tmrVerifica().tick();
-    QVERIFY(!finished.wait(200));
+    QVERIFY(databaseThreadDone());
+    QCOMPARE(read.count() + failed.count(), 0);
     QVERIFY(file.exists());
     QCOMPARE(window.controller.queue().count(), 0);
 }
 
 void TestMenu::pages_refusedIntervalIsSkippedSilently()
 {
-    Window window;
-    window.writeConfig(timers53);
-    window.menu.load(QString());
+    Window window(Loaded{.config = timers53});
     window.click("optConfigura");
     window.type("txtSegundosTimerSQL", QStringLiteral("70"));
     window.type("txtSegundosTimerDisplay", QStringLiteral("65.536"));
@@ -297,8 +311,7 @@ void TestMenu::pages_refusedIntervalIsSkippedSilently()
 
 void TestMenu::pages_selectedPageIsAlwaysInFront()
 {
-    Window window;
-    window.menu.load(QString());
+    Window window(Loaded{});
     const std::pair<const char*, const char*> steps[] = {
         {"optDisplay", "fraDisplay"},       {"optSQL", "fraSQL"},
         {"optDisplay", "fraDisplay"},       {"optConfigura", "fraConfigura"},
@@ -313,8 +326,7 @@ void TestMenu::pages_selectedPageIsAlwaysInFront()
 
 void TestMenu::saving_everyButtonWritesAllFieldsIncludingUnsavedEdits()
 {
-    Window window;
-    window.menu.load(QString());
+    Window window(Loaded{});
     int port = 2;
     for (const char* button : {"cmdGravarDisplay", "cmdGravarSQL", "cmdGravarConfigura"}) {
         window.type("txtPorta", QString::number(port));
@@ -331,9 +343,7 @@ void TestMenu::saving_everyButtonWritesAllFieldsIncludingUnsavedEdits()
 
 void TestMenu::saving_failureShowsInLabelAndNextSaveClearsIt()
 {
-    Window window;
-    window.writeConfig(timers53);
-    window.menu.load(QString());
+    Window window(Loaded{.config = timers53});
     window.type("txtNumLetras", QStringLiteral("16"));
     {
         UnwritableFolder unwritable(window.folder.path());
@@ -389,8 +399,7 @@ void TestMenu::saving_saysWhenOthersMayReadThePassword()
 
 void TestMenu::controls_followTheirRules()
 {
-    Window window;
-    window.menu.load(QString());
+    Window window(Loaded{});
     for (const char* name : {"txtInitMostrador", "txtLimpa", "txtInitLinha1", "txtInitLinha2",
                              "txtFimLinha1", "txtFimLinha2"})
         QCOMPARE(window.child<QLineEdit>(name)->maxLength(), 30);
@@ -424,8 +433,7 @@ void TestMenu::controls_followTheirRules()
 
 void TestMenu::dropFolderPath_losesOneTrailingSeparatorOnFocusOut()
 {
-    Window window;
-    window.menu.load(QString());
+    Window window(Loaded{});
     QLineEdit* path = window.child<QLineEdit>("txtLigaFicheirosPath");
     window.type("txtLigaFicheirosPath", QStringLiteral("C:\\Vendas\\\\"));
     QFocusEvent focusOut(QEvent::FocusOut);
@@ -453,10 +461,9 @@ void TestMenu::queueList_rowClickedIsTheQueuesSelection()
 
 void TestMenu::checks_loadedBadValuesAreMarkedAndKeptAsRead()
 {
-    Window window;
-    window.writeConfig("NumLetras=vinte\r\nSegundosTimerSQL=abc\r\nInitLinha1=27+300\r\n"
-                       "Porta=/dev/ttyUSB0\r\nPortaDefinicoes=9600,n,9,1\r\nPaginaCodigos=858\r\n");
-    window.menu.load(QString());
+    Window window(Loaded{
+        .config = "NumLetras=vinte\r\nSegundosTimerSQL=abc\r\nInitLinha1=27+300\r\n"
+                  "Porta=/dev/ttyUSB0\r\nPortaDefinicoes=9600,n,9,1\r\nPaginaCodigos=858\r\n"});
     QCOMPARE(window.child<QLineEdit>("txtNumLetras")->text(), QStringLiteral("vinte"));
     QCOMPARE(window.child<QLineEdit>("txtSegundosTimerSQL")->text(), QStringLiteral("abc"));
     QCOMPARE(window.child<QLineEdit>("txtInitLinha1")->text(), QStringLiteral("27+300"));
@@ -480,8 +487,7 @@ void TestMenu::checks_loadedBadValuesAreMarkedAndKeptAsRead()
 
 void TestMenu::checks_typingDropsCharactersTheFieldNeverHolds()
 {
-    Window window;
-    window.menu.load(QString());
+    Window window(Loaded{});
     window.click("optDisplay");
     const std::tuple<const char*, QString, QString> typings[] = {
         {"txtNumLetras", QStringLiteral("2a0 "), QStringLiteral("20")},
@@ -512,8 +518,7 @@ void TestMenu::checks_typingDropsCharactersTheFieldNeverHolds()
 
 void TestMenu::checks_savingUnusableValueAsksFirst()
 {
-    Window window;
-    window.menu.load(QString());
+    Window window(Loaded{});
     window.click("optDisplay");
     window.type("txtNumLetras", QStringLiteral("300"));
     QVERIFY(window.marked("txtNumLetras"));
@@ -555,8 +560,7 @@ void TestMenu::checks_savingUnusableValueAsksFirst()
 
 void TestMenu::checks_everyFieldExplainsItself()
 {
-    Window window;
-    window.menu.load(QString());
+    Window window(Loaded{});
     for (const SettingDefinition& row : settingsTable) {
         const QString name = Settings::keyName(row.key);
         QWidget* field = nullptr;
@@ -576,9 +580,7 @@ void TestMenu::checks_everyFieldExplainsItself()
 
 void TestMenu::statusBar_showsLastMessageAndEachSourceRead()
 {
-    Window window;
-    window.writeConfig("LigaSQL=1\r\nLigaFicheiros=1\r\n");
-    window.menu.load(QString());
+    Window window(Loaded{.config = "LigaSQL=1\r\nLigaFicheiros=1\r\n"});
     auto* last = window.child<QLabel>("lblUltimaMensagem");
     auto* sql = window.child<QLabel>("lblLeituraSQL");
     auto* files = window.child<QLabel>("lblLeituraFicheiros");
@@ -620,8 +622,7 @@ void TestMenu::statusBar_showsLastMessageAndEachSourceRead()
 
 void TestMenu::portPicker_offersTheSystemsPortsAndFreeTextStillWorks()
 {
-    Window window;
-    window.menu.load(QString());
+    Window window(Loaded{});
     window.click("optDisplay");
     auto* picker = window.child<QToolButton>("cmdPortas");
     QMenu* menu = picker->menu();
@@ -745,11 +746,10 @@ void TestMenu::pages_iconsShareOneSizeAndEveryPageHasItsHeading()
 
 void TestMenu::displayModel_fillsTheCodesAndShowsTheMatchingModel()
 {
-    Window window;
-    window.writeConfig("NumLetras=40\r\nInitMostrador=\r\nLimpa=33+35+57+32+13\r\n"
-                       "InitLinha1=33 + 35 + 49\r\nFimLinha1=13\r\nInitLinha2=33+35+50\r\n"
-                       "FimLinha2=13\r\nPortaDefinicoes=19200,e,7,1\r\nPaginaCodigos=437\r\n");
-    window.menu.load(QString());
+    Window window(
+        Loaded{.config = "NumLetras=40\r\nInitMostrador=\r\nLimpa=33+35+57+32+13\r\n"
+                         "InitLinha1=33 + 35 + 49\r\nFimLinha1=13\r\nInitLinha2=33+35+50\r\n"
+                         "FimLinha2=13\r\nPortaDefinicoes=19200,e,7,1\r\nPaginaCodigos=437\r\n"});
     window.click("optDisplay");
     auto* model = window.child<QComboBox>("cboModeloDisplay");
     // The same bytes count as the model's, blanks and all; nothing is rewritten to match.

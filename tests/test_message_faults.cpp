@@ -1,5 +1,5 @@
 #include "support/controller_rig.h"
-#include "support/odbc_fixture.h"
+#include "support/database_test.h"
 #include "support/usual_display.h"
 
 #include <QtTest>
@@ -18,11 +18,10 @@ constexpr int ticksWatched = 4;
 // Messages and settings that would upset the display or the sources, taken the program's whole
 // way: read by the intake thread from a drop file or a row, queued, written by the display
 // thread to a pseudo-terminal, with the window's failure label saying what was wrong.
-class TestMessageFaults : public QObject {
+class TestMessageFaults : public DatabaseTest {
     Q_OBJECT
 
 private:
-    std::unique_ptr<OdbcFixture> m_odbc;
     std::unique_ptr<ControllerRig> m_rig;
 
     void start()
@@ -35,7 +34,7 @@ private:
     }
     void insert(const QString& linha1, const QString& linha2 = QString())
     {
-        m_rig->insert(*m_odbc, linha1, linha2);
+        m_rig->insert(m_odbc, linha1, linha2);
     }
     void expectOnDisplay(const QByteArray& bytes) { m_rig->expectOnDisplay(bytes); }
     // Lets a few polling ticks end: what a source would give twice is in the queue by then.
@@ -48,10 +47,9 @@ private:
     QStringList added() { return m_rig->running().added(); }
 
 private slots:
-    void initTestCase() { m_odbc = std::make_unique<OdbcFixture>(); }
     void init()
     {
-        m_odbc->createTable();
+        m_odbc.createTable();
         m_rig = std::make_unique<ControllerRig>();
     }
     void cleanup() { m_rig.reset(); }
@@ -70,14 +68,14 @@ private slots:
 
     void rowNumberBeyond32Bits_isTakenOnceAndDeleted()
     {
-        m_odbc->run(QStringLiteral("insert into SaidaDisplay (NumRegisto, DataSys, Linha1, "
-                                   "Linha2, Utilizador) values (3000000000, ?, 'Grande', '', ?)"),
-                    {QStringLiteral("2024-03-09T10:00:00"), OdbcFixture::databaseUser()});
+        m_odbc.run(QStringLiteral("insert into SaidaDisplay (NumRegisto, DataSys, Linha1, "
+                                  "Linha2, Utilizador) values (3000000000, ?, 'Grande', '', ?)"),
+                   {QStringLiteral("2024-03-09T10:00:00"), OdbcFixture::databaseUser()});
         start();
         expectOnDisplay(usualDisplayMessage("Grande", ""));
         watchSomeTicks();
         QCOMPARE(added(), QStringList({QStringLiteral("Grande")}));
-        QVERIFY(m_odbc->rowsLeft().isEmpty());
+        QVERIFY(m_odbc.rowsLeft().isEmpty());
         QCOMPARE(lblError(), QString());
     }
 
@@ -85,8 +83,8 @@ private slots:
     // the delete counts no row, and the row is still there.
     void deleteThatAffectsNoRow_isThatRowsFailure()
     {
-        m_odbc->run(QStringLiteral("create trigger guarda before delete on SaidaDisplay "
-                                   "when old.Linha1 = 'Presa' begin select raise(ignore); end"));
+        m_odbc.run(QStringLiteral("create trigger guarda before delete on SaidaDisplay "
+                                  "when old.Linha1 = 'Presa' begin select raise(ignore); end"));
         insert(QStringLiteral("Presa"));
         insert(QStringLiteral("Livre"));
         start();
@@ -95,12 +93,12 @@ private slots:
                      qPrintable(lblError()));
         watchSomeTicks();
         QCOMPARE(added(), QStringList({QStringLiteral("Livre")}));
-        QCOMPARE(m_odbc->rowsLeft().size(), 1);
+        QCOMPARE(m_odbc.rowsLeft().size(), 1);
 
-        m_odbc->run(QStringLiteral("drop trigger guarda"));
+        m_odbc.run(QStringLiteral("drop trigger guarda"));
         expectOnDisplay(usualDisplayMessage("Presa", ""));
         QTRY_COMPARE(lblError(), QString());
-        QVERIFY(m_odbc->rowsLeft().isEmpty());
+        QVERIFY(m_odbc.rowsLeft().isEmpty());
     }
 
     // A megabyte in a row and in a drop file: each line is cut to what a message keeps when it
@@ -116,7 +114,7 @@ private slots:
         QVERIFY(m_rig->folder.drop(QStringLiteral("1.dsp"), "ficheiro" + huge));
         // Counted: reading the row back through the driver would take the seconds it once took.
         const auto taken = [&] {
-            return m_odbc->rows(QStringLiteral("select count(*) from SaidaDisplay"))
+            return m_odbc.rows(QStringLiteral("select count(*) from SaidaDisplay"))
                            .first()
                            .first()
                            .toInt() == 0 &&

@@ -1,7 +1,7 @@
 #include "emulator/virtual_display.h"
 #include "support/controller_rig.h"
+#include "support/database_test.h"
 #include "support/heartbeat.h"
-#include "support/odbc_fixture.h"
 #include "support/silent_server.h"
 #include "support/usual_display.h"
 
@@ -28,12 +28,12 @@ QString numbered(int number)
 // The controller and its window while the outside world stalls: a database server that never
 // answers, a display that stops reading, a drop entry that would block whoever opened it. The
 // window's event loop keeps its beat throughout, and the messages that do not depend on the
-// stalled part keep going.
-class TestNeverWaits : public QObject {
+// stalled part keep going. The database fixture gives the driver manager its drivers, FreeTDS
+// among them.
+class TestNeverWaits : public DatabaseTest {
     Q_OBJECT
 
 private:
-    std::unique_ptr<OdbcFixture> m_odbc; // the driver manager's drivers, FreeTDS among them
     std::unique_ptr<ControllerRig> m_rig;
 
     // Drops one file a message, numbered on from `first`, in name order, and returns their first
@@ -69,7 +69,6 @@ private:
     }
 
 private slots:
-    void initTestCase() { m_odbc = std::make_unique<OdbcFixture>(); }
     void init() { m_rig = std::make_unique<ControllerRig>(); }
     void cleanup() { m_rig.reset(); }
 

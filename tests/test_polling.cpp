@@ -1,6 +1,6 @@
 #include "intake/database_polling.h"
 #include "intake/drop_folder_polling.h"
-#include "support/odbc_fixture.h"
+#include "support/database_test.h"
 #include "support/polled_source.h"
 
 #include <QDir>
@@ -12,11 +12,10 @@
 
 // Each source's polling step as its intake worker runs it: the caption it shows at each stage,
 // and how a failure ends it and a clean step after it clears it.
-class TestPolling : public QObject {
+class TestPolling : public DatabaseTest {
     Q_OBJECT
 
 private:
-    std::unique_ptr<OdbcFixture> m_odbc;
     QTemporaryDir m_folder;
     SourceSettings m_settings;
 
@@ -25,7 +24,6 @@ private:
 private slots:
     void initTestCase()
     {
-        m_odbc = std::make_unique<OdbcFixture>();
         m_settings.ligaSQL = true;
         m_settings.ligaFicheiros = true;
         m_settings.sqlUtilizador = OdbcFixture::databaseUser();
@@ -37,8 +35,8 @@ private slots:
     {
         PolledSource<DatabasePolling> source(m_folder.filePath(QStringLiteral("fila")));
         m_settings.sqlServidor = OdbcFixture::dataSource();
-        m_odbc->insert(OdbcFixture::databaseUser(), QDateTime::currentDateTime(),
-                       QStringLiteral("registo"), QString());
+        m_odbc.insert(OdbcFixture::databaseUser(), QDateTime::currentDateTime(),
+                      QStringLiteral("registo"), QString());
         QCOMPARE(source.poll(m_settings).error, QString());
         QCOMPARE(source.captions, QStringList({QStringLiteral("Em Execução - Abrindo Ligação"),
                                                QStringLiteral("Em Execução - Abrindo Tabela"),

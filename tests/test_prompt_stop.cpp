@@ -1,7 +1,7 @@
 #include "core/failure.h"
 #include "support/controller_folder.h"
+#include "support/database_test.h"
 #include "support/deployed_controller.h"
-#include "support/odbc_fixture.h"
 #include "support/pseudo_terminal.h"
 #include "support/shown_messages.h"
 #include "support/silent_server.h"
@@ -29,15 +29,12 @@ constexpr int waiting = 5000;
 // up, a large drop folder, a large table. It stops between files, rows and batches and never
 // waits out a login: it ends with status 0, the rest left in its source, and every message it
 // took is on the display or still in its spool.
-class TestPromptStop : public QObject {
+class TestPromptStop : public DatabaseTest {
     Q_OBJECT
 
 private:
-    std::unique_ptr<OdbcFixture> m_odbc;
-
 private slots:
-    void initTestCase() { m_odbc = std::make_unique<OdbcFixture>(); }
-    void init() { m_odbc->createTable(); }
+    void init() { m_odbc.createTable(); }
 
     void signalWhileBusy_endsLeavingTheRestInItsSource_data()
     {
@@ -66,7 +63,7 @@ private slots:
         if (busy == Busy::Login)
             settings.setText(Key::SQL_Servidor, QStringLiteral("127.0.0.1,%1").arg(server.port()));
         if (busy == Busy::Rows)
-            m_odbc->insertNumbered(OdbcFixture::databaseUser(), waiting);
+            m_odbc.insertNumbered(OdbcFixture::databaseUser(), waiting);
         for (int number = 0; busy == Busy::Files && number < waiting; ++number)
             // Each its own text: the display is sent only what differs from the last message.
             QVERIFY(folder.drop(QStringLiteral("%1.dsp").arg(number, 5, 10, QLatin1Char('0')),
@@ -87,7 +84,7 @@ private slots:
             shown += frames.take(display.take(0, 0)).size();
             return busy == Busy::Files
                        ? folder.dropFilesLeft().size()
-                       : m_odbc->rows(QStringLiteral("select NumRegisto from SaidaDisplay")).size();
+                       : m_odbc.rows(QStringLiteral("select NumRegisto from SaidaDisplay")).size();
         };
         // Under way: the login waiting, or the first messages shown.
         if (busy == Busy::Login)

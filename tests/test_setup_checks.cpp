@@ -1,5 +1,5 @@
+#include "support/database_test.h"
 #include "support/heartbeat.h"
-#include "support/odbc_fixture.h"
 #include "support/open_window.h"
 #include "support/pseudo_terminal.h"
 #include "support/usual_display.h"
@@ -38,13 +38,10 @@ const QString testing = QStringLiteral("A testar…");
 
 // The two checks of a shop's setup on the settings pages: a test message on the display and a
 // test connection to the database, each answering beside its button.
-class TestSetupChecks : public QObject {
+class TestSetupChecks : public DatabaseTest {
     Q_OBJECT
 private:
-    std::unique_ptr<OdbcFixture> m_odbc;
-
 private slots:
-    void initTestCase() { m_odbc = std::make_unique<OdbcFixture>(); }
 
     void displayTest_goesOutWithTheFieldsAsTheyStand_thenTheRotationResendsItsLast();
     void displayTest_saysWhyAPortThatIsNotThereGotNothing();
@@ -165,7 +162,7 @@ void TestSetupChecks::connectionTest_countsTheUsersWaitingRowsAndTakesNone()
     Window window;
     window.set(Key::SQL_Servidor, OdbcFixture::dataSource());
     window.set(Key::SQL_Utilizador, OdbcFixture::databaseUser());
-    m_odbc->createTable();
+    m_odbc.createTable();
     const auto testAndWait = [&window] {
         window.click("cmdTestarLigacao");
         QCOMPARE(window.text("lblTesteLigacao"), testing);
@@ -180,11 +177,11 @@ void TestSetupChecks::connectionTest_countsTheUsersWaitingRowsAndTakesNone()
     const QDateTime now = QDateTime::currentDateTime();
     for (const QString& user : {OdbcFixture::databaseUser(), QStringLiteral("caixa2"),
                                 OdbcFixture::databaseUser(), OdbcFixture::databaseUser()})
-        m_odbc->insert(user, now, QStringLiteral("Linha"), QString());
+        m_odbc.insert(user, now, QStringLiteral("Linha"), QString());
     testAndWait();
     QCOMPARE(window.text("lblTesteLigacao"),
              QStringLiteral("Ligação bem sucedida: 3 mensagens à espera"));
-    QCOMPARE(m_odbc->rowsLeft().size(), 4);
+    QCOMPARE(m_odbc.rowsLeft().size(), 4);
     QCOMPARE(window.controller.queue().count(), 0);
 
     window.set(Key::SQL_Servidor, OdbcFixture::brokenDataSource());
