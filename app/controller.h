@@ -1,14 +1,14 @@
 #pragma once
 
 #include "core/message_queue.h"
-#include "core/queue_feed.h"
 #include "core/settings.h"
-#include "core/spool.h"
 #include "core/status.h"
 #include "core/timer.h"
 #include "core/worker_thread.h"
 #include "display/display_writer.h"
 #include "rotation/rotation.h"
+#include "spool/queue_feed.h"
+#include "spool/spool.h"
 
 #include <QObject>
 #include <QString>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/display_command_set.h"
 #include "core/settings_table.h"
+#include "display/display_command_set.h"
 
 #include <QList>
 #include <QString>

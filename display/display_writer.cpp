@@ -1,6 +1,6 @@
 #include "display/display_writer.h"
 
-#include "core/spool.h"
+#include "spool/spool.h"
 
 DisplayWriter::DisplayWriter(Spool* spool) : m_spool(spool)
 {

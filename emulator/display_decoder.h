@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/display_command_set.h"
+#include "display/display_command_set.h"
 
 #include <QByteArray>
 #include <array>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/code_page.h"
-#include "core/display_command_set.h"
+#include "display/display_command_set.h"
 #include "emulator/display_decoder.h"
 
 #include <QByteArray>

@@ -2,8 +2,8 @@
 
 #include "core/failure.h"
 #include "core/settings_snapshots.h"
-#include "core/spool.h"
 #include "core/status.h"
+#include "spool/spool.h"
 
 namespace {
 

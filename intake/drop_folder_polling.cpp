@@ -2,9 +2,9 @@
 
 #include "core/failure.h"
 #include "core/settings_snapshots.h"
-#include "core/spool.h"
 #include "core/status.h"
 #include "intake/drop_folder.h"
+#include "spool/spool.h"
 
 DropFolderPolling::DropFolderPolling(std::shared_ptr<Spool> spool,
                                      const QList<QueuedMessage>& unfinished)

@@ -1,11 +1,11 @@
 #include "core/message_queue.h"
-#include "core/queue_feed.h"
 #include "core/settings.h"
 #include "core/settings_snapshots.h"
-#include "core/spool.h"
 #include "core/status.h"
 #include "display/display_writer.h"
 #include "rotation/rotation.h"
+#include "spool/queue_feed.h"
+#include "spool/spool.h"
 #include "support/pseudo_terminal.h"
 #include "support/usual_display.h"
 

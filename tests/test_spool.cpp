@@ -1,5 +1,5 @@
-#include "core/queue_feed.h"
-#include "core/spool.h"
+#include "spool/queue_feed.h"
+#include "spool/spool.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "plain_intake.h"
 
-#include "core/durable_file.h"
 #include "core/failure.h"
+#include "spool/durable_file.h"
 #include "support/drop_files.h"
 
 #include <QDir>

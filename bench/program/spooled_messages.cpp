@@ -1,7 +1,7 @@
 #include "spooled_messages.h"
 
 #include "core/failure.h"
-#include "core/spool.h"
+#include "spool/spool.h"
 #include "support/drop_files.h"
 
 namespace {

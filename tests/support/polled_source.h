@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/spool.h"
 #include "intake/intake_worker.h"
+#include "spool/spool.h"
 
 #include <QStringList>
 

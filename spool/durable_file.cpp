@@ -1,4 +1,4 @@
-#include "core/durable_file.h"
+#include "spool/durable_file.h"
 
 #include "core/failure.h"
 

@@ -1,6 +1,6 @@
-#include "core/queue_feed.h"
+#include "spool/queue_feed.h"
 
-#include "core/spool.h"
+#include "spool/spool.h"
 
 #include <algorithm>
 

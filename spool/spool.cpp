@@ -1,9 +1,9 @@
-#include "core/spool.h"
+#include "spool/spool.h"
 
-#include "core/durable_file.h"
 #include "core/failure.h"
 #include "core/log.h"
 #include "core/regular_file.h"
+#include "spool/durable_file.h"
 
 #include <QDateTime>
 #include <QDir>
