@@ -2,14 +2,6 @@
 
 #include "core/failure.h"
 
-#include <chrono>
-
-qint64 steadyClockMs()
-{
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
-
 MessageQueue::MessageQueue(QObject* parent) : QAbstractTableModel(parent), m_selection(this) {}
 
 int MessageQueue::rowCount(const QModelIndex& parent) const
