@@ -70,8 +70,8 @@ Controller::Controller(const QString& folder, const QString& spoolFolder)
     connect(&m_rotation, &Rotation::writeFailed, this, &Controller::displayFailed);
     connect(&m_rotation, &Rotation::expired, this, [this] { m_feed.refill(); });
     // The queue's rows come and go with the rotation, the refills and the messages taken.
-    connect(&m_queue, &MessageQueue::rowsInserted, this, &Controller::reportWaiting);
-    connect(&m_queue, &MessageQueue::rowsRemoved, this, &Controller::reportWaiting);
+    connect(&m_queue, &MessageQueue::inserted, this, &Controller::reportWaiting);
+    connect(&m_queue, &MessageQueue::removed, this, &Controller::reportWaiting);
     connect(m_display.worker(), &DisplayWriter::testWritten, this, &Controller::displayTestWritten);
 
     connect(&m_tmrDisplay, &Timer::tick, this, [this] {

@@ -2,63 +2,7 @@
 
 #include "core/failure.h"
 
-#include <chrono>
-
-qint64 steadyClockMs()
-{
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
-
-MessageQueue::MessageQueue(QObject* parent) : QAbstractTableModel(parent), m_selection(this) {}
-
-int MessageQueue::rowCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : count();
-}
-
-int MessageQueue::columnCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : 3;
-}
-
-QVariant MessageQueue::data(const QModelIndex& index, int role) const
-{
-    if (!index.isValid() || index.row() >= count())
-        return {};
-    const QueuedMessage& message = m_rows.at(index.row());
-    // Both lines in full, whichever column is pointed at, where the columns cut them short.
-    if (role == Qt::ToolTipRole)
-        return message.linha1 + u'\n' + message.linha2;
-    if (role != Qt::DisplayRole)
-        return {};
-    switch (index.column()) {
-    case 0:
-        return message.ordem;
-    case 1:
-        return message.linha1;
-    case 2:
-        return message.linha2;
-    default:
-        return {};
-    }
-}
-
-QVariant MessageQueue::headerData(int section, Qt::Orientation orientation, int role) const
-{
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
-        return {};
-    switch (section) {
-    case 0:
-        return QStringLiteral("Ordem");
-    case 1:
-        return QStringLiteral("Linha - 1");
-    case 2:
-        return QStringLiteral("Linha - 2");
-    default:
-        return {};
-    }
-}
+MessageQueue::MessageQueue(QObject* parent) : QObject(parent) {}
 
 void MessageQueue::append(const QueuedMessage& message)
 {
@@ -70,52 +14,52 @@ void MessageQueue::appendAll(const QList<QueuedMessage>& messages)
     if (messages.isEmpty())
         return;
     const int first = count();
-    beginInsertRows(QModelIndex(), first, first + static_cast<int>(messages.size()) - 1);
     m_rows.append(messages);
-    endInsertRows();
+    emit inserted(first, count() - 1);
     if (first == 0)
         select(0);
 }
 
-std::optional<int> MessageQueue::selectedRow() const
-{
-    const QModelIndexList rows = m_selection.selectedRows();
-    if (rows.isEmpty())
-        return std::nullopt;
-    return rows.first().row();
-}
-
 void MessageQueue::select(int row)
 {
-    m_selection.setCurrentIndex(index(row, 0),
-                                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    setSelected(row >= 0 && row < count() ? std::optional(row) : std::nullopt);
+}
+
+void MessageQueue::clearSelection()
+{
+    setSelected(std::nullopt);
+}
+
+void MessageQueue::setSelected(std::optional<int> row)
+{
+    if (std::exchange(m_selected, row) != row)
+        emit selectionChanged();
 }
 
 QueuedMessage MessageQueue::takeSelected()
 {
-    const std::optional<int> row = selectedRow();
-    if (!row)
+    if (!m_selected)
         throw Failure(QStringLiteral("Nenhuma linha da lista está seleccionada"));
-    beginRemoveRows(QModelIndex(), *row, *row);
-    QueuedMessage message = m_rows.takeAt(*row);
-    endRemoveRows();
-    if (count() > 0)
-        select(0);
+    const int row = *m_selected;
+    QueuedMessage message = m_rows.takeAt(row);
+    m_selected = count() > 0 ? std::optional(0) : std::nullopt;
+    emit removed(row, row);
+    emit selectionChanged();
     return message;
 }
 
 void MessageQueue::putBack(const QueuedMessage& message)
 {
-    beginInsertRows(QModelIndex(), 0, 0);
     m_rows.prepend(message);
-    endInsertRows();
+    if (m_selected)
+        ++*m_selected;
+    emit inserted(0, 0);
     select(0);
 }
 
 QList<QueuedMessage> MessageQueue::takeAll(const std::function<bool(const QueuedMessage&)>& matches)
 {
     QList<QueuedMessage> taken;
-    const std::optional<int> selected = selectedRow();
     bool selectedTaken = false;
     // From the bottom, one removal a run of matching rows, so the rows above keep their numbers.
     for (int last = count() - 1; last >= 0; --last) {
@@ -124,15 +68,20 @@ QList<QueuedMessage> MessageQueue::takeAll(const std::function<bool(const Queued
         int first = last;
         while (first > 0 && matches(m_rows.at(first - 1)))
             --first;
-        selectedTaken = selectedTaken || (selected && *selected >= first && *selected <= last);
-        beginRemoveRows(QModelIndex(), first, last);
-        const QList<QueuedMessage> run = m_rows.mid(first, last - first + 1);
-        m_rows.remove(first, last - first + 1);
-        endRemoveRows();
-        taken = run + taken;
+        const int runLength = last - first + 1;
+        if (m_selected && *m_selected > last) {
+            *m_selected -= runLength;
+        } else if (m_selected && *m_selected >= first) {
+            // The top row from now on, unless a run further up takes that one too.
+            selectedTaken = true;
+            m_selected = count() > runLength ? std::optional(0) : std::nullopt;
+        }
+        taken = m_rows.mid(first, runLength) + taken;
+        m_rows.remove(first, runLength);
+        emit removed(first, last);
         last = first;
     }
-    if (selectedTaken && count() > 0)
-        select(0);
+    if (selectedTaken)
+        emit selectionChanged();
     return taken;
 }

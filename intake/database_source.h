@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/message_queue.h"
+#include "core/queued_message.h"
 #include "intake/abrir_ligacao.h"
 #include "intake/database_connection.h"
 #include "intake/user_lock.h"

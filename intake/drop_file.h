@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/message_queue.h"
+#include "core/queued_message.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/failure.h"
-#include "core/message_queue.h"
+#include "core/queued_message.h"
 #include "intake/abrir_ligacao.h"
 #include "intake/problem_report.h"
 

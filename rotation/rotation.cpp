@@ -2,6 +2,7 @@
 
 #include "core/failure.h"
 #include "core/log.h"
+#include "core/message_queue.h"
 #include "core/status.h"
 #include "display/display_writer.h"
 

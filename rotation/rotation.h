@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/message_queue.h"
+#include "core/queued_message.h"
 #include "core/settings_snapshots.h"
 #include "display/display_dispatch.h"
 
@@ -11,6 +11,7 @@
 #include <optional>
 
 class DisplayWriter;
+class MessageQueue;
 class Status;
 
 // Moves the queued messages to the display, one per tick of the display timer, oldest first

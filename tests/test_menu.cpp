@@ -725,10 +725,12 @@ void TestMenu::queueList_columnsFitTheirRowsAndTooltipShowsBothLines()
     list->findChild<QueueColumns*>()->fit();
     QCOMPARE(header->sectionSize(1), widened);
 
-    QCOMPARE(queue.data(queue.index(0, 2), Qt::ToolTipRole).toString(),
+    const QAbstractItemModel& rows = *list->model();
+    QTRY_COMPARE(rows.rowCount(), 2);
+    QCOMPARE(rows.data(rows.index(0, 2), Qt::ToolTipRole).toString(),
              wide + QStringLiteral("\nAté domingo"));
-    QCOMPARE(queue.data(queue.index(1, 0), Qt::ToolTipRole).toString(), QStringLiteral("Curta\n"));
-    QCOMPARE(queue.data(queue.index(0, 1), Qt::DisplayRole).toString(), wide);
+    QCOMPARE(rows.data(rows.index(1, 0), Qt::ToolTipRole).toString(), QStringLiteral("Curta\n"));
+    QCOMPARE(rows.data(rows.index(0, 1), Qt::DisplayRole).toString(), wide);
 }
 
 void TestMenu::pages_iconsShareOneSizeAndEveryPageHasItsHeading()

@@ -1,5 +1,6 @@
 #include "support/open_window.h"
 
+#include <QAbstractItemModelTester>
 #include <QItemSelectionModel>
 #include <QStyledItemDelegate>
 #include <QTreeView>
@@ -29,6 +30,17 @@ QStringList rows(const QAbstractItemModel& model)
         for (int column = 0; column < model.columnCount(); ++column)
             columns << model.data(model.index(row, column)).toString();
         texts << columns.join(u'|');
+    }
+    return texts;
+}
+
+// Each message's texts, as the list is to show them.
+QStringList rows(const MessageQueue& queue)
+{
+    QStringList texts;
+    for (int row = 0; row < queue.count(); ++row) {
+        const QueuedMessage& message = queue.at(row);
+        texts << QStringList{message.ordem, message.linha1, message.linha2}.join(u'|');
     }
     return texts;
 }
@@ -66,6 +78,7 @@ private slots:
     void windowShownAgain_showsAtOnceWhatCameWhileHidden();
     void rowPickedBeforeTheListCaughtUp_isTheMessageItShows();
     void cells_lookAsTheStyleDrawsThem();
+    void everyCatchUp_keepsTheRulesOfAModel();
 };
 
 void TestQueueList::afterABurst_listHoldsTheQueueInOrderWithItsSelection_labelsTheLastText()
@@ -162,6 +175,42 @@ void TestQueueList::cells_lookAsTheStyleDrawsThem()
     QStyledItemDelegate styles;
     page.list->setItemDelegate(&styles);
     QCOMPARE(page.list->viewport()->grab().toImage(), drawn);
+}
+
+// Qt's own checks of a model hold however the list catches up: rows fed and taken here and there,
+// the queue drained (one change for the list), and more changes than are kept (the list rebuilt).
+void TestQueueList::everyCatchUp_keepsTheRulesOfAModel()
+{
+    RunningPage page;
+    QAbstractItemModel& model = *page.list->model();
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    page.queue.appendAll(numbered(1, 10));
+    page.queue.append(numbered(11));
+    QTRY_VERIFY(page.caughtUp());
+
+    page.queue.select(3);
+    const QueuedMessage back = page.queue.takeSelected();
+    page.queue.takeAll([](const QueuedMessage& message) { return message.ordem.toInt() % 3 == 0; });
+    page.queue.putBack(back);
+    page.queue.appendAll(numbered(12, 14));
+    QTRY_VERIFY(page.caughtUp());
+    QCOMPARE(model.data(model.index(0, 1)).toString(), QStringLiteral("Linha 4"));
+
+    QSignalSpy removals(&model, &QAbstractItemModel::rowsRemoved);
+    while (page.queue.count() > 0)
+        page.queue.takeSelected();
+    QTRY_COMPARE(model.rowCount(), 0);
+    QCOMPARE(removals.count(), 1);
+
+    QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
+    for (int number = 15; number <= 100; ++number) {
+        page.queue.append(numbered(number));
+        if (number % 2 == 0)
+            page.queue.takeSelected();
+    }
+    page.queue.select(5);
+    QTRY_VERIFY(page.caughtUp());
+    QCOMPARE(resets.count(), 1);
 }
 
 QTEST_MAIN(TestQueueList)

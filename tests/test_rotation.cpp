@@ -60,6 +60,7 @@ private slots:
     void busyDisplay_isReportedAndGetsTheIdleTextBack();
     void missingDisplay_isReportedAndTheMessageWaitsAtTheTop();
     void tooOldMessages_goBeforeTheTick_withThoseReadBackInTheirPlace();
+    void tooOldMessages_leaveARowPickedByHandNext_orTheTopInPlaceOfOne();
     void age_countsOnlyWhereAMessageCouldBeStale_data();
     void age_countsOnlyWhereAMessageCouldBeStale();
 };
@@ -100,7 +101,7 @@ void TestRotation::rowsWithNoneSelected_stayAndTheLabelSaysSo()
 {
     Rig rig;
     rig.add(QStringLiteral("Parada"), QStringLiteral("x"));
-    rig.queue.selectionModel()->clear();
+    rig.queue.clearSelection();
     rig.tick();
     QVERIFY(!rig.lblError().isEmpty());
     QCOMPARE(rig.queue.count(), 1);
@@ -224,6 +225,32 @@ void TestRotation::tooOldMessages_goBeforeTheTick_withThoseReadBackInTheirPlace(
     for (const QList<QVariant>& signal : expired)
         dropped += signal.at(0).value<QList<quint64>>().size();
     QCOMPARE(dropped, qsizetype(7));
+}
+
+void TestRotation::tooOldMessages_leaveARowPickedByHandNext_orTheTopInPlaceOfOne()
+{
+    Rig rig;
+    rig.settings.setText(Key::SegundosValidade, QStringLiteral("300"));
+    const auto addOld = [&rig] {
+        QueuedMessage message(QString(), QStringLiteral("Velha"));
+        message.takenAt = QDateTime::currentMSecsSinceEpoch() - 3'600'000;
+        rig.queue.append(message);
+    };
+    rig.add(QStringLiteral("Primeira"), QStringLiteral("1"));
+    addOld();
+    rig.add(QStringLiteral("Escolhida"), QStringLiteral("2"));
+    addOld();
+    rig.add(QStringLiteral("Segunda"), QStringLiteral("3"));
+    addOld();
+    rig.queue.select(2);
+    rig.tick();
+    rig.expect(usualDisplayMessage("Escolhida", "2"));
+
+    addOld();
+    rig.queue.select(2);
+    rig.tick();
+    rig.expect(usualDisplayMessage("Primeira", "1"));
+    QCOMPARE(rig.queue.count(), 1);
 }
 
 void TestRotation::age_countsOnlyWhereAMessageCouldBeStale_data()

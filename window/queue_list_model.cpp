@@ -12,17 +12,18 @@ namespace {
 // them, and their record stays small however long the window is away.
 constexpr qsizetype mostChanges = 64;
 
+enum Column { Ordem, Linha1, Linha2, Columns };
+
 } // namespace
 
 QueueListModel::QueueListModel(MessageQueue& queue, WindowRefresh& refresh, QObject* parent)
     : QAbstractTableModel(parent), m_queue(queue), m_refresh(refresh), m_rows(queue.count())
 {
-    connect(&queue, &MessageQueue::rowsInserted, this,
-            [this](const QModelIndex&, int first, int last) { record(true, first, last); });
-    connect(&queue, &MessageQueue::rowsRemoved, this,
-            [this](const QModelIndex&, int first, int last) { record(false, first, last); });
-    connect(queue.selectionModel(), &QItemSelectionModel::selectionChanged, &refresh,
-            &WindowRefresh::request);
+    connect(&queue, &MessageQueue::inserted, this,
+            [this](int first, int last) { record(true, first, last); });
+    connect(&queue, &MessageQueue::removed, this,
+            [this](int first, int last) { record(false, first, last); });
+    connect(&queue, &MessageQueue::selectionChanged, &refresh, &WindowRefresh::request);
     connect(&refresh, &WindowRefresh::refreshing, this, &QueueListModel::catchUp);
 }
 
@@ -33,18 +34,46 @@ int QueueListModel::rowCount(const QModelIndex& parent) const
 
 int QueueListModel::columnCount(const QModelIndex& parent) const
 {
-    return m_queue.columnCount(parent);
+    return parent.isValid() ? 0 : Columns;
 }
 
 QVariant QueueListModel::data(const QModelIndex& index, int role) const
 {
     const std::optional<int> row = index.isValid() ? queueRow(index.row()) : std::nullopt;
-    return row ? m_queue.data(m_queue.index(*row, index.column()), role) : QVariant();
+    if (!row)
+        return {};
+    const QueuedMessage& message = m_queue.at(*row);
+    // Both lines in full, whichever column is pointed at, where the columns cut them short.
+    if (role == Qt::ToolTipRole)
+        return message.linha1 + u'\n' + message.linha2;
+    if (role != Qt::DisplayRole)
+        return {};
+    switch (index.column()) {
+    case Ordem:
+        return message.ordem;
+    case Linha1:
+        return message.linha1;
+    case Linha2:
+        return message.linha2;
+    default:
+        return {};
+    }
 }
 
 QVariant QueueListModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    return m_queue.headerData(section, orientation, role);
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return {};
+    switch (section) {
+    case Ordem:
+        return QStringLiteral("Ordem");
+    case Linha1:
+        return QStringLiteral("Linha - 1");
+    case Linha2:
+        return QStringLiteral("Linha - 2");
+    default:
+        return {};
+    }
 }
 
 void QueueListModel::setListSelection(QItemSelectionModel* selection)
@@ -145,7 +174,7 @@ void QueueListModel::listSelectionChanged()
         return;
     const QModelIndexList picked = m_listSelection->selectedRows();
     if (picked.isEmpty()) {
-        m_queue.selectionModel()->clear();
+        m_queue.clearSelection();
         return;
     }
     // A row whose message has just been shown is gone: the queue keeps its own selection.

@@ -9,7 +9,8 @@ class MessageQueue;
 class QItemSelectionModel;
 class WindowRefresh;
 
-// The message queue as the running page's list shows it. The list catches up with the queue at
+// The message queue as the running page's list shows it, in the columns "Ordem", "Linha - 1" and
+// "Linha - 2", each row's tooltip both lines in full. The list catches up with the queue at
 // each refresh of the window: the rows the queue gained and lost since the last one reach it then,
 // joined into a few changes, so that the list lays itself out and paints once a refresh rather
 // than once a message. In between, each of its rows still reads the message it stands for.

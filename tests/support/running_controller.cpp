@@ -7,11 +7,10 @@ RunningController::RunningController(const QString& folder)
     : m_controller(folder), m_menu(m_controller)
 {
     MessageQueue& queue = m_controller.queue();
-    QObject::connect(&queue, &MessageQueue::rowsInserted, &m_menu,
-                     [this, &queue](const QModelIndex&, int first, int last) {
-                         for (int row = first; row <= last; ++row)
-                             m_added.append(queue.at(row).linha1);
-                     });
+    QObject::connect(&queue, &MessageQueue::inserted, &m_menu, [this, &queue](int first, int last) {
+        for (int row = first; row <= last; ++row)
+            m_added.append(queue.at(row).linha1);
+    });
     QObject::connect(&m_controller, &Controller::connectionFailed, &m_menu,
                      [this](const QString& text) { m_connectionFailures.append(text); });
     m_menu.show();
