@@ -451,10 +451,10 @@ QWidget* Menu::field(Key key)
     QToolButton* picker = nullptr;
     switch (Settings::rule(key)) {
     case SettingRule::port:
-        picker = portPicker();
+        picker = portPicker(key);
         break;
     case SettingRule::folder:
-        picker = folderPicker();
+        picker = folderPicker(key);
         break;
     default:
         return edit;
@@ -562,7 +562,7 @@ QAbstractButton* Menu::saveButton(const QString& name)
     return button;
 }
 
-QToolButton* Menu::portPicker()
+QToolButton* Menu::portPicker(Key key)
 {
     auto* button = new QToolButton;
     button->setObjectName(QStringLiteral("cmdPortas"));
@@ -572,12 +572,12 @@ QToolButton* Menu::portPicker()
     auto* menu = new QMenu(button);
     menu->setObjectName(QStringLiteral("mnuPortas"));
     // Listed afresh on every opening: an adapter may have been plugged in meanwhile.
-    connect(menu, &QMenu::aboutToShow, this, [this, menu] { fillPortMenu(menu); });
+    connect(menu, &QMenu::aboutToShow, this, [this, menu, key] { fillPortMenu(menu, key); });
     button->setMenu(menu);
     return button;
 }
 
-void Menu::fillPortMenu(QMenu* menu)
+void Menu::fillPortMenu(QMenu* menu, Key key)
 {
     menu->clear();
     Settings& settings = m_controller.settings();
@@ -585,26 +585,25 @@ void Menu::fillPortMenu(QMenu* menu)
         const QString porta = choice.porta;
         QAction* action =
             menu->addAction(QStringLiteral("%1   (%2)").arg(choice.porta, choice.description),
-                            &settings, [&settings, porta] { settings.setText(Key::Porta, porta); });
+                            &settings, [&settings, porta, key] { settings.setText(key, porta); });
         action->setData(porta);
     }
     if (menu->isEmpty())
         menu->addAction(QStringLiteral("Nenhuma porta série encontrada"))->setEnabled(false);
 }
 
-QToolButton* Menu::folderPicker()
+QToolButton* Menu::folderPicker(Key key)
 {
     auto* button = new QToolButton;
     button->setObjectName(QStringLiteral("cmdProcurarPasta"));
     button->setText(QStringLiteral("…"));
     button->setToolTip(QStringLiteral("Escolher a pasta dos ficheiros .dsp"));
-    connect(button, &QToolButton::clicked, this, [this] {
+    connect(button, &QToolButton::clicked, this, [this, key] {
         Settings& settings = m_controller.settings();
-        const QString folder =
-            QFileDialog::getExistingDirectory(this, QStringLiteral("Pasta dos ficheiros .dsp"),
-                                              settings.text(Key::LigaFicheirosPath));
+        const QString folder = QFileDialog::getExistingDirectory(
+            this, QStringLiteral("Pasta dos ficheiros .dsp"), settings.text(key));
         if (!folder.isEmpty())
-            settings.setText(Key::LigaFicheirosPath, QDir::toNativeSeparators(folder));
+            settings.setText(key, QDir::toNativeSeparators(folder));
     });
     return button;
 }

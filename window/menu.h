@@ -68,9 +68,9 @@ private:
     QGroupBox* buildConfiguraPage();
     QGroupBox* buildExecutandoPage();
     StatusLine* buildStatusBar();
-    QToolButton* portPicker();
-    void fillPortMenu(QMenu* menu);
-    QToolButton* folderPicker();
+    QToolButton* portPicker(Settings::Key key);
+    void fillPortMenu(QMenu* menu, Settings::Key key);
+    QToolButton* folderPicker(Settings::Key key);
     // The caption and the reason of each field whose value cannot be used.
     QList<std::pair<QString, QString>> unusableValues() const;
 
