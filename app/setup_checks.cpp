@@ -19,13 +19,10 @@ QString widthRuler(const LineWidth& width)
 
 QString displayTestRefusal(const Settings& settings)
 {
-    // What displaySettings() reads: InitMostrador is never sent.
-    constexpr Settings::Key sent[] = {
-        Settings::Key::Porta,         Settings::Key::PortaDefinicoes, Settings::Key::NumLetras,
-        Settings::Key::PaginaCodigos, Settings::Key::Limpa,           Settings::Key::InitLinha1,
-        Settings::Key::FimLinha1,     Settings::Key::InitLinha2,      Settings::Key::FimLinha2};
     QStringList refusals;
-    for (const Settings::Key key : sent) {
+    for (const Settings::Key key : Settings::keysOnPage(SettingPage::display)) {
+        if (settingDefinition(key).test != SettingTest::display)
+            continue;
         const QString problem = settingProblem(key, settings.text(key));
         if (!problem.isEmpty())
             refusals << Settings::caption(key) + QStringLiteral(": ") + problem;

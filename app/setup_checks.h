@@ -14,9 +14,9 @@ class Settings;
 // lines end; ten digits when the width cannot be used (the dispatch then says why).
 QString widthRuler(const LineWidth& width);
 
-// Why no test message goes out with the display settings as they stand: each setting a message
-// goes out with whose value the window marks as unusable, by its caption, with the reason the
-// window gives; empty when every one can be used.
+// Why no test message goes out with the display settings as they stand: each setting the test
+// sends (settings_table.h) whose value the window marks as unusable, by its caption in the
+// window's order, with the reason the window gives; empty when every one can be used.
 QString displayTestRefusal(const Settings& settings);
 
 // "Enviado às HH:mm:ss" with the time given, and the failure of a refused port setting when

@@ -2,6 +2,8 @@
 
 #include "core/failure.h"
 
+#include <algorithm>
+
 namespace {
 
 using Key = Settings::Key;
@@ -38,6 +40,19 @@ QString Settings::help(Key key)
     const QString ruleHelp = fromTable(settingRule(rule(key)).help);
     const QString own = fromTable(settingDefinition(key).help);
     return ruleHelp.isEmpty() ? own : own + u'\n' + ruleHelp;
+}
+
+QList<Settings::Key> Settings::keysOnPage(SettingPage page)
+{
+    QList<Key> keys;
+    for (const SettingDefinition& row : settingsTable) {
+        if (row.page == page)
+            keys.append(row.key);
+    }
+    std::sort(keys.begin(), keys.end(), [](Key first, Key second) {
+        return settingDefinition(first).order < settingDefinition(second).order;
+    });
+    return keys;
 }
 
 Settings::Settings(QObject* parent) : QObject(parent)

@@ -2,6 +2,7 @@
 
 #include "core/settings_table.h"
 
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <array>
@@ -23,6 +24,8 @@ public:
     static SettingRule rule(Key key) { return settingDefinition(key).rule; }
     static SettingKind kind(Key key) { return settingDefinition(key).kind(); }
     static bool isText(Key key) { return kind(key) == SettingKind::Text; }
+    // The keys of a page of the window, in their order on it.
+    static QList<Key> keysOnPage(SettingPage page);
 
     explicit Settings(QObject* parent = nullptr);
 

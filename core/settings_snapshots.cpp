@@ -21,13 +21,10 @@ template <typename Value> SettingReading<Value> reading(const QString& text)
     return result;
 }
 
-// A century: beyond that a limit means no limit, and the milliseconds still fit.
-constexpr double longestValiditySeconds = 100.0 * 365 * 24 * 3600;
-
 qint64 validityMs(const QString& seconds)
 {
     const double value = leadingNumber(seconds);
-    if (!(value > 0) || value > longestValiditySeconds)
+    if (!(value > 0) || value > settingRule(SettingRule::age).highest)
         return 0;
     return std::max<qint64>(1, std::llround(value * 1000));
 }

@@ -6,10 +6,11 @@
 #include <string_view>
 
 // Every setting of the controller, in the order in which Mostrela.cfg lists them. The table below
-// gives each its name, its rule, its initial value, and the caption and help the window shows;
-// the rules table after it says how a value of each rule is typed, read and checked. The file's
-// reader and writer, the window's fields, the checks and the snapshots all come from them:
-// adding a setting is one row here, plus the code that uses its value.
+// gives each its name, its rule, its page and order in the window, the check of the setup that
+// tries it, its initial value, and the caption and help the window shows; the rules table after
+// it says how a value of each rule is typed, read and checked. The file's reader and writer, the
+// window's pages, the checks and the snapshots all come from them: adding a setting is one row
+// here, plus the code that uses its value.
 enum class SettingKey {
     Porta,
     NumLetras,
@@ -37,6 +38,15 @@ enum class SettingKey {
 };
 inline constexpr std::size_t settingCount = static_cast<std::size_t>(SettingKey::PaginaCodigos) + 1;
 
+// The window's pages of settings. The window lays each page out in the order of its settings,
+// numbered from 1 up.
+enum class SettingPage { display, server, general };
+inline constexpr std::size_t settingPageCount = static_cast<std::size_t>(SettingPage::general) + 1;
+
+// Which check of the setup tries the value: the display test sends it to the display, the
+// connection test connects with it. The window places a check after the last setting it tries.
+enum class SettingTest { none, display, connection };
+
 // What kind of value a setting holds, and so how the window edits it and checks it.
 enum class SettingRule {
     port,         // a serial port: its number from 1 (COMn, /dev/ttyS(n-1)) or a device name
@@ -63,7 +73,8 @@ struct SettingRuleDefinition {
     // The only characters a value holds, which the window lets through; empty for any.
     std::string_view characters;
     // A number's bounds, kept alike by the window's check and by the run time's reading: the
-    // run time never uses a value that the window marks as out of bounds.
+    // run time never uses a value that the window marks as out of bounds. An age above its
+    // highest is not marked: it is read as no limit, as 0 is.
     double lowest;
     double highest;
     // Whether a value is read by the number it starts with, whatever follows, as the file's
@@ -75,7 +86,8 @@ struct SettingRuleDefinition {
 };
 
 namespace settings_table_detail {
-inline constexpr double unbounded = std::numeric_limits<double>::infinity();
+// A century of seconds: a longer age means no limit, and its milliseconds still fit.
+inline constexpr double longestAge = 100.0 * 365 * 24 * 3600;
 inline constexpr std::string_view digits = "0123456789";
 } // namespace settings_table_detail
 
@@ -89,7 +101,8 @@ inline constexpr std::array<SettingRuleDefinition, settingRuleCount> settingRule
      "ESC Q A. Os códigos vêm no manual do display; vazio não envia nada."},
     // The timers take whole milliseconds up to 65535.
     {SettingRule::interval, SettingKind::Text, "0123456789.", 0, 65.535, true, ""},
-    {SettingRule::age, SettingKind::Text, "0123456789.", 0, settings_table_detail::unbounded, true,
+    // The window accepts a longer age, which the run time reads as 0, no limit.
+    {SettingRule::age, SettingKind::Text, "0123456789.", 0, settings_table_detail::longestAge, true,
      ""},
     {SettingRule::freeText, SettingKind::Text, "", 0, 0, false, ""},
     {SettingRule::password, SettingKind::Text, "", 0, 0, false, ""},
@@ -107,6 +120,9 @@ struct SettingDefinition {
     SettingKey key;
     std::string_view name;
     SettingRule rule;
+    SettingPage page;
+    int order; // on the page
+    SettingTest test;
     // What the field holds before Mostrela.cfg is read (UTF-8): the usual display's values and
     // the timers' own intervals, so a controller without a file still drives a common display.
     // The window offers it as the usual value.
@@ -120,81 +136,92 @@ struct SettingDefinition {
 };
 
 inline constexpr std::array<SettingDefinition, settingCount> settingsTable{{
-    {SettingKey::Porta, "Porta", SettingRule::port, "1", "Porta Com",
+    {SettingKey::Porta, "Porta", SettingRule::port, SettingPage::display, 1, SettingTest::display,
+     "1", "Porta Com",
      "Porta série onde está ligado o display: um número (1 é COM1 no Windows e /dev/ttyS0 no "
      "Linux) ou o nome do dispositivo, por exemplo /dev/ttyUSB0. O botão ▾ mostra as portas deste "
      "computador."},
-    {SettingKey::NumLetras, "NumLetras", SettingRule::lineWidth, "20", "Nº Letras p/ Linha",
+    {SettingKey::NumLetras, "NumLetras", SettingRule::lineWidth, SettingPage::display, 3,
+     SettingTest::display, "20", "Nº Letras p/ Linha",
      "Quantas letras cabem numa linha do display, de 1 a 255 (o habitual são 20). O texto a mais "
      "é cortado."},
-    {SettingKey::InitMostrador, "InitMostrador", SettingRule::codeSequence, "27+64",
-     "Inicialização Display",
+    {SettingKey::InitMostrador, "InitMostrador", SettingRule::codeSequence, SettingPage::display, 5,
+     SettingTest::none, "27+64", "Inicialização Display",
      "Inicialização do display (27+64 = ESC @ em muitos modelos). Fica gravada no Mostrela.cfg, "
      "mas nunca é enviada ao display: cada mensagem começa pelo código de limpar o display."},
-    {SettingKey::Limpa, "Limpa", SettingRule::codeSequence, "12", "Limpar display",
+    {SettingKey::Limpa, "Limpa", SettingRule::codeSequence, SettingPage::display, 6,
+     SettingTest::display, "12", "Limpar display",
      "Enviada antes de cada mensagem para apagar o display (12 = FF em muitos modelos)."},
-    {SettingKey::InitLinha1, "InitLinha1", SettingRule::codeSequence, "27+81+65",
-     "Inicialização Linha 1",
+    {SettingKey::InitLinha1, "InitLinha1", SettingRule::codeSequence, SettingPage::display, 7,
+     SettingTest::display, "27+81+65", "Inicialização Linha 1",
      "Enviada antes do texto da linha 1, para o cursor ir para o início da linha de cima."},
-    {SettingKey::InitLinha2, "InitLinha2", SettingRule::codeSequence, "27+81+66",
-     "Inicialização Linha 2",
+    {SettingKey::InitLinha2, "InitLinha2", SettingRule::codeSequence, SettingPage::display, 8,
+     SettingTest::display, "27+81+66", "Inicialização Linha 2",
      "Enviada antes do texto da linha 2, para o cursor ir para o início da linha de baixo."},
-    {SettingKey::FimLinha1, "FimLinha1", SettingRule::codeSequence, "13", "Finalização Linha 1",
+    {SettingKey::FimLinha1, "FimLinha1", SettingRule::codeSequence, SettingPage::display, 9,
+     SettingTest::display, "13", "Finalização Linha 1",
      "Enviada depois do texto da linha 1 (13 = CR em muitos modelos)."},
-    {SettingKey::FimLinha2, "FimLinha2", SettingRule::codeSequence, "13", "Finalização Linha 2",
+    {SettingKey::FimLinha2, "FimLinha2", SettingRule::codeSequence, SettingPage::display, 10,
+     SettingTest::display, "13", "Finalização Linha 2",
      "Enviada depois do texto da linha 2 (13 = CR em muitos modelos)."},
-    {SettingKey::SegundosTimerSQL, "SegundosTimerSQL", SettingRule::interval, "2",
-     "Nº Segundos para verificação de Informação",
+    {SettingKey::SegundosTimerSQL, "SegundosTimerSQL", SettingRule::interval, SettingPage::general,
+     1, SettingTest::none, "2", "Nº Segundos para verificação de Informação",
      "De quantos em quantos segundos se procuram mensagens novas na base de dados e na pasta: "
      "até 65.535 (65 segundos e 535 milésimos), com ponto decimal (0.5 é meio segundo). 0 deixa "
      "de procurar. Aplica-se ao carregar em Executar."},
-    {SettingKey::SegundosTimerDisplay, "SegundosTimerDisplay", SettingRule::interval, "1",
-     "Nº Segundos para visualização da Informação",
+    {SettingKey::SegundosTimerDisplay, "SegundosTimerDisplay", SettingRule::interval,
+     SettingPage::general, 2, SettingTest::none, "1", "Nº Segundos para visualização da Informação",
      "Quantos segundos cada mensagem fica no display: até 65.535 (65 segundos e 535 milésimos), "
      "com ponto decimal (0.5 é meio segundo). 0 pára o display. Aplica-se ao carregar em "
      "Executar."},
-    {SettingKey::MostraDefault, "MostraDefault", SettingRule::checkState, "0",
-     "Apresentar texto na ausência de registos",
+    {SettingKey::MostraDefault, "MostraDefault", SettingRule::checkState, SettingPage::general, 4,
+     SettingTest::none, "0", "Apresentar texto na ausência de registos",
      "Marcada, o display mostra o texto das linhas abaixo quando não há mensagens à espera."},
-    {SettingKey::Default_Linha1, "Default_Linha1", SettingRule::freeText, "", "Linha 1",
+    {SettingKey::Default_Linha1, "Default_Linha1", SettingRule::freeText, SettingPage::general, 5,
+     SettingTest::none, "", "Linha 1",
      "Linha 1 do texto mostrado quando não há mensagens à espera."},
-    {SettingKey::Default_Linha2, "Default_Linha2", SettingRule::freeText, "", "Linha 2",
-     "Data e Hora Actual -> #DataHora#"},
-    {SettingKey::SQL_Servidor, "SQL_Servidor", SettingRule::freeText, "", "Servidor SQL",
+    {SettingKey::Default_Linha2, "Default_Linha2", SettingRule::freeText, SettingPage::general, 6,
+     SettingTest::none, "", "Linha 2", "Data e Hora Actual -> #DataHora#"},
+    {SettingKey::SQL_Servidor, "SQL_Servidor", SettingRule::freeText, SettingPage::server, 1,
+     SettingTest::connection, "", "Servidor SQL",
      "Nome de uma fonte de dados ODBC, ou do servidor SQL Server, por exemplo "
      "loja01\\SQLEXPRESS."},
-    {SettingKey::SQL_Utilizador, "SQL_Utilizador", SettingRule::freeText, "", "Utilizador SQL",
+    {SettingKey::SQL_Utilizador, "SQL_Utilizador", SettingRule::freeText, SettingPage::server, 2,
+     SettingTest::connection, "", "Utilizador SQL",
      "Utilizador da base de dados. Só as mensagens deixadas para este utilizador (coluna "
      "Utilizador da tabela SaidaDisplay) vêm para este display."},
-    {SettingKey::SQL_Password, "SQL_Password", SettingRule::password, "", "Password SQL",
+    {SettingKey::SQL_Password, "SQL_Password", SettingRule::password, SettingPage::server, 3,
+     SettingTest::connection, "", "Password SQL",
      "Palavra-passe do utilizador da base de dados. Fica gravada no Mostrela.cfg, que só o seu "
      "dono pode ler."},
-    {SettingKey::SQL_BaseDados, "SQL_BaseDados", SettingRule::freeText, "", "Base Dados",
+    {SettingKey::SQL_BaseDados, "SQL_BaseDados", SettingRule::freeText, SettingPage::server, 4,
+     SettingTest::connection, "", "Base Dados",
      "Base de dados onde está a tabela SaidaDisplay. Vazio usa a base de dados da fonte de dados "
      "ODBC."},
-    {SettingKey::LigaSQL, "LigaSQL", SettingRule::option, "0", "Ligação por SQL",
-     "Lê as mensagens da tabela SaidaDisplay da base de dados acima."},
-    {SettingKey::LigaFicheiros, "LigaFicheiros", SettingRule::option, "0",
-     "Ligação por Endereço (Ficheiros)",
+    {SettingKey::LigaSQL, "LigaSQL", SettingRule::option, SettingPage::server, 5, SettingTest::none,
+     "0", "Ligação por SQL", "Lê as mensagens da tabela SaidaDisplay da base de dados acima."},
+    {SettingKey::LigaFicheiros, "LigaFicheiros", SettingRule::option, SettingPage::server, 6,
+     SettingTest::none, "0", "Ligação por Endereço (Ficheiros)",
      "Lê as mensagens dos ficheiros .dsp deixados na pasta abaixo."},
-    {SettingKey::LigaFicheirosPath, "LigaFicheirosPath", SettingRule::folder, "",
-     "Pasta dos ficheiros",
+    {SettingKey::LigaFicheirosPath, "LigaFicheirosPath", SettingRule::folder, SettingPage::server,
+     7, SettingTest::none, "", "Pasta dos ficheiros",
      "Pasta onde o programa de vendas deixa os ficheiros .dsp. O botão … ao lado escolhe-a."},
     // After the keys that older copies of the program know, which skip a line they do not.
-    {SettingKey::SegundosValidade, "SegundosValidade", SettingRule::age, "300",
-     "Nº Segundos de validade da Informação",
+    {SettingKey::SegundosValidade, "SegundosValidade", SettingRule::age, SettingPage::general, 3,
+     SettingTest::none, "300", "Nº Segundos de validade da Informação",
      "Quantos segundos uma mensagem que ficou de uma execução anterior, ou que esperou enquanto "
      "a escrita no display falhava, ainda pode ser mostrada depois de tomada da base de dados ou "
      "da pasta. Uma mais antiga é posta de lado sem ser mostrada. As outras são todas mostradas, "
      "por mais longa que seja a fila. 0 mostra-as todas, por mais antigas que sejam."},
-    {SettingKey::PortaDefinicoes, "PortaDefinicoes", SettingRule::lineSettings, "9600,n,8,1",
-     "Definições da porta",
+    {SettingKey::PortaDefinicoes, "PortaDefinicoes", SettingRule::lineSettings,
+     SettingPage::display, 2, SettingTest::display, "9600,n,8,1", "Definições da porta",
      "Velocidade, paridade, bits de dados e bits de paragem da porta série, separados por "
      "vírgulas, como o manual do display os dá: 9600,n,8,1 são 9600 bauds, sem paridade, 8 bits "
      "de dados e 1 bit de paragem. Velocidade de 1200 a 115200; paridade n (nenhuma), e (par), o "
      "(ímpar), m (marca) ou s (espaço); 7 ou 8 bits de dados; 1 ou 2 bits de paragem. Vazio é "
      "9600,n,8,1."},
-    {SettingKey::PaginaCodigos, "PaginaCodigos", SettingRule::codePage, "", "Página de códigos",
+    {SettingKey::PaginaCodigos, "PaginaCodigos", SettingRule::codePage, SettingPage::display, 4,
+     SettingTest::display, "", "Página de códigos",
      "Como chegam ao display as letras acentuadas. Vazio ou 0 tira-lhes o acento (é passa a e), o "
      "que qualquer display mostra. 437, 850, 858, 860 ou 1252 envia o texto nessa página de "
      "códigos, a que o display tem de estar a usar: a 858 tem o €, a 860 é a portuguesa. Uma "
@@ -283,6 +310,35 @@ constexpr bool initialValuesKeepTheirRules()
     return true;
 }
 
+// The orders of each page's settings run 1, 2, 3... with none missing or repeated, so the window
+// lays out every setting, each once, in one order.
+constexpr bool ordersNumberEachPage()
+{
+    for (std::size_t page = 0; page < settingPageCount; ++page) {
+        int settingsOnPage = 0;
+        for (const SettingDefinition& row : settingsTable)
+            settingsOnPage += static_cast<std::size_t>(row.page) == page ? 1 : 0;
+        for (int order = 1; order <= settingsOnPage; ++order) {
+            int holders = 0;
+            for (const SettingDefinition& row : settingsTable) {
+                if (static_cast<std::size_t>(row.page) == page && row.order == order)
+                    ++holders;
+            }
+            if (holders != 1)
+                return false;
+        }
+    }
+    return true;
+}
+
+constexpr int keysOfRule(SettingRule rule)
+{
+    int keys = 0;
+    for (const SettingDefinition& row : settingsTable)
+        keys += row.rule == rule ? 1 : 0;
+    return keys;
+}
+
 // No value of a number holds a sign, and commas only part the line settings' fields: anywhere
 // else a typed comma is taken for the decimal point.
 constexpr bool charactersHoldNoSignAndCommasOnlyForLineSettings()
@@ -304,6 +360,10 @@ static_assert(rowsInOrder(settingRules, &SettingRuleDefinition::rule),
 static_assert(namesPresentUniqueAndWithoutEquals(), "every setting needs a name of its own");
 static_assert(settingsTable.front().name == "Porta" && settingsTable.back().name == "PaginaCodigos",
               "Mostrela.cfg lists Porta first and PaginaCodigos last");
+static_assert(ordersNumberEachPage(),
+              "the settings of each page need the orders 1, 2, 3... each once");
+static_assert(keysOfRule(SettingRule::checkState) == 1,
+              "Settings and Mostrela.cfg's reader keep one check state, MostraDefault's");
 static_assert(everyFieldExplained(), "every field needs a caption and a help text");
 static_assert(initialValuesKeepTheirRules(), "an initial value must pass its own check");
 static_assert(settingRule(SettingRule::port).characters.empty() &&

@@ -1,4 +1,5 @@
 #include "core/failure.h"
+#include "core/setting_checks.h"
 #include "core/settings.h"
 #include "core/settings_snapshots.h"
 
@@ -83,6 +84,31 @@ private slots:
                 QCOMPARE(width.value(), letters);
             }
         }
+    }
+
+    void validity_isReadWithinTheBoundsTheWindowKeeps_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<qint64>("milliseconds"); // 0: no limit
+        const double longest = settingRule(SettingRule::age).highest;
+        QTest::newRow("plain") << "300" << qint64(300'000);
+        QTest::newRow("with a unit after it") << "300 s" << qint64(300'000);
+        QTest::newRow("less than a millisecond") << "0.0001" << qint64(1);
+        QTest::newRow("zero") << "0" << qint64(0);
+        QTest::newRow("empty") << "" << qint64(0);
+        QTest::newRow("longest") << QString::number(longest, 'f', 0)
+                                 << static_cast<qint64>(longest * 1000);
+        QTest::newRow("beyond the longest") << QString::number(longest + 1, 'f', 0) << qint64(0);
+    }
+    void validity_isReadWithinTheBoundsTheWindowKeeps()
+    {
+        QFETCH(QString, text);
+        QFETCH(qint64, milliseconds);
+        Settings settings;
+        settings.setText(Key::SegundosValidade, text);
+        QCOMPARE(rotationSettings(settings).validityMs, milliseconds);
+        // Every one of them is usable: beyond the longest reads as no limit, as 0 does.
+        QCOMPARE(settingProblem(Key::SegundosValidade, text), QString());
     }
 
     void snapshots_carryTheFieldsAsTheyStand()

@@ -43,6 +43,7 @@
 #include <QTime>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -51,6 +52,8 @@ using Page = Controller::Page;
 
 // The display page's code, line and code page fields.
 constexpr int shortFieldMaximumLength = 30;
+// Between a page's captioned fields and the controls that span the page below them.
+constexpr int groupSpacing = 20;
 constexpr int pageIconSide = 32;
 constexpr int readingsSpacing = 24;
 constexpr const char* keyProperty = "settingKey";
@@ -66,6 +69,13 @@ protected:
         setCheckState(checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
     }
 };
+
+// A control that holds its own caption (an option, a check box) spans the page, and so does a
+// folder's field, under the option that names its use.
+bool spansThePage(Key key)
+{
+    return !Settings::isText(key) || Settings::rule(key) == SettingRule::folder;
+}
 
 // The setting counts 0 unticked, 1 ticked, 2 greyed; Qt's check states put greyed in the middle.
 Qt::CheckState checkStateOf(int mostraDefault)
@@ -378,13 +388,61 @@ QWidget* Menu::buildPageButtons()
     return column;
 }
 
-int Menu::addFields(QGridLayout* grid, int line, std::initializer_list<Key> keys)
+int Menu::addSettings(QGridLayout* grid, int line, SettingPage page, UsualValues* usualValues)
 {
+    const int columns = usualValues ? 3 : 2;
+    const QList<Key> keys = Settings::keysOnPage(page);
+    QList<Key> above;
+    // The captioned fields under a control that spans the page, their captions as wide as theirs.
+    QGridLayout* fieldsBelow = nullptr;
+    int lineBelow = 0;
     for (const Key key : keys) {
-        grid->addWidget(label(Settings::caption(key)), line, 0);
-        grid->addWidget(field(key), line++, 1);
+        const bool afterSpanning = !above.isEmpty() && spansThePage(above.last());
+        if (spansThePage(key)) {
+            if (!above.isEmpty() && !afterSpanning)
+                grid->setRowMinimumHeight(line++, groupSpacing);
+            grid->addWidget(spanningControl(key), line++, 0, 1, columns);
+            fieldsBelow = nullptr;
+        } else {
+            if (afterSpanning) {
+                fieldsBelow = new QGridLayout;
+                grid->addLayout(fieldsBelow, line++, 0, 1, columns);
+                lineBelow = 0;
+            }
+            if (fieldsBelow)
+                addCaptionedField(fieldsBelow, lineBelow++, key, usualValues);
+            else
+                addCaptionedField(grid, line++, key, usualValues);
+        }
+        above.append(key);
+        const SettingTest test = settingDefinition(key).test;
+        const auto triedBelow = [test](Key below) { return settingDefinition(below).test == test; };
+        if (test != SettingTest::none &&
+            std::none_of(keys.begin() + above.size(), keys.end(), triedBelow))
+            grid->addWidget(checkRow(test, above), line++, 0, 1, columns);
     }
     return line;
+}
+
+void Menu::addCaptionedField(QGridLayout* grid, int line, Key key, UsualValues* usualValues)
+{
+    grid->addWidget(label(Settings::caption(key)), line, 0);
+    grid->addWidget(field(key), line, 1);
+    if (usualValues)
+        grid->addWidget(usualValues->hint(key), line, 2);
+}
+
+QWidget* Menu::spanningControl(Key key)
+{
+    switch (Settings::kind(key)) {
+    case SettingKind::Option:
+        return boundOption(key);
+    case SettingKind::CheckState:
+        return boundCheckBox(key);
+    case SettingKind::Text:
+        break;
+    }
+    return field(key);
 }
 
 QWidget* Menu::field(Key key)
@@ -393,10 +451,10 @@ QWidget* Menu::field(Key key)
     QToolButton* picker = nullptr;
     switch (Settings::rule(key)) {
     case SettingRule::port:
-        picker = portPicker();
+        picker = portPicker(key);
         break;
     case SettingRule::folder:
-        picker = folderPicker();
+        picker = folderPicker(key);
         break;
     default:
         return edit;
@@ -458,15 +516,29 @@ QAbstractButton* Menu::boundOption(Key key)
     return button;
 }
 
-CheckRow* Menu::checkRow(const QString& name, const QString& caption, const QString& help,
-                         void (Controller::*start)(),
-                         void (Controller::*answered)(bool, const QString&),
-                         const QList<Key>& fields)
+CheckRow* Menu::checkRow(SettingTest test, const QList<Key>& fields)
 {
-    auto* row = new CheckRow(QStringLiteral("cmdTestar") + name, caption,
-                             QStringLiteral("lblTeste") + name, help);
-    connect(row, &CheckRow::started, &m_controller, start);
-    connect(&m_controller, answered, row, &CheckRow::showOutcome);
+    struct Check {
+        QString name;
+        QString caption;
+        QString help;
+        void (Controller::*start)();
+        void (Controller::*answered)(bool, const QString&);
+    };
+    const Check check =
+        test == SettingTest::display
+            ? Check{QStringLiteral("Display"), QStringLiteral("Testar display"),
+                    QStringLiteral("Envia ao display, com estes valores, a régua da largura na "
+                                   "linha 1 e a hora na linha 2"),
+                    &Controller::testDisplay, &Controller::displayTested}
+            : Check{QStringLiteral("Ligacao"), QStringLiteral("Testar ligação"),
+                    QStringLiteral("Liga à base de dados com estes valores e conta as mensagens "
+                                   "à espera, sem as tirar"),
+                    &Controller::testConnection, &Controller::connectionTested};
+    auto* row = new CheckRow(QStringLiteral("cmdTestar") + check.name, check.caption,
+                             QStringLiteral("lblTeste") + check.name, check.help);
+    connect(row, &CheckRow::started, &m_controller, check.start);
+    connect(&m_controller, check.answered, row, &CheckRow::showOutcome);
     connect(&m_controller.settings(), &Settings::changed, row, [row, fields](Key key) {
         if (fields.contains(key))
             row->forget();
@@ -490,7 +562,7 @@ QAbstractButton* Menu::saveButton(const QString& name)
     return button;
 }
 
-QToolButton* Menu::portPicker()
+QToolButton* Menu::portPicker(Key key)
 {
     auto* button = new QToolButton;
     button->setObjectName(QStringLiteral("cmdPortas"));
@@ -500,12 +572,12 @@ QToolButton* Menu::portPicker()
     auto* menu = new QMenu(button);
     menu->setObjectName(QStringLiteral("mnuPortas"));
     // Listed afresh on every opening: an adapter may have been plugged in meanwhile.
-    connect(menu, &QMenu::aboutToShow, this, [this, menu] { fillPortMenu(menu); });
+    connect(menu, &QMenu::aboutToShow, this, [this, menu, key] { fillPortMenu(menu, key); });
     button->setMenu(menu);
     return button;
 }
 
-void Menu::fillPortMenu(QMenu* menu)
+void Menu::fillPortMenu(QMenu* menu, Key key)
 {
     menu->clear();
     Settings& settings = m_controller.settings();
@@ -513,54 +585,37 @@ void Menu::fillPortMenu(QMenu* menu)
         const QString porta = choice.porta;
         QAction* action =
             menu->addAction(QStringLiteral("%1   (%2)").arg(choice.porta, choice.description),
-                            &settings, [&settings, porta] { settings.setText(Key::Porta, porta); });
+                            &settings, [&settings, porta, key] { settings.setText(key, porta); });
         action->setData(porta);
     }
     if (menu->isEmpty())
         menu->addAction(QStringLiteral("Nenhuma porta série encontrada"))->setEnabled(false);
 }
 
-QToolButton* Menu::folderPicker()
+QToolButton* Menu::folderPicker(Key key)
 {
     auto* button = new QToolButton;
     button->setObjectName(QStringLiteral("cmdProcurarPasta"));
     button->setText(QStringLiteral("…"));
     button->setToolTip(QStringLiteral("Escolher a pasta dos ficheiros .dsp"));
-    connect(button, &QToolButton::clicked, this, [this] {
+    connect(button, &QToolButton::clicked, this, [this, key] {
         Settings& settings = m_controller.settings();
-        const QString folder =
-            QFileDialog::getExistingDirectory(this, QStringLiteral("Pasta dos ficheiros .dsp"),
-                                              settings.text(Key::LigaFicheirosPath));
+        const QString folder = QFileDialog::getExistingDirectory(
+            this, QStringLiteral("Pasta dos ficheiros .dsp"), settings.text(key));
         if (!folder.isEmpty())
-            settings.setText(Key::LigaFicheirosPath, QDir::toNativeSeparators(folder));
+            settings.setText(key, QDir::toNativeSeparators(folder));
     });
     return button;
 }
 
 QGroupBox* Menu::buildDisplayPage()
 {
-    const Key rows[] = {
-        Key::Porta, Key::PortaDefinicoes, Key::NumLetras,  Key::PaginaCodigos, Key::InitMostrador,
-        Key::Limpa, Key::InitLinha1,      Key::InitLinha2, Key::FimLinha1,     Key::FimLinha2};
     auto* frame = pageFrame(QStringLiteral("Definição do Display"), QStringLiteral("fraDisplay"));
     auto* grid = static_cast<QGridLayout*>(frame->layout());
     QComboBox* modelChoice = displayModelChoice(m_controller.settings());
     grid->addWidget(label(QStringLiteral("Modelo do display")), 0, 0);
     grid->addWidget(modelChoice, 0, 1, 1, 2);
-    auto* usualValues = new UsualValues(modelChoice);
-    int line = 1;
-    for (const Key key : rows) {
-        grid->addWidget(label(Settings::caption(key)), line, 0);
-        grid->addWidget(field(key), line, 1);
-        grid->addWidget(usualValues->hint(key), line, 2);
-        ++line;
-    }
-    grid->addWidget(checkRow(QStringLiteral("Display"), QStringLiteral("Testar display"),
-                             QStringLiteral("Envia ao display, com estes valores, a régua da "
-                                            "largura na linha 1 e a hora na linha 2"),
-                             &Controller::testDisplay, &Controller::displayTested,
-                             QList<Key>(std::begin(rows), std::end(rows))),
-                    line++, 0, 1, 3);
+    const int line = addSettings(grid, 1, SettingPage::display, new UsualValues(modelChoice));
     endPage(grid, line, QStringLiteral("cmdGravarDisplay"));
     return frame;
 }
@@ -569,21 +624,7 @@ QGroupBox* Menu::buildSqlPage()
 {
     auto* frame = pageFrame(QStringLiteral("Ligação ao Servidor"), QStringLiteral("fraSQL"));
     auto* grid = static_cast<QGridLayout*>(frame->layout());
-    int line = addFields(
-        grid, 0, {Key::SQL_Servidor, Key::SQL_Utilizador, Key::SQL_Password, Key::SQL_BaseDados});
-    grid->addWidget(
-        checkRow(QStringLiteral("Ligacao"), QStringLiteral("Testar ligação"),
-                 QStringLiteral("Liga à base de dados com estes valores e conta as "
-                                "mensagens à espera, sem as tirar"),
-                 &Controller::testConnection, &Controller::connectionTested,
-                 {Key::SQL_Servidor, Key::SQL_Utilizador, Key::SQL_Password, Key::SQL_BaseDados}),
-        line++, 0, 1, 2);
-    grid->setRowMinimumHeight(line++, 20);
-
-    grid->addWidget(boundOption(Key::LigaSQL), line++, 0, 1, 2);
-    grid->addWidget(boundOption(Key::LigaFicheiros), line++, 0, 1, 2);
-    grid->addWidget(field(Key::LigaFicheirosPath), line++, 0, 1, 2);
-    endPage(grid, line, QStringLiteral("cmdGravarSQL"));
+    endPage(grid, addSettings(grid, 0, SettingPage::server), QStringLiteral("cmdGravarSQL"));
     return frame;
 }
 
@@ -591,31 +632,27 @@ QGroupBox* Menu::buildConfiguraPage()
 {
     auto* frame = pageFrame(QStringLiteral("Configurações Gerais"), QStringLiteral("fraConfigura"));
     auto* grid = static_cast<QGridLayout*>(frame->layout());
-    int line = addFields(grid, 0,
-                         {Key::SegundosTimerSQL, Key::SegundosTimerDisplay, Key::SegundosValidade});
-    grid->setRowMinimumHeight(line++, 20);
+    endPage(grid, addSettings(grid, 0, SettingPage::general), QStringLiteral("cmdGravarConfigura"));
+    return frame;
+}
 
+QAbstractButton* Menu::boundCheckBox(Key key)
+{
     Settings& settings = m_controller.settings();
-    auto* check = new TwoStateClickCheckBox(Settings::caption(Key::MostraDefault));
-    check->setObjectName(objectNameOf(Key::MostraDefault));
-    check->setToolTip(Settings::help(Key::MostraDefault));
+    auto* check = new TwoStateClickCheckBox(Settings::caption(key));
+    check->setObjectName(objectNameOf(key));
+    check->setToolTip(Settings::help(key));
     check->setTristate(true);
     check->setCheckState(checkStateOf(settings.mostraDefault()));
     // Only a click changes the state here; the greyed state comes from the file alone.
     connect(check, &QCheckBox::clicked, &settings, [&settings, check] {
         settings.setMostraDefault(mostraDefaultOf(check->checkState()));
     });
-    connect(&settings, &Settings::changed, check, [&settings, check](Key key) {
-        if (key == Key::MostraDefault)
+    connect(&settings, &Settings::changed, check, [&settings, check, key](Key changed) {
+        if (changed == key)
             check->setCheckState(checkStateOf(settings.mostraDefault()));
     });
-    grid->addWidget(check, line++, 0, 1, 2);
-
-    auto* lines = new QGridLayout;
-    addFields(lines, 0, {Key::Default_Linha1, Key::Default_Linha2});
-    grid->addLayout(lines, line++, 0, 1, 2);
-    endPage(grid, line, QStringLiteral("cmdGravarConfigura"));
-    return frame;
+    return check;
 }
 
 QGroupBox* Menu::buildExecutandoPage()
