@@ -49,6 +49,10 @@ struct RunningPage : OpenWindow {
     QTreeView* list = child<QTreeView>(QStringLiteral("lvwLista"));
     MessageQueue& queue = controller.queue();
 
+    // The list follows the queue alone: no rotation takes its rows meanwhile, nor writes them to
+    // the system's first serial port.
+    RunningPage() { controller.tmrDisplay().setEnabled(false); }
+
     std::optional<int> listSelection() const
     {
         const QModelIndexList picked = list->selectionModel()->selectedRows();
