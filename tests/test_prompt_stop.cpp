@@ -32,7 +32,6 @@ constexpr int waiting = 5000;
 class TestPromptStop : public DatabaseTest {
     Q_OBJECT
 
-private:
 private slots:
     void init() { m_odbc.createTable(); }
 

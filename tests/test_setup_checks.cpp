@@ -40,9 +40,8 @@ const QString testing = QStringLiteral("A testar…");
 // test connection to the database, each answering beside its button.
 class TestSetupChecks : public DatabaseTest {
     Q_OBJECT
-private:
-private slots:
 
+private slots:
     void displayTest_goesOutWithTheFieldsAsTheyStand_thenTheRotationResendsItsLast();
     void displayTest_saysWhyAPortThatIsNotThereGotNothing();
     void displayTest_refusesWhatTheWindowMarks_andSaysWhy_data();
