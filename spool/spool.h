@@ -8,13 +8,14 @@
 #include <QString>
 #include <atomic>
 #include <deque>
+#include <functional>
 #include <limits>
 #include <optional>
 
 // The spool: every message taken from a source, kept on disk from before its deletion there
 // until it has reached the display, so that no way of ending the controller loses it. One file
 // an entry in the folder `fila`, named by a number of 16 digits that gives the order; the folder
-// is for its owner only.
+// is for its owner only, and one that is a link is neither read nor written.
 //
 // An entry loaded at start whose source delete may not have been done (a crash came between the
 // two) stays "pending" until the intake has settled it. If it reaches the display meanwhile, it
@@ -79,6 +80,10 @@ public:
     void sourceSettled(quint64 id);
 
 private:
+    // Why the folder is not used: it is a link, which could lead to a folder that is not the
+    // spool's own (shared with another controller, or one whose mode is another's choice). Empty
+    // when it is not one.
+    QString linkRefusal() const;
     QString entryPath(quint64 id) const;
     QString shownMarkPath(quint64 id) const;
     void makeFolder() const;
