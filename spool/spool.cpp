@@ -231,7 +231,19 @@ std::optional<QueuedMessage> Spool::read(quint64 id)
 void Spool::leaveOnDisk(const QList<QueuedMessage>& messages)
 {
     for (const QueuedMessage& message : messages)
-        m_onDisk.push_back({message.spoolId, message.takenSteady});
+        m_onDisk.push_back({message.spoolId, message.takenAt, message.takenSteady});
+}
+
+QList<quint64> Spool::dropLeftOnDisk(const TakenMatch& matches)
+{
+    QList<quint64> dropped;
+    std::erase_if(m_onDisk, [&](const OnDisk& left) {
+        if (!matches(left.takenAt, left.takenSteady))
+            return false;
+        dropped << left.id;
+        return true;
+    });
+    return dropped;
 }
 
 QList<QueuedMessage> Spool::readBack(qsizetype most)

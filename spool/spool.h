@@ -61,6 +61,11 @@ public:
     // longer be read is put aside as at load().
     QList<QueuedMessage> readBack(qsizetype most);
     qsizetype leftOnDisk() const { return static_cast<qsizetype>(m_onDisk.size()); }
+    // Forgets the messages left on disk for which `matches` holds, judged by when they were taken
+    // (as QueuedMessage holds it) without reading them; returns their ids. Their entries stay
+    // until shown() is called for each.
+    using TakenMatch = std::function<bool(qint64 takenAt, std::optional<qint64> takenSteady)>;
+    QList<quint64> dropLeftOnDisk(const TakenMatch& matches);
 
     // Writes the messages as entries, in order, giving each its id and the time it was taken
     // unless it has one (then on both clocks), all durably (each file flushed to disk, then the
@@ -107,6 +112,7 @@ private:
     int m_unreadable = 0;
     struct OnDisk {
         quint64 id;
+        qint64 takenAt;
         std::optional<qint64> takenSteady; // not kept in the entry: it means nothing to a later run
     };
     std::deque<OnDisk> m_onDisk;

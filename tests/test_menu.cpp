@@ -112,7 +112,7 @@ private slots:
     void saving_saysWhenOthersMayReadThePassword();
     void controls_followTheirRules();
     void dropFolderPath_losesOneTrailingSeparatorOnFocusOut();
-    void queueList_rowClickedIsTheQueuesSelection();
+    void queueList_rowClickedIsTheQueuesSelection_noneLeftTheTopGoes();
     void checks_loadedBadValuesAreMarkedAndKeptAsRead();
     void checks_typingDropsCharactersTheFieldNeverHolds();
     void checks_savingUnusableValueAsksFirst();
@@ -446,17 +446,29 @@ void TestMenu::dropFolderPath_losesOneTrailingSeparatorOnFocusOut()
     QCOMPARE(path->text(), QStringLiteral("C:\\Vendas"));
 }
 
-void TestMenu::queueList_rowClickedIsTheQueuesSelection()
+void TestMenu::queueList_rowClickedIsTheQueuesSelection_noneLeftTheTopGoes()
 {
     Window window;
+    PseudoTerminal display;
+    window.controller.tmrDisplay().setEnabled(false); // ticked by hand below
+    window.controller.settings().setText(Key::Porta, display.slavePath());
+    MessageQueue& queue = window.controller.queue();
     for (int row = 1; row <= 5; ++row)
-        window.controller.queue().append(
-            {QStringLiteral("ordem"), QStringLiteral("Linha %1").arg(row), {}});
+        queue.append({QStringLiteral("ordem"), QStringLiteral("Linha %1").arg(row), {}});
     auto* list = window.child<QTreeView>("lvwLista");
     QTRY_COMPARE(list->model()->rowCount(), 5);
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                      list->visualRect(list->model()->index(2, 1)).center());
-    QCOMPARE(window.controller.queue().selectedRow(), std::optional<int>(2));
+    const QPoint third = list->visualRect(list->model()->index(2, 1)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, third);
+    QCOMPARE(queue.selectedRow(), std::optional<int>(2));
+
+    // A ctrl-click on the selected row takes the selection away: the display goes on all the
+    // same, from the top.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, third);
+    QCOMPARE(queue.selectedRow(), std::nullopt);
+    emit window.controller.tmrDisplay().tick();
+    QTRY_VERIFY(display.received().contains("Linha 1"));
+    QCOMPARE(queue.at(0).linha1, QStringLiteral("Linha 2"));
+    QCOMPARE(window.lblError(), QString());
 }
 
 void TestMenu::checks_loadedBadValuesAreMarkedAndKeptAsRead()
