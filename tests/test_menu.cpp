@@ -149,8 +149,9 @@ void TestMenu::opening_showsRunningPageWithNoButtonPressedTitleWithVersionAndEve
     QCOMPARE(window.currentFrame(), QStringLiteral("fraExecutando"));
     for (const char* name : {"optDisplay", "optSQL", "optConfigura", "optExecutando"})
         QVERIFY(!window.child<QAbstractButton>(name)->isChecked());
-    // Nothing is read until "Executar" is pressed, and the page says so.
-    QCOMPARE(window.child<QGroupBox>("fraExecutando")->title(), QStringLiteral("Parado"));
+    // The frame's caption is the form's; the note above the list says that nothing is read
+    // until "Executar" is pressed.
+    QCOMPARE(window.child<QGroupBox>("fraExecutando")->title(), QStringLiteral("Em Execução"));
     QCOMPARE(window.child<QLabel>("lblError")->toolTip(), QStringLiteral("Relatório de Falhas"));
     // Polling is enabled from the start but reads nothing until "Executar" is selected.
     QCOMPARE(window.controller.page(), Controller::Page::None);
@@ -882,7 +883,7 @@ void TestMenu::runningPage_saysWhyNoMessagesAreRead()
         return notice->isVisible() && notice->text().contains(part);
     };
     QVERIFY2(says(QStringLiteral("parada: carregue em \"Executar\"")), qPrintable(notice->text()));
-    QCOMPARE(frame->title(), QStringLiteral("Parado"));
+    QCOMPARE(frame->title(), QStringLiteral("Em Execução"));
 
     window.click("optExecutando");
     QTRY_COMPARE(window.controller.queue().count(), 1);
