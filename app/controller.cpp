@@ -89,10 +89,10 @@ Controller::~Controller()
 
 QString Controller::windowTitle() const
 {
-    // Major and revision only: version 1.0.1 reads "1.1".
+    // Major and minor only: version 1.1.0 reads "1.1".
     return QStringLiteral("Controlador de Display       [Ver %1.%2]")
         .arg(MOSTRELA_VERSION_MAJOR)
-        .arg(MOSTRELA_VERSION_REVISION);
+        .arg(MOSTRELA_VERSION_MINOR);
 }
 
 QString Controller::spoolFolder() const
