@@ -87,21 +87,31 @@ std::optional<Key> leadingKey(const QString& line)
     return std::nullopt;
 }
 
-void readLine(Settings& settings, const QString& line)
+// A value longer than a text box holds costs its own key alone: the log names it, and the rest of
+// the file is read.
+bool fitsAField(const QString& path, Key key, qsizetype lineLength)
+{
+    if (lineLength <= maximumValueLength)
+        return true;
+    qCWarning(lcMostrela).noquote()
+        << QStringLiteral("\"%1\": %2 ficou por ler, numa linha com mais de %3 caracteres")
+               .arg(path, Settings::keyName(key))
+               .arg(maximumValueLength);
+    return false;
+}
+
+void readLine(Settings& settings, const QString& path, const QString& line)
 {
     if (const std::optional<Key> key = leadingKey(line)) {
-        const QString name = Settings::keyName(*key);
-        const QString value = line.mid(name.size() + 1);
-        if (value.size() > maximumValueLength)
-            throw Failure(QStringLiteral("O valor de %1 tem mais de %2 caracteres")
-                              .arg(name)
-                              .arg(maximumValueLength));
-        applyValue(settings, *key, value);
+        const qsizetype valueStart = Settings::keyName(*key).size() + 1;
+        if (fitsAField(path, *key, line.size() - valueStart))
+            applyValue(settings, *key, line.mid(valueStart));
         return;
     }
     // Hand-written lines such as "xxPorta=3" keep working.
     for (const SettingDefinition& row : settingsTable) {
-        if (line.contains(Settings::keyName(row.key) + u'='))
+        if (line.contains(Settings::keyName(row.key) + u'=') &&
+            fitsAField(path, row.key, line.size()))
             applyValue(settings, row.key, ValorDaLinha(line));
     }
 }
@@ -178,9 +188,12 @@ void writeConfigFile(const QString& path, const Settings& settings)
 
 void readConfigFile(const QString& path, Settings& settings)
 {
-    const QString text = withCrLfLineEndings(decodeFileText(readWhole(path)));
+    const QByteArray bytes = readWhole(path);
+    if (const QString problem = notText(bytes); !problem.isEmpty())
+        throw Failure(fileError(QStringLiteral("Não foi possível ler"), path, problem));
+    const QString text = withCrLfLineEndings(decodeFileText(bytes));
     QStringList lines;
     SeparaCampos(text, crLf, lines);
     for (const QString& line : lines)
-        readLine(settings, line);
+        readLine(settings, path, line);
 }

@@ -26,7 +26,8 @@ void writeConfigFile(const QString& path, const Settings& settings);
 // an earlier one. A line that begins with "Key=" sets that key only, to everything after that
 // first "=", so whatever was saved reads back as it was (bar trailing blanks: each line is
 // trimmed). A line that begins with no key is read as hand-written files always were: each key
-// found as "Key=" anywhere in it takes the text after the line's last "=". Only a regular file
-// (or a link to one) of at most configFileMaximumSize bytes is read. Throws Failure at the first
-// problem; the fields set before it keep their new values.
+// found as "Key=" anywhere in it takes the text after the line's last "=". A key whose line is
+// longer than a text box holds keeps its value, and the log names it. Only a regular file (or a
+// link to one) of at most configFileMaximumSize bytes that reads as text is read. Throws Failure
+// at the first problem; the fields set before it keep their new values.
 void readConfigFile(const QString& path, Settings& settings);

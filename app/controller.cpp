@@ -66,6 +66,7 @@ Controller::Controller(const QString& folder, const QString& spoolFolder)
     if (QCoreApplication* application = QCoreApplication::instance())
         connect(application, &QCoreApplication::aboutToQuit, m_sources.get(),
                 &SourceWorkers::requestStop);
+    m_rotation.setSpool(m_spool.get());
     connect(&m_rotation, &Rotation::displayed, this, &Controller::messageShown);
     connect(&m_rotation, &Rotation::writeFailed, this, &Controller::displayFailed);
     connect(&m_rotation, &Rotation::expired, this, [this] { m_feed.refill(); });
@@ -88,10 +89,10 @@ Controller::~Controller()
 
 QString Controller::windowTitle() const
 {
-    // Major and revision only: version 1.0.1 reads "1.1".
+    // Major and minor only: version 1.1.0 reads "1.1".
     return QStringLiteral("Controlador de Display       [Ver %1.%2]")
         .arg(MOSTRELA_VERSION_MAJOR)
-        .arg(MOSTRELA_VERSION_REVISION);
+        .arg(MOSTRELA_VERSION_MINOR);
 }
 
 QString Controller::spoolFolder() const

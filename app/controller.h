@@ -38,8 +38,8 @@ public:
     explicit Controller(const QString& folder, const QString& spoolFolder = QString());
     ~Controller() override;
 
-    // The version, and the folder of Mostrela.cfg so that nobody wonders which file is in use;
-    // the spool's folder too when it is not beside it.
+    // The version, as a technician reads it from the title: "[Ver 1.1]" for 1.1.0. The folders
+    // are told by the status bar, so that scripts that look for the window by its title find it.
     QString windowTitle() const;
     QString configPath() const { return m_configPath; }
     QString spoolFolder() const;

@@ -1,7 +1,5 @@
 #include "core/message_queue.h"
 
-#include "core/failure.h"
-
 MessageQueue::MessageQueue(QObject* parent) : QObject(parent) {}
 
 void MessageQueue::append(const QueuedMessage& message)
@@ -38,9 +36,7 @@ void MessageQueue::setSelected(std::optional<int> row)
 
 QueuedMessage MessageQueue::takeSelected()
 {
-    if (!m_selected)
-        throw Failure(QStringLiteral("Nenhuma linha da lista está seleccionada"));
-    const int row = *m_selected;
+    const int row = m_selected.value_or(0);
     QueuedMessage message = m_rows.takeAt(row);
     m_selected = count() > 0 ? std::optional(0) : std::nullopt;
     emit removed(row, row);

@@ -9,8 +9,9 @@
 
 // The queue of messages waiting for the display, with its selected row: the one the rotation
 // takes next, the top row unless one was picked by hand. A row appended to an empty queue becomes
-// the selected one. Each change is announced once, however many rows it holds, so that whoever
-// follows the queue (the running page's list) hears of a batch once rather than once a message.
+// the selected one; with none selected (a click can take the selection away) the top row goes. Each
+// change is announced once, however many rows it holds, so that whoever follows the queue (the
+// running page's list) hears of a batch once rather than once a message.
 class MessageQueue : public QObject {
     Q_OBJECT
 public:
@@ -27,8 +28,8 @@ public:
     void select(int row);
     void clearSelection();
 
-    // Removes the selected row and returns it, then selects the top row if any is left.
-    // Throws Failure when no row is selected; the queue is then left as it was.
+    // Removes the selected row, or the top row when none is selected, and returns it, then
+    // selects the top row if any is left. The queue must not be empty.
     QueuedMessage takeSelected();
     // Puts a message taken with takeSelected() back at the top and selects it, so it is the
     // next to be taken.

@@ -4,6 +4,8 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
+
 namespace {
 
 const CodePageTable& windows1252()
@@ -26,7 +28,37 @@ bool hasHighByte(const QByteArray& bytes)
     return false;
 }
 
+bool hasByteOrderMark(const QByteArray& bytes)
+{
+    return bytes.startsWith("\xEF\xBB\xBF") || bytes.startsWith("\xFF\xFE") ||
+           bytes.startsWith("\xFE\xFF");
+}
+
 } // namespace
+
+QString notText(const QByteArray& bytes)
+{
+    if (hasByteOrderMark(bytes))
+        return {};
+    qsizetype zeros[2] = {0, 0}; // at even and at odd offsets
+    qsizetype controls = 0;
+    for (qsizetype at = 0; at < bytes.size(); ++at) {
+        const auto byte = static_cast<unsigned char>(bytes[at]);
+        if (byte == 0)
+            ++zeros[at % 2];
+        if (byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\r')
+            ++controls;
+    }
+    // Latin text in UTF-16 has a zero as the high byte of nearly every character.
+    const qsizetype characters = bytes.size() / 2;
+    if (characters > 0 && std::max(zeros[0], zeros[1]) > characters / 2 &&
+        std::min(zeros[0], zeros[1]) < characters / 8)
+        return QStringLiteral("está em UTF-16 sem a marca de ordem dos bytes (BOM); grave-o em "
+                              "UTF-8 ou com a marca");
+    if (controls > bytes.size() / 16)
+        return QStringLiteral("não é um ficheiro de texto");
+    return {};
+}
 
 QString decodeFileText(const QByteArray& bytes)
 {

@@ -9,6 +9,11 @@
 // mark, UTF-8 when they are valid UTF-8 holding multi-byte sequences, Windows-1252 otherwise.
 QString decodeFileText(const QByteArray& bytes);
 
+// Why decodeFileText() cannot make text of `bytes`, or empty: UTF-16 without its byte-order mark
+// (a zero in every other byte), or bytes that are mostly not characters (a file of zeros left by a
+// crash, a program saved in its place). A stray control character is still text.
+QString notText(const QByteArray& bytes);
+
 // CR LF, LF and a lone CR all become CR LF.
 QString withCrLfLineEndings(const QString& text);
 

@@ -1,17 +1,38 @@
 #include "rotation/rotation.h"
 
-#include "core/failure.h"
 #include "core/log.h"
 #include "core/message_queue.h"
 #include "core/status.h"
 #include "display/display_writer.h"
+#include "spool/spool.h"
 
 #include <QLocale>
+
+#include <algorithm>
 
 namespace {
 
 const QString dateTimeKeyword = QStringLiteral("#DataHora#");
 constexpr int idleTextTicked = 1;
+
+// How many went and how long ago they were taken (their ages in milliseconds), those taken by a
+// clock ahead of now apart.
+QString droppedText(qsizetype dropped, qsizetype ahead, qint64 youngestMs, qint64 oldestMs)
+{
+    QString text = QStringLiteral("%1 mensagens postas de lado sem serem mostradas, mais antigas "
+                                  "do que SegundosValidade")
+                       .arg(dropped);
+    const qint64 youngest = youngestMs / 1000;
+    const qint64 oldest = oldestMs / 1000;
+    if (dropped > ahead)
+        text += youngest == oldest
+                    ? QStringLiteral(": tomadas há %1 segundos").arg(oldest)
+                    : QStringLiteral(": tomadas há %1 a %2 segundos").arg(youngest).arg(oldest);
+    if (ahead > 0)
+        text +=
+            QStringLiteral("; %1 com a hora em que foram tomadas adiante do relógio").arg(ahead);
+    return text;
+}
 
 } // namespace
 
@@ -32,59 +53,76 @@ QString Rotation::dateTimeLine(const QDateTime& moment)
 
 void Rotation::tick(const RotationSettings& settings, const DisplaySettings& display)
 {
-    dropExpired(settings.validityMs);
+    m_validityMs = settings.validityMs;
+    if (!m_start)
+        m_start = Start{m_clock().toMSecsSinceEpoch(), m_steadyClock(), settings.validityMs};
+    dropTooOld();
     if (m_writing)
         return;
-    const quint64 sentBefore = m_lastId;
-    const QString error = runTrapped([&] {
-        if (m_queue.count() > 0) {
-            m_inFlight = m_queue.takeSelected();
-            send(display, m_inFlight->linha1, m_inFlight->linha2, m_inFlight->spoolId);
-        } else if (settings.mostraDefault == idleTextTicked) {
-            const QString& linha2 = settings.defaultLinha2;
-            send(display, settings.defaultLinha1,
-                 linha2.toUpper() == dateTimeKeyword.toUpper() ? dateTimeLine(m_clock()) : linha2);
-        }
-    });
-    // Nothing was sent: the tick ends clean, or with why no row could be taken.
-    if (m_lastId == sentBefore)
-        m_status.setError(error, Status::Handler::Rotation);
+    // An empty queue with no idle text says nothing of the display: a failure stands until a
+    // write gets through.
+    if (m_queue.count() > 0) {
+        m_inFlight = m_queue.takeSelected();
+        send(display, m_inFlight->linha1, m_inFlight->linha2, m_inFlight->spoolId);
+    } else if (settings.mostraDefault == idleTextTicked) {
+        const QString& linha2 = settings.defaultLinha2;
+        send(display, settings.defaultLinha1,
+             linha2.toUpper() == dateTimeKeyword.toUpper() ? dateTimeLine(m_clock()) : linha2);
+    }
 }
 
-void Rotation::dropExpired(qint64 validityMs)
+bool Rotation::tooOld(qint64 takenAt, std::optional<qint64> takenSteady) const
 {
-    if (validityMs <= 0)
+    if (!takenSteady) {
+        if (takenAt == 0 || !m_start)
+            return false;
+        // Carried over: judged at the start by the wall clock, and a time ahead of it cannot be
+        // trusted to be recent. Kept, it is dated on the steady clock by its age then.
+        const qint64 age = m_start->wall - takenAt;
+        if (m_start->validityMs > 0 && (age < 0 || age > m_start->validityMs))
+            return true;
+        takenSteady = m_start->steady - age;
+    }
+    return *takenSteady < m_keptFrom;
+}
+
+void Rotation::dropTooOld()
+{
+    if (m_start->validityMs <= 0 && m_keptFrom == std::numeric_limits<qint64>::min())
         return;
     const qint64 now = m_clock().toMSecsSinceEpoch();
     const qint64 steadyNow = m_steadyClock();
-    const auto tooOld = [&](const QueuedMessage& message) {
-        if (!message.takenSteady) {
-            // Carried over: only the wall clock tells its age, and a time ahead of it cannot be
-            // trusted to be recent.
-            return message.takenAt != 0 &&
-                   (message.takenAt > now || now - message.takenAt > validityMs);
-        }
-        return m_lastFailedWrite && *message.takenSteady <= *m_lastFailedWrite &&
-               steadyNow - *message.takenSteady > validityMs;
-    };
     qsizetype dropped = 0;
-    // Until none is too old: the messages that take the place of those dropped may be too.
-    for (QList<QueuedMessage> old; !(old = m_queue.takeAll(tooOld)).isEmpty();) {
-        QList<quint64> spoolIds;
-        for (const QueuedMessage& message : old) {
-            if (message.spoolId != 0)
-                spoolIds.append(message.spoolId);
+    qsizetype ahead = 0; // taken, by their wall-clock time, after now
+    qint64 youngest = std::numeric_limits<qint64>::max();
+    qint64 oldest = 0;
+    const auto judged = [&](qint64 takenAt, std::optional<qint64> takenSteady) {
+        if (!tooOld(takenAt, takenSteady))
+            return false;
+        ++dropped;
+        const qint64 age = takenSteady ? steadyNow - *takenSteady : now - takenAt;
+        if (age < 0) {
+            ++ahead;
+        } else {
+            youngest = std::min(youngest, age);
+            oldest = std::max(oldest, age);
         }
-        dropped += old.size();
-        emit expired(spoolIds);
+        return true;
+    };
+    QList<quint64> spoolIds;
+    const QList<QueuedMessage> old = m_queue.takeAll(
+        [&](const QueuedMessage& message) { return judged(message.takenAt, message.takenSteady); });
+    for (const QueuedMessage& message : old) {
+        if (message.spoolId != 0)
+            spoolIds.append(message.spoolId);
     }
+    if (m_spool)
+        spoolIds += m_spool->dropLeftOnDisk(judged);
     if (dropped == 0)
         return;
+    emit expired(spoolIds);
     m_status.addDropped(dropped);
-    qCInfo(lcMostrela).noquote() << QStringLiteral("%1 mensagens postas de lado sem serem "
-                                                   "mostradas: tomadas há mais de %2 segundos")
-                                        .arg(dropped)
-                                        .arg(static_cast<double>(validityMs) / 1000);
+    qCInfo(lcMostrela).noquote() << droppedText(dropped, ahead, youngest, oldest);
 }
 
 void Rotation::send(const DisplaySettings& display, const QString& linha1, const QString& linha2,
@@ -104,8 +142,6 @@ void Rotation::written(quint64 id, const DisplayOutcome& outcome)
     // for the next tick instead of being lost.
     if (message && !outcome.reached)
         m_queue.putBack(*message);
-    if (!outcome.reached)
-        m_lastFailedWrite = m_steadyClock();
     if (outcome.written) {
         qCDebug(lcMostrela).noquote() << "Mostrada:" << outcome.linha1 << '|' << outcome.linha2;
         emit displayed(outcome.linha1, outcome.linha2);
@@ -113,4 +149,14 @@ void Rotation::written(quint64 id, const DisplayOutcome& outcome)
     if (!outcome.reached)
         emit writeFailed(outcome.failure);
     m_status.setError(outcome.failure, Status::Handler::Rotation);
+    if (!outcome.reached) {
+        m_lastFailedWrite = m_steadyClock();
+    } else if (m_lastFailedWrite) {
+        // The display is back: what waited through the failures is judged now, once.
+        if (m_validityMs > 0)
+            m_keptFrom = std::max(m_keptFrom,
+                                  std::min(*m_lastFailedWrite + 1, m_steadyClock() - m_validityMs));
+        m_lastFailedWrite.reset();
+        dropTooOld();
+    }
 }

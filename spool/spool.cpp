@@ -129,7 +129,7 @@ void Spool::list()
 {
     m_listed = true;
     const QDir directory(m_folder);
-    if (!directory.exists())
+    if (!directory.exists() || !linkRefusal().isEmpty())
         return;
     // A folder made by an earlier version let others read the messages.
     QFile::setPermissions(m_folder, ownerOnly);
@@ -200,7 +200,9 @@ Spool::Entries Spool::load(qsizetype most)
         m_toLoad.squeeze();
         m_marks.clear();
     }
-    if (m_unreadable > 0)
+    if (const QString refusal = linkRefusal(); !refusal.isEmpty())
+        entries.problem = QStringLiteral("A fila \"%1\" não é lida: %2").arg(m_folder, refusal);
+    else if (m_unreadable > 0)
         entries.problem =
             QStringLiteral("Mensagens da fila ilegíveis: %1, postas de parte em \"%2\"")
                 .arg(m_unreadable)
@@ -229,7 +231,19 @@ std::optional<QueuedMessage> Spool::read(quint64 id)
 void Spool::leaveOnDisk(const QList<QueuedMessage>& messages)
 {
     for (const QueuedMessage& message : messages)
-        m_onDisk.push_back({message.spoolId, message.takenSteady});
+        m_onDisk.push_back({message.spoolId, message.takenAt, message.takenSteady});
+}
+
+QList<quint64> Spool::dropLeftOnDisk(const TakenMatch& matches)
+{
+    QList<quint64> dropped;
+    std::erase_if(m_onDisk, [&](const OnDisk& left) {
+        if (!matches(left.takenAt, left.takenSteady))
+            return false;
+        dropped << left.id;
+        return true;
+    });
+    return dropped;
 }
 
 QList<QueuedMessage> Spool::readBack(qsizetype most)
@@ -288,8 +302,19 @@ void Spool::renumber(QList<QueuedMessage>& messages, QSet<quint64>& marks) const
                                         .arg(m_folder);
 }
 
+QString Spool::linkRefusal() const
+{
+    const QFileInfo info(m_folder);
+    if (!info.isSymLink() && !info.isJunction())
+        return {};
+    return QStringLiteral("é uma ligação para outra pasta, e a fila é sempre uma pasta só sua; "
+                          "as mensagens ficam nas suas fontes");
+}
+
 void Spool::makeFolder() const
 {
+    if (const QString refusal = linkRefusal(); !refusal.isEmpty())
+        throw Failure(refusal);
     if (QFileInfo(m_folder).isDir())
         return;
     const QString parent = QFileInfo(m_folder).absolutePath();

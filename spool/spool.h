@@ -8,13 +8,14 @@
 #include <QString>
 #include <atomic>
 #include <deque>
+#include <functional>
 #include <limits>
 #include <optional>
 
 // The spool: every message taken from a source, kept on disk from before its deletion there
 // until it has reached the display, so that no way of ending the controller loses it. One file
 // an entry in the folder `fila`, named by a number of 16 digits that gives the order; the folder
-// is for its owner only.
+// is for its owner only, and one that is a link is neither read nor written.
 //
 // An entry loaded at start whose source delete may not have been done (a crash came between the
 // two) stays "pending" until the intake has settled it. If it reaches the display meanwhile, it
@@ -60,6 +61,11 @@ public:
     // longer be read is put aside as at load().
     QList<QueuedMessage> readBack(qsizetype most);
     qsizetype leftOnDisk() const { return static_cast<qsizetype>(m_onDisk.size()); }
+    // Forgets the messages left on disk for which `matches` holds, judged by when they were taken
+    // (as QueuedMessage holds it) without reading them; returns their ids. Their entries stay
+    // until shown() is called for each.
+    using TakenMatch = std::function<bool(qint64 takenAt, std::optional<qint64> takenSteady)>;
+    QList<quint64> dropLeftOnDisk(const TakenMatch& matches);
 
     // Writes the messages as entries, in order, giving each its id and the time it was taken
     // unless it has one (then on both clocks), all durably (each file flushed to disk, then the
@@ -79,6 +85,10 @@ public:
     void sourceSettled(quint64 id);
 
 private:
+    // Why the folder is not used: it is a link, which could lead to a folder that is not the
+    // spool's own (shared with another controller, or one whose mode is another's choice). Empty
+    // when it is not one.
+    QString linkRefusal() const;
     QString entryPath(quint64 id) const;
     QString shownMarkPath(quint64 id) const;
     void makeFolder() const;
@@ -102,6 +112,7 @@ private:
     int m_unreadable = 0;
     struct OnDisk {
         quint64 id;
+        qint64 takenAt;
         std::optional<qint64> takenSteady; // not kept in the entry: it means nothing to a later run
     };
     std::deque<OnDisk> m_onDisk;

@@ -81,6 +81,8 @@ private slots:
     void opening_readsThroughALinkToARegularFile();
     void opening_refusesOneByteOverTheSizeLimit();
     void badInput_isRefusedClearlyOrReadAsFarAsTheRulesAllow();
+    void notText_isRefusedSayingWhy_data();
+    void notText_isRefusedSayingWhy();
 };
 
 void TestConfigFile::roundTrip_generatedValuesReadBackAsSavedBarTrailingBlanks()
@@ -411,11 +413,22 @@ void TestConfigFile::badInput_isRefusedClearlyOrReadAsFarAsTheRulesAllow()
         byte = static_cast<char>(generator.bounded(256));
     readInto(settings, garbage); // any outcome but a crash or a hang
 
-    const QString longLine = readInto(settings, "Porta=" + QByteArray(1024 * 1024, '9'));
-    QVERIFY2(longLine.contains(QStringLiteral("32767")), qPrintable(longLine));
+    // A value too long for its field costs that key alone, wherever the key stands in its line.
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Porta ficou por ler.*32767"));
+    QCOMPARE(readInto(settings, "Porta=" + QByteArray(1024 * 1024, '9')), QString());
     QCOMPARE(settings.text(Key::Porta), QStringLiteral("1"));
     QCOMPARE(readInto(settings, QByteArray(1024 * 1024, 'y') + "\r\nPorta=6"), QString());
     QCOMPARE(settings.text(Key::Porta), QStringLiteral("6"));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Default_Linha1 ficou por ler"));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Limpa ficou por ler"));
+    QCOMPARE(readInto(settings, "Default_Linha1=" + QByteArray(10 * 1024 * 1024, 'x') +
+                                    "\r\nNumLetras=16\r\nxLimpa=" + QByteArray(40000, '1') +
+                                    "\r\nLigaFicheiros=1\r\n"),
+             QString());
+    QCOMPARE(settings.text(Key::Default_Linha1), Settings().text(Key::Default_Linha1));
+    QCOMPARE(settings.text(Key::Limpa), Settings().text(Key::Limpa));
+    QCOMPARE(settings.text(Key::NumLetras), QStringLiteral("16"));
+    QVERIFY(settings.ligaFicheiros());
 
     Settings many;
     const QString tooManyLines = readInto(many, QByteArray("NumLetras=1\r\n").repeated(40000));
@@ -425,6 +438,38 @@ void TestConfigFile::badInput_isRefusedClearlyOrReadAsFarAsTheRulesAllow()
     QCOMPARE(readInto(settings, QByteArray("Porta=a\0b\r\nNumLetras=8\r\n", 23)), QString());
     QCOMPARE(settings.text(Key::Porta), QString(QStringLiteral("a") + QChar(0) + u'b'));
     QCOMPARE(settings.text(Key::NumLetras), QStringLiteral("8"));
+}
+
+void TestConfigFile::notText_isRefusedSayingWhy_data()
+{
+    const QByteArray text = "Porta=2\r\nLigaFicheiros=1\r\n";
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("said");
+    const QString utf16 = QStringLiteral("UTF-16 sem a marca");
+    QTest::newRow("UTF-16 LE without its mark")
+        << QByteArray::fromRawData(reinterpret_cast<const char*>(u"Porta=2\r\nLigaFicheiros=1\r\n"),
+                                   text.size() * 2)
+        << utf16;
+    QByteArray bigEndian;
+    for (const char byte : text)
+        bigEndian += QByteArray(1, '\0') + byte;
+    QTest::newRow("UTF-16 BE without its mark") << bigEndian << utf16;
+    QTest::newRow("zeros left by a crash") << QByteArray(4096, '\0') << QStringLiteral("texto");
+    QTest::newRow("a program saved in its place")
+        << QByteArray("MZ\x90\0\x03\0\0\0\x04\0\0\0\xFF\xFF\0\0", 16) + text
+        << QStringLiteral("texto");
+}
+
+// Never read as nothing in silence: the failure names the file and says what it holds.
+void TestConfigFile::notText_isRefusedSayingWhy()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, said);
+    Settings settings;
+    const QString error = readInto(settings, bytes);
+    QVERIFY2(error.contains(said) && error.contains(QStringLiteral("Mostrela.cfg")),
+             qPrintable(error));
+    QVERIFY(!settings.ligaFicheiros());
 }
 
 QTEST_GUILESS_MAIN(TestConfigFile)

@@ -112,7 +112,7 @@ private slots:
     void saving_saysWhenOthersMayReadThePassword();
     void controls_followTheirRules();
     void dropFolderPath_losesOneTrailingSeparatorOnFocusOut();
-    void queueList_rowClickedIsTheQueuesSelection();
+    void queueList_rowClickedIsTheQueuesSelection_noneLeftTheTopGoes();
     void checks_loadedBadValuesAreMarkedAndKeptAsRead();
     void checks_typingDropsCharactersTheFieldNeverHolds();
     void checks_savingUnusableValueAsksFirst();
@@ -149,8 +149,9 @@ void TestMenu::opening_showsRunningPageWithNoButtonPressedTitleWithVersionAndEve
     QCOMPARE(window.currentFrame(), QStringLiteral("fraExecutando"));
     for (const char* name : {"optDisplay", "optSQL", "optConfigura", "optExecutando"})
         QVERIFY(!window.child<QAbstractButton>(name)->isChecked());
-    // Nothing is read until "Executar" is pressed, and the page says so.
-    QCOMPARE(window.child<QGroupBox>("fraExecutando")->title(), QStringLiteral("Parado"));
+    // The frame's caption is the form's; the note above the list says that nothing is read
+    // until "Executar" is pressed.
+    QCOMPARE(window.child<QGroupBox>("fraExecutando")->title(), QStringLiteral("Em Execução"));
     QCOMPARE(window.child<QLabel>("lblError")->toolTip(), QStringLiteral("Relatório de Falhas"));
     // Polling is enabled from the start but reads nothing until "Executar" is selected.
     QCOMPARE(window.controller.page(), Controller::Page::None);
@@ -446,17 +447,29 @@ void TestMenu::dropFolderPath_losesOneTrailingSeparatorOnFocusOut()
     QCOMPARE(path->text(), QStringLiteral("C:\\Vendas"));
 }
 
-void TestMenu::queueList_rowClickedIsTheQueuesSelection()
+void TestMenu::queueList_rowClickedIsTheQueuesSelection_noneLeftTheTopGoes()
 {
     Window window;
+    PseudoTerminal display;
+    window.controller.tmrDisplay().setEnabled(false); // ticked by hand below
+    window.controller.settings().setText(Key::Porta, display.slavePath());
+    MessageQueue& queue = window.controller.queue();
     for (int row = 1; row <= 5; ++row)
-        window.controller.queue().append(
-            {QStringLiteral("ordem"), QStringLiteral("Linha %1").arg(row), {}});
+        queue.append({QStringLiteral("ordem"), QStringLiteral("Linha %1").arg(row), {}});
     auto* list = window.child<QTreeView>("lvwLista");
     QTRY_COMPARE(list->model()->rowCount(), 5);
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                      list->visualRect(list->model()->index(2, 1)).center());
-    QCOMPARE(window.controller.queue().selectedRow(), std::optional<int>(2));
+    const QPoint third = list->visualRect(list->model()->index(2, 1)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, third);
+    QCOMPARE(queue.selectedRow(), std::optional<int>(2));
+
+    // A ctrl-click on the selected row takes the selection away: the display goes on all the
+    // same, from the top.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, third);
+    QCOMPARE(queue.selectedRow(), std::nullopt);
+    emit window.controller.tmrDisplay().tick();
+    QTRY_VERIFY(display.received().contains("Linha 1"));
+    QCOMPARE(queue.at(0).linha1, QStringLiteral("Linha 2"));
+    QCOMPARE(window.lblError(), QString());
 }
 
 void TestMenu::checks_loadedBadValuesAreMarkedAndKeptAsRead()
@@ -870,7 +883,7 @@ void TestMenu::runningPage_saysWhyNoMessagesAreRead()
         return notice->isVisible() && notice->text().contains(part);
     };
     QVERIFY2(says(QStringLiteral("parada: carregue em \"Executar\"")), qPrintable(notice->text()));
-    QCOMPARE(frame->title(), QStringLiteral("Parado"));
+    QCOMPARE(frame->title(), QStringLiteral("Em Execução"));
 
     window.click("optExecutando");
     QTRY_COMPARE(window.controller.queue().count(), 1);

@@ -29,6 +29,7 @@ class TestOddSpoolEntries : public QObject {
     Q_OBJECT
 private slots:
     void onlyTheSpoolsOwnEntriesAreShown_othersNamedOnce_unreadableOnesPutAside();
+    void linkedSpoolFolder_isRefused_theFolderItNamesUntouched_messagesStayInTheirSources();
 };
 
 void TestOddSpoolEntries::onlyTheSpoolsOwnEntriesAreShown_othersNamedOnce_unreadableOnesPutAside()
@@ -90,6 +91,34 @@ void TestOddSpoolEntries::onlyTheSpoolsOwnEntriesAreShown_othersNamedOnce_unread
         QDir(spool.filePath(QStringLiteral("ilegiveis"))).entryList(QDir::Files | QDir::System),
         unreadable);
     QVERIFY(!QFile::exists(leftOver));
+}
+
+void TestOddSpoolEntries::
+    linkedSpoolFolder_isRefused_theFolderItNamesUntouched_messagesStayInTheirSources()
+{
+    ControllerRig rig;
+    rig.folder.settings().setLigaFicheiros(true);
+    const QString other = rig.folder.filePath(QStringLiteral("partilhada"));
+    QVERIFY(QDir().mkdir(other, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                    QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
+                                    QFile::ExeOther));
+    const QString theirs = QDir(other).filePath(QStringLiteral("0000000000000001.msg"));
+    QVERIFY(writeFileBytes(theirs, entry("alheia")));
+    QVERIFY(QFile::link(other, rig.folder.filePath(QStringLiteral("fila"))));
+    const QFile::Permissions mode = QFile::permissions(other);
+
+    RunningController& running = rig.start();
+    QVERIFY(rig.folder.drop(QStringLiteral("1.dsp"), "Venda"));
+    QTRY_VERIFY2(running.lblError().contains(QStringLiteral("ligação")),
+                 qPrintable(running.lblError()));
+    QTRY_VERIFY2(running.lblError().contains(QStringLiteral("gravar")),
+                 qPrintable(running.lblError()));
+    QCOMPARE(rig.folder.dropFilesLeft(), QStringList{QStringLiteral("1.dsp")});
+    QCOMPARE(QFile::permissions(other), mode);
+    QCOMPARE(QDir(other).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList{QStringLiteral("0000000000000001.msg")});
+    QCOMPARE(fileBytes(theirs), entry("alheia"));
+    QCOMPARE(rig.display.received(), QByteArray());
 }
 
 QTEST_MAIN(TestOddSpoolEntries)

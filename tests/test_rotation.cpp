@@ -53,8 +53,8 @@ class TestRotation : public QObject {
 private slots:
     void twoRows_areShownInOrderAndRemoved();
     void rowPickedByHand_goesNextThenTheTop();
-    void rowsWithNoneSelected_stayAndTheLabelSaysSo();
-    void emptyQueueWithoutIdleText_sendsNothingAndClearsTheLabel();
+    void rowsWithNoneSelected_theTopRowGoes();
+    void emptyQueueWithoutIdleText_sendsNothingAndLeavesTheDisplaysFailure();
     void idleText_replacesTheDateTimeKeywordOnlyWhenWhole();
     void idleText_withEmptySecondLine();
     void busyDisplay_isReportedAndGetsTheIdleTextBack();
@@ -63,6 +63,7 @@ private slots:
     void tooOldMessages_leaveARowPickedByHandNext_orTheTopInPlaceOfOne();
     void age_countsOnlyWhereAMessageCouldBeStale_data();
     void age_countsOnlyWhereAMessageCouldBeStale();
+    void carriedOver_judgedOnceAtTheStart_onDiskToo();
 };
 
 void TestRotation::twoRows_areShownInOrderAndRemoved()
@@ -97,32 +98,32 @@ void TestRotation::rowPickedByHand_goesNextThenTheTop()
     rig.expect(usualDisplayMessage("Linha 1", "x"));
 }
 
-void TestRotation::rowsWithNoneSelected_stayAndTheLabelSaysSo()
+void TestRotation::rowsWithNoneSelected_theTopRowGoes()
 {
     Rig rig;
     rig.add(QStringLiteral("Parada"), QStringLiteral("x"));
+    rig.add(QStringLiteral("Depois"), QStringLiteral("y"));
     rig.queue.clearSelection();
-    rig.tick();
-    QVERIFY(!rig.lblError().isEmpty());
-    QCOMPARE(rig.queue.count(), 1);
-    rig.queue.select(0);
     rig.tick();
     rig.expect(usualDisplayMessage("Parada", "x"));
     QCOMPARE(rig.lblError(), QString());
+    QCOMPARE(rig.queue.selectedRow(), std::optional<int>(0));
 }
 
-void TestRotation::emptyQueueWithoutIdleText_sendsNothingAndClearsTheLabel()
+// Only a write that reaches the display tells that it works again.
+void TestRotation::emptyQueueWithoutIdleText_sendsNothingAndLeavesTheDisplaysFailure()
 {
     Rig rig;
     for (const int unticked : {0, 2}) { // unticked or greyed
         rig.settings.setMostraDefault(unticked);
         rig.status.setError(QStringLiteral("falha antiga"), Status::Handler::Rotation);
         rig.tick();
-        QCOMPARE(rig.lblError(), QString());
+        QCOMPARE(rig.lblError(), QStringLiteral("falha antiga"));
     }
     rig.add(QStringLiteral("Depois"), QStringLiteral("disso"));
     rig.tick();
     rig.expect(usualDisplayMessage("Depois", "disso")); // and nothing before it
+    QCOMPARE(rig.lblError(), QString());
 }
 
 void TestRotation::idleText_replacesTheDateTimeKeywordOnlyWhenWhole()
@@ -205,6 +206,7 @@ void TestRotation::tooOldMessages_goBeforeTheTick_withThoseReadBackInTheirPlace(
     Spool spool(rig.folder.filePath(QStringLiteral("fila")));
     QueueFeed feed(rig.queue, spool, 2);
     connect(&rig.rotation, &Rotation::expired, &rig.rotation, [&] { feed.refill(); });
+    rig.rotation.setSpool(&spool);
     QSignalSpy expired(&rig.rotation, &Rotation::expired);
 
     QList<QueuedMessage> batch;
@@ -259,55 +261,109 @@ void TestRotation::age_countsOnlyWhereAMessageCouldBeStale_data()
     QTest::addColumn<bool>("writeFailed"); // while it waited
     QTest::addColumn<int>("steadyAge");    // seconds; for a message of this run
     QTest::addColumn<int>("wallAge");      // seconds by the wall clock, which may have jumped
+    QTest::addColumn<int>("outage");       // seconds the failed display stays out, if it does
+    QTest::addColumn<int>("later");        // seconds it waits more, once the display shows again
     QTest::addColumn<bool>("dropped");
 
-    QTest::newRow("healthy run, an hour in the queue") << false << false << 3600 << 3600 << false;
+    QTest::newRow("healthy run, an hour in the queue")
+        << false << false << 3600 << 3600 << 0 << 0 << false;
     QTest::newRow("failed write, 6 s old, clock put forward a day")
-        << false << true << 6 << 86406 << false;
+        << false << true << 6 << 86406 << 0 << 0 << false;
     QTest::newRow("failed write, 400 s old, clock put back an hour")
-        << false << true << 400 << -3200 << true;
-    QTest::newRow("failed write, 200 s old") << false << true << 200 << 200 << false;
-    QTest::newRow("carried over, 200 s old") << true << false << 0 << 200 << false;
-    QTest::newRow("carried over, 400 s old") << true << false << 0 << 400 << true;
-    QTest::newRow("carried over, taken in the future") << true << false << 0 << -3600 << true;
+        << false << true << 400 << -3200 << 0 << 0 << true;
+    QTest::newRow("failed write, 200 s old") << false << true << 200 << 200 << 0 << 0 << false;
+    QTest::newRow("failed write, 200 s old, then 300 s behind a healthy display's backlog")
+        << false << true << 200 << 200 << 0 << 300 << false;
+    QTest::newRow("carried over, 200 s old") << true << false << 0 << 200 << 0 << 0 << false;
+    QTest::newRow("carried over, 200 s old, then 300 s behind the rest of the backlog")
+        << true << false << 0 << 200 << 0 << 300 << false;
+    QTest::newRow("carried over, 400 s old") << true << false << 0 << 400 << 0 << 0 << true;
+    QTest::newRow("carried over, taken in the future")
+        << true << false << 0 << -3600 << 0 << 0 << true;
+    QTest::newRow("carried over, 200 s old, 400 s when a failed display is back")
+        << true << true << 0 << 200 << 200 << 0 << true;
 }
 
 // SegundosValidade (300 s here) drops only a message carried over from an earlier run, judged by
 // the wall clock, or one of this run that waited while a write failed, judged by the steady
-// clock whatever the wall clock does.
+// clock whatever the wall clock does; each is judged once, when the display can show again.
 void TestRotation::age_countsOnlyWhereAMessageCouldBeStale()
 {
     QFETCH(bool, carriedOver);
     QFETCH(bool, writeFailed);
     QFETCH(int, steadyAge);
     QFETCH(int, wallAge);
+    QFETCH(int, outage);
+    QFETCH(int, later);
     QFETCH(bool, dropped);
 
     Rig rig;
     rig.settings.setText(Key::SegundosValidade, QStringLiteral("300"));
-    const QDateTime wallNow(QDate(2026, 3, 2), QTime(9, 30));
-    constexpr qint64 steadyNow = 50'000'000;
+    QDateTime wallNow(QDate(2026, 3, 2), QTime(9, 30));
+    qint64 steadyNow = 50'000'000;
     rig.rotation.setClock([&] { return wallNow; });
-    rig.rotation.setSteadyClock([] { return steadyNow; });
+    rig.rotation.setSteadyClock([&] { return steadyNow; });
+    const auto wait = [&](int seconds) {
+        wallNow = wallNow.addSecs(seconds);
+        steadyNow += qint64(seconds) * 1000;
+    };
     QueuedMessage message(QStringLiteral("ordem"), QStringLiteral("Pão"), QStringLiteral("0,40"));
     message.takenAt = wallNow.toMSecsSinceEpoch() - qint64(wallAge) * 1000;
     if (!carriedOver)
         message.takenSteady = steadyNow - qint64(steadyAge) * 1000;
+    rig.add(QStringLiteral("Primeira"), QString()); // the write that finds the display working
     rig.queue.append(message);
     if (writeFailed) {
         rig.settings.setText(Key::Porta, rig.folder.filePath(QStringLiteral("ttyNenhum")));
         rig.tick();
-        QCOMPARE(rig.queue.count(), 1);
+        QCOMPARE(rig.queue.count(), 2);
         rig.settings.setText(Key::Porta, rig.terminal.slavePath());
+        wait(outage);
     }
 
     rig.tick();
     QCOMPARE(rig.status.dropped(), qsizetype(dropped ? 1 : 0));
-    QCOMPARE(rig.queue.count(), 0);
+    QCOMPARE(rig.queue.count(), dropped ? 0 : 1);
+    wait(later);
+    rig.tick();
     rig.add(QStringLiteral("marca"), QString());
     rig.tick();
-    rig.expect((dropped ? QByteArray() : usualDisplayMessage("Pao", "0,40")) +
+    rig.expect(usualDisplayMessage("Primeira", "") +
+               (dropped ? QByteArray() : usualDisplayMessage("Pao", "0,40")) +
                usualDisplayMessage("marca", ""));
+    QCOMPARE(rig.status.dropped(), qsizetype(dropped ? 1 : 0));
+}
+
+// A spool beyond the queue's two messages, carried over: judged all at the first tick, those on
+// disk unread, and those kept are shown however long the backlog takes, read back or not.
+void TestRotation::carriedOver_judgedOnceAtTheStart_onDiskToo()
+{
+    Rig rig;
+    rig.settings.setText(Key::SegundosValidade, QStringLiteral("300"));
+    QDateTime wallNow = QDateTime::currentDateTime();
+    rig.rotation.setClock([&] { return wallNow; });
+    Spool spool(rig.folder.filePath(QStringLiteral("fila")));
+    QueueFeed feed(rig.queue, spool, 2);
+    rig.rotation.setSpool(&spool);
+
+    QList<QueuedMessage> batch;
+    for (const int age : {200, 201, 400, 250, 251}) {
+        batch << QueuedMessage(QString(), QStringLiteral("%1 s").arg(age));
+        batch.last().takenAt = wallNow.toMSecsSinceEpoch() - qint64(age) * 1000;
+    }
+    QVERIFY(spool.write(batch).isEmpty());
+    feed.enqueue(batch);
+    QTest::ignoreMessage(QtInfoMsg,
+                         QRegularExpression("^1 mensagens .*: tomadas há 400 segundos$"));
+    for (int tick = 0; tick < 4; ++tick) {
+        feed.refill();
+        rig.tick();
+        wallNow = wallNow.addSecs(100);
+    }
+    rig.expect(usualDisplayMessage("200 s", "") + usualDisplayMessage("201 s", "") +
+               usualDisplayMessage("250 s", "") + usualDisplayMessage("251 s", ""));
+    QCOMPARE(rig.status.dropped(), qsizetype(1));
+    QCOMPARE(feed.waiting(), qsizetype(0));
 }
 
 QTEST_GUILESS_MAIN(TestRotation)

@@ -4,6 +4,7 @@
 #include "core/numbers.h"
 #include "core/text_encoding.h"
 
+#include <QCryptographicHash>
 #include <QtTest>
 
 class TestTextRoutines : public QObject {
@@ -23,8 +24,8 @@ private slots:
     void decodeFileText_choosesEncoding();
     void lineEndings_allBecomeCrLf();
     void encodeWindows1252_replacesUnmappableWithQuestionMark();
-    void codePageTables_matchTheSystemConverters_data();
-    void codePageTables_matchTheSystemConverters();
+    void codePageTables_holdThePublishedMappings_matchTheSystemConverters_data();
+    void codePageTables_holdThePublishedMappings_matchTheSystemConverters();
 };
 
 void TestTextRoutines::separaCampos_splitsAndTrimsEveryField_data()
@@ -174,34 +175,50 @@ void TestTextRoutines::encodeWindows1252_replacesUnmappableWithQuestionMark()
     QCOMPARE(encodeWindows1252(QString::fromUtf8("Ж😀\x1a")), QByteArray("??\x1a"));
 }
 
-void TestTextRoutines::codePageTables_matchTheSystemConverters_data()
+void TestTextRoutines::codePageTables_holdThePublishedMappings_matchTheSystemConverters_data()
 {
     QTest::addColumn<int>("page");
     QTest::addColumn<QByteArray>("converter");
-    QTest::newRow("1252") << 1252 << QByteArray("windows-1252");
-    QTest::newRow("437") << 437 << QByteArray("IBM437");
-    QTest::newRow("850") << 850 << QByteArray("IBM850");
-    QTest::newRow("858") << 858 << QByteArray("IBM00858");
-    QTest::newRow("860") << 860 << QByteArray("IBM860");
+    // The start of the SHA-256 of bytes 0x80 to 0xFF in UTF-8, read as the Unicode consortium's
+    // mapping file of the page reads them; Windows-1252's five undefined bytes as the C1 controls
+    // of the same number, as Windows reads them.
+    QTest::addColumn<QByteArray>("published");
+    QTest::newRow("1252") << 1252 << QByteArray("windows-1252") << QByteArray("9ba654722668eee9");
+    QTest::newRow("437") << 437 << QByteArray("IBM437") << QByteArray("6395cab87eae09bf");
+    QTest::newRow("850") << 850 << QByteArray("IBM850") << QByteArray("4ca3112428df72e8");
+    QTest::newRow("858") << 858 << QByteArray("IBM00858") << QByteArray("91d24582be31b95d");
+    QTest::newRow("860") << 860 << QByteArray("IBM860") << QByteArray("b47c99e1080c8798");
 }
 
-// The program's own tables give the bytes the system's converters give, where a system has them.
-// Below 0x80 every page is ASCII: the converters swap three control characters in the DOS
-// pages, which the program never sends as text.
-void TestTextRoutines::codePageTables_matchTheSystemConverters()
+// The program's own tables hold the published mappings, and give the bytes the system's
+// converters give, where a system has them, but for the micro sign of pages 437 and 860, which
+// some converters read as the Greek letter mu. Below 0x80 every page is ASCII: the converters
+// swap three control characters in the DOS pages, which the program never sends as text.
+void TestTextRoutines::codePageTables_holdThePublishedMappings_matchTheSystemConverters()
 {
     QFETCH(int, page);
     QFETCH(QByteArray, converter);
+    QFETCH(QByteArray, published);
+    const CodePageTable& table = *CodePageTable::of(page);
+    QByteArray upperHalf;
+    for (int value = 0x80; value < 0x100; ++value)
+        upperHalf += char(value);
+    const QByteArray hash =
+        QCryptographicHash::hash(table.decode(upperHalf).toUtf8(), QCryptographicHash::Sha256);
+    QCOMPARE(hash.toHex().left(published.size()), published);
+    QCOMPARE(table.encode(QStringLiteral("µ")), QByteArray(page == 1252 ? "\xB5" : "\xE6"));
+
     QStringEncoder encoder(converter.constData(), QStringEncoder::Flag::Stateless);
     QStringDecoder decoder(converter.constData(), QStringDecoder::Flag::Stateless);
     if (!encoder.isValid() || !decoder.isValid())
         QSKIP("This system has no converter for the page.");
-    const CodePageTable& table = *CodePageTable::of(page);
+    const QByteArray departs = page == 437 || page == 860 ? "\xE6" : "";
 
     for (int value = 0; value < 0x100; ++value) {
         const QByteArray byte(1, char(value));
         const QString expected = value < 0x80 ? QString(QChar(value)) : decoder.decode(byte);
-        QCOMPARE(table.decode(byte), expected);
+        if (!departs.contains(byte))
+            QCOMPARE(table.decode(byte), expected);
     }
     for (char32_t codePoint = 0; codePoint < 0x10000; ++codePoint) {
         if (QChar::isSurrogate(codePoint))
@@ -214,7 +231,10 @@ void TestTextRoutines::codePageTables_matchTheSystemConverters()
             if (decoder.decode(expected) != character)
                 expected = "?";
         }
-        if (table.encode(character) != expected)
+        const QByteArray ours = table.encode(character);
+        if (!departs.isEmpty() && (departs.contains(ours) || departs.contains(expected)))
+            continue;
+        if (ours != expected)
             QFAIL(qPrintable(QStringLiteral("U+%1").arg(uint(codePoint), 4, 16, QChar(u'0'))));
         QCOMPARE(table.holds(codePoint), expected != "?" || codePoint == u'?');
     }

@@ -44,8 +44,7 @@ void RunningNotice::refresh()
     const QString text = notice();
     setText(text);
     setVisible(!text.isEmpty());
-    m_frame->setTitle(m_controller.page() == Page::Executando ? m_controller.status().caption()
-                                                              : QStringLiteral("Parado"));
+    m_frame->setTitle(m_controller.status().caption());
 }
 
 QString RunningNotice::notice() const

@@ -9,8 +9,8 @@ class WindowRefresh;
 // What the running page says above its list while no messages are read, and why: at the first
 // start, where the settings will be saved and what to set first; then that polling waits for
 // "Executar", has an interval of 0, or has no source switched on. Hidden while messages are read.
-// The running frame's caption reads "Parado" until "Executar" is pressed, and the polling step
-// under way after that.
+// The running frame's caption is the polling step under way, "Em Execução" between steps and
+// before the first.
 class RunningNotice : public QLabel {
     Q_OBJECT
 public:

@@ -3,7 +3,7 @@
 ; uninstaller registered in Add/Remove Programs. Each user's Mostrela.cfg and spool live in that
 ; user's folders and stay when the program goes.
 ;
-; makensis -DVERSION=1.0.1 -DSTAGE=<portable folder> -DFILES=<files.nsh> -DOUTFILE=<setup.exe>
+; makensis -DVERSION=1.1.0 -DSTAGE=<portable folder> -DFILES=<files.nsh> -DOUTFILE=<setup.exe>
 ; where files.nsh holds one "File"/"Delete" pair list made from the folder (scripts/package-windows).
 ;
 ; Silent install: setup.exe /S, with /AUTO=1 to start at logon (/AUTO=0, the default, not) and
