@@ -76,8 +76,14 @@ Controller::Controller(const QString& folder, const QString& spoolFolder)
     connect(m_display.worker(), &DisplayWriter::testWritten, this, &Controller::displayTestWritten);
 
     connect(&m_tmrDisplay, &Timer::tick, this, [this] {
-        m_feed.refill();
-        m_rotation.tick(rotationSettings(m_settings), displaySettings(m_settings));
+        // What fails here (memory, the spool's disk) ends this tick alone, and says so; a clean
+        // tick leaves the display's own failure standing until a write gets through.
+        const QString error = runTrapped([this] {
+            m_feed.refill();
+            m_rotation.tick(rotationSettings(m_settings), displaySettings(m_settings));
+        });
+        if (!error.isEmpty())
+            m_status.setError(error, Status::Handler::Rotation);
     });
     connect(&m_tmrVerifica, &Timer::tick, this, &Controller::poll);
 }
