@@ -23,6 +23,9 @@ RunningNotice::RunningNotice(Controller& controller, QGroupBox* frame, WindowRef
 {
     setObjectName(QStringLiteral("lblAviso"));
     setWordWrap(true);
+    // The settings file's path is kept on one line: the lines would break it at any separator,
+    // after "C:" first.
+    setTextFormat(Qt::RichText);
     // The settings file's path, longer than the page, is cut at the edge rather than widen
     // the window.
     setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
@@ -53,10 +56,11 @@ QString RunningNotice::notice() const
     if (m_controller.firstStart())
         return QStringLiteral(
                    "Primeira utilização: ainda não há configuração. As definições ficam gravadas "
-                   "em %1 quando carregar em %2. Comece por %3 (a porta e o modelo do display), "
+                   "em <nobr>%1</nobr> quando carregar em %2. Comece por %3 (a porta e o modelo "
+                   "do display), "
                    "depois %4 (de onde vêm as mensagens: a base de dados, uma pasta ou as duas) "
                    "e, por fim, carregue em %5.")
-            .arg(QDir::toNativeSeparators(m_controller.configPath()),
+            .arg(QDir::toNativeSeparators(m_controller.configPath()).toHtmlEscaped(),
                  quoted(QStringLiteral("Gravar Conteúdos")),
                  quoted(QStringLiteral("Definição do Display")),
                  quoted(QStringLiteral("Ligação ao Servidor de SQL")),
