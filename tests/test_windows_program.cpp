@@ -240,6 +240,11 @@ private slots:
         QCOMPARE(spoolEntries(), waiting);
 
         start(*m_controller, {QStringLiteral("AUTO")});
+        const QByteArray recovered =
+            "recuperadas da fila " +
+            WinePrefix::windowsPath(programPath(QStringLiteral("fila"))).toUtf8();
+        const QByteArray log = waitForLog(*m_controller, recovered);
+        QVERIFY2(log.contains(recovered), log.constData());
         QTRY_VERIFY_WITH_TIMEOUT(
             [&] {
                 see();
