@@ -88,12 +88,10 @@ Section /o "Iniciar com o Windows (AUTO)" SecAuto
 SectionEnd
 
 !insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
-    !insertmacro MUI_DESCRIPTION_TEXT ${SecProgram} "O programa e o que ele carrega, a entrada \
-no menu Iniciar, o desinstalador e SaidaDisplay.sql, que cria a tabela das mensagens no SQL \
-Server."
-    !insertmacro MUI_DESCRIPTION_TEXT ${SecAuto} "Um atalho na pasta Arranque de todos os \
-utilizadores: ao entrar no Windows, o Mostrela abre na página de execução (AUTO) e começa a \
-mostrar as mensagens."
+    !insertmacro MUI_DESCRIPTION_TEXT ${SecProgram} "O programa, a entrada no menu Iniciar, o \
+desinstalador e o script da tabela das mensagens, SaidaDisplay.sql."
+    !insertmacro MUI_DESCRIPTION_TEXT ${SecAuto} "Ao entrar no Windows, o Mostrela abre na página \
+de execução (AUTO), para todos os utilizadores."
 !insertmacro MUI_FUNCTION_DESCRIPTION_END
 
 ; The installer runs as an administrator: started by it, the controller would work in the
