@@ -19,6 +19,10 @@ bool standardErrorIsKept();
 // (a windowed program on Windows with no console).
 bool writeToStandardStream(std::FILE* stream, const QString& text);
 
+// Writes `text` to `stream` in UTF-8, as a pipe, a file or a Unix terminal takes it. Returns
+// false when not all of it could be written.
+bool writeUtf8(std::FILE* stream, const QString& text);
+
 // Hands one line of the log to standard error: Qt's own handler `qtHandler` on Unix, which knows
 // the journal; writeToStandardStream() on Windows, whose console Qt would write in the wrong code
 // page, and Qt's handler only when there is no standard error (the debugger's output).

@@ -13,11 +13,7 @@ bool standardErrorIsKept()
 
 bool writeToStandardStream(std::FILE* stream, const QString& text)
 {
-    const QByteArray bytes = text.toLocal8Bit();
-    const bool written = std::fwrite(bytes.constData(), 1, bytes.size(), stream) ==
-                         static_cast<std::size_t>(bytes.size());
-    std::fflush(stream);
-    return written;
+    return writeUtf8(stream, text);
 }
 
 void writeLogToStandardError(QtMsgType type, const QMessageLogContext& context,

@@ -24,11 +24,7 @@ bool writeToStandardStream(std::FILE* stream, const QString& text)
         return ::WriteConsoleW(handle, text.utf16(), static_cast<DWORD>(text.size()), &written,
                                nullptr) != 0;
     }
-    const QByteArray bytes = text.toUtf8();
-    const bool written = std::fwrite(bytes.constData(), 1, bytes.size(), stream) ==
-                         static_cast<std::size_t>(bytes.size());
-    std::fflush(stream);
-    return written;
+    return writeUtf8(stream, text);
 }
 
 void writeLogToStandardError(QtMsgType type, const QMessageLogContext& context,
