@@ -204,7 +204,7 @@ void Controller::loadSpoolBatch()
         qCInfo(lcMostrela).noquote()
             << QStringLiteral("%1 mensagens por mostrar recuperadas da fila %2")
                    .arg(m_spoolRecovered)
-                   .arg(m_spool->folder());
+                   .arg(QDir::toNativeSeparators(m_spool->folder()));
 }
 
 void Controller::reportWaiting()

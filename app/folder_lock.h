@@ -16,6 +16,8 @@ public:
 
 private:
     bool namesThisProcess() const;
+    // Logs that the lock left by process `leftBy` (0: none was left) is now this controller's.
+    void logTakeOver(qint64 leftBy) const;
 
     QLockFile m_lock;
 };

@@ -4,6 +4,7 @@
 #include "app/folder_lock.h"
 #include "app/termination_signals.h"
 #include "core/log.h"
+#include "core/standard_streams.h"
 #include "core/worker_thread.h"
 
 #include <QCoreApplication>
@@ -70,7 +71,7 @@ int answer(const CommandLine& commandLine)
 {
     useStartingConsole();
     const bool refused = commandLine.action == CommandLine::Action::Refuse;
-    std::fputs(commandLine.text.toLocal8Bit().constData(), refused ? stderr : stdout);
+    writeToStandardStream(refused ? stderr : stdout, commandLine.text);
     return refused ? 1 : 0;
 }
 
@@ -88,6 +89,7 @@ WorkingFolders startUp(const CommandLine& commandLine, const QString& installedB
                        QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
     const ControllerFiles files = controllerFiles(
         settings, QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
+    logToFileIfUnkept(files.logFile);
     qCInfo(lcMostrela).noquote() << QStringLiteral("mostrela %1%2, pasta %3, fila %4")
                                         .arg(QStringLiteral(MOSTRELA_VERSION),
                                              commandLine.withoutWindow

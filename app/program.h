@@ -24,8 +24,9 @@ struct WorkingFolders {
 // Once the application object exists: names the application (the user's folders are named
 // after it), makes what the system sends to end a program (signals, a closed console, the end of
 // the session) end the event loop, escapes what the log writes,
-// chooses the folders and logs the start. `installedBinFolder` is the bin folder of the prefix
-// the program was built for.
+// chooses the folders, keeps the log in a file beside the lock when standard error is kept
+// nowhere (logToFileIfUnkept()), and logs the start. `installedBinFolder` is the bin folder of the
+// prefix the program was built for.
 WorkingFolders startUp(const CommandLine& commandLine, const QString& installedBinFolder);
 
 // Ends the program as closing its window does. Asked before the event loop runs (a signal heard

@@ -4,6 +4,7 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryFile>
@@ -18,6 +19,7 @@ namespace {
 const QString configName = QStringLiteral("Mostrela.cfg");
 const QString spoolName = QStringLiteral("fila");
 const QString lockName = QStringLiteral("Mostrela.lock");
+const QString logName = QStringLiteral("Mostrela.log");
 
 // Windows compares file names without case: one folder, whatever case it is written in.
 #ifdef Q_OS_WIN
@@ -93,6 +95,29 @@ void warnOfSharedSpool(const QString& dataFolder)
                    .arg(waiting);
 }
 
+// The settings beside an installed program start a user's own, once: the user's own are theirs
+// to change from then on. Only a regular file is taken, as Mostrela.cfg is read.
+void copyStartingSettings(const QString& programFolder, const QString& userFolder)
+{
+    const QString beside = QDir(programFolder).filePath(configName);
+    const QString own = QDir(userFolder).filePath(configName);
+    if (!QFileInfo(beside).isFile() || QFileInfo::exists(own) || QFileInfo(own).isSymLink())
+        return;
+    QFile copy(beside);
+    if (!copy.copy(own)) {
+        qCWarning(lcMostrela).noquote()
+            << QStringLiteral("Não foi possível copiar %1 para %2: %3")
+                   .arg(QDir::toNativeSeparators(beside), QDir::toNativeSeparators(own),
+                        copy.errorString());
+        return;
+    }
+    // It may hold the database's password, and the copy keeps the original's mode.
+    QFile::setPermissions(own, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    qCInfo(lcMostrela).noquote()
+        << QStringLiteral("As definições iniciais deste utilizador vêm de %1, copiado para %2")
+               .arg(QDir::toNativeSeparators(beside), QDir::toNativeSeparators(own));
+}
+
 } // namespace
 
 QString settingsFolder(const QString& chosen, const QString& programFolder,
@@ -100,10 +125,14 @@ QString settingsFolder(const QString& chosen, const QString& programFolder,
 {
     if (!chosen.isEmpty())
         return chosen;
-    if (!isInstalled(programFolder, installedPlaces) &&
+    const bool installed = isInstalled(programFolder, installedPlaces);
+    if (!installed &&
         (QFileInfo::exists(QDir(programFolder).filePath(configName)) || canWriteIn(programFolder)))
         return programFolder;
-    return made(userFolder);
+    made(userFolder);
+    if (installed)
+        copyStartingSettings(programFolder, userFolder);
+    return userFolder;
 }
 
 QStringList installedPlaces(const QString& installedBinFolder)
@@ -137,11 +166,11 @@ ControllerFiles controllerFiles(const QString& settingsFolder, const QString& da
 {
     if (canWriteIn(settingsFolder)) {
         const QDir home(settingsFolder);
-        return {home.filePath(spoolName), home.filePath(lockName)};
+        return {home.filePath(spoolName), home.filePath(lockName), home.filePath(logName)};
     }
     warnOfSharedSpool(dataFolder);
     const QDir own(made(ownDataFolder(settingsFolder, dataFolder)));
-    return {own.filePath(spoolName), own.filePath(lockName)};
+    return {own.filePath(spoolName), own.filePath(lockName), own.filePath(logName)};
 }
 
 void settleHomeFolder()

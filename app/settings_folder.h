@@ -9,7 +9,10 @@
 // by every account is no place for one account's settings, even root's or an administrator's. A
 // portable copy (an unpacked archive, a build folder) keeps its settings in its own folder when
 // a Mostrela.cfg is there or this process can write there, so a copied folder keeps working as
-// it always has; else in `userFolder`. The user's folder is created when missing.
+// it always has; else in `userFolder`. The user's folder is created when missing. A Mostrela.cfg
+// beside an installed program (a chain's settings, or a shop's from its old portable folder)
+// becomes the settings of a user who has none yet: it is copied into that user's folder, for
+// the user alone, and the log says so.
 QString settingsFolder(const QString& chosen, const QString& programFolder,
                        const QStringList& installedPlaces, const QString& userFolder);
 
@@ -22,8 +25,9 @@ QStringList installedPlaces(const QString& installedBinFolder);
 // `programFolder`.
 QString defaultSettingsFolderText(const QString& programFolder, const QStringList& installedPlaces);
 
-// Where a controller keeps its files besides Mostrela.cfg: the spool `fila` and the lock
-// `Mostrela.lock` that makes it the only controller on them. Both lie in the settings folder
+// Where a controller keeps its files besides Mostrela.cfg: the spool `fila`, the lock
+// `Mostrela.lock` that makes it the only controller on them, and the log `Mostrela.log` when it
+// has one (logToFileIfUnkept()). They lie in the settings folder
 // when this process can write there. Else (a locked-down program folder) they lie in a folder
 // of `dataFolder`, the user's data folder, named for the settings folder (its name and a short
 // hash of its whole path), created when missing: the sources can always be taken, and two such
@@ -31,6 +35,7 @@ QString defaultSettingsFolderText(const QString& programFolder, const QStringLis
 struct ControllerFiles {
     QString spoolFolder;
     QString lockFile;
+    QString logFile;
 };
 ControllerFiles controllerFiles(const QString& settingsFolder, const QString& dataFolder);
 

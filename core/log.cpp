@@ -1,9 +1,15 @@
 #include "core/log.h"
 
+#include "core/log_file.h"
+#include "core/standard_streams.h"
+
+#include <QDateTime>
 #include <QSet>
+#include <QStringList>
 
 #include <algorithm>
 #include <mutex>
+#include <optional>
 
 Q_LOGGING_CATEGORY(lcMostrela, "mostrela", QtInfoMsg)
 
@@ -32,6 +38,32 @@ bool isRepeatedQtWarning(QtMsgType type, const QMessageLogContext& context, cons
     return false;
 }
 
+// The log's file, when standard error is kept nowhere: the lines logged before its folder is
+// known wait for it, a few at most.
+constexpr qint64 logFileBoundBytes = 1024 * 1024;
+constexpr qsizetype linesKeptForTheFile = 64;
+std::mutex logFileMutex;
+bool logFileWanted = false;
+std::optional<LogFile> logFile;
+QStringList linesForTheFile;
+
+void writeToLogFile(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    const std::lock_guard<std::mutex> lock(logFileMutex);
+    if (!logFileWanted)
+        return;
+    const QString formatted = qFormatLogMessage(type, context, message);
+    if (formatted.isNull())
+        return;
+    const QString line =
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz ")) +
+        formatted;
+    if (logFile)
+        logFile->append(line);
+    else if (linesForTheFile.size() < linesKeptForTheFile)
+        linesForTheFile << line;
+}
+
 bool isControl(char16_t unit)
 {
     return unit < 0x20 || (unit >= 0x7F && unit <= 0x9F);
@@ -39,8 +71,11 @@ bool isControl(char16_t unit)
 
 void logHandler(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
-    if (!isRepeatedQtWarning(type, context, message))
-        formerHandler(type, context, escapedControlCharacters(message));
+    if (isRepeatedQtWarning(type, context, message))
+        return;
+    const QString escaped = escapedControlCharacters(message);
+    writeToLogFile(type, context, escaped);
+    writeLogToStandardError(type, context, escaped, formerHandler);
 }
 
 } // namespace
@@ -63,8 +98,24 @@ QString escapedControlCharacters(const QString& text)
 
 void installLogHandler()
 {
-    if (formerHandler == nullptr)
-        formerHandler = qInstallMessageHandler(logHandler);
+    if (formerHandler != nullptr)
+        return;
+    {
+        const std::lock_guard<std::mutex> lock(logFileMutex);
+        logFileWanted = !standardErrorIsKept();
+    }
+    formerHandler = qInstallMessageHandler(logHandler);
+}
+
+void logToFileIfUnkept(const QString& path)
+{
+    const std::lock_guard<std::mutex> lock(logFileMutex);
+    if (!logFileWanted || logFile)
+        return;
+    logFile.emplace(path, logFileBoundBytes);
+    for (const QString& line : std::as_const(linesForTheFile))
+        logFile->append(line);
+    linesForTheFile.clear();
 }
 
 void forgetQtWarnings()

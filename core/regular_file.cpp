@@ -2,13 +2,14 @@
 
 #include "core/failure.h"
 
+#include <QDir>
+
 #ifdef Q_OS_UNIX
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #else
-#include <QDir>
 #include <QFileInfo>
 
 #include <fcntl.h>
@@ -24,7 +25,8 @@ const QString missing = QStringLiteral("não existe");
 
 Failure refused(const QString& path, const QString& reason)
 {
-    return Failure(QStringLiteral("Não foi possível ler o ficheiro \"%1\": %2").arg(path, reason));
+    return Failure(QStringLiteral("Não foi possível ler o ficheiro \"%1\": %2")
+                       .arg(QDir::toNativeSeparators(path), reason));
 }
 
 #ifdef Q_OS_UNIX

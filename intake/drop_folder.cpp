@@ -80,7 +80,7 @@ void readDropFiles(const QString& folder, const LineWidth& numLetras, QStringLis
         const QString path = directory.filePath(name);
         if (!entry.encodable) {
             problems << QStringLiteral("Nome de ficheiro inválido na pasta \"%1\": \"%2\"")
-                            .arg(folder, name);
+                            .arg(QDir::toNativeSeparators(folder), name);
             continue;
         }
         const QString failure = runTrapped([&] {
@@ -103,6 +103,6 @@ bool deleteDropFile(const QString& path, QStringList& problems)
     if (file.remove())
         return true;
     problems << QStringLiteral("Não foi possível apagar o ficheiro \"%1\": %2")
-                    .arg(path, file.errorString());
+                    .arg(QDir::toNativeSeparators(path), file.errorString());
     return false;
 }

@@ -149,7 +149,7 @@ void Spool::list()
         else if (name != unreadableFolderName)
             qCWarning(lcMostrela).noquote()
                 << QStringLiteral("Ficheiro estranho na fila, deixado como está: \"%1\"")
-                       .arg(directory.filePath(name));
+                       .arg(QDir::toNativeSeparators(directory.filePath(name)));
     }
     // Taken from the back, the oldest last.
     std::sort(m_toLoad.begin(), m_toLoad.end(), std::greater<>());
@@ -274,11 +274,11 @@ void Spool::putAside(quint64 id, const QString& reason) const
     if (file.rename(to))
         qCWarning(lcMostrela).noquote()
             << QStringLiteral("Mensagem da fila ilegível (%1), posta de parte em \"%2\"")
-                   .arg(reason, to);
+                   .arg(reason, QDir::toNativeSeparators(to));
     else
         qCWarning(lcMostrela).noquote()
             << QStringLiteral("Mensagem da fila ilegível (%1), deixada em \"%2\": %3")
-                   .arg(reason, file.fileName(), file.errorString());
+                   .arg(reason, QDir::toNativeSeparators(file.fileName()), file.errorString());
 }
 
 void Spool::renumber(QList<QueuedMessage>& messages, QSet<quint64>& marks) const
@@ -299,7 +299,7 @@ void Spool::renumber(QList<QueuedMessage>& messages, QSet<quint64>& marks) const
     runSkippingFailure([this] { flushFolder(m_folder); });
     qCInfo(lcMostrela).noquote() << QStringLiteral(
                                         "Mensagens da fila numeradas de novo a partir de 1: \"%1\"")
-                                        .arg(m_folder);
+                                        .arg(QDir::toNativeSeparators(m_folder));
 }
 
 QString Spool::linkRefusal() const

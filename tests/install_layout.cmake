@@ -1,6 +1,7 @@
 # Installs the build into PREFIX and checks that the folder runs as it is, as the portable ZIP
-# does: the program, the plugins it loads and Qt's catalogues are there, and every DLL that any
-# of them imports is there too or is one that the system has (in SYSTEM_DLLS, or an API set).
+# does: the program, the plugins it loads, Qt's catalogues and the message table's script are
+# there, and every DLL that any of them imports is there too or is one that the system has (in
+# SYSTEM_DLLS, or an API set).
 file(REMOVE_RECURSE ${PREFIX})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${PREFIX} --config ${CONFIG}
                 RESULT_VARIABLE status OUTPUT_QUIET ERROR_VARIABLE output)
@@ -11,7 +12,7 @@ endif()
 set(missing)
 foreach(expected IN ITEMS mostrela.exe Qt6Core.dll platforms/qwindows.dll platforms/qoffscreen.dll
         platforms/qminimal.dll sqldrivers/qsqlodbc.dll styles/qwindowsvistastyle.dll
-        imageformats/qico.dll translations/qtbase_pt_BR.qm)
+        imageformats/qico.dll translations/qtbase_pt_BR.qm SaidaDisplay.sql)
     if(NOT EXISTS ${PREFIX}/${expected})
         list(APPEND missing ${expected})
     endif()

@@ -2,6 +2,7 @@
 #include "core/settings.h"
 #include "support/controller_folder.h"
 #include "support/deployed_controller.h"
+#include "support/file_bytes.h"
 #include "support/pseudo_terminal.h"
 #include "support/usual_display.h"
 
@@ -198,20 +199,26 @@ private slots:
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("signal");
+        QTest::addColumn<bool>("errorsDiscarded");
         const QStringList withoutWindow{QStringLiteral("--sem-janela")};
-        QTest::newRow("no window, SIGTERM") << withoutWindow << SIGTERM;
-        QTest::newRow("no window, SIGINT") << withoutWindow << SIGINT;
-        QTest::newRow("no window, SIGHUP") << withoutWindow << SIGHUP;
-        QTest::newRow("window, SIGTERM") << QStringList{QStringLiteral("AUTO")} << SIGTERM;
+        QTest::newRow("no window, SIGTERM") << withoutWindow << SIGTERM << false;
+        QTest::newRow("no window, SIGINT") << withoutWindow << SIGINT << false;
+        QTest::newRow("no window, SIGHUP") << withoutWindow << SIGHUP << false;
+        QTest::newRow("window, SIGTERM") << QStringList{QStringLiteral("AUTO")} << SIGTERM << false;
+        QTest::newRow("window, standard error to /dev/null, SIGTERM")
+            << QStringList{QStringLiteral("AUTO")} << SIGTERM << true;
     }
 
     // Without a window the program needs no display server and polls from the start, AUTO or
     // not; the log names its folder and each message shown. A signal ends the event loop, so
-    // the program ends normally, with exit code 0, not killed by the signal.
+    // the program ends normally, with exit code 0, not killed by the signal. With its standard
+    // error going nowhere, the same log, dated, is in Mostrela.log beside the settings; with it
+    // read by a parent, there is no such file.
     void end_onSignal_cleanly_withAndWithoutAWindow()
     {
         QFETCH(QStringList, arguments);
         QFETCH(int, signal);
+        QFETCH(bool, errorsDiscarded);
         const bool windowless = arguments.contains(QStringLiteral("--sem-janela"));
         prepare(*m_folder);
         QProcess& process = m_controller->process();
@@ -222,22 +229,38 @@ private slots:
                            QStringLiteral("mostrela.debug=true"));
         process.setProcessEnvironment(environment);
         process.setProcessChannelMode(QProcess::SeparateChannels);
+        const QString logFile = m_folder->filePath(QStringLiteral("Mostrela.log"));
+        if (errorsDiscarded)
+            process.setStandardErrorFile(QProcess::nullDevice());
         start(*m_folder, arguments);
         expectFirstOnDisplay(dropped());
         // The display has the bytes before the window's thread hears that they were written.
         const QString shown = QStringLiteral("Mostrada: Primeira-linha-de-20 | Segunda");
         QString log;
-        QTRY_VERIFY_WITH_TIMEOUT(
-            (log += QString::fromLocal8Bit(process.readAllStandardError())).contains(shown), 10000);
+        const auto logged = [&] {
+            if (errorsDiscarded)
+                log = QString::fromUtf8(fileBytes(logFile));
+            else
+                log += QString::fromLocal8Bit(process.readAllStandardError());
+            return log;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(logged().contains(shown), 10000);
 
         QCOMPARE(::kill(static_cast<pid_t>(process.processId()), signal), 0);
         QVERIFY(process.waitForFinished(endingMs));
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(process.exitCode(), 0);
-        log += QString::fromLocal8Bit(process.readAllStandardError());
+        logged();
         for (const QString& line :
              {QStringLiteral("pasta ") + m_folder->path(), QStringLiteral("A terminar")})
             QVERIFY2(log.contains(line), qPrintable(log));
+        QCOMPARE(QFileInfo::exists(logFile), errorsDiscarded);
+        if (errorsDiscarded)
+            QVERIFY2(log.contains(QRegularExpression(
+                         QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} "
+                                        "mostrela: A terminar$"),
+                         QRegularExpression::MultilineOption)),
+                     qPrintable(log));
     }
 };
 

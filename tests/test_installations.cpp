@@ -2,6 +2,7 @@
 #include "core/settings.h"
 #include "support/controller_folder.h"
 #include "support/deployed_controller.h"
+#include "support/file_bytes.h"
 #include "support/odbc_fixture.h"
 #include "support/pseudo_terminal.h"
 #include "support/unprivileged_user.h"
@@ -98,8 +99,12 @@ void TestInstallations::installedProgram_keepsItsSettingsInTheUsersFolder()
     const QDir binFolder(QStringLiteral(MOSTRELA_INSTALL_BINDIR));
     const QString besideSettings = binFolder.filePath(QStringLiteral("Mostrela.cfg"));
     const auto removeSettings = qScopeGuard([&] { QFile::remove(besideSettings); });
-    if (settingsBeside)
-        QVERIFY(QFile(besideSettings).open(QIODevice::WriteOnly));
+    const QByteArray chainSettings = "NumLetras=16\r\nSQL_Password=segredo\r\n";
+    if (settingsBeside) {
+        QVERIFY(writeFileBytes(besideSettings, chainSettings));
+        QVERIFY(QFile::setPermissions(besideSettings,
+                                      ownerOnlyFile | QFile::ReadGroup | QFile::ReadOther));
+    }
     const QStringList before = binFolder.entryList(QDir::AllEntries | QDir::Hidden);
 
     QProcess process;
@@ -112,6 +117,26 @@ void TestInstallations::installedProgram_keepsItsSettingsInTheUsersFolder()
     QVERIFY(QFileInfo::exists(expected.filePath(QStringLiteral("Mostrela.lock"))));
     stop(process);
     QCOMPARE(binFolder.entryList(QDir::AllEntries | QDir::Hidden), before);
+    // The settings beside the program are the user's first settings, for the user alone; once
+    // the user has settings, they are the user's own.
+    const QString own = expected.filePath(QStringLiteral("Mostrela.cfg"));
+    QCOMPARE(QFileInfo::exists(own), settingsBeside);
+    if (!settingsBeside)
+        return;
+    QCOMPARE(fileBytes(own), chainSettings);
+    QCOMPARE(mode(own), ownerOnlyFile);
+    QVERIFY2(log.contains(QStringLiteral("definições iniciais deste utilizador vêm de %1, copiado "
+                                         "para %2")
+                              .arg(besideSettings, own)),
+             qPrintable(log));
+    QVERIFY(writeFileBytes(besideSettings, "NumLetras=40\r\n"));
+    start(process, home.path(), {binFolder.filePath(QStringLiteral("mostrela"))});
+    log.clear();
+    QTRY_VERIFY2_WITH_TIMEOUT(
+        logsFolders(process, log, expected.path(), expected.filePath(QStringLiteral("fila"))),
+        qPrintable(log), 10000);
+    stop(process);
+    QCOMPARE(fileBytes(own), chainSettings);
 }
 
 void TestInstallations::readOnlyProgramFolder_spoolGoesToTheUsersDataFolder()

@@ -2,6 +2,8 @@
 
 #include <QAbstractItemModelTester>
 #include <QItemSelectionModel>
+#include <QScopeGuard>
+#include <QStyleFactory>
 #include <QStyledItemDelegate>
 #include <QTreeView>
 #include <QtTest>
@@ -81,6 +83,7 @@ private slots:
     void afterABurst_listHoldsTheQueueInOrderWithItsSelection_labelsTheLastText();
     void windowShownAgain_showsAtOnceWhatCameWhileHidden();
     void rowPickedBeforeTheListCaughtUp_isTheMessageItShows();
+    void cells_lookAsTheStyleDrawsThem_data();
     void cells_lookAsTheStyleDrawsThem();
     void everyCatchUp_keepsTheRulesOfAModel();
 };
@@ -162,10 +165,22 @@ void TestQueueList::rowPickedBeforeTheListCaughtUp_isTheMessageItShows()
     QCOMPARE(page.listSelection(), std::optional<int>(1));
 }
 
-// The list draws its cells from texts laid out once: pixel for pixel as the style's own drawing,
-// a selected row and a text cut to its column included.
+void TestQueueList::cells_lookAsTheStyleDrawsThem_data()
+{
+    QTest::addColumn<QString>("style");
+    for (const QString& style : QStyleFactory::keys())
+        QTest::newRow(qPrintable(style)) << style;
+}
+
+// The list draws its cells from texts laid out once: pixel for pixel as each style's own drawing
+// (the Windows style's pale highlight among them), a selected row and a text cut to its column
+// included.
 void TestQueueList::cells_lookAsTheStyleDrawsThem()
 {
+    QFETCH(QString, style);
+    const QString former = QApplication::style()->name();
+    const auto restore = qScopeGuard([&] { QApplication::setStyle(former); });
+    QVERIFY(QApplication::setStyle(style));
     RunningPage page;
     page.controller.selectPage(Controller::Page::Executando);
     page.queue.appendAll(numbered(1, 6));

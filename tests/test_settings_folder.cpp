@@ -1,5 +1,7 @@
 #include "app/folder_lock.h"
 #include "app/settings_folder.h"
+#include "core/log_file.h"
+#include "support/file_bytes.h"
 #include "support/unwritable_folder.h"
 
 #include <QDir>
@@ -104,17 +106,28 @@ private slots:
     }
 
     // A lock left by a controller whose process number this one was given again (after a
-    // restart of the system) is taken over: no running process holds it.
+    // restart of the system) is taken over: no running process holds it. The lock left is what
+    // QLockFile writes for this process, host name and all, as the system gives them.
     void folderLock_leftUnderThisProcessNumber_isTakenOver()
     {
         const QString path = QDir(m_program.path()).filePath(QStringLiteral("Mostrela.lock"));
+        QByteArray written;
+        {
+            QLockFile own(path + QStringLiteral(".own"));
+            QVERIFY(own.tryLock());
+            QFile reader(own.fileName());
+            QVERIFY(reader.open(QIODevice::ReadOnly));
+            written = reader.readAll();
+        }
         QFile left(path);
-        QVERIFY(left.open(QIODevice::WriteOnly));
-        left.write(QByteArray::number(QCoreApplication::applicationPid()) + "\nmostrela\n" +
-                   QSysInfo::machineHostName().toUtf8() + "\n");
+        QVERIFY(left.open(QIODevice::WriteOnly) && left.write(written) == written.size());
         left.close();
 
         FolderLock lock(path);
+        QTest::ignoreMessage(
+            QtInfoMsg,
+            QRegularExpression(QStringLiteral("reservada pelo processo %1, que terminou sem")
+                                   .arg(QCoreApplication::applicationPid())));
         QCOMPARE(lock.take(), QString());
         QLockFile other(path);
         QVERIFY(!other.tryLock());
@@ -126,6 +139,7 @@ private slots:
         QCOMPARE(writable.spoolFolder, QDir(m_program.path()).filePath(QStringLiteral("fila")));
         QCOMPARE(writable.lockFile,
                  QDir(m_program.path()).filePath(QStringLiteral("Mostrela.lock")));
+        QCOMPARE(writable.logFile, QDir(m_program.path()).filePath(QStringLiteral("Mostrela.log")));
         QVERIFY(!QFileInfo::exists(dataFolder()));
 
         // Two read-only program folders of one name, for one user.
@@ -158,8 +172,36 @@ private slots:
                      qPrintable(own.fileName()));
             QVERIFY(own.isDir());
             QCOMPARE(QFileInfo(files.lockFile).path(), own.filePath());
+            QCOMPARE(QFileInfo(files.logFile).path(), own.filePath());
         }
         QVERIFY(left.exists());
+    }
+
+    // The log's file keeps the latest lines within its bound, and those before in one older file:
+    // a line that would take it past the bound moves it aside, replacing the older one.
+    void logFile_keepsTheLatestLinesInTwoFilesWithinTheBound()
+    {
+        const QString path = QDir(m_program.path()).filePath(QStringLiteral("Mostrela.log"));
+        const QString older =
+            QDir(m_program.path()).filePath(QStringLiteral("Mostrela-anterior.log"));
+        QCOMPARE(LogFile::olderPath(path), older);
+        const LogFile log(path, 100);
+        QStringList lines;
+        for (int number = 10; number < 40; ++number) {
+            lines << QStringLiteral("Linha nº %1").arg(number);
+            QVERIFY(log.append(lines.last()));
+        }
+        const auto linesOf = [](const QString& file) {
+            QStringList found = QString::fromUtf8(fileBytes(file)).split(u'\n', Qt::SkipEmptyParts);
+            for (QString& line : found)
+                line.remove(u'\r');
+            return found;
+        };
+        const QStringList kept = linesOf(older) + linesOf(path);
+        for (const QString& file : {path, older})
+            QVERIFY(QFileInfo(file).size() <= 100);
+        QVERIFY(kept.size() > 5);
+        QCOMPARE(kept, lines.mid(lines.size() - kept.size()));
     }
 
     void withoutHome_theUsersFoldersAreUnderTheHomeTheSystemKnows()

@@ -1,6 +1,8 @@
+#include "app/config_file.h"
 #include "core/failure.h"
 #include "core/settings.h"
 #include "support/controller_folder.h"
+#include "support/file_bytes.h"
 #include "support/odbc_fixture.h"
 #include "support/postgres_server.h"
 #include "support/pseudo_terminal.h"
@@ -24,10 +26,10 @@ constexpr int startMs = 90000;
 
 } // namespace
 
-// The Windows program as shops run it, under Wine: the portable ZIP unpacked into a folder beside
-// its Mostrela.cfg, its display a pseudo-terminal mapped to COM5, its drop folder on drive Z:, its
-// database reached through Wine's ODBC (SQLite, PostgreSQL); and the installer's silent round
-// trip. Each run starts from a fresh Wine prefix of the test's own.
+// The Windows program as shops run it, under Wine: the portable ZIP unpacked into a shop's folder,
+// its Mostrela.cfg beside it, its display a pseudo-terminal mapped to COM5, its drop folder on
+// drive Z:, its database reached through Wine's ODBC (SQLite, PostgreSQL); and the installer's
+// silent round trip. Each run starts from a fresh Wine prefix of the test's own.
 class TestWindowsProgram : public QObject {
     Q_OBJECT
 
@@ -41,19 +43,26 @@ private:
     std::unique_ptr<PseudoTerminal> m_terminal;
     std::unique_ptr<QProcess> m_controller;
 
-    // The ZIP's one folder unpacked into the controller's folder, as a shop copies it.
+    // The shop's folder into which the ZIP is unpacked, as C:\ is, and the program's folder that
+    // the ZIP makes there.
+    QString shopFolder() const { return m_folder->filePath(QStringLiteral("loja")); }
+    QString programPath(const QString& name) const
+    {
+        return QDir(shopFolder()).filePath(QStringLiteral("Mostrela/") + name);
+    }
+
+    // The ZIP unpacked into the shop's folder, over what is there: its one folder, named without
+    // a version, holds the program and the message table's script.
     void unpackPortable()
     {
-        const QString unpacked = m_folder->filePath(QStringLiteral("zip"));
-        QCOMPARE(QProcess::execute(QStringLiteral("unzip"),
-                                   {QStringLiteral("-q"), m_zip, QStringLiteral("-d"), unpacked}),
-                 0);
-        const QStringList top = QDir(unpacked).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-        QCOMPARE(top.size(), 1);
-        const QDir portable(QDir(unpacked).filePath(top.first()));
-        for (const QString& entry : portable.entryList(QDir::AllEntries | QDir::NoDotAndDotDot))
-            QVERIFY(QDir().rename(portable.filePath(entry), m_folder->filePath(entry)));
-        QVERIFY(QDir(unpacked).removeRecursively());
+        QCOMPARE(
+            QProcess::execute(QStringLiteral("unzip"), {QStringLiteral("-q"), QStringLiteral("-o"),
+                                                        m_zip, QStringLiteral("-d"), shopFolder()}),
+            0);
+        QCOMPARE(QDir(shopFolder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
+                 QStringList{QStringLiteral("Mostrela")});
+        for (const char* file : {"mostrela.exe", "SaidaDisplay.sql"})
+            QVERIFY(QFileInfo::exists(programPath(QString::fromLatin1(file))));
     }
 
     void prepareFolder()
@@ -62,27 +71,27 @@ private:
         settings.setText(Key::Porta, QStringLiteral("COM%1").arg(comPort));
         settings.setText(Key::LigaFicheirosPath, WinePrefix::windowsPath(m_folder->dropFolder()));
         settings.setLigaFicheiros(true);
-        m_folder->writeConfig();
+        writeConfigFile(programPath(QStringLiteral("Mostrela.cfg")), settings);
     }
 
-    // Starts the folder's mostrela.exe with `arguments`; its log is read through output().
+    // Starts the unpacked mostrela.exe with `arguments`; its log is read through output().
     void start(QProcess& process, const QStringList& arguments)
     {
-        m_prefix->prepare(
-            process, WinePrefix::windowsPath(m_folder->filePath(QStringLiteral("mostrela.exe"))),
-            arguments);
-        process.setWorkingDirectory(m_folder->path());
+        m_prefix->prepare(process,
+                          WinePrefix::windowsPath(programPath(QStringLiteral("mostrela.exe"))),
+                          arguments);
+        process.setWorkingDirectory(programPath(QString()));
         process.setProcessChannelMode(QProcess::MergedChannels);
         process.start();
         QVERIFY2(process.waitForStarted(), qPrintable(process.errorString()));
     }
 
-    // Waits until the program has taken its folder: it logs the folder once it holds it.
-    static QByteArray waitForStartUp(QProcess& process)
+    // Waits until the program's log has `expected`, or the program has ended.
+    static QByteArray waitForLog(QProcess& process, const QByteArray& expected)
     {
         QByteArray log;
         QDeadlineTimer deadline(startMs);
-        while (!log.contains(", fila ") && process.state() == QProcess::Running &&
+        while (!log.contains(expected) && process.state() == QProcess::Running &&
                !deadline.hasExpired()) {
             process.waitForReadyRead(100);
             log += process.readAll();
@@ -90,11 +99,14 @@ private:
         return log;
     }
 
+    // Waits until the program has chosen its folders: it logs them at the start.
+    static QByteArray waitForStartUp(QProcess& process) { return waitForLog(process, ", fila "); }
+
     void drop(const QString& name, const QByteArray& text) { QVERIFY(m_folder->drop(name, text)); }
 
     qsizetype spoolEntries() const
     {
-        return QDir(m_folder->filePath(QStringLiteral("fila")))
+        return QDir(programPath(QStringLiteral("fila")))
             .entryList({QStringLiteral("*.msg")}, QDir::Files)
             .size();
     }
@@ -179,34 +191,63 @@ private slots:
     }
 
     // Killed while messages wait in its spool, and started again on the same folder, the
-    // program shows every message: at most the one on its way to the port comes twice.
+    // program shows every message: at most the one on its way to the port comes twice. Three
+    // times the kill also ends the Wine session, as a power cut ends Windows': the next start, in
+    // a new session, is given the process number of the killed one again, and takes over the lock
+    // that it left. Before the last start the ZIP is unpacked over the folder, as an upgrade is:
+    // the new program runs beside the old settings and spool.
     void killedAndRestarted_losesNothing()
     {
-        m_folder->settings().setText(Key::SegundosTimerDisplay, QStringLiteral("1"));
+        m_folder->settings().setText(Key::SegundosTimerDisplay, QStringLiteral("3"));
         prepareFolder();
-        const QStringList lines{QStringLiteral("Bilhete-1"), QStringLiteral("Bilhete-2"),
-                                QStringLiteral("Bilhete-3"), QStringLiteral("Bilhete-4")};
-        for (const QString& line : lines)
-            drop(QStringLiteral("2024030910000%1.dsp").arg(line.back()), line.toLatin1());
+        QStringList lines;
+        for (int number = 1; number <= 8; ++number) {
+            lines << QStringLiteral("Bilhete-%1").arg(number);
+            drop(QStringLiteral("2024030910000%1.dsp").arg(number), lines.last().toLatin1());
+        }
         start(*m_controller, {QStringLiteral("AUTO")});
         QTRY_VERIFY_WITH_TIMEOUT(m_terminal->received().size() > 0, startMs);
         QTRY_COMPARE(m_folder->dropFilesLeft(), QStringList());
         QVERIFY(spoolEntries() > 0);
 
-        // SIGKILL to the Unix process that runs the Windows program: nothing of it runs on.
-        m_controller->kill();
-        QVERIFY(m_controller->waitForFinished());
         ShownMessages shown;
         QStringList seen;
-        for (const ShownMessages::Shown& message : shown.take(m_terminal->take(0, 0)))
-            seen << message.linha1;
+        const auto see = [&] {
+            for (const ShownMessages::Shown& message : shown.take(m_terminal->take(0, 0)))
+                seen << message.linha1;
+        };
+        // SIGKILL to the Unix process that runs the Windows program: nothing of it runs on.
+        const auto kill = [&] {
+            m_controller->kill();
+            m_controller->waitForFinished();
+            see();
+        };
+        kill();
+        for (int cut = 1; cut <= 3; ++cut) {
+            m_prefix->endSession();
+            start(*m_controller, {QStringLiteral("AUTO")});
+            const QByteArray log = waitForLog(*m_controller, "passa para este controlador");
+            QVERIFY2(log.contains("passa para este controlador"), log.constData());
+            kill();
+        }
         QVERIFY2(seen.size() < lines.size(), qPrintable(seen.join(u',')));
 
+        const QByteArray settings = fileBytes(programPath(QStringLiteral("Mostrela.cfg")));
+        const qsizetype waiting = spoolEntries();
+        QVERIFY(writeFileBytes(programPath(QStringLiteral("mostrela.exe")), "an older version"));
+        unpackPortable();
+        QCOMPARE(fileBytes(programPath(QStringLiteral("Mostrela.cfg"))), settings);
+        QCOMPARE(spoolEntries(), waiting);
+
         start(*m_controller, {QStringLiteral("AUTO")});
+        const QByteArray recovered =
+            "recuperadas da fila " +
+            WinePrefix::windowsPath(programPath(QStringLiteral("fila"))).toUtf8();
+        const QByteArray log = waitForLog(*m_controller, recovered);
+        QVERIFY2(log.contains(recovered), log.constData());
         QTRY_VERIFY_WITH_TIMEOUT(
             [&] {
-                for (const ShownMessages::Shown& message : shown.take(m_terminal->take(0, 0)))
-                    seen << message.linha1;
+                see();
                 return seen.endsWith(lines.last());
             }(),
             startMs);
@@ -216,7 +257,8 @@ private slots:
     }
 
     // A second copy started on a folder that a running copy holds ends with 1 and names the
-    // holder; the first goes on.
+    // holder, its accents whole; the first goes on. Neither has a console, so both keep their
+    // log, dated, in the folder's Mostrela.log as well.
     void secondCopy_refusedNamingTheHolder()
     {
         prepareFolder();
@@ -229,17 +271,26 @@ private slots:
         QVERIFY(second.waitForFinished(startMs));
         const QByteArray refusal = second.readAll();
         QCOMPARE(second.exitCode(), 1);
-        const QByteArray holder = "trabalha na pasta " +
-                                  WinePrefix::windowsPath(m_folder->path()).toLocal8Bit() +
+        const QByteArray holder = "Outro controlador já trabalha na pasta " +
+                                  WinePrefix::windowsPath(programPath(QString())).toUtf8() +
                                   ": o processo ";
         QVERIFY2(refusal.contains(holder), refusal.constData());
         QVERIFY2(refusal.toLower().contains("(mostrela"), refusal.constData());
         QCOMPARE(m_controller->state(), QProcess::Running);
+
+        const QByteArray kept = fileBytes(programPath(QStringLiteral("Mostrela.log")));
+        QVERIFY2(kept.contains(holder), kept.constData());
+        const QRegularExpression started(
+            QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} mostrela: "
+                           "mostrela " MOSTRELA_VERSION ", pasta .+, fila "),
+            QRegularExpression::MultilineOption);
+        QVERIFY2(started.match(QString::fromUtf8(kept)).hasMatch(), kept.constData());
     }
 
     // Installed silently into a fresh prefix, with the logon shortcut, the program starts from
-    // Program Files and works in a folder of its own; removed silently, it takes its files and
-    // shortcuts along and leaves the user's settings and spool.
+    // Program Files and works in a folder of its own, whose settings start as those an
+    // administrator left beside the program, and where it keeps its log; removed silently, it
+    // takes its files and shortcuts along and leaves the user's settings and spool.
     void installer_silentRoundTrip_keepsTheSettings()
     {
         WinePrefix prefix;
@@ -255,6 +306,7 @@ private slots:
             prefix.hostPath(program),
             prefix.hostPath(QStringLiteral("C:/Program Files/Mostrela/Qt6Core.dll")),
             prefix.hostPath(QStringLiteral("C:/Program Files/Mostrela/platforms/qwindows.dll")),
+            prefix.hostPath(QStringLiteral("C:/Program Files/Mostrela/SaidaDisplay.sql")),
             prefix.hostPath(menu + QStringLiteral("Mostrela/Mostrela.lnk")),
             // Wine names the Startup folder "StartUp"; Windows finds it either way.
             prefix.hostPath(menu + QStringLiteral("StartUp/Mostrela.lnk")),
@@ -268,6 +320,10 @@ private slots:
         QCOMPARE(prefix.run(program, {QStringLiteral("--version")}, &output), 0);
         QVERIFY2(output.contains("mostrela " MOSTRELA_VERSION), output.constData());
 
+        const QByteArray chainSettings = "NumLetras=16\r\nPorta=COM7\r\n";
+        QVERIFY(writeFileBytes(
+            prefix.hostPath(QStringLiteral("C:/Program Files/Mostrela/Mostrela.cfg")),
+            chainSettings));
         QProcess running;
         prefix.prepare(running, program, {QStringLiteral("--sem-janela")});
         running.setProcessChannelMode(QProcess::MergedChannels);
@@ -291,9 +347,16 @@ private slots:
         QVERIFY2(folder == QStringLiteral("C:\\Program Files\\Mostrela") ||
                      usersFolder.match(folder).hasMatch(),
                  qPrintable(folder));
-        // What the user's controller leaves there: its settings and a message in its spool.
         const QString config =
             QDir(prefix.hostPath(folder)).filePath(QStringLiteral("Mostrela.cfg"));
+        QCOMPARE(fileBytes(config), chainSettings);
+        QVERIFY2(QString::fromUtf8(output).contains(
+                     QStringLiteral("definições iniciais deste utilizador vêm de C:\\Program "
+                                    "Files\\Mostrela\\Mostrela.cfg")),
+                 output.constData());
+        QVERIFY(QFileInfo::exists(
+            QDir(prefix.hostPath(folder)).filePath(QStringLiteral("Mostrela.log"))));
+        // What the user's controller leaves there: its settings and a message in its spool.
         const QString spoolEntry =
             QDir(prefix.hostPath(folders.captured(2))).filePath(QStringLiteral("1.msg"));
         QVERIFY(QDir().mkpath(QFileInfo(spoolEntry).path()));

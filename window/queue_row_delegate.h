@@ -20,9 +20,14 @@ public:
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 private:
-    // The text cut to `width` as the style cuts it, laid out in `font`.
-    const QStaticText& laidOut(const QString& text, int width, const QFont& font) const;
+    // The text cut to `width` as the style cuts it, laid out in `font`, and the height by which
+    // the style places it.
+    struct LaidOut {
+        QStaticText text;
+        int height = 0;
+    };
+    const LaidOut& laidOut(const QString& text, int width, const QFont& font) const;
 
-    mutable QHash<QString, QStaticText> m_laidOut;
+    mutable QHash<QString, LaidOut> m_laidOut;
     mutable QHash<QString, QSize> m_sizes;
 };

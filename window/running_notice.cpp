@@ -16,6 +16,14 @@ QString quoted(const QString& caption)
     return QStringLiteral("\"%1\"").arg(caption);
 }
 
+// The path with its drive bound to the rest: the lines may break a path after a colon, and one
+// would end at "C:" with the rest of the path on the next.
+QString keptWhole(const QString& path)
+{
+    QString kept = path;
+    return kept.replace(u':', QStringLiteral(":\u2060"));
+}
+
 } // namespace
 
 RunningNotice::RunningNotice(Controller& controller, QGroupBox* frame, WindowRefresh& windowRefresh)
@@ -55,7 +63,7 @@ QString RunningNotice::notice() const
                    "em %1 quando carregar em %2. Comece por %3 (a porta e o modelo do display), "
                    "depois %4 (de onde vêm as mensagens: a base de dados, uma pasta ou as duas) "
                    "e, por fim, carregue em %5.")
-            .arg(QDir::toNativeSeparators(m_controller.configPath()),
+            .arg(keptWhole(QDir::toNativeSeparators(m_controller.configPath())),
                  quoted(QStringLiteral("Gravar Conteúdos")),
                  quoted(QStringLiteral("Definição do Display")),
                  quoted(QStringLiteral("Ligação ao Servidor de SQL")),

@@ -1,7 +1,8 @@
 ; The Windows installer: the portable folder installed under Program Files for every user, with
 ; a Start-menu entry, an optional shortcut that starts the controller at logon ("AUTO"), and an
-; uninstaller registered in Add/Remove Programs. Each user's Mostrela.cfg and spool live in that
-; user's folders and stay when the program goes.
+; uninstaller registered in Add/Remove Programs; its pages welcome, describe both components and
+; offer to start the program at the end. Each user's Mostrela.cfg and spool live in that user's
+; folders and stay when the program goes.
 ;
 ; makensis -DVERSION=1.1.0 -DSTAGE=<portable folder> -DFILES=<files.nsh> -DOUTFILE=<setup.exe>
 ; where files.nsh holds one "File"/"Delete" pair list made from the folder (scripts/package-windows).
@@ -36,9 +37,21 @@ VIAddVersionKey /LANG=2070 "LegalCopyright" "Mostrela maintainers"
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
+!define MUI_WELCOMEPAGE_TEXT "Este assistente instala o $(^NameDA), que mostra no display de \
+cliente as mensagens do programa de vendas.$\r$\n$\r$\nO programa é instalado para todos os \
+utilizadores. As definições (Mostrela.cfg), a fila de mensagens e o registo (Mostrela.log) de \
+cada utilizador ficam na pasta desse utilizador, %LOCALAPPDATA%\Mostrela, e ficam lá ao \
+atualizar ou desinstalar o programa.$\r$\n$\r$\n$_CLICK"
+!insertmacro MUI_PAGE_WELCOME
+; The description below the list leaves the list the page's whole width for the components' names.
+!define MUI_COMPONENTSPAGE_SMALLDESC
 !insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
+!define MUI_FINISHPAGE_RUN
+!define MUI_FINISHPAGE_RUN_TEXT "Iniciar o Mostrela agora"
+!define MUI_FINISHPAGE_RUN_FUNCTION StartAsTheUser
+!insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "Portuguese"
@@ -73,6 +86,19 @@ Section /o "Iniciar com o Windows (AUTO)" SecAuto
     SetShellVarContext all
     CreateShortCut "$SMSTARTUP\${PRODUCT}.lnk" "$INSTDIR\mostrela.exe" "AUTO"
 SectionEnd
+
+!insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
+    !insertmacro MUI_DESCRIPTION_TEXT ${SecProgram} "O programa, a entrada no menu Iniciar, o \
+desinstalador e o script da tabela das mensagens, SaidaDisplay.sql."
+    !insertmacro MUI_DESCRIPTION_TEXT ${SecAuto} "Ao entrar no Windows, o Mostrela abre na página \
+de execução (AUTO), para todos os utilizadores."
+!insertmacro MUI_FUNCTION_DESCRIPTION_END
+
+; The installer runs as an administrator: started by it, the controller would work in the
+; administrator's folders. Explorer starts it as the user at the desktop.
+Function StartAsTheUser
+    Exec '"$WINDIR\explorer.exe" "$INSTDIR\mostrela.exe"'
+FunctionEnd
 
 ; /AUTO=1 on the command line selects the logon shortcut, /AUTO=0 leaves it out.
 Function .onInit

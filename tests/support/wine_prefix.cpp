@@ -108,6 +108,15 @@ void WinePrefix::waitForAll() const
     finish(server, bootMs);
 }
 
+void WinePrefix::endSession() const
+{
+    QProcess server;
+    server.setProcessEnvironment(environment());
+    server.start(wineTool(QStringLiteral("wineserver")), {QStringLiteral("-k")});
+    finish(server, bootMs);
+    waitForAll();
+}
+
 QProcessEnvironment WinePrefix::environment() const
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();

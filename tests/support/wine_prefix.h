@@ -36,6 +36,10 @@ public:
     // Waits until no program runs in the prefix any longer.
     void waitForAll() const;
 
+    // Ends every program in the prefix and its server at once, as a power cut ends a Windows
+    // session: the next program starts a new session, whose process numbers start again.
+    void endSession() const;
+
 private:
     QProcessEnvironment environment() const;
     void runWineTool(const QStringList& arguments) const;
