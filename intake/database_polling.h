@@ -19,7 +19,8 @@ private:
     void step(const SourceSettings& settings, const Caption& caption, const Deliver& deliver,
               const std::atomic<bool>& stopping, PollResult& result,
               QStringList& problems) override;
-    // Takes the rows an earlier run kept in the spool out of `rows`, deleting them.
+    // Takes the rows an earlier run kept in the spool out of `rows`, deleting them: each row of
+    // a kept number that holds the kept message (its DataSys, lines and user).
     void settleUnfinishedRows(QList<QueuedMessage>& rows, QStringList& problems,
                               const std::atomic<bool>& stopping);
     // Keeps a batch of rows, then deletes them and hands each over once it is deleted, so that a

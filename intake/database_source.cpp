@@ -116,6 +116,7 @@ QList<QueuedMessage> DatabaseSource::waitingRows(const SourceSettings& settings)
             QueuedMessage message{ordemOf(query.value(1)), query.value(2).toString(),
                                   query.value(3).toString()};
             message.origin.numRegisto = numRegistoOf(query.value(0));
+            message.origin.utilizador = settings.sqlUtilizador;
             rows.append(message);
         }
         return rows;

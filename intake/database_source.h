@@ -36,7 +36,7 @@ public:
     std::optional<QString> holdUserLock(const SourceSettings& settings);
 
     // The message of every waiting row of the SQL user, read to the end, each with its row
-    // number as its origin. Throws Failure.
+    // number and the user as its origin. Throws Failure.
     QList<QueuedMessage> waitingRows(const SourceSettings& settings);
 
     // How many rows of the SQL user are waiting, taking none. Throws Failure.

@@ -24,6 +24,23 @@ private:
         m_odbc.insert(user, m_start.addSecs(second), linha1, linha2);
     }
     QString tick() { return m_source->poll(m_settings).error; }
+    // Leaves `kept` in the spool as the message of the table's first row, as a run that ended
+    // before showing it leaves it, and starts the source again over that spool.
+    void restartWithKept(QueuedMessage kept)
+    {
+        kept.origin.numRegisto = m_odbc.rows(QStringLiteral("select NumRegisto from SaidaDisplay"))
+                                     .first()
+                                     .first()
+                                     .toLongLong();
+        QList<QueuedMessage> entries{kept};
+        Spool(spoolFolder()).write(entries);
+        m_source = std::make_unique<PolledSource<DatabasePolling>>(spoolFolder());
+    }
+    // Longer than a message keeps, cut at intake between the two halves of one character.
+    static QString longLine()
+    {
+        return QString(longestLine - 1, u'x') + QStringLiteral("\U0001F600 fim");
+    }
     QString caption() const { return m_source->captions.last(); }
 
 private slots:
@@ -163,13 +180,7 @@ private slots:
     {
         insert(OdbcFixture::databaseUser(), 0, QStringLiteral("guardada"), QString());
         QueuedMessage kept(QStringLiteral("2024-03-09 10:15:00"), QStringLiteral("guardada"));
-        kept.origin.numRegisto = m_odbc.rows(QStringLiteral("select NumRegisto from SaidaDisplay"))
-                                     .first()
-                                     .first()
-                                     .toLongLong();
-        QList<QueuedMessage> entries{kept};
-        Spool(spoolFolder()).write(entries);
-        m_source = std::make_unique<PolledSource<DatabasePolling>>(spoolFolder());
+        restartWithKept(kept);
 
         m_settings.sqlServidor = OdbcFixture::impatientDataSource();
         m_odbc.lockForWriting();
@@ -179,6 +190,55 @@ private slots:
         m_odbc.commit();
         QCOMPARE(tick(), QString());
         QCOMPARE(m_source->taken.size(), 0);
+        QCOMPARE(m_odbc.rowsLeft(), QList<QStringList>());
+    }
+
+    // A row kept in the spool by a run that ended after deleting it, whose number came back with
+    // another row (a table emptied numbers its rows from 1 again): that row is a new message, and
+    // is taken. Only a row that holds the kept message (its DataSys, lines cut as at intake, and
+    // user) is deleted untaken; an entry of an earlier version, which kept no user, is matched
+    // without one.
+    void spooledRowsNumberGivenToAnotherRow_thatRowIsTaken_data()
+    {
+        QTest::addColumn<QString>("ordem");
+        QTest::addColumn<QString>("linha1");
+        QTest::addColumn<QString>("linha2");
+        QTest::addColumn<QVariant>("user"); // none: kept by an earlier version
+        QTest::addColumn<bool>("taken");
+        const QString dataSys = QStringLiteral("2024-03-09 10:15:00");
+        const QVariant caixa1 = OdbcFixture::databaseUser();
+        const QString two = QStringLiteral("2");
+        QTest::newRow("same message") << dataSys << longLine() << two << caixa1 << false;
+        QTest::newRow("same, kept by an earlier version")
+            << dataSys << longLine() << two << QVariant() << false;
+        QTest::newRow("other DataSys")
+            << QStringLiteral("2024-03-09 10:14:59") << longLine() << two << caixa1 << true;
+        QTest::newRow("other Linha1") << dataSys << QStringLiteral("x") << two << caixa1 << true;
+        QTest::newRow("other Linha2") << dataSys << longLine() << QString() << caixa1 << true;
+        QTest::newRow("other user")
+            << dataSys << longLine() << two << QVariant(u"caixa2"_qs) << true;
+        QTest::newRow("other user, kept by an earlier version")
+            << dataSys << QStringLiteral("x") << two << QVariant() << true;
+    }
+    void spooledRowsNumberGivenToAnotherRow_thatRowIsTaken()
+    {
+        QFETCH(QString, ordem);
+        QFETCH(QString, linha1);
+        QFETCH(QString, linha2);
+        QFETCH(QVariant, user);
+        QFETCH(bool, taken);
+        insert(OdbcFixture::databaseUser(), 0, longLine(), QStringLiteral("2"));
+        QueuedMessage kept(ordem, linha1, linha2);
+        if (user.isValid())
+            kept.origin.utilizador = user.toString();
+        restartWithKept(kept);
+        if (taken)
+            QTest::ignoreMessage(
+                QtWarningMsg, QRegularExpression(QStringLiteral("numerou registos de novo: 1 ")));
+
+        QCOMPARE(tick(), QString());
+        const QStringList row{longLine().left(longestLine) + QStringLiteral("|2")};
+        QCOMPARE(m_source->lines(), taken ? row : QStringList());
         QCOMPARE(m_odbc.rowsLeft(), QList<QStringList>());
     }
 };

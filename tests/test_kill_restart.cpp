@@ -5,6 +5,7 @@
 #include "support/deployed_controller.h"
 #include "support/feeder.h"
 #include "support/message_ledger.h"
+#include "support/postgres_server.h"
 #include "support/pseudo_terminal.h"
 #include "support/running_controller.h"
 #include "support/shown_messages.h"
@@ -14,7 +15,9 @@
 #include <QRandomGenerator>
 #include <QtTest>
 
+#include <algorithm>
 #include <csignal>
+#include <map>
 #include <memory>
 
 using Key = Settings::Key;
@@ -210,6 +213,90 @@ private slots:
         QVERIFY2(m_ledger->duplicated() <= duplicatesAllowed,
                  qPrintable(QString::number(m_ledger->duplicated())));
         QVERIFY(m_ledger->mostShowings() <= (signal == SIGKILL ? 2 : 1));
+    }
+
+    void rowNumbersComeBack_afterAKill_theNewRowsAreNewMessages_data()
+    {
+        QTest::addColumn<bool>("postgres");
+        QTest::newRow("SQLite") << false;
+        QTest::newRow("PostgreSQL") << true;
+    }
+
+    // Five rows taken while the display is unplugged wait in the spool when the program is
+    // killed; then the sales program empties the table, whose next five rows are numbered 1 to 5
+    // again, as the first five were. Started again, the program shows all ten once each: the
+    // new rows are new messages, and the log says their numbers came back.
+    void rowNumbersComeBack_afterAKill_theNewRowsAreNewMessages()
+    {
+        QFETCH(bool, postgres);
+        std::unique_ptr<PostgresServer> server;
+        if (postgres) {
+            server = std::make_unique<PostgresServer>();
+            m_odbc.addDataSources(server->odbcSection());
+        }
+        // The first column of each row.
+        const auto run = [&](const QString& statement) {
+            if (postgres)
+                return server->run(statement);
+            QStringList rows;
+            for (const QVariantList& row : m_odbc.rows(statement))
+                rows << row.first().toString();
+            return rows;
+        };
+        const auto insert = [&](const QString& linha1) {
+            for (int number = 1; number <= 5; ++number)
+                run(QStringLiteral("insert into SaidaDisplay (DataSys, Linha1, Linha2, Utilizador) "
+                                   "values (current_timestamp, '%1 %2', '', '%3')")
+                        .arg(linha1)
+                        .arg(number)
+                        .arg(OdbcFixture::databaseUser()));
+        };
+        const QString numbers = QStringLiteral("select NumRegisto from SaidaDisplay");
+        prepare();
+        Settings& settings = m_folder->settings();
+        settings.setText(Key::Porta, m_folder->filePath(QStringLiteral("desligado")));
+        settings.setLigaFicheiros(false);
+        if (postgres)
+            settings.setText(Key::SQL_Servidor, PostgresServer::dataSource());
+        DeployedController controller;
+        QProcess& process = controller.process();
+        process.setProcessChannelMode(QProcess::SeparateChannels);
+        controller.start(
+            QStringLiteral(MOSTRELA_EXECUTABLE), *m_folder,
+            {QStringLiteral("--sem-janela"), QStringLiteral("--pasta"), m_folder->path()});
+        insert(QStringLiteral("Antes"));
+        QTRY_COMPARE_WITH_TIMEOUT(run(numbers), QStringList(), drainMs);
+        QCOMPARE(spoolEntries(), 5);
+        end(process, SIGKILL);
+
+        run(postgres ? QStringLiteral("truncate SaidaDisplay restart identity")
+                     : QStringLiteral("delete from sqlite_sequence"));
+        insert(QStringLiteral("Depois"));
+        QCOMPARE(run(numbers + QStringLiteral(" order by NumRegisto")),
+                 QStringList({"1", "2", "3", "4", "5"}));
+        settings.setText(Key::Porta, m_terminal->slavePath());
+        m_folder->writeConfig();
+        controller.restart();
+
+        std::map<QString, int> shown;
+        QStringList expected;
+        for (const char* linha1 : {"Antes", "Depois"}) {
+            for (int number = 1; number <= 5; ++number)
+                expected << QStringLiteral("%1 %2").arg(QLatin1StringView(linha1)).arg(number);
+        }
+        const auto allShown = [&] {
+            for (const ShownMessages::Shown& frame : m_shown->take(m_terminal->take(0, 0)))
+                ++shown[frame.linha1];
+            return std::all_of(expected.cbegin(), expected.cend(),
+                               [&](const QString& line) { return shown[line] > 0; });
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(allShown(), drainMs);
+        QTRY_COMPARE(spoolEntries(), 0);
+        QCOMPARE(run(numbers), QStringList());
+        allShown();
+        for (const QString& line : std::as_const(expected))
+            QVERIFY2(shown[line] == 1, qPrintable(line));
+        QVERIFY(process.readAllStandardError().contains("numerou registos de novo: 5"));
     }
 
     // The window closed at random moments, each time a new controller over the same folder.
