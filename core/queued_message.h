@@ -7,6 +7,9 @@
 struct MessageOrigin {
     QString dropFile;       // the drop file's name, or empty
     qint64 numRegisto = -1; // the database row's number, or -1
+    // The SQL user whose row it was; none for a drop file, and for a row kept by an earlier
+    // version, which did not say.
+    std::optional<QString> utilizador;
 };
 
 // The most characters a message keeps of each of its texts: far above any display's width, and

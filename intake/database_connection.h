@@ -33,6 +33,11 @@ public:
     QString applicationName() const { return m_applicationName; }
     // A forward-only statement, prepared, with the command time-out set. Throws Failure.
     QSqlQuery prepare(const QString& statement) const;
+    // Runs a statement as it stands, not prepared, with the command time-out: a SET meant for the
+    // whole session (SQL Server ends the SET of a prepared statement with it). Throws Failure.
+    void executeDirectly(const QString& statement) const;
+    // Whether a statement that failed gave up waiting for a lock that another session holds.
+    bool waitedForLock(const QSqlQuery& failed) const;
 
 private:
     QString m_name;

@@ -1,9 +1,13 @@
 #include "intake/database_polling.h"
 
 #include "core/failure.h"
+#include "core/log.h"
 #include "core/settings_snapshots.h"
 #include "core/status.h"
 #include "spool/spool.h"
+
+#include <QHash>
+#include <QSet>
 
 namespace {
 
@@ -52,20 +56,38 @@ void DatabasePolling::step(const SourceSettings& settings, const Caption& captio
 void DatabasePolling::settleUnfinishedRows(QList<QueuedMessage>& rows, QStringList& problems,
                                            const std::atomic<bool>& stopping)
 {
-    // Each is deleted now, or found gone; one whose delete fails is still not taken again next
-    // tick.
-    m_unfinished.removeIf([&](const UnfinishedEntry& kept) {
+    if (m_unfinished.isEmpty())
+        return;
+    QHash<qint64, qsizetype> byNumber;
+    for (qsizetype index = 0; index < rows.size(); ++index)
+        byNumber.insert(rows[index].origin.numRegisto, index);
+    QSet<qsizetype> kept;
+    QList<qint64> renumbered;
+    // Each kept row still there is deleted now, or found gone; one whose delete fails is still
+    // not taken again next tick. A row of its number with another message came after it.
+    m_unfinished.removeIf([&](const UnfinishedEntry& entry) {
         if (stopping)
             return false;
-        const qint64 number = kept.numRegisto;
-        const bool inTable = rows.removeIf([&](const QueuedMessage& row) {
-            return row.origin.numRegisto == number;
-        }) > 0;
-        if (inTable && !m_database.deleteRow(number, problems))
-            return false;
-        m_spool->sourceSettled(kept.spoolId);
+        const qsizetype index = byNumber.value(entry.numRegisto, -1);
+        if (index >= 0 && !entry.holds(rows[index])) {
+            renumbered << entry.numRegisto;
+        } else if (index >= 0) {
+            kept.insert(index);
+            if (!m_database.deleteRow(entry.numRegisto, problems))
+                return false;
+        }
+        m_spool->sourceSettled(entry.spoolId);
         return true;
     });
+    qsizetype index = 0;
+    rows.removeIf([&](const QueuedMessage&) { return kept.contains(index++); });
+    if (!renumbered.isEmpty())
+        qCWarning(lcMostrela).noquote()
+            << QStringLiteral("SaidaDisplay numerou registos de novo: %1 com o número de uma "
+                              "mensagem guardada na fila (o primeiro, %2) são outras mensagens, "
+                              "tomadas como novas; as guardadas já tinham saído da tabela")
+                   .arg(renumbered.size())
+                   .arg(renumbered.first());
 }
 
 int DatabasePolling::take(QList<QueuedMessage> rows, QStringList& problems, const Deliver& deliver,

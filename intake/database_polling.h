@@ -19,11 +19,13 @@ private:
     void step(const SourceSettings& settings, const Caption& caption, const Deliver& deliver,
               const std::atomic<bool>& stopping, PollResult& result,
               QStringList& problems) override;
-    // Takes the rows an earlier run kept in the spool out of `rows`, deleting them.
+    // Takes the rows an earlier run kept in the spool out of `rows`, deleting them: each row of
+    // a kept number that holds the kept message (its DataSys, lines and user).
     void settleUnfinishedRows(QList<QueuedMessage>& rows, QStringList& problems,
                               const std::atomic<bool>& stopping);
-    // Keeps a batch of rows, then deletes them and hands each over once it is deleted, so that a
-    // delete that waits for a lock holds back only the rows after it; how many were taken.
+    // Keeps a batch of rows, then deletes them and hands each over once it is deleted; a row
+    // that another transaction holds is left, after a short wait, for the next tick, and the rows
+    // after it go on. How many were taken.
     int take(QList<QueuedMessage> rows, QStringList& problems, const Deliver& deliver,
              const std::atomic<bool>& stopping);
 

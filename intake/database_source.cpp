@@ -4,6 +4,8 @@
 #include "core/settings_snapshots.h"
 
 #include <QDateTime>
+#include <QSqlDriver>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
 
@@ -11,6 +13,22 @@ namespace {
 
 constexpr qint16 commandTimeout = 120;
 constexpr qint16 connectionTimeout = 60;
+// How long a delete waits for a row that another transaction holds (a sales program's open
+// one) before that row is left for the next tick: the rows after it go on meanwhile.
+constexpr int lockWaitMs = 2000;
+
+// The statement that sets the session's lock wait; empty where there is none to set.
+QString lockWaitStatement(QSqlDriver::DbmsType server)
+{
+    switch (server) {
+    case QSqlDriver::MSSqlServer:
+        return QStringLiteral("Set Lock_Timeout %1").arg(lockWaitMs);
+    case QSqlDriver::PostgreSQL:
+        return QStringLiteral("Set lock_timeout = %1").arg(lockWaitMs);
+    default:
+        return {};
+    }
+}
 
 // Reading past the writers' locks keeps the sales program from waiting on the display.
 QString tableHint(bool sqlServer)
@@ -92,9 +110,20 @@ bool DatabaseSource::connect(const SourceSettings& settings,
         return true;
     m_login = login;
     m_userLock.forget();
-    return AbrirLigacao(m_connection, settings.sqlServidor, settings.sqlBaseDados,
-                        settings.sqlUtilizador, settings.sqlPassword, QStringLiteral("SQL"),
-                        commandTimeout, connectionTimeout, failure);
+    if (!AbrirLigacao(m_connection, settings.sqlServidor, settings.sqlBaseDados,
+                      settings.sqlUtilizador, settings.sqlPassword, QStringLiteral("SQL"),
+                      commandTimeout, connectionTimeout, failure))
+        return false;
+    const QString lockWait = lockWaitStatement(m_connection.database().driver()->dbmsType());
+    try {
+        if (!lockWait.isEmpty())
+            m_connection.executeDirectly(lockWait);
+    } catch (const Failure&) {
+        // Without it a locked row would hold every tick: the next connect() tries again.
+        m_connection.close();
+        throw;
+    }
+    return true;
 }
 
 std::optional<QString> DatabaseSource::holdUserLock(const SourceSettings& settings)
@@ -116,6 +145,7 @@ QList<QueuedMessage> DatabaseSource::waitingRows(const SourceSettings& settings)
             QueuedMessage message{ordemOf(query.value(1)), query.value(2).toString(),
                                   query.value(3).toString()};
             message.origin.numRegisto = numRegistoOf(query.value(0));
+            message.origin.utilizador = settings.sqlUtilizador;
             rows.append(message);
         }
         return rows;
@@ -144,12 +174,16 @@ bool DatabaseSource::rowExists(qint64 numRegisto)
 
 bool DatabaseSource::deleteRow(qint64 numRegisto, QStringList& problems)
 {
+    bool locked = false;
     const QString failure = runTrapped([&] {
         closingIfLost([&] {
             QSqlQuery deletion =
                 m_connection.prepare(QStringLiteral("Delete from SaidaDisplay Where NumRegisto=?"));
             deletion.addBindValue(QVariant::fromValue<qlonglong>(numRegisto));
-            execute(deletion);
+            if (!deletion.exec()) {
+                locked = m_connection.waitedForLock(deletion);
+                throw Failure(describe(deletion.lastError()));
+            }
             // -1 is a count the server did not give; 0 may come from a delete done by a trigger.
             if (deletion.numRowsAffected() == 0 && rowExists(numRegisto))
                 throw Failure(QStringLiteral("o registo continua na tabela"));
@@ -157,8 +191,13 @@ bool DatabaseSource::deleteRow(qint64 numRegisto, QStringList& problems)
     });
     if (failure.isEmpty())
         return true;
-    problems << QStringLiteral("Não foi possível apagar o registo %1 de SaidaDisplay: %2")
-                    .arg(numRegisto)
-                    .arg(failure);
+    if (locked)
+        problems << QStringLiteral("O registo %1 de SaidaDisplay está preso por outra transacção: "
+                                   "é tentado de novo no próximo ciclo")
+                        .arg(numRegisto);
+    else
+        problems << QStringLiteral("Não foi possível apagar o registo %1 de SaidaDisplay: %2")
+                        .arg(numRegisto)
+                        .arg(failure);
     return false;
 }

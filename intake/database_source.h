@@ -23,7 +23,8 @@ public:
     // Makes sure a connection with the SQL settings is open: the kept one when it is still open
     // on the same server and database, as the same user with the same password, a new one
     // otherwise. Returns whether one is open; when not, `failure` says why (it stays empty for
-    // a blank server, which is not tried).
+    // a blank server, which is not tried). A new connection waits only a short while for a
+    // row's lock; when that cannot be set, it is closed and Failure thrown.
     bool connect(const SourceSettings& settings, std::optional<ConnectionFailure>& failure);
     // Closes the connection, letting the SQL user's lock go with it; connect() opens a new one.
     void disconnect() { m_connection.close(); }
@@ -36,15 +37,16 @@ public:
     std::optional<QString> holdUserLock(const SourceSettings& settings);
 
     // The message of every waiting row of the SQL user, read to the end, each with its row
-    // number as its origin. Throws Failure.
+    // number and the user as its origin. Throws Failure.
     QList<QueuedMessage> waitingRows(const SourceSettings& settings);
 
     // How many rows of the SQL user are waiting, taking none. Throws Failure.
     qint64 waitingCount(const SourceSettings& settings);
 
-    // Deletes one row; false, with the reason in `problems`, when the delete failed or the row is
-    // still there after it. A delete that reports no count, or none deleted, has still done its
-    // work when the row is gone (a server set not to count, a view whose trigger deletes).
+    // Deletes one row; false, with the reason in `problems`, when the delete failed (another
+    // transaction holding the row among the reasons) or the row is still there after it. A delete
+    // that reports no count, or none deleted, has still done its work when the row is gone (a
+    // server set not to count, a view whose trigger deletes).
     bool deleteRow(qint64 numRegisto, QStringList& problems);
 
 private:

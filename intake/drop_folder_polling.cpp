@@ -92,8 +92,7 @@ void DropFolderPolling::settleUnfinishedFiles(QList<DropFile>& files, QSet<quint
     // next tick.
     m_unfinished.removeIf([&](const UnfinishedEntry& kept) {
         const qsizetype index = byName.value(kept.dropFile, -1);
-        if (index < 0 || matched.contains(index) ||
-            messageTexts(files[index].message) != kept.texts)
+        if (index < 0 || matched.contains(index) || !kept.holds(files[index].message))
             return false;
         matched.insert(index);
         if (!deleteDropFile(files[index].path, problems)) {

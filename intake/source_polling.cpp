@@ -2,10 +2,17 @@
 
 #include <QHashFunctions>
 
-size_t messageTexts(const QueuedMessage& message)
+namespace {
+
+// Both readings of a row go through the same query and the same cut, so texts read again compare
+// equal to those kept, whatever type the driver gives DataSys.
+size_t messageTexts(const QueuedMessage& message, bool withUser)
 {
-    return qHashMulti(0, message.ordem, message.linha1, message.linha2);
+    const size_t texts = qHashMulti(0, message.ordem, message.linha1, message.linha2);
+    return withUser ? qHashMulti(texts, message.origin.utilizador.value_or(QString())) : texts;
 }
+
+} // namespace
 
 size_t dropFileName(const QString& name)
 {
@@ -14,8 +21,17 @@ size_t dropFileName(const QString& name)
 
 UnfinishedEntry::UnfinishedEntry(const QueuedMessage& message)
     : spoolId(message.spoolId), numRegisto(message.origin.numRegisto),
-      dropFile(dropFileName(message.origin.dropFile)), texts(messageTexts(message))
+      dropFile(dropFileName(message.origin.dropFile)),
+      texts(messageTexts(message, message.origin.utilizador.has_value())),
+      namesUser(message.origin.utilizador.has_value())
 {
+}
+
+bool UnfinishedEntry::holds(const QueuedMessage& message) const
+{
+    if (namesUser && !message.origin.utilizador)
+        return false;
+    return messageTexts(message, namesUser) == texts;
 }
 
 SourcePolling::SourcePolling(std::shared_ptr<Spool> spool, const QList<QueuedMessage>& unfinished,

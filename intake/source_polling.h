@@ -20,19 +20,23 @@ struct SourceSettings;
 struct UnfinishedEntry {
     explicit UnfinishedEntry(const QueuedMessage& message);
 
+    // Whether `message`, as its source gives it now, is the message this entry kept: a drop file
+    // of the same name, or a row of the same number (a table emptied numbers its rows from 1
+    // again), that holds another message is a new one, to be taken.
+    bool holds(const QueuedMessage& message) const;
+
     quint64 spoolId;
     qint64 numRegisto; // the database row's number, or -1
     // The drop file's name hashed (see dropFileName()), or 0 for none.
     size_t dropFile;
-    // The message's texts, hashed: a drop file of the same name that holds other texts is a new
-    // message, to be taken.
+    // The message's texts (a row's DataSys among them, as its ordem), and its SQL user when the
+    // entry names one, hashed.
     size_t texts;
+    bool namesUser;
 };
 
 // A drop file's name as an unfinished entry keeps it.
 size_t dropFileName(const QString& name);
-
-size_t messageTexts(const QueuedMessage& message);
 
 // What one step of a polling tick took from its source and met.
 struct PollResult {

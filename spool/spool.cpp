@@ -27,8 +27,8 @@ constexpr quint64 highestId = 9'999'999'999'999'999;
 // Far from the top, yet reached only by a folder that was copied or edited by hand: taking a
 // thousand messages a second, a controller would need 150,000 years to get there.
 constexpr quint64 renumberAbove = 5'000'000'000'000'000;
-// An entry holds three lines of at most longestLine characters and a file name; one that is far
-// larger was not written by the spool.
+// An entry holds three lines of at most longestLine characters and a file name or an SQL user;
+// one that is far larger was not written by the spool.
 constexpr qint64 largestEntry = 1024 * 1024;
 constexpr QFileDevice::Permissions ownerOnly =
     QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
@@ -63,6 +63,8 @@ QByteArray entryBytes(const QueuedMessage& message)
         entry.insert(QStringLiteral("ficheiro"), message.origin.dropFile);
     if (message.origin.numRegisto >= 0)
         entry.insert(QStringLiteral("registo"), QString::number(message.origin.numRegisto));
+    if (message.origin.utilizador)
+        entry.insert(QStringLiteral("utilizador"), *message.origin.utilizador);
     entry.insert(QStringLiteral("tomada"), QString::number(message.takenAt));
     return QJsonDocument(entry).toJson(QJsonDocument::Compact);
 }
@@ -82,6 +84,8 @@ std::optional<QueuedMessage> entryMessage(const QByteArray& bytes)
     const qint64 row = entry.value(QStringLiteral("registo")).toString().toLongLong(&ok);
     if (ok)
         message.origin.numRegisto = row;
+    if (const QJsonValue user = entry.value(QStringLiteral("utilizador")); user.isString())
+        message.origin.utilizador = user.toString();
     message.takenAt = entry.value(QStringLiteral("tomada")).toString().toLongLong();
     return message;
 }

@@ -5,6 +5,7 @@
 #include "support/deployed_controller.h"
 #include "support/feeder.h"
 #include "support/message_ledger.h"
+#include "support/postgres_server.h"
 #include "support/pseudo_terminal.h"
 #include "support/running_controller.h"
 #include "support/shown_messages.h"
@@ -210,6 +211,80 @@ private slots:
         QVERIFY2(m_ledger->duplicated() <= duplicatesAllowed,
                  qPrintable(QString::number(m_ledger->duplicated())));
         QVERIFY(m_ledger->mostShowings() <= (signal == SIGKILL ? 2 : 1));
+    }
+
+    void rowNumbersComeBack_afterAKill_theNewRowsAreNewMessages_data()
+    {
+        QTest::addColumn<bool>("postgres");
+        QTest::newRow("SQLite") << false;
+        QTest::newRow("PostgreSQL") << true;
+    }
+
+    // Five rows taken while the display is unplugged wait in the spool when the program is
+    // killed; then the sales program empties the table, whose next five rows are numbered 1 to 5
+    // again, as the first five were. Started again, the program shows all ten once each: the
+    // new rows are new messages, and the log says their numbers came back.
+    void rowNumbersComeBack_afterAKill_theNewRowsAreNewMessages()
+    {
+        QFETCH(bool, postgres);
+        std::unique_ptr<PostgresServer> server;
+        if (postgres) {
+            server = std::make_unique<PostgresServer>();
+            m_odbc.addDataSources(server->odbcSection());
+        }
+        // The first column of each row.
+        const auto run = [&](const QString& statement) {
+            if (postgres)
+                return server->run(statement);
+            QStringList rows;
+            for (const QVariantList& row : m_odbc.rows(statement))
+                rows << row.first().toString();
+            return rows;
+        };
+        // Five rows, numbered on from the last fed.
+        const auto insert = [&] {
+            for (int row = 0; row < 5; ++row) {
+                const MessageLedger::Message message = m_ledger->next(Source::Database);
+                run(QStringLiteral("insert into SaidaDisplay (DataSys, Linha1, Linha2, Utilizador) "
+                                   "values (current_timestamp, '%1', '%2', '%3')")
+                        .arg(message.linha1, message.linha2, OdbcFixture::databaseUser()));
+                m_ledger->markFed(Source::Database);
+            }
+        };
+        const QString numbers = QStringLiteral("select NumRegisto from SaidaDisplay");
+        prepare();
+        Settings& settings = m_folder->settings();
+        settings.setText(Key::Porta, m_folder->filePath(QStringLiteral("desligado")));
+        settings.setLigaFicheiros(false);
+        if (postgres)
+            settings.setText(Key::SQL_Servidor, PostgresServer::dataSource());
+        DeployedController controller;
+        QProcess& process = controller.process();
+        process.setProcessChannelMode(QProcess::SeparateChannels);
+        controller.start(
+            QStringLiteral(MOSTRELA_EXECUTABLE), *m_folder,
+            {QStringLiteral("--sem-janela"), QStringLiteral("--pasta"), m_folder->path()});
+        insert();
+        QTRY_COMPARE_WITH_TIMEOUT(run(numbers), QStringList(), drainMs);
+        QCOMPARE(spoolEntries(), 5);
+        end(process, SIGKILL);
+
+        run(postgres ? QStringLiteral("truncate SaidaDisplay restart identity")
+                     : QStringLiteral("delete from sqlite_sequence"));
+        insert();
+        QCOMPARE(run(numbers + QStringLiteral(" order by NumRegisto")),
+                 QStringList({"1", "2", "3", "4", "5"}));
+        settings.setText(Key::Porta, m_terminal->slavePath());
+        m_folder->writeConfig();
+        controller.restart();
+
+        QTRY_VERIFY_WITH_TIMEOUT(allShown(), drainMs);
+        QTRY_COMPARE(spoolEntries(), 0);
+        QCOMPARE(run(numbers), QStringList());
+        readDisplay();
+        QCOMPARE(m_ledger->fedTotal(), 10);
+        QCOMPARE(m_ledger->duplicated() + m_ledger->unknown(), 0);
+        QVERIFY(process.readAllStandardError().contains("numerou registos de novo: 5"));
     }
 
     // The window closed at random moments, each time a new controller over the same folder.

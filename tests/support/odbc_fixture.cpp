@@ -12,10 +12,11 @@
 
 namespace {
 
-void writeFile(const QString& path, const QString& text)
+void writeFile(const QString& path, const QString& text,
+               QIODevice::OpenMode mode = QIODevice::WriteOnly)
 {
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) != text.toUtf8().size())
+    if (!file.open(mode) || file.write(text.toUtf8()) != text.toUtf8().size())
         throw Failure(QStringLiteral("Cannot write %1").arg(path));
 }
 
@@ -50,6 +51,12 @@ OdbcFixture::OdbcFixture(Trace trace, const QString& moreDataSources)
     if (!database.open())
         throw Failure(database.lastError().text());
     createTable();
+}
+
+void OdbcFixture::addDataSources(const QString& sections)
+{
+    writeFile(QDir(driverManagerFolder(m_folder.path())).filePath(QStringLiteral("odbc.ini")),
+              u'\n' + sections, QIODevice::Append);
 }
 
 OdbcFixture::~OdbcFixture()

@@ -31,6 +31,9 @@ public:
     OdbcFixture(const OdbcFixture&) = delete;
     OdbcFixture& operator=(const OdbcFixture&) = delete;
 
+    // Adds odbc.ini sections of further data sources, for the connections made after.
+    void addDataSources(const QString& sections);
+
     QString folder() const { return m_folder.path(); }
     QString databasePath() const;
     // What the driver manager has logged so far (traced fixtures only).
