@@ -101,7 +101,16 @@ int DatabasePolling::take(QList<QueuedMessage> rows, QStringList& problems, cons
         if (stopping)
             return taken;
         // After a lost connection the rest wait in the table for the next tick.
-        if (m_database.isConnected() && m_database.deleteRow(row.origin.numRegisto, problems)) {
+        if (!m_database.isConnected()) {
+            m_spool->remove(row.spoolId);
+        } else if (m_database.deleteRow(row.origin.numRegisto, problems)) {
+            deliver({row});
+            ++taken;
+        } else if (!m_database.isConnected()) {
+            // The connection went during the delete, which the server may have done: the message
+            // is shown, and its row, if still there, deleted next tick rather than taken again.
+            m_spool->unsettled(row.spoolId);
+            m_unfinished.append(UnfinishedEntry(row));
             deliver({row});
             ++taken;
         } else {

@@ -398,6 +398,12 @@ void Spool::shown(quint64 id)
     m_shownPending.insert(id);
 }
 
+void Spool::unsettled(quint64 id)
+{
+    const QMutexLocker lock(&m_mutex);
+    m_pending.insert(id);
+}
+
 void Spool::sourceSettled(quint64 id)
 {
     const QMutexLocker lock(&m_mutex);

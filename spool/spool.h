@@ -83,6 +83,9 @@ public:
     // The intake deleted the entry's message from its source, or found it gone: no longer
     // pending, and removed if it was shown.
     void sourceSettled(quint64 id);
+    // Whether its source still holds the entry's message cannot be told (the connection went
+    // during its delete): pending from now on, as an entry of an earlier run is.
+    void unsettled(quint64 id);
 
 private:
     // Why the folder is not used: it is a link, which could lead to a folder that is not the

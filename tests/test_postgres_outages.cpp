@@ -18,7 +18,7 @@ using Key = Settings::Key;
 
 namespace {
 
-enum class Outage { ServerRestarted, ConnectionKilled, RowLocked, LoginStalls };
+enum class Outage { ServerRestarted, ConnectionKilled, RowLocked, LoginStalls, DeleteUnheard };
 
 constexpr int drainMs = 30000;
 const QString user = OdbcFixture::databaseUser();
@@ -113,6 +113,9 @@ private slots:
     {
         m_rig.reset();
         QSqlDatabase::removeDatabase(lockerName);
+        m_server->run(QStringLiteral("drop rule if exists unheard on SaidaDisplay;"
+                                     "drop table if exists unheard_calls;"
+                                     "drop function if exists unheard"));
     }
 
     void outage_data()
@@ -122,6 +125,7 @@ private slots:
         QTest::newRow("connection killed") << Outage::ConnectionKilled;
         QTest::newRow("row locked") << Outage::RowLocked;
         QTest::newRow("login stalls") << Outage::LoginStalls;
+        QTest::newRow("delete done, unheard") << Outage::DeleteUnheard;
     }
 
     void outage()
@@ -199,6 +203,27 @@ private slots:
             QVERIFY(locker.commit());
             break;
         }
+        case Outage::DeleteUnheard:
+            // The next row's delete is done, by another session, and the controller's session
+            // then ended before it hears so: the message is shown all the same, and once.
+            onServer([&] {
+                m_server->run(
+                    QStringLiteral(
+                        "create extension if not exists dblink;"
+                        "create function unheard(number bigint) returns int language plpgsql "
+                        "security definer as $$ begin perform dblink_exec(format('host=%s "
+                        "user=postgres dbname=postgres', current_setting("
+                        "'unix_socket_directories')), 'delete from SaidaDisplay where "
+                        "NumRegisto = ' || number); perform pg_terminate_backend("
+                        "pg_backend_pid()); return 0; end $$;"
+                        "create table unheard_calls (result int);"
+                        "create rule unheard as on delete to SaidaDisplay where old.Linha1 = "
+                        "'Mensagem %1' and current_user <> 'postgres' do instead insert into "
+                        "unheard_calls values (unheard(old.NumRegisto));")
+                        .arg(m_fed.size() + 1));
+            });
+            feed(1, 0);
+            break;
         case Outage::LoginStalls: {
             const QStringList sessions = onServer([&] {
                 return m_server->run(
