@@ -9,6 +9,7 @@
 #include "core/settings.h"
 #include "core/text_encoding.h"
 
+#include <QDir>
 #include <QFile>
 #include <QStringList>
 
@@ -29,7 +30,7 @@ constexpr qint64 readChunkSize = 64 * 1024;
 
 QString fileError(const QString& action, const QString& path, const QString& reason)
 {
-    return QStringLiteral("%1 \"%2\": %3").arg(action, path, reason);
+    return QStringLiteral("%1 \"%2\": %3").arg(action, QDir::toNativeSeparators(path), reason);
 }
 
 // The size is counted while reading, never taken from what the file claims: a link to
@@ -52,7 +53,7 @@ QByteArray readWhole(const QString& path)
     }
     if (bytes.size() > configFileMaximumSize)
         throw Failure(QStringLiteral("Ficheiro demasiado grande: \"%1\" tem mais de %2 bytes")
-                          .arg(path)
+                          .arg(QDir::toNativeSeparators(path))
                           .arg(configFileMaximumSize));
     return bytes;
 }
@@ -95,7 +96,7 @@ bool fitsAField(const QString& path, Key key, qsizetype lineLength)
         return true;
     qCWarning(lcMostrela).noquote()
         << QStringLiteral("\"%1\": %2 ficou por ler, numa linha com mais de %3 caracteres")
-               .arg(path, Settings::keyName(key))
+               .arg(QDir::toNativeSeparators(path), Settings::keyName(key))
                .arg(maximumValueLength);
     return false;
 }
@@ -143,7 +144,7 @@ void warnWhenOthersMayRead(const QString& path, const Settings& settings)
     qCWarning(lcMostrela).noquote()
         << QStringLiteral("\"%1\" guarda a palavra-passe da base de dados e outros utilizadores "
                           "podem lê-lo")
-               .arg(path);
+               .arg(QDir::toNativeSeparators(path));
 }
 
 // Windows-1252 as the file has always been, unless that cannot carry the text back: a character

@@ -3,6 +3,7 @@
 #include "core/failure.h"
 #include "core/regular_file.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -28,9 +29,10 @@ QString linkedFile(const QString& path)
 
 Failure saveFailure(const QString& path, const QString& target, const QString& reason)
 {
-    const QString named = target == path
-                              ? QStringLiteral("\"%1\"").arg(path)
-                              : QStringLiteral("\"%1\", ligação para \"%2\"").arg(path, target);
+    const QString shown = QDir::toNativeSeparators(path);
+    const QString named = target == path ? QStringLiteral("\"%1\"").arg(shown)
+                                         : QStringLiteral("\"%1\", ligação para \"%2\"")
+                                               .arg(shown, QDir::toNativeSeparators(target));
     return Failure(QStringLiteral("Não foi possível gravar %1: %2").arg(named, reason));
 }
 
