@@ -1,5 +1,4 @@
 #include "support/controller_rig.h"
-#include "support/pluggable_display.h"
 #include "support/usual_display.h"
 
 #include <QDir>
@@ -21,11 +20,11 @@ private slots:
 void TestFaultDisplay::unpluggedDisplay_messagesWaitAtTheTop_thenEachIsShownOnce()
 {
     ControllerFolder folder;
-    PluggableDisplay display(folder.filePath(QStringLiteral("display")));
-    folder.settings().setText(Key::Porta, display.port());
+    MemoryPort display;
+    folder.settings().setText(Key::Porta, display.name());
     folder.settings().setLigaFicheiros(true);
     folder.writeConfig();
-    RunningController running(folder.path());
+    RunningController running(folder.path(), &display);
 
     QStringList lines;
     for (int number = 1; number <= 6; ++number)
@@ -38,7 +37,7 @@ void TestFaultDisplay::unpluggedDisplay_messagesWaitAtTheTop_thenEachIsShownOnce
     display.unplug();
     QVERIFY(folder.drop(QStringLiteral("5.dsp"), lines.at(4).toLatin1()));
     QTRY_COMPARE(folder.dropFilesLeft(), QStringList());
-    QTRY_VERIFY2(running.lblError().contains(display.port()), qPrintable(running.lblError()));
+    QTRY_VERIFY2(running.lblError().contains(display.name()), qPrintable(running.lblError()));
     // Every message is either shown or waiting, the oldest waiting one selected at the top.
     const QStringList waiting = running.queued();
     const qsizetype shownCount = 5 - waiting.size();
@@ -96,17 +95,18 @@ void TestFaultDisplay::unpluggedDisplay_messagesTooOldToShowLeaveQueueAndSpool()
                 dropped += text.section(u' ', 0, 0).toInt();
         });
     ControllerFolder folder;
-    PluggableDisplay display(folder.filePath(QStringLiteral("display")));
-    folder.settings().setText(Key::Porta, display.port());
+    MemoryPort display;
+    folder.settings().setText(Key::Porta, display.name());
     folder.settings().setText(Key::SegundosValidade, QStringLiteral("0.5 s"));
     folder.settings().setLigaFicheiros(true);
     folder.writeConfig();
     display.unplug();
-    RunningController running(folder.path());
+    RunningController running(folder.path(), &display);
 
     for (int number = 1; number <= 3; ++number)
         QVERIFY(folder.drop(QStringLiteral("%1.dsp").arg(number), "Antiga"));
-    QTRY_COMPARE(running.added().size(), 3);
+    // A message whose write failed is put back, and counted as added again.
+    QTRY_VERIFY(running.added().size() >= 3);
     const QDir spool(folder.filePath(QStringLiteral("fila")));
     QTRY_COMPARE(running.queued(), QStringList());
     QTRY_COMPARE(spool.entryList({QStringLiteral("*.msg")}, QDir::Files), QStringList());

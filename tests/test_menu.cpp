@@ -1,5 +1,4 @@
 #include "support/open_window.h"
-#include "support/pseudo_terminal.h"
 #include "support/unwritable_folder.h"
 #include "window/elided_label.h"
 #include "window/field_check.h"
@@ -343,6 +342,8 @@ void TestMenu::saving_everyButtonWritesAllFieldsIncludingUnsavedEdits()
 
 void TestMenu::saving_failureShowsInLabelAndNextSaveClearsIt()
 {
+    if (const char* why = UnwritableFolder::unavailable())
+        QSKIP(why);
     Window window(Loaded{.config = timers53});
     window.type("txtNumLetras", QStringLiteral("16"));
     {
@@ -814,7 +815,6 @@ void TestMenu::displayModel_fillsTheCodesAndShowsTheMatchingModel()
 void TestMenu::longTexts_areCutWithAnEllipsisAndNeverWidenTheWindow()
 {
     Window window;
-    PseudoTerminal display;
     window.menu.load(QString());
     // Wide enough for the display's picture at its widest (80 letters), which a width of 255
     // asks for.
@@ -826,7 +826,7 @@ void TestMenu::longTexts_areCutWithAnEllipsisAndNeverWidenTheWindow()
     };
     auto* last = window.child<ElidedLabel>("lblUltimaMensagem");
 
-    window.type("txtPorta", display.slavePath());
+    window.type("txtPorta", window.display.name());
     window.type("txtNumLetras", QStringLiteral("255"));
     window.click("cmdTestarDisplay");
     QTRY_VERIFY(last->text().contains(QStringLiteral("1234567890").repeated(25)));
