@@ -385,6 +385,10 @@ void TestMenu::saving_saysWhenOthersMayReadThePassword()
     QFETCH(QFile::Permissions, mode);
     QFETCH(QString, password);
     QFETCH(bool, warned);
+#ifdef Q_OS_WIN
+    if (warned)
+        QSKIP("Windows files have no mode for the save to look at");
+#endif
     Window window;
     window.writeConfig(timers53);
     QVERIFY(QFile::setPermissions(window.controller.configPath(), mode));
@@ -636,8 +640,13 @@ void TestMenu::portPicker_offersTheSystemsPortsAndFreeTextStillWorks()
             offered << action->data().toString();
     }
     QStringList system;
-    for (const QSerialPortInfo& port : QSerialPortInfo::availablePorts())
+    for (const QSerialPortInfo& port : QSerialPortInfo::availablePorts()) {
+#ifdef Q_OS_WIN
+        system << port.portName(); // as a person there names it
+#else
         system << port.systemLocation();
+#endif
+    }
     QCOMPARE(offered.mid(0, system.size()), system);
     if (offered.isEmpty()) {
         QCOMPARE(menu->actions().size(), 1);
@@ -659,6 +668,9 @@ void TestMenu::portPicker_offersTheSystemsPortsAndFreeTextStillWorks()
 
 void TestMenu::portChoices_holdTheStableNamesOfTheByIdFolder()
 {
+#ifdef Q_OS_WIN
+    QSKIP("Windows has no folder of stable device names");
+#endif
     QTemporaryDir byId;
     const QString link = byId.filePath(QStringLiteral("usb-FTDI_FT232R_USB_UART_A50285BI-if00"));
     QVERIFY(QFile::link(QStringLiteral("/dev/null"), link));
