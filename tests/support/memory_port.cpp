@@ -28,7 +28,7 @@ void MemoryPort::write(const QByteArray& bytes)
         throw Failure(QStringLiteral("A porta %1 não está aberta").arg(m_device));
     const QDeadlineTimer deadline(writeWaitMs);
     while (m_held) {
-        if (!m_released.wait(&m_mutex, deadline))
+        if (!m_changed.wait(&m_mutex, deadline))
             throw Failure(failure(QStringLiteral("Não foi possível escrever na porta"),
                                   QStringLiteral("Operation timed out")));
     }
@@ -41,29 +41,11 @@ void MemoryPort::close()
     m_open = false;
 }
 
-void MemoryPort::unplug()
+void MemoryPort::change(bool& state, bool value)
 {
     const QMutexLocker lock(&m_mutex);
-    m_plugged = false;
-}
-
-void MemoryPort::plugIn()
-{
-    const QMutexLocker lock(&m_mutex);
-    m_plugged = true;
-}
-
-void MemoryPort::hold()
-{
-    const QMutexLocker lock(&m_mutex);
-    m_held = true;
-}
-
-void MemoryPort::release()
-{
-    const QMutexLocker lock(&m_mutex);
-    m_held = false;
-    m_released.wakeAll();
+    state = value;
+    m_changed.wakeAll();
 }
 
 QByteArray MemoryPort::received() const

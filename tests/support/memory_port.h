@@ -27,10 +27,10 @@ public:
     void write(const QByteArray& bytes) override;
     void close() override;
 
-    void unplug();
-    void plugIn();
-    void hold();
-    void release();
+    void unplug() { change(m_plugged, false); }
+    void plugIn() { change(m_plugged, true); }
+    void hold() { change(m_held, true); }
+    void release() { change(m_held, false); }
 
     // Everything received and not yet taken; never waits, so it suits QTRY_COMPARE.
     QByteArray received() const;
@@ -39,10 +39,11 @@ public:
 
 private:
     QString failure(const QString& what, const QString& why) const;
+    void change(bool& state, bool value);
 
     const QString m_name;
     mutable QMutex m_mutex;
-    QWaitCondition m_released;
+    QWaitCondition m_changed;
     QString m_device;
     bool m_open = false;
     bool m_plugged = true;
