@@ -31,10 +31,11 @@ QString timeOfDay()
 
 } // namespace
 
-Controller::Controller(const QString& folder, const QString& spoolFolder)
+Controller::Controller(const QString& folder, const QString& spoolFolder, DisplayPort* display)
     : m_configPath(QDir(folder).filePath(QStringLiteral("Mostrela.cfg"))),
       m_spool(std::make_shared<Spool>(
-          spoolFolder.isEmpty() ? QDir(folder).filePath(QStringLiteral("fila")) : spoolFolder))
+          spoolFolder.isEmpty() ? QDir(folder).filePath(QStringLiteral("fila")) : spoolFolder)),
+      m_display(m_spool.get(), display)
 {
     // Named for its settings folder on the database server: the controller locked out of a SQL
     // user's rows can say which one holds them.

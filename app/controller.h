@@ -35,7 +35,10 @@ public:
     // time from the event loop, the first batch at once, and no source polled until it is all
     // read. The queue holds the first thousand messages; the rest wait in the spool. The program
     // makes sure first that no other controller works on the same folders.
-    explicit Controller(const QString& folder, const QString& spoolFolder = QString());
+    // The display is written through its serial port, or through `display` when one is lent
+    // (see DisplayWriter).
+    explicit Controller(const QString& folder, const QString& spoolFolder = QString(),
+                        DisplayPort* display = nullptr);
     ~Controller() override;
 
     // The version, as a technician reads it from the title: "[Ver 1.1]" for 1.1.0. The folders
@@ -125,7 +128,7 @@ private:
     quint64 m_displayTestId = 0;
     // After the queue, the status and the spool, so that its thread ends before what it reports
     // to.
-    WorkerThread<DisplayWriter> m_display{m_spool.get()};
+    WorkerThread<DisplayWriter> m_display;
     Rotation m_rotation{m_queue, m_status, *m_display.worker()};
     QueueFeed m_feed{m_queue, *m_spool};
     std::unique_ptr<SourceWorkers> m_sources;

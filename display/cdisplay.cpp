@@ -3,7 +3,7 @@
 #include "core/failure.h"
 #include "core/main_routines.h"
 #include "core/numbers.h"
-#include "display/serial_port.h"
+#include "display/display_port.h"
 
 #include <array>
 #include <utility>
@@ -98,7 +98,7 @@ QString cDisplay::RetiraAcentos(QString& text)
     return text;
 }
 
-SerialPort& cDisplay::port() const
+DisplayPort& cDisplay::port() const
 {
     if (m_ctrlInterface == nullptr)
         throw Failure(QStringLiteral("O display não tem porta de comunicação"));

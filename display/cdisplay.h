@@ -8,16 +8,16 @@
 #include <QtGlobal>
 #include <functional>
 
-class SerialPort;
+class DisplayPort;
 
 // Drives a two-line customer display. From the display's control bytes it builds a frame, the
 // bytes of one message (the clear code, then each line between its codes); writeFrame() sends
-// them through the serial port that it is lent in one open, one write and one close, so the
+// them through the port that it is lent in one open, one write and one close, so the
 // display never gets part of a frame from a write that was not tried whole. One object serves
 // one message.
 class cDisplay {
 public:
-    void ctrlInterface(SerialPort* port) { m_ctrlInterface = port; }
+    void ctrlInterface(DisplayPort* port) { m_ctrlInterface = port; }
 
     // The port and its line settings; the port is not opened here. A port that cannot be set is
     // skipped and the settings are still applied.
@@ -59,7 +59,7 @@ public:
 
 private:
     static QString RetiraAcentos(QString& text);
-    SerialPort& port() const;
+    DisplayPort& port() const;
     void skipOnFailure(const std::function<void()>& step);
     static void blankControlCharacters(QString& text);
     QString aligned(const QString& text, qint32 alinhamento) const;
@@ -73,6 +73,6 @@ private:
     QByteArray m_initCodes;
     CodePage m_codePage;
     QByteArray m_frame;
-    SerialPort* m_ctrlInterface = nullptr;
+    DisplayPort* m_ctrlInterface = nullptr;
     QString m_skippedFailure;
 };

@@ -47,7 +47,7 @@ PreparedMessage prepareMessage(const DisplaySettings& settings, const QString& l
     return message;
 }
 
-DisplayDispatch::DisplayDispatch(SerialPort& mscDisplay) : m_mscDisplay(mscDisplay) {}
+DisplayDispatch::DisplayDispatch(DisplayPort& mscDisplay) : m_mscDisplay(mscDisplay) {}
 
 DisplayOutcome DisplayDispatch::LancaNoDisplay(const DisplaySettings& settings,
                                                const QString& linha1, const QString& linha2)

@@ -7,7 +7,7 @@
 #include <utility>
 
 struct DisplaySettings;
-class SerialPort;
+class DisplayPort;
 
 // What became of one message handed to the display.
 struct DisplayOutcome {
@@ -50,7 +50,7 @@ PreparedMessage prepareMessage(const DisplaySettings& settings, const QString& l
 // too: the display may still show whatever it showed before the controller started.
 class DisplayDispatch {
 public:
-    explicit DisplayDispatch(SerialPort& mscDisplay);
+    explicit DisplayDispatch(DisplayPort& mscDisplay);
 
     // Cuts both lines to the line width, then writes the clear code and each line between its
     // start and end codes as one frame: one open, one write, one close. Never throws and leaves
@@ -61,6 +61,6 @@ public:
     void forget() { m_last.reset(); }
 
 private:
-    SerialPort& m_mscDisplay;
+    DisplayPort& m_mscDisplay;
     std::optional<std::pair<QString, QString>> m_last; // the lines that reached it last, as cut
 };

@@ -2,7 +2,8 @@
 
 #include "spool/spool.h"
 
-DisplayWriter::DisplayWriter(Spool* spool) : m_spool(spool)
+DisplayWriter::DisplayWriter(Spool* spool, DisplayPort* port)
+    : m_spool(spool), m_mscDisplay(port ? *port : m_serialPort)
 {
     qRegisterMetaType<DisplaySettings>();
     qRegisterMetaType<DisplayOutcome>();

@@ -15,8 +15,10 @@ class DisplayWriter : public QObject {
     Q_OBJECT
 public:
     // A message's spool entry, when it has one, is removed as soon as the message has reached
-    // the display, so that a restart shows again at most the message on its way there.
-    explicit DisplayWriter(Spool* spool = nullptr);
+    // the display, so that a restart shows again at most the message on its way there. The
+    // display is written through the serial port, or through `port` when one is lent: it must
+    // outlive the writer, and be written from the writer's thread.
+    explicit DisplayWriter(Spool* spool = nullptr, DisplayPort* port = nullptr);
 
 public slots:
     void write(quint64 id, const DisplaySettings& settings, const QString& linha1,
@@ -36,6 +38,7 @@ signals:
 
 private:
     Spool* m_spool;
-    SerialPort m_mscDisplay;
+    SerialPort m_serialPort;
+    DisplayPort& m_mscDisplay;
     DisplayDispatch m_dispatch{m_mscDisplay};
 };

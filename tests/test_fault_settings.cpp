@@ -86,7 +86,7 @@ void TestFaultSettings::saveToReadOnlyFolder_failsClearly_keepsTheFile_laterSave
     Controller restarted(folder.path());
     restarted.load(QString());
     QCOMPARE(restarted.settings().text(Key::Default_Linha1), QStringLiteral("Boas compras"));
-    QCOMPARE(restarted.settings().text(Key::Porta), rig.display.slavePath());
+    QCOMPARE(restarted.settings().text(Key::Porta), rig.display.name());
 }
 
 void TestFaultSettings::

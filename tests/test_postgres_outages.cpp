@@ -87,7 +87,7 @@ private:
 
     bool shown(const QStringList& lines)
     {
-        for (const ShownMessages::Shown& frame : m_frames.take(m_rig->display.take(0, 0)))
+        for (const ShownMessages::Shown& frame : m_frames.take(m_rig->display.take()))
             ++m_shown[frame.linha1];
         return std::all_of(lines.begin(), lines.end(),
                            [&](const QString& line) { return m_shown[line] > 0; });

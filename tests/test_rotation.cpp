@@ -6,11 +6,10 @@
 #include "rotation/rotation.h"
 #include "spool/queue_feed.h"
 #include "spool/spool.h"
-#include "support/pseudo_terminal.h"
+#include "support/display_rig.h"
 #include "support/usual_display.h"
 
 #include <QLocale>
-#include <QSerialPort>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -18,21 +17,13 @@ namespace {
 
 using Key = Settings::Key;
 
-// The rotation over a pseudo-terminal with the usual display's settings; a test ticks it itself.
-struct Rig {
-    PseudoTerminal terminal;
+// The rotation over the display rig; a test ticks it itself.
+struct Rig : DisplayRig {
     QTemporaryDir folder;
-    Settings settings;
     MessageQueue queue;
     Status status;
-    DisplayWriter writer; // on this thread: each tick writes before it returns
+    DisplayWriter writer{nullptr, &port}; // on this thread: each tick writes before it returns
     Rotation rotation{queue, status, writer};
-
-    Rig()
-    {
-        settings.setText(Key::Porta, terminal.slavePath());
-        settings.setText(Key::Default_Linha1, QStringLiteral("Bem-vindo"));
-    }
 
     void showIdleText() { settings.setMostraDefault(1); }
     void tick() { rotation.tick(rotationSettings(settings), displaySettings(settings)); }
@@ -42,9 +33,10 @@ struct Rig {
     {
         queue.append({QStringLiteral("ordem"), linha1, linha2});
     }
-
-    void expect(const QByteArray& bytes) { QCOMPARE(terminal.take(bytes.size()), bytes); }
 };
+
+// A Porta setting that names no port.
+const QString missing = QStringLiteral("ttyNenhum");
 
 } // namespace
 
@@ -157,12 +149,11 @@ void TestRotation::busyDisplay_isReportedAndGetsTheIdleTextBack()
 {
     Rig rig;
     rig.showIdleText();
-    auto holder = std::make_unique<QSerialPort>(rig.terminal.slavePath());
-    QVERIFY(holder->open(QIODevice::WriteOnly));
+    rig.port.unplug();
     rig.tick();
-    QVERIFY2(rig.lblError().contains(rig.terminal.slavePath()), qPrintable(rig.lblError()));
+    QVERIFY2(rig.lblError().contains(rig.port.name()), qPrintable(rig.lblError()));
 
-    holder.reset(); // plugged back in
+    rig.port.plugIn();
     rig.tick();
     rig.expect(usualDisplayMessage("Bem-vindo", ""));
     QCOMPARE(rig.lblError(), QString());
@@ -171,7 +162,6 @@ void TestRotation::busyDisplay_isReportedAndGetsTheIdleTextBack()
 void TestRotation::missingDisplay_isReportedAndTheMessageWaitsAtTheTop()
 {
     Rig rig;
-    const QString missing = rig.folder.filePath(QStringLiteral("ttyNenhum"));
     rig.settings.setText(Key::Porta, missing);
     rig.add(QStringLiteral("Primeira"), QStringLiteral("1"));
     rig.add(QStringLiteral("Segunda"), QStringLiteral("2"));
@@ -186,7 +176,7 @@ void TestRotation::missingDisplay_isReportedAndTheMessageWaitsAtTheTop()
     QCOMPARE(rig.queue.count(), 3);
     QCOMPARE(rig.queue.at(0).linha1, QStringLiteral("Escolhida"));
 
-    rig.settings.setText(Key::Porta, rig.terminal.slavePath());
+    rig.settings.setText(Key::Porta, rig.port.name());
     rig.tick();
     rig.tick();
     rig.tick();
@@ -314,10 +304,10 @@ void TestRotation::age_countsOnlyWhereAMessageCouldBeStale()
     rig.add(QStringLiteral("Primeira"), QString()); // the write that finds the display working
     rig.queue.append(message);
     if (writeFailed) {
-        rig.settings.setText(Key::Porta, rig.folder.filePath(QStringLiteral("ttyNenhum")));
+        rig.settings.setText(Key::Porta, missing);
         rig.tick();
         QCOMPARE(rig.queue.count(), 2);
-        rig.settings.setText(Key::Porta, rig.terminal.slavePath());
+        rig.settings.setText(Key::Porta, rig.port.name());
         wait(outage);
     }
 

@@ -1,7 +1,6 @@
 #include "support/database_test.h"
 #include "support/heartbeat.h"
 #include "support/open_window.h"
-#include "support/pseudo_terminal.h"
 #include "support/usual_display.h"
 
 #include <QElapsedTimer>
@@ -25,7 +24,7 @@ struct Window : OpenWindow {
     bool enabled(const char* button) { return child<QPushButton>(button)->isEnabled(); }
     void set(Key key, const QString& value) { controller.settings().setText(key, value); }
     // One rotation tick, then everything the display has received so far.
-    QByteArray tickAndRead(PseudoTerminal& display)
+    QByteArray tickAndRead()
     {
         emit controller.tmrDisplay().tick();
         return display.received();
@@ -52,13 +51,13 @@ private slots:
 
 void TestSetupChecks::displayTest_goesOutWithTheFieldsAsTheyStand_thenTheRotationResendsItsLast()
 {
-    PseudoTerminal display;
     Window window;
-    window.set(Key::Porta, display.slavePath());
+    MemoryPort& display = window.display;
+    window.set(Key::Porta, display.name());
     window.set(Key::NumLetras, QStringLiteral("12"));
     MessageQueue& queue = window.controller.queue();
     queue.appendAll({QueuedMessage(QString(), QStringLiteral("Bom dia"), QStringLiteral("Loja"))});
-    QTRY_COMPARE(window.tickAndRead(display), usualDisplayMessage("Bom dia", "Loja"));
+    QTRY_COMPARE(window.tickAndRead(), usualDisplayMessage("Bom dia", "Loja"));
     display.take();
 
     queue.appendAll(
@@ -85,8 +84,8 @@ void TestSetupChecks::displayTest_goesOutWithTheFieldsAsTheyStand_thenTheRotatio
     QCOMPARE(queue.count(), 2);
 
     // The display shows the test now, not "Bom dia": the rotation sends it again, then the next.
-    QTRY_COMPARE(window.tickAndRead(display), usualDisplayMessage("Bom dia", "Loja") +
-                                                  usualDisplayMessage("Obrigado", "Volte sempre"));
+    QTRY_COMPARE(window.tickAndRead(), usualDisplayMessage("Bom dia", "Loja") +
+                                           usualDisplayMessage("Obrigado", "Volte sempre"));
     QCOMPARE(queue.count(), 0);
 }
 
@@ -132,9 +131,9 @@ void TestSetupChecks::displayTest_refusesWhatTheWindowMarks_andSaysWhy()
     QFETCH(Key, key);
     QFETCH(QString, value);
     QFETCH(QString, why);
-    PseudoTerminal display;
     Window window;
-    window.set(Key::Porta, display.slavePath());
+    MemoryPort& display = window.display;
+    window.set(Key::Porta, display.name());
     window.click("optDisplay");
     window.set(key, value);
     QVERIFY(window.child<QLineEdit>(QStringLiteral("txt") + Settings::keyName(key))

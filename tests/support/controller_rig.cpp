@@ -7,9 +7,9 @@
 RunningController& ControllerRig::start()
 {
     m_running.reset();
-    folder.settings().setText(Settings::Key::Porta, display.slavePath());
+    folder.settings().setText(Settings::Key::Porta, display.name());
     folder.writeConfig();
-    m_running = std::make_unique<RunningController>(folder.path());
+    m_running = std::make_unique<RunningController>(folder.path(), &display);
     return *m_running;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "support/controller_folder.h"
-#include "support/pseudo_terminal.h"
+#include "support/memory_port.h"
 #include "support/running_controller.h"
 
 #include <QDateTime>
@@ -10,11 +10,11 @@
 
 class OdbcFixture;
 
-// A shop set up for a test: a ControllerFolder whose display is a pseudo-terminal, and the
+// A shop set up for a test: a ControllerFolder whose display is a port in memory, and the
 // controller with its window started over them, as the program starts with "AUTO".
 struct ControllerRig {
     ControllerFolder folder;
-    PseudoTerminal display;
+    MemoryPort display;
 
     // Writes Mostrela.cfg with the display as its port and starts the controller over the folder;
     // a controller still running is ended first.

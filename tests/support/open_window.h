@@ -1,6 +1,7 @@
 #pragma once
 
 #include "support/file_bytes.h"
+#include "support/memory_port.h"
 #include "support/running_controller.h"
 
 #include <QAbstractButton>
@@ -12,10 +13,11 @@
 
 // The window over a temporary folder, as the program builds it beside its Mostrela.cfg: shown,
 // not loaded, so that each test loads it as it needs; driven as a person would, by clicks and
-// keystrokes on its controls, which it finds by their names.
+// keystrokes on its controls, which it finds by their names. Its display is a port in memory.
 struct OpenWindow {
     QTemporaryDir folder;
-    Controller controller{folder.path()};
+    MemoryPort display;
+    Controller controller{folder.path(), QString(), &display};
     Menu menu{controller};
 
     OpenWindow() { menu.show(); }

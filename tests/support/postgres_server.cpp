@@ -8,6 +8,7 @@
 
 #include <csignal>
 #include <grp.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -47,6 +48,7 @@ PostgresServer::PostgresServer() : m_bin(newestBinFolder())
     }
     runTool("initdb", {"-D", path("data"), "-U", "postgres", "--auth=trust", "--encoding=UTF8",
                        "--locale=C", "--no-sync"});
+    stopWithThisProcess();
     start();
     run(QStringLiteral("create table SaidaDisplay (NumRegisto bigserial primary key, "
                        "DataSys timestamp not null, Linha1 varchar(80), Linha2 varchar(80), "
@@ -65,6 +67,29 @@ PostgresServer::~PostgresServer()
     runSkippingFailure([this] {
         runTool("pg_ctl", {"-D", path("data"), "-m", "immediate", "stop"});
     });
+}
+
+void PostgresServer::stopWithThisProcess()
+{
+    // A pipe that only this process writes to (its descriptors are closed across exec), read by
+    // a shell in a session of its own, out of reach of a time-out that kills this process's
+    // children and of a Ctrl-C. When this process ends, however it ends, the shell reads the
+    // pipe's end and stops a server still running at once, frozen or not.
+    const QString lifeline = path("lifeline");
+    if (::mkfifo(QFile::encodeName(lifeline).constData(), 0600) != 0)
+        throw Failure(QStringLiteral("Cannot make %1").arg(lifeline));
+    // Read and write, so that opening it does not wait for the reader.
+    m_lifeline.setFileName(lifeline);
+    if (!m_lifeline.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
+        throw Failure(QStringLiteral("Cannot open %1").arg(lifeline));
+    QProcess watcher;
+    watcher.setStandardInputFile(lifeline);
+    watcher.start(QStringLiteral("setsid"),
+                  {"-f", "sh", "-c",
+                   "cat >/dev/null; pid=$(head -n 1 \"$0\") && kill -CONT \"$pid\" && "
+                   "kill -QUIT \"$pid\"",
+                   path("data/postmaster.pid")});
+    finish(watcher);
 }
 
 QString PostgresServer::odbcSection() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFile>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -9,7 +10,8 @@
 // socket in that folder only, run by nobody when the test runs as root (the server refuses
 // root). It holds SaidaDisplay with the index the polling query wants, a login for
 // OdbcFixture::databaseUser() that may read and delete its rows, and logs every connection.
-// The server is stopped when the object goes. Throws Failure when a step fails.
+// The server is stopped when the object goes, or when this process ends without it going.
+// Throws Failure when a step fails.
 class PostgresServer {
 public:
     // The ODBC data source of odbcSection().
@@ -37,10 +39,12 @@ public:
     int logins(const QString& user) const;
 
 private:
+    void stopWithThisProcess();
     void runTool(const QString& tool, const QStringList& arguments);
     QString path(const QString& name) const { return m_folder.filePath(name); }
     pid_t mainProcess() const;
 
     QTemporaryDir m_folder;
     QString m_bin;
+    QFile m_lifeline; // closed before the folder goes
 };

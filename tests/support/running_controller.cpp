@@ -3,8 +3,8 @@
 #include <QLabel>
 #include <QMessageBox>
 
-RunningController::RunningController(const QString& folder)
-    : m_controller(folder), m_menu(m_controller)
+RunningController::RunningController(const QString& folder, DisplayPort* display)
+    : m_controller(folder, QString(), display), m_menu(m_controller)
 {
     MessageQueue& queue = m_controller.queue();
     QObject::connect(&queue, &MessageQueue::inserted, &m_menu, [this, &queue](int first, int last) {

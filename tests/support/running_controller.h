@@ -16,10 +16,11 @@ template <typename Control> Control* child(const QObject& window, const QString&
 }
 
 // The controller and its window in this process, offscreen, started with "AUTO" from the
-// Mostrela.cfg of a folder, so both timers run as they do in the program.
+// Mostrela.cfg of a folder, so both timers run as they do in the program. The display is written
+// through the serial port, or through `display` when one is lent.
 class RunningController {
 public:
-    explicit RunningController(const QString& folder);
+    explicit RunningController(const QString& folder, DisplayPort* display = nullptr);
 
     Controller& controller() { return m_controller; }
     Menu& menu() { return m_menu; }

@@ -37,25 +37,30 @@ WinePrefix::WinePrefix()
 {
     if (!m_folder.isValid())
         throw Failure(QStringLiteral("No temporary folder for a Wine prefix"));
-    runWineTool({QStringLiteral("wineboot"), QStringLiteral("-i")});
-    const QStringList variables[] = {
-        {QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen")},
-        {QStringLiteral("QT_FORCE_STDERR_LOGGING"), QStringLiteral("1")},
-    };
-    for (const QStringList& variable : variables)
-        runWineTool({QStringLiteral("reg"), QStringLiteral("add"),
-                     QStringLiteral("HKCU\\Environment"), QStringLiteral("/v"), variable[0],
-                     QStringLiteral("/d"), variable[1], QStringLiteral("/f")});
-    // The registry reaches the disk, and so the next program, once the server has ended.
-    waitForAll();
+    // Wine finds a prefix's server by the folder's device and inode: a server left by a removed
+    // folder that had this inode would serve this prefix with that folder's files.
+    endSession();
+    try {
+        runWineTool({QStringLiteral("wineboot"), QStringLiteral("-i")});
+        const QStringList variables[] = {
+            {QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen")},
+            {QStringLiteral("QT_FORCE_STDERR_LOGGING"), QStringLiteral("1")},
+        };
+        for (const QStringList& variable : variables)
+            runWineTool({QStringLiteral("reg"), QStringLiteral("add"),
+                         QStringLiteral("HKCU\\Environment"), QStringLiteral("/v"), variable[0],
+                         QStringLiteral("/d"), variable[1], QStringLiteral("/f")});
+        // The registry reaches the disk, and so the next program, once the server has ended.
+        waitForAll();
+    } catch (...) {
+        endSession();
+        throw;
+    }
 }
 
 WinePrefix::~WinePrefix()
 {
-    QProcess server;
-    server.setProcessEnvironment(environment());
-    server.start(wineTool(QStringLiteral("wineserver")), {QStringLiteral("-k")});
-    server.waitForFinished();
+    endSession();
 }
 
 QString WinePrefix::windowsPath(const QString& hostPath)
@@ -108,13 +113,24 @@ void WinePrefix::waitForAll() const
     finish(server, bootMs);
 }
 
-void WinePrefix::endSession() const
+void WinePrefix::endSession()
 {
-    QProcess server;
-    server.setProcessEnvironment(environment());
-    server.start(wineTool(QStringLiteral("wineserver")), {QStringLiteral("-k")});
-    finish(server, bootMs);
-    waitForAll();
+    // "-k" ends the programs and then the server, which saves the registry into the folder as
+    // it goes, but it waits only so long before it kills the server and returns: "-w" waits
+    // for the server's process to be gone. Until it is, the folder must stay.
+    for (const QString& option : {QStringLiteral("-k"), QStringLiteral("-w")}) {
+        QProcess server;
+        server.setProcessEnvironment(environment());
+        server.start(wineTool(QStringLiteral("wineserver")), {option});
+        if (!server.waitForFinished(bootMs)) {
+            server.kill();
+            server.waitForFinished();
+            m_folder.setAutoRemove(false);
+            qWarning("The Wine server of %s did not end: the prefix is left behind",
+                     qPrintable(m_folder.path()));
+            return;
+        }
+    }
 }
 
 QProcessEnvironment WinePrefix::environment() const

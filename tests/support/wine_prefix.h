@@ -9,8 +9,8 @@
 // A Wine prefix of a test's own, made fresh, in which Windows programs run as on a till: on the
 // offscreen platform with Qt's log on standard error (Wine hands a Windows program no QT_*
 // variable, so they are the user's environment in the prefix's registry), with COM ports that
-// are pseudo-terminals and the host's root as drive Z:. Every program still running in it is
-// ended when the object goes. Throws Failure when a step fails.
+// are pseudo-terminals and the host's root as drive Z:. Every program still running in it, and
+// its server, have ended before its folder goes. Throws Failure when a step fails.
 class WinePrefix {
 public:
     WinePrefix();
@@ -37,8 +37,9 @@ public:
     void waitForAll() const;
 
     // Ends every program in the prefix and its server at once, as a power cut ends a Windows
-    // session: the next program starts a new session, whose process numbers start again.
-    void endSession() const;
+    // session, and waits until the server has gone: the next program starts a new session, whose
+    // process numbers start again.
+    void endSession();
 
 private:
     QProcessEnvironment environment() const;

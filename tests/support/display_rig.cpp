@@ -1,0 +1,14 @@
+#include "support/display_rig.h"
+
+#include <QtTest>
+
+DisplayRig::DisplayRig()
+{
+    settings.setText(Settings::Key::Porta, port.name());
+    settings.setText(Settings::Key::Default_Linha1, QStringLiteral("Bem-vindo"));
+}
+
+void DisplayRig::expect(const QByteArray& bytes)
+{
+    QCOMPARE(port.take(), bytes);
+}

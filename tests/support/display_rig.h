@@ -1,0 +1,18 @@
+#pragma once
+
+#include "core/settings.h"
+#include "support/memory_port.h"
+
+#include <QByteArray>
+
+// What the tests of the dispatch and of the rotation send through: an in-memory port, and the
+// settings of the moment, the usual display's, with "Bem-vindo" as the idle text's first line.
+struct DisplayRig {
+    MemoryPort port;
+    Settings settings;
+
+    DisplayRig();
+
+    // Checks that exactly `bytes` arrived since the last look, and takes them.
+    void expect(const QByteArray& bytes);
+};
