@@ -20,6 +20,12 @@ inline std::atomic<bool>& workerLeftRunning()
 // A thread of its own for one worker object, which is made and destroyed on that thread: what
 // the worker makes (a serial port, a database connection) belongs to the thread that uses it.
 // Talk to the worker through queued signals and slots; its slots run one at a time, in order.
+//
+// In Windows builds a worker leaves no thread_local object with a destructor behind: MinGW's
+// runtime frees such storage before running the destructors, so the thread would crash as it
+// ends, and the process then hang in its own end. Qt's compiled regular expressions keep one
+// (their stack) on every thread that matched one; the program turns their compilation off as it
+// starts, and the workers match none of their own.
 template <typename Worker> class WorkerThread {
 public:
     template <typename... Arguments> explicit WorkerThread(Arguments&&... arguments)
