@@ -5,6 +5,7 @@
 #include <QThread>
 
 #include <atomic>
+#include <exception>
 #include <memory>
 #include <utility>
 
@@ -28,13 +29,29 @@ inline std::atomic<bool>& workerLeftRunning()
 // starts, and the workers match none of their own.
 template <typename Worker> class WorkerThread {
 public:
+    // A worker whose construction throws is not made; what it threw is thrown here, on the
+    // owner's thread, once the new thread has ended: no exception crosses into a thread's event
+    // loop.
     template <typename... Arguments> explicit WorkerThread(Arguments&&... arguments)
     {
         m_context.moveToThread(&m_thread);
         m_thread.start();
+        std::exception_ptr failure;
         QMetaObject::invokeMethod(
-            &m_context, [&] { m_worker = new Worker(std::forward<Arguments>(arguments)...); },
+            &m_context,
+            [&] {
+                try {
+                    m_worker = new Worker(std::forward<Arguments>(arguments)...);
+                } catch (...) {
+                    failure = std::current_exception();
+                }
+            },
             Qt::BlockingQueuedConnection);
+        if (failure) {
+            m_thread.quit();
+            m_thread.wait();
+            std::rethrow_exception(failure);
+        }
     }
 
     // Waits for the slot under way, if any, to end.
