@@ -36,6 +36,18 @@ void useStartingConsole()
 
 std::atomic<bool> endAsked{false};
 
+// MinGW's runtime frees a thread's thread_local storage before it runs their destructors. Qt
+// keeps the stack of its compiled regular expressions there, on each thread that matched one (a
+// folder listed with a name filter, the search for the SQL drivers), and freed it from freed
+// memory as the thread ended: a page fault, and then an end that never came. Interpreted
+// expressions need no such stack, and the program's few lose nothing that counts.
+void interpretRegularExpressions()
+{
+#ifdef Q_OS_WIN
+    qputenv("QT_ENABLE_REGEXP_JIT", "0");
+#endif
+}
+
 void nameApplication()
 {
     QCoreApplication::setApplicationName(QStringLiteral("Mostrela"));
@@ -58,6 +70,7 @@ void warnOfUnknownArguments(const CommandLine& commandLine)
 
 CommandLine readCommandLine(int& argc, char** argv, const QString& installedBinFolder)
 {
+    interpretRegularExpressions();
     settleHomeFolder();
     // QCoreApplication reads the arguments as the platform gives them, and needs no display.
     const QCoreApplication reader(argc, argv);

@@ -5,6 +5,7 @@
 #include <QThread>
 
 #include <atomic>
+#include <exception>
 #include <memory>
 #include <utility>
 
@@ -20,15 +21,37 @@ inline std::atomic<bool>& workerLeftRunning()
 // A thread of its own for one worker object, which is made and destroyed on that thread: what
 // the worker makes (a serial port, a database connection) belongs to the thread that uses it.
 // Talk to the worker through queued signals and slots; its slots run one at a time, in order.
+//
+// In Windows builds a worker leaves no thread_local object with a destructor behind: MinGW's
+// runtime frees such storage before running the destructors, so the thread would crash as it
+// ends, and the process then hang in its own end. Qt's compiled regular expressions keep one
+// (their stack) on every thread that matched one; the program turns their compilation off as it
+// starts, and the workers match none of their own.
 template <typename Worker> class WorkerThread {
 public:
+    // A worker whose construction throws is not made; what it threw is thrown here, on the
+    // owner's thread, once the new thread has ended: no exception crosses into a thread's event
+    // loop.
     template <typename... Arguments> explicit WorkerThread(Arguments&&... arguments)
     {
         m_context.moveToThread(&m_thread);
         m_thread.start();
+        std::exception_ptr failure;
         QMetaObject::invokeMethod(
-            &m_context, [&] { m_worker = new Worker(std::forward<Arguments>(arguments)...); },
+            &m_context,
+            [&] {
+                try {
+                    m_worker = new Worker(std::forward<Arguments>(arguments)...);
+                } catch (...) {
+                    failure = std::current_exception();
+                }
+            },
             Qt::BlockingQueuedConnection);
+        if (failure) {
+            m_thread.quit();
+            m_thread.wait();
+            std::rethrow_exception(failure);
+        }
     }
 
     // Waits for the slot under way, if any, to end.

@@ -17,9 +17,6 @@ namespace {
 
 #ifdef Q_OS_WIN
 constexpr SerialPort::Naming nativeNaming = SerialPort::Naming::com;
-// Windows allows the line settings on a port opened to write only, but not every driver does
-// (nor Wine); serial programs there open ports to read and write.
-constexpr QIODevice::OpenMode openMode = QIODevice::ReadWrite;
 #else
 constexpr SerialPort::Naming nativeNaming = SerialPort::Naming::ttyS;
 // Writing needs only the right to write; reading would gather whatever a display sends back,
@@ -27,6 +24,10 @@ constexpr SerialPort::Naming nativeNaming = SerialPort::Naming::ttyS;
 constexpr QIODevice::OpenMode openMode = QIODevice::WriteOnly;
 #endif
 
+// Generous for a display's few bytes, short enough that a stuck port does not freeze the window.
+constexpr int writeMarginMs = 2000;
+
+#ifndef Q_OS_WIN
 // Why this user may not open `device`, with what to do about it; empty when the permission bits
 // let the user in (the refusal then came from elsewhere: a lock, another program).
 QString accessHint(const QString& device)
@@ -53,9 +54,6 @@ QString accessHint(const QString& device)
 #endif
 }
 
-// Generous for a display's few bytes, short enough that a stuck port does not freeze the window.
-constexpr int writeMarginMs = 2000;
-
 QSerialPort::Parity serialParity(LineSettings::Parity parity)
 {
     switch (parity) {
@@ -72,6 +70,7 @@ QSerialPort::Parity serialParity(LineSettings::Parity parity)
     }
     return QSerialPort::NoParity;
 }
+#endif
 
 } // namespace
 
@@ -92,14 +91,40 @@ QString SerialPort::deviceName(const QString& porta, Naming naming)
     return (number < 10 ? QStringLiteral("COM%1") : QStringLiteral("\\\\.\\COM%1")).arg(number);
 }
 
+SerialPort::~SerialPort()
+{
+    close();
+}
+
 void SerialPort::setPort(const QString& porta)
 {
     m_deviceName = deviceName(porta);
-    m_port.setPortName(m_deviceName);
+}
+
+int SerialPort::writeDeadlineMs(qsizetype bytes) const
+{
+    // A start bit, the data bits, the parity bit if any and the stop bits.
+    const int bitsPerByte = 1 + m_settings.dataBits +
+                            (m_settings.parity == LineSettings::Parity::none ? 0 : 1) +
+                            m_settings.stopBits;
+    const qint64 lineTimeMs = bytes * bitsPerByte * 1000 / std::max(m_settings.baudRate, 1);
+    return writeMarginMs + static_cast<int>(std::min<qint64>(lineTimeMs, 60000));
+}
+
+QString SerialPort::failureText(const QString& what, const QString& reason) const
+{
+    return QStringLiteral("%1 %2: %3").arg(what, m_deviceName, reason);
+}
+
+#ifndef Q_OS_WIN
+bool SerialPort::isOpen() const
+{
+    return m_port.isOpen();
 }
 
 void SerialPort::open()
 {
+    m_port.setPortName(m_deviceName);
     // Applied on opening: a setting the device refuses makes the open fail and leaves it closed.
     m_port.setBaudRate(m_settings.baudRate);
     m_port.setParity(serialParity(m_settings.parity));
@@ -109,7 +134,9 @@ void SerialPort::open()
     if (!m_port.open(openMode)) {
         const QString hint =
             m_port.error() == QSerialPort::PermissionError ? accessHint(m_deviceName) : QString();
-        throw Failure(failureText(QStringLiteral("Não foi possível abrir a porta")) + hint);
+        throw Failure(
+            failureText(QStringLiteral("Não foi possível abrir a porta"), m_port.errorString()) +
+            hint);
     }
 }
 
@@ -119,22 +146,17 @@ void SerialPort::write(const QByteArray& bytes)
         throw Failure(QStringLiteral("A porta %1 não está aberta").arg(m_deviceName));
     if (bytes.isEmpty())
         return;
+    const QString writeFailed = QStringLiteral("Não foi possível escrever na porta");
     if (m_port.write(bytes) != bytes.size())
-        throw Failure(failureText(QStringLiteral("Não foi possível escrever na porta")));
-    // A start bit, the data bits, the parity bit if any and the stop bits.
-    const int bitsPerByte = 1 + m_settings.dataBits +
-                            (m_settings.parity == LineSettings::Parity::none ? 0 : 1) +
-                            m_settings.stopBits;
-    const qint64 lineTimeMs = bytes.size() * bitsPerByte * 1000 / std::max(m_settings.baudRate, 1);
+        throw Failure(failureText(writeFailed, m_port.errorString()));
     // One deadline for the whole frame: a reader that takes a few bytes now and then must not
     // stretch the wait without end.
-    const QDeadlineTimer deadline(writeMarginMs +
-                                  static_cast<int>(std::min<qint64>(lineTimeMs, 60000)));
+    const QDeadlineTimer deadline(writeDeadlineMs(bytes.size()));
     // Closing straight after write() would lose the bytes still queued.
     while (m_port.bytesToWrite() > 0) {
         if (deadline.hasExpired() ||
             !m_port.waitForBytesWritten(static_cast<int>(deadline.remainingTime())))
-            throw Failure(failureText(QStringLiteral("Não foi possível escrever na porta")));
+            throw Failure(failureText(writeFailed, m_port.errorString()));
     }
 }
 
@@ -143,8 +165,4 @@ void SerialPort::close()
     if (m_port.isOpen())
         m_port.close();
 }
-
-QString SerialPort::failureText(const QString& what) const
-{
-    return QStringLiteral("%1 %2: %3").arg(what, m_deviceName, m_port.errorString());
-}
+#endif

@@ -4,8 +4,10 @@
 #include "display/display_port.h"
 
 #include <QByteArray>
-#include <QSerialPort>
 #include <QString>
+#ifndef Q_OS_WIN
+#include <QSerialPort>
+#endif
 
 // The window's serial port (mscDisplay). It keeps a port and line settings between uses and is
 // opened, written and closed around each output, so it is never left open between messages.
@@ -13,6 +15,7 @@
 class SerialPort : public DisplayPort {
 public:
     SerialPort() = default;
+    ~SerialPort();
     SerialPort(const SerialPort&) = delete;
     SerialPort& operator=(const SerialPort&) = delete;
 
@@ -29,15 +32,29 @@ public:
     void setPort(const QString& porta) override;
     void setSettings(const LineSettings& settings) override { m_settings = settings; }
 
-    bool isOpen() const { return m_port.isOpen(); }
+    bool isOpen() const;
+    // A port that another program holds, or that does not exist, fails at once.
     void open() override;
+    // Returns once the bytes have left for the device, or throws once the frame's deadline
+    // (writeDeadlineMs()) has passed: a display that stops reading never holds the caller longer.
     void write(const QByteArray& bytes) override;
+    // Closing a port that is not open does nothing.
     void close() override;
 
 private:
-    QString failureText(const QString& what) const;
+    // 2 s beyond the time the line takes to carry `bytes` at the port's settings.
+    int writeDeadlineMs(qsizetype bytes) const;
+    QString failureText(const QString& what, const QString& reason) const;
 
+#ifdef Q_OS_WIN
+    // The port's handle, opened with the system's own calls for synchronous writes, each bounded
+    // by the port's time-outs. Qt's port starts waiting for the line's events as it opens, and
+    // Wine serves that wait only once a character arrives: on a line with nothing on it, the
+    // open never returned.
+    void* m_handle = nullptr;
+#else
     QSerialPort m_port;
+#endif
     QString m_deviceName;
     LineSettings m_settings;
 };

@@ -48,10 +48,14 @@ QList<DropEntry> dropEntries(const QString& folder)
     }
     ::closedir(stream);
 #else
-    for (const QString& name :
-         directory.entryList({u'*' + dropSuffix},
-                             QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot))
-        entries.append({name, true});
+    // The suffix is tried here rather than by a name filter, which QDir matches with a regular
+    // expression: in Windows builds a thread that matched a compiled one crashes as it ends
+    // (see WorkerThread).
+    for (const QString& name : directory.entryList(QDir::AllEntries | QDir::System | QDir::Hidden |
+                                                   QDir::NoDotAndDotDot)) {
+        if (name.endsWith(dropSuffix, Qt::CaseInsensitive))
+            entries.append({name, true});
+    }
 #endif
     std::sort(entries.begin(), entries.end(), [](const DropEntry& left, const DropEntry& right) {
         const int order = left.name.compare(right.name, Qt::CaseInsensitive);

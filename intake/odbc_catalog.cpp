@@ -2,7 +2,6 @@
 
 #include "core/failure.h"
 
-#include <QRegularExpression>
 #include <QVarLengthArray>
 
 // Windows' ODBC headers take their types from windows.h but do not include it.
@@ -61,6 +60,26 @@ QStringList enumerate(const Enumerate& next)
     return names;
 }
 
+// N of "ODBC Driver N for SQL Server" in any letter case, or -1 for another name. Read by hand:
+// this runs on the database's thread, where no regular expression may be matched (see
+// WorkerThread).
+int microsoftDriverVersion(const QString& driver)
+{
+    const QString head = QStringLiteral("ODBC Driver ");
+    const QString tail = QStringLiteral(" for SQL Server");
+    if (driver.size() <= head.size() + tail.size() ||
+        !driver.startsWith(head, Qt::CaseInsensitive) ||
+        !driver.endsWith(tail, Qt::CaseInsensitive))
+        return -1;
+    const QStringView number =
+        QStringView(driver).sliced(head.size(), driver.size() - head.size() - tail.size());
+    const bool digits =
+        std::all_of(number.begin(), number.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    bool ok = false;
+    const int version = number.toInt(&ok);
+    return digits && ok ? version : -1;
+}
+
 } // namespace
 
 bool odbcDataSourceExists(const QString& name)
@@ -90,15 +109,13 @@ QStringList odbcDrivers()
 
 QString preferredSqlServerDriver(const QStringList& drivers)
 {
-    static const QRegularExpression microsoft(QStringLiteral("^ODBC Driver (\\d+) for SQL Server$"),
-                                              QRegularExpression::CaseInsensitiveOption);
     QString newest;
     int newestVersion = -1;
     for (const QString& driver : drivers) {
-        const QRegularExpressionMatch match = microsoft.match(driver);
-        if (match.hasMatch() && match.captured(1).toInt() > newestVersion) {
+        const int version = microsoftDriverVersion(driver);
+        if (version > newestVersion) {
             newest = driver;
-            newestVersion = match.captured(1).toInt();
+            newestVersion = version;
         }
     }
     if (!newest.isEmpty())

@@ -110,6 +110,10 @@ private slots:
         QCOMPARE(preferredSqlServerDriver(
                      {QStringLiteral("SQLite3"), QStringLiteral("SQL Server Native Client 11.0")}),
                  QString());
+        QCOMPARE(preferredSqlServerDriver({QStringLiteral("ODBC Driver for SQL Server"),
+                                           QStringLiteral("ODBC Driver 1x for SQL Server"),
+                                           QStringLiteral("odbc driver 9 for sql server")}),
+                 QStringLiteral("odbc driver 9 for sql server"));
         QCOMPARE(odbcDrivers(), QStringList({QStringLiteral("SQLite3"), QStringLiteral("FreeTDS"),
                                              QStringLiteral("PostgreSQL Unicode")}));
     }

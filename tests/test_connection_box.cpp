@@ -88,6 +88,44 @@ private slots:
         QTRY_COMPARE(m_window->child<QGroupBox>(QStringLiteral("fraExecutando"))->title(),
                      QStringLiteral("Em Execução"));
     }
+
+    // The connection test of the settings page with settings that fail (or, for a blank user,
+    // with a data source that needs none): the answer comes beside the button, the program and
+    // its window go on, and the next test answers too.
+    void connectionTest_answersBesideTheButton_theWindowGoesOn_data()
+    {
+        QTest::addColumn<QString>("server");
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<QString>("answer");
+        const QString failed = QStringLiteral("Falha na ligação: ");
+        const QString user = OdbcFixture::databaseUser();
+        QTest::newRow("no server of that name")
+            << QStringLiteral("mostrela-sem-servidor.invalid") << user << failed;
+        QTest::newRow("SQLite file missing") << OdbcFixture::brokenDataSource() << user << failed;
+        QTest::newRow("blank user") << OdbcFixture::dataSource() << QString()
+                                    << QStringLiteral("Ligação bem sucedida: 0 mensagens");
+        QTest::newRow("PostgreSQL port closed")
+            << OdbcFixture::closedPortDataSource() << user << failed;
+    }
+
+    void connectionTest_answersBesideTheButton_theWindowGoesOn()
+    {
+        QFETCH(QString, server);
+        QFETCH(QString, user);
+        QFETCH(QString, answer);
+        click(QStringLiteral("optSQL"));
+        type(Key::SQL_Servidor, server);
+        type(Key::SQL_Utilizador, user);
+        const auto button = m_window->child<QAbstractButton>(QStringLiteral("cmdTestarLigacao"));
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            click(QStringLiteral("cmdTestarLigacao"));
+            QVERIFY(!button->isEnabled());
+            // The name's lookup may wait on the resolver for a while.
+            QTRY_VERIFY_WITH_TIMEOUT(button->isEnabled(), 20000);
+            const QString said = m_window->text(QStringLiteral("lblTesteLigacao"));
+            QVERIFY2(said.startsWith(answer) && said.size() > answer.size(), qPrintable(said));
+        }
+    }
 };
 
 QTEST_MAIN(TestConnectionBox)

@@ -1,5 +1,8 @@
+#include "core/failure.h"
+#include "core/worker_thread.h"
 #include "intake/database_polling.h"
 #include "intake/drop_folder_polling.h"
+#include "intake/intake_worker.h"
 #include "support/database_test.h"
 #include "support/polled_source.h"
 
@@ -114,6 +117,16 @@ private slots:
         QCOMPARE(source.poll(m_settings).messages, 2);
         QCOMPARE(source.lines(), QStringList({QStringLiteral("escrito|"), QStringLiteral("|")}));
         QVERIFY(QDir(dropFolder()).isEmpty());
+    }
+
+    // A source that cannot be made on its worker's thread is said on the thread that asked for
+    // it, not thrown into the new thread's event loop.
+    void workerThatCannotBeMade_throwsOnItsOwnersThread()
+    {
+        const auto unmade = []() -> std::unique_ptr<SourcePolling> {
+            throw Failure(QStringLiteral("sem fonte"));
+        };
+        QVERIFY_THROWS_EXCEPTION(Failure, WorkerThread<IntakeWorker>{unmade});
     }
 };
 

@@ -12,9 +12,14 @@
 
 #include <QDir>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QtTest>
 
 #include <memory>
+
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
 
 using Key = Settings::Key;
 
@@ -23,6 +28,8 @@ namespace {
 constexpr int comPort = 5;
 // Wine starts a program in seconds, more on a busy machine.
 constexpr int startMs = 90000;
+// A program asked to end is gone in seconds; one that never ends stays.
+constexpr int endMs = 30000;
 
 } // namespace
 
@@ -74,12 +81,18 @@ private:
         writeConfigFile(programPath(QStringLiteral("Mostrela.cfg")), settings);
     }
 
-    // Starts the unpacked mostrela.exe with `arguments`; its log is read through output().
-    void start(QProcess& process, const QStringList& arguments)
+    // Starts the unpacked mostrela.exe with `arguments`; its log is read through output(). With
+    // an X `display`, its windows can be drawn there.
+    void start(QProcess& process, const QStringList& arguments, const QString& display = {})
     {
         m_prefix->prepare(process,
                           WinePrefix::windowsPath(programPath(QStringLiteral("mostrela.exe"))),
                           arguments);
+        if (!display.isEmpty()) {
+            QProcessEnvironment environment = process.processEnvironment();
+            environment.insert(QStringLiteral("DISPLAY"), display);
+            process.setProcessEnvironment(environment);
+        }
         process.setWorkingDirectory(programPath(QString()));
         process.setProcessChannelMode(QProcess::MergedChannels);
         process.start();
@@ -374,6 +387,91 @@ private slots:
         QVERIFY(prefix.run(QStringLiteral("reg"), {QStringLiteral("query"), uninstallKey}) != 0);
         QVERIFY(QFileInfo::exists(config));
         QVERIFY(QFileInfo::exists(spoolEntry));
+    }
+
+    // A display on a line held as flow control holds it takes no byte: each frame is given up at
+    // the port's deadline, and the failure, as the window's labels show it, is logged naming the
+    // port. On the machine's first serial port, whose line has nothing on it, the frame goes out
+    // or fails the same way; Qt's port waited there, under Wine, for a character that never came.
+    // Either way, closed as its window's [x] closes it, the program ends at once. Drawn by
+    // Windows' own platform on a virtual screen, where a window can be closed.
+    void silentDisplay_failureNamed_windowClosedEndsTheProgram_data()
+    {
+        QTest::addColumn<QString>("device");
+        QTest::newRow("line held") << QString();
+        QTest::newRow("first serial port") << QStringLiteral("/dev/ttyS0");
+    }
+
+    void silentDisplay_failureNamed_windowClosedEndsTheProgram()
+    {
+        QFETCH(QString, device);
+        if (device.isEmpty()) {
+            m_terminal->holdWriters();
+        } else {
+            const int line =
+                ::open(QFile::encodeName(device).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+            termios settings{};
+            const bool serial = line >= 0 && ::tcgetattr(line, &settings) == 0;
+            if (line >= 0)
+                ::close(line);
+            if (!serial)
+                QSKIP("no serial line to try here");
+            m_prefix->mapComPort(comPort, device);
+        }
+        const auto setPlatform = [this](const QString& platform) {
+            return m_prefix->run(QStringLiteral("reg"),
+                                 {QStringLiteral("add"), QStringLiteral("HKCU\\Environment"),
+                                  QStringLiteral("/v"), QStringLiteral("QT_QPA_PLATFORM"),
+                                  QStringLiteral("/d"), platform, QStringLiteral("/f")}) == 0;
+        };
+        QVERIFY(setPlatform(QStringLiteral("windows")));
+        const auto offscreenAgain = qScopeGuard([&] { setPlatform(QStringLiteral("offscreen")); });
+        // The prefix's desktop, started anew by the program, then draws on that screen.
+        m_prefix->waitForAll();
+        // A virtual screen of the test's own, which says its number once it takes clients.
+        QProcess screen;
+        screen.start(QStringLiteral("Xvfb"),
+                     {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                      QStringLiteral("0"), QStringLiteral("1024x768x24"),
+                      QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+        const auto screenGone = qScopeGuard([&] {
+            screen.terminate();
+            screen.waitForFinished();
+        });
+        QByteArray number;
+        while (!number.endsWith('\n') && screen.waitForReadyRead(startMs))
+            number += screen.readAllStandardOutput();
+        QVERIFY2(!number.trimmed().isEmpty(), screen.readAllStandardError().constData());
+
+        // Both sources polled, as in a shop: each thread has done its work when the program ends.
+        m_folder->settings().setText(Key::SQL_Servidor, OdbcFixture::dataSource());
+        m_folder->settings().setLigaSQL(true);
+        prepareFolder();
+        drop(QStringLiteral("20240309100001-a.dsp"), "Retido na linha");
+        start(*m_controller, {QStringLiteral("AUTO")},
+              QStringLiteral(":") + QString::fromLatin1(number.trimmed()));
+
+        const QByteArray failure = "escrever na porta COM" + QByteArray::number(comPort) + ": ";
+        const auto shown = [this] {
+            return m_folder->dropFilesLeft().isEmpty() && !spoolEntries();
+        };
+        QByteArray log;
+        QDeadlineTimer deadline(startMs);
+        while (!log.contains(failure) && !shown() && m_controller->state() == QProcess::Running &&
+               !deadline.hasExpired()) {
+            m_controller->waitForReadyRead(100);
+            log += m_controller->readAll();
+        }
+        QVERIFY2(log.contains(failure) || (!device.isEmpty() && shown()), log.constData());
+
+        QCOMPARE(m_prefix->run(QStringLiteral("taskkill"),
+                               {QStringLiteral("/im"), QStringLiteral("mostrela.exe")}),
+                 0);
+        // Far below never, and far above the second or two that Wine takes to end a program.
+        const bool ended = m_controller->waitForFinished(endMs);
+        log += m_controller->readAll();
+        QVERIFY2(ended, log.constData());
+        QCOMPARE(m_controller->exitCode(), 0);
     }
 };
 

@@ -39,10 +39,13 @@ OdbcFixture::OdbcFixture(Trace trace, const QString& moreDataSources)
     writeFile(iniFolder.filePath(QStringLiteral("odbc.ini")),
               QStringLiteral("[%1]\nDriver=SQLite3\nDatabase=%2\nTimeout=5000\n\n"
                              "[%3]\nDriver=SQLite3\nDatabase=%2\nTimeout=100\n\n"
-                             "[%4]\nDriver=SQLite3\nDatabase=%5\n\n")
+                             "[%4]\nDriver=SQLite3\nDatabase=%5\n\n"
+                             "[%6]\nDriver=PostgreSQL Unicode\nServername=127.0.0.1\nPort=1\n"
+                             "Database=postgres\n\n")
                       .arg(dataSource(), databaseFile, impatientDataSource(), brokenDataSource(),
                            driverManagerPath(m_folder.filePath(QStringLiteral("em-falta"))) +
-                               QStringLiteral("/base.db")) +
+                               QStringLiteral("/base.db"),
+                           closedPortDataSource()) +
                   moreDataSources);
     expectDriverManagerSees(dataSource(), databaseFile);
 

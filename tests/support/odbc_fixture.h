@@ -12,7 +12,9 @@
 //
 // Data sources: "MostrelaTeste" holds the table SaidaDisplay; "MostrelaImpaciente" is the same
 // database with a short busy time-out, for connections that should give up quickly on a lock;
-// "MostrelaAvariada" names a database in a folder that does not exist, so connecting to it fails.
+// "MostrelaAvariada" names a database in a folder that does not exist, so connecting to it fails;
+// "MostrelaFechada" is a PostgreSQL server on a local port where nothing listens (1), refused at
+// once.
 // Drivers: SQLite3, FreeTDS and PostgreSQL Unicode; more data sources, such as a PostgresServer's,
 // can be added. A traced fixture has the driver manager log every call, which shows the
 // attributes that the program sets on its handles.
@@ -21,6 +23,7 @@ public:
     static QString dataSource() { return QStringLiteral("MostrelaTeste"); }
     static QString impatientDataSource() { return QStringLiteral("MostrelaImpaciente"); }
     static QString brokenDataSource() { return QStringLiteral("MostrelaAvariada"); }
+    static QString closedPortDataSource() { return QStringLiteral("MostrelaFechada"); }
     // The database user whose rows the tests' controllers take.
     static QString databaseUser() { return QStringLiteral("caixa1"); }
 
