@@ -11,6 +11,7 @@
 #include "window/queue_view.h"
 #include "window/running_notice.h"
 #include "window/save_report.h"
+#include "window/settings_pages.h"
 #include "window/status_line.h"
 #include "window/steady_label.h"
 #include "window/window_refresh.h"
@@ -96,12 +97,14 @@ Menu::Menu(Controller& controller, QWidget* parent)
     setObjectName(QStringLiteral("Menu"));
     m_pages = new QStackedWidget;
     m_pages->setObjectName(QStringLiteral("paginas"));
+    auto* settingsPages = new SettingsPages(m_controller, this);
+    connect(settingsPages, &SettingsPages::saveRequested, this, &Menu::saveAsked);
     // The running page stands in the page area until a button is pressed.
     m_frames = {
         {Page::Executando, buildExecutandoPage()},
-        {Page::Display, buildDisplayPage()},
-        {Page::SQL, buildSqlPage()},
-        {Page::Configura, buildConfiguraPage()},
+        {Page::Display, settingsPages->buildDisplayPage()},
+        {Page::SQL, settingsPages->buildSqlPage()},
+        {Page::Configura, settingsPages->buildConfiguraPage()},
     };
     for (const auto& [page, frame] : m_frames)
         m_pages->addWidget(frame);

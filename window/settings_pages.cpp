@@ -1,5 +1,6 @@
-#include "window/menu.h"
+#include "window/settings_pages.h"
 
+#include "app/controller.h"
 #include "window/check_row.h"
 #include "window/display_model_choice.h"
 #include "window/field_check.h"
@@ -79,14 +80,6 @@ QString objectNameOf(Key key)
     return QStringLiteral("opt") + Settings::keyName(key);
 }
 
-QLabel* label(const QString& text, const QString& name = QString())
-{
-    auto* result = new QLabel(text);
-    if (!name.isEmpty())
-        result->setObjectName(name);
-    return result;
-}
-
 // A settings page: a frame with a grid.
 QGroupBox* pageFrame(const QString& title, const QString& name)
 {
@@ -105,7 +98,13 @@ QString withoutOneTrailingSeparator(const QString& path)
 
 } // namespace
 
-int Menu::addSettings(QGridLayout* grid, int line, SettingPage page, UsualValues* usualValues)
+SettingsPages::SettingsPages(Controller& controller, QWidget* window)
+    : QObject(window), m_controller(controller), m_window(window)
+{
+}
+
+int SettingsPages::addSettings(QGridLayout* grid, int line, SettingPage page,
+                               UsualValues* usualValues)
 {
     const int columns = usualValues ? 3 : 2;
     const QList<Key> keys = Settings::keysOnPage(page);
@@ -141,15 +140,16 @@ int Menu::addSettings(QGridLayout* grid, int line, SettingPage page, UsualValues
     return line;
 }
 
-void Menu::addCaptionedField(QGridLayout* grid, int line, Key key, UsualValues* usualValues)
+void SettingsPages::addCaptionedField(QGridLayout* grid, int line, Key key,
+                                      UsualValues* usualValues)
 {
-    grid->addWidget(label(Settings::caption(key)), line, 0);
+    grid->addWidget(new QLabel(Settings::caption(key)), line, 0);
     grid->addWidget(field(key), line, 1);
     if (usualValues)
         grid->addWidget(usualValues->hint(key), line, 2);
 }
 
-QWidget* Menu::spanningControl(Key key)
+QWidget* SettingsPages::spanningControl(Key key)
 {
     switch (Settings::kind(key)) {
     case SettingKind::Option:
@@ -162,7 +162,7 @@ QWidget* Menu::spanningControl(Key key)
     return field(key);
 }
 
-QWidget* Menu::field(Key key)
+QWidget* SettingsPages::field(Key key)
 {
     QLineEdit* edit = boundLineEdit(key);
     QToolButton* picker = nullptr;
@@ -184,7 +184,7 @@ QWidget* Menu::field(Key key)
     return row;
 }
 
-QLineEdit* Menu::boundLineEdit(Key key)
+QLineEdit* SettingsPages::boundLineEdit(Key key)
 {
     auto* edit = new QLineEdit(m_controller.settings().text(key));
     edit->setObjectName(objectNameOf(key));
@@ -215,7 +215,7 @@ QLineEdit* Menu::boundLineEdit(Key key)
     return edit;
 }
 
-QAbstractButton* Menu::boundOption(Key key)
+QAbstractButton* SettingsPages::boundOption(Key key)
 {
     Settings& settings = m_controller.settings();
     auto* button = new QRadioButton(Settings::caption(key));
@@ -233,7 +233,7 @@ QAbstractButton* Menu::boundOption(Key key)
     return button;
 }
 
-CheckRow* Menu::checkRow(SettingTest test, const QList<Key>& fields)
+CheckRow* SettingsPages::checkRow(SettingTest test, const QList<Key>& fields)
 {
     struct Check {
         QString name;
@@ -263,23 +263,23 @@ CheckRow* Menu::checkRow(SettingTest test, const QList<Key>& fields)
     return row;
 }
 
-void Menu::endPage(QGridLayout* grid, int line, const QString& saveName)
+void SettingsPages::endPage(QGridLayout* grid, int line, const QString& saveName)
 {
     grid->setRowStretch(line, 1);
     grid->addWidget(saveButton(saveName), line + 1, 0, 1, grid->columnCount());
 }
 
-QAbstractButton* Menu::saveButton(const QString& name)
+QAbstractButton* SettingsPages::saveButton(const QString& name)
 {
-    auto* button = new QPushButton(style()->standardIcon(QStyle::SP_DialogSaveButton),
+    auto* button = new QPushButton(m_window->style()->standardIcon(QStyle::SP_DialogSaveButton),
                                    QStringLiteral("&Gravar Conteúdos"));
     button->setObjectName(name);
     button->setMinimumHeight(45);
-    connect(button, &QPushButton::clicked, this, &Menu::saveAsked);
+    connect(button, &QPushButton::clicked, this, &SettingsPages::saveRequested);
     return button;
 }
 
-QToolButton* Menu::portPicker(Key key)
+QToolButton* SettingsPages::portPicker(Key key)
 {
     auto* button = new QToolButton;
     button->setObjectName(QStringLiteral("cmdPortas"));
@@ -294,7 +294,7 @@ QToolButton* Menu::portPicker(Key key)
     return button;
 }
 
-void Menu::fillPortMenu(QMenu* menu, Key key)
+void SettingsPages::fillPortMenu(QMenu* menu, Key key)
 {
     menu->clear();
     Settings& settings = m_controller.settings();
@@ -309,7 +309,7 @@ void Menu::fillPortMenu(QMenu* menu, Key key)
         menu->addAction(QStringLiteral("Nenhuma porta série encontrada"))->setEnabled(false);
 }
 
-QToolButton* Menu::folderPicker(Key key)
+QToolButton* SettingsPages::folderPicker(Key key)
 {
     auto* button = new QToolButton;
     button->setObjectName(QStringLiteral("cmdProcurarPasta"));
@@ -318,26 +318,26 @@ QToolButton* Menu::folderPicker(Key key)
     connect(button, &QToolButton::clicked, this, [this, key] {
         Settings& settings = m_controller.settings();
         const QString folder = QFileDialog::getExistingDirectory(
-            this, QStringLiteral("Pasta dos ficheiros .dsp"), settings.text(key));
+            m_window, QStringLiteral("Pasta dos ficheiros .dsp"), settings.text(key));
         if (!folder.isEmpty())
             settings.setText(key, QDir::toNativeSeparators(folder));
     });
     return button;
 }
 
-QGroupBox* Menu::buildDisplayPage()
+QGroupBox* SettingsPages::buildDisplayPage()
 {
     auto* frame = pageFrame(QStringLiteral("Definição do Display"), QStringLiteral("fraDisplay"));
     auto* grid = static_cast<QGridLayout*>(frame->layout());
     QComboBox* modelChoice = displayModelChoice(m_controller.settings());
-    grid->addWidget(label(QStringLiteral("Modelo do display")), 0, 0);
+    grid->addWidget(new QLabel(QStringLiteral("Modelo do display")), 0, 0);
     grid->addWidget(modelChoice, 0, 1, 1, 2);
     const int line = addSettings(grid, 1, SettingPage::display, new UsualValues(modelChoice));
     endPage(grid, line, QStringLiteral("cmdGravarDisplay"));
     return frame;
 }
 
-QGroupBox* Menu::buildSqlPage()
+QGroupBox* SettingsPages::buildSqlPage()
 {
     auto* frame = pageFrame(QStringLiteral("Ligação ao Servidor"), QStringLiteral("fraSQL"));
     auto* grid = static_cast<QGridLayout*>(frame->layout());
@@ -345,7 +345,7 @@ QGroupBox* Menu::buildSqlPage()
     return frame;
 }
 
-QGroupBox* Menu::buildConfiguraPage()
+QGroupBox* SettingsPages::buildConfiguraPage()
 {
     auto* frame = pageFrame(QStringLiteral("Configurações Gerais"), QStringLiteral("fraConfigura"));
     auto* grid = static_cast<QGridLayout*>(frame->layout());
@@ -353,7 +353,7 @@ QGroupBox* Menu::buildConfiguraPage()
     return frame;
 }
 
-QAbstractButton* Menu::boundCheckBox(Key key)
+QAbstractButton* SettingsPages::boundCheckBox(Key key)
 {
     Settings& settings = m_controller.settings();
     auto* check = new TwoStateClickCheckBox(Settings::caption(key));
@@ -372,7 +372,7 @@ QAbstractButton* Menu::boundCheckBox(Key key)
     return check;
 }
 
-bool Menu::eventFilter(QObject* watched, QEvent* event)
+bool SettingsPages::eventFilter(QObject* watched, QEvent* event)
 {
     // Only the folder fields are watched.
     if (event->type() == QEvent::FocusOut) {
@@ -380,5 +380,5 @@ bool Menu::eventFilter(QObject* watched, QEvent* event)
         Settings& settings = m_controller.settings();
         settings.setText(key, withoutOneTrailingSeparator(settings.text(key)));
     }
-    return QWidget::eventFilter(watched, event);
+    return QObject::eventFilter(watched, event);
 }
