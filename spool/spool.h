@@ -23,7 +23,8 @@
 // It is the store alone: what waits beyond the queue is the feed's (QueueFeed). Used only in the
 // controller that holds the folder's lock, from three kinds of thread:
 // - the GUI thread: load() first, then read() for the messages the feed left on disk;
-// - each source's intake thread, both at once: write(), remove(), sourceSettled(), unsettled();
+// - each source's intake thread, the two at the same time: write(), remove(), sourceSettled(),
+//   unsettled();
 // - the display thread: shown().
 // folder() and unreadableFolder() never change. The mutex guards which entries are pending and
 // which of those were shown, with the files that go with them, so that an entry shown while its
