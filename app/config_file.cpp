@@ -3,11 +3,11 @@
 #include "app/file_save.h"
 #include "core/failure.h"
 #include "core/log.h"
-#include "core/main_routines.h"
 #include "core/numbers.h"
 #include "core/regular_file.h"
 #include "core/settings.h"
 #include "core/text_encoding.h"
+#include "core/text_fields.h"
 
 #include <QDir>
 #include <QFile>

@@ -67,7 +67,7 @@ Controller::Controller(const QString& folder, const QString& spoolFolder, Displa
     if (QCoreApplication* application = QCoreApplication::instance())
         connect(application, &QCoreApplication::aboutToQuit, m_sources.get(),
                 &SourceWorkers::requestStop);
-    m_rotation.setSpool(m_spool.get());
+    m_rotation.setFeed(&m_feed);
     connect(&m_rotation, &Rotation::displayed, this, &Controller::messageShown);
     connect(&m_rotation, &Rotation::writeFailed, this, &Controller::displayFailed);
     connect(&m_rotation, &Rotation::expired, this, [this] { m_feed.refill(); });

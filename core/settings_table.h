@@ -123,9 +123,9 @@ struct SettingDefinition {
     SettingPage page;
     int order; // on the page
     SettingTest test;
-    // What the field holds before Mostrela.cfg is read (UTF-8): the usual display's values and
-    // the timers' own intervals, so a controller without a file still drives a common display.
-    // The window offers it as the usual value.
+    // What the field holds before Mostrela.cfg is read (UTF-8): the usual display's values (the
+    // display presets' first is made of them) and the timers' own intervals, so a controller
+    // without a file still drives a common display. The window offers it as the usual value.
     std::string_view initial;
     // The field's label in the window, and what it is for, in the words of the person setting up
     // the shop (UTF-8).

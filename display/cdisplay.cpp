@@ -1,8 +1,8 @@
 #include "display/cdisplay.h"
 
 #include "core/failure.h"
-#include "core/main_routines.h"
 #include "core/numbers.h"
+#include "core/text_fields.h"
 #include "display/display_port.h"
 
 #include <array>

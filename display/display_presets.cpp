@@ -1,14 +1,20 @@
 #include "display/display_presets.h"
 
 #include "core/code_sequence.h"
+#include "core/settings.h"
 
 #include <algorithm>
 #include <array>
 
 namespace {
 
-constexpr qint16 usualWidth = 20;
-const QString usualLine = QStringLiteral("9600,n,8,1");
+using Key = Settings::Key;
+
+// The settings' initial values are the usual display's, the first preset, so that a controller
+// without Mostrela.cfg drives it: it is read from them, and its width and line settings are
+// every preset's.
+const qint16 usualWidth = Settings::initialText(Key::NumLetras).toShort();
+const QString usualLine = Settings::initialText(Key::PortaDefinicoes);
 const QString usualLineSource =
     QStringLiteral("9600,n,8,1: HP Retail Integrated 2x20 Display Programming Guide, 2.6");
 constexpr std::size_t codeCount = 6;
@@ -35,11 +41,12 @@ const std::vector<DisplayPreset>& displayPresets()
         {QStringLiteral("cd5220"),
          QStringLiteral("CD5220 e compatíveis (ESC Q A / ESC Q B)"),
          DisplayCommandSet::escQ,
-         {QStringLiteral("27+64"), QStringLiteral("12"), QStringLiteral("27+81+65"),
-          QStringLiteral("13"), QStringLiteral("27+81+66"), QStringLiteral("13")},
+         {Settings::initialText(Key::InitMostrador), Settings::initialText(Key::Limpa),
+          Settings::initialText(Key::InitLinha1), Settings::initialText(Key::FimLinha1),
+          Settings::initialText(Key::InitLinha2), Settings::initialText(Key::FimLinha2)},
          usualWidth,
          usualLine,
-         QString(),
+         Settings::initialText(Key::PaginaCodigos),
          QStringLiteral("LCDproc server/drivers/serialPOS_cd5220.c; "
                         "its clear (12): pyposdisplay pyposdisplay/pyposdisplay.py; ") +
              usualLineSource},

@@ -4,7 +4,7 @@
 #include "core/message_queue.h"
 #include "core/status.h"
 #include "display/display_writer.h"
-#include "spool/spool.h"
+#include "spool/queue_feed.h"
 
 #include <QLocale>
 
@@ -116,8 +116,8 @@ void Rotation::dropTooOld()
         if (message.spoolId != 0)
             spoolIds.append(message.spoolId);
     }
-    if (m_spool)
-        spoolIds += m_spool->dropLeftOnDisk(judged);
+    if (m_feed)
+        spoolIds += m_feed->dropLeftOnDisk(judged);
     if (dropped == 0)
         return;
     emit expired(spoolIds);

@@ -13,7 +13,7 @@
 
 class DisplayWriter;
 class MessageQueue;
-class Spool;
+class QueueFeed;
 class Status;
 
 // Moves the queued messages to the display, one per tick of the display timer, oldest first
@@ -50,8 +50,8 @@ public:
     void setClock(Clock clock) { m_clock = std::move(clock); }
     // The source of "now" for the age of messages taken in this run; steadyClockMs() by default.
     void setSteadyClock(SteadyClock clock) { m_steadyClock = std::move(clock); }
-    // The spool whose entries left on disk wait behind the queue: judged with it, unread.
-    void setSpool(Spool* spool) { m_spool = spool; }
+    // The feed whose messages left on disk wait behind the queue: judged with it, unread.
+    void setFeed(QueueFeed* feed) { m_feed = feed; }
 
     // The date-and-time idle line: "dd MMMM  hh:mm", the month in the user's language.
     static QString dateTimeLine(const QDateTime& moment);
@@ -89,7 +89,7 @@ private:
     Status& m_status;
     Clock m_clock = &QDateTime::currentDateTime;
     SteadyClock m_steadyClock = &steadyClockMs;
-    Spool* m_spool = nullptr;
+    QueueFeed* m_feed = nullptr;
     std::optional<Start> m_start;
     // Messages taken before it, on the steady clock, were found too old when the display came back.
     qint64 m_keptFrom = std::numeric_limits<qint64>::min();

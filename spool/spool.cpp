@@ -232,40 +232,6 @@ std::optional<QueuedMessage> Spool::read(quint64 id)
     return message;
 }
 
-void Spool::leaveOnDisk(const QList<QueuedMessage>& messages)
-{
-    for (const QueuedMessage& message : messages)
-        m_onDisk.push_back({message.spoolId, message.takenAt, message.takenSteady});
-}
-
-QList<quint64> Spool::dropLeftOnDisk(const TakenMatch& matches)
-{
-    QList<quint64> dropped;
-    std::erase_if(m_onDisk, [&](const OnDisk& left) {
-        if (!matches(left.takenAt, left.takenSteady))
-            return false;
-        dropped << left.id;
-        return true;
-    });
-    return dropped;
-}
-
-QList<QueuedMessage> Spool::readBack(qsizetype most)
-{
-    QList<QueuedMessage> messages;
-    for (; most > 0 && !m_onDisk.empty(); --most) {
-        const OnDisk left = m_onDisk.front();
-        m_onDisk.pop_front();
-        if (std::optional<QueuedMessage> message = read(left.id)) {
-            message->takenSteady = left.takenSteady;
-            messages << std::move(*message);
-        }
-    }
-    if (m_onDisk.empty())
-        m_onDisk.shrink_to_fit();
-    return messages;
-}
-
 void Spool::putAside(quint64 id, const QString& reason) const
 {
     QFile::remove(shownMarkPath(id));

@@ -7,8 +7,6 @@
 #include <QSet>
 #include <QString>
 #include <atomic>
-#include <deque>
-#include <functional>
 #include <limits>
 #include <optional>
 
@@ -22,8 +20,16 @@
 // is marked shown rather than removed, so that one more crash can neither show it again nor let
 // its source give it a second time.
 //
-// load() runs first, and only in the controller that holds the folder's lock; write() and
-// sourceSettled() then run on the intake's thread, shown() on the display's.
+// It is the store alone: what waits beyond the queue is the feed's (QueueFeed). Used only in the
+// controller that holds the folder's lock, from three kinds of thread:
+// - the GUI thread: load() first, then read() for the messages the feed left on disk;
+// - each source's intake thread, the two at the same time: write(), remove(), sourceSettled(),
+//   unsettled();
+// - the display thread: shown().
+// folder() and unreadableFolder() never change. The mutex guards which entries are pending and
+// which of those were shown, with the files that go with them, so that an entry shown while its
+// source is being settled is marked or removed once, never lost; new ids come from an atomic
+// counter; everything else is the GUI thread's.
 class Spool {
 public:
     struct Entries {
@@ -53,19 +59,10 @@ public:
     Entries load(qsizetype most = std::numeric_limits<qsizetype>::max());
     bool allLoaded() const { return m_listed && m_toLoad.isEmpty(); }
 
-    // Waiting entries left on disk rather than held in memory, so that a long queue costs no
-    // more than its first messages: the messages' ids are kept, in the order given, and their
-    // entries are read again by readBack(). Both run on the thread that loads.
-    void leaveOnDisk(const QList<QueuedMessage>& messages);
-    // The next `most` messages left on disk, in the order they were left; an entry that can no
-    // longer be read is put aside as at load().
-    QList<QueuedMessage> readBack(qsizetype most);
-    qsizetype leftOnDisk() const { return static_cast<qsizetype>(m_onDisk.size()); }
-    // Forgets the messages left on disk for which `matches` holds, judged by when they were taken
-    // (as QueuedMessage holds it) without reading them; returns their ids. Their entries stay
-    // until shown() is called for each.
-    using TakenMatch = std::function<bool(qint64 takenAt, std::optional<qint64> takenSteady)>;
-    QList<quint64> dropLeftOnDisk(const TakenMatch& matches);
+    // The entry `id`'s message again, with its id and the time it was taken (not its steady time:
+    // the entry does not keep it), for a message left on disk after load() or write(); none when
+    // it can no longer be read, and it is then put aside as at load().
+    std::optional<QueuedMessage> read(quint64 id);
 
     // Writes the messages as entries, in order, giving each its id and the time it was taken
     // unless it has one (then on both clocks), all durably (each file flushed to disk, then the
@@ -101,9 +98,6 @@ private:
     // Gives the entries, and the shown marks among them, the ids 1, 2, ... in their order.
     void renumber(QList<QueuedMessage>& messages, QSet<quint64>& marks) const;
 
-    // The entry `id`'s message, with its id and the time it was taken; none when it cannot be
-    // read, and it is then put aside.
-    std::optional<QueuedMessage> read(quint64 id);
     // Lists the folder into m_toLoad, in order, sets the ids to come after it, and tidies it.
     void list();
 
@@ -113,13 +107,8 @@ private:
     QList<quint64> m_toLoad;
     QSet<quint64> m_marks;
     int m_unreadable = 0;
-    struct OnDisk {
-        quint64 id;
-        qint64 takenAt;
-        std::optional<qint64> takenSteady; // not kept in the entry: it means nothing to a later run
-    };
-    std::deque<OnDisk> m_onDisk;
     std::atomic<quint64> m_nextId{1};
+    // Guards the two sets below.
     QMutex m_mutex;
     QSet<quint64> m_pending;
     QSet<quint64> m_shownPending;

@@ -196,7 +196,7 @@ void TestRotation::tooOldMessages_goBeforeTheTick_withThoseReadBackInTheirPlace(
     Spool spool(rig.folder.filePath(QStringLiteral("fila")));
     QueueFeed feed(rig.queue, spool, 2);
     connect(&rig.rotation, &Rotation::expired, &rig.rotation, [&] { feed.refill(); });
-    rig.rotation.setSpool(&spool);
+    rig.rotation.setFeed(&feed);
     QSignalSpy expired(&rig.rotation, &Rotation::expired);
 
     QList<QueuedMessage> batch;
@@ -212,7 +212,7 @@ void TestRotation::tooOldMessages_goBeforeTheTick_withThoseReadBackInTheirPlace(
     rig.tick();
     rig.expect(usualDisplayMessage("Nova", "1"));
     QCOMPARE(rig.queue.count(), 1);
-    QCOMPARE(spool.leftOnDisk(), qsizetype(0));
+    QCOMPARE(feed.leftOnDisk(), qsizetype(0));
     qsizetype dropped = 0;
     for (const QList<QVariant>& signal : expired)
         dropped += signal.at(0).value<QList<quint64>>().size();
@@ -334,7 +334,7 @@ void TestRotation::carriedOver_judgedOnceAtTheStart_onDiskToo()
     rig.rotation.setClock([&] { return wallNow; });
     Spool spool(rig.folder.filePath(QStringLiteral("fila")));
     QueueFeed feed(rig.queue, spool, 2);
-    rig.rotation.setSpool(&spool);
+    rig.rotation.setFeed(&feed);
 
     QList<QueuedMessage> batch;
     for (const int age : {200, 201, 400, 250, 251}) {

@@ -181,14 +181,14 @@ private slots:
 
         give(7);
         QCOMPARE(queue.count(), 4);
-        QCOMPARE(spool.leftOnDisk(), qsizetype(3));
+        QCOMPARE(feed.leftOnDisk(), qsizetype(3));
         QCOMPARE(feed.waiting(), qsizetype(7));
         show(2);
         give(2); // behind the three on disk
         QCOMPARE(queue.count(), 2);
         QCOMPARE(feed.waiting(), qsizetype(7));
         show(3);
-        QCOMPARE(spool.leftOnDisk(), qsizetype(1));
+        QCOMPARE(feed.leftOnDisk(), qsizetype(1));
         show(4);
         give(1); // to an empty queue with none on disk: held at once
         QCOMPARE(queue.count(), 1);

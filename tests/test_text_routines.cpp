@@ -1,8 +1,8 @@
 #include "core/code_page_tables.h"
 #include "core/failure.h"
-#include "core/main_routines.h"
 #include "core/numbers.h"
 #include "core/text_encoding.h"
+#include "core/text_fields.h"
 
 #include <QCryptographicHash>
 #include <QtTest>

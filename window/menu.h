@@ -8,19 +8,11 @@
 #include <map>
 #include <utility>
 
-class CheckRow;
-class QAbstractButton;
 class QButtonGroup;
-class QGridLayout;
 class QGroupBox;
 class QLabel;
-class QLineEdit;
-class QMenu;
 class QStackedWidget;
 class StatusLine;
-class UsualValues;
-class QToolButton;
-class QTreeView;
 class RunningNotice;
 class WindowRefresh;
 
@@ -58,43 +50,12 @@ public:
 
     Controller& controller() { return m_controller; }
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     QWidget* buildPageButtons();
-    QGroupBox* buildDisplayPage();
-    QGroupBox* buildSqlPage();
-    QGroupBox* buildConfiguraPage();
     QGroupBox* buildExecutandoPage();
     StatusLine* buildStatusBar();
-    QToolButton* portPicker(Settings::Key key);
-    void fillPortMenu(QMenu* menu, Settings::Key key);
-    QToolButton* folderPicker(Settings::Key key);
     // The caption and the reason of each field whose value cannot be used.
     QList<std::pair<QString, QString>> unusableValues() const;
-
-    // The settings of `page` in their order from `line`: a captioned field a line, or a control
-    // across the page; each check of the setup after the last setting it tries. With
-    // `usualValues`, each field's usual value beside it. Returns the line after them.
-    int addSettings(QGridLayout* grid, int line, SettingPage page,
-                    UsualValues* usualValues = nullptr);
-    void addCaptionedField(QGridLayout* grid, int line, Settings::Key key,
-                           UsualValues* usualValues);
-    // An option, the check box, or a folder's field, across the page.
-    QWidget* spanningControl(Settings::Key key);
-    // A check of the setup: the button "cmdTestar" and the answer "lblTeste" followed by the
-    // check's name. The answer goes once any of the `fields` changes.
-    CheckRow* checkRow(SettingTest test, const QList<Settings::Key>& fields);
-    // The stretch, then the page's save button across the grid.
-    void endPage(QGridLayout* grid, int line, const QString& saveName);
-    // A setting's text field, with the button that picks a port or a folder for it.
-    QWidget* field(Settings::Key key);
-    QLineEdit* boundLineEdit(Settings::Key key);
-    QAbstractButton* boundOption(Settings::Key key);
-    // The check box with three states; a click only ticks or unticks it.
-    QAbstractButton* boundCheckBox(Settings::Key key);
-    QAbstractButton* saveButton(const QString& name);
     void showPage(Controller::Page page);
     // At the window's next refresh.
     void showText(QLabel* label, const QString& text);

@@ -3,7 +3,8 @@
 #include <QString>
 #include <QStringList>
 
-// Text routines shared across the program.
+// Fields of a text: split on a separator (Mostrela.cfg into its lines), the value of a settings
+// line, and a field's spaces trimmed as the display's lines are.
 
 // Splits `text` on `separator` (itself trimmed of blanks first) into `fields`, each field
 // trimmed of leading and trailing blanks. A text without the separator gives one field.

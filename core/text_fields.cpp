@@ -1,4 +1,4 @@
-#include "core/main_routines.h"
+#include "core/text_fields.h"
 
 #include "core/failure.h"
 
