@@ -283,12 +283,16 @@ QString Spool::linkRefusal() const
 
 void Spool::makeFolder() const
 {
-    if (const QString refusal = linkRefusal(); !refusal.isEmpty())
-        throw Failure(refusal);
-    if (QFileInfo(m_folder).isDir())
+    const auto madeAlready = [this] {
+        if (const QString refusal = linkRefusal(); !refusal.isEmpty())
+            throw Failure(refusal);
+        return QFileInfo(m_folder).isDir();
+    };
+    if (madeAlready())
         return;
     const QString parent = QFileInfo(m_folder).absolutePath();
-    if (!QDir().mkpath(parent) || !QDir().mkdir(m_folder, ownerOnly))
+    // Both sources write from threads of their own: the other one may make it first.
+    if ((!QDir().mkpath(parent) || !QDir().mkdir(m_folder, ownerOnly)) && !madeAlready())
         throw Failure(QStringLiteral("não foi possível criar a pasta"));
 }
 
