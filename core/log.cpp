@@ -16,6 +16,9 @@ Q_LOGGING_CATEGORY(lcMostrela, "mostrela", QtInfoMsg)
 namespace {
 
 QtMessageHandler formerHandler = nullptr;
+// Whether the handler before ours is Qt's own, rather than one of a host's (a test's) that wants
+// the lines as the log lets them through.
+bool formerHandlerIsQts = true;
 
 // Qt's warnings logged since the last recovery; a few distinct ones at a time in practice, bounded
 // all the same.
@@ -75,7 +78,10 @@ void logHandler(QtMsgType type, const QMessageLogContext& context, const QString
         return;
     const QString escaped = escapedControlCharacters(message);
     writeToLogFile(type, context, escaped);
-    writeLogToStandardError(type, context, escaped, formerHandler);
+    if (formerHandlerIsQts)
+        writeLogToStandardError(type, context, escaped, formerHandler);
+    else
+        formerHandler(type, context, escaped);
 }
 
 } // namespace
@@ -104,7 +110,11 @@ void installLogHandler()
         const std::lock_guard<std::mutex> lock(logFileMutex);
         logFileWanted = !standardErrorIsKept();
     }
+    // Qt hands out its own handler's address only when replacing no other.
+    const QtMessageHandler current = qInstallMessageHandler(nullptr);
+    const QtMessageHandler qts = qInstallMessageHandler(current);
     formerHandler = qInstallMessageHandler(logHandler);
+    formerHandlerIsQts = formerHandler == qts;
 }
 
 void logToFileIfUnkept(const QString& path)

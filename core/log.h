@@ -19,7 +19,8 @@ QString escapedControlCharacters(const QString& text);
 // repeats one already logged is left out until the program logs a recovery, as the program logs
 // its own failures: a lasting failure is one line, not one a tick and a row.
 // It also notes whether standard error is kept (standardErrorIsKept()); if not, the lines wait
-// for logToFileIfUnkept().
+// for logToFileIfUnkept(). A handler installed before it other than Qt's own (a test's) gets each
+// line let through in place of standard error.
 void installLogHandler();
 
 // When standard error is kept nowhere (a windowed program on Windows started from a shortcut,

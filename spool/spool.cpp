@@ -205,12 +205,13 @@ Spool::Entries Spool::load(qsizetype most)
         m_marks.clear();
     }
     if (const QString refusal = linkRefusal(); !refusal.isEmpty())
-        entries.problem = QStringLiteral("A fila \"%1\" não é lida: %2").arg(m_folder, refusal);
+        entries.problem = QStringLiteral("A fila \"%1\" não é lida: %2")
+                              .arg(QDir::toNativeSeparators(m_folder), refusal);
     else if (m_unreadable > 0)
         entries.problem =
             QStringLiteral("Mensagens da fila ilegíveis: %1, postas de parte em \"%2\"")
                 .arg(m_unreadable)
-                .arg(unreadableFolder());
+                .arg(QDir::toNativeSeparators(unreadableFolder()));
     return entries;
 }
 
@@ -341,7 +342,8 @@ QString Spool::write(QList<QueuedMessage>& messages)
     if (reason.isEmpty())
         return {};
     // No entry's name in it: a full disk reads the same on every tick, and is logged once.
-    return QStringLiteral("Não foi possível gravar na fila \"%1\": %2").arg(m_folder, reason);
+    return QStringLiteral("Não foi possível gravar na fila \"%1\": %2")
+        .arg(QDir::toNativeSeparators(m_folder), reason);
 }
 
 bool Spool::remove(quint64 id) const

@@ -240,7 +240,8 @@ private slots:
             QVERIFY(QDir().mkdir(path));
         RunningController running(m_rig->folder.path());
         QVERIFY(running.menu().isVisible());
-        QVERIFY2(running.lblError().contains(path) && running.lblError().contains(named),
+        QVERIFY2(running.lblError().contains(QDir::toNativeSeparators(path)) &&
+                     running.lblError().contains(named),
                  qPrintable(running.lblError()));
         const Settings initial;
         for (Key key : {Key::Porta, Key::NumLetras})

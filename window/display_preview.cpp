@@ -5,16 +5,23 @@
 #include "window/window_refresh.h"
 
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
 // A width beyond any real display would only stretch the window.
 constexpr qint16 widestPreview = 80;
 constexpr qint16 usualWidth = 20;
-constexpr int rowPointSize = 16;
+constexpr qreal rowPointSize = 16;
+// Rows wider than this many columns are drawn smaller, so as to be no wider than these at the
+// usual size: a fixed font's letters are wider on some systems, and a wide display's rows would
+// widen the window beyond a till's screen.
+constexpr qint16 widestAtFullSize = 40;
 
 } // namespace
 
@@ -30,7 +37,7 @@ DisplayPreview::DisplayPreview(Controller& controller, WindowRefresh& refresh, Q
                        "border-radius: 6px; } "
                        "QLabel { color: #5cffb0; background: transparent; }"));
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    font.setPointSize(rowPointSize);
+    font.setPointSizeF(rowPointSize);
     font.setBold(true);
     auto* rows = new QVBoxLayout(m_face);
     for (int row = 0; row < 2; ++row) {
@@ -85,8 +92,12 @@ void DisplayPreview::fitWidth()
 {
     const LineWidth width = displaySettings(m_controller.settings()).numLetras;
     const qint16 columns = qBound<qint16>(1, width.letters.value_or(usualWidth), widestPreview);
+    QFont font = m_rows[0]->font();
+    font.setPointSizeF(rowPointSize * std::min<qreal>(1, qreal(widestAtFullSize) / columns));
+    const QFontMetrics metrics(font);
     // Fixed in both directions, a row's new text never makes the window lay itself out again.
-    for (QLabel* row : m_rows)
-        row->setFixedSize(row->fontMetrics().horizontalAdvance(QString(columns, u'0')),
-                          row->fontMetrics().height());
+    for (QLabel* row : m_rows) {
+        row->setFont(font);
+        row->setFixedSize(metrics.horizontalAdvance(QString(columns, u'0')), metrics.height());
+    }
 }

@@ -16,14 +16,6 @@ QString quoted(const QString& caption)
     return QStringLiteral("\"%1\"").arg(caption);
 }
 
-// The path with its drive bound to the rest: the lines may break a path after a colon, and one
-// would end at "C:" with the rest of the path on the next.
-QString keptWhole(const QString& path)
-{
-    QString kept = path;
-    return kept.replace(u':', QStringLiteral(":\u2060"));
-}
-
 } // namespace
 
 RunningNotice::RunningNotice(Controller& controller, QGroupBox* frame, WindowRefresh& windowRefresh)
@@ -31,6 +23,9 @@ RunningNotice::RunningNotice(Controller& controller, QGroupBox* frame, WindowRef
 {
     setObjectName(QStringLiteral("lblAviso"));
     setWordWrap(true);
+    setTextFormat(Qt::PlainText);
+    // The settings file's path is copied from here as it stands.
+    setTextInteractionFlags(Qt::TextSelectableByMouse);
     // The settings file's path, longer than the page, is cut at the edge rather than widen
     // the window.
     setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
@@ -58,12 +53,14 @@ void RunningNotice::refresh()
 QString RunningNotice::notice() const
 {
     if (m_controller.firstStart())
+        // The path on a line of its own: within a line the text may break after its drive's
+        // colon, leaving "C:" apart from the rest.
         return QStringLiteral(
-                   "Primeira utilização: ainda não há configuração. As definições ficam gravadas "
-                   "em %1 quando carregar em %2. Comece por %3 (a porta e o modelo do display), "
-                   "depois %4 (de onde vêm as mensagens: a base de dados, uma pasta ou as duas) "
-                   "e, por fim, carregue em %5.")
-            .arg(keptWhole(QDir::toNativeSeparators(m_controller.configPath())),
+                   "Primeira utilização: ainda não há configuração. As definições ficam gravadas, "
+                   "quando carregar em %2, no ficheiro\n%1\nComece por %3 (a porta e o modelo do "
+                   "display), depois %4 (de onde vêm as mensagens: a base de dados, uma pasta ou "
+                   "as duas) e, por fim, carregue em %5.")
+            .arg(QDir::toNativeSeparators(m_controller.configPath()),
                  quoted(QStringLiteral("Gravar Conteúdos")),
                  quoted(QStringLiteral("Definição do Display")),
                  quoted(QStringLiteral("Ligação ao Servidor de SQL")),
