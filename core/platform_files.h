@@ -1,10 +1,32 @@
 #pragma once
 
+#include <QFile>
 #include <QString>
 
 // What Unix and Windows do differently with files and folders, behind one face:
 // platform_files_unix.cpp and platform_files_windows.cpp, one of which is built. The rest of the
 // program asks these for facts and words them itself.
+
+// Whether opening a path goes on through a symbolic link to what it names. Mostrela.cfg may be
+// a link to a shared file; a drop file may not, or it could leak any file the controller can
+// read onto the display.
+enum class Links { follow, refuse };
+
+// What a path turned out to name.
+enum class FileKind { regular, missing, link, fifo, device, folder, other, failed };
+struct FileLook {
+    FileKind kind = FileKind::failed;
+    QString reason; // the system's own words, for `failed`
+};
+
+// Opens `path` to read and looks at what the open handle names, so that nothing can be swapped
+// between the look and the read. A FIFO or a device never blocks (it is opened without waiting);
+// a final link is `link` when links are refused. `file` is left open when the kind is `regular`,
+// and closed otherwise.
+FileLook openToRead(QFile& file, const QString& path, Links links);
+
+// What `path` names, its links followed.
+FileLook lookAt(const QString& path);
 
 // Flushes what was written through the open descriptor `handle` to the disk; false, with errno
 // set, when it could not.

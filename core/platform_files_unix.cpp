@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -18,7 +19,61 @@ QString systemReason()
     return qt_error_string(errno);
 }
 
+FileLook failed(int error)
+{
+    return {FileKind::failed, qt_error_string(error)};
+}
+
+FileKind kindOf(mode_t mode)
+{
+    if (S_ISREG(mode))
+        return FileKind::regular;
+    if (S_ISFIFO(mode))
+        return FileKind::fifo;
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return FileKind::device;
+    if (S_ISDIR(mode))
+        return FileKind::folder;
+    return FileKind::other;
+}
+
 } // namespace
+
+FileLook openToRead(QFile& file, const QString& path, Links links)
+{
+    const int flags =
+        O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | (links == Links::refuse ? O_NOFOLLOW : 0);
+    int handle = -1;
+    do {
+        handle = ::open(QFile::encodeName(path).constData(), flags);
+    } while (handle < 0 && errno == EINTR);
+    if (handle < 0) {
+        const int error = errno;
+        if (error == ELOOP && links == Links::refuse)
+            return {FileKind::link, {}};
+        return error == ENOENT ? FileLook{FileKind::missing, {}} : failed(error);
+    }
+    struct stat status {};
+    FileLook look;
+    if (::fstat(handle, &status) != 0)
+        look = failed(errno);
+    else if (const FileKind kind = kindOf(status.st_mode); kind != FileKind::regular)
+        look = {kind, {}};
+    else if (!file.open(handle, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        look = {FileKind::failed, file.errorString()};
+    else
+        return {FileKind::regular, {}};
+    ::close(handle);
+    return look;
+}
+
+FileLook lookAt(const QString& path)
+{
+    struct stat status {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return errno == ENOENT ? FileLook{FileKind::missing, {}} : failed(errno);
+    return {kindOf(status.st_mode), {}};
+}
 
 bool flushToDisk(int handle)
 {

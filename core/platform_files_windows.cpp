@@ -3,11 +3,89 @@
 #include "core/failure.h"
 
 #include <QDir>
+#include <QFileInfo>
 
+#include <cerrno>
 #include <string>
 
+#include <fcntl.h>
 #include <io.h>
 #include <windows.h>
+
+namespace {
+
+FileLook failed(DWORD error)
+{
+    return {FileKind::failed, qt_error_string(static_cast<int>(error))};
+}
+
+// Opened to read and share, as any reader of a file that others write; a device (a name such
+// as COM1 or NUL in any folder is one) opens without waiting, and is then refused by its type.
+HANDLE openHandle(const QString& path, Links links)
+{
+    const DWORD flags =
+        FILE_ATTRIBUTE_NORMAL | (links == Links::refuse ? FILE_FLAG_OPEN_REPARSE_POINT : DWORD(0));
+    return ::CreateFileW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(path).utf16()),
+                         GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         nullptr, OPEN_EXISTING, flags, nullptr);
+}
+
+// What the open `handle` names.
+FileLook lookAtHandle(HANDLE handle, Links links)
+{
+    if (::GetFileType(handle) != FILE_TYPE_DISK)
+        return {FileKind::device, {}};
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!::GetFileInformationByHandle(handle, &information))
+        return failed(::GetLastError());
+    if (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        return {FileKind::folder, {}};
+    if (links == Links::refuse && (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return {FileKind::link, {}};
+    return {FileKind::regular, {}};
+}
+
+} // namespace
+
+FileLook openToRead(QFile& file, const QString& path, Links links)
+{
+    const HANDLE handle = openHandle(path, links);
+    if (handle == INVALID_HANDLE_VALUE) {
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+            return {FileKind::missing, {}};
+        // A folder cannot be opened as a file at all.
+        if (error == ERROR_ACCESS_DENIED && QFileInfo(path).isDir())
+            return {FileKind::folder, {}};
+        return failed(error);
+    }
+    const FileLook look = lookAtHandle(handle, links);
+    if (look.kind != FileKind::regular) {
+        ::CloseHandle(handle);
+        return look;
+    }
+    // From here the descriptor owns the handle, and QFile the descriptor.
+    const int descriptor =
+        ::_open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_RDONLY | _O_BINARY);
+    if (descriptor < 0) {
+        ::CloseHandle(handle);
+        return {FileKind::failed, qt_error_string(errno)};
+    }
+    if (!file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        const QString reason = file.errorString();
+        ::_close(descriptor);
+        return {FileKind::failed, reason};
+    }
+    return look;
+}
+
+FileLook lookAt(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return {FileKind::missing, {}};
+    return {info.isFile() ? FileKind::regular : FileKind::other, {}};
+}
 
 bool flushToDisk(int handle)
 {
