@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QString>
 
+#include <optional>
+
 // What Unix and Windows do differently with files and folders, behind one face:
 // platform_files_unix.cpp and platform_files_windows.cpp, one of which is built. The rest of the
 // program asks these for facts and words them itself.
@@ -39,3 +41,22 @@ bool renameWithoutReplacing(const QString& from, const QString& to);
 // Flushes a folder's entries (names made, renamed or removed) to disk. Throws Failure with the
 // system's reason.
 void flushFolder(const QString& folder);
+
+// The owner and the permission bits of a file, which a file written in its place is given. Unix
+// keeps them in the file; on Windows the folder's access lists decide, and these stay 0.
+struct OwnerAndMode {
+    quint32 user = 0;
+    quint32 group = 0;
+    quint32 mode = 0;
+};
+
+// Those of the file at `path`, its links followed; nothing when there is no file there.
+std::optional<OwnerAndMode> ownerAndMode(const QString& path);
+
+// Gives the open file `handle` the owner and the mode of `former`; false when this process may
+// not (only root may give a file away).
+bool giveOwnerAndMode(int handle, const OwnerAndMode& former);
+
+// Whether the permission bits of the file at `path` let users other than its owner read it;
+// false on Windows, whose files have access lists instead.
+bool readableByOthers(const QString& path);

@@ -112,3 +112,27 @@ void flushFolder(const QString& folder)
     if (!flushed)
         throw Failure(reason);
 }
+
+std::optional<OwnerAndMode> ownerAndMode(const QString& path)
+{
+    struct stat status {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return std::nullopt;
+    return OwnerAndMode{status.st_uid, status.st_gid, status.st_mode & 07777};
+}
+
+bool giveOwnerAndMode(int handle, const OwnerAndMode& former)
+{
+    struct stat now {};
+    if (::fstat(handle, &now) != 0)
+        return false;
+    if ((now.st_uid != former.user || now.st_gid != former.group) &&
+        ::fchown(handle, former.user, former.group) != 0)
+        return false;
+    return (now.st_mode & 07777) == former.mode || ::fchmod(handle, former.mode) == 0;
+}
+
+bool readableByOthers(const QString& path)
+{
+    return QFile::permissions(path) & (QFile::ReadGroup | QFile::ReadOther);
+}
