@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFile>
+#include <QList>
 #include <QString>
 
 #include <optional>
@@ -60,3 +61,14 @@ bool giveOwnerAndMode(int handle, const OwnerAndMode& former);
 // Whether the permission bits of the file at `path` let users other than its owner read it;
 // false on Windows, whose files have access lists instead.
 bool readableByOthers(const QString& path);
+
+// A name found in a folder. A name whose bytes are not valid in the system's encoding (which
+// QDir leaves out) comes with `encodable` false.
+struct FolderEntry {
+    QString name;
+    bool encodable = true;
+};
+
+// Every entry of `folder` but "." and "..", of any kind (hidden, links, devices, folders), in no
+// order. Throws Failure naming the folder when it cannot be read.
+QList<FolderEntry> folderEntries(const QString& folder);

@@ -7,7 +7,9 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -135,4 +137,22 @@ bool giveOwnerAndMode(int handle, const OwnerAndMode& former)
 bool readableByOthers(const QString& path)
 {
     return QFile::permissions(path) & (QFile::ReadGroup | QFile::ReadOther);
+}
+
+QList<FolderEntry> folderEntries(const QString& folder)
+{
+    DIR* stream = ::opendir(QFile::encodeName(folder).constData());
+    if (stream == nullptr)
+        throw Failure(QStringLiteral("Não foi possível ler a pasta \"%1\": %2")
+                          .arg(folder, QString::fromLocal8Bit(std::strerror(errno))));
+    QList<FolderEntry> entries;
+    while (const dirent* entry = ::readdir(stream)) {
+        const QByteArray raw(entry->d_name);
+        if (raw == "." || raw == "..")
+            continue;
+        const QString name = QFile::decodeName(raw);
+        entries.append({name, QFile::encodeName(name) == raw});
+    }
+    ::closedir(stream);
+    return entries;
 }

@@ -131,3 +131,14 @@ bool readableByOthers(const QString& path)
     Q_UNUSED(path);
     return false;
 }
+
+QList<FolderEntry> folderEntries(const QString& folder)
+{
+    // Without a name filter, which QDir matches with a regular expression: in Windows builds a
+    // thread that matched a compiled one crashes as it ends (see WorkerThread).
+    QList<FolderEntry> entries;
+    for (const QString& name : QDir(folder).entryList(QDir::AllEntries | QDir::System |
+                                                      QDir::Hidden | QDir::NoDotAndDotDot))
+        entries.append({name, true});
+    return entries;
+}
