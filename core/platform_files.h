@@ -3,12 +3,16 @@
 #include <QFile>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
 // What Unix and Windows do differently with files and folders, behind one face:
 // platform_files_unix.cpp and platform_files_windows.cpp, one of which is built. The rest of the
 // program asks these for facts and words them itself.
+
+// Whether file names that differ in letter case alone name one file, as they do on Windows.
+Qt::CaseSensitivity fileNameCase();
 
 // Whether opening a path goes on through a symbolic link to what it names. Mostrela.cfg may be
 // a link to a shared file; a drop file may not, or it could leak any file the controller can
@@ -72,3 +76,12 @@ struct FolderEntry {
 // Every entry of `folder` but "." and "..", of any kind (hidden, links, devices, folders), in no
 // order. Throws Failure naming the folder when it cannot be read.
 QList<FolderEntry> folderEntries(const QString& folder);
+
+// The home folder that the system's list of accounts gives the user this process runs as, in the
+// system's own bytes; empty where there is none (Windows).
+QByteArray accountHomeFolder();
+
+// Where an installed program lies: the bin folder of the prefix it was built for
+// (`installedBinFolder`) on Unix; the Program Files folders on Windows, where an installer puts
+// it wherever the prefix was.
+QStringList installedPlaces(const QString& installedBinFolder);

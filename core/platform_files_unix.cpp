@@ -11,6 +11,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -40,6 +41,11 @@ FileKind kindOf(mode_t mode)
 }
 
 } // namespace
+
+Qt::CaseSensitivity fileNameCase()
+{
+    return Qt::CaseSensitive;
+}
 
 FileLook openToRead(QFile& file, const QString& path, Links links)
 {
@@ -155,4 +161,15 @@ QList<FolderEntry> folderEntries(const QString& folder)
     }
     ::closedir(stream);
     return entries;
+}
+
+QByteArray accountHomeFolder()
+{
+    const struct passwd* user = ::getpwuid(::getuid());
+    return user && user->pw_dir ? QByteArray(user->pw_dir) : QByteArray();
+}
+
+QStringList installedPlaces(const QString& installedBinFolder)
+{
+    return {installedBinFolder};
 }

@@ -47,6 +47,11 @@ FileLook lookAtHandle(HANDLE handle, Links links)
 
 } // namespace
 
+Qt::CaseSensitivity fileNameCase()
+{
+    return Qt::CaseInsensitive;
+}
+
 FileLook openToRead(QFile& file, const QString& path, Links links)
 {
     const HANDLE handle = openHandle(path, links);
@@ -141,4 +146,21 @@ QList<FolderEntry> folderEntries(const QString& folder)
                                                       QDir::Hidden | QDir::NoDotAndDotDot))
         entries.append({name, true});
     return entries;
+}
+
+QByteArray accountHomeFolder()
+{
+    return {};
+}
+
+QStringList installedPlaces(const QString& installedBinFolder)
+{
+    Q_UNUSED(installedBinFolder);
+    QStringList places;
+    for (const char* variable : {"ProgramFiles", "ProgramFiles(x86)", "ProgramW6432"}) {
+        const QString place = qEnvironmentVariable(variable);
+        if (!place.isEmpty())
+            places << QDir::fromNativeSeparators(place);
+    }
+    return places;
 }
