@@ -5,7 +5,7 @@
 #include "core/status.h"
 #include "core/timer.h"
 #include "core/worker_thread.h"
-#include "display/display_writer.h"
+#include "rotation/display_writer.h"
 #include "rotation/rotation.h"
 #include "spool/queue_feed.h"
 #include "spool/spool.h"

@@ -4,6 +4,7 @@
 #include "app/folder_lock.h"
 #include "app/termination_signals.h"
 #include "core/log.h"
+#include "core/platform_files.h"
 #include "core/standard_streams.h"
 #include "core/worker_thread.h"
 

@@ -1,6 +1,7 @@
 #include "app/settings_folder.h"
 
 #include "core/log.h"
+#include "core/platform_files.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -9,24 +10,12 @@
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
-#ifdef Q_OS_UNIX
-#include <pwd.h>
-#include <unistd.h>
-#endif
-
 namespace {
 
 const QString configName = QStringLiteral("Mostrela.cfg");
 const QString spoolName = QStringLiteral("fila");
 const QString lockName = QStringLiteral("Mostrela.lock");
 const QString logName = QStringLiteral("Mostrela.log");
-
-// Windows compares file names without case: one folder, whatever case it is written in.
-#ifdef Q_OS_WIN
-constexpr Qt::CaseSensitivity nameCase = Qt::CaseInsensitive;
-#else
-constexpr Qt::CaseSensitivity nameCase = Qt::CaseSensitive;
-#endif
 
 // Permission bits tell nothing about root, access control lists or a read-only mount: the
 // folder is writable when a file can be made in it.
@@ -47,6 +36,8 @@ bool isInstalled(const QString& programFolder, const QStringList& places)
     const QString program = QFileInfo(programFolder).canonicalFilePath();
     if (program.isEmpty())
         return false;
+    // One folder, whatever case it is written in, where the system compares names without it.
+    const Qt::CaseSensitivity nameCase = fileNameCase();
     for (const QString& place : places) {
         const QString root = QFileInfo(place).canonicalFilePath();
         const QString within = root.endsWith(u'/') ? root : root + u'/';
@@ -73,7 +64,7 @@ QString ownDataFolder(const QString& settingsFolder, const QString& dataFolder)
     QString name = QFileInfo(path).fileName();
     if (name.isEmpty())
         name = QStringLiteral("raiz");
-    const QString hashed = nameCase == Qt::CaseInsensitive ? path.toLower() : path;
+    const QString hashed = fileNameCase() == Qt::CaseInsensitive ? path.toLower() : path;
     const QByteArray hash =
         QCryptographicHash::hash(hashed.toUtf8(), QCryptographicHash::Sha256).toHex().left(12);
     return QDir(dataFolder).filePath(name + u'-' + QString::fromLatin1(hash));
@@ -135,22 +126,6 @@ QString settingsFolder(const QString& chosen, const QString& programFolder,
     return userFolder;
 }
 
-QStringList installedPlaces(const QString& installedBinFolder)
-{
-#ifdef Q_OS_WIN
-    Q_UNUSED(installedBinFolder);
-    QStringList places;
-    for (const char* variable : {"ProgramFiles", "ProgramFiles(x86)", "ProgramW6432"}) {
-        const QString place = qEnvironmentVariable(variable);
-        if (!place.isEmpty())
-            places << QDir::fromNativeSeparators(place);
-    }
-    return places;
-#else
-    return {installedBinFolder};
-#endif
-}
-
 QString defaultSettingsFolderText(const QString& programFolder, const QStringList& installedPlaces)
 {
     const QString userFolder = QDir::toNativeSeparators(
@@ -175,11 +150,8 @@ ControllerFiles controllerFiles(const QString& settingsFolder, const QString& da
 
 void settleHomeFolder()
 {
-#ifdef Q_OS_UNIX
     if (!qEnvironmentVariableIsEmpty("HOME"))
         return;
-    const struct passwd* user = ::getpwuid(::getuid());
-    if (user && user->pw_dir && *user->pw_dir)
-        qputenv("HOME", QByteArray(user->pw_dir));
-#endif
+    if (const QByteArray home = accountHomeFolder(); !home.isEmpty())
+        qputenv("HOME", home);
 }

@@ -4,22 +4,17 @@
 #include <QStringList>
 
 // The folder that holds Mostrela.cfg: `chosen` (from --pasta) when it is not empty. Else, for an
-// installed program (its folder is, or lies in, one of `installedPlaces`: see installedPlaces()),
-// `userFolder`, the user's configuration folder, whoever the user is: a program folder shared
-// by every account is no place for one account's settings, even root's or an administrator's. A
-// portable copy (an unpacked archive, a build folder) keeps its settings in its own folder when
-// a Mostrela.cfg is there or this process can write there, so a copied folder keeps working as
-// it always has; else in `userFolder`. The user's folder is created when missing. A Mostrela.cfg
-// beside an installed program (a chain's settings, or a shop's from its old portable folder)
-// becomes the settings of a user who has none yet: it is copied into that user's folder, for
-// the user alone, and the log says so.
+// installed program (its folder is, or lies in, one of `installedPlaces`: see installedPlaces() in
+// core/platform_files.h), `userFolder`, the user's configuration folder, whoever the user is: a
+// program folder shared by every account is no place for one account's settings, even root's or an
+// administrator's. A portable copy (an unpacked archive, a build folder) keeps its settings in its
+// own folder when a Mostrela.cfg is there or this process can write there, so a copied folder keeps
+// working as it always has; else in `userFolder`. The user's folder is created when missing. A
+// Mostrela.cfg beside an installed program (a chain's settings, or a shop's from its old portable
+// folder) becomes the settings of a user who has none yet: it is copied into that user's folder,
+// for the user alone, and the log says so.
 QString settingsFolder(const QString& chosen, const QString& programFolder,
                        const QStringList& installedPlaces, const QString& userFolder);
-
-// Where an installed program lies, for settingsFolder(): the bin folder of the prefix it was
-// built for (`installedBinFolder`) on Unix; the Program Files folders on Windows, where an
-// installer puts it wherever the prefix was.
-QStringList installedPlaces(const QString& installedBinFolder);
 
 // The words of --help for the default settings folder of a program that lies in
 // `programFolder`.

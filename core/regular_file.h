@@ -1,12 +1,9 @@
 #pragma once
 
+#include "core/platform_files.h"
+
 #include <QFile>
 #include <QString>
-
-// Whether opening a path goes on through a symbolic link to what it names. Mostrela.cfg may be
-// a link to a shared file; a drop file may not, or it could leak any file the controller can
-// read onto the display.
-enum class Links { follow, refuse };
 
 // Opens `path` for reading only when it is a regular file. A FIFO or a device never blocks the
 // caller (the file is opened without blocking), and the check is made on the open handle, so the

@@ -1,6 +1,7 @@
 #include "intake/drop_folder.h"
 
 #include "core/failure.h"
+#include "core/platform_files.h"
 #include "core/settings_snapshots.h"
 #include "intake/drop_file.h"
 
@@ -9,58 +10,27 @@
 
 #include <algorithm>
 
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <cstring>
-#include <dirent.h>
-#endif
-
 namespace {
 
 const QString dropSuffix = QStringLiteral(".dsp");
 
 // Every "*.dsp" entry of the folder, of any kind: those that are not regular files are named,
-// not passed over quietly. A name whose bytes are not valid in the system's encoding (which
-// QDir leaves out) comes with `encodable` false.
-struct DropEntry {
-    QString name;
-    bool encodable = true;
-};
-
-QList<DropEntry> dropEntries(const QString& folder)
+// not passed over quietly.
+QList<FolderEntry> dropEntries(const QString& folder)
 {
     if (folder.isEmpty())
         throw Failure(QStringLiteral("A pasta dos ficheiros (.dsp) não está definida"));
-    const QDir directory(folder);
-    if (!directory.exists())
+    if (!QDir(folder).exists())
         throw Failure(QStringLiteral("A pasta dos ficheiros não existe: \"%1\"").arg(folder));
-    QList<DropEntry> entries;
-#ifdef Q_OS_UNIX
-    DIR* stream = ::opendir(QFile::encodeName(folder).constData());
-    if (stream == nullptr)
-        throw Failure(QStringLiteral("Não foi possível ler a pasta \"%1\": %2")
-                          .arg(folder, QString::fromLocal8Bit(std::strerror(errno))));
-    while (const dirent* entry = ::readdir(stream)) {
-        const QByteArray raw(entry->d_name);
-        const QString name = QFile::decodeName(raw);
-        if (name.endsWith(dropSuffix, Qt::CaseInsensitive))
-            entries.append({name, QFile::encodeName(name) == raw});
-    }
-    ::closedir(stream);
-#else
-    // The suffix is tried here rather than by a name filter, which QDir matches with a regular
-    // expression: in Windows builds a thread that matched a compiled one crashes as it ends
-    // (see WorkerThread).
-    for (const QString& name : directory.entryList(QDir::AllEntries | QDir::System | QDir::Hidden |
-                                                   QDir::NoDotAndDotDot)) {
-        if (name.endsWith(dropSuffix, Qt::CaseInsensitive))
-            entries.append({name, true});
-    }
-#endif
-    std::sort(entries.begin(), entries.end(), [](const DropEntry& left, const DropEntry& right) {
-        const int order = left.name.compare(right.name, Qt::CaseInsensitive);
-        return order != 0 ? order < 0 : left.name < right.name;
+    QList<FolderEntry> entries = folderEntries(folder);
+    entries.removeIf([](const FolderEntry& entry) {
+        return !entry.name.endsWith(dropSuffix, Qt::CaseInsensitive);
     });
+    std::sort(entries.begin(), entries.end(),
+              [](const FolderEntry& left, const FolderEntry& right) {
+                  const int order = left.name.compare(right.name, Qt::CaseInsensitive);
+                  return order != 0 ? order < 0 : left.name < right.name;
+              });
     return entries;
 }
 
@@ -73,7 +43,7 @@ void readDropFiles(const QString& folder, const LineWidth& numLetras, QStringLis
     const qsizetype width = numLetras.value();
     const QDir directory(folder);
     QList<DropFile> files;
-    for (const DropEntry& entry : dropEntries(folder)) {
+    for (const FolderEntry& entry : dropEntries(folder)) {
         if (stopping)
             return;
         if (files.size() >= chunkSize) {

@@ -3,7 +3,7 @@
 #include "core/log.h"
 #include "core/message_queue.h"
 #include "core/status.h"
-#include "display/display_writer.h"
+#include "rotation/display_writer.h"
 #include "spool/queue_feed.h"
 
 #include <QLocale>

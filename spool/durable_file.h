@@ -3,7 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
-// Files that survive a crash or a power cut once written.
+// Files that survive a crash or a power cut once written; their folder's entries are flushed
+// with flushFolder() (core/platform_files.h).
 
 // A file is written under its name and this suffix, then renamed; one left over by a crash is
 // safe to remove.
@@ -14,7 +15,3 @@ inline const QString temporarySuffix = QStringLiteral(".tmp");
 // absent. A file of that name is never replaced: the answer is then false, and nothing is left.
 // Throws Failure with the system's reason.
 bool createDurably(const QString& path, const QByteArray& bytes);
-
-// Flushes a folder's entries (names made, renamed or removed) to disk. Throws Failure with the
-// system's reason.
-void flushFolder(const QString& folder);

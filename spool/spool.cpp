@@ -2,6 +2,7 @@
 
 #include "core/failure.h"
 #include "core/log.h"
+#include "core/platform_files.h"
 #include "core/regular_file.h"
 #include "spool/durable_file.h"
 

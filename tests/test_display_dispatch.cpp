@@ -3,8 +3,8 @@
 #include "core/worker_thread.h"
 #include "display/cdisplay.h"
 #include "display/display_dispatch.h"
-#include "display/display_writer.h"
 #include "display/serial_port.h"
+#include "rotation/display_writer.h"
 #include "support/display_rig.h"
 #include "support/usual_display.h"
 

@@ -2,7 +2,7 @@
 #include "core/settings.h"
 #include "core/settings_snapshots.h"
 #include "core/status.h"
-#include "display/display_writer.h"
+#include "rotation/display_writer.h"
 #include "rotation/rotation.h"
 #include "spool/queue_feed.h"
 #include "spool/spool.h"

@@ -1,23 +1,14 @@
 #include "window/save_report.h"
 
+#include "core/platform_files.h"
 #include "core/setting_checks.h"
 
 #include <QDir>
-#include <QFile>
 #include <QStringList>
 
 bool passwordReadableByOthers(const QString& path, const Settings& settings)
 {
-#ifdef Q_OS_WIN
-    // The file lies in the account's own profile, and Qt reports every file there as readable
-    // by all without asking the file system.
-    Q_UNUSED(path);
-    Q_UNUSED(settings);
-    return false;
-#else
-    return !settings.text(Settings::Key::SQL_Password).isEmpty() &&
-           (QFile::permissions(path) & (QFile::ReadGroup | QFile::ReadOther));
-#endif
+    return !settings.text(Settings::Key::SQL_Password).isEmpty() && readableByOthers(path);
 }
 
 QString saveReport(const QString& path, const Settings& settings, const QString& time)

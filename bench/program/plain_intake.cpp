@@ -1,6 +1,7 @@
 #include "plain_intake.h"
 
 #include "core/failure.h"
+#include "core/platform_files.h"
 #include "spool/durable_file.h"
 #include "support/drop_files.h"
 

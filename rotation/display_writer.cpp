@@ -1,4 +1,4 @@
-#include "display/display_writer.h"
+#include "rotation/display_writer.h"
 
 #include "spool/spool.h"
 
