@@ -110,799 +110,780 @@ bool reads(const QString& text, const QString& pattern)
 class TestMenu : public QObject {
     Q_OBJECT
 private slots:
-    void opening_showsRunningPageWithNoButtonPressedTitleWithVersionAndEveryColumn();
-    void startup_autoInAnyCaseSelectsRunningPage_data();
-    void startup_autoInAnyCaseSelectsRunningPage();
-    void startup_missingFileKeepsInitialValuesAndIgnoresAuto();
-    void startup_loadsFieldsIntoTheControls();
-    void pages_runningPageAppliesTypedIntervalsAndEnablesPolling();
-    void pages_settingsPagesStopPollingButNotTheRotation();
-    void pages_refusedIntervalIsSkippedSilently();
-    void pages_selectedPageIsAlwaysInFront();
-    void saving_everyButtonWritesAllFieldsIncludingUnsavedEdits();
-    void saving_failureShowsInLabelAndNextSaveClearsIt();
-    void saving_saysWhenOthersMayReadThePassword_data();
-    void saving_saysWhenOthersMayReadThePassword();
-    void controls_followTheirRules();
-    void dropFolderPath_losesOneTrailingSeparatorOnFocusOut();
-    void queueList_rowClickedIsTheQueuesSelection_noneLeftTheTopGoes();
-    void checks_loadedBadValuesAreMarkedAndKeptAsRead();
-    void checks_typingDropsCharactersTheFieldNeverHolds();
-    void checks_savingUnusableValueAsksFirst();
-    void checks_everyFieldExplainsItself();
-    void statusBar_showsLastMessageAndEachSourceRead();
-    void portPicker_offersTheSystemsPortsAndFreeTextStillWorks();
-    void portChoices_holdTheStableNamesOfTheByIdFolder();
-    void folderPicker_putsTheChosenFolderInTheField();
-    void queueList_columnsFitTheirRowsAndTooltipShowsBothLines();
-    void pages_iconsShareOneSizeAndEveryPageHasItsHeading();
-    void displayModel_fillsTheCodesAndShowsTheMatchingModel();
-    void longTexts_areCutWithAnEllipsisAndNeverWidenTheWindow();
-    void runningPage_saysWhyNoMessagesAreRead();
-};
-
-void TestMenu::opening_showsRunningPageWithNoButtonPressedTitleWithVersionAndEveryColumn()
-{
-    Window window(Loaded{.config = timers53});
-    // The title as scripts look for it.
-    QCOMPARE(window.menu.windowTitle(), QStringLiteral("Controlador de Display       [Ver 1.1]"));
-    QCOMPARE(window.text("lblPasta"),
-             QStringLiteral("Pasta: ") + QDir::toNativeSeparators(window.folder.path()));
-    QCOMPARE(window.menu.pos(), QPoint(0, 0));
-    // At its first size every column of the list shows whole, "Linha - 2" as wide as line 1.
-    const QHeaderView* header = window.child<QTreeView>("lvwLista")->header();
-    QTRY_VERIFY2(header->sectionSize(2) >= header->sectionSize(1) &&
-                     header->sectionViewportPosition(2) + header->sectionSize(2) <=
-                         header->viewport()->width(),
-                 qPrintable(QStringLiteral("window %1, columns %2 %3 %4")
-                                .arg(window.menu.width())
-                                .arg(header->sectionSize(0))
-                                .arg(header->sectionSize(1))
-                                .arg(header->sectionSize(2))));
-    QCOMPARE(window.currentFrame(), QStringLiteral("fraExecutando"));
-    for (const char* name : {"optDisplay", "optSQL", "optConfigura", "optExecutando"})
-        QVERIFY(!window.child<QAbstractButton>(name)->isChecked());
-    QCOMPARE(window.child<QGroupBox>("fraExecutando")->title(), QStringLiteral("Em Execução"));
-    QCOMPARE(window.child<QLabel>("lblError")->toolTip(), QStringLiteral("Relatório de Falhas"));
-    // Polling is on from the start, yet reads nothing until "Executar" is selected.
-    QCOMPARE(window.controller.page(), Controller::Page::None);
-    QVERIFY(window.controller.tmrVerifica().isEnabled());
-    QVERIFY(window.controller.tmrDisplay().isTicking());
-}
-
-// The command line's AUTO selects the running page, unless the polling interval read is refused.
-void TestMenu::startup_autoInAnyCaseSelectsRunningPage_data()
-{
-    QTest::addColumn<QByteArray>("config");
-    QTest::addColumn<QString>("commandLine");
-    QTest::addColumn<bool>("selected");
-    QTest::addColumn<Intervals>("intervals");
-    QTest::addColumn<QString>("failure");
-    const auto row = [](const char* name, const QString& commandLine, bool selected) {
-        QTest::newRow(name) << timers53 << commandLine << selected << Intervals{5000, 3000}
-                            << QString();
-    };
-    row("AUTO", "AUTO", true);
-    row("auto", "auto", true);
-    row("Auto", "Auto", true);
-    row("extra word", "AUTO x", false);
-    row("surrounding blank", " AUTO", false);
-    row("nothing", "", false);
-    QTest::newRow("refused polling interval ends the sequence")
-        << QByteArray("SegundosTimerSQL=70\r\nSegundosTimerDisplay=3\r\n") << "AUTO" << false
-        << Intervals{2000, 1000} << "70000";
-    QTest::newRow("half a second") << QByteArray("SegundosTimerSQL=0.5\r\n") << "" << false
-                                   << Intervals{500, 1000} << QString();
-}
-
-void TestMenu::startup_autoInAnyCaseSelectsRunningPage()
-{
-    QFETCH(QByteArray, config);
-    QFETCH(QString, commandLine);
-    QFETCH(bool, selected);
-    QFETCH(Intervals, intervals);
-    QFETCH(QString, failure);
-    Window window(Loaded{.config = config, .commandLine = commandLine});
-    QCOMPARE(window.child<QAbstractButton>("optExecutando")->isChecked(), selected);
-    QCOMPARE(window.controller.page() == Controller::Page::Executando, selected);
-    QCOMPARE(window.intervals(), intervals);
-    VERIFY_SAYS(window.lblError(), failure);
-    QCOMPARE(window.lblError().isEmpty(), failure.isEmpty());
-}
-
-void TestMenu::startup_missingFileKeepsInitialValuesAndIgnoresAuto()
-{
-    Window window(Loaded{.commandLine = QStringLiteral("AUTO")});
-    // The first start is no failure: the page says where the settings will go and what to set.
-    QCOMPARE(window.lblError(), QString());
-    auto* notice = window.child<QLabel>("lblAviso");
-    for (const QString& part : {window.configPath(), QStringLiteral("\"Gravar Conteúdos\""),
-                                QStringLiteral("\"Definição do Display\""),
-                                QStringLiteral("\"Ligação ao Servidor de SQL\"")})
-        VERIFY_SAYS(notice->text(), part);
-    // Copied out of the note, the path is the file's.
-    notice->setSelection(0, int(notice->text().size()));
-    VERIFY_SAYS(notice->selectedText(), window.configPath());
-    QCOMPARE(window.controller.page(), Controller::Page::None);
-    QVERIFY(!window.child<QAbstractButton>("optExecutando")->isChecked());
-    QCOMPARE(window.intervals(), Intervals(2000, 1000));
-    QCOMPARE(window.field("txtNumLetras"), QStringLiteral("20"));
-
-    // Once saved, it is a start like any other.
-    window.menu.GravarMostrela_cfg();
-    QVERIFY(QFile::exists(window.controller.configPath()));
-    QVERIFY2(!notice->text().contains(window.configPath()), qPrintable(notice->text()));
-}
-
-void TestMenu::startup_loadsFieldsIntoTheControls()
-{
-    Window window(
-        Loaded{.config = "Porta=/dev/ttyUSB0\r\nMostraDefault=2\r\nLigaSQL=1\r\nLigaFicheiros=1\r\n"
-                         "Default_Linha2=Pre\xe7o\r\n"});
-    QCOMPARE(window.field("txtPorta"), QStringLiteral("/dev/ttyUSB0"));
-    QCOMPARE(window.field("txtDefault_Linha2"), QStringLiteral("Preço"));
-    QCOMPARE(window.child<QCheckBox>("chkMostraDefault")->checkState(), Qt::PartiallyChecked);
-    QVERIFY(window.child<QAbstractButton>("optLigaSQL")->isChecked());
-    QVERIFY(window.child<QAbstractButton>("optLigaFicheiros")->isChecked());
-}
-
-void TestMenu::pages_runningPageAppliesTypedIntervalsAndEnablesPolling()
-{
-    Window window(Loaded{});
-    window.click("optConfigura");
-    window.type("txtSegundosTimerSQL", QStringLiteral("5"));
-    window.type("txtSegundosTimerDisplay", QStringLiteral("3"));
-    QVERIFY(!window.controller.tmrVerifica().isEnabled());
-    window.click("optExecutando");
-    QVERIFY(window.controller.tmrVerifica().isEnabled());
-    QCOMPARE(window.intervals(), Intervals(5000, 3000));
-    QCOMPARE(window.currentFrame(), QStringLiteral("fraExecutando"));
-
-    // An empty display interval stops the rotation's ticks until a non-zero one is applied.
-    window.click("optConfigura");
-    window.type("txtSegundosTimerDisplay", QString());
-    window.click("optExecutando");
-    QCOMPARE(window.controller.tmrDisplay().interval(), 0);
-    QVERIFY(window.controller.tmrDisplay().isEnabled());
-    QVERIFY(!window.controller.tmrDisplay().isTicking());
-    window.type("txtSegundosTimerDisplay", QStringLiteral("2"));
-    window.click("optExecutando");
-    QVERIFY(window.controller.tmrDisplay().isTicking());
-}
-
-// Even a polling tick that comes on a settings page reads nothing.
-void TestMenu::pages_settingsPagesStopPollingButNotTheRotation()
-{
-    Window window;
-    window.writeConfig(timers53 + "LigaFicheiros=1\r\nLigaFicheirosPath=" +
-                       QFile::encodeName(window.folder.path()) +
-                       "\r\nLigaSQL=1\r\nSQL_Servidor=MostrelaNenhuma\r\n");
-    window.menu.load(QStringLiteral("AUTO"));
-    const QString dropped = window.folder.filePath(QStringLiteral("1.dsp"));
-    QVERIFY(writeFileBytes(dropped, "one"));
-    for (const char* name : {"optDisplay", "optSQL", "optConfigura"}) {
-        window.click("optExecutando");
-        QVERIFY(window.controller.tmrVerifica().isTicking());
-        window.click(name);
-        QVERIFY(!window.controller.tmrVerifica().isEnabled());
-        QVERIFY(!window.controller.tmrVerifica().isTicking());
+    void opening_showsRunningPageWithNoButtonPressedTitleWithVersionAndEveryColumn()
+    {
+        Window window(Loaded{.config = timers53});
+        // The title as scripts look for it.
+        QCOMPARE(window.menu.windowTitle(),
+                 QStringLiteral("Controlador de Display       [Ver 1.1]"));
+        QCOMPARE(window.text("lblPasta"),
+                 QStringLiteral("Pasta: ") + QDir::toNativeSeparators(window.folder.path()));
+        QCOMPARE(window.menu.pos(), QPoint(0, 0));
+        // At its first size every column of the list shows whole, "Linha - 2" as wide as line 1.
+        const QHeaderView* header = window.child<QTreeView>("lvwLista")->header();
+        QTRY_VERIFY2(header->sectionSize(2) >= header->sectionSize(1) &&
+                         header->sectionViewportPosition(2) + header->sectionSize(2) <=
+                             header->viewport()->width(),
+                     qPrintable(QStringLiteral("window %1, columns %2 %3 %4")
+                                    .arg(window.menu.width())
+                                    .arg(header->sectionSize(0))
+                                    .arg(header->sectionSize(1))
+                                    .arg(header->sectionSize(2))));
+        QCOMPARE(window.currentFrame(), QStringLiteral("fraExecutando"));
+        for (const char* name : {"optDisplay", "optSQL", "optConfigura", "optExecutando"})
+            QVERIFY(!window.child<QAbstractButton>(name)->isChecked());
+        QCOMPARE(window.child<QGroupBox>("fraExecutando")->title(), QStringLiteral("Em Execução"));
+        QCOMPARE(window.child<QLabel>("lblError")->toolTip(),
+                 QStringLiteral("Relatório de Falhas"));
+        // Polling is on from the start, yet reads nothing until "Executar" is selected.
+        QCOMPARE(window.controller.page(), Controller::Page::None);
+        QVERIFY(window.controller.tmrVerifica().isEnabled());
         QVERIFY(window.controller.tmrDisplay().isTicking());
     }
-    // A connection test runs on the database's thread after the step under way there: once it
-    // answers, a step that a tick had started has answered too.
-    const auto databaseThreadDone = [&window] {
-        QSignalSpy tested(&window.controller, &Controller::connectionTested);
-        window.controller.testConnection();
-        return tested.wait();
-    };
-    QVERIFY(databaseThreadDone());
-    QSignalSpy read(&window.controller, &Controller::sourceRead);
-    QSignalSpy failed(&window.controller, &Controller::sourceFailed);
-    emit window.controller.tmrVerifica().tick();
-    QVERIFY(databaseThreadDone());
-    QCOMPARE(read.count() + failed.count(), 0);
-    QVERIFY(QFile::exists(dropped));
-    QCOMPARE(window.controller.queue().count(), 0);
-}
 
-void TestMenu::pages_refusedIntervalIsSkippedSilently()
-{
-    Window window(Loaded{.config = timers53});
-    window.click("optConfigura");
-    window.type("txtSegundosTimerSQL", QStringLiteral("70"));
-    window.type("txtSegundosTimerDisplay", QStringLiteral("65.536"));
-    window.click("optExecutando");
-    QCOMPARE(window.intervals(), Intervals(5000, 3000));
-    QVERIFY(window.controller.tmrVerifica().isEnabled());
-    QCOMPARE(window.currentFrame(), QStringLiteral("fraExecutando"));
-    // The failure label stays the program's, but the status bar says what was not applied.
-    QCOMPARE(window.lblError(), QString());
-    QCOMPARE(window.statusBar(),
-             QStringLiteral("Verifique os campos marcados: Nº Segundos para verificação de "
-                            "Informação, Nº Segundos para visualização da Informação"));
-}
-
-void TestMenu::pages_selectedPageIsAlwaysInFront()
-{
-    Window window(Loaded{});
-    for (const char* page : {"Display", "SQL", "Display", "Configura", "Executando", "SQL"}) {
-        const QString button = QStringLiteral("opt") + QString::fromLatin1(page);
-        window.click(button);
-        QCOMPARE(window.currentFrame(), QStringLiteral("fra") + QString::fromLatin1(page));
-        QVERIFY(window.child<QAbstractButton>(button)->isChecked());
-    }
-}
-
-void TestMenu::saving_everyButtonWritesAllFieldsIncludingUnsavedEdits()
-{
-    Window window(Loaded{});
-    int port = 2;
-    for (const char* button : {"cmdGravarDisplay", "cmdGravarSQL", "cmdGravarConfigura"}) {
-        window.type("txtPorta", QString::number(++port));
-        window.type("txtSQL_Password", QStringLiteral("segredo"));
-        window.click(button);
-        const QByteArray bytes = window.configBytes();
-        QVERIFY(bytes.startsWith("Porta=" + QByteArray::number(port) + "\r\n"));
-        QVERIFY(bytes.contains("\r\nSQL_Password=segredo\r\n"));
-        // Every key but the two sources, which are off.
-        QCOMPARE(bytes.count("\r\n"), qsizetype(settingCount) - 2);
-    }
-}
-
-void TestMenu::saving_failureShowsInLabelAndNextSaveClearsIt()
-{
-    if (const char* why = UnwritableFolder::unavailable())
-        QSKIP(why);
-    Window window(Loaded{.config = timers53});
-    window.type("txtNumLetras", QStringLiteral("16"));
+    // The command line's AUTO selects the running page, unless the polling interval read is
+    // refused.
+    void startup_autoInAnyCaseSelectsRunningPage_data()
     {
-        UnwritableFolder unwritable(window.folder.path());
-        window.click("cmdGravarDisplay");
+        QTest::addColumn<QByteArray>("config");
+        QTest::addColumn<QString>("commandLine");
+        QTest::addColumn<bool>("selected");
+        QTest::addColumn<Intervals>("intervals");
+        QTest::addColumn<QString>("failure");
+        const auto row = [](const char* name, const QString& commandLine, bool selected) {
+            QTest::newRow(name) << timers53 << commandLine << selected << Intervals{5000, 3000}
+                                << QString();
+        };
+        row("AUTO", "AUTO", true);
+        row("auto", "auto", true);
+        row("Auto", "Auto", true);
+        row("extra word", "AUTO x", false);
+        row("surrounding blank", " AUTO", false);
+        row("nothing", "", false);
+        QTest::newRow("refused polling interval ends the sequence")
+            << QByteArray("SegundosTimerSQL=70\r\nSegundosTimerDisplay=3\r\n") << "AUTO" << false
+            << Intervals{2000, 1000} << "70000";
+        QTest::newRow("half a second") << QByteArray("SegundosTimerSQL=0.5\r\n") << "" << false
+                                       << Intervals{500, 1000} << QString();
     }
-    VERIFY_SAYS(window.lblError(), window.configPath());
-    VERIFY_SAYS(window.statusBar(), QStringLiteral("A configuração não foi gravada: "));
-    VERIFY_SAYS(window.statusBar(), window.configPath());
-    QCOMPARE(window.configBytes(), timers53);
-    window.menu.GravarMostrela_cfg();
-    QCOMPARE(window.lblError(), QString());
-    QVERIFY(window.configBytes().contains("\r\nNumLetras=16\r\n"));
-    QVERIFY2(reads(window.statusBar(),
-                   QStringLiteral("Configuração gravada em %1 às %T.").arg(window.configPath())),
-             qPrintable(window.statusBar()));
-}
 
-void TestMenu::saving_saysWhenOthersMayReadThePassword_data()
-{
-    QTest::addColumn<QFile::Permissions>("mode");
-    QTest::addColumn<QString>("password");
-    QTest::addColumn<bool>("warned");
-    const QFile::Permissions owner = QFile::ReadOwner | QFile::WriteOwner;
-    const QFile::Permissions all = owner | QFile::ReadGroup | QFile::ReadOther;
-    QTest::newRow("password, file readable by all") << all << "segredo" << true;
-    QTest::newRow("password, file readable by its group")
-        << (owner | QFile::ReadGroup) << "segredo" << true;
-    QTest::newRow("password, file for its owner alone") << owner << "segredo" << false;
-    QTest::newRow("no password, file readable by all") << all << "" << false;
-}
-
-void TestMenu::saving_saysWhenOthersMayReadThePassword()
-{
-    QFETCH(QFile::Permissions, mode);
-    QFETCH(QString, password);
-    QFETCH(bool, warned);
-#ifdef Q_OS_WIN
-    if (warned)
-        QSKIP("Windows files have no mode for the save to look at");
-#endif
-    Window window;
-    window.writeConfig(timers53);
-    QVERIFY(QFile::setPermissions(window.controller.configPath(), mode));
-    window.menu.load(QString());
-    window.settings().setText(Key::SQL_Password, password);
-    window.click("cmdGravarSQL");
-    VERIFY_SAYS(window.statusBar(), QStringLiteral("Configuração gravada em "));
-    QCOMPARE(window.statusBar().contains(QStringLiteral("outros utilizadores podem lê-lo")) &&
-                 window.statusBar().contains(QStringLiteral("chmod 600")),
-             warned);
-}
-
-void TestMenu::controls_followTheirRules()
-{
-    Window window(Loaded{});
-    for (const char* name : {"txtInitMostrador", "txtLimpa", "txtInitLinha1", "txtInitLinha2",
-                             "txtFimLinha1", "txtFimLinha2"})
-        QCOMPARE(window.child<QLineEdit>(name)->maxLength(), 30);
-    QCOMPARE(window.child<QLineEdit>("txtSQL_Password")->echoMode(), QLineEdit::Password);
-    QCOMPARE(window.child<QLineEdit>("txtDefault_Linha2")->toolTip(),
-             QStringLiteral("Data e Hora Actual -> #DataHora#"));
-
-    // The check box toggles between ticked and unticked by hand.
-    window.click("optConfigura");
-    window.click("chkMostraDefault");
-    QCOMPARE(window.settings().mostraDefault(), 1);
-    window.click("chkMostraDefault");
-    QCOMPARE(window.settings().mostraDefault(), 0);
-
-    // The two sources are independent: both may be on.
-    window.click("optSQL");
-    window.click("optLigaSQL");
-    window.click("optLigaFicheiros");
-    QVERIFY(window.settings().ligaSQL() && window.settings().ligaFicheiros());
-    window.click("optLigaSQL");
-    QVERIFY(!window.settings().ligaSQL());
-
-    QStringList captions;
-    for (const QLabel* label : window.menu.findChildren<QLabel*>())
-        captions << label->text();
-    for (const char* caption : {"Nº Letras p/ Linha", "(27+81+65)", "Finalização Linha 2",
-                                "Nº Segundos para visualização da Informação", "Base Dados"})
-        QVERIFY2(captions.contains(QString::fromUtf8(caption)), caption);
-}
-
-void TestMenu::dropFolderPath_losesOneTrailingSeparatorOnFocusOut()
-{
-    Window window(Loaded{});
-    QLineEdit* path = window.child<QLineEdit>("txtLigaFicheirosPath");
-    window.type("txtLigaFicheirosPath", QStringLiteral("C:\\Vendas\\\\"));
-    QFocusEvent focusOut(QEvent::FocusOut);
-    QApplication::sendEvent(path, &focusOut);
-    QCOMPARE(path->text(), QStringLiteral("C:\\Vendas\\"));
-    QApplication::sendEvent(path, &focusOut);
-    QCOMPARE(window.settings().text(Key::LigaFicheirosPath), QStringLiteral("C:\\Vendas"));
-    QApplication::sendEvent(path, &focusOut);
-    QCOMPARE(path->text(), QStringLiteral("C:\\Vendas"));
-}
-
-void TestMenu::queueList_rowClickedIsTheQueuesSelection_noneLeftTheTopGoes()
-{
-    Window window;
-    window.controller.tmrDisplay().setEnabled(false); // ticked by hand below
-    window.settings().setText(Key::Porta, window.display.name());
-    MessageQueue& queue = window.controller.queue();
-    for (int row = 1; row <= 5; ++row)
-        queue.append({QStringLiteral("ordem"), QStringLiteral("Linha %1").arg(row), {}});
-    auto* list = window.child<QTreeView>("lvwLista");
-    QTRY_COMPARE(list->model()->rowCount(), 5);
-    const QPoint third = list->visualRect(list->model()->index(2, 1)).center();
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, third);
-    QCOMPARE(queue.selectedRow(), std::optional<int>(2));
-
-    // A ctrl-click on the selected row takes the selection away: the display goes on all the
-    // same, from the top.
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, third);
-    QCOMPARE(queue.selectedRow(), std::nullopt);
-    emit window.controller.tmrDisplay().tick();
-    QTRY_VERIFY(window.display.received().contains("Linha 1"));
-    QCOMPARE(queue.at(0).linha1, QStringLiteral("Linha 2"));
-    QCOMPARE(window.lblError(), QString());
-}
-
-void TestMenu::checks_loadedBadValuesAreMarkedAndKeptAsRead()
-{
-    Window window(Loaded{
-        .config = "NumLetras=vinte\r\nSegundosTimerSQL=abc\r\nInitLinha1=27+300\r\n"
-                  "Porta=/dev/ttyUSB0\r\nPortaDefinicoes=9600,n,9,1\r\nPaginaCodigos=858\r\n"});
-    QCOMPARE(window.field("txtNumLetras"), QStringLiteral("vinte"));
-    QCOMPARE(window.field("txtSegundosTimerSQL"), QStringLiteral("abc"));
-    QCOMPARE(window.field("txtInitLinha1"), QStringLiteral("27+300"));
-    for (const char* name :
-         {"txtNumLetras", "txtSegundosTimerSQL", "txtInitLinha1", "txtPortaDefinicoes"})
-        QVERIFY2(window.marked(name), name);
-    for (const char* name : {"txtPorta", "txtSegundosTimerDisplay", "txtPaginaCodigos"})
-        QVERIFY2(!window.marked(name), name);
-    const QString tip = window.child<QLineEdit>("txtInitLinha1")->toolTip();
-    QVERIFY2(tip.startsWith(QStringLiteral("O código 300 passa de 255.")), qPrintable(tip));
-
-    // Saved as read, unless the user changes it; a good value loses the mark and the reason.
-    window.menu.GravarMostrela_cfg();
-    QVERIFY(window.configBytes().contains("\r\nNumLetras=vinte\r\n"));
-    window.type("txtNumLetras", QStringLiteral("20"));
-    QVERIFY(!window.marked("txtNumLetras"));
-    QVERIFY(!window.child<QLineEdit>("txtNumLetras")->toolTip().contains(u'\n'));
-}
-
-void TestMenu::checks_typingDropsCharactersTheFieldNeverHolds()
-{
-    Window window(Loaded{});
-    window.click("optDisplay");
-    const std::tuple<const char*, QString, QString> typings[] = {
-        {"txtNumLetras", QStringLiteral("2a0 "), QStringLiteral("20")},
-        {"txtInitLinha1", QStringLiteral("27 + 81+x65"), QStringLiteral("27+81+65")},
-        {"txtSegundosTimerSQL", QStringLiteral("-1.5s"), QStringLiteral("1.5")},
-        // The keypad's decimal key gives a comma on a Portuguese keyboard.
-        {"txtSegundosTimerDisplay", QStringLiteral("2,5"), QStringLiteral("2.5")},
-        {"txtPorta", QStringLiteral("/dev/pts/7"), QStringLiteral("/dev/pts/7")},
-        {"txtPortaDefinicoes", QStringLiteral("19200, E;7,2x"), QStringLiteral("19200,E7,2")},
-        {"txtPaginaCodigos", QStringLiteral("cp858"), QStringLiteral("858")},
-        {"txtDefault_Linha1", QStringLiteral("Ola, 2+2!"), QStringLiteral("Ola, 2+2!")},
-    };
-    for (const auto& [name, typed, kept] : typings) {
-        window.type(name, typed);
-        QCOMPARE(window.field(name), kept);
+    void startup_autoInAnyCaseSelectsRunningPage()
+    {
+        QFETCH(QByteArray, config);
+        QFETCH(QString, commandLine);
+        QFETCH(bool, selected);
+        QFETCH(Intervals, intervals);
+        QFETCH(QString, failure);
+        Window window(Loaded{.config = config, .commandLine = commandLine});
+        QCOMPARE(window.child<QAbstractButton>("optExecutando")->isChecked(), selected);
+        QCOMPARE(window.controller.page() == Controller::Page::Executando, selected);
+        QCOMPARE(window.intervals(), intervals);
+        VERIFY_SAYS(window.lblError(), failure);
+        QCOMPARE(window.lblError().isEmpty(), failure.isEmpty());
     }
-    QCOMPARE(window.settings().text(Key::SegundosTimerDisplay), QStringLiteral("2.5"));
-    QCOMPARE(window.settings().text(Key::Porta), QStringLiteral("/dev/pts/7"));
 
-    // A paste is not typing: it goes in as it is, and is marked.
-    QLineEdit* width = window.child<QLineEdit>("txtNumLetras");
-    width->selectAll();
-    QApplication::clipboard()->setText(QStringLiteral("vinte"));
-    QTest::keyClick(width, Qt::Key_V, Qt::ControlModifier);
-    QCOMPARE(window.settings().text(Key::NumLetras), QStringLiteral("vinte"));
-    QVERIFY(window.marked("txtNumLetras"));
-}
+    void startup_missingFileKeepsInitialValuesAndIgnoresAuto()
+    {
+        Window window(Loaded{.commandLine = QStringLiteral("AUTO")});
+        // The first start is no failure: the page says where the settings will go and what to set.
+        QCOMPARE(window.lblError(), QString());
+        auto* notice = window.child<QLabel>("lblAviso");
+        for (const QString& part : {window.configPath(), QStringLiteral("\"Gravar Conteúdos\""),
+                                    QStringLiteral("\"Definição do Display\""),
+                                    QStringLiteral("\"Ligação ao Servidor de SQL\"")})
+            VERIFY_SAYS(notice->text(), part);
+        // Copied out of the note, the path is the file's.
+        notice->setSelection(0, int(notice->text().size()));
+        VERIFY_SAYS(notice->selectedText(), window.configPath());
+        QCOMPARE(window.controller.page(), Controller::Page::None);
+        QVERIFY(!window.child<QAbstractButton>("optExecutando")->isChecked());
+        QCOMPARE(window.intervals(), Intervals(2000, 1000));
+        QCOMPARE(window.field("txtNumLetras"), QStringLiteral("20"));
 
-void TestMenu::checks_savingUnusableValueAsksFirst()
-{
-    Window window(Loaded{});
-    window.click("optDisplay");
-    window.type("txtNumLetras", QStringLiteral("300"));
-    QVERIFY(window.marked("txtNumLetras"));
+        // Once saved, it is a start like any other.
+        window.menu.GravarMostrela_cfg();
+        QVERIFY(QFile::exists(window.controller.configPath()));
+        QVERIFY2(!notice->text().contains(window.configPath()), qPrintable(notice->text()));
+    }
 
-    QString question;
-    answerQuestion(QMessageBox::No, &question);
-    window.click("cmdGravarDisplay");
-    VERIFY_SAYS(question, QStringLiteral("Nº Letras p/ Linha: O número de letras vai de 1 a 255."));
-    QVERIFY(question.endsWith(QStringLiteral("Gravar mesmo assim?")));
-    QVERIFY(!QFile::exists(window.controller.configPath()));
-    QCOMPARE(window.statusBar(), QStringLiteral("A configuração não foi gravada."));
+    void startup_loadsFieldsIntoTheControls()
+    {
+        Window window(Loaded{
+            .config = "Porta=/dev/ttyUSB0\r\nMostraDefault=2\r\nLigaSQL=1\r\nLigaFicheiros=1\r\n"
+                      "Default_Linha2=Pre\xe7o\r\n"});
+        QCOMPARE(window.field("txtPorta"), QStringLiteral("/dev/ttyUSB0"));
+        QCOMPARE(window.field("txtDefault_Linha2"), QStringLiteral("Preço"));
+        QCOMPARE(window.child<QCheckBox>("chkMostraDefault")->checkState(), Qt::PartiallyChecked);
+        QVERIFY(window.child<QAbstractButton>("optLigaSQL")->isChecked());
+        QVERIFY(window.child<QAbstractButton>("optLigaFicheiros")->isChecked());
+    }
 
-    answerQuestion(QMessageBox::Yes);
-    window.click("cmdGravarDisplay");
-    QVERIFY(window.configBytes().contains("\r\nNumLetras=300\r\n"));
-    VERIFY_SAYS(window.statusBar(), QStringLiteral("Configuração gravada em "));
+    void pages_runningPageAppliesTypedIntervalsAndEnablesPolling()
+    {
+        Window window(Loaded{});
+        window.click("optConfigura");
+        window.type("txtSegundosTimerSQL", QStringLiteral("5"));
+        window.type("txtSegundosTimerDisplay", QStringLiteral("3"));
+        QVERIFY(!window.controller.tmrVerifica().isEnabled());
+        window.click("optExecutando");
+        QVERIFY(window.controller.tmrVerifica().isEnabled());
+        QCOMPARE(window.intervals(), Intervals(5000, 3000));
+        QCOMPARE(window.currentFrame(), QStringLiteral("fraExecutando"));
 
-    // Good values save without a question: no dialog answers this click.
-    window.type("txtNumLetras", QStringLiteral("16"));
-    window.click("cmdGravarDisplay");
-    QVERIFY(window.configBytes().contains("\r\nNumLetras=16\r\n"));
+        // An empty display interval stops the rotation's ticks until a non-zero one is applied.
+        window.click("optConfigura");
+        window.type("txtSegundosTimerDisplay", QString());
+        window.click("optExecutando");
+        QCOMPARE(window.controller.tmrDisplay().interval(), 0);
+        QVERIFY(window.controller.tmrDisplay().isEnabled());
+        QVERIFY(!window.controller.tmrDisplay().isTicking());
+        window.type("txtSegundosTimerDisplay", QStringLiteral("2"));
+        window.click("optExecutando");
+        QVERIFY(window.controller.tmrDisplay().isTicking());
+    }
 
-    // So does a value read as the program always read it, with a note instead of a mark.
-    window.settings().setText(Key::SegundosTimerSQL, QStringLiteral("2,5"));
-    QVERIFY(!window.marked("txtSegundosTimerSQL"));
-    auto* interval = window.child<QLineEdit>("txtSegundosTimerSQL");
-    QVERIFY(interval->property(FieldCheck::noteProperty).toBool());
-    QVERIFY2(interval->toolTip().startsWith(QStringLiteral("Lido como 2 segundos")),
-             qPrintable(interval->toolTip()));
-    window.click("cmdGravarDisplay");
-    QVERIFY(window.configBytes().contains("\r\nSegundosTimerSQL=2,5\r\n"));
-    VERIFY_SAYS(window.statusBar(),
-                QStringLiteral("Nº Segundos para verificação de Informação: Lido como 2 segundos"));
-}
-
-void TestMenu::checks_everyFieldExplainsItself()
-{
-    Window window(Loaded{});
-    for (const SettingDefinition& row : settingsTable) {
-        const QString name = Settings::keyName(row.key);
-        QWidget* field = nullptr;
-        for (const char* prefix : {"txt", "chk", "opt"}) {
-            if (!field)
-                field = window.menu.findChild<QWidget*>(QString::fromLatin1(prefix) + name);
+    // Even a polling tick that comes on a settings page reads nothing.
+    void pages_settingsPagesStopPollingButNotTheRotation()
+    {
+        Window window;
+        window.writeConfig(timers53 + "LigaFicheiros=1\r\nLigaFicheirosPath=" +
+                           QFile::encodeName(window.folder.path()) +
+                           "\r\nLigaSQL=1\r\nSQL_Servidor=MostrelaNenhuma\r\n");
+        window.menu.load(QStringLiteral("AUTO"));
+        const QString dropped = window.folder.filePath(QStringLiteral("1.dsp"));
+        QVERIFY(writeFileBytes(dropped, "one"));
+        for (const char* name : {"optDisplay", "optSQL", "optConfigura"}) {
+            window.click("optExecutando");
+            QVERIFY(window.controller.tmrVerifica().isTicking());
+            window.click(name);
+            QVERIFY(!window.controller.tmrVerifica().isEnabled());
+            QVERIFY(!window.controller.tmrVerifica().isTicking());
+            QVERIFY(window.controller.tmrDisplay().isTicking());
         }
-        QVERIFY2(field, qPrintable(name));
-        QVERIFY2(field->toolTip().size() > 30, qPrintable(name));
+        // A connection test runs on the database's thread after the step under way there: once it
+        // answers, a step that a tick had started has answered too.
+        const auto databaseThreadDone = [&window] {
+            QSignalSpy tested(&window.controller, &Controller::connectionTested);
+            window.controller.testConnection();
+            return tested.wait();
+        };
+        QVERIFY(databaseThreadDone());
+        QSignalSpy read(&window.controller, &Controller::sourceRead);
+        QSignalSpy failed(&window.controller, &Controller::sourceFailed);
+        emit window.controller.tmrVerifica().tick();
+        QVERIFY(databaseThreadDone());
+        QCOMPARE(read.count() + failed.count(), 0);
+        QVERIFY(QFile::exists(dropped));
+        QCOMPARE(window.controller.queue().count(), 0);
     }
-    for (const char* name : {"txtInitMostrador", "txtLimpa", "txtInitLinha1", "txtInitLinha2",
-                             "txtFimLinha1", "txtFimLinha2"})
-        VERIFY_SAYS(window.child<QLineEdit>(name)->toolTip(),
-                    QStringLiteral("unidos por +, por exemplo 27+81+65 = ESC Q A"));
-}
 
-void TestMenu::statusBar_showsLastMessageAndEachSourceRead()
-{
-    Window window(Loaded{.config = "LigaSQL=1\r\nLigaFicheiros=1\r\n"});
-    auto* last = window.child<QLabel>("lblUltimaMensagem");
-    auto* sql = window.child<QLabel>("lblLeituraSQL");
-    auto* files = window.child<QLabel>("lblLeituraFicheiros");
-    QCOMPARE(last->text(), QString());
-    QTRY_COMPARE(sql->text(), QStringLiteral("Base de dados: ainda não lida"));
-    QCOMPARE(files->text(), QStringLiteral("Ficheiros: ainda não lidos"));
-
-    emit window.controller.messageShown(QStringLiteral("Café                "),
-                                        QStringLiteral("Total 1,20 EUR"));
-    QTRY_VERIFY2(reads(last->text(), QStringLiteral("Último: Café | Total 1,20 EUR às %T")),
-                 qPrintable(last->text()));
-
-    emit window.controller.sourceRead(QStringLiteral("SQL"), 3);
-    emit window.controller.sourceRead(QStringLiteral("Ficheiros"), 1);
-    QTRY_VERIFY2(reads(sql->text(), QStringLiteral("Base de dados: lida às %T, 3 mensagens")),
-                 qPrintable(sql->text()));
-    QVERIFY2(reads(files->text(), QStringLiteral("Ficheiros: lidos às %T, 1 mensagem")),
-             qPrintable(files->text()));
-    emit window.controller.sourceRead(QStringLiteral("Ficheiros"), 0);
-    QTRY_VERIFY(files->text().endsWith(QStringLiteral(", 0 mensagens")));
-    QVERIFY(sql->text().endsWith(QStringLiteral(", 3 mensagens")));
-
-    // A source switched off says so, and a read that ends after it does not say otherwise.
-    window.settings().setOption(Key::LigaSQL, false);
-    QTRY_COMPARE(sql->text(), QStringLiteral("Base de dados: desligada"));
-    emit window.controller.sourceRead(QStringLiteral("SQL"), 2);
-    emit window.controller.sourceFailed(QStringLiteral("SQL"), 1);
-    emit window.controller.sourceRead(QStringLiteral("Ficheiros"), 2);
-    QTRY_VERIFY(files->text().endsWith(QStringLiteral(", 2 mensagens")));
-    QCOMPARE(sql->text(), QStringLiteral("Base de dados: desligada"));
-    window.settings().setOption(Key::LigaSQL, true);
-    QTRY_COMPARE(sql->text(), QStringLiteral("Base de dados: ainda não lida"));
-    QVERIFY(files->text().endsWith(QStringLiteral(", 2 mensagens")));
-}
-
-void TestMenu::portPicker_offersTheSystemsPortsAndFreeTextStillWorks()
-{
-    Window window(Loaded{});
-    window.click("optDisplay");
-    QMenu* menu = window.child<QToolButton>("cmdPortas")->menu();
-    QVERIFY(menu);
-    emit menu->aboutToShow();
-
-    QStringList offered;
-    for (const QAction* action : menu->actions()) {
-        if (action->isEnabled())
-            offered << action->data().toString();
+    void pages_refusedIntervalIsSkippedSilently()
+    {
+        Window window(Loaded{.config = timers53});
+        window.click("optConfigura");
+        window.type("txtSegundosTimerSQL", QStringLiteral("70"));
+        window.type("txtSegundosTimerDisplay", QStringLiteral("65.536"));
+        window.click("optExecutando");
+        QCOMPARE(window.intervals(), Intervals(5000, 3000));
+        QVERIFY(window.controller.tmrVerifica().isEnabled());
+        QCOMPARE(window.currentFrame(), QStringLiteral("fraExecutando"));
+        // The failure label stays the program's, but the status bar says what was not applied.
+        QCOMPARE(window.lblError(), QString());
+        QCOMPARE(window.statusBar(),
+                 QStringLiteral("Verifique os campos marcados: Nº Segundos para verificação de "
+                                "Informação, Nº Segundos para visualização da Informação"));
     }
-    QStringList system;
-    for (const QSerialPortInfo& port : QSerialPortInfo::availablePorts()) {
+
+    void pages_selectedPageIsAlwaysInFront()
+    {
+        Window window(Loaded{});
+        for (const char* page : {"Display", "SQL", "Display", "Configura", "Executando", "SQL"}) {
+            const QString button = QStringLiteral("opt") + QString::fromLatin1(page);
+            window.click(button);
+            QCOMPARE(window.currentFrame(), QStringLiteral("fra") + QString::fromLatin1(page));
+            QVERIFY(window.child<QAbstractButton>(button)->isChecked());
+        }
+    }
+
+    void saving_everyButtonWritesAllFieldsIncludingUnsavedEdits()
+    {
+        Window window(Loaded{});
+        int port = 2;
+        for (const char* button : {"cmdGravarDisplay", "cmdGravarSQL", "cmdGravarConfigura"}) {
+            window.type("txtPorta", QString::number(++port));
+            window.type("txtSQL_Password", QStringLiteral("segredo"));
+            window.click(button);
+            const QByteArray bytes = window.configBytes();
+            QVERIFY(bytes.startsWith("Porta=" + QByteArray::number(port) + "\r\n"));
+            QVERIFY(bytes.contains("\r\nSQL_Password=segredo\r\n"));
+            // Every key but the two sources, which are off.
+            QCOMPARE(bytes.count("\r\n"), qsizetype(settingCount) - 2);
+        }
+    }
+
+    void saving_failureShowsInLabelAndNextSaveClearsIt()
+    {
+        if (const char* why = UnwritableFolder::unavailable())
+            QSKIP(why);
+        Window window(Loaded{.config = timers53});
+        window.type("txtNumLetras", QStringLiteral("16"));
+        {
+            UnwritableFolder unwritable(window.folder.path());
+            window.click("cmdGravarDisplay");
+        }
+        VERIFY_SAYS(window.lblError(), window.configPath());
+        VERIFY_SAYS(window.statusBar(), QStringLiteral("A configuração não foi gravada: "));
+        VERIFY_SAYS(window.statusBar(), window.configPath());
+        QCOMPARE(window.configBytes(), timers53);
+        window.menu.GravarMostrela_cfg();
+        QCOMPARE(window.lblError(), QString());
+        QVERIFY(window.configBytes().contains("\r\nNumLetras=16\r\n"));
+        QVERIFY2(
+            reads(window.statusBar(),
+                  QStringLiteral("Configuração gravada em %1 às %T.").arg(window.configPath())),
+            qPrintable(window.statusBar()));
+    }
+
+    void saving_saysWhenOthersMayReadThePassword_data()
+    {
+        QTest::addColumn<QFile::Permissions>("mode");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<bool>("warned");
+        const QFile::Permissions owner = QFile::ReadOwner | QFile::WriteOwner;
+        const QFile::Permissions all = owner | QFile::ReadGroup | QFile::ReadOther;
+        QTest::newRow("password, file readable by all") << all << "segredo" << true;
+        QTest::newRow("password, file readable by its group")
+            << (owner | QFile::ReadGroup) << "segredo" << true;
+        QTest::newRow("password, file for its owner alone") << owner << "segredo" << false;
+        QTest::newRow("no password, file readable by all") << all << "" << false;
+    }
+
+    void saving_saysWhenOthersMayReadThePassword()
+    {
+        QFETCH(QFile::Permissions, mode);
+        QFETCH(QString, password);
+        QFETCH(bool, warned);
 #ifdef Q_OS_WIN
-        system << port.portName(); // as a person there names it
+        if (warned)
+            QSKIP("Windows files have no mode for the save to look at");
+#endif
+        Window window;
+        window.writeConfig(timers53);
+        QVERIFY(QFile::setPermissions(window.controller.configPath(), mode));
+        window.menu.load(QString());
+        window.settings().setText(Key::SQL_Password, password);
+        window.click("cmdGravarSQL");
+        VERIFY_SAYS(window.statusBar(), QStringLiteral("Configuração gravada em "));
+        QCOMPARE(window.statusBar().contains(QStringLiteral("outros utilizadores podem lê-lo")) &&
+                     window.statusBar().contains(QStringLiteral("chmod 600")),
+                 warned);
+    }
+
+    void controls_followTheirRules()
+    {
+        Window window(Loaded{});
+        for (const char* name : {"txtInitMostrador", "txtLimpa", "txtInitLinha1", "txtInitLinha2",
+                                 "txtFimLinha1", "txtFimLinha2"})
+            QCOMPARE(window.child<QLineEdit>(name)->maxLength(), 30);
+        QCOMPARE(window.child<QLineEdit>("txtSQL_Password")->echoMode(), QLineEdit::Password);
+        QCOMPARE(window.child<QLineEdit>("txtDefault_Linha2")->toolTip(),
+                 QStringLiteral("Data e Hora Actual -> #DataHora#"));
+
+        // The check box toggles between ticked and unticked by hand.
+        window.click("optConfigura");
+        window.click("chkMostraDefault");
+        QCOMPARE(window.settings().mostraDefault(), 1);
+        window.click("chkMostraDefault");
+        QCOMPARE(window.settings().mostraDefault(), 0);
+
+        // The two sources are independent: both may be on.
+        window.click("optSQL");
+        window.click("optLigaSQL");
+        window.click("optLigaFicheiros");
+        QVERIFY(window.settings().ligaSQL() && window.settings().ligaFicheiros());
+        window.click("optLigaSQL");
+        QVERIFY(!window.settings().ligaSQL());
+
+        QStringList captions;
+        for (const QLabel* label : window.menu.findChildren<QLabel*>())
+            captions << label->text();
+        for (const char* caption : {"Nº Letras p/ Linha", "(27+81+65)", "Finalização Linha 2",
+                                    "Nº Segundos para visualização da Informação", "Base Dados"})
+            QVERIFY2(captions.contains(QString::fromUtf8(caption)), caption);
+    }
+
+    void dropFolderPath_losesOneTrailingSeparatorOnFocusOut()
+    {
+        Window window(Loaded{});
+        QLineEdit* path = window.child<QLineEdit>("txtLigaFicheirosPath");
+        window.type("txtLigaFicheirosPath", QStringLiteral("C:\\Vendas\\\\"));
+        QFocusEvent focusOut(QEvent::FocusOut);
+        QApplication::sendEvent(path, &focusOut);
+        QCOMPARE(path->text(), QStringLiteral("C:\\Vendas\\"));
+        QApplication::sendEvent(path, &focusOut);
+        QCOMPARE(window.settings().text(Key::LigaFicheirosPath), QStringLiteral("C:\\Vendas"));
+        QApplication::sendEvent(path, &focusOut);
+        QCOMPARE(path->text(), QStringLiteral("C:\\Vendas"));
+    }
+
+    void queueList_rowClickedIsTheQueuesSelection_noneLeftTheTopGoes()
+    {
+        Window window;
+        window.controller.tmrDisplay().setEnabled(false); // ticked by hand below
+        window.settings().setText(Key::Porta, window.display.name());
+        MessageQueue& queue = window.controller.queue();
+        for (int row = 1; row <= 5; ++row)
+            queue.append({QStringLiteral("ordem"), QStringLiteral("Linha %1").arg(row), {}});
+        auto* list = window.child<QTreeView>("lvwLista");
+        QTRY_COMPARE(list->model()->rowCount(), 5);
+        const QPoint third = list->visualRect(list->model()->index(2, 1)).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, third);
+        QCOMPARE(queue.selectedRow(), std::optional<int>(2));
+
+        // A ctrl-click on the selected row takes the selection away: the display goes on all the
+        // same, from the top.
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, third);
+        QCOMPARE(queue.selectedRow(), std::nullopt);
+        emit window.controller.tmrDisplay().tick();
+        QTRY_VERIFY(window.display.received().contains("Linha 1"));
+        QCOMPARE(queue.at(0).linha1, QStringLiteral("Linha 2"));
+        QCOMPARE(window.lblError(), QString());
+    }
+
+    void checks_loadedBadValuesAreMarkedAndKeptAsRead()
+    {
+        Window window(Loaded{
+            .config = "NumLetras=vinte\r\nSegundosTimerSQL=abc\r\nInitLinha1=27+300\r\n"
+                      "Porta=/dev/ttyUSB0\r\nPortaDefinicoes=9600,n,9,1\r\nPaginaCodigos=858\r\n"});
+        QCOMPARE(window.field("txtNumLetras"), QStringLiteral("vinte"));
+        QCOMPARE(window.field("txtSegundosTimerSQL"), QStringLiteral("abc"));
+        QCOMPARE(window.field("txtInitLinha1"), QStringLiteral("27+300"));
+        for (const char* name :
+             {"txtNumLetras", "txtSegundosTimerSQL", "txtInitLinha1", "txtPortaDefinicoes"})
+            QVERIFY2(window.marked(name), name);
+        for (const char* name : {"txtPorta", "txtSegundosTimerDisplay", "txtPaginaCodigos"})
+            QVERIFY2(!window.marked(name), name);
+        const QString tip = window.child<QLineEdit>("txtInitLinha1")->toolTip();
+        QVERIFY2(tip.startsWith(QStringLiteral("O código 300 passa de 255.")), qPrintable(tip));
+
+        // Saved as read, unless the user changes it; a good value loses the mark and the reason.
+        window.menu.GravarMostrela_cfg();
+        QVERIFY(window.configBytes().contains("\r\nNumLetras=vinte\r\n"));
+        window.type("txtNumLetras", QStringLiteral("20"));
+        QVERIFY(!window.marked("txtNumLetras"));
+        QVERIFY(!window.child<QLineEdit>("txtNumLetras")->toolTip().contains(u'\n'));
+    }
+
+    void checks_typingDropsCharactersTheFieldNeverHolds()
+    {
+        Window window(Loaded{});
+        window.click("optDisplay");
+        const std::tuple<const char*, QString, QString> typings[] = {
+            {"txtNumLetras", QStringLiteral("2a0 "), QStringLiteral("20")},
+            {"txtInitLinha1", QStringLiteral("27 + 81+x65"), QStringLiteral("27+81+65")},
+            {"txtSegundosTimerSQL", QStringLiteral("-1.5s"), QStringLiteral("1.5")},
+            // The keypad's decimal key gives a comma on a Portuguese keyboard.
+            {"txtSegundosTimerDisplay", QStringLiteral("2,5"), QStringLiteral("2.5")},
+            {"txtPorta", QStringLiteral("/dev/pts/7"), QStringLiteral("/dev/pts/7")},
+            {"txtPortaDefinicoes", QStringLiteral("19200, E;7,2x"), QStringLiteral("19200,E7,2")},
+            {"txtPaginaCodigos", QStringLiteral("cp858"), QStringLiteral("858")},
+            {"txtDefault_Linha1", QStringLiteral("Ola, 2+2!"), QStringLiteral("Ola, 2+2!")},
+        };
+        for (const auto& [name, typed, kept] : typings) {
+            window.type(name, typed);
+            QCOMPARE(window.field(name), kept);
+        }
+        QCOMPARE(window.settings().text(Key::SegundosTimerDisplay), QStringLiteral("2.5"));
+        QCOMPARE(window.settings().text(Key::Porta), QStringLiteral("/dev/pts/7"));
+
+        // A paste is not typing: it goes in as it is, and is marked.
+        QLineEdit* width = window.child<QLineEdit>("txtNumLetras");
+        width->selectAll();
+        QApplication::clipboard()->setText(QStringLiteral("vinte"));
+        QTest::keyClick(width, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(window.settings().text(Key::NumLetras), QStringLiteral("vinte"));
+        QVERIFY(window.marked("txtNumLetras"));
+    }
+
+    void checks_savingUnusableValueAsksFirst()
+    {
+        Window window(Loaded{});
+        window.click("optDisplay");
+        window.type("txtNumLetras", QStringLiteral("300"));
+        QVERIFY(window.marked("txtNumLetras"));
+
+        QString question;
+        answerQuestion(QMessageBox::No, &question);
+        window.click("cmdGravarDisplay");
+        VERIFY_SAYS(question,
+                    QStringLiteral("Nº Letras p/ Linha: O número de letras vai de 1 a 255."));
+        QVERIFY(question.endsWith(QStringLiteral("Gravar mesmo assim?")));
+        QVERIFY(!QFile::exists(window.controller.configPath()));
+        QCOMPARE(window.statusBar(), QStringLiteral("A configuração não foi gravada."));
+
+        answerQuestion(QMessageBox::Yes);
+        window.click("cmdGravarDisplay");
+        QVERIFY(window.configBytes().contains("\r\nNumLetras=300\r\n"));
+        VERIFY_SAYS(window.statusBar(), QStringLiteral("Configuração gravada em "));
+
+        // Good values save without a question: no dialog answers this click.
+        window.type("txtNumLetras", QStringLiteral("16"));
+        window.click("cmdGravarDisplay");
+        QVERIFY(window.configBytes().contains("\r\nNumLetras=16\r\n"));
+
+        // So does a value read as the program always read it, with a note instead of a mark.
+        window.settings().setText(Key::SegundosTimerSQL, QStringLiteral("2,5"));
+        QVERIFY(!window.marked("txtSegundosTimerSQL"));
+        auto* interval = window.child<QLineEdit>("txtSegundosTimerSQL");
+        QVERIFY(interval->property(FieldCheck::noteProperty).toBool());
+        QVERIFY2(interval->toolTip().startsWith(QStringLiteral("Lido como 2 segundos")),
+                 qPrintable(interval->toolTip()));
+        window.click("cmdGravarDisplay");
+        QVERIFY(window.configBytes().contains("\r\nSegundosTimerSQL=2,5\r\n"));
+        VERIFY_SAYS(
+            window.statusBar(),
+            QStringLiteral("Nº Segundos para verificação de Informação: Lido como 2 segundos"));
+    }
+
+    void checks_everyFieldExplainsItself()
+    {
+        Window window(Loaded{});
+        for (const SettingDefinition& row : settingsTable) {
+            const QString name = Settings::keyName(row.key);
+            QWidget* field = nullptr;
+            for (const char* prefix : {"txt", "chk", "opt"}) {
+                if (!field)
+                    field = window.menu.findChild<QWidget*>(QString::fromLatin1(prefix) + name);
+            }
+            QVERIFY2(field, qPrintable(name));
+            QVERIFY2(field->toolTip().size() > 30, qPrintable(name));
+        }
+        for (const char* name : {"txtInitMostrador", "txtLimpa", "txtInitLinha1", "txtInitLinha2",
+                                 "txtFimLinha1", "txtFimLinha2"})
+            VERIFY_SAYS(window.child<QLineEdit>(name)->toolTip(),
+                        QStringLiteral("unidos por +, por exemplo 27+81+65 = ESC Q A"));
+    }
+
+    void statusBar_showsLastMessageAndEachSourceRead()
+    {
+        Window window(Loaded{.config = "LigaSQL=1\r\nLigaFicheiros=1\r\n"});
+        auto* last = window.child<QLabel>("lblUltimaMensagem");
+        auto* sql = window.child<QLabel>("lblLeituraSQL");
+        auto* files = window.child<QLabel>("lblLeituraFicheiros");
+        QCOMPARE(last->text(), QString());
+        QTRY_COMPARE(sql->text(), QStringLiteral("Base de dados: ainda não lida"));
+        QCOMPARE(files->text(), QStringLiteral("Ficheiros: ainda não lidos"));
+
+        emit window.controller.messageShown(QStringLiteral("Café                "),
+                                            QStringLiteral("Total 1,20 EUR"));
+        QTRY_VERIFY2(reads(last->text(), QStringLiteral("Último: Café | Total 1,20 EUR às %T")),
+                     qPrintable(last->text()));
+
+        emit window.controller.sourceRead(QStringLiteral("SQL"), 3);
+        emit window.controller.sourceRead(QStringLiteral("Ficheiros"), 1);
+        QTRY_VERIFY2(reads(sql->text(), QStringLiteral("Base de dados: lida às %T, 3 mensagens")),
+                     qPrintable(sql->text()));
+        QVERIFY2(reads(files->text(), QStringLiteral("Ficheiros: lidos às %T, 1 mensagem")),
+                 qPrintable(files->text()));
+        emit window.controller.sourceRead(QStringLiteral("Ficheiros"), 0);
+        QTRY_VERIFY(files->text().endsWith(QStringLiteral(", 0 mensagens")));
+        QVERIFY(sql->text().endsWith(QStringLiteral(", 3 mensagens")));
+
+        // A source switched off says so, and a read that ends after it does not say otherwise.
+        window.settings().setOption(Key::LigaSQL, false);
+        QTRY_COMPARE(sql->text(), QStringLiteral("Base de dados: desligada"));
+        emit window.controller.sourceRead(QStringLiteral("SQL"), 2);
+        emit window.controller.sourceFailed(QStringLiteral("SQL"), 1);
+        emit window.controller.sourceRead(QStringLiteral("Ficheiros"), 2);
+        QTRY_VERIFY(files->text().endsWith(QStringLiteral(", 2 mensagens")));
+        QCOMPARE(sql->text(), QStringLiteral("Base de dados: desligada"));
+        window.settings().setOption(Key::LigaSQL, true);
+        QTRY_COMPARE(sql->text(), QStringLiteral("Base de dados: ainda não lida"));
+        QVERIFY(files->text().endsWith(QStringLiteral(", 2 mensagens")));
+    }
+
+    void portPicker_offersTheSystemsPortsAndFreeTextStillWorks()
+    {
+        Window window(Loaded{});
+        window.click("optDisplay");
+        QMenu* menu = window.child<QToolButton>("cmdPortas")->menu();
+        QVERIFY(menu);
+        emit menu->aboutToShow();
+
+        QStringList offered;
+        for (const QAction* action : menu->actions()) {
+            if (action->isEnabled())
+                offered << action->data().toString();
+        }
+        QStringList system;
+        for (const QSerialPortInfo& port : QSerialPortInfo::availablePorts()) {
+#ifdef Q_OS_WIN
+            system << port.portName(); // as a person there names it
 #else
-        system << port.systemLocation();
+            system << port.systemLocation();
 #endif
+        }
+        QCOMPARE(offered.mid(0, system.size()), system);
+        if (offered.isEmpty()) {
+            QCOMPARE(menu->actions().size(), 1);
+            QCOMPARE(menu->actions().first()->text(),
+                     QStringLiteral("Nenhuma porta série encontrada"));
+        } else {
+            menu->actions().last()->trigger();
+            QCOMPARE(window.field("txtPorta"), offered.last());
+            QCOMPARE(window.settings().text(Key::Porta), offered.last());
+        }
+
+        // Opening again lists afresh, without the earlier entries twice.
+        const qsizetype entries = menu->actions().size();
+        emit menu->aboutToShow();
+        QCOMPARE(menu->actions().size(), entries);
+
+        window.type("txtPorta", QStringLiteral("/dev/pts/3"));
+        QCOMPARE(window.settings().text(Key::Porta), QStringLiteral("/dev/pts/3"));
     }
-    QCOMPARE(offered.mid(0, system.size()), system);
-    if (offered.isEmpty()) {
-        QCOMPARE(menu->actions().size(), 1);
-        QCOMPARE(menu->actions().first()->text(), QStringLiteral("Nenhuma porta série encontrada"));
-    } else {
-        menu->actions().last()->trigger();
-        QCOMPARE(window.field("txtPorta"), offered.last());
-        QCOMPARE(window.settings().text(Key::Porta), offered.last());
-    }
 
-    // Opening again lists afresh, without the earlier entries twice.
-    const qsizetype entries = menu->actions().size();
-    emit menu->aboutToShow();
-    QCOMPARE(menu->actions().size(), entries);
-
-    window.type("txtPorta", QStringLiteral("/dev/pts/3"));
-    QCOMPARE(window.settings().text(Key::Porta), QStringLiteral("/dev/pts/3"));
-}
-
-void TestMenu::portChoices_holdTheStableNamesOfTheByIdFolder()
-{
+    void portChoices_holdTheStableNamesOfTheByIdFolder()
+    {
 #ifdef Q_OS_WIN
-    QSKIP("Windows has no folder of stable device names");
+        QSKIP("Windows has no folder of stable device names");
 #endif
-    QTemporaryDir byId;
-    const QString link = byId.filePath(QStringLiteral("usb-FTDI_FT232R_USB_UART_A50285BI-if00"));
-    QVERIFY(QFile::link(QStringLiteral("/dev/null"), link));
-    const QList<PortChoice> choices = portChoices(byId.path());
-    QCOMPARE(choices.size(), QSerialPortInfo::availablePorts().size() + 1);
-    QCOMPARE(choices.last().porta, link);
-    QCOMPARE(choices.last().description, QStringLiteral("nome fixo de null"));
+        QTemporaryDir byId;
+        const QString link =
+            byId.filePath(QStringLiteral("usb-FTDI_FT232R_USB_UART_A50285BI-if00"));
+        QVERIFY(QFile::link(QStringLiteral("/dev/null"), link));
+        const QList<PortChoice> choices = portChoices(byId.path());
+        QCOMPARE(choices.size(), QSerialPortInfo::availablePorts().size() + 1);
+        QCOMPARE(choices.last().porta, link);
+        QCOMPARE(choices.last().description, QStringLiteral("nome fixo de null"));
 
-    QCOMPARE(portChoices(byId.filePath(QStringLiteral("em-falta"))).size(),
-             QSerialPortInfo::availablePorts().size());
-}
-
-void TestMenu::folderPicker_putsTheChosenFolderInTheField()
-{
-    Window window;
-    QTemporaryDir chosen;
-    const QString chosenPath = QDir::toNativeSeparators(chosen.path());
-    window.settings().setText(Key::LigaFicheirosPath, window.folder.path());
-    window.menu.load(QString());
-    window.click("optSQL");
-    QString startedIn;
-    // Chosen as a person does, by opening the folder: a folder selected by its path would open
-    // its parent instead, and its name reach the name field only while that field does not have
-    // the focus, which the dialog gives it as soon as it is active.
-    answerNextDialog<QFileDialog>([&](QFileDialog* dialog) {
-        startedIn = dialog->directory().path();
-        dialog->setDirectory(chosen.path());
-        static_cast<QDialog*>(dialog)->accept(); // public there
-    });
-    window.click("cmdProcurarPasta");
-    QCOMPARE(startedIn, window.folder.path());
-    QCOMPARE(window.field("txtLigaFicheirosPath"), chosenPath);
-    QCOMPARE(window.settings().text(Key::LigaFicheirosPath), chosenPath);
-
-    // Cancelled: the field keeps its folder.
-    answerNextDialog<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
-    window.click("cmdProcurarPasta");
-    QCOMPARE(window.settings().text(Key::LigaFicheirosPath), chosenPath);
-}
-
-void TestMenu::queueList_columnsFitTheirRowsAndTooltipShowsBothLines()
-{
-    Window window;
-    window.menu.resize(900, 500);
-    auto* list = window.child<QTreeView>("lvwLista");
-    QHeaderView* header = list->header();
-    const QFontMetrics metrics = list->fontMetrics();
-    QVERIFY(header->sectionSize(0) >
-            metrics.horizontalAdvance(QStringLiteral("2026-12-08 08:05:00")));
-    QVERIFY(header->sectionSize(1) > metrics.horizontalAdvance(QStringLiteral("Total a pagar 12")));
-    QVERIFY(header->stretchLastSection());
-
-    const QString wide = QStringLiteral("Promoção de Natal: dois cafés pelo preço de um");
-    MessageQueue& queue = window.controller.queue();
-    queue.append({QStringLiteral("20261208080500"), wide, QStringLiteral("Até domingo")});
-    QTRY_VERIFY(header->sectionSize(1) > metrics.horizontalAdvance(wide));
-
-    // A column the user made wider stays so when shorter rows come.
-    header->resizeSection(1, header->sectionSize(1) + 150);
-    const int widened = header->sectionSize(1);
-    queue.append({QStringLiteral("20261208080501"), QStringLiteral("Curta"), QString()});
-    list->findChild<QueueColumns*>()->fit();
-    QCOMPARE(header->sectionSize(1), widened);
-
-    const QAbstractItemModel& rows = *list->model();
-    QTRY_COMPARE(rows.rowCount(), 2);
-    QCOMPARE(rows.data(rows.index(0, 2), Qt::ToolTipRole).toString(),
-             wide + QStringLiteral("\nAté domingo"));
-    QCOMPARE(rows.data(rows.index(1, 0), Qt::ToolTipRole).toString(), QStringLiteral("Curta\n"));
-    QCOMPARE(rows.data(rows.index(0, 1), Qt::DisplayRole).toString(), wide);
-}
-
-void TestMenu::pages_iconsShareOneSizeAndEveryPageHasItsHeading()
-{
-    Window window;
-    for (const char* name : {"optDisplay", "optSQL", "optConfigura", "optExecutando"}) {
-        const QIcon icon = window.child<QToolButton>(name)->icon();
-        QCOMPARE(icon.pixmap(QSize(32, 32)).deviceIndependentSize(), QSizeF(32, 32));
+        QCOMPARE(portChoices(byId.filePath(QStringLiteral("em-falta"))).size(),
+                 QSerialPortInfo::availablePorts().size());
     }
-    QCOMPARE(window.child<QGroupBox>("fraDisplay")->title(),
-             QStringLiteral("Definição do Display"));
-    for (const char* name : {"fraSQL", "fraConfigura", "fraExecutando"})
-        QVERIFY(!window.child<QGroupBox>(name)->title().isEmpty());
-}
 
-void TestMenu::displayModel_fillsTheCodesAndShowsTheMatchingModel()
-{
-    Window window(
-        Loaded{.config = "NumLetras=40\r\nInitMostrador=\r\nLimpa=33+35+57+32+13\r\n"
-                         "InitLinha1=33 + 35 + 49\r\nFimLinha1=13\r\nInitLinha2=33+35+50\r\n"
-                         "FimLinha2=13\r\nPortaDefinicoes=19200,e,7,1\r\nPaginaCodigos=437\r\n"});
-    window.click("optDisplay");
-    auto* model = window.child<QComboBox>("cboModeloDisplay");
-    // The same bytes count as the model's, blanks and all; nothing is rewritten to match.
-    QCOMPARE(model->currentText(), QStringLiteral("AEDEX (e Emax)"));
-    QCOMPARE(window.field("txtInitLinha1"), QStringLiteral("33 + 35 + 49"));
-    QCOMPARE(window.field("txtNumLetras"), QStringLiteral("40"));
-    // The hints beside the fields are the model's usual values; the port's is the window's.
-    const auto hint = [&window](const char* key) {
-        return window.text(QStringLiteral("lblHabitual") + QString::fromLatin1(key));
-    };
-    QCOMPARE(hint("Limpa"), QStringLiteral("(33+35+57+32+13)"));
-    QCOMPARE(hint("InitMostrador"), QStringLiteral("(vazio)"));
-    QCOMPARE(hint("NumLetras"), QStringLiteral("(20)"));
-    QCOMPARE(hint("Porta"), QStringLiteral("(1)"));
+    void folderPicker_putsTheChosenFolderInTheField()
+    {
+        Window window;
+        QTemporaryDir chosen;
+        const QString chosenPath = QDir::toNativeSeparators(chosen.path());
+        window.settings().setText(Key::LigaFicheirosPath, window.folder.path());
+        window.menu.load(QString());
+        window.click("optSQL");
+        QString startedIn;
+        // Chosen as a person does, by opening the folder: a folder selected by its path would open
+        // its parent instead, and its name reach the name field only while that field does not have
+        // the focus, which the dialog gives it as soon as it is active.
+        answerNextDialog<QFileDialog>([&](QFileDialog* dialog) {
+            startedIn = dialog->directory().path();
+            dialog->setDirectory(chosen.path());
+            static_cast<QDialog*>(dialog)->accept(); // public there
+        });
+        window.click("cmdProcurarPasta");
+        QCOMPARE(startedIn, window.folder.path());
+        QCOMPARE(window.field("txtLigaFicheirosPath"), chosenPath);
+        QCOMPARE(window.settings().text(Key::LigaFicheirosPath), chosenPath);
 
-    // Picked by hand (the next entry down): the six codes, 20 letters a line, the usual line
-    // and no code page.
-    QTest::keyClick(model, Qt::Key_Down);
-    QCOMPARE(model->currentText(), QStringLiteral("Logic Controls (e Ultimate)"));
-    const std::pair<const char*, const char*> filled[] = {
-        {"txtInitMostrador", "31+17"}, {"txtLimpa", "31+17"},
-        {"txtInitLinha1", "16+0"},     {"txtFimLinha1", ""},
-        {"txtInitLinha2", "16+20"},    {"txtFimLinha2", ""},
-        {"txtNumLetras", "20"},        {"txtPortaDefinicoes", "9600,n,8,1"},
-        {"txtPaginaCodigos", ""},
-    };
-    for (const auto& [name, text] : filled)
-        QCOMPARE(window.field(name), QString::fromLatin1(text));
-    // A model whose codes select a code page sets the page they select.
-    emit model->activated(model->findData(QStringLiteral("escpos")));
-    QCOMPARE(window.field("txtLimpa"), QStringLiteral("12+27+116+19"));
-    QCOMPARE(window.field("txtPaginaCodigos"), QStringLiteral("858"));
-    QCOMPARE(hint("Limpa"), QStringLiteral("(12+27+116+19)"));
-    QCOMPARE(hint("PaginaCodigos"), QStringLiteral("(858)"));
-    QCOMPARE(hint("FimLinha1"), QStringLiteral("(vazio)"));
-    emit model->activated(model->findData(QStringLiteral("logic")));
-    QCOMPARE(window.settings().text(Key::Limpa), QStringLiteral("31+17"));
+        // Cancelled: the field keeps its folder.
+        answerNextDialog<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
+        window.click("cmdProcurarPasta");
+        QCOMPARE(window.settings().text(Key::LigaFicheirosPath), chosenPath);
+    }
 
-    // A code typed by hand leaves every model; the hints stay those of the model it left.
-    window.type("txtLimpa", QStringLiteral("12"));
-    QCOMPARE(model->currentText(), QStringLiteral("Personalizado"));
-    QCOMPARE(hint("Limpa"), QStringLiteral("(31+17)"));
-    QCOMPARE(hint("PaginaCodigos"), QStringLiteral("(vazio)"));
-    // Personalizado picked changes nothing.
-    emit model->activated(model->count() - 1);
-    QCOMPARE(model->currentText(), QStringLiteral("Personalizado"));
-    QCOMPARE(window.settings().text(Key::Limpa), QStringLiteral("12"));
-    QCOMPARE(window.settings().text(Key::InitLinha1), QStringLiteral("16+0"));
+    void queueList_columnsFitTheirRowsAndTooltipShowsBothLines()
+    {
+        Window window;
+        window.menu.resize(900, 500);
+        auto* list = window.child<QTreeView>("lvwLista");
+        QHeaderView* header = list->header();
+        const QFontMetrics metrics = list->fontMetrics();
+        QVERIFY(header->sectionSize(0) >
+                metrics.horizontalAdvance(QStringLiteral("2026-12-08 08:05:00")));
+        QVERIFY(header->sectionSize(1) >
+                metrics.horizontalAdvance(QStringLiteral("Total a pagar 12")));
+        QVERIFY(header->stretchLastSection());
 
-    // The file keeps the codes alone.
-    window.menu.GravarMostrela_cfg();
-    QCOMPARE(window.configBytes().count("\r\n"), qsizetype(settingCount) - 2);
-    QVERIFY(window.configBytes().contains("\r\nLimpa=12\r\nInitLinha1=16+0\r\n"));
-}
+        const QString wide = QStringLiteral("Promoção de Natal: dois cafés pelo preço de um");
+        MessageQueue& queue = window.controller.queue();
+        queue.append({QStringLiteral("20261208080500"), wide, QStringLiteral("Até domingo")});
+        QTRY_VERIFY(header->sectionSize(1) > metrics.horizontalAdvance(wide));
 
-// The widest ruler a display test sends, a failure naming a port of 300 letters, and a list of
-// every field to check: each is cut where the window ends, whole in its tooltip, and the window
-// keeps its width.
-void TestMenu::longTexts_areCutWithAnEllipsisAndNeverWidenTheWindow()
-{
-    Window window;
-    window.menu.load(QString());
-    // Wide enough for the display's picture at its widest (80 letters), which a width of 255
-    // asks for.
-    window.menu.resize(1400, 560);
-    window.click("optDisplay");
-    const int width = window.menu.width();
-    const auto keptWidth = [&] {
-        return window.menu.width() == width && window.menu.minimumSizeHint().width() < width;
-    };
-    auto* last = window.child<ElidedLabel>("lblUltimaMensagem");
+        // A column the user made wider stays so when shorter rows come.
+        header->resizeSection(1, header->sectionSize(1) + 150);
+        const int widened = header->sectionSize(1);
+        queue.append({QStringLiteral("20261208080501"), QStringLiteral("Curta"), QString()});
+        list->findChild<QueueColumns*>()->fit();
+        QCOMPARE(header->sectionSize(1), widened);
 
-    window.type("txtPorta", window.display.name());
-    window.type("txtNumLetras", QStringLiteral("255"));
-    window.click("cmdTestarDisplay");
-    QTRY_VERIFY(last->text().contains(QStringLiteral("1234567890").repeated(25)));
-    QVERIFY(keptWidth());
-    QVERIFY2(last->shownText().endsWith(u'…'), qPrintable(last->shownText()));
-    QVERIFY(last->shownText().size() < 200);
+        const QAbstractItemModel& rows = *list->model();
+        QTRY_COMPARE(rows.rowCount(), 2);
+        QCOMPARE(rows.data(rows.index(0, 2), Qt::ToolTipRole).toString(),
+                 wide + QStringLiteral("\nAté domingo"));
+        QCOMPARE(rows.data(rows.index(1, 0), Qt::ToolTipRole).toString(),
+                 QStringLiteral("Curta\n"));
+        QCOMPARE(rows.data(rows.index(0, 1), Qt::DisplayRole).toString(), wide);
+    }
 
-    const QString longPort = QStringLiteral("/dev/") + QString(300, u'p');
-    window.type("txtPorta", longPort);
-    window.click("cmdTestarDisplay");
-    QTRY_VERIFY(window.text("lblTesteDisplay").contains(longPort));
-    window.click("optExecutando");
-    QTRY_VERIFY(window.text("lblVisorFalha").contains(longPort));
-    QVERIFY(keptWidth());
+    void pages_iconsShareOneSizeAndEveryPageHasItsHeading()
+    {
+        Window window;
+        for (const char* name : {"optDisplay", "optSQL", "optConfigura", "optExecutando"}) {
+            const QIcon icon = window.child<QToolButton>(name)->icon();
+            QCOMPARE(icon.pixmap(QSize(32, 32)).deviceIndependentSize(), QSizeF(32, 32));
+        }
+        QCOMPARE(window.child<QGroupBox>("fraDisplay")->title(),
+                 QStringLiteral("Definição do Display"));
+        for (const char* name : {"fraSQL", "fraConfigura", "fraExecutando"})
+            QVERIFY(!window.child<QGroupBox>(name)->title().isEmpty());
+    }
 
-    for (const char* name : {"txtSegundosTimerSQL", "txtSegundosTimerDisplay", "txtNumLetras",
-                             "txtLimpa", "txtInitLinha1", "txtInitLinha2", "txtFimLinha1",
-                             "txtFimLinha2", "txtPortaDefinicoes", "txtPaginaCodigos"})
-        window.type(name, QStringLiteral("9999999999"));
-    window.click("optExecutando");
-    auto* said = window.child<ElidedLabel>("lblMensagemEstado");
-    QVERIFY(said->text().endsWith(Settings::caption(Key::PaginaCodigos)));
-    QVERIFY2(said->shownText().endsWith(u'…'), qPrintable(said->shownText()));
-    QVERIFY(keptWidth());
-}
+    void displayModel_fillsTheCodesAndShowsTheMatchingModel()
+    {
+        Window window(Loaded{
+            .config = "NumLetras=40\r\nInitMostrador=\r\nLimpa=33+35+57+32+13\r\n"
+                      "InitLinha1=33 + 35 + 49\r\nFimLinha1=13\r\nInitLinha2=33+35+50\r\n"
+                      "FimLinha2=13\r\nPortaDefinicoes=19200,e,7,1\r\nPaginaCodigos=437\r\n"});
+        window.click("optDisplay");
+        auto* model = window.child<QComboBox>("cboModeloDisplay");
+        // The same bytes count as the model's, blanks and all; nothing is rewritten to match.
+        QCOMPARE(model->currentText(), QStringLiteral("AEDEX (e Emax)"));
+        QCOMPARE(window.field("txtInitLinha1"), QStringLiteral("33 + 35 + 49"));
+        QCOMPARE(window.field("txtNumLetras"), QStringLiteral("40"));
+        // The hints beside the fields are the model's usual values; the port's is the window's.
+        const auto hint = [&window](const char* key) {
+            return window.text(QStringLiteral("lblHabitual") + QString::fromLatin1(key));
+        };
+        QCOMPARE(hint("Limpa"), QStringLiteral("(33+35+57+32+13)"));
+        QCOMPARE(hint("InitMostrador"), QStringLiteral("(vazio)"));
+        QCOMPARE(hint("NumLetras"), QStringLiteral("(20)"));
+        QCOMPARE(hint("Porta"), QStringLiteral("(1)"));
 
-// Started without AUTO, with a drop file waiting: the running page says that nothing is read
-// until "Executar" is pressed; then the file is taken and the notice goes. A polling interval of
-// 0 and no source switched on are told as well.
-void TestMenu::runningPage_saysWhyNoMessagesAreRead()
-{
-    Window window;
-    QTemporaryDir drop;
-    window.writeConfig("LigaFicheiros=1\r\nLigaFicheirosPath=" + QFile::encodeName(drop.path()) +
-                       "\r\nSegundosTimerSQL=0.1\r\n");
-    QVERIFY(writeFileBytes(QDir(drop.path()).filePath(QStringLiteral("1.dsp")), "Espera"));
-    window.menu.load(QString());
-    auto* notice = window.child<QLabel>("lblAviso");
-    auto* frame = window.child<QGroupBox>("fraExecutando");
-    const auto says = [&](const QString& part) {
-        return notice->isVisible() && notice->text().contains(part);
-    };
-    QVERIFY2(says(QStringLiteral("parada: carregue em \"Executar\"")), qPrintable(notice->text()));
-    QCOMPARE(frame->title(), QStringLiteral("Em Execução"));
+        // Picked by hand (the next entry down): the six codes, 20 letters a line, the usual line
+        // and no code page.
+        QTest::keyClick(model, Qt::Key_Down);
+        QCOMPARE(model->currentText(), QStringLiteral("Logic Controls (e Ultimate)"));
+        const std::pair<const char*, const char*> filled[] = {
+            {"txtInitMostrador", "31+17"}, {"txtLimpa", "31+17"},
+            {"txtInitLinha1", "16+0"},     {"txtFimLinha1", ""},
+            {"txtInitLinha2", "16+20"},    {"txtFimLinha2", ""},
+            {"txtNumLetras", "20"},        {"txtPortaDefinicoes", "9600,n,8,1"},
+            {"txtPaginaCodigos", ""},
+        };
+        for (const auto& [name, text] : filled)
+            QCOMPARE(window.field(name), QString::fromLatin1(text));
+        // A model whose codes select a code page sets the page they select.
+        emit model->activated(model->findData(QStringLiteral("escpos")));
+        QCOMPARE(window.field("txtLimpa"), QStringLiteral("12+27+116+19"));
+        QCOMPARE(window.field("txtPaginaCodigos"), QStringLiteral("858"));
+        QCOMPARE(hint("Limpa"), QStringLiteral("(12+27+116+19)"));
+        QCOMPARE(hint("PaginaCodigos"), QStringLiteral("(858)"));
+        QCOMPARE(hint("FimLinha1"), QStringLiteral("(vazio)"));
+        emit model->activated(model->findData(QStringLiteral("logic")));
+        QCOMPARE(window.settings().text(Key::Limpa), QStringLiteral("31+17"));
 
-    window.click("optExecutando");
-    QTRY_COMPARE(window.controller.queue().count(), 1);
-    QVERIFY(!notice->isVisible());
-    QTRY_COMPARE(frame->title(), QStringLiteral("Em Execução"));
+        // A code typed by hand leaves every model; the hints stay those of the model it left.
+        window.type("txtLimpa", QStringLiteral("12"));
+        QCOMPARE(model->currentText(), QStringLiteral("Personalizado"));
+        QCOMPARE(hint("Limpa"), QStringLiteral("(31+17)"));
+        QCOMPARE(hint("PaginaCodigos"), QStringLiteral("(vazio)"));
+        // Personalizado picked changes nothing.
+        emit model->activated(model->count() - 1);
+        QCOMPARE(model->currentText(), QStringLiteral("Personalizado"));
+        QCOMPARE(window.settings().text(Key::Limpa), QStringLiteral("12"));
+        QCOMPARE(window.settings().text(Key::InitLinha1), QStringLiteral("16+0"));
 
-    window.click("optConfigura");
-    window.type("txtSegundosTimerSQL", QStringLiteral("0"));
-    window.click("optExecutando");
-    QVERIFY2(says(QStringLiteral("\"Nº Segundos para verificação de Informação\" é 0")),
-             qPrintable(notice->text()));
+        // The file keeps the codes alone.
+        window.menu.GravarMostrela_cfg();
+        QCOMPARE(window.configBytes().count("\r\n"), qsizetype(settingCount) - 2);
+        QVERIFY(window.configBytes().contains("\r\nLimpa=12\r\nInitLinha1=16+0\r\n"));
+    }
 
-    window.type("txtSegundosTimerSQL", QStringLiteral("2"));
-    window.click("optSQL");
-    window.click("optLigaFicheiros");
-    window.click("optExecutando");
-    QVERIFY2(says(QStringLiteral("Nenhuma fonte de mensagens está ligada")),
-             qPrintable(notice->text()));
-    window.click("optSQL");
-    window.click("optLigaSQL");
-    window.click("optExecutando");
-    QVERIFY(frame->isVisible() && !notice->isVisible());
-}
+    // The widest ruler a display test sends, a failure naming a port of 300 letters, and a list of
+    // every field to check: each is cut where the window ends, whole in its tooltip, and the window
+    // keeps its width.
+    void longTexts_areCutWithAnEllipsisAndNeverWidenTheWindow()
+    {
+        Window window;
+        window.menu.load(QString());
+        // Wide enough for the display's picture at its widest (80 letters), which a width of 255
+        // asks for.
+        window.menu.resize(1400, 560);
+        window.click("optDisplay");
+        const int width = window.menu.width();
+        const auto keptWidth = [&] {
+            return window.menu.width() == width && window.menu.minimumSizeHint().width() < width;
+        };
+        auto* last = window.child<ElidedLabel>("lblUltimaMensagem");
+
+        window.type("txtPorta", window.display.name());
+        window.type("txtNumLetras", QStringLiteral("255"));
+        window.click("cmdTestarDisplay");
+        QTRY_VERIFY(last->text().contains(QStringLiteral("1234567890").repeated(25)));
+        QVERIFY(keptWidth());
+        QVERIFY2(last->shownText().endsWith(u'…'), qPrintable(last->shownText()));
+        QVERIFY(last->shownText().size() < 200);
+
+        const QString longPort = QStringLiteral("/dev/") + QString(300, u'p');
+        window.type("txtPorta", longPort);
+        window.click("cmdTestarDisplay");
+        QTRY_VERIFY(window.text("lblTesteDisplay").contains(longPort));
+        window.click("optExecutando");
+        QTRY_VERIFY(window.text("lblVisorFalha").contains(longPort));
+        QVERIFY(keptWidth());
+
+        for (const char* name : {"txtSegundosTimerSQL", "txtSegundosTimerDisplay", "txtNumLetras",
+                                 "txtLimpa", "txtInitLinha1", "txtInitLinha2", "txtFimLinha1",
+                                 "txtFimLinha2", "txtPortaDefinicoes", "txtPaginaCodigos"})
+            window.type(name, QStringLiteral("9999999999"));
+        window.click("optExecutando");
+        auto* said = window.child<ElidedLabel>("lblMensagemEstado");
+        QVERIFY(said->text().endsWith(Settings::caption(Key::PaginaCodigos)));
+        QVERIFY2(said->shownText().endsWith(u'…'), qPrintable(said->shownText()));
+        QVERIFY(keptWidth());
+    }
+
+    // Started without AUTO, with a drop file waiting: the running page says that nothing is read
+    // until "Executar" is pressed; then the file is taken and the notice goes. A polling interval
+    // of 0 and no source switched on are told as well.
+    void runningPage_saysWhyNoMessagesAreRead()
+    {
+        Window window;
+        QTemporaryDir drop;
+        window.writeConfig("LigaFicheiros=1\r\nLigaFicheirosPath=" +
+                           QFile::encodeName(drop.path()) + "\r\nSegundosTimerSQL=0.1\r\n");
+        QVERIFY(writeFileBytes(QDir(drop.path()).filePath(QStringLiteral("1.dsp")), "Espera"));
+        window.menu.load(QString());
+        auto* notice = window.child<QLabel>("lblAviso");
+        auto* frame = window.child<QGroupBox>("fraExecutando");
+        const auto says = [&](const QString& part) {
+            return notice->isVisible() && notice->text().contains(part);
+        };
+        QVERIFY2(says(QStringLiteral("parada: carregue em \"Executar\"")),
+                 qPrintable(notice->text()));
+        QCOMPARE(frame->title(), QStringLiteral("Em Execução"));
+
+        window.click("optExecutando");
+        QTRY_COMPARE(window.controller.queue().count(), 1);
+        QVERIFY(!notice->isVisible());
+        QTRY_COMPARE(frame->title(), QStringLiteral("Em Execução"));
+
+        window.click("optConfigura");
+        window.type("txtSegundosTimerSQL", QStringLiteral("0"));
+        window.click("optExecutando");
+        QVERIFY2(says(QStringLiteral("\"Nº Segundos para verificação de Informação\" é 0")),
+                 qPrintable(notice->text()));
+
+        window.type("txtSegundosTimerSQL", QStringLiteral("2"));
+        window.click("optSQL");
+        window.click("optLigaFicheiros");
+        window.click("optExecutando");
+        QVERIFY2(says(QStringLiteral("Nenhuma fonte de mensagens está ligada")),
+                 qPrintable(notice->text()));
+        window.click("optSQL");
+        window.click("optLigaSQL");
+        window.click("optExecutando");
+        QVERIFY(frame->isVisible() && !notice->isVisible());
+    }
+};
 
 QTEST_MAIN(TestMenu)
 #include "test_menu.moc"
