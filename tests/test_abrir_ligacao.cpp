@@ -114,8 +114,7 @@ private slots:
                                            QStringLiteral("ODBC Driver 1x for SQL Server"),
                                            QStringLiteral("odbc driver 9 for sql server")}),
                  QStringLiteral("odbc driver 9 for sql server"));
-        QCOMPARE(odbcDrivers(), QStringList({QStringLiteral("SQLite3"), QStringLiteral("FreeTDS"),
-                                             QStringLiteral("PostgreSQL Unicode")}));
+        QCOMPARE(odbcDrivers(), QStringList({"SQLite3", "FreeTDS", "PostgreSQL Unicode"}));
     }
 
     void failedConnection_reportsNumberAndDescription_neverThePassword()

@@ -100,10 +100,10 @@ private slots:
         const QString failed = QStringLiteral("Falha na ligação: ");
         const QString user = OdbcFixture::databaseUser();
         QTest::newRow("no server of that name")
-            << QStringLiteral("mostrela-sem-servidor.invalid") << user << failed;
+            << "mostrela-sem-servidor.invalid" << user << failed;
         QTest::newRow("SQLite file missing") << OdbcFixture::brokenDataSource() << user << failed;
-        QTest::newRow("blank user") << OdbcFixture::dataSource() << QString()
-                                    << QStringLiteral("Ligação bem sucedida: 0 mensagens");
+        QTest::newRow("blank user")
+            << OdbcFixture::dataSource() << QString() << "Ligação bem sucedida: 0 mensagens";
         QTest::newRow("PostgreSQL port closed")
             << OdbcFixture::closedPortDataSource() << user << failed;
     }

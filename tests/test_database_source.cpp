@@ -96,11 +96,11 @@ private slots:
     {
         QTest::addColumn<QString>("definition");
         QTest::addColumn<QString>("complaint");
-        QTest::newRow("missing table") << QString() << QStringLiteral("no such table");
+        QTest::newRow("missing table") << QString() << "no such table";
         QTest::newRow("missing column")
             << QStringLiteral("create table SaidaDisplay (NumRegisto integer, DataSys datetime, "
                               "Texto varchar(80), Utilizador varchar(40))")
-            << QStringLiteral("no such column");
+            << "no such column";
     }
     void tableNotAsExpected_failsInLblError_nextGoodTickClearsIt()
     {
@@ -129,8 +129,8 @@ private slots:
     void rowThatCannotBeDeleted_staysAndDelaysOnlyItself_data()
     {
         QTest::addColumn<QString>("refusal");
-        QTest::newRow("refused") << QStringLiteral("registo protegido");
-        QTest::newRow("counting no row") << QStringLiteral("o registo continua na tabela");
+        QTest::newRow("refused") << "registo protegido";
+        QTest::newRow("counting no row") << "o registo continua na tabela";
         QTest::newRow("refused at length")
             << QStringLiteral("registo protegido: ") + QString(600, u'\u00E7');
     }
@@ -218,13 +218,13 @@ private slots:
         QTest::newRow("same, kept by an earlier version")
             << dataSys << longLine() << two << QVariant() << false;
         QTest::newRow("other DataSys")
-            << QStringLiteral("2024-03-09 10:14:59") << longLine() << two << caixa1 << true;
-        QTest::newRow("other Linha1") << dataSys << QStringLiteral("x") << two << caixa1 << true;
+            << "2024-03-09 10:14:59" << longLine() << two << caixa1 << true;
+        QTest::newRow("other Linha1") << dataSys << "x" << two << caixa1 << true;
         QTest::newRow("other Linha2") << dataSys << longLine() << QString() << caixa1 << true;
         QTest::newRow("other user")
             << dataSys << longLine() << two << QVariant(u"caixa2"_qs) << true;
         QTest::newRow("other user, kept by an earlier version")
-            << dataSys << QStringLiteral("x") << two << QVariant() << true;
+            << dataSys << "x" << two << QVariant() << true;
     }
     void spooledRowsNumberGivenToAnotherRow_thatRowIsTaken()
     {

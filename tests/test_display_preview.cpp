@@ -54,7 +54,7 @@ private slots:
         QVERIFY(displays.failure()->isHidden());
 
         QVERIFY(displays.drop("2.dsp", QStringLiteral("  Olá  ")));
-        QTRY_COMPARE(displays.terminalLines(), QStringList({QStringLiteral("Ola"), QString()}));
+        QTRY_COMPARE(displays.terminalLines(), QStringList({"Ola", QString()}));
         QTRY_COMPARE(displays.previewLines(), displays.terminalLines());
     }
 
@@ -64,7 +64,7 @@ private slots:
         displays.rig.folder.settings().setLigaFicheiros(true);
         displays.rig.start();
         QVERIFY(displays.drop("1.dsp", QStringLiteral("Primeira")));
-        QTRY_COMPARE(displays.previewLines(), QStringList({QStringLiteral("Primeira"), QString()}));
+        QTRY_COMPARE(displays.previewLines(), QStringList({"Primeira", QString()}));
 
         Settings& settings = displays.rig.settings();
         const QString missing = displays.rig.folder.filePath(QStringLiteral("sem-display"));
@@ -78,7 +78,7 @@ private slots:
         QCOMPARE(displays.previewLines(), displays.terminalLines());
 
         settings.setText(Key::Porta, displays.rig.display.name());
-        QTRY_COMPARE(displays.terminalLines(), QStringList({QStringLiteral("Segunda"), QString()}));
+        QTRY_COMPARE(displays.terminalLines(), QStringList({"Segunda", QString()}));
         QTRY_VERIFY(displays.failure()->isHidden());
         QCOMPARE(displays.previewLines(), displays.terminalLines());
 

@@ -74,7 +74,7 @@ private slots:
         start();
         expectOnDisplay(usualDisplayMessage("Grande", ""));
         watchSomeTicks();
-        QCOMPARE(added(), QStringList({QStringLiteral("Grande")}));
+        QCOMPARE(added(), QStringList({"Grande"}));
         QVERIFY(m_odbc.rowsLeft().isEmpty());
         QCOMPARE(lblError(), QString());
     }
@@ -92,7 +92,7 @@ private slots:
         QTRY_VERIFY2(lblError().contains(QStringLiteral("continua na tabela")),
                      qPrintable(lblError()));
         watchSomeTicks();
-        QCOMPARE(added(), QStringList({QStringLiteral("Livre")}));
+        QCOMPARE(added(), QStringList({"Livre"}));
         QCOMPARE(m_odbc.rowsLeft().size(), 1);
 
         m_odbc.run(QStringLiteral("drop trigger guarda"));
@@ -160,8 +160,7 @@ private slots:
         insert(QStringLiteral("Segunda"));
         QTRY_VERIFY2(lblError().contains(QStringLiteral("não é um número: \"vinte\"")),
                      qPrintable(lblError()));
-        QTRY_COMPARE(m_rig->running().queued(),
-                     QStringList({QStringLiteral("Primeira"), QStringLiteral("Segunda")}));
+        QTRY_COMPARE(m_rig->running().queued(), QStringList({"Primeira", "Segunda"}));
         QCOMPARE(m_rig->display.received(), QByteArray());
 
         m_rig->settings().setText(Key::NumLetras, QStringLiteral("20"));
@@ -187,7 +186,7 @@ private slots:
         QVERIFY(!labels.isEmpty());
         QVERIFY2(labels.first().first().toString().contains(QStringLiteral("porta inválido: 0")),
                  qPrintable(labels.first().first().toString()));
-        QCOMPARE(added(), QStringList({QStringLiteral("Antes"), QStringLiteral("Depois")}));
+        QCOMPARE(added(), QStringList({"Antes", "Depois"}));
         QCOMPARE(m_rig->display.received(), QByteArray());
     }
 };

@@ -108,7 +108,7 @@ private slots:
             page.queue.takeSelected();
         page.queue.append(numbered(17));
         QTRY_VERIFY(page.caughtUp());
-        QCOMPARE(rows(*page.list->model()), QStringList{QStringLiteral("17|Linha 17|")});
+        QCOMPARE(rows(*page.list->model()), QStringList{"17|Linha 17|"});
     }
 
     void windowShownAgain_showsAtOnceWhatCameWhileHidden()

@@ -17,18 +17,11 @@ private slots:
     {
         const Settings settings;
         for (const SettingDefinition& row : settingsTable) {
-            const QString initial = Settings::initialText(row.key);
-            switch (row.kind()) {
-            case SettingKind::Text:
-                QCOMPARE(settings.text(row.key), initial);
-                break;
-            case SettingKind::CheckState:
-                QCOMPARE(settings.mostraDefault(), initial.toInt());
-                break;
-            case SettingKind::Option:
-                QCOMPARE(settings.option(row.key), initial == QStringLiteral("1"));
-                break;
-            }
+            const QString held = row.kind() == SettingKind::Text ? settings.text(row.key)
+                                 : row.kind() == SettingKind::Option
+                                     ? QString::number(settings.option(row.key))
+                                     : QString::number(settings.mostraDefault());
+            QCOMPARE(held, Settings::initialText(row.key));
         }
         // A file without the display's line settings or code page drives it as before.
         QCOMPARE(settings.text(Key::PortaDefinicoes), QStringLiteral("9600,n,8,1"));

@@ -28,11 +28,11 @@ private:
     // Stands in for the home folder; anyone may write in it, as the test may change identity.
     QTemporaryDir m_home;
 
-    QString userFolder() const { return m_home.filePath(QStringLiteral(".config/Mostrela")); }
-    QString dataFolder() const { return m_home.filePath(QStringLiteral(".local/share/Mostrela")); }
+    QString userFolder() const { return m_home.filePath(".config/Mostrela"); }
+    QString dataFolder() const { return m_home.filePath(".local/share/Mostrela"); }
     void writeConfig()
     {
-        QFile file(QDir(m_program.path()).filePath(QStringLiteral("Mostrela.cfg")));
+        QFile file(m_program.filePath("Mostrela.cfg"));
         QVERIFY(file.open(QIODevice::WriteOnly));
     }
 
@@ -47,7 +47,7 @@ private slots:
     {
         QDir(userFolder()).removeRecursively();
         QDir(dataFolder()).removeRecursively();
-        QFile::remove(QDir(m_program.path()).filePath(QStringLiteral("Mostrela.cfg")));
+        QFile::remove(m_program.filePath("Mostrela.cfg"));
     }
 
     void chosenFolder_winsOverAProgramFolderWithItsFile()
@@ -112,7 +112,7 @@ private slots:
     // QLockFile writes for this process, host name and all, as the system gives them.
     void folderLock_leftUnderThisProcessNumber_isTakenOver()
     {
-        const QString path = QDir(m_program.path()).filePath(QStringLiteral("Mostrela.lock"));
+        const QString path = m_program.filePath("Mostrela.lock");
         QByteArray written;
         {
             QLockFile own(path + QStringLiteral(".own"));
@@ -138,18 +138,17 @@ private slots:
     void controllerFiles_besideTheSettings_orInTheDataFolderOfThatFolderAlone()
     {
         const ControllerFiles writable = controllerFiles(m_program.path(), dataFolder());
-        QCOMPARE(writable.spoolFolder, QDir(m_program.path()).filePath(QStringLiteral("fila")));
-        QCOMPARE(writable.lockFile,
-                 QDir(m_program.path()).filePath(QStringLiteral("Mostrela.lock")));
-        QCOMPARE(writable.logFile, QDir(m_program.path()).filePath(QStringLiteral("Mostrela.log")));
+        QCOMPARE(writable.spoolFolder, m_program.filePath("fila"));
+        QCOMPARE(writable.lockFile, m_program.filePath("Mostrela.lock"));
+        QCOMPARE(writable.logFile, m_program.filePath("Mostrela.log"));
         QVERIFY(!QFileInfo::exists(dataFolder()));
 
         // Two read-only program folders of one name, for one user.
         if (const char* why = UnwritableFolder::unavailable())
             QSKIP(why);
         QTemporaryDir other;
-        const QString first = QDir(m_program.path()).filePath(QStringLiteral("loja"));
-        const QString second = QDir(other.path()).filePath(QStringLiteral("loja"));
+        const QString first = m_program.filePath("loja");
+        const QString second = other.filePath("loja");
         for (const QString& folder : {first, second})
             QVERIFY(QDir().mkpath(folder));
         // A spool that an earlier version shared between such folders is left alone, and named.
@@ -185,9 +184,8 @@ private slots:
     // a line that would take it past the bound moves it aside, replacing the older one.
     void logFile_keepsTheLatestLinesInTwoFilesWithinTheBound()
     {
-        const QString path = QDir(m_program.path()).filePath(QStringLiteral("Mostrela.log"));
-        const QString older =
-            QDir(m_program.path()).filePath(QStringLiteral("Mostrela-anterior.log"));
+        const QString path = m_program.filePath("Mostrela.log");
+        const QString older = m_program.filePath("Mostrela-anterior.log");
         QCOMPARE(LogFile::olderPath(path), older);
         const LogFile log(path, 100);
         QStringList lines;

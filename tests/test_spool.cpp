@@ -46,7 +46,7 @@ private slots:
         Spool second(spoolFolder());
         const Spool::Entries kept = second.load();
         QVERIFY(kept.problem.isEmpty());
-        QCOMPARE(lines(kept.waiting), QStringList({QStringLiteral("um"), QStringLiteral("dois")}));
+        QCOMPARE(lines(kept.waiting), QStringList({"um", "dois"}));
         QCOMPARE(kept.waiting[0].origin.numRegisto, 3000000000);
         QCOMPARE(kept.waiting[1].origin.dropFile, QStringLiteral("20261208101500-a.dsp"));
 
@@ -71,7 +71,7 @@ private slots:
         Spool third(spoolFolder());
         const Spool::Entries kept = third.load();
         QVERIFY(kept.waiting.isEmpty());
-        QCOMPARE(lines(kept.shown), QStringList({QStringLiteral("um")}));
+        QCOMPARE(lines(kept.shown), QStringList({"um"}));
         QCOMPARE(kept.shown.first().origin.numRegisto, 7);
         third.sourceSettled(id);
         QCOMPARE(files(), 0);
@@ -144,10 +144,9 @@ private slots:
             }
         }
         QCOMPARE(sizes, QList<qsizetype>({3, 3, 1}));
-        QCOMPARE(waiting, QStringList({QStringLiteral("linha 1"), QStringLiteral("linha 2"),
-                                       QStringLiteral("linha 3"), QStringLiteral("linha 4"),
-                                       QStringLiteral("linha 6"), QStringLiteral("linha 7")}));
-        QCOMPARE(shown, QStringList({QStringLiteral("linha 5")}));
+        QCOMPARE(waiting,
+                 QStringList({"linha 1", "linha 2", "linha 3", "linha 4", "linha 6", "linha 7"}));
+        QCOMPARE(shown, QStringList({"linha 5"}));
     }
 
     // A queue that holds a few messages leaves the rest in the spool: taken one by one, the

@@ -75,11 +75,11 @@ private slots:
         status.setError(QString(), Handler::Polling);
         status.setError(QString(), Handler::Rotation);
         QCOMPARE(LogCapture::lines, QStringList({
-                                        QStringLiteral("W fontes: sem base"),
-                                        QStringLiteral("W display: ecrã"),
-                                        QStringLiteral("W fontes: sem pasta"),
-                                        QStringLiteral("I fontes: recuperado"),
-                                        QStringLiteral("I display: recuperado"),
+                                        "W fontes: sem base",
+                                        "W display: ecrã",
+                                        "W fontes: sem pasta",
+                                        "I fontes: recuperado",
+                                        "I display: recuperado",
                                     }));
     }
 

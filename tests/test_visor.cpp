@@ -34,12 +34,10 @@ private slots:
             << QStringList{}
             << presetMessage(displayPresets().front().codes, "Caf\xE9 2,50 \x80", "") << cafe;
         QTest::newRow("the page the model's codes select")
-            << QStringList{modelo, QStringLiteral("escpos")}
-            << presetMessage(escpos, "Caf\x82 2,50 \xD5", "") << cafe;
-        QTest::newRow("the page told")
-            << QStringList{modelo, QStringLiteral("escpos"), QStringLiteral("--pagina-codigos"),
-                           QStringLiteral("1252")}
-            << presetMessage(escpos, "Caf\xE9 2,50 \x80", "") << cafe;
+            << QStringList{modelo, "escpos"} << presetMessage(escpos, "Caf\x82 2,50 \xD5", "")
+            << cafe;
+        QTest::newRow("the page told") << QStringList{modelo, "escpos", "--pagina-codigos", "1252"}
+                                       << presetMessage(escpos, "Caf\xE9 2,50 \x80", "") << cafe;
     }
 
     void modeloAndCodePage_drawMessagesAsThatDisplayShowsThem()
