@@ -156,7 +156,7 @@ private slots:
         const QString long25 = QStringLiteral("abcdefghijklmnopqrstuvwxy");
         QCOMPARE(messageFrame(settings, long25, QStringLiteral("curta")),
                  usualDisplayMessage("abcdefghijklmnopqrst", "curta"));
-        settings.setText(Key::NumLetras, QStringLiteral("3"));
+        settings.setText(Key::NumLetras, "3");
         QCOMPARE(messageFrame(settings, long25, QStringLiteral("curta")),
                  usualDisplayMessage("abc", "cur"));
         const PreparedMessage message =
@@ -180,12 +180,12 @@ private slots:
     void codeSettings_areReadOnEveryCall()
     {
         Settings settings;
-        settings.setText(Key::Limpa, QStringLiteral("300+2x7 + 64"));
-        settings.setText(Key::InitLinha1, QStringLiteral("27++65+1+2+3+4"));
+        settings.setText(Key::Limpa, "300+2x7 + 64");
+        settings.setText(Key::InitLinha1, "27++65+1+2+3+4");
         settings.setText(Key::FimLinha1, QString());
-        settings.setText(Key::InitLinha2, QString(99, u' ') + QStringLiteral("+27"));
-        settings.setText(Key::FimLinha2, QStringLiteral("13+10"));
-        settings.setText(Key::InitMostrador, QStringLiteral("27+64"));
+        settings.setText(Key::InitLinha2, QString(99, u' ') + "+27");
+        settings.setText(Key::FimLinha2, "13+10");
+        settings.setText(Key::InitMostrador, "27+64");
         // The initialise code is configured but never sent.
         QCOMPARE(messageFrame(settings, QStringLiteral("um"), QStringLiteral("dois")),
                  QByteArray("\x1B\x40") + "\x1B\x41\x01\x02\x03" + "um" + "dois" + "\r\n");

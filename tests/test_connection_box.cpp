@@ -57,7 +57,7 @@ private slots:
         QVERIFY2(lblError().startsWith(QStringLiteral("Falha na Ligação")), qPrintable(lblError()));
 
         QSignalSpy ticks(&m_window->controller, &Controller::pollingFinished);
-        QFile file(QDir(dropFolder.path()).filePath(QStringLiteral("1.dsp")));
+        QFile file(QDir(dropFolder.path()).filePath("1.dsp"));
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write("ficheiro") > 0);
         file.close();
         QTRY_COMPARE(m_window->controller.queue().count(), 1);
@@ -76,7 +76,7 @@ private slots:
 
         click(QStringLiteral("optSQL"));
         type(Key::SQL_Servidor, OdbcFixture::dataSource());
-        type(Key::LigaFicheirosPath, dropFolder.filePath(QStringLiteral("em-falta")));
+        type(Key::LigaFicheirosPath, dropFolder.filePath("em-falta"));
         click(QStringLiteral("optExecutando"));
         QTRY_VERIFY2(lblError().contains(QStringLiteral("em-falta")), qPrintable(lblError()));
         click(QStringLiteral("optSQL"));

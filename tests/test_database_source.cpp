@@ -18,7 +18,7 @@ private:
     SourceSettings m_settings;
     const QDateTime m_start{QDate(2024, 3, 9), QTime(10, 15, 0)};
 
-    QString spoolFolder() const { return m_folder->filePath(QStringLiteral("fila")); }
+    QString spoolFolder() const { return m_folder->filePath("fila"); }
     void insert(const QString& user, int second, const QVariant& linha1, const QVariant& linha2)
     {
         m_odbc.insert(user, m_start.addSecs(second), linha1, linha2);
@@ -59,12 +59,12 @@ private slots:
     void rowsOfThisUser_queuedInDataSysOrder_deleted_othersLeft()
     {
         const QVariant null(QMetaType::fromType<QString>());
-        insert(OdbcFixture::databaseUser(), 2, QStringLiteral("B1"), QStringLiteral("B2"));
-        insert(QStringLiteral("caixa2"), 1, QStringLiteral("X1"), QStringLiteral("X2"));
-        insert(OdbcFixture::databaseUser(), 1, QStringLiteral("A1"), QStringLiteral("A2"));
+        insert(OdbcFixture::databaseUser(), 2, "B1", "B2");
+        insert("caixa2", 1, "X1", "X2");
+        insert(OdbcFixture::databaseUser(), 1, "A1", "A2");
         // NULL lines, as some writers leave an empty line: an empty line, and the row goes.
-        insert(OdbcFixture::databaseUser(), 3, null, QStringLiteral("C2"));
-        insert(OdbcFixture::databaseUser(), 4, QStringLiteral("D1"), null);
+        insert(OdbcFixture::databaseUser(), 3, null, "C2");
+        insert(OdbcFixture::databaseUser(), 4, "D1", null);
 
         QCOMPARE(tick(), QString());
         QCOMPARE(m_source->lines(), QStringList({"A1|A2", "B1|B2", "|C2", "D1|"}));
@@ -78,8 +78,8 @@ private slots:
 
     void quotesInUserName_matchOnlyThatUser()
     {
-        insert(QStringLiteral("O'Neil"), 0, QStringLiteral("O1"), QStringLiteral("O2"));
-        insert(QStringLiteral("caixa2"), 0, QStringLiteral("X1"), QStringLiteral("X2"));
+        insert("O'Neil", 0, "O1", "O2");
+        insert("caixa2", 0, "X1", "X2");
 
         m_settings.sqlUtilizador = QStringLiteral("x' or 'a'='a");
         QCOMPARE(tick(), QString());
@@ -116,7 +116,7 @@ private slots:
         QVERIFY(!m_source->result.connectionFailure);
 
         m_odbc.createTable();
-        insert(OdbcFixture::databaseUser(), 0, QStringLiteral("A1"), QStringLiteral("A2"));
+        insert(OdbcFixture::databaseUser(), 0, "A1", "A2");
         QCOMPARE(tick(), QString());
         QCOMPARE(m_source->lines(), QStringList({"A1|A2"}));
     }
@@ -184,7 +184,7 @@ private slots:
     // second time, also when its delete must wait for a lock to go.
     void spooledRowsLeftInTheTable_areDeletedNotTakenAgain_evenWhenTheDeleteMustWait()
     {
-        insert(OdbcFixture::databaseUser(), 0, QStringLiteral("guardada"), QString());
+        insert(OdbcFixture::databaseUser(), 0, "guardada", QString());
         QueuedMessage kept(QStringLiteral("2024-03-09 10:15:00"), QStringLiteral("guardada"));
         restartWithKept(kept);
 
@@ -233,7 +233,7 @@ private slots:
         QFETCH(QString, linha2);
         QFETCH(QVariant, user);
         QFETCH(bool, taken);
-        insert(OdbcFixture::databaseUser(), 0, longLine(), QStringLiteral("2"));
+        insert(OdbcFixture::databaseUser(), 0, longLine(), "2");
         QueuedMessage kept(ordem, linha1, linha2);
         if (user.isValid())
             kept.origin.utilizador = user.toString();

@@ -112,13 +112,13 @@ private slots:
     {
         Rig rig;
         // Sent blank, the message would be lost: it is not sent, and must be tried again.
-        rig.settings.setText(Key::NumLetras, QStringLiteral("vinte"));
+        rig.settings.setText(Key::NumLetras, "vinte");
         const DisplayOutcome outcome = rig.send(QStringLiteral("Bom dia"), QStringLiteral("Cafe"));
         QVERIFY(!outcome.reached);
         QVERIFY2(outcome.failure.contains(QStringLiteral("\"vinte\"")),
                  qPrintable(outcome.failure));
         // A width read by its leading digits, as Mostrela.cfg's numbers are.
-        rig.settings.setText(Key::NumLetras, QStringLiteral("4 letras"));
+        rig.settings.setText(Key::NumLetras, "4 letras");
         rig.send(QStringLiteral("Bom dia"), QStringLiteral("Cafe"));
         rig.expect("Bom", "Cafe");
     }
@@ -157,9 +157,8 @@ private slots:
         QSignalSpy written(writer, &DisplayWriter::written);
         terminal.holdWriters();
         const DisplaySettings snapshot = displaySettings(settings);
-        QMetaObject::invokeMethod(writer, [writer, snapshot] {
-            writer->write(1, snapshot, QStringLiteral("linha"), QString(), 0);
-        });
+        QMetaObject::invokeMethod(
+            writer, [writer, snapshot] { writer->write(1, snapshot, "linha", QString(), 0); });
 
         QTRY_COMPARE(terminal.lineSettings(), seen);
         terminal.releaseWriters();

@@ -46,14 +46,14 @@ private slots:
         // Line 1 is the file's first 20 letters; line 2 runs longer and is cut by the display's
         // width.
         QVERIFY(displays.drop("1.dsp", QStringLiteral("Promoção do mês: pão") +
-                                           QStringLiteral("Ação de promoção do mês inteiro")));
+                                           "Ação de promoção do mês inteiro"));
         const QStringList sent = {QStringLiteral("Promocao do mes: pao"),
                                   QStringLiteral("Acao de promocao do")};
         QTRY_COMPARE(displays.terminalLines(), sent);
         QTRY_COMPARE(displays.previewLines(), sent);
         QVERIFY(displays.failure()->isHidden());
 
-        QVERIFY(displays.drop("2.dsp", QStringLiteral("  Olá  ")));
+        QVERIFY(displays.drop("2.dsp", "  Olá  "));
         QTRY_COMPARE(displays.terminalLines(), QStringList({"Ola", QString()}));
         QTRY_COMPARE(displays.previewLines(), displays.terminalLines());
     }
@@ -63,13 +63,13 @@ private slots:
         Displays displays;
         displays.rig.folder.settings().setLigaFicheiros(true);
         displays.rig.start();
-        QVERIFY(displays.drop("1.dsp", QStringLiteral("Primeira")));
+        QVERIFY(displays.drop("1.dsp", "Primeira"));
         QTRY_COMPARE(displays.previewLines(), QStringList({"Primeira", QString()}));
 
         Settings& settings = displays.rig.settings();
-        const QString missing = displays.rig.folder.filePath(QStringLiteral("sem-display"));
+        const QString missing = displays.rig.folder.filePath("sem-display");
         settings.setText(Key::Porta, missing);
-        QVERIFY(displays.drop("2.dsp", QStringLiteral("Segunda")));
+        QVERIFY(displays.drop("2.dsp", "Segunda"));
         QTRY_VERIFY(!displays.failure()->isHidden());
         QVERIFY2(displays.failure()->text().startsWith(QStringLiteral("Última escrita falhou: ")) &&
                      displays.failure()->text().contains(missing),
@@ -88,7 +88,7 @@ private slots:
         displays.rig.running().controller().testDisplay();
         QTRY_VERIFY(!displays.failure()->isHidden());
         settings.setText(Key::Porta, displays.rig.display.name());
-        QVERIFY(displays.drop("3.dsp", QStringLiteral("Segunda")));
+        QVERIFY(displays.drop("3.dsp", "Segunda"));
         QTRY_VERIFY(displays.failure()->isHidden());
         QCOMPARE(displays.previewLines(), displays.terminalLines());
     }

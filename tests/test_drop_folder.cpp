@@ -153,7 +153,7 @@ private slots:
 
     void missingFolder_failsClearly()
     {
-        const QString folder = m_folder.filePath(QStringLiteral("em-falta"));
+        const QString folder = m_folder.filePath("em-falta");
         QStringList problems;
         QString error = runTrapped([&] {
             readDropFiles(folder, LineWidth::read("20"), problems, 2, running,
@@ -176,7 +176,7 @@ private slots:
         // Another program puts a folder of its own in the place of 2.dsp once it has been read.
         const auto replaceSecond = [&] {
             QVERIFY(QFile::remove(path("2.dsp")));
-            QVERIFY(QDir(m_folder.path()).mkpath(QStringLiteral("2.dsp/dentro")));
+            QVERIFY(QDir(m_folder.path()).mkpath("2.dsp/dentro"));
         };
         QString error = take(QStringLiteral("20"), replaceSecond);
         QVERIFY2(error.contains(QDir::toNativeSeparators(path("2.dsp"))), qPrintable(error));
@@ -196,7 +196,7 @@ private slots:
         QSKIP("FIFOs, symbolic links and names that are not UTF-8 are a Unix's");
 #else
         QTemporaryDir outside;
-        QFile secret(outside.filePath(QStringLiteral("segredo")));
+        QFile secret(outside.filePath("segredo"));
         QVERIFY(secret.open(QIODevice::WriteOnly));
         secret.write("palavra-passe");
         secret.close();
@@ -204,7 +204,7 @@ private slots:
         QVERIFY(QFile::link(secret.fileName(), path("2.dsp")));
         QCOMPARE(::mkfifo(QFile::encodeName(path("3.dsp")).constData(), 0600), 0);
         QVERIFY(QFile::link(path("3.dsp"), path("4.dsp")));
-        QVERIFY(QDir(m_folder.path()).mkdir(QStringLiteral("5.DSP")));
+        QVERIFY(QDir(m_folder.path()).mkdir("5.DSP"));
         // Bytes that are not UTF-8: the name cannot be given back to the system as it came.
         const QByteArray badName = QFile::encodeName(m_folder.path()) + "/6\xff.dsp";
         QFile bad;

@@ -31,7 +31,7 @@ private slots:
             display.received().startsWith(usualDisplayMessages({lines.first()})), 10000);
 
         display.unplug();
-        QVERIFY(folder.drop(QStringLiteral("5.dsp"), lines.at(4).toLatin1()));
+        QVERIFY(folder.drop("5.dsp", lines.at(4).toLatin1()));
         QTRY_COMPARE(folder.dropFilesLeft(), QStringList());
         QTRY_VERIFY2(running.lblError().contains(display.name()), qPrintable(running.lblError()));
         // Every message is either shown or waiting, the oldest waiting one selected at the top.
@@ -42,7 +42,7 @@ private slots:
         QCOMPARE(running.controller().queue().selectedRow(), std::optional<int>(0));
 
         display.plugIn();
-        QVERIFY(folder.drop(QStringLiteral("6.dsp"), lines.at(5).toLatin1()));
+        QVERIFY(folder.drop("6.dsp", lines.at(5).toLatin1()));
         QTRY_COMPARE_WITH_TIMEOUT(display.received(), usualDisplayMessages(lines), 10000);
         QCOMPARE(running.queued(), QStringList());
         QCOMPARE(running.lblError(), QString());
@@ -53,25 +53,25 @@ private slots:
     void unusableLineOrCodePage_messageWaitsAndTheLabelSaysWhy()
     {
         ControllerRig rig;
-        rig.folder.settings().setText(Key::PortaDefinicoes, QStringLiteral("9600,n,9,1"));
+        rig.folder.settings().setText(Key::PortaDefinicoes, "9600,n,9,1");
         rig.folder.settings().setLigaFicheiros(true);
         RunningController& running = rig.start();
         Settings& settings = rig.settings();
         const QStringList waiting{QStringLiteral("Café 2,50 €")};
 
-        QVERIFY(rig.folder.drop(QStringLiteral("1.dsp"), "Caf\xE9 2,50 \x80"));
+        QVERIFY(rig.folder.drop("1.dsp", "Caf\xE9 2,50 \x80"));
         QTRY_VERIFY2(running.lblError().contains(QStringLiteral("\"9600,n,9,1\"")),
                      qPrintable(running.lblError()));
         QTRY_COMPARE(running.queued(), waiting);
 
-        settings.setText(Key::PortaDefinicoes, QStringLiteral("19200,e,8,1"));
-        settings.setText(Key::PaginaCodigos, QStringLiteral("1251"));
+        settings.setText(Key::PortaDefinicoes, "19200,e,8,1");
+        settings.setText(Key::PaginaCodigos, "1251");
         QTRY_VERIFY2(running.lblError().contains(QStringLiteral("\"1251\"")),
                      qPrintable(running.lblError()));
         QTRY_COMPARE(running.queued(), waiting);
         QCOMPARE(rig.display.received(), QByteArray());
 
-        settings.setText(Key::PaginaCodigos, QStringLiteral("858"));
+        settings.setText(Key::PaginaCodigos, "858");
         QTRY_COMPARE_WITH_TIMEOUT(rig.display.received(),
                                   usualDisplayMessage("Caf\x82 2,50 \xD5", ""), 10000);
         QTRY_COMPARE(running.queued(), QStringList());
@@ -94,7 +94,7 @@ private slots:
         ControllerFolder folder;
         MemoryPort display;
         folder.settings().setText(Key::Porta, display.name());
-        folder.settings().setText(Key::SegundosValidade, QStringLiteral("0.5 s"));
+        folder.settings().setText(Key::SegundosValidade, "0.5 s");
         folder.settings().setLigaFicheiros(true);
         folder.writeConfig();
         display.unplug();
@@ -109,12 +109,12 @@ private slots:
         // least 0.6 s at 0.2 s a tick.
         QTRY_VERIFY(running.added().size() >= 7);
         QTRY_COMPARE(running.queued(), old);
-        const QDir spool(folder.filePath(QStringLiteral("fila")));
+        const QDir spool(folder.filePath("fila"));
         QCOMPARE(spool.entryList({QStringLiteral("*.msg")}, QDir::Files).size(), 3);
         QCOMPARE(dropped, 0);
 
         display.plugIn();
-        QVERIFY(folder.drop(QStringLiteral("4.dsp"), "Nova"));
+        QVERIFY(folder.drop("4.dsp", "Nova"));
         QTRY_COMPARE_WITH_TIMEOUT(
             display.received(), usualDisplayMessages({old.first(), QStringLiteral("Nova")}), 10000);
         QTRY_COMPARE(spool.entryList({QStringLiteral("*.msg")}, QDir::Files), QStringList());

@@ -22,7 +22,7 @@ private:
     QTemporaryDir m_folder;
     SourceSettings m_settings;
 
-    QString dropFolder() const { return m_folder.filePath(QStringLiteral("entrada")); }
+    QString dropFolder() const { return m_folder.filePath("entrada"); }
 
 private slots:
     void initTestCase()
@@ -36,10 +36,10 @@ private slots:
 
     void databaseStep_eachStageShownAsItStarts()
     {
-        PolledSource<DatabasePolling> source(m_folder.filePath(QStringLiteral("fila")));
+        PolledSource<DatabasePolling> source(m_folder.filePath("fila"));
         m_settings.sqlServidor = OdbcFixture::dataSource();
-        m_odbc.insert(OdbcFixture::databaseUser(), QDateTime::currentDateTime(),
-                      QStringLiteral("registo"), QString());
+        m_odbc.insert(OdbcFixture::databaseUser(), QDateTime::currentDateTime(), "registo",
+                      QString());
         QCOMPARE(source.poll(m_settings).error, QString());
         QCOMPARE(source.captions,
                  QStringList({"Em Execução - Abrindo Ligação", "Em Execução - Abrindo Tabela",
@@ -65,7 +65,7 @@ private slots:
     {
         QFETCH(QString, server);
         QFETCH(bool, told);
-        PolledSource<DatabasePolling> source(m_folder.filePath(QStringLiteral("fila")));
+        PolledSource<DatabasePolling> source(m_folder.filePath("fila"));
         m_settings.sqlServidor = server;
         const PollResult result = source.poll(m_settings);
         QVERIFY(result.connectionFailed);
@@ -80,13 +80,13 @@ private slots:
 
     void dropFolderStep_missingFolderFails_theNextCleanStepClearsIt()
     {
-        PolledSource<DropFolderPolling> source(m_folder.filePath(QStringLiteral("fila")));
+        PolledSource<DropFolderPolling> source(m_folder.filePath("fila"));
         const QString error = source.poll(m_settings).error;
         QVERIFY2(error.contains(dropFolder()), qPrintable(error));
         QCOMPARE(source.captions, QStringList({"Em Execução - Carregando Ficheiros"}));
 
         QVERIFY(QDir().mkpath(dropFolder()));
-        QFile file(QDir(dropFolder()).filePath(QStringLiteral("1.dsp")));
+        QFile file(QDir(dropFolder()).filePath("1.dsp"));
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write("ficheiro") > 0);
         file.close();
         QCOMPARE(source.poll(m_settings).error, QString());
@@ -100,10 +100,10 @@ private slots:
     // still empty then is taken as the empty message it is.
     void dropFolderStep_anEmptyFileWaitsAStep()
     {
-        PolledSource<DropFolderPolling> source(m_folder.filePath(QStringLiteral("fila")));
+        PolledSource<DropFolderPolling> source(m_folder.filePath("fila"));
         QVERIFY(QDir().mkpath(dropFolder()));
-        QFile writing(QDir(dropFolder()).filePath(QStringLiteral("1.dsp")));
-        QFile empty(QDir(dropFolder()).filePath(QStringLiteral("2.dsp")));
+        QFile writing(QDir(dropFolder()).filePath("1.dsp"));
+        QFile empty(QDir(dropFolder()).filePath("2.dsp"));
         QVERIFY(writing.open(QIODevice::WriteOnly) && empty.open(QIODevice::WriteOnly));
         empty.close();
         QCOMPARE(source.poll(m_settings).messages, 0);

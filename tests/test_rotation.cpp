@@ -27,7 +27,7 @@ struct Rig : DisplayRig {
 
     void tick() { rotation.tick(rotationSettings(settings), displaySettings(settings)); }
     QString lblError() const { return status.error(); }
-    void keepFor300s() { settings.setText(Key::SegundosValidade, QStringLiteral("300")); }
+    void keepFor300s() { settings.setText(Key::SegundosValidade, "300"); }
     void add(const QString& linha1, const QString& linha2 = {})
     {
         queue.append({QStringLiteral("ordem"), linha1, linha2});
@@ -106,7 +106,7 @@ private slots:
         Rig rig;
         for (const int unticked : {0, 2}) { // unticked or greyed
             rig.settings.setMostraDefault(unticked);
-            rig.status.setError(QStringLiteral("falha antiga"), Status::Handler::Rotation);
+            rig.status.setError("falha antiga", Status::Handler::Rotation);
             rig.tick();
             QCOMPARE(rig.lblError(), QStringLiteral("falha antiga"));
         }
@@ -121,10 +121,10 @@ private slots:
         Rig rig;
         rig.rotation.setClock([] { return QDateTime(QDate(2024, 12, 7), QTime(8, 5, 59)); });
         rig.settings.setMostraDefault(1);
-        rig.settings.setText(Key::Default_Linha2, QStringLiteral("#datahora#"));
+        rig.settings.setText(Key::Default_Linha2, "#datahora#");
         rig.tick();
         rig.expect("Bem-vindo", "07 " + QLocale::system().monthName(12).toLatin1() + "  08:05");
-        rig.settings.setText(Key::Default_Linha2, QStringLiteral("Hoje #DataHora#"));
+        rig.settings.setText(Key::Default_Linha2, "Hoje #DataHora#");
         rig.tick();
         rig.expect("Bem-vindo", "Hoje #DataHora#");
     }
@@ -185,7 +185,7 @@ private slots:
     {
         Rig rig;
         rig.keepFor300s();
-        Spool spool(rig.folder.filePath(QStringLiteral("fila")));
+        Spool spool(rig.folder.filePath("fila"));
         QueueFeed feed(rig.queue, spool, 2);
         connect(&rig.rotation, &Rotation::expired, &rig.rotation, [&] { feed.refill(); });
         rig.rotation.setFeed(&feed);
@@ -318,7 +318,7 @@ private slots:
         rig.keepFor300s();
         QDateTime wallNow = QDateTime::currentDateTime();
         rig.rotation.setClock([&] { return wallNow; });
-        Spool spool(rig.folder.filePath(QStringLiteral("fila")));
+        Spool spool(rig.folder.filePath("fila"));
         QueueFeed feed(rig.queue, spool, 2);
         rig.rotation.setFeed(&feed);
 

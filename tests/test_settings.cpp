@@ -32,8 +32,8 @@ private slots:
     {
         Settings settings;
         QSignalSpy changed(&settings, &Settings::changed);
-        settings.setText(Key::Porta, QStringLiteral("/dev/ttyUSB0"));
-        settings.setText(Key::Porta, QStringLiteral("/dev/ttyUSB0"));
+        settings.setText(Key::Porta, "/dev/ttyUSB0");
+        settings.setText(Key::Porta, "/dev/ttyUSB0");
         settings.setOption(Key::LigaFicheiros, true);
         settings.setLigaFicheiros(true);
         settings.setMostraDefault(2);
@@ -107,17 +107,17 @@ private slots:
     void snapshots_carryTheFieldsAsTheyStand()
     {
         Settings settings;
-        settings.setText(Key::Porta, QStringLiteral("COM3"));
-        settings.setText(Key::Limpa, QStringLiteral("27 + 64"));
+        settings.setText(Key::Porta, "COM3");
+        settings.setText(Key::Limpa, "27 + 64");
         settings.setText(Key::FimLinha2, QString());
-        settings.setText(Key::SQL_Servidor, QStringLiteral("loja"));
-        settings.setText(Key::SQL_Password, QStringLiteral("x;y"));
-        settings.setText(Key::LigaFicheirosPath, QStringLiteral("/srv/entrada"));
-        settings.setText(Key::Default_Linha2, QStringLiteral("#DataHora#"));
+        settings.setText(Key::SQL_Servidor, "loja");
+        settings.setText(Key::SQL_Password, "x;y");
+        settings.setText(Key::LigaFicheirosPath, "/srv/entrada");
+        settings.setText(Key::Default_Linha2, "#DataHora#");
         settings.setLigaSQL(true);
         settings.setMostraDefault(1);
-        settings.setText(Key::PortaDefinicoes, QStringLiteral("19200,o,7,2"));
-        settings.setText(Key::PaginaCodigos, QStringLiteral("858"));
+        settings.setText(Key::PortaDefinicoes, "19200,o,7,2");
+        settings.setText(Key::PaginaCodigos, "858");
 
         const DisplaySettings display = displaySettings(settings);
         QVERIFY(display.portaDefinicoes.value ==
@@ -140,7 +140,7 @@ private slots:
         QCOMPARE(rotation.defaultLinha2, QStringLiteral("#DataHora#"));
 
         // A snapshot is a value: later edits do not reach it.
-        settings.setText(Key::Porta, QStringLiteral("COM4"));
+        settings.setText(Key::Porta, "COM4");
         QCOMPARE(display.porta, QStringLiteral("COM3"));
     }
 };

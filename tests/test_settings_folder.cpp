@@ -152,9 +152,9 @@ private slots:
         for (const QString& folder : {first, second})
             QVERIFY(QDir().mkpath(folder));
         // A spool that an earlier version shared between such folders is left alone, and named.
-        const QString shared = QDir(dataFolder()).filePath(QStringLiteral("fila"));
+        const QString shared = QDir(dataFolder()).filePath("fila");
         QVERIFY(QDir().mkpath(shared));
-        QFile left(QDir(shared).filePath(QStringLiteral("00000001.msg")));
+        QFile left(QDir(shared).filePath("00000001.msg"));
         QVERIFY(left.open(QIODevice::WriteOnly));
         QVERIFY(QFile::setPermissions(dataFolder(), QFileDevice::Permissions(0x7777)));
         QVERIFY(QFile::setPermissions(shared, QFileDevice::Permissions(0x7777)));

@@ -86,7 +86,7 @@ private slots:
     void displayTest_saysWhyAPortThatIsNotThereGotNothing()
     {
         Window window;
-        const QString port = window.folder.filePath(QStringLiteral("sem-display"));
+        const QString port = window.folder.filePath("sem-display");
         window.set(Key::Porta, port);
         QSignalSpy tested(&window.controller, &Controller::displayTested);
         window.click("cmdTestarDisplay");
@@ -169,7 +169,7 @@ private slots:
         const QDateTime now = QDateTime::currentDateTime();
         for (const QString& user : {OdbcFixture::databaseUser(), QStringLiteral("caixa2"),
                                     OdbcFixture::databaseUser(), OdbcFixture::databaseUser()})
-            m_odbc.insert(user, now, QStringLiteral("Linha"), QString());
+            m_odbc.insert(user, now, "Linha", QString());
         testAndWait();
         QCOMPARE(window.text("lblTesteLigacao"),
                  QStringLiteral("Ligação bem sucedida: 3 mensagens à espera"));

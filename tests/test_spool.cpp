@@ -15,7 +15,7 @@ class TestSpool : public QObject {
 
 private:
     QTemporaryDir m_folder;
-    QString spoolFolder() const { return m_folder.filePath(QStringLiteral("fila")); }
+    QString spoolFolder() const { return m_folder.filePath("fila"); }
     int files() const
     {
         return static_cast<int>(QDir(spoolFolder()).entryList(QDir::Files).size());

@@ -38,11 +38,11 @@ private slots:
     {
         Status status;
         QSignalSpy changes(&status, &Status::errorChanged);
-        status.setError(QStringLiteral("ecrã"), Handler::Rotation);
+        status.setError("ecrã", Handler::Rotation);
         status.setError(QString(), Handler::Polling);
         QCOMPARE(status.error(), QStringLiteral("ecrã"));
-        status.setError(QStringLiteral("base"), Handler::Polling);
-        status.setError(QStringLiteral("ecrã"), Handler::Rotation); // the same failure again
+        status.setError("base", Handler::Polling);
+        status.setError("ecrã", Handler::Rotation); // the same failure again
         QCOMPARE(status.error(), QStringLiteral("ecrã"));
         status.setError(QString(), Handler::Rotation);
         QCOMPARE(status.error(), QStringLiteral("base")); // still standing, shown again
@@ -54,7 +54,7 @@ private slots:
     void saveFailure_standsUntilTheFileIsWrittenAgain()
     {
         Status status;
-        status.setError(QStringLiteral("gravar"), Handler::SettingsFile);
+        status.setError("gravar", Handler::SettingsFile);
         status.setError(QString(), Handler::Rotation);
         status.setError(QString(), Handler::Polling);
         QCOMPARE(status.error(), QStringLiteral("gravar"));
@@ -67,10 +67,10 @@ private slots:
         Status status;
         LogCapture log;
         status.setError(QString(), Handler::Polling);
-        status.setError(QStringLiteral("sem base"), Handler::Polling);
-        status.setError(QStringLiteral("sem base"), Handler::Polling);
-        status.setError(QStringLiteral("ecrã"), Handler::Rotation);
-        status.setError(QStringLiteral("sem pasta"), Handler::Polling);
+        status.setError("sem base", Handler::Polling);
+        status.setError("sem base", Handler::Polling);
+        status.setError("ecrã", Handler::Rotation);
+        status.setError("sem pasta", Handler::Polling);
         status.setError(QString(), Handler::Polling);
         status.setError(QString(), Handler::Polling);
         status.setError(QString(), Handler::Rotation);
@@ -86,8 +86,8 @@ private slots:
     void standingError_isEachHandlersOwnEvenWhenAnotherIsShown()
     {
         Status status;
-        status.setError(QStringLiteral("gravar"), Handler::SettingsFile);
-        status.setError(QStringLiteral("ecrã"), Handler::Rotation);
+        status.setError("gravar", Handler::SettingsFile);
+        status.setError("ecrã", Handler::Rotation);
         QCOMPARE(status.error(), QStringLiteral("ecrã"));
         QCOMPARE(status.standingError(Handler::SettingsFile), QStringLiteral("gravar"));
         QCOMPARE(status.standingError(Handler::Polling), QString());
