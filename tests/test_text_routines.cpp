@@ -42,26 +42,25 @@ private slots:
     void separaCampos_emptySeparatorLeavesFieldsUntouched()
     {
         QStringList fields{"kept"};
-        QVERIFY(!SeparaCampos(QStringLiteral("a b"), QStringLiteral("   "), fields));
+        QVERIFY(!SeparaCampos("a b", "   ", fields));
         QCOMPARE(fields, QStringList{"kept"});
     }
 
     void separaCampos_refusesMoreThan32767Separators()
     {
         QStringList fields;
-        QVERIFY(
-            SeparaCampos(QStringLiteral("x\r\n").repeated(32767), QStringLiteral("\r\n"), fields));
+        QVERIFY(SeparaCampos(QStringLiteral("x\r\n").repeated(32767), "\r\n", fields));
         QCOMPARE(fields.size(), 32768);
-        QVERIFY_THROWS_EXCEPTION(Failure, SeparaCampos(QStringLiteral("x\r\n").repeated(32768),
-                                                       QStringLiteral("\r\n"), fields));
+        QVERIFY_THROWS_EXCEPTION(
+            Failure, SeparaCampos(QStringLiteral("x\r\n").repeated(32768), "\r\n", fields));
     }
 
     void valorDaLinha_takesTextAfterLastEquals()
     {
-        QCOMPARE(ValorDaLinha(QStringLiteral("Porta=3")), QStringLiteral("3"));
-        QCOMPARE(ValorDaLinha(QStringLiteral("Default_Linha1=a=b")), QStringLiteral("b"));
-        QCOMPARE(ValorDaLinha(QStringLiteral("Porta=")), QString());
-        QCOMPARE(ValorDaLinha(QStringLiteral("no equals here")), QStringLiteral("no equals here"));
+        QCOMPARE(ValorDaLinha("Porta=3"), QStringLiteral("3"));
+        QCOMPARE(ValorDaLinha("Default_Linha1=a=b"), QStringLiteral("b"));
+        QCOMPARE(ValorDaLinha("Porta="), QString());
+        QCOMPARE(ValorDaLinha("no equals here"), QStringLiteral("no equals here"));
     }
 
     void valorDaLinha_refusesOverlongLine()
@@ -96,14 +95,14 @@ private slots:
 
     void strictNumber_wantsTheWholeText()
     {
-        QCOMPARE(strictNumber(QStringLiteral(" 3 ")), std::optional<double>(3.0));
-        QCOMPARE(strictNumber(QStringLiteral("3.5")), std::optional<double>(3.5));
-        QVERIFY(!strictNumber(QStringLiteral("3x")));
+        QCOMPARE(strictNumber(" 3 "), std::optional<double>(3.0));
+        QCOMPARE(strictNumber("3.5"), std::optional<double>(3.5));
+        QVERIFY(!strictNumber("3x"));
         QVERIFY(!strictNumber(QString()));
-        QCOMPARE(toInt16(QStringLiteral("2.5")), qint16(2));
-        QCOMPARE(toInt16(QStringLiteral("3.5")), qint16(4));
-        QVERIFY_THROWS_EXCEPTION(Failure, toInt16(QStringLiteral("abc")));
-        QVERIFY_THROWS_EXCEPTION(Failure, toInt16(QStringLiteral("40000")));
+        QCOMPARE(toInt16("2.5"), qint16(2));
+        QCOMPARE(toInt16("3.5"), qint16(4));
+        QVERIFY_THROWS_EXCEPTION(Failure, toInt16("abc"));
+        QVERIFY_THROWS_EXCEPTION(Failure, toInt16("40000"));
     }
 
     void roundHalfEven_goesToEvenNeighbourAndChecksRange()
@@ -119,12 +118,12 @@ private slots:
 
     void millisecondsFromSeconds_roundsAndOverflows()
     {
-        QCOMPARE(millisecondsFromSeconds(QStringLiteral("2.5")), 2500);
-        QCOMPARE(millisecondsFromSeconds(QStringLiteral("1,5")), 1000);
-        QCOMPARE(millisecondsFromSeconds(QStringLiteral("0.0005")), 0);
-        QCOMPARE(millisecondsFromSeconds(QStringLiteral("0.0015")), 2);
-        QCOMPARE(millisecondsFromSeconds(QStringLiteral("")), 0);
-        QVERIFY_THROWS_EXCEPTION(Failure, millisecondsFromSeconds(QStringLiteral("99999999999")));
+        QCOMPARE(millisecondsFromSeconds("2.5"), 2500);
+        QCOMPARE(millisecondsFromSeconds("1,5"), 1000);
+        QCOMPARE(millisecondsFromSeconds("0.0005"), 0);
+        QCOMPARE(millisecondsFromSeconds("0.0015"), 2);
+        QCOMPARE(millisecondsFromSeconds(""), 0);
+        QVERIFY_THROWS_EXCEPTION(Failure, millisecondsFromSeconds("99999999999"));
     }
 
     void decodeFileText_choosesEncoding()
@@ -144,9 +143,8 @@ private slots:
 
     void lineEndings_allBecomeCrLf()
     {
-        QCOMPARE(withCrLfLineEndings(QStringLiteral("a\r\nb\nc\rd\r")),
-                 QStringLiteral("a\r\nb\r\nc\r\nd\r\n"));
-        QCOMPARE(withCrLfLineEndings(QStringLiteral("\n\r")), QStringLiteral("\r\n\r\n"));
+        QCOMPARE(withCrLfLineEndings("a\r\nb\nc\rd\r"), QStringLiteral("a\r\nb\r\nc\r\nd\r\n"));
+        QCOMPARE(withCrLfLineEndings("\n\r"), QStringLiteral("\r\n\r\n"));
     }
 
     void encodeWindows1252_replacesUnmappableWithQuestionMark()

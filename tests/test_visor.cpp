@@ -69,16 +69,14 @@ private slots:
     void unknownModeloOrCodePage_isRefusedWithTheChoices()
     {
         QProcess visor;
-        visor.start(QStringLiteral(MOSTRELA_VISOR),
-                    {QStringLiteral("--modelo"), QStringLiteral("x")});
+        visor.start(QStringLiteral(MOSTRELA_VISOR), {"--modelo", "x"});
         QVERIFY(visor.waitForFinished(waitMs));
         QCOMPARE(visor.exitCode(), 1);
         QByteArray error = visor.readAllStandardError();
         for (const DisplayPreset& preset : displayPresets())
             QVERIFY2(error.contains(preset.key.toUtf8()), error.constData());
 
-        visor.start(QStringLiteral(MOSTRELA_VISOR),
-                    {QStringLiteral("--pagina-codigos"), QStringLiteral("1251")});
+        visor.start(QStringLiteral(MOSTRELA_VISOR), {"--pagina-codigos", "1251"});
         QVERIFY(visor.waitForFinished(waitMs));
         QCOMPARE(visor.exitCode(), 1);
         error = visor.readAllStandardError();
