@@ -176,7 +176,7 @@ private slots:
         RunningPage page;
         page.controller.selectPage(Controller::Page::Executando);
         page.queue.appendAll(numbered(1, 6));
-        page.queue.append({QStringLiteral("7"), QStringLiteral("Longa"), QString(300, u'W')});
+        page.queue.append({"7", "Longa", QString(300, u'W')});
         page.queue.select(2);
         QTRY_VERIFY(page.caughtUp());
         QVERIFY(page.list->itemDelegate()->metaObject() != &QStyledItemDelegate::staticMetaObject);

@@ -30,7 +30,7 @@ struct Rig : DisplayRig {
     void keepFor300s() { settings.setText(Key::SegundosValidade, "300"); }
     void add(const QString& linha1, const QString& linha2 = {})
     {
-        queue.append({QStringLiteral("ordem"), linha1, linha2});
+        queue.append({"ordem", linha1, linha2});
     }
     // Line 1 of every queued message, top first, the selected one marked with "*".
     QStringList queued() const
@@ -194,8 +194,7 @@ private slots:
         QList<QueuedMessage> batch;
         for (int number = 1; number <= 7; ++number)
             batch << takenAgo(QStringLiteral("Velha %1").arg(number), 3600);
-        batch << QueuedMessage(QString(), QStringLiteral("Nova"), QStringLiteral("1"))
-              << QueuedMessage(QString(), QStringLiteral("Outra"), QStringLiteral("2"));
+        batch << QueuedMessage(QString(), "Nova", "1") << QueuedMessage(QString(), "Outra", "2");
         QVERIFY(spool.write(batch).isEmpty());
         feed.enqueue(batch);
         rig.tick();
@@ -212,7 +211,7 @@ private slots:
     {
         Rig rig;
         rig.keepFor300s();
-        const auto addOld = [&rig] { rig.queue.append(takenAgo(QStringLiteral("Velha"), 3600)); };
+        const auto addOld = [&rig] { rig.queue.append(takenAgo("Velha", 3600)); };
         rig.add("Primeira", "1");
         addOld();
         rig.add("Escolhida", "2");
@@ -282,8 +281,7 @@ private slots:
             wallNow = wallNow.addSecs(seconds);
             steadyNow += qint64(seconds) * 1000;
         };
-        QueuedMessage message =
-            takenAgo(QStringLiteral("Pão"), wallAge, wallNow.toMSecsSinceEpoch());
+        QueuedMessage message = takenAgo("Pão", wallAge, wallNow.toMSecsSinceEpoch());
         message.linha2 = QStringLiteral("0,40");
         if (!carriedOver)
             message.takenSteady = steadyNow - qint64(steadyAge) * 1000;

@@ -48,14 +48,12 @@ private slots:
         window.set(Key::Porta, display.name());
         window.set(Key::NumLetras, QStringLiteral("12"));
         MessageQueue& queue = window.controller.queue();
-        queue.appendAll(
-            {QueuedMessage(QString(), QStringLiteral("Bom dia"), QStringLiteral("Loja"))});
+        queue.appendAll({QueuedMessage(QString(), "Bom dia", "Loja")});
         QTRY_COMPARE(window.tickAndRead(), usualDisplayMessage("Bom dia", "Loja"));
         display.take();
 
-        queue.appendAll(
-            {QueuedMessage(QString(), QStringLiteral("Bom dia"), QStringLiteral("Loja")),
-             QueuedMessage(QString(), QStringLiteral("Obrigado"), QStringLiteral("Volte sempre"))});
+        queue.appendAll({QueuedMessage(QString(), "Bom dia", "Loja"),
+                         QueuedMessage(QString(), "Obrigado", "Volte sempre")});
         QSignalSpy tested(&window.controller, &Controller::displayTested);
         window.click("cmdTestarDisplay");
         QCOMPARE(window.text("lblTesteDisplay"), testing);

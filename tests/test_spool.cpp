@@ -33,9 +33,8 @@ private slots:
 
     void entries_comeBackInOrderWithTheirOrigin_untilShown()
     {
-        QList<QueuedMessage> batch{QueuedMessage(QStringLiteral("1"), QStringLiteral("um")),
-                                   QueuedMessage(QStringLiteral("2"), QStringLiteral("dois")),
-                                   QueuedMessage(QStringLiteral("3"), QStringLiteral("três"))};
+        QList<QueuedMessage> batch{QueuedMessage("1", "um"), QueuedMessage("2", "dois"),
+                                   QueuedMessage("3", "três")};
         batch[0].origin.numRegisto = 3000000000;
         batch[1].origin.dropFile = QStringLiteral("20261208101500-a.dsp");
         Spool first(spoolFolder());
@@ -51,14 +50,14 @@ private slots:
         QCOMPARE(kept.waiting[1].origin.dropFile, QStringLiteral("20261208101500-a.dsp"));
 
         // New entries follow the old ones.
-        QList<QueuedMessage> more{QueuedMessage(QStringLiteral("4"), QStringLiteral("quatro"))};
+        QList<QueuedMessage> more{QueuedMessage("4", "quatro")};
         second.write(more);
         QVERIFY(more[0].spoolId > kept.waiting[1].spoolId);
     }
 
     void shownBeforeItsSourceDelete_isNeitherShownAgainNorForgotten()
     {
-        QList<QueuedMessage> batch{QueuedMessage(QStringLiteral("1"), QStringLiteral("um"))};
+        QList<QueuedMessage> batch{QueuedMessage("1", "um")};
         batch[0].origin.numRegisto = 7;
         Spool(spoolFolder()).write(batch);
 
@@ -81,8 +80,7 @@ private slots:
     // counts as taken when its file was written.
     void takenTime_comesBack_orIsItsFileTime()
     {
-        QList<QueuedMessage> batch{QueuedMessage(QStringLiteral("1"), QStringLiteral("um")),
-                                   QueuedMessage(QStringLiteral("2"), QStringLiteral("dois"))};
+        QList<QueuedMessage> batch{QueuedMessage("1", "um"), QueuedMessage("2", "dois")};
         batch[0].takenAt = 1700000000000;
         Spool(spoolFolder()).write(batch);
         QFile older(
@@ -103,7 +101,7 @@ private slots:
 
     void settledBeforeShown_isRemovedOnceShown()
     {
-        QList<QueuedMessage> batch{QueuedMessage(QStringLiteral("1"), QStringLiteral("um"))};
+        QList<QueuedMessage> batch{QueuedMessage("1", "um")};
         batch[0].origin.dropFile = QStringLiteral("x.dsp");
         Spool(spoolFolder()).write(batch);
         Spool second(spoolFolder());
@@ -138,7 +136,7 @@ private slots:
             waiting << lines(kept.waiting);
             shown << lines(kept.shown);
             if (sizes.size() == 1) {
-                QList<QueuedMessage> meanwhile{QueuedMessage(QStringLiteral("8"))};
+                QList<QueuedMessage> meanwhile{QueuedMessage("8")};
                 QVERIFY(spool.write(meanwhile).isEmpty());
                 QVERIFY(meanwhile[0].spoolId > batch.last().spoolId);
             }

@@ -21,8 +21,7 @@ private:
     static void keep(QtMsgType type, const QMessageLogContext& context, const QString& text)
     {
         if (QLatin1String(context.category) == QLatin1String("mostrela"))
-            lines.append((type == QtWarningMsg ? QStringLiteral("W ") : QStringLiteral("I ")) +
-                         text);
+            lines.append((type == QtWarningMsg ? "W " : "I ") + text);
     }
 
     QtMessageHandler m_former;
