@@ -69,7 +69,7 @@ private slots:
     void modes_sqlWinOrFailure()
     {
         QVERIFY(!connectionText(OdbcFixture::dataSource(), QString(), " sql ")
-                     .contains(QStringLiteral("Trusted_Connection")));
+                     .contains("Trusted_Connection"));
         QCOMPARE(connectionText(OdbcFixture::dataSource(), "Loja", "win"),
                  QStringLiteral("DSN=MostrelaTeste;Database=Loja;Trusted_Connection=yes"));
 
@@ -77,9 +77,9 @@ private slots:
         QVERIFY(!open(connection, OdbcFixture::dataSource(), QString(), "NT"));
         QVERIFY(!connection.isOpen());
         QVERIFY(m_failure);
-        QVERIFY(m_failure->message().startsWith(
-            QStringLiteral("Falha na Ligação à Base de Dados (MostrelaTeste)\n")));
-        QVERIFY(m_failure->description.contains(QStringLiteral("\"NT\"")));
+        QVERIFY(
+            m_failure->message().startsWith("Falha na Ligação à Base de Dados (MostrelaTeste)\n"));
+        QVERIFY(m_failure->description.contains("\"NT\""));
     }
 
     void serverName_reachedThroughSqlServerDriver()
@@ -120,7 +120,7 @@ private slots:
         QCOMPARE(lines.at(0), QStringLiteral("Falha na Ligação à Base de Dados (127.0.0.1,1)"));
         QVERIFY2(lines.at(1).toLongLong() != 0, qPrintable(lines.at(1)));
         QVERIFY(!lines.at(2).trimmed().isEmpty());
-        QVERIFY(!message.contains(QStringLiteral("p;w")));
+        QVERIFY(!message.contains("p;w"));
 
         QVERIFY(!open(connection, OdbcFixture::brokenDataSource(), QString()));
         QCOMPARE(m_failure->server, OdbcFixture::brokenDataSource());

@@ -38,11 +38,11 @@ private slots:
     void usualCodes_giveTheKnownByteStream()
     {
         cDisplay display;
-        display.ConfigCLSChar(codeSequenceBytes(QStringLiteral("12")));
-        display.ConfigLinha1IniChar(codeSequenceBytes(QStringLiteral("27+81+65")));
-        display.ConfigLinha2IniChar(codeSequenceBytes(QStringLiteral("27+81+66")));
-        display.ConfigLinha1FimChar(codeSequenceBytes(QStringLiteral("13")));
-        display.ConfigLinha2FimChar(codeSequenceBytes(QStringLiteral("13")));
+        display.ConfigCLSChar(codeSequenceBytes("12"));
+        display.ConfigLinha1IniChar(codeSequenceBytes("27+81+65"));
+        display.ConfigLinha2IniChar(codeSequenceBytes("27+81+66"));
+        display.ConfigLinha1FimChar(codeSequenceBytes("13"));
+        display.ConfigLinha2FimChar(codeSequenceBytes("13"));
 
         display.CLSDisplay();
         QString linha1 = QStringLiteral("Bom dia");
@@ -86,9 +86,9 @@ private slots:
         display.ConfigLinha1FimChar(">");
         display.ConfigLinha2IniChar("[");
         display.ConfigLinha2FimChar("]");
-        QCOMPARE(lineBytes(display, QStringLiteral("a"), 1), QByteArray("<a>"));
+        QCOMPARE(lineBytes(display, "a", 1), QByteArray("<a>"));
         for (const qint16 other : {0, 2, 7, -1})
-            QCOMPARE(lineBytes(display, QStringLiteral("b"), other), QByteArray("[b]"));
+            QCOMPARE(lineBytes(display, "b", other), QByteArray("[b]"));
     }
 
     void linha_alignsWithinTheLineWidth_data()
@@ -128,7 +128,7 @@ private slots:
     {
         cDisplay display;
         display.InitDisplay(); // no code configured: nothing
-        display.ConfigInitDisplayChar(codeSequenceBytes(QStringLiteral("27+64")));
+        display.ConfigInitDisplayChar(codeSequenceBytes("27+64"));
         display.ConfigCLSChar("\x0C");
         display.InitDisplay();
         display.SendCommand(QByteArray("\x1B\x00\xFF", 3));
@@ -159,8 +159,7 @@ private slots:
         settings.setText(Key::NumLetras, "3");
         QCOMPARE(messageFrame(settings, long25, QStringLiteral("curta")),
                  usualDisplayMessage("abc", "cur"));
-        const PreparedMessage message =
-            prepareMessage(displaySettings(settings), long25, QStringLiteral(" curta"));
+        const PreparedMessage message = prepareMessage(displaySettings(settings), long25, " curta");
         QCOMPARE(message.display.frame(), usualDisplayMessage("abc", "cu"));
         // Cut before trimming: a later message is compared with the lines as cut.
         QCOMPARE(message.cutLinha2, QStringLiteral(" cu"));
@@ -171,8 +170,7 @@ private slots:
     {
         // ESC Q B inside a message would write its own line 2; CR and LF would move the cursor.
         const PreparedMessage message =
-            prepareMessage(displaySettings(Settings()), QStringLiteral("Preço\x1BQBx"),
-                           QStringLiteral("a\r\nb\x7F\tc\x01"));
+            prepareMessage(displaySettings(Settings()), "Preço\x1BQBx", "a\r\nb\x7F\tc\x01");
         QCOMPARE(message.linha1, QStringLiteral("Preco QBx"));
         QCOMPARE(message.display.frame(), usualDisplayMessage("Preco QBx", "a  b  c"));
     }
@@ -220,8 +218,8 @@ private slots:
         QFETCH(QByteArray, linha2);
         Settings settings;
         settings.setText(Key::PaginaCodigos, paginaCodigos);
-        const PreparedMessage message = prepareMessage(
-            displaySettings(settings), QStringLiteral("Café 2,50 €"), QStringLiteral("Pão à Ñ"));
+        const PreparedMessage message =
+            prepareMessage(displaySettings(settings), "Café 2,50 €", "Pão à Ñ");
         QVERIFY(message.failure.isEmpty());
         QCOMPARE(message.display.frame(), usualDisplayMessage(linha1, linha2));
         // The window's picture of the display shows what the display shows.

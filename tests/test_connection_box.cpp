@@ -54,7 +54,7 @@ private slots:
         };
         click(QStringLiteral("optExecutando"));
         QTRY_COMPARE(openBoxes(), 1);
-        QVERIFY2(lblError().startsWith(QStringLiteral("Falha na Ligação")), qPrintable(lblError()));
+        QVERIFY2(lblError().startsWith("Falha na Ligação"), qPrintable(lblError()));
 
         QSignalSpy ticks(&m_window->controller, &Controller::pollingFinished);
         QFile file(QDir(dropFolder.path()).filePath("1.dsp"));
@@ -71,14 +71,14 @@ private slots:
             type(Key::SQL_Servidor, server);
             click(QStringLiteral("optExecutando"));
             QTRY_COMPARE(openBoxes(), fails ? 1 : 0);
-            QTRY_COMPARE(lblError().startsWith(QStringLiteral("Falha na Ligação")), fails);
+            QTRY_COMPARE(lblError().startsWith("Falha na Ligação"), fails);
         }
 
         click(QStringLiteral("optSQL"));
         type(Key::SQL_Servidor, OdbcFixture::dataSource());
         type(Key::LigaFicheirosPath, dropFolder.filePath("em-falta"));
         click(QStringLiteral("optExecutando"));
-        QTRY_VERIFY2(lblError().contains(QStringLiteral("em-falta")), qPrintable(lblError()));
+        QTRY_VERIFY2(lblError().contains("em-falta"), qPrintable(lblError()));
         click(QStringLiteral("optSQL"));
         click(QStringLiteral("optLigaSQL"));
         click(QStringLiteral("optLigaFicheiros"));

@@ -28,10 +28,8 @@ private:
     // before showing it leaves it, and starts the source again over that spool.
     void restartWithKept(QueuedMessage kept)
     {
-        kept.origin.numRegisto = m_odbc.rows(QStringLiteral("select NumRegisto from SaidaDisplay"))
-                                     .first()
-                                     .first()
-                                     .toLongLong();
+        kept.origin.numRegisto =
+            m_odbc.rows("select NumRegisto from SaidaDisplay").first().first().toLongLong();
         QList<QueuedMessage> entries{kept};
         Spool(spoolFolder()).write(entries);
         m_source = std::make_unique<PolledSource<DatabasePolling>>(spoolFolder());
@@ -106,7 +104,7 @@ private slots:
     {
         QFETCH(QString, definition);
         QFETCH(QString, complaint);
-        m_odbc.run(QStringLiteral("drop table SaidaDisplay"));
+        m_odbc.run("drop table SaidaDisplay");
         if (!definition.isEmpty())
             m_odbc.run(definition);
 
@@ -137,7 +135,7 @@ private slots:
     void rowThatCannotBeDeleted_staysAndDelaysOnlyItself()
     {
         QFETCH(QString, refusal);
-        const bool view = refusal.contains(QStringLiteral("continua"));
+        const bool view = refusal.contains("continua");
         const QString trigger =
             view ? QStringLiteral("create trigger guarda instead of delete on SaidaDisplay %1 "
                                   "begin delete from Mensagens where NumRegisto = old.NumRegisto; "
@@ -145,8 +143,8 @@ private slots:
                  : QStringLiteral("create trigger guarda before delete on SaidaDisplay %1 begin "
                                   "select raise(abort, '%2'); end");
         if (view) {
-            m_odbc.run(QStringLiteral("alter table SaidaDisplay rename to Mensagens"));
-            m_odbc.run(QStringLiteral("create view SaidaDisplay as select * from Mensagens"));
+            m_odbc.run("alter table SaidaDisplay rename to Mensagens");
+            m_odbc.run("create view SaidaDisplay as select * from Mensagens");
         }
         const QString when =
             QString::fromLatin1(view ? "when old.Linha1 <> 'preso'" : "when old.Linha1 = 'preso'");
@@ -168,15 +166,15 @@ private slots:
         QVERIFY2(view || m_odbc.rowsLeft() == QList<QStringList>({{"caixa1", "preso"}}),
                  "the refused row stays");
 
-        m_odbc.run(QStringLiteral("drop trigger guarda"));
+        m_odbc.run("drop trigger guarda");
         if (view)
             m_odbc.run(trigger.arg(QString()));
         QCOMPARE(tick(), QString());
         QCOMPARE(m_source->lines(), QStringList({"A1|2", "C1|2", "preso|2"}));
         QVERIFY(m_odbc.rowsLeft().isEmpty());
         if (view) {
-            m_odbc.run(QStringLiteral("drop view SaidaDisplay"));
-            m_odbc.run(QStringLiteral("drop table Mensagens"));
+            m_odbc.run("drop view SaidaDisplay");
+            m_odbc.run("drop table Mensagens");
         }
     }
 
@@ -192,7 +190,7 @@ private slots:
         m_odbc.lockForWriting();
         tick();
         const QString error = tick();
-        QVERIFY2(error.contains(QStringLiteral("locked")), qPrintable(error));
+        QVERIFY2(error.contains("locked"), qPrintable(error));
         m_odbc.commit();
         QCOMPARE(tick(), QString());
         QCOMPARE(m_source->taken.size(), 0);

@@ -113,13 +113,12 @@ private slots:
         Rig rig;
         // Sent blank, the message would be lost: it is not sent, and must be tried again.
         rig.settings.setText(Key::NumLetras, "vinte");
-        const DisplayOutcome outcome = rig.send(QStringLiteral("Bom dia"), QStringLiteral("Cafe"));
+        const DisplayOutcome outcome = rig.send("Bom dia", "Cafe");
         QVERIFY(!outcome.reached);
-        QVERIFY2(outcome.failure.contains(QStringLiteral("\"vinte\"")),
-                 qPrintable(outcome.failure));
+        QVERIFY2(outcome.failure.contains("\"vinte\""), qPrintable(outcome.failure));
         // A width read by its leading digits, as Mostrela.cfg's numbers are.
         rig.settings.setText(Key::NumLetras, "4 letras");
-        rig.send(QStringLiteral("Bom dia"), QStringLiteral("Cafe"));
+        rig.send("Bom dia", "Cafe");
         rig.expect("Bom", "Cafe");
     }
 

@@ -46,14 +46,12 @@ private slots:
         VirtualDisplay display(chosen.commandSet, *snapshot.paginaCodigos.value);
         display.feed(codeSequenceBytes(chosen.codes.initMostrador));
         // Longer lines first: the next message must leave nothing of them behind.
-        display.feed(prepareMessage(snapshot, QStringLiteral("a much longer line 1"),
-                                    QStringLiteral("another long line 2"))
+        display.feed(prepareMessage(snapshot, "a much longer line 1", "another long line 2")
                          .display.frame());
         QCOMPARE(display.upperLine(), QStringLiteral("a much longer line 1"));
         QCOMPARE(display.lowerLine(), QStringLiteral("another long line 2"));
 
-        const PreparedMessage message =
-            prepareMessage(snapshot, QStringLiteral("line one"), QStringLiteral("Café 2 €"));
+        const PreparedMessage message = prepareMessage(snapshot, "line one", "Café 2 €");
         const QByteArray bytes = message.display.frame();
         for (qsizetype at = 0; at < bytes.size(); at += pieceSize)
             display.feed(bytes.mid(at, pieceSize));
@@ -86,7 +84,7 @@ private slots:
         codes.initMostrador.clear(); // every one of the six counts, the unsent one too
         QCOMPARE(matchingDisplayPreset(codes), nullptr);
         QCOMPARE(matchingDisplayPreset(DisplayCodes{}), nullptr);
-        QCOMPARE(displayPresetWithKey(QStringLiteral("CD5220")), nullptr);
+        QCOMPARE(displayPresetWithKey("CD5220"), nullptr);
     }
 };
 

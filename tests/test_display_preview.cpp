@@ -71,7 +71,7 @@ private slots:
         settings.setText(Key::Porta, missing);
         QVERIFY(displays.drop("2.dsp", "Segunda"));
         QTRY_VERIFY(!displays.failure()->isHidden());
-        QVERIFY2(displays.failure()->text().startsWith(QStringLiteral("Última escrita falhou: ")) &&
+        QVERIFY2(displays.failure()->text().startsWith("Última escrita falhou: ") &&
                      displays.failure()->text().contains(missing),
                  qPrintable(displays.failure()->text()));
         // The display still shows the message before.

@@ -164,7 +164,7 @@ private slots:
             readDropFiles(QString(), LineWidth::read("20"), problems, 2, running,
                           [](QList<DropFile>&) {});
         });
-        QVERIFY2(error.contains(QStringLiteral("não está definida")), qPrintable(error));
+        QVERIFY2(error.contains("não está definida"), qPrintable(error));
         QVERIFY(problems.isEmpty());
     }
 
@@ -185,7 +185,7 @@ private slots:
 
         // The next pass names the folder and leaves it alone.
         error = take(QStringLiteral("20"));
-        QVERIFY2(error.contains(QStringLiteral("é uma pasta")), qPrintable(error));
+        QVERIFY2(error.contains("é uma pasta"), qPrintable(error));
         QCOMPARE(m_queue.count(), 2);
         QCOMPARE(filesLeft(), QStringList({"2.dsp"}));
     }
@@ -217,7 +217,7 @@ private slots:
         QCOMPARE(queued(), QStringList({"1.dsp|one|", "7.dsp|seven|"}));
         for (const char* named : {"2.dsp", "3.dsp", "4.dsp", "5.DSP", "6"})
             QVERIFY2(error.contains(QString::fromLatin1(named)), qPrintable(error));
-        QVERIFY(!error.contains(QStringLiteral("palavra")));
+        QVERIFY(!error.contains("palavra"));
         QCOMPARE(QDir(m_folder.path())
                      .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)
                      .size(),
@@ -230,7 +230,7 @@ private slots:
     void badWidth_failsBeforeAnyFileIsTaken()
     {
         write("1.dsp", "one");
-        QVERIFY(take(QStringLiteral("-3")).contains(QStringLiteral("\"-3\"")));
+        QVERIFY(take(QStringLiteral("-3")).contains("\"-3\""));
         QCOMPARE(m_queue.count(), 0);
         QCOMPARE(filesLeft(), QStringList({"1.dsp"}));
     }

@@ -60,14 +60,12 @@ private slots:
         const QStringList waiting{QStringLiteral("Café 2,50 €")};
 
         QVERIFY(rig.folder.drop("1.dsp", "Caf\xE9 2,50 \x80"));
-        QTRY_VERIFY2(running.lblError().contains(QStringLiteral("\"9600,n,9,1\"")),
-                     qPrintable(running.lblError()));
+        QTRY_VERIFY2(running.lblError().contains("\"9600,n,9,1\""), qPrintable(running.lblError()));
         QTRY_COMPARE(running.queued(), waiting);
 
         settings.setText(Key::PortaDefinicoes, "19200,e,8,1");
         settings.setText(Key::PaginaCodigos, "1251");
-        QTRY_VERIFY2(running.lblError().contains(QStringLiteral("\"1251\"")),
-                     qPrintable(running.lblError()));
+        QTRY_VERIFY2(running.lblError().contains("\"1251\""), qPrintable(running.lblError()));
         QTRY_COMPARE(running.queued(), waiting);
         QCOMPARE(rig.display.received(), QByteArray());
 
@@ -88,7 +86,7 @@ private slots:
         dropped = 0;
         const QtMessageHandler previous =
             qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& text) {
-                if (text.contains(QStringLiteral("postas de lado")))
+                if (text.contains("postas de lado"))
                     dropped += text.section(u' ', 0, 0).toInt();
             });
         ControllerFolder folder;

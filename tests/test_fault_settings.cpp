@@ -63,7 +63,7 @@ private slots:
         {
             // No event may run while the process has the other identity: click() saves at once.
             UnwritableFolder unwritable(folder.path());
-            typeAndSave(running, QStringLiteral("Boas compras"));
+            typeAndSave(running, "Boas compras");
         }
         QVERIFY(QFile::setPermissions(folder.configPath(), QFile::ReadOwner | QFile::WriteOwner));
         QVERIFY2(running.lblError().contains(folder.configPath()), qPrintable(running.lblError()));

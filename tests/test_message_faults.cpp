@@ -69,7 +69,7 @@ private slots:
     {
         m_odbc.run(QStringLiteral("insert into SaidaDisplay (NumRegisto, DataSys, Linha1, "
                                   "Linha2, Utilizador) values (3000000000, ?, 'Grande', '', ?)"),
-                   {QStringLiteral("2024-03-09T10:00:00"), OdbcFixture::databaseUser()});
+                   {"2024-03-09T10:00:00", OdbcFixture::databaseUser()});
         start();
         expectOnDisplay(usualDisplayMessage("Grande", ""));
         watchSomeTicks();
@@ -88,13 +88,12 @@ private slots:
         insert("Livre");
         start();
         expectOnDisplay(usualDisplayMessage("Livre", ""));
-        QTRY_VERIFY2(lblError().contains(QStringLiteral("continua na tabela")),
-                     qPrintable(lblError()));
+        QTRY_VERIFY2(lblError().contains("continua na tabela"), qPrintable(lblError()));
         watchSomeTicks();
         QCOMPARE(added(), QStringList({"Livre"}));
         QCOMPARE(m_odbc.rowsLeft().size(), 1);
 
-        m_odbc.run(QStringLiteral("drop trigger guarda"));
+        m_odbc.run("drop trigger guarda");
         expectOnDisplay(usualDisplayMessage("Presa", ""));
         QTRY_COMPARE(lblError(), QString());
         QVERIFY(m_odbc.rowsLeft().isEmpty());
@@ -113,10 +112,7 @@ private slots:
         QVERIFY(m_rig->folder.drop("1.dsp", "ficheiro" + huge));
         // Counted: reading the row back through the driver would take the seconds it once took.
         const auto taken = [&] {
-            return m_odbc.rows(QStringLiteral("select count(*) from SaidaDisplay"))
-                           .first()
-                           .first()
-                           .toInt() == 0 &&
+            return m_odbc.rows("select count(*) from SaidaDisplay").first().first().toInt() == 0 &&
                    m_rig->folder.dropFilesLeft().isEmpty();
         };
         QTRY_VERIFY_WITH_TIMEOUT(taken(), 15000);
@@ -157,8 +153,7 @@ private slots:
         m_rig->settings().setText(Key::NumLetras, "vinte");
         insert("Primeira");
         insert("Segunda");
-        QTRY_VERIFY2(lblError().contains(QStringLiteral("não é um número: \"vinte\"")),
-                     qPrintable(lblError()));
+        QTRY_VERIFY2(lblError().contains("não é um número: \"vinte\""), qPrintable(lblError()));
         QTRY_COMPARE(m_rig->running().queued(), QStringList({"Primeira", "Segunda"}));
         QCOMPARE(m_rig->display.received(), QByteArray());
 
@@ -183,7 +178,7 @@ private slots:
         expectOnDisplay(usualDisplayMessage("Depois", ""));
         watchSomeTicks();
         QVERIFY(!labels.isEmpty());
-        QVERIFY2(labels.first().first().toString().contains(QStringLiteral("porta inválido: 0")),
+        QVERIFY2(labels.first().first().toString().contains("porta inválido: 0"),
                  qPrintable(labels.first().first().toString()));
         QCOMPARE(added(), QStringList({"Antes", "Depois"}));
         QCOMPARE(m_rig->display.received(), QByteArray());

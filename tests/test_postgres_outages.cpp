@@ -102,7 +102,7 @@ private slots:
 
     void init()
     {
-        m_server->run(QStringLiteral("delete from SaidaDisplay"));
+        m_server->run("delete from SaidaDisplay");
         m_rig = std::make_unique<ControllerRig>();
         m_frames = ShownMessages();
         m_shown.clear();
@@ -137,7 +137,7 @@ private slots:
         if (outage == Outage::RowLocked) {
             feed(3, 0);
             locker.setDatabaseName(PostgresServer::dataSource());
-            locker.setUserName(QStringLiteral("postgres"));
+            locker.setUserName("postgres");
             QVERIFY(locker.open() && locker.transaction());
             QVERIFY(QSqlQuery(locker).exec(
                 QStringLiteral("select * from SaidaDisplay where Linha1 = '%1' for update")
@@ -171,7 +171,7 @@ private slots:
         case Outage::ServerRestarted:
             onServer([&] { m_server->stop(); });
             QTRY_VERIFY_WITH_TIMEOUT(!running.connectionBoxText().isEmpty(), drainMs);
-            QVERIFY2(running.lblError().startsWith(QStringLiteral("Falha na Ligação")),
+            QVERIFY2(running.lblError().startsWith("Falha na Ligação"),
                      qPrintable(running.lblError()));
             feed(0, 3); // the drop folder goes on meanwhile
             QTRY_VERIFY_WITH_TIMEOUT(shown(m_fed), drainMs);
@@ -241,7 +241,7 @@ private slots:
         for (const QString& line : std::as_const(m_fed))
             QVERIFY2(m_shown[line] == 1, qPrintable(line));
         QCOMPARE(m_frames.strayBytes(), 0);
-        QCOMPARE(rowsLeft(QStringLiteral("caixa2")), m_rowsFed);
+        QCOMPARE(rowsLeft("caixa2"), m_rowsFed);
         // A new login only where the outage ended the connection.
         if (outage != Outage::ServerRestarted)
             QCOMPARE(m_server->logins(user), loginsBefore + (outage == Outage::RowLocked ? 1 : 2));
@@ -272,7 +272,7 @@ private slots:
         const QString firstName =
             QStringLiteral("mostrela ") + QFileInfo(m_rig->folder.path()).absoluteFilePath();
         QTRY_VERIFY_WITH_TIMEOUT(waiting.lblError().contains(firstName), drainMs);
-        QVERIFY2(waiting.lblError().contains(QStringLiteral("não os lê nem apaga")),
+        QVERIFY2(waiting.lblError().contains("não os lê nem apaga"),
                  qPrintable(waiting.lblError()));
         feed(2, 0);
         QTRY_VERIFY_WITH_TIMEOUT(shown(m_fed), drainMs);
@@ -283,7 +283,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(waiting.added(), m_fed.mid(4), drainMs);
         QTRY_COMPARE(waiting.lblError(), QString());
         QCOMPARE(rowsLeft(user), 0);
-        QCOMPARE(rowsLeft(QStringLiteral("caixa2")), m_rowsFed);
+        QCOMPARE(rowsLeft("caixa2"), m_rowsFed);
         for (const QString& line : m_fed.mid(0, 4))
             QVERIFY2(m_shown[line] == 1, qPrintable(line));
     }

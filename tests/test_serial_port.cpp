@@ -17,12 +17,11 @@ private slots:
     void parse_readsEachSetting()
     {
         using Parity = LineSettings::Parity;
-        QCOMPARE(LineSettings::parse(QStringLiteral("9600,n,8,1")), LineSettings{});
-        QCOMPARE(LineSettings::parse(QStringLiteral("  ")), LineSettings{});
-        QCOMPARE(LineSettings::parse(QStringLiteral(" 19200 , E , 7 , 2 ")),
+        QCOMPARE(LineSettings::parse("9600,n,8,1"), LineSettings{});
+        QCOMPARE(LineSettings::parse("  "), LineSettings{});
+        QCOMPARE(LineSettings::parse(" 19200 , E , 7 , 2 "),
                  (LineSettings{19200, Parity::even, 7, 2}));
-        QCOMPARE(LineSettings::parse(QStringLiteral("1200,m,8,1")),
-                 (LineSettings{1200, Parity::mark, 8, 1}));
+        QCOMPARE(LineSettings::parse("1200,m,8,1"), (LineSettings{1200, Parity::mark, 8, 1}));
     }
 
     void parse_refusesMalformedText_data()
@@ -64,14 +63,13 @@ private slots:
     void deviceName_mapsNumbersAndKeepsDevices()
     {
 #ifdef Q_OS_WIN
-        QCOMPARE(SerialPort::deviceName(QStringLiteral("1")), QStringLiteral("COM1"));
+        QCOMPARE(SerialPort::deviceName("1"), QStringLiteral("COM1"));
 #else
-        QCOMPARE(SerialPort::deviceName(QStringLiteral("1")), QStringLiteral("/dev/ttyS0"));
-        QCOMPARE(SerialPort::deviceName(QStringLiteral(" 4 ")), QStringLiteral("/dev/ttyS3"));
+        QCOMPARE(SerialPort::deviceName("1"), QStringLiteral("/dev/ttyS0"));
+        QCOMPARE(SerialPort::deviceName(" 4 "), QStringLiteral("/dev/ttyS3"));
 #endif
-        QCOMPARE(SerialPort::deviceName(QStringLiteral("/dev/ttyUSB0")),
-                 QStringLiteral("/dev/ttyUSB0"));
-        QCOMPARE(SerialPort::deviceName(QStringLiteral("COM3")), QStringLiteral("COM3"));
+        QCOMPARE(SerialPort::deviceName("/dev/ttyUSB0"), QStringLiteral("/dev/ttyUSB0"));
+        QCOMPARE(SerialPort::deviceName("COM3"), QStringLiteral("COM3"));
         for (const char* refused : {"", "  ", "0", "-1", "40000"})
             QVERIFY_THROWS_EXCEPTION(Failure, SerialPort::deviceName(QString::fromLatin1(refused)));
 
@@ -101,7 +99,7 @@ private slots:
         const QString failure = runTrapped([&] { port.open(); });
         if (root && ::seteuid(0) != 0)
             qFatal("could not return to the former identity");
-        QVERIFY2(failure.contains(QStringLiteral("junte-o ao grupo")), qPrintable(failure));
+        QVERIFY2(failure.contains("junte-o ao grupo"), qPrintable(failure));
         QVERIFY(!port.isOpen());
 #else
         QSKIP("Windows has no device groups");

@@ -25,7 +25,7 @@ private slots:
         }
         // A file without the display's line settings or code page drives it as before.
         QCOMPARE(settings.text(Key::PortaDefinicoes), QStringLiteral("9600,n,8,1"));
-        QVERIFY(Settings::help(Key::InitLinha1).endsWith(QStringLiteral("vazio não envia nada.")));
+        QVERIFY(Settings::help(Key::InitLinha1).endsWith("vazio não envia nada."));
     }
 
     void changes_areSignalledOncePerRealChange()
@@ -122,7 +122,7 @@ private slots:
         const DisplaySettings display = displaySettings(settings);
         QVERIFY(display.portaDefinicoes.value ==
                 (LineSettings{19200, LineSettings::Parity::odd, 7, 2}));
-        QVERIFY(display.paginaCodigos.value == CodePage::parse(QStringLiteral("858")));
+        QVERIFY(display.paginaCodigos.value == CodePage::parse("858"));
         QCOMPARE(display.porta, QStringLiteral("COM3"));
         QCOMPARE(display.limpa, QByteArray("\x1B\x40"));
         QCOMPARE(display.initLinha2, QByteArray("\x1BQB"));

@@ -53,9 +53,9 @@ private slots:
     void chosenFolder_winsOverAProgramFolderWithItsFile()
     {
         writeConfig();
-        QCOMPARE(settingsFolder(QStringLiteral("/srv/mostrela"), m_program.path(),
-                                {m_program.path()}, userFolder()),
-                 QStringLiteral("/srv/mostrela"));
+        QCOMPARE(
+            settingsFolder("/srv/mostrela", m_program.path(), {m_program.path()}, userFolder()),
+            QStringLiteral("/srv/mostrela"));
     }
 
     void programFolder_whenItHasTheFileOrCanBeWritten_data()
@@ -98,8 +98,7 @@ private slots:
 
         QCOMPARE(chosen, programFolderChosen ? m_program.path() : userFolder());
         // What --help says of the default folder.
-        QCOMPARE(defaultSettingsFolderText(m_program.path(), places)
-                     .startsWith(QStringLiteral("a do programa")),
+        QCOMPARE(defaultSettingsFolderText(m_program.path(), places).startsWith("a do programa"),
                  !installed);
         // The user's folder is made only when it is the one in use.
         QCOMPARE(QFileInfo(userFolder()).isDir(), !programFolderChosen);
@@ -171,8 +170,7 @@ private slots:
         for (const ControllerFiles& files : found) {
             const QFileInfo own(QFileInfo(files.spoolFolder).path());
             QCOMPARE(own.path(), dataFolder());
-            QVERIFY2(own.fileName().startsWith(QStringLiteral("loja-")),
-                     qPrintable(own.fileName()));
+            QVERIFY2(own.fileName().startsWith("loja-"), qPrintable(own.fileName()));
             QVERIFY(own.isDir());
             QCOMPARE(QFileInfo(files.lockFile).path(), own.filePath());
             QCOMPARE(QFileInfo(files.logFile).path(), own.filePath());

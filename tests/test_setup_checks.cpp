@@ -91,8 +91,7 @@ private slots:
         QTRY_COMPARE(tested.count(), 1);
         QCOMPARE(tested.at(0).at(0).toBool(), false);
         const QString answer = window.text("lblTesteDisplay");
-        QVERIFY2(answer.startsWith(QStringLiteral("Não enviado: ")) && answer.contains(port),
-                 qPrintable(answer));
+        QVERIFY2(answer.startsWith("Não enviado: ") && answer.contains(port), qPrintable(answer));
         QVERIFY(window.enabled("cmdTestarDisplay"));
         QCOMPARE(window.controller.queue().count(), 0);
     }
@@ -142,7 +141,7 @@ private slots:
         window.set(key, Settings().text(key));
         window.click("cmdTestarDisplay");
         QTRY_COMPARE(tested.count(), 2);
-        QVERIFY2(window.text("lblTesteDisplay").startsWith(QStringLiteral("Enviado às ")),
+        QVERIFY2(window.text("lblTesteDisplay").startsWith("Enviado às "),
                  qPrintable(window.text("lblTesteDisplay")));
         QVERIFY(display.take().startsWith("\f\x1BQA12345678901234567890\r"));
     }
@@ -176,7 +175,7 @@ private slots:
 
         window.set(Key::SQL_Servidor, OdbcFixture::brokenDataSource());
         testAndWait();
-        QVERIFY2(window.text("lblTesteLigacao").startsWith(QStringLiteral("Falha na ligação: ")),
+        QVERIFY2(window.text("lblTesteLigacao").startsWith("Falha na ligação: "),
                  qPrintable(window.text("lblTesteLigacao")));
 
         // An answer holds for the values it was given: a change to any of them takes it away, and
@@ -229,7 +228,7 @@ private slots:
         for (QTcpSocket* socket : accepted)
             socket->abort();
         QTRY_VERIFY_WITH_TIMEOUT(window.enabled("cmdTestarLigacao"), 20000);
-        QVERIFY2(window.text("lblTesteLigacao").startsWith(QStringLiteral("Falha na ligação: ")),
+        QVERIFY2(window.text("lblTesteLigacao").startsWith("Falha na ligação: "),
                  qPrintable(window.text("lblTesteLigacao")));
     }
 };

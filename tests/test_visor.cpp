@@ -28,7 +28,7 @@ private slots:
                 << presetMessage(preset.codes, "line one", "line two") << lines;
 
         // "Café 2,50 €" in the code page the display reads.
-        const DisplayCodes& escpos = displayPresetWithKey(QStringLiteral("escpos"))->codes;
+        const DisplayCodes& escpos = displayPresetWithKey("escpos")->codes;
         const QByteArray cafe = QStringLiteral("|Café 2,50 €         |").toUtf8();
         QTest::newRow("Windows-1252 unless told")
             << QStringList{}
