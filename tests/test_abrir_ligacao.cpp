@@ -51,7 +51,7 @@ private slots:
         connection.setApplicationName(QStringLiteral("mostrela /lojas/caixa;1"));
         QVERIFY(open(connection, "mostrelateste", QString()));
 #ifndef Q_OS_WIN
-        QCOMPARE(m_odbc.trace().count(QStringLiteral("APP={mostrela /lojas/caixa;1}")), 1);
+        QCOMPARE(m_odbc.trace().count("APP={mostrela /lojas/caixa;1}"), 1);
 #endif
         QVERIFY(
             QSqlQuery(QStringLiteral("select count(*) from SaidaDisplay"), connection.database())
@@ -71,7 +71,7 @@ private slots:
         QVERIFY(!connectionText(OdbcFixture::dataSource(), QString(), " sql ")
                      .contains("Trusted_Connection"));
         QCOMPARE(connectionText(OdbcFixture::dataSource(), "Loja", "win"),
-                 QStringLiteral("DSN=MostrelaTeste;Database=Loja;Trusted_Connection=yes"));
+                 "DSN=MostrelaTeste;Database=Loja;Trusted_Connection=yes");
 
         DatabaseConnection connection;
         QVERIFY(!open(connection, OdbcFixture::dataSource(), QString(), "NT"));
@@ -95,15 +95,14 @@ private slots:
     {
         QCOMPARE(preferredSqlServerDriver({"SQL Server", "FreeTDS", "ODBC Driver 17 for SQL Server",
                                            "ODBC Driver 18 for SQL Server", "SQLite3"}),
-                 QStringLiteral("ODBC Driver 18 for SQL Server"));
-        QCOMPARE(preferredSqlServerDriver({"SQL Server", "freetds", "SQLite3"}),
-                 QStringLiteral("freetds"));
-        QCOMPARE(preferredSqlServerDriver({"SQLite3", "SQL Server"}), QStringLiteral("SQL Server"));
+                 "ODBC Driver 18 for SQL Server");
+        QCOMPARE(preferredSqlServerDriver({"SQL Server", "freetds", "SQLite3"}), "freetds");
+        QCOMPARE(preferredSqlServerDriver({"SQLite3", "SQL Server"}), "SQL Server");
         QCOMPARE(preferredSqlServerDriver({"SQLite3", "SQL Server Native Client 11.0"}), QString());
         QCOMPARE(
             preferredSqlServerDriver({"ODBC Driver for SQL Server", "ODBC Driver 1x for SQL Server",
                                       "odbc driver 9 for sql server"}),
-            QStringLiteral("odbc driver 9 for sql server"));
+            "odbc driver 9 for sql server");
         QCOMPARE(odbcDrivers(), QStringList({"SQLite3", "FreeTDS", "PostgreSQL Unicode"}));
     }
 
@@ -117,7 +116,7 @@ private slots:
         const QString message = m_failure->message();
         const QStringList lines = message.split(u'\n');
         QCOMPARE(lines.size(), 3);
-        QCOMPARE(lines.at(0), QStringLiteral("Falha na Ligação à Base de Dados (127.0.0.1,1)"));
+        QCOMPARE(lines.at(0), "Falha na Ligação à Base de Dados (127.0.0.1,1)");
         QVERIFY2(lines.at(1).toLongLong() != 0, qPrintable(lines.at(1)));
         QVERIFY(!lines.at(2).trimmed().isEmpty());
         QVERIFY(!message.contains("p;w"));

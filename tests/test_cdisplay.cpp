@@ -52,7 +52,7 @@ private slots:
         QCOMPARE(display.frame(), QByteArray("\x0C"
                                              "\x1B\x51\x41\x42\x6F\x6D\x20\x64\x69\x61\x0D"
                                              "\x1B\x51\x42\x43\x61\x66\x65\x0D"));
-        QCOMPARE(linha2, QStringLiteral("Cafe"));
+        QCOMPARE(linha2, "Cafe");
     }
 
     void linha_foldsThenTrimsSpaces_data()
@@ -154,16 +154,15 @@ private slots:
     {
         Settings settings;
         const QString long25 = QStringLiteral("abcdefghijklmnopqrstuvwxy");
-        QCOMPARE(messageFrame(settings, long25, QStringLiteral("curta")),
+        QCOMPARE(messageFrame(settings, long25, "curta"),
                  usualDisplayMessage("abcdefghijklmnopqrst", "curta"));
         settings.setText(Key::NumLetras, "3");
-        QCOMPARE(messageFrame(settings, long25, QStringLiteral("curta")),
-                 usualDisplayMessage("abc", "cur"));
+        QCOMPARE(messageFrame(settings, long25, "curta"), usualDisplayMessage("abc", "cur"));
         const PreparedMessage message = prepareMessage(displaySettings(settings), long25, " curta");
         QCOMPARE(message.display.frame(), usualDisplayMessage("abc", "cu"));
         // Cut before trimming: a later message is compared with the lines as cut.
-        QCOMPARE(message.cutLinha2, QStringLiteral(" cu"));
-        QCOMPARE(message.linha2, QStringLiteral("cu"));
+        QCOMPARE(message.cutLinha2, " cu");
+        QCOMPARE(message.linha2, "cu");
     }
 
     void controlCharactersInText_goOutAsBlanks()
@@ -171,7 +170,7 @@ private slots:
         // ESC Q B inside a message would write its own line 2; CR and LF would move the cursor.
         const PreparedMessage message =
             prepareMessage(displaySettings(Settings()), "Preço\x1BQBx", "a\r\nb\x7F\tc\x01");
-        QCOMPARE(message.linha1, QStringLiteral("Preco QBx"));
+        QCOMPARE(message.linha1, "Preco QBx");
         QCOMPARE(message.display.frame(), usualDisplayMessage("Preco QBx", "a  b  c"));
     }
 
@@ -185,7 +184,7 @@ private slots:
         settings.setText(Key::FimLinha2, "13+10");
         settings.setText(Key::InitMostrador, "27+64");
         // The initialise code is configured but never sent.
-        QCOMPARE(messageFrame(settings, QStringLiteral("um"), QStringLiteral("dois")),
+        QCOMPARE(messageFrame(settings, "um", "dois"),
                  QByteArray("\x1B\x40") + "\x1B\x41\x01\x02\x03" + "um" + "dois" + "\r\n");
     }
 

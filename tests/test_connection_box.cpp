@@ -85,8 +85,7 @@ private slots:
         m_window->controller.status().setCaption(QStringLiteral("Em Execução - Abrindo Tabela"));
         click(QStringLiteral("optExecutando"));
         QTRY_COMPARE(lblError(), QString());
-        QTRY_COMPARE(m_window->child<QGroupBox>(QStringLiteral("fraExecutando"))->title(),
-                     QStringLiteral("Em Execução"));
+        QTRY_COMPARE(m_window->child<QGroupBox>("fraExecutando")->title(), "Em Execução");
     }
 
     // The connection test of the settings page with settings that fail (or, for a blank user,

@@ -66,7 +66,7 @@ private slots:
 
         QCOMPARE(tick(), QString());
         QCOMPARE(m_source->lines(), QStringList({"A1|A2", "B1|B2", "|C2", "D1|"}));
-        QCOMPARE(m_source->taken.first().ordem, QStringLiteral("2024-03-09 10:15:01"));
+        QCOMPARE(m_source->taken.first().ordem, "2024-03-09 10:15:01");
         QCOMPARE(m_odbc.rowsLeft(), QList<QStringList>({{"caixa2", "X1"}}));
 
         QCOMPARE(tick(), QString());
@@ -110,7 +110,7 @@ private slots:
 
         const QString error = tick();
         QVERIFY2(error.contains(complaint), qPrintable(error));
-        QCOMPARE(caption(), QStringLiteral("Em Execução - Abrindo Tabela"));
+        QCOMPARE(caption(), "Em Execução - Abrindo Tabela");
         QVERIFY(!m_source->result.connectionFailure);
 
         m_odbc.createTable();
@@ -160,7 +160,7 @@ private slots:
             QVERIFY2(error.contains(refusal.left(60)), qPrintable(error));
             QVERIFY2(!error.contains(u'\u00C3') && !error.contains(QChar::ReplacementCharacter),
                      qPrintable(error));
-            QCOMPARE(caption(), QStringLiteral("Em Execução"));
+            QCOMPARE(caption(), "Em Execução");
             QCOMPARE(m_source->lines(), QStringList({"A1|2", "C1|2"}));
         }
         QVERIFY2(view || m_odbc.rowsLeft() == QList<QStringList>({{"caixa1", "preso"}}),

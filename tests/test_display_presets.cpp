@@ -48,18 +48,17 @@ private slots:
         // Longer lines first: the next message must leave nothing of them behind.
         display.feed(prepareMessage(snapshot, "a much longer line 1", "another long line 2")
                          .display.frame());
-        QCOMPARE(display.upperLine(), QStringLiteral("a much longer line 1"));
-        QCOMPARE(display.lowerLine(), QStringLiteral("another long line 2"));
+        QCOMPARE(display.upperLine(), "a much longer line 1");
+        QCOMPARE(display.lowerLine(), "another long line 2");
 
         const PreparedMessage message = prepareMessage(snapshot, "line one", "Café 2 €");
         const QByteArray bytes = message.display.frame();
         for (qsizetype at = 0; at < bytes.size(); at += pieceSize)
             display.feed(bytes.mid(at, pieceSize));
-        QCOMPARE(display.upperLine(), QStringLiteral("line one"));
+        QCOMPARE(display.upperLine(), "line one");
         // What the window says the display shows, accents and all where the page selects one.
         QCOMPARE(display.lowerLine(), message.linha2);
-        QCOMPARE(display.lowerLine(), chosen.paginaCodigos.isEmpty() ? QStringLiteral("Cafe 2 €")
-                                                                     : QStringLiteral("Café 2 €"));
+        QCOMPARE(display.lowerLine(), chosen.paginaCodigos.isEmpty() ? "Cafe 2 €" : "Café 2 €");
     }
 
     void presetCodes_matchTheirPreset_evenSpacedOut()

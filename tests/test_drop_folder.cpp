@@ -80,7 +80,7 @@ private slots:
         write("curto.Dsp", "third");
         write("20240105093001.txt", "not a message");
         write("20240105093002.dsp.part", "still being written");
-        QCOMPARE(take(QStringLiteral("20")), QString());
+        QCOMPARE(take("20"), QString());
         QCOMPARE(queued(), QStringList({"20240105092959|first|", "20240105093000|second|",
                                         "curto.Dsp|third|"}));
         QCOMPARE(m_queue.selectedRow(), 0);
@@ -132,13 +132,13 @@ private slots:
         // A sparse file of 8 GiB: reading it whole would exhaust memory.
         write("grande.dsp", "Ol\xc3\xa1 mundo, bom dia");
         QVERIFY(QFile::resize(path("grande.dsp"), qint64(8) << 30));
-        QCOMPARE(dropFileText(path("grande.dsp"), 12), QStringLiteral("Olá mundo, b"));
+        QCOMPARE(dropFileText(path("grande.dsp"), 12), "Olá mundo, b");
 
         // Past the part that is read, only line breaks: they are trailing, and not text.
         write("quebras.dsp", "ab" + QByteArray(1 << 20, '\n'));
-        QCOMPARE(dropFileText(path("quebras.dsp"), 60), QStringLiteral("ab"));
+        QCOMPARE(dropFileText(path("quebras.dsp"), 60), "ab");
         write("quebras.dsp", "ab" + QByteArray(1 << 20, '\n') + "c");
-        QCOMPARE(dropFileText(path("quebras.dsp"), 6), QStringLiteral("ab\r\n\r\n"));
+        QCOMPARE(dropFileText(path("quebras.dsp"), 6), "ab\r\n\r\n");
 
         // Two-byte letters, with the read ending inside one of them.
         QByteArray accents;

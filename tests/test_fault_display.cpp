@@ -108,18 +108,18 @@ private slots:
         QTRY_VERIFY(running.added().size() >= 7);
         QTRY_COMPARE(running.queued(), old);
         const QDir spool(folder.filePath("fila"));
-        QCOMPARE(spool.entryList({QStringLiteral("*.msg")}, QDir::Files).size(), 3);
+        QCOMPARE(spool.entryList({"*.msg"}, QDir::Files).size(), 3);
         QCOMPARE(dropped, 0);
 
         display.plugIn();
         QVERIFY(folder.drop("4.dsp", "Nova"));
-        QTRY_COMPARE_WITH_TIMEOUT(
-            display.received(), usualDisplayMessages({old.first(), QStringLiteral("Nova")}), 10000);
-        QTRY_COMPARE(spool.entryList({QStringLiteral("*.msg")}, QDir::Files), QStringList());
+        QTRY_COMPARE_WITH_TIMEOUT(display.received(), usualDisplayMessages({old.first(), "Nova"}),
+                                  10000);
+        QTRY_COMPARE(spool.entryList({"*.msg"}, QDir::Files), QStringList());
         QCOMPARE(dropped, 2);
         // The running page counts them too.
-        QTRY_COMPARE(child<QLabel>(running.menu(), QStringLiteral("lblContagem"))->text(),
-                     QStringLiteral("À espera: 0    Descartadas por antiguidade: 2"));
+        QTRY_COMPARE(child<QLabel>(running.menu(), "lblContagem")->text(),
+                     "À espera: 0    Descartadas por antiguidade: 2");
         qInstallMessageHandler(previous);
     }
 };

@@ -80,7 +80,7 @@ private slots:
         QCOMPARE(running.lblError(), QString());
         Controller restarted(folder.path());
         restarted.load(QString());
-        QCOMPARE(restarted.settings().text(Key::Default_Linha1), QStringLiteral("Boas compras"));
+        QCOMPARE(restarted.settings().text(Key::Default_Linha1), "Boas compras");
         QCOMPARE(restarted.settings().text(Key::Porta), rig.display.name());
     }
 

@@ -98,7 +98,7 @@ private slots:
         }
         QTRY_VERIFY(page.caughtUp());
         QCOMPARE(page.list->model()->rowCount(), 14);
-        QCOMPARE(page.queue.at(0).linha1, QStringLiteral("Linha 3"));
+        QCOMPARE(page.queue.at(0).linha1, "Linha 3");
         QCOMPARE(page.listSelection(), std::optional<int>(4));
         QVERIFY(page.text(QStringLiteral("lblUltimaMensagem")).startsWith(u"Último: Linha 3 | "));
         QVERIFY(page.text(QStringLiteral("lblLeituraFicheiros")).endsWith(u", 3 mensagens"));
@@ -148,10 +148,10 @@ private slots:
         page.queue.takeSelected();
         page.queue.appendAll(numbered(6, 7));
         page.pick(2);
-        QCOMPARE(page.queue.at(*page.queue.selectedRow()).linha1, QStringLiteral("Linha 3"));
+        QCOMPARE(page.queue.at(*page.queue.selectedRow()).linha1, "Linha 3");
         // A row whose message has gone to the display leaves the queue's choice as it was.
         page.pick(0);
-        QCOMPARE(page.queue.at(*page.queue.selectedRow()).linha1, QStringLiteral("Linha 3"));
+        QCOMPARE(page.queue.at(*page.queue.selectedRow()).linha1, "Linha 3");
 
         QTRY_VERIFY(page.caughtUp());
         QCOMPARE(page.listSelection(), std::optional<int>(1));
@@ -208,7 +208,7 @@ private slots:
         page.queue.putBack(back);
         page.queue.appendAll(numbered(12, 14));
         QTRY_VERIFY(page.caughtUp());
-        QCOMPARE(model.data(model.index(0, 1)).toString(), QStringLiteral("Linha 4"));
+        QCOMPARE(model.data(model.index(0, 1)).toString(), "Linha 4");
 
         QSignalSpy removals(&model, &QAbstractItemModel::rowsRemoved);
         while (page.queue.count() > 0)

@@ -108,7 +108,7 @@ private slots:
             rig.settings.setMostraDefault(unticked);
             rig.status.setError("falha antiga", Status::Handler::Rotation);
             rig.tick();
-            QCOMPARE(rig.lblError(), QStringLiteral("falha antiga"));
+            QCOMPARE(rig.lblError(), "falha antiga");
         }
         rig.add("Depois", "disso");
         rig.tick();

@@ -63,13 +63,13 @@ private slots:
     void deviceName_mapsNumbersAndKeepsDevices()
     {
 #ifdef Q_OS_WIN
-        QCOMPARE(SerialPort::deviceName("1"), QStringLiteral("COM1"));
+        QCOMPARE(SerialPort::deviceName("1"), "COM1");
 #else
-        QCOMPARE(SerialPort::deviceName("1"), QStringLiteral("/dev/ttyS0"));
-        QCOMPARE(SerialPort::deviceName(" 4 "), QStringLiteral("/dev/ttyS3"));
+        QCOMPARE(SerialPort::deviceName("1"), "/dev/ttyS0");
+        QCOMPARE(SerialPort::deviceName(" 4 "), "/dev/ttyS3");
 #endif
-        QCOMPARE(SerialPort::deviceName("/dev/ttyUSB0"), QStringLiteral("/dev/ttyUSB0"));
-        QCOMPARE(SerialPort::deviceName("COM3"), QStringLiteral("COM3"));
+        QCOMPARE(SerialPort::deviceName("/dev/ttyUSB0"), "/dev/ttyUSB0");
+        QCOMPARE(SerialPort::deviceName("COM3"), "COM3");
         for (const char* refused : {"", "  ", "0", "-1", "40000"})
             QVERIFY_THROWS_EXCEPTION(Failure, SerialPort::deviceName(QString::fromLatin1(refused)));
 

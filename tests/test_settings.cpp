@@ -24,7 +24,7 @@ private slots:
             QCOMPARE(held, Settings::initialText(row.key));
         }
         // A file without the display's line settings or code page drives it as before.
-        QCOMPARE(settings.text(Key::PortaDefinicoes), QStringLiteral("9600,n,8,1"));
+        QCOMPARE(settings.text(Key::PortaDefinicoes), "9600,n,8,1");
         QVERIFY(Settings::help(Key::InitLinha1).endsWith("vazio não envia nada."));
     }
 
@@ -123,7 +123,7 @@ private slots:
         QVERIFY(display.portaDefinicoes.value ==
                 (LineSettings{19200, LineSettings::Parity::odd, 7, 2}));
         QVERIFY(display.paginaCodigos.value == CodePage::parse("858"));
-        QCOMPARE(display.porta, QStringLiteral("COM3"));
+        QCOMPARE(display.porta, "COM3");
         QCOMPARE(display.limpa, QByteArray("\x1B\x40"));
         QCOMPARE(display.initLinha2, QByteArray("\x1BQB"));
         QCOMPARE(display.fimLinha2, QByteArray());
@@ -131,17 +131,17 @@ private slots:
         const SourceSettings sources = sourceSettings(settings);
         QVERIFY(sources.ligaSQL);
         QVERIFY(!sources.ligaFicheiros);
-        QCOMPARE(sources.sqlServidor, QStringLiteral("loja"));
-        QCOMPARE(sources.sqlPassword, QStringLiteral("x;y"));
-        QCOMPARE(sources.ligaFicheirosPath, QStringLiteral("/srv/entrada"));
+        QCOMPARE(sources.sqlServidor, "loja");
+        QCOMPARE(sources.sqlPassword, "x;y");
+        QCOMPARE(sources.ligaFicheirosPath, "/srv/entrada");
 
         const RotationSettings rotation = rotationSettings(settings);
         QCOMPARE(rotation.mostraDefault, 1);
-        QCOMPARE(rotation.defaultLinha2, QStringLiteral("#DataHora#"));
+        QCOMPARE(rotation.defaultLinha2, "#DataHora#");
 
         // A snapshot is a value: later edits do not reach it.
         settings.setText(Key::Porta, "COM4");
-        QCOMPARE(display.porta, QStringLiteral("COM3"));
+        QCOMPARE(display.porta, "COM3");
     }
 };
 

@@ -55,7 +55,7 @@ private slots:
         writeConfig();
         QCOMPARE(
             settingsFolder("/srv/mostrela", m_program.path(), {m_program.path()}, userFolder()),
-            QStringLiteral("/srv/mostrela"));
+            "/srv/mostrela");
     }
 
     void programFolder_whenItHasTheFileOrCanBeWritten_data()

@@ -160,16 +160,14 @@ private slots:
         };
 
         testAndWait();
-        QCOMPARE(window.text("lblTesteLigacao"),
-                 QStringLiteral("Ligação bem sucedida: 0 mensagens à espera"));
+        QCOMPARE(window.text("lblTesteLigacao"), "Ligação bem sucedida: 0 mensagens à espera");
 
         const QDateTime now = QDateTime::currentDateTime();
         for (const QString& user : {OdbcFixture::databaseUser(), QStringLiteral("caixa2"),
                                     OdbcFixture::databaseUser(), OdbcFixture::databaseUser()})
             m_odbc.insert(user, now, "Linha", QString());
         testAndWait();
-        QCOMPARE(window.text("lblTesteLigacao"),
-                 QStringLiteral("Ligação bem sucedida: 3 mensagens à espera"));
+        QCOMPARE(window.text("lblTesteLigacao"), "Ligação bem sucedida: 3 mensagens à espera");
         QCOMPARE(m_odbc.rowsLeft().size(), 4);
         QCOMPARE(window.controller.queue().count(), 0);
 

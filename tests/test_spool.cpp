@@ -47,7 +47,7 @@ private slots:
         QVERIFY(kept.problem.isEmpty());
         QCOMPARE(lines(kept.waiting), QStringList({"um", "dois"}));
         QCOMPARE(kept.waiting[0].origin.numRegisto, 3000000000);
-        QCOMPARE(kept.waiting[1].origin.dropFile, QStringLiteral("20261208101500-a.dsp"));
+        QCOMPARE(kept.waiting[1].origin.dropFile, "20261208101500-a.dsp");
 
         // New entries follow the old ones.
         QList<QueuedMessage> more{QueuedMessage("4", "quatro")};
@@ -87,7 +87,7 @@ private slots:
             QDir(spoolFolder()).filePath(QDir(spoolFolder()).entryList(QDir::Files).last()));
         QVERIFY(older.open(QIODevice::ReadWrite));
         QJsonObject entry = QJsonDocument::fromJson(older.readAll()).object();
-        QCOMPARE(entry.take(QStringLiteral("tomada")).toString().toLongLong(), batch[1].takenAt);
+        QCOMPARE(entry.take("tomada").toString().toLongLong(), batch[1].takenAt);
         older.resize(0);
         older.write(QJsonDocument(entry).toJson());
         older.flush();

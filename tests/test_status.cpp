@@ -39,12 +39,12 @@ private slots:
         QSignalSpy changes(&status, &Status::errorChanged);
         status.setError("ecrã", Handler::Rotation);
         status.setError(QString(), Handler::Polling);
-        QCOMPARE(status.error(), QStringLiteral("ecrã"));
+        QCOMPARE(status.error(), "ecrã");
         status.setError("base", Handler::Polling);
         status.setError("ecrã", Handler::Rotation); // the same failure again
-        QCOMPARE(status.error(), QStringLiteral("ecrã"));
+        QCOMPARE(status.error(), "ecrã");
         status.setError(QString(), Handler::Rotation);
-        QCOMPARE(status.error(), QStringLiteral("base")); // still standing, shown again
+        QCOMPARE(status.error(), "base"); // still standing, shown again
         status.setError(QString(), Handler::Polling);
         QCOMPARE(status.error(), QString());
         QCOMPARE(changes.count(), 5);
@@ -56,7 +56,7 @@ private slots:
         status.setError("gravar", Handler::SettingsFile);
         status.setError(QString(), Handler::Rotation);
         status.setError(QString(), Handler::Polling);
-        QCOMPARE(status.error(), QStringLiteral("gravar"));
+        QCOMPARE(status.error(), "gravar");
         status.setError(QString(), Handler::SettingsFile);
         QCOMPARE(status.error(), QString());
     }
@@ -87,12 +87,12 @@ private slots:
         Status status;
         status.setError("gravar", Handler::SettingsFile);
         status.setError("ecrã", Handler::Rotation);
-        QCOMPARE(status.error(), QStringLiteral("ecrã"));
-        QCOMPARE(status.standingError(Handler::SettingsFile), QStringLiteral("gravar"));
+        QCOMPARE(status.error(), "ecrã");
+        QCOMPARE(status.standingError(Handler::SettingsFile), "gravar");
         QCOMPARE(status.standingError(Handler::Polling), QString());
         status.setError(QString(), Handler::SettingsFile);
         QCOMPARE(status.standingError(Handler::SettingsFile), QString());
-        QCOMPARE(status.standingError(Handler::Rotation), QStringLiteral("ecrã"));
+        QCOMPARE(status.standingError(Handler::Rotation), "ecrã");
     }
 };
 

@@ -57,10 +57,10 @@ private slots:
 
     void valorDaLinha_takesTextAfterLastEquals()
     {
-        QCOMPARE(ValorDaLinha("Porta=3"), QStringLiteral("3"));
-        QCOMPARE(ValorDaLinha("Default_Linha1=a=b"), QStringLiteral("b"));
+        QCOMPARE(ValorDaLinha("Porta=3"), "3");
+        QCOMPARE(ValorDaLinha("Default_Linha1=a=b"), "b");
         QCOMPARE(ValorDaLinha("Porta="), QString());
-        QCOMPARE(ValorDaLinha("no equals here"), QStringLiteral("no equals here"));
+        QCOMPARE(ValorDaLinha("no equals here"), "no equals here");
     }
 
     void valorDaLinha_refusesOverlongLine()
@@ -130,7 +130,7 @@ private slots:
     {
         QCOMPARE(decodeFileText(QByteArray("Caf\xe9 \x80")), QString::fromUtf8("Café €"));
         QCOMPARE(decodeFileText(QByteArray("Caf\xc3\xa9")), QString::fromUtf8("Café"));
-        QCOMPARE(decodeFileText(QByteArray("\xef\xbb\xbfplain")), QStringLiteral("plain"));
+        QCOMPARE(decodeFileText(QByteArray("\xef\xbb\xbfplain")), "plain");
         // Invalid UTF-8 (a lone lead byte) is Windows-1252.
         QCOMPARE(decodeFileText(QByteArray("\xc3 x")), QString::fromUtf8("Ã x"));
         // UTF-16 by its byte-order mark, either way round, a letter beyond the first plane
@@ -143,8 +143,8 @@ private slots:
 
     void lineEndings_allBecomeCrLf()
     {
-        QCOMPARE(withCrLfLineEndings("a\r\nb\nc\rd\r"), QStringLiteral("a\r\nb\r\nc\r\nd\r\n"));
-        QCOMPARE(withCrLfLineEndings("\n\r"), QStringLiteral("\r\n\r\n"));
+        QCOMPARE(withCrLfLineEndings("a\r\nb\nc\rd\r"), "a\r\nb\r\nc\r\nd\r\n");
+        QCOMPARE(withCrLfLineEndings("\n\r"), "\r\n\r\n");
     }
 
     void encodeWindows1252_replacesUnmappableWithQuestionMark()
@@ -185,7 +185,7 @@ private slots:
         const QByteArray hash =
             QCryptographicHash::hash(table.decode(upperHalf).toUtf8(), QCryptographicHash::Sha256);
         QCOMPARE(hash.toHex().left(published.size()), published);
-        QCOMPARE(table.encode(QStringLiteral("µ")), QByteArray(page == 1252 ? "\xB5" : "\xE6"));
+        QCOMPARE(table.encode("µ"), QByteArray(page == 1252 ? "\xB5" : "\xE6"));
 
         QStringEncoder encoder(converter.constData(), QStringEncoder::Flag::Stateless);
         QStringDecoder decoder(converter.constData(), QStringDecoder::Flag::Stateless);
