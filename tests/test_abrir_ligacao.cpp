@@ -24,10 +24,10 @@ private:
     std::optional<ConnectionFailure> m_failure;
 
     bool open(DatabaseConnection& connection, const QString& server, const QString& database,
-              const QString& mode = QStringLiteral("SQL"))
+              const QString& mode = "SQL")
     {
-        return AbrirLigacao(connection, server, database, QStringLiteral("caixa1"),
-                            QStringLiteral("p;w}d"), mode, 120, 60, m_failure);
+        return AbrirLigacao(connection, server, database, "caixa1", "p;w}d", mode, 120, 60,
+                            m_failure);
     }
 
 private slots:
@@ -36,7 +36,7 @@ private slots:
     void blankServer_returnsFalseWithoutFailure()
     {
         DatabaseConnection connection;
-        QVERIFY(!open(connection, QStringLiteral("   "), QString()));
+        QVERIFY(!open(connection, "   ", QString()));
         QVERIFY(!connection.isOpen());
         QVERIFY(!m_failure);
     }
@@ -47,11 +47,11 @@ private slots:
         // The session's name goes with the connection text, escaped as a value; one that Qt's
         // driver would take for a file data source is left out, and the connection still opens.
         connection.setApplicationName(QStringLiteral("mostrela /lojas/caixa;1.dsn"));
-        QVERIFY(open(connection, QStringLiteral("mostrelateste"), QString()));
+        QVERIFY(open(connection, "mostrelateste", QString()));
         connection.setApplicationName(QStringLiteral("mostrela /lojas/caixa;1"));
-        QVERIFY(open(connection, QStringLiteral("mostrelateste"), QString()));
+        QVERIFY(open(connection, "mostrelateste", QString()));
 #ifndef Q_OS_WIN
-        QCOMPARE(m_odbc.trace().count(QStringLiteral("APP={mostrela /lojas/caixa;1}")), 1);
+        QCOMPARE(m_odbc.trace().count("APP={mostrela /lojas/caixa;1}"), 1);
 #endif
         QVERIFY(
             QSqlQuery(QStringLiteral("select count(*) from SaidaDisplay"), connection.database())
@@ -60,78 +60,66 @@ private slots:
 
         // The SQLite driver takes Database= as the file to open, so a given database shows as
         // a new file; the password's ";" and "}" did not break the connection text.
-        const QString other = QDir(m_odbc.folder()).filePath(QStringLiteral("outra.db"));
-        QVERIFY(open(connection, OdbcFixture::dataSource(), driverManagerPath(other),
-                     QStringLiteral("")));
+        const QString other = QDir(m_odbc.folder()).filePath("outra.db");
+        QVERIFY(open(connection, OdbcFixture::dataSource(), driverManagerPath(other), ""));
         QVERIFY(QFileInfo::exists(other));
         QVERIFY(!m_failure);
     }
 
     void modes_sqlWinOrFailure()
     {
-        QVERIFY(!connectionText(OdbcFixture::dataSource(), QString(), QStringLiteral(" sql "))
-                     .contains(QStringLiteral("Trusted_Connection")));
-        QCOMPARE(connectionText(OdbcFixture::dataSource(), QStringLiteral("Loja"),
-                                QStringLiteral("win")),
-                 QStringLiteral("DSN=MostrelaTeste;Database=Loja;Trusted_Connection=yes"));
+        QVERIFY(!connectionText(OdbcFixture::dataSource(), QString(), " sql ")
+                     .contains("Trusted_Connection"));
+        QCOMPARE(connectionText(OdbcFixture::dataSource(), "Loja", "win"),
+                 "DSN=MostrelaTeste;Database=Loja;Trusted_Connection=yes");
 
         DatabaseConnection connection;
-        QVERIFY(!open(connection, OdbcFixture::dataSource(), QString(), QStringLiteral("NT")));
+        QVERIFY(!open(connection, OdbcFixture::dataSource(), QString(), "NT"));
         QVERIFY(!connection.isOpen());
         QVERIFY(m_failure);
-        QVERIFY(m_failure->message().startsWith(
-            QStringLiteral("Falha na Ligação à Base de Dados (MostrelaTeste)\n")));
-        QVERIFY(m_failure->description.contains(QStringLiteral("\"NT\"")));
+        QVERIFY(
+            m_failure->message().startsWith("Falha na Ligação à Base de Dados (MostrelaTeste)\n"));
+        QVERIFY(m_failure->description.contains("\"NT\""));
     }
 
     void serverName_reachedThroughSqlServerDriver()
     {
         // Only SQLite3 and FreeTDS are installed for this process.
         QCOMPARE(
-            connectionText(QStringLiteral("loja01\\SQLEXPRESS"), QStringLiteral("Vendas;2"),
-                           QString()),
+            connectionText("loja01\\SQLEXPRESS", "Vendas;2", QString()),
             QStringLiteral(
                 "Driver={FreeTDS};Server=loja01\\SQLEXPRESS;TDS_Version=7.4;Database={Vendas;2}"));
     }
 
     void preferredSqlServerDriver_newestMicrosoftThenFreeTdsThenWindows()
     {
-        QCOMPARE(preferredSqlServerDriver({QStringLiteral("SQL Server"), QStringLiteral("FreeTDS"),
-                                           QStringLiteral("ODBC Driver 17 for SQL Server"),
-                                           QStringLiteral("ODBC Driver 18 for SQL Server"),
-                                           QStringLiteral("SQLite3")}),
-                 QStringLiteral("ODBC Driver 18 for SQL Server"));
-        QCOMPARE(preferredSqlServerDriver({QStringLiteral("SQL Server"), QStringLiteral("freetds"),
-                                           QStringLiteral("SQLite3")}),
-                 QStringLiteral("freetds"));
+        QCOMPARE(preferredSqlServerDriver({"SQL Server", "FreeTDS", "ODBC Driver 17 for SQL Server",
+                                           "ODBC Driver 18 for SQL Server", "SQLite3"}),
+                 "ODBC Driver 18 for SQL Server");
+        QCOMPARE(preferredSqlServerDriver({"SQL Server", "freetds", "SQLite3"}), "freetds");
+        QCOMPARE(preferredSqlServerDriver({"SQLite3", "SQL Server"}), "SQL Server");
+        QCOMPARE(preferredSqlServerDriver({"SQLite3", "SQL Server Native Client 11.0"}), QString());
         QCOMPARE(
-            preferredSqlServerDriver({QStringLiteral("SQLite3"), QStringLiteral("SQL Server")}),
-            QStringLiteral("SQL Server"));
-        QCOMPARE(preferredSqlServerDriver(
-                     {QStringLiteral("SQLite3"), QStringLiteral("SQL Server Native Client 11.0")}),
-                 QString());
-        QCOMPARE(preferredSqlServerDriver({QStringLiteral("ODBC Driver for SQL Server"),
-                                           QStringLiteral("ODBC Driver 1x for SQL Server"),
-                                           QStringLiteral("odbc driver 9 for sql server")}),
-                 QStringLiteral("odbc driver 9 for sql server"));
-        QCOMPARE(odbcDrivers(), QStringList({QStringLiteral("SQLite3"), QStringLiteral("FreeTDS"),
-                                             QStringLiteral("PostgreSQL Unicode")}));
+            preferredSqlServerDriver({"ODBC Driver for SQL Server", "ODBC Driver 1x for SQL Server",
+                                      "odbc driver 9 for sql server"}),
+            "odbc driver 9 for sql server");
+        QCOMPARE(odbcDrivers(), QStringList({"SQLite3", "FreeTDS", "PostgreSQL Unicode"}));
     }
 
     void failedConnection_reportsNumberAndDescription_neverThePassword()
     {
         DatabaseConnection connection;
         // FreeTDS, to a port where nothing listens: refused at once.
-        QVERIFY(!open(connection, QStringLiteral("127.0.0.1,1"), QStringLiteral("Loja")));
+        QVERIFY(!open(connection, "127.0.0.1,1", "Loja"));
         QVERIFY(!connection.isOpen());
         QVERIFY(m_failure);
         const QString message = m_failure->message();
         const QStringList lines = message.split(u'\n');
         QCOMPARE(lines.size(), 3);
-        QCOMPARE(lines.at(0), QStringLiteral("Falha na Ligação à Base de Dados (127.0.0.1,1)"));
+        QCOMPARE(lines.at(0), "Falha na Ligação à Base de Dados (127.0.0.1,1)");
         QVERIFY2(lines.at(1).toLongLong() != 0, qPrintable(lines.at(1)));
         QVERIFY(!lines.at(2).trimmed().isEmpty());
-        QVERIFY(!message.contains(QStringLiteral("p;w")));
+        QVERIFY(!message.contains("p;w"));
 
         QVERIFY(!open(connection, OdbcFixture::brokenDataSource(), QString()));
         QCOMPARE(m_failure->server, OdbcFixture::brokenDataSource());
@@ -149,10 +137,10 @@ private slots:
         DatabaseConnection connection;
         QVERIFY(AbrirLigacao(connection, OdbcFixture::dataSource(), QString(), QString(), QString(),
                              QString(), 97, 43, m_failure));
-        QVERIFY(attributeSet(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT"), 43));
-        QVERIFY(!attributeSet(QStringLiteral("SQL_ATTR_QUERY_TIMEOUT"), 97));
+        QVERIFY(attributeSet("SQL_ATTR_LOGIN_TIMEOUT", 43));
+        QVERIFY(!attributeSet("SQL_ATTR_QUERY_TIMEOUT", 97));
         const QSqlQuery query = connection.prepare(QStringLiteral("select 1"));
-        QVERIFY(attributeSet(QStringLiteral("SQL_ATTR_QUERY_TIMEOUT"), 97));
+        QVERIFY(attributeSet("SQL_ATTR_QUERY_TIMEOUT", 97));
     }
 };
 

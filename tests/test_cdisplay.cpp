@@ -35,212 +35,197 @@ QByteArray messageFrame(const Settings& settings, const QString& linha1, const Q
 class TestCDisplay : public QObject {
     Q_OBJECT
 private slots:
-    void usualCodes_giveTheKnownByteStream();
-    void linha_foldsThenTrimsSpaces_data();
-    void linha_foldsThenTrimsSpaces();
-    void linha_usesLine2CodesForAnyNumberButOne();
-    void linha_alignsWithinTheLineWidth_data();
-    void linha_alignsWithinTheLineWidth();
-    void initAndCommands_goInTheFrameWhereCalled();
-    void withoutPort_outputSkipsAndReports();
+    void usualCodes_giveTheKnownByteStream()
+    {
+        cDisplay display;
+        display.ConfigCLSChar(codeSequenceBytes("12"));
+        display.ConfigLinha1IniChar(codeSequenceBytes("27+81+65"));
+        display.ConfigLinha2IniChar(codeSequenceBytes("27+81+66"));
+        display.ConfigLinha1FimChar(codeSequenceBytes("13"));
+        display.ConfigLinha2FimChar(codeSequenceBytes("13"));
+
+        display.CLSDisplay();
+        QString linha1 = QStringLiteral("Bom dia");
+        QString linha2 = QStringLiteral("Café");
+        display.Linha(linha1, 0, 1);
+        display.Linha(linha2, 0, 2);
+        QCOMPARE(display.frame(), QByteArray("\x0C"
+                                             "\x1B\x51\x41\x42\x6F\x6D\x20\x64\x69\x61\x0D"
+                                             "\x1B\x51\x42\x43\x61\x66\x65\x0D"));
+        QCOMPARE(linha2, "Cafe");
+    }
+
+    void linha_foldsThenTrimsSpaces_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("written");
+        QTest::newRow("fold then trim") << "  Olá  " << QByteArray("Ola");
+        QTest::newRow("a circumflex stays") << "Câmara" << QByteArray("C\xE2mara");
+        QTest::newRow("every folded letter")
+            << "ÃãÇçÁáÀàÈèêÊÉéÌìÍíÙùÚúÓóÕõÔôÒò" << QByteArray("AaCcAaAaEeeEEeIiIiUuUuOoOoOoOo");
+        QTest::newRow("others pass as code-page bytes")
+            << "ÂâÎîÛûÜüÑñªº€"
+            << QByteArray("\xC2\xE2\xCE\xEE\xDB\xFB\xDC\xFC\xD1\xF1\xAA\xBA\x80");
+        QTest::newRow("no code-page byte") << "a→b" << QByteArray("a?b");
+        QTest::newRow("control characters are blanks") << " \tX\rY\x1B " << QByteArray("X Y");
+        QTest::newRow("inner spaces stay") << "a  b" << QByteArray("a  b");
+    }
+
+    void linha_foldsThenTrimsSpaces()
+    {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, written);
+        cDisplay display;
+        QCOMPARE(lineBytes(display, text), written);
+    }
+
+    void linha_usesLine2CodesForAnyNumberButOne()
+    {
+        cDisplay display;
+        display.ConfigLinha1IniChar("<");
+        display.ConfigLinha1FimChar(">");
+        display.ConfigLinha2IniChar("[");
+        display.ConfigLinha2FimChar("]");
+        QCOMPARE(lineBytes(display, "a", 1), QByteArray("<a>"));
+        for (const qint16 other : {0, 2, 7, -1})
+            QCOMPARE(lineBytes(display, "b", other), QByteArray("[b]"));
+    }
+
+    void linha_alignsWithinTheLineWidth_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("alinhamento");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("written");
+        QTest::newRow("as it is") << 20 << 0 << "ABC" << QByteArray("ABC");
+        QTest::newRow("right") << 20 << 1 << "ABC" << QByteArray(17, ' ') + "ABC";
+        QTest::newRow("centred, 8.5 to 8") << 20 << 2 << "ABC" << QByteArray(8, ' ') + "ABC";
+        QTest::newRow("centred, 1.5 to 2") << 6 << 7 << "ABC" << QByteArray("  ABC");
+        QTest::newRow("centred, 0.5 to 0") << 4 << -1 << "ABC" << QByteArray("ABC");
+        QTest::newRow("padded after trimming and folding")
+            << 6 << 1 << "  Olá " << QByteArray("   Ola");
+        QTest::newRow("as wide as the line") << 3 << 1 << "ABC" << QByteArray("ABC");
+        QTest::newRow("wider than the line, not cut") << 3 << 2 << "ABCDE" << QByteArray("ABCDE");
+        QTest::newRow("no width") << 0 << 1 << "ABC" << QByteArray("ABC");
+    }
+
+    void linha_alignsWithinTheLineWidth()
+    {
+        QFETCH(int, width);
+        QFETCH(int, alinhamento);
+        QFETCH(QString, text);
+        QFETCH(QByteArray, written);
+        cDisplay display;
+        display.ConfigSetComprimentoLinha(qint16(width));
+        QString variable = text;
+        display.Linha(variable, alinhamento, 1);
+        QCOMPARE(display.frame(), written);
+        // The caller's text is the line as shown, without the padding.
+        QCOMPARE(variable, QString::fromLatin1(written).trimmed());
+    }
+
+    void initAndCommands_goInTheFrameWhereCalled()
+    {
+        cDisplay display;
+        display.InitDisplay(); // no code configured: nothing
+        display.ConfigInitDisplayChar(codeSequenceBytes("27+64"));
+        display.ConfigCLSChar("\x0C");
+        display.InitDisplay();
+        display.SendCommand(QByteArray("\x1B\x00\xFF", 3));
+        display.CLSDisplay();
+        QCOMPARE(display.frame(), QByteArray("\x1B\x40\x1B\x00\xFF\x0C", 6));
+    }
+
+    void withoutPort_outputSkipsAndReports()
+    {
+        cDisplay display;
+        display.ConfigCLSChar("\x0C");
+        display.SetPortaComm(QStringLiteral("1"), usualSettings);
+        display.CLSDisplay();
+        QString text = QStringLiteral("x");
+        display.Linha(text, 0, 1);
+        QVERIFY(!display.writeFrame());
+        QVERIFY(!display.skippedFailure().isEmpty());
+        QVERIFY(display.frame().isEmpty());
+    }
 
     // The frame of a message as the dispatch prepares it.
-    void lines_areCutToTheWidthAndNeverPadded();
-    void controlCharactersInText_goOutAsBlanks();
-    void codeSettings_areReadOnEveryCall();
-    void codePage_sendsTheTextInThatPage_data();
-    void codePage_sendsTheTextInThatPage();
+    void lines_areCutToTheWidthAndNeverPadded()
+    {
+        Settings settings;
+        const QString long25 = QStringLiteral("abcdefghijklmnopqrstuvwxy");
+        QCOMPARE(messageFrame(settings, long25, "curta"),
+                 usualDisplayMessage("abcdefghijklmnopqrst", "curta"));
+        settings.setText(Key::NumLetras, "3");
+        QCOMPARE(messageFrame(settings, long25, "curta"), usualDisplayMessage("abc", "cur"));
+        const PreparedMessage message = prepareMessage(displaySettings(settings), long25, " curta");
+        QCOMPARE(message.display.frame(), usualDisplayMessage("abc", "cu"));
+        // Cut before trimming: a later message is compared with the lines as cut.
+        QCOMPARE(message.cutLinha2, " cu");
+        QCOMPARE(message.linha2, "cu");
+    }
+
+    void controlCharactersInText_goOutAsBlanks()
+    {
+        // ESC Q B inside a message would write its own line 2; CR and LF would move the cursor.
+        const PreparedMessage message =
+            prepareMessage(displaySettings(Settings()), "Preço\x1BQBx", "a\r\nb\x7F\tc\x01");
+        QCOMPARE(message.linha1, "Preco QBx");
+        QCOMPARE(message.display.frame(), usualDisplayMessage("Preco QBx", "a  b  c"));
+    }
+
+    void codeSettings_areReadOnEveryCall()
+    {
+        Settings settings;
+        settings.setText(Key::Limpa, "300+2x7 + 64");
+        settings.setText(Key::InitLinha1, "27++65+1+2+3+4");
+        settings.setText(Key::FimLinha1, QString());
+        settings.setText(Key::InitLinha2, QString(99, u' ') + "+27");
+        settings.setText(Key::FimLinha2, "13+10");
+        settings.setText(Key::InitMostrador, "27+64");
+        // The initialise code is configured but never sent.
+        QCOMPARE(messageFrame(settings, "um", "dois"),
+                 QByteArray("\x1B\x40") + "\x1B\x41\x01\x02\x03" + "um" + "dois" + "\r\n");
+    }
+
+    void codePage_sendsTheTextInThatPage_data()
+    {
+        QTest::addColumn<QString>("paginaCodigos");
+        QTest::addColumn<QByteArray>("linha1");
+        QTest::addColumn<QByteArray>("linha2");
+        // The text "Café 2,50 €" / "Pão à Ñ": what a page lacks is folded, and "?" if even that is
+        // not there.
+        QTest::newRow("empty folds")
+            << "" << QByteArray("Cafe 2,50 \x80") << QByteArray("Pao a \xD1");
+        QTest::newRow("0 folds") << "0" << QByteArray("Cafe 2,50 \x80") << QByteArray("Pao a \xD1");
+        QTest::newRow("437") << "437" << QByteArray("Caf\x82 2,50 ?")
+                             << QByteArray("Pao \x85 \xA5");
+        QTest::newRow("850") << "850" << QByteArray("Caf\x82 2,50 ?")
+                             << QByteArray("P\xC6o \x85 \xA5");
+        QTest::newRow("858") << " 858 " << QByteArray("Caf\x82 2,50 \xD5")
+                             << QByteArray("P\xC6o \x85 \xA5");
+        QTest::newRow("860") << "860" << QByteArray("Caf\x82 2,50 ?")
+                             << QByteArray("P\x84o \x85 \xA5");
+        QTest::newRow("1252") << "1252" << QByteArray("Caf\xE9 2,50 \x80")
+                              << QByteArray("P\xE3o \xE0 \xD1");
+    }
+
+    void codePage_sendsTheTextInThatPage()
+    {
+        QFETCH(QString, paginaCodigos);
+        QFETCH(QByteArray, linha1);
+        QFETCH(QByteArray, linha2);
+        Settings settings;
+        settings.setText(Key::PaginaCodigos, paginaCodigos);
+        const PreparedMessage message =
+            prepareMessage(displaySettings(settings), "Café 2,50 €", "Pão à Ñ");
+        QVERIFY(message.failure.isEmpty());
+        QCOMPARE(message.display.frame(), usualDisplayMessage(linha1, linha2));
+        // The window's picture of the display shows what the display shows.
+        QCOMPARE(message.linha1.size(), linha1.size());
+        QCOMPARE(message.linha1.endsWith(u'?'), linha1.endsWith('?'));
+    }
 };
-
-void TestCDisplay::usualCodes_giveTheKnownByteStream()
-{
-    cDisplay display;
-    display.ConfigCLSChar(codeSequenceBytes(QStringLiteral("12")));
-    display.ConfigLinha1IniChar(codeSequenceBytes(QStringLiteral("27+81+65")));
-    display.ConfigLinha2IniChar(codeSequenceBytes(QStringLiteral("27+81+66")));
-    display.ConfigLinha1FimChar(codeSequenceBytes(QStringLiteral("13")));
-    display.ConfigLinha2FimChar(codeSequenceBytes(QStringLiteral("13")));
-
-    display.CLSDisplay();
-    QString linha1 = QStringLiteral("Bom dia");
-    QString linha2 = QStringLiteral("Café");
-    display.Linha(linha1, 0, 1);
-    display.Linha(linha2, 0, 2);
-    QCOMPARE(display.frame(), QByteArray("\x0C"
-                                         "\x1B\x51\x41\x42\x6F\x6D\x20\x64\x69\x61\x0D"
-                                         "\x1B\x51\x42\x43\x61\x66\x65\x0D"));
-    QCOMPARE(linha2, QStringLiteral("Cafe"));
-}
-
-void TestCDisplay::linha_foldsThenTrimsSpaces_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QByteArray>("written");
-    QTest::newRow("fold then trim") << QStringLiteral("  Olá  ") << QByteArray("Ola");
-    QTest::newRow("a circumflex stays") << QStringLiteral("Câmara") << QByteArray("C\xE2mara");
-    QTest::newRow("every folded letter") << QStringLiteral("ÃãÇçÁáÀàÈèêÊÉéÌìÍíÙùÚúÓóÕõÔôÒò")
-                                         << QByteArray("AaCcAaAaEeeEEeIiIiUuUuOoOoOoOo");
-    QTest::newRow("others pass as code-page bytes")
-        << QStringLiteral("ÂâÎîÛûÜüÑñªº€")
-        << QByteArray("\xC2\xE2\xCE\xEE\xDB\xFB\xDC\xFC\xD1\xF1\xAA\xBA\x80");
-    QTest::newRow("no code-page byte") << QStringLiteral("a→b") << QByteArray("a?b");
-    QTest::newRow("control characters are blanks")
-        << QStringLiteral(" \tX\rY\x1B ") << QByteArray("X Y");
-    QTest::newRow("inner spaces stay") << QStringLiteral("a  b") << QByteArray("a  b");
-}
-
-void TestCDisplay::linha_foldsThenTrimsSpaces()
-{
-    QFETCH(QString, text);
-    QFETCH(QByteArray, written);
-    cDisplay display;
-    QCOMPARE(lineBytes(display, text), written);
-}
-
-void TestCDisplay::linha_usesLine2CodesForAnyNumberButOne()
-{
-    cDisplay display;
-    display.ConfigLinha1IniChar("<");
-    display.ConfigLinha1FimChar(">");
-    display.ConfigLinha2IniChar("[");
-    display.ConfigLinha2FimChar("]");
-    QCOMPARE(lineBytes(display, QStringLiteral("a"), 1), QByteArray("<a>"));
-    for (const qint16 other : {0, 2, 7, -1})
-        QCOMPARE(lineBytes(display, QStringLiteral("b"), other), QByteArray("[b]"));
-}
-
-void TestCDisplay::linha_alignsWithinTheLineWidth_data()
-{
-    QTest::addColumn<int>("width");
-    QTest::addColumn<int>("alinhamento");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QByteArray>("written");
-    QTest::newRow("as it is") << 20 << 0 << "ABC" << QByteArray("ABC");
-    QTest::newRow("right") << 20 << 1 << "ABC" << QByteArray(17, ' ') + "ABC";
-    QTest::newRow("centred, 8.5 to 8") << 20 << 2 << "ABC" << QByteArray(8, ' ') + "ABC";
-    QTest::newRow("centred, 1.5 to 2") << 6 << 7 << "ABC" << QByteArray("  ABC");
-    QTest::newRow("centred, 0.5 to 0") << 4 << -1 << "ABC" << QByteArray("ABC");
-    QTest::newRow("padded after trimming and folding")
-        << 6 << 1 << "  Olá " << QByteArray("   Ola");
-    QTest::newRow("as wide as the line") << 3 << 1 << "ABC" << QByteArray("ABC");
-    QTest::newRow("wider than the line, not cut") << 3 << 2 << "ABCDE" << QByteArray("ABCDE");
-    QTest::newRow("no width") << 0 << 1 << "ABC" << QByteArray("ABC");
-}
-
-void TestCDisplay::linha_alignsWithinTheLineWidth()
-{
-    QFETCH(int, width);
-    QFETCH(int, alinhamento);
-    QFETCH(QString, text);
-    QFETCH(QByteArray, written);
-    cDisplay display;
-    display.ConfigSetComprimentoLinha(qint16(width));
-    QString variable = text;
-    display.Linha(variable, alinhamento, 1);
-    QCOMPARE(display.frame(), written);
-    // The caller's text is the line as shown, without the padding.
-    QCOMPARE(variable, QString::fromLatin1(written).trimmed());
-}
-
-void TestCDisplay::initAndCommands_goInTheFrameWhereCalled()
-{
-    cDisplay display;
-    display.InitDisplay(); // no code configured: nothing
-    display.ConfigInitDisplayChar(codeSequenceBytes(QStringLiteral("27+64")));
-    display.ConfigCLSChar("\x0C");
-    display.InitDisplay();
-    display.SendCommand(QByteArray("\x1B\x00\xFF", 3));
-    display.CLSDisplay();
-    QCOMPARE(display.frame(), QByteArray("\x1B\x40\x1B\x00\xFF\x0C", 6));
-}
-
-void TestCDisplay::withoutPort_outputSkipsAndReports()
-{
-    cDisplay display;
-    display.ConfigCLSChar("\x0C");
-    display.SetPortaComm(QStringLiteral("1"), usualSettings);
-    display.CLSDisplay();
-    QString text = QStringLiteral("x");
-    display.Linha(text, 0, 1);
-    QVERIFY(!display.writeFrame());
-    QVERIFY(!display.skippedFailure().isEmpty());
-    QVERIFY(display.frame().isEmpty());
-}
-
-void TestCDisplay::lines_areCutToTheWidthAndNeverPadded()
-{
-    Settings settings;
-    const QString long25 = QStringLiteral("abcdefghijklmnopqrstuvwxy");
-    QCOMPARE(messageFrame(settings, long25, QStringLiteral("curta")),
-             usualDisplayMessage("abcdefghijklmnopqrst", "curta"));
-    settings.setText(Key::NumLetras, QStringLiteral("3"));
-    QCOMPARE(messageFrame(settings, long25, QStringLiteral("curta")),
-             usualDisplayMessage("abc", "cur"));
-    const PreparedMessage message =
-        prepareMessage(displaySettings(settings), long25, QStringLiteral(" curta"));
-    QCOMPARE(message.display.frame(), usualDisplayMessage("abc", "cu"));
-    // Cut before trimming: a later message is compared with the lines as cut.
-    QCOMPARE(message.cutLinha2, QStringLiteral(" cu"));
-    QCOMPARE(message.linha2, QStringLiteral("cu"));
-}
-
-void TestCDisplay::controlCharactersInText_goOutAsBlanks()
-{
-    // ESC Q B inside a message would write its own line 2; CR and LF would move the cursor.
-    const PreparedMessage message =
-        prepareMessage(displaySettings(Settings()), QStringLiteral("Preço\x1BQBx"),
-                       QStringLiteral("a\r\nb\x7F\tc\x01"));
-    QCOMPARE(message.linha1, QStringLiteral("Preco QBx"));
-    QCOMPARE(message.display.frame(), usualDisplayMessage("Preco QBx", "a  b  c"));
-}
-
-void TestCDisplay::codeSettings_areReadOnEveryCall()
-{
-    Settings settings;
-    settings.setText(Key::Limpa, QStringLiteral("300+2x7 + 64"));
-    settings.setText(Key::InitLinha1, QStringLiteral("27++65+1+2+3+4"));
-    settings.setText(Key::FimLinha1, QString());
-    settings.setText(Key::InitLinha2, QString(99, u' ') + QStringLiteral("+27"));
-    settings.setText(Key::FimLinha2, QStringLiteral("13+10"));
-    settings.setText(Key::InitMostrador, QStringLiteral("27+64"));
-    // The initialise code is configured but never sent.
-    QCOMPARE(messageFrame(settings, QStringLiteral("um"), QStringLiteral("dois")),
-             QByteArray("\x1B\x40") + "\x1B\x41\x01\x02\x03" + "um" + "dois" + "\r\n");
-}
-
-void TestCDisplay::codePage_sendsTheTextInThatPage_data()
-{
-    QTest::addColumn<QString>("paginaCodigos");
-    QTest::addColumn<QByteArray>("linha1");
-    QTest::addColumn<QByteArray>("linha2");
-    // The text "Café 2,50 €" / "Pão à Ñ": what a page lacks is folded, and "?" if even that is
-    // not there.
-    QTest::newRow("empty folds") << "" << QByteArray("Cafe 2,50 \x80") << QByteArray("Pao a \xD1");
-    QTest::newRow("0 folds") << "0" << QByteArray("Cafe 2,50 \x80") << QByteArray("Pao a \xD1");
-    QTest::newRow("437") << "437" << QByteArray("Caf\x82 2,50 ?") << QByteArray("Pao \x85 \xA5");
-    QTest::newRow("850") << "850" << QByteArray("Caf\x82 2,50 ?") << QByteArray("P\xC6o \x85 \xA5");
-    QTest::newRow("858") << " 858 " << QByteArray("Caf\x82 2,50 \xD5")
-                         << QByteArray("P\xC6o \x85 \xA5");
-    QTest::newRow("860") << "860" << QByteArray("Caf\x82 2,50 ?") << QByteArray("P\x84o \x85 \xA5");
-    QTest::newRow("1252") << "1252" << QByteArray("Caf\xE9 2,50 \x80")
-                          << QByteArray("P\xE3o \xE0 \xD1");
-}
-
-void TestCDisplay::codePage_sendsTheTextInThatPage()
-{
-    QFETCH(QString, paginaCodigos);
-    QFETCH(QByteArray, linha1);
-    QFETCH(QByteArray, linha2);
-    Settings settings;
-    settings.setText(Key::PaginaCodigos, paginaCodigos);
-    const PreparedMessage message = prepareMessage(
-        displaySettings(settings), QStringLiteral("Café 2,50 €"), QStringLiteral("Pão à Ñ"));
-    QVERIFY(message.failure.isEmpty());
-    QCOMPARE(message.display.frame(), usualDisplayMessage(linha1, linha2));
-    // The window's picture of the display shows what the display shows.
-    QCOMPARE(message.linha1.size(), linha1.size());
-    QCOMPARE(message.linha1.endsWith(u'?'), linha1.endsWith('?'));
-}
 
 QTEST_GUILESS_MAIN(TestCDisplay)
 #include "test_cdisplay.moc"

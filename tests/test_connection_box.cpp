@@ -54,10 +54,10 @@ private slots:
         };
         click(QStringLiteral("optExecutando"));
         QTRY_COMPARE(openBoxes(), 1);
-        QVERIFY2(lblError().startsWith(QStringLiteral("Falha na Ligação")), qPrintable(lblError()));
+        QVERIFY2(lblError().startsWith("Falha na Ligação"), qPrintable(lblError()));
 
         QSignalSpy ticks(&m_window->controller, &Controller::pollingFinished);
-        QFile file(QDir(dropFolder.path()).filePath(QStringLiteral("1.dsp")));
+        QFile file(QDir(dropFolder.path()).filePath("1.dsp"));
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write("ficheiro") > 0);
         file.close();
         QTRY_COMPARE(m_window->controller.queue().count(), 1);
@@ -71,22 +71,21 @@ private slots:
             type(Key::SQL_Servidor, server);
             click(QStringLiteral("optExecutando"));
             QTRY_COMPARE(openBoxes(), fails ? 1 : 0);
-            QTRY_COMPARE(lblError().startsWith(QStringLiteral("Falha na Ligação")), fails);
+            QTRY_COMPARE(lblError().startsWith("Falha na Ligação"), fails);
         }
 
         click(QStringLiteral("optSQL"));
         type(Key::SQL_Servidor, OdbcFixture::dataSource());
-        type(Key::LigaFicheirosPath, dropFolder.filePath(QStringLiteral("em-falta")));
+        type(Key::LigaFicheirosPath, dropFolder.filePath("em-falta"));
         click(QStringLiteral("optExecutando"));
-        QTRY_VERIFY2(lblError().contains(QStringLiteral("em-falta")), qPrintable(lblError()));
+        QTRY_VERIFY2(lblError().contains("em-falta"), qPrintable(lblError()));
         click(QStringLiteral("optSQL"));
         click(QStringLiteral("optLigaSQL"));
         click(QStringLiteral("optLigaFicheiros"));
         m_window->controller.status().setCaption(QStringLiteral("Em Execução - Abrindo Tabela"));
         click(QStringLiteral("optExecutando"));
         QTRY_COMPARE(lblError(), QString());
-        QTRY_COMPARE(m_window->child<QGroupBox>(QStringLiteral("fraExecutando"))->title(),
-                     QStringLiteral("Em Execução"));
+        QTRY_COMPARE(m_window->child<QGroupBox>("fraExecutando")->title(), "Em Execução");
     }
 
     // The connection test of the settings page with settings that fail (or, for a blank user,
@@ -100,10 +99,10 @@ private slots:
         const QString failed = QStringLiteral("Falha na ligação: ");
         const QString user = OdbcFixture::databaseUser();
         QTest::newRow("no server of that name")
-            << QStringLiteral("mostrela-sem-servidor.invalid") << user << failed;
+            << "mostrela-sem-servidor.invalid" << user << failed;
         QTest::newRow("SQLite file missing") << OdbcFixture::brokenDataSource() << user << failed;
-        QTest::newRow("blank user") << OdbcFixture::dataSource() << QString()
-                                    << QStringLiteral("Ligação bem sucedida: 0 mensagens");
+        QTest::newRow("blank user")
+            << OdbcFixture::dataSource() << QString() << "Ligação bem sucedida: 0 mensagens";
         QTest::newRow("PostgreSQL port closed")
             << OdbcFixture::closedPortDataSource() << user << failed;
     }

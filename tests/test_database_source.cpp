@@ -18,7 +18,7 @@ private:
     SourceSettings m_settings;
     const QDateTime m_start{QDate(2024, 3, 9), QTime(10, 15, 0)};
 
-    QString spoolFolder() const { return m_folder->filePath(QStringLiteral("fila")); }
+    QString spoolFolder() const { return m_folder->filePath("fila"); }
     void insert(const QString& user, int second, const QVariant& linha1, const QVariant& linha2)
     {
         m_odbc.insert(user, m_start.addSecs(second), linha1, linha2);
@@ -28,10 +28,8 @@ private:
     // before showing it leaves it, and starts the source again over that spool.
     void restartWithKept(QueuedMessage kept)
     {
-        kept.origin.numRegisto = m_odbc.rows(QStringLiteral("select NumRegisto from SaidaDisplay"))
-                                     .first()
-                                     .first()
-                                     .toLongLong();
+        kept.origin.numRegisto =
+            m_odbc.rows("select NumRegisto from SaidaDisplay").first().first().toLongLong();
         QList<QueuedMessage> entries{kept};
         Spool(spoolFolder()).write(entries);
         m_source = std::make_unique<PolledSource<DatabasePolling>>(spoolFolder());
@@ -59,16 +57,16 @@ private slots:
     void rowsOfThisUser_queuedInDataSysOrder_deleted_othersLeft()
     {
         const QVariant null(QMetaType::fromType<QString>());
-        insert(OdbcFixture::databaseUser(), 2, QStringLiteral("B1"), QStringLiteral("B2"));
-        insert(QStringLiteral("caixa2"), 1, QStringLiteral("X1"), QStringLiteral("X2"));
-        insert(OdbcFixture::databaseUser(), 1, QStringLiteral("A1"), QStringLiteral("A2"));
+        insert(OdbcFixture::databaseUser(), 2, "B1", "B2");
+        insert("caixa2", 1, "X1", "X2");
+        insert(OdbcFixture::databaseUser(), 1, "A1", "A2");
         // NULL lines, as some writers leave an empty line: an empty line, and the row goes.
-        insert(OdbcFixture::databaseUser(), 3, null, QStringLiteral("C2"));
-        insert(OdbcFixture::databaseUser(), 4, QStringLiteral("D1"), null);
+        insert(OdbcFixture::databaseUser(), 3, null, "C2");
+        insert(OdbcFixture::databaseUser(), 4, "D1", null);
 
         QCOMPARE(tick(), QString());
         QCOMPARE(m_source->lines(), QStringList({"A1|A2", "B1|B2", "|C2", "D1|"}));
-        QCOMPARE(m_source->taken.first().ordem, QStringLiteral("2024-03-09 10:15:01"));
+        QCOMPARE(m_source->taken.first().ordem, "2024-03-09 10:15:01");
         QCOMPARE(m_odbc.rowsLeft(), QList<QStringList>({{"caixa2", "X1"}}));
 
         QCOMPARE(tick(), QString());
@@ -78,8 +76,8 @@ private slots:
 
     void quotesInUserName_matchOnlyThatUser()
     {
-        insert(QStringLiteral("O'Neil"), 0, QStringLiteral("O1"), QStringLiteral("O2"));
-        insert(QStringLiteral("caixa2"), 0, QStringLiteral("X1"), QStringLiteral("X2"));
+        insert("O'Neil", 0, "O1", "O2");
+        insert("caixa2", 0, "X1", "X2");
 
         m_settings.sqlUtilizador = QStringLiteral("x' or 'a'='a");
         QCOMPARE(tick(), QString());
@@ -96,27 +94,27 @@ private slots:
     {
         QTest::addColumn<QString>("definition");
         QTest::addColumn<QString>("complaint");
-        QTest::newRow("missing table") << QString() << QStringLiteral("no such table");
+        QTest::newRow("missing table") << QString() << "no such table";
         QTest::newRow("missing column")
             << QStringLiteral("create table SaidaDisplay (NumRegisto integer, DataSys datetime, "
                               "Texto varchar(80), Utilizador varchar(40))")
-            << QStringLiteral("no such column");
+            << "no such column";
     }
     void tableNotAsExpected_failsInLblError_nextGoodTickClearsIt()
     {
         QFETCH(QString, definition);
         QFETCH(QString, complaint);
-        m_odbc.run(QStringLiteral("drop table SaidaDisplay"));
+        m_odbc.run("drop table SaidaDisplay");
         if (!definition.isEmpty())
             m_odbc.run(definition);
 
         const QString error = tick();
         QVERIFY2(error.contains(complaint), qPrintable(error));
-        QCOMPARE(caption(), QStringLiteral("Em Execução - Abrindo Tabela"));
+        QCOMPARE(caption(), "Em Execução - Abrindo Tabela");
         QVERIFY(!m_source->result.connectionFailure);
 
         m_odbc.createTable();
-        insert(OdbcFixture::databaseUser(), 0, QStringLiteral("A1"), QStringLiteral("A2"));
+        insert(OdbcFixture::databaseUser(), 0, "A1", "A2");
         QCOMPARE(tick(), QString());
         QCOMPARE(m_source->lines(), QStringList({"A1|A2"}));
     }
@@ -129,15 +127,15 @@ private slots:
     void rowThatCannotBeDeleted_staysAndDelaysOnlyItself_data()
     {
         QTest::addColumn<QString>("refusal");
-        QTest::newRow("refused") << QStringLiteral("registo protegido");
-        QTest::newRow("counting no row") << QStringLiteral("o registo continua na tabela");
+        QTest::newRow("refused") << "registo protegido";
+        QTest::newRow("counting no row") << "o registo continua na tabela";
         QTest::newRow("refused at length")
             << QStringLiteral("registo protegido: ") + QString(600, u'\u00E7');
     }
     void rowThatCannotBeDeleted_staysAndDelaysOnlyItself()
     {
         QFETCH(QString, refusal);
-        const bool view = refusal.contains(QStringLiteral("continua"));
+        const bool view = refusal.contains("continua");
         const QString trigger =
             view ? QStringLiteral("create trigger guarda instead of delete on SaidaDisplay %1 "
                                   "begin delete from Mensagens where NumRegisto = old.NumRegisto; "
@@ -145,8 +143,8 @@ private slots:
                  : QStringLiteral("create trigger guarda before delete on SaidaDisplay %1 begin "
                                   "select raise(abort, '%2'); end");
         if (view) {
-            m_odbc.run(QStringLiteral("alter table SaidaDisplay rename to Mensagens"));
-            m_odbc.run(QStringLiteral("create view SaidaDisplay as select * from Mensagens"));
+            m_odbc.run("alter table SaidaDisplay rename to Mensagens");
+            m_odbc.run("create view SaidaDisplay as select * from Mensagens");
         }
         const QString when =
             QString::fromLatin1(view ? "when old.Linha1 <> 'preso'" : "when old.Linha1 = 'preso'");
@@ -162,21 +160,21 @@ private slots:
             QVERIFY2(error.contains(refusal.left(60)), qPrintable(error));
             QVERIFY2(!error.contains(u'\u00C3') && !error.contains(QChar::ReplacementCharacter),
                      qPrintable(error));
-            QCOMPARE(caption(), QStringLiteral("Em Execução"));
+            QCOMPARE(caption(), "Em Execução");
             QCOMPARE(m_source->lines(), QStringList({"A1|2", "C1|2"}));
         }
         QVERIFY2(view || m_odbc.rowsLeft() == QList<QStringList>({{"caixa1", "preso"}}),
                  "the refused row stays");
 
-        m_odbc.run(QStringLiteral("drop trigger guarda"));
+        m_odbc.run("drop trigger guarda");
         if (view)
             m_odbc.run(trigger.arg(QString()));
         QCOMPARE(tick(), QString());
         QCOMPARE(m_source->lines(), QStringList({"A1|2", "C1|2", "preso|2"}));
         QVERIFY(m_odbc.rowsLeft().isEmpty());
         if (view) {
-            m_odbc.run(QStringLiteral("drop view SaidaDisplay"));
-            m_odbc.run(QStringLiteral("drop table Mensagens"));
+            m_odbc.run("drop view SaidaDisplay");
+            m_odbc.run("drop table Mensagens");
         }
     }
 
@@ -184,7 +182,7 @@ private slots:
     // second time, also when its delete must wait for a lock to go.
     void spooledRowsLeftInTheTable_areDeletedNotTakenAgain_evenWhenTheDeleteMustWait()
     {
-        insert(OdbcFixture::databaseUser(), 0, QStringLiteral("guardada"), QString());
+        insert(OdbcFixture::databaseUser(), 0, "guardada", QString());
         QueuedMessage kept(QStringLiteral("2024-03-09 10:15:00"), QStringLiteral("guardada"));
         restartWithKept(kept);
 
@@ -192,7 +190,7 @@ private slots:
         m_odbc.lockForWriting();
         tick();
         const QString error = tick();
-        QVERIFY2(error.contains(QStringLiteral("locked")), qPrintable(error));
+        QVERIFY2(error.contains("locked"), qPrintable(error));
         m_odbc.commit();
         QCOMPARE(tick(), QString());
         QCOMPARE(m_source->taken.size(), 0);
@@ -218,13 +216,13 @@ private slots:
         QTest::newRow("same, kept by an earlier version")
             << dataSys << longLine() << two << QVariant() << false;
         QTest::newRow("other DataSys")
-            << QStringLiteral("2024-03-09 10:14:59") << longLine() << two << caixa1 << true;
-        QTest::newRow("other Linha1") << dataSys << QStringLiteral("x") << two << caixa1 << true;
+            << "2024-03-09 10:14:59" << longLine() << two << caixa1 << true;
+        QTest::newRow("other Linha1") << dataSys << "x" << two << caixa1 << true;
         QTest::newRow("other Linha2") << dataSys << longLine() << QString() << caixa1 << true;
         QTest::newRow("other user")
             << dataSys << longLine() << two << QVariant(u"caixa2"_qs) << true;
         QTest::newRow("other user, kept by an earlier version")
-            << dataSys << QStringLiteral("x") << two << QVariant() << true;
+            << dataSys << "x" << two << QVariant() << true;
     }
     void spooledRowsNumberGivenToAnotherRow_thatRowIsTaken()
     {
@@ -233,7 +231,7 @@ private slots:
         QFETCH(QString, linha2);
         QFETCH(QVariant, user);
         QFETCH(bool, taken);
-        insert(OdbcFixture::databaseUser(), 0, longLine(), QStringLiteral("2"));
+        insert(OdbcFixture::databaseUser(), 0, longLine(), "2");
         QueuedMessage kept(ordem, linha1, linha2);
         if (user.isValid())
             kept.origin.utilizador = user.toString();

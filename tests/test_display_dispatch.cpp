@@ -22,17 +22,9 @@ struct Rig : DisplayRig {
     DisplayDispatch dispatch{port};
 
     // As each tick sends: with the settings of the moment.
-    void send(const QString& linha1, const QString& linha2)
+    DisplayOutcome send(const QString& linha1, const QString& linha2)
     {
-        dispatch.LancaNoDisplay(displaySettings(settings), linha1, linha2);
-    }
-
-    // Sends a message that differs from every other one in these tests and checks that it is
-    // all that arrives, which shows that nothing was sent before it.
-    void expectNothingSentBefore()
-    {
-        send(QStringLiteral("marca"), QStringLiteral("fim"));
-        expect(usualDisplayMessage("marca", "fim"));
+        return dispatch.LancaNoDisplay(displaySettings(settings), linha1, linha2);
     }
 };
 
@@ -44,147 +36,140 @@ struct Rig : DisplayRig {
 class TestDisplayDispatch : public QObject {
     Q_OBJECT
 private slots:
-    void frame_goesOutWholeBetweenOneOpenAndOneClose();
-    void firstMessageOfTwoEmptyLines_isSentOnce();
-    void sameTwoLines_areSentOnce();
-    void widthThatIsNotANumber_sendsNothingAndSaysSo();
-    void lineSettings_reachThePortAsSet_data();
-    void lineSettings_reachThePortAsSet();
+    void frame_goesOutWholeBetweenOneOpenAndOneClose()
+    {
+#ifdef Q_OS_UNIX
+        PseudoTerminal terminal;
+        SerialPort port;
+        cDisplay display;
+        display.ctrlInterface(&port);
+        display.SetPortaComm(terminal.slavePath(), LineSettings());
+        display.ConfigCLSChar("\x0C");
+        display.CLSDisplay();
+        QString linha = QStringLiteral("Café");
+        display.Linha(linha, 0, 1);
+        // Nothing goes out until the frame is written, whole, and the port is closed after it.
+        QVERIFY(!port.isOpen());
+        QVERIFY(terminal.received().isEmpty());
+        QVERIFY(display.writeFrame());
+        QVERIFY(!port.isOpen());
+        QCOMPARE(terminal.take(5), QByteArray("\x0C"
+                                              "Cafe"));
+        QVERIFY(display.skippedFailure().isEmpty());
+
+        // The dispatch leaves no port open either.
+        DisplayDispatch dispatch(port);
+        Settings settings;
+        settings.setText(Key::Porta, terminal.slavePath());
+        QVERIFY(
+            dispatch.LancaNoDisplay(displaySettings(settings), QStringLiteral("a"), {}).reached);
+        QVERIFY(!port.isOpen());
+        QCOMPARE(terminal.take(usualDisplayMessage("a", "").size()), usualDisplayMessage("a", ""));
+#else
+        QSKIP(realPortOnAPseudoTerminal);
+#endif
+    }
+
+    // A sales program clears the display with a blank message: the first of a run goes out too, as
+    // the display may still show a message of the run before. Then only once, until the dispatch is
+    // told that something else was written.
+    void firstMessageOfTwoEmptyLines_isSentOnce()
+    {
+        Rig rig;
+        rig.send({}, {});
+        rig.send({}, {});
+        rig.expect("", "");
+        rig.dispatch.forget();
+        rig.send({}, {});
+        rig.expect("", "");
+    }
+
+    void sameTwoLines_areSentOnce_data()
+    {
+        QTest::addColumn<QStringList>("sent"); // each message's lines, joined by "|"
+        QTest::addColumn<QByteArray>("arrived");
+        QTest::newRow("the same lines")
+            << QStringList{"A|BC", "A|BC"} << usualDisplayMessage("A", "BC");
+        // ("Total 1", "0,00") is not ("Total 10", ",00").
+        QTest::newRow("the same text joined, other lines")
+            << QStringList{"A|BC", "AB|C", "AB|C"}
+            << usualDisplayMessage("A", "BC") + usualDisplayMessage("AB", "C");
+        // Compared as cut, not as folded: an accented message is not sent over and over.
+        QTest::newRow("accented") << QStringList{" Café |Pão", " Café |Pão"}
+                                  << usualDisplayMessage("Cafe", "Pao");
+    }
+
+    void sameTwoLines_areSentOnce()
+    {
+        QFETCH(QStringList, sent);
+        Rig rig;
+        for (const QString& message : sent)
+            rig.send(message.section(u'|', 0, 0), message.section(u'|', 1));
+        QTEST(rig.port.take(), "arrived");
+    }
+
+    void widthThatIsNotANumber_sendsNothingAndSaysSo()
+    {
+        Rig rig;
+        // Sent blank, the message would be lost: it is not sent, and must be tried again.
+        rig.settings.setText(Key::NumLetras, "vinte");
+        const DisplayOutcome outcome = rig.send("Bom dia", "Cafe");
+        QVERIFY(!outcome.reached);
+        QVERIFY2(outcome.failure.contains("\"vinte\""), qPrintable(outcome.failure));
+        // A width read by its leading digits, as Mostrela.cfg's numbers are.
+        rig.settings.setText(Key::NumLetras, "4 letras");
+        rig.send("Bom dia", "Cafe");
+        rig.expect("Bom", "Cafe");
+    }
+
+    void lineSettings_reachThePortAsSet_data()
+    {
+        QTest::addColumn<QString>("portaDefinicoes");
+        QTest::addColumn<QString>("seen");
+        // Speed, parity and stop bits as the pseudo-terminal keeps them: even parity is the
+        // parity-enable flag alone, which it does not keep.
+        const std::pair<const char*, const char*> lines[] = {
+            {"9600,n,8,1", "9600,n,1"},       {"", "9600,n,1"},
+            {"1200,o,7,1", "1200,o,1"},       {"2400,E,8,2", "2400,n,2"},
+            {"4800,m,8,1", "4800,m,1"},       {"19200,s,7,2", "19200,s,2"},
+            {"38400,O,8,2", "38400,o,2"},     {"57600,n,8,1", "57600,n,1"},
+            {" 115200,n,8,2 ", "115200,n,2"},
+        };
+        for (const auto& [text, seen] : lines)
+            QTest::newRow(qPrintable(u'"' + QString::fromLatin1(text) + u'"'))
+                << QString::fromLatin1(text) << QString::fromLatin1(seen);
+    }
+
+    void lineSettings_reachThePortAsSet()
+    {
+        QFETCH(QString, portaDefinicoes);
+        QFETCH(QString, seen);
+#ifdef Q_OS_UNIX
+        PseudoTerminal terminal;
+        Settings settings;
+        settings.setText(Key::Porta, terminal.slavePath());
+        settings.setText(Key::PortaDefinicoes, portaDefinicoes);
+        // On a thread of its own, as the controller runs it. The port is set on every open and put
+        // back as it was on close, so it is looked at while the write waits on a held line.
+        WorkerThread<DisplayWriter> display;
+        DisplayWriter* writer = display.worker();
+        QSignalSpy written(writer, &DisplayWriter::written);
+        terminal.holdWriters();
+        const DisplaySettings snapshot = displaySettings(settings);
+        QMetaObject::invokeMethod(
+            writer, [writer, snapshot] { writer->write(1, snapshot, "linha", QString(), 0); });
+
+        QTRY_COMPARE(terminal.lineSettings(), seen);
+        terminal.releaseWriters();
+        const QByteArray message = usualDisplayMessage("linha", "");
+        QCOMPARE(terminal.take(message.size()), message);
+        QTRY_COMPARE(written.count(), 1);
+        QVERIFY(written.at(0).at(1).value<DisplayOutcome>().reached);
+#else
+        QSKIP(realPortOnAPseudoTerminal);
+#endif
+    }
 };
-
-void TestDisplayDispatch::frame_goesOutWholeBetweenOneOpenAndOneClose()
-{
-#ifdef Q_OS_UNIX
-    PseudoTerminal terminal;
-    SerialPort port;
-    cDisplay display;
-    display.ctrlInterface(&port);
-    display.SetPortaComm(terminal.slavePath(), LineSettings());
-    display.ConfigCLSChar("\x0C");
-    display.CLSDisplay();
-    QString linha = QStringLiteral("Café");
-    display.Linha(linha, 0, 1);
-    // Nothing goes out until the frame is written, whole, and the port is closed after it.
-    QVERIFY(!port.isOpen());
-    QVERIFY(terminal.received().isEmpty());
-    QVERIFY(display.writeFrame());
-    QVERIFY(!port.isOpen());
-    QCOMPARE(terminal.take(5), QByteArray("\x0C"
-                                          "Cafe"));
-    QVERIFY(display.skippedFailure().isEmpty());
-
-    // The dispatch leaves no port open either.
-    DisplayDispatch dispatch(port);
-    Settings settings;
-    settings.setText(Key::Porta, terminal.slavePath());
-    QVERIFY(dispatch.LancaNoDisplay(displaySettings(settings), QStringLiteral("a"), {}).reached);
-    QVERIFY(!port.isOpen());
-    QCOMPARE(terminal.take(usualDisplayMessage("a", "").size()), usualDisplayMessage("a", ""));
-#else
-    QSKIP(realPortOnAPseudoTerminal);
-#endif
-}
-
-// A sales program clears the display with a blank message: the first of a run goes out too, as
-// the display may still show a message of the run before. Then only once, until the dispatch is
-// told that something else was written.
-void TestDisplayDispatch::firstMessageOfTwoEmptyLines_isSentOnce()
-{
-    Rig rig;
-    rig.send({}, {});
-    rig.expect(usualDisplayMessage("", ""));
-    rig.send({}, {});
-    rig.expectNothingSentBefore();
-    rig.dispatch.forget();
-    rig.expectNothingSentBefore();
-}
-
-void TestDisplayDispatch::sameTwoLines_areSentOnce()
-{
-    Rig rig;
-    rig.send(QStringLiteral("A"), QStringLiteral("BC"));
-    rig.expect(usualDisplayMessage("A", "BC"));
-    rig.send(QStringLiteral("A"), QStringLiteral("BC"));
-    // The same text joined, but other lines: ("Total 1", "0,00") is not ("Total 10", ",00").
-    rig.send(QStringLiteral("AB"), QStringLiteral("C"));
-    rig.expect(usualDisplayMessage("AB", "C"));
-    rig.send(QStringLiteral("AB"), QStringLiteral("C"));
-    // Compared as cut, not as folded: an accented message is not sent over and over.
-    rig.expectNothingSentBefore();
-    rig.send(QStringLiteral(" Café "), QStringLiteral("Pão"));
-    rig.expect(usualDisplayMessage("Cafe", "Pao"));
-    rig.send(QStringLiteral(" Café "), QStringLiteral("Pão"));
-    rig.expectNothingSentBefore();
-}
-
-void TestDisplayDispatch::widthThatIsNotANumber_sendsNothingAndSaysSo()
-{
-    Rig rig;
-    rig.send(QStringLiteral("antes"), QStringLiteral("disto"));
-    rig.expect(usualDisplayMessage("antes", "disto"));
-
-    // Sent blank, the message would be lost: it is not sent, and must be tried again.
-    rig.settings.setText(Key::NumLetras, QStringLiteral("vinte"));
-    const DisplayOutcome outcome = rig.dispatch.LancaNoDisplay(
-        displaySettings(rig.settings), QStringLiteral("Bom dia"), QStringLiteral("Cafe"));
-    QVERIFY(!outcome.reached);
-    QVERIFY2(outcome.failure.contains(QStringLiteral("\"vinte\"")), qPrintable(outcome.failure));
-    // A width read by its leading digits, as Mostrela.cfg's numbers are.
-    rig.settings.setText(Key::NumLetras, QStringLiteral("4 letras"));
-    rig.send(QStringLiteral("Bom dia"), QStringLiteral("Cafe"));
-    rig.expect(usualDisplayMessage("Bom", "Cafe"));
-    rig.settings.setText(Key::NumLetras, QStringLiteral("20"));
-    rig.expectNothingSentBefore();
-}
-
-void TestDisplayDispatch::lineSettings_reachThePortAsSet_data()
-{
-    QTest::addColumn<QString>("portaDefinicoes");
-    QTest::addColumn<QString>("seen");
-    // Speed, parity and stop bits as the pseudo-terminal keeps them: even parity is the
-    // parity-enable flag alone, which it does not keep.
-    const std::pair<const char*, const char*> lines[] = {
-        {"9600,n,8,1", "9600,n,1"},       {"", "9600,n,1"},
-        {"1200,o,7,1", "1200,o,1"},       {"2400,E,8,2", "2400,n,2"},
-        {"4800,m,8,1", "4800,m,1"},       {"19200,s,7,2", "19200,s,2"},
-        {"38400,O,8,2", "38400,o,2"},     {"57600,n,8,1", "57600,n,1"},
-        {" 115200,n,8,2 ", "115200,n,2"},
-    };
-    for (const auto& [text, seen] : lines)
-        QTest::newRow(qPrintable(u'"' + QString::fromLatin1(text) + u'"'))
-            << QString::fromLatin1(text) << QString::fromLatin1(seen);
-}
-
-void TestDisplayDispatch::lineSettings_reachThePortAsSet()
-{
-    QFETCH(QString, portaDefinicoes);
-    QFETCH(QString, seen);
-#ifdef Q_OS_UNIX
-    PseudoTerminal terminal;
-    Settings settings;
-    settings.setText(Key::Porta, terminal.slavePath());
-    settings.setText(Key::PortaDefinicoes, portaDefinicoes);
-    // On a thread of its own, as the controller runs it. The port is set on every open and put
-    // back as it was on close, so it is looked at while the write waits on a held line.
-    WorkerThread<DisplayWriter> display;
-    DisplayWriter* writer = display.worker();
-    QSignalSpy written(writer, &DisplayWriter::written);
-    terminal.holdWriters();
-    const DisplaySettings snapshot = displaySettings(settings);
-    QMetaObject::invokeMethod(writer, [writer, snapshot] {
-        writer->write(1, snapshot, QStringLiteral("linha"), QString(), 0);
-    });
-
-    QTRY_COMPARE(terminal.lineSettings(), seen);
-    terminal.releaseWriters();
-    const QByteArray message = usualDisplayMessage("linha", "");
-    QCOMPARE(terminal.take(message.size()), message);
-    QTRY_COMPARE(written.count(), 1);
-    QVERIFY(written.at(0).at(1).value<DisplayOutcome>().reached);
-#else
-    QSKIP(realPortOnAPseudoTerminal);
-#endif
-}
 
 QTEST_GUILESS_MAIN(TestDisplayDispatch)
 #include "test_display_dispatch.moc"

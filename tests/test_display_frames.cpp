@@ -18,10 +18,10 @@ private slots:
             for (qsizetype at = 0; at < bytes.size(); at += piece)
                 messages += shown.take(bytes.mid(at, piece));
             QCOMPARE(messages.size(), 2);
-            QCOMPARE(messages.at(0).linha1, QStringLiteral("Artigo 1"));
-            QCOMPARE(messages.at(0).linha2, QStringLiteral("Total 2,50 EUR"));
-            QCOMPARE(messages.at(1).linha1, QStringLiteral("Artigo 2"));
-            QCOMPARE(messages.at(1).linha2, QStringLiteral("Total 5,00 EUR"));
+            QCOMPARE(messages.at(0).linha1, "Artigo 1");
+            QCOMPARE(messages.at(0).linha2, "Total 2,50 EUR");
+            QCOMPARE(messages.at(1).linha1, "Artigo 2");
+            QCOMPARE(messages.at(1).linha2, "Total 5,00 EUR");
             QCOMPARE(shown.strayBytes(), 0);
         }
     }
@@ -32,8 +32,8 @@ private slots:
         const QList<ShownMessages::Shown> messages =
             shown.take(usualDisplayMessage("P\xE3o", "1,50 \x80"));
         QCOMPARE(messages.size(), 1);
-        QCOMPARE(messages.at(0).linha1, QStringLiteral("Pão"));
-        QCOMPARE(messages.at(0).linha2, QStringLiteral("1,50 €"));
+        QCOMPARE(messages.at(0).linha1, "Pão");
+        QCOMPARE(messages.at(0).linha2, "1,50 €");
     }
 
     // A message torn on the line is not counted as shown: its bytes are stray, and so are
@@ -45,7 +45,7 @@ private slots:
         const QList<ShownMessages::Shown> messages =
             shown.take("xy" + torn + usualDisplayMessage("Artigo 2", "Total"));
         QCOMPARE(messages.size(), 1);
-        QCOMPARE(messages.at(0).linha1, QStringLiteral("Artigo 2"));
+        QCOMPARE(messages.at(0).linha1, "Artigo 2");
         QCOMPARE(shown.strayBytes(), 2 + torn.size());
     }
 

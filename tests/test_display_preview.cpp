@@ -37,64 +37,62 @@ struct Displays {
 class TestDisplayPreview : public QObject {
     Q_OBJECT
 private slots:
-    void preview_holdsWhatTheBytesCarried_foldedCutAndTrimmed();
-    void preview_saysTheLastWriteFailed_untilAMessageGetsThrough();
+    void preview_holdsWhatTheBytesCarried_foldedCutAndTrimmed()
+    {
+        Displays displays;
+        displays.rig.folder.settings().setLigaFicheiros(true);
+        displays.rig.start();
+
+        // Line 1 is the file's first 20 letters; line 2 runs longer and is cut by the display's
+        // width.
+        QVERIFY(displays.drop("1.dsp", QStringLiteral("Promoção do mês: pão") +
+                                           "Ação de promoção do mês inteiro"));
+        const QStringList sent = {QStringLiteral("Promocao do mes: pao"),
+                                  QStringLiteral("Acao de promocao do")};
+        QTRY_COMPARE(displays.terminalLines(), sent);
+        QTRY_COMPARE(displays.previewLines(), sent);
+        QVERIFY(displays.failure()->isHidden());
+
+        QVERIFY(displays.drop("2.dsp", "  Olá  "));
+        QTRY_COMPARE(displays.terminalLines(), QStringList({"Ola", QString()}));
+        QTRY_COMPARE(displays.previewLines(), displays.terminalLines());
+    }
+
+    void preview_saysTheLastWriteFailed_untilAMessageGetsThrough()
+    {
+        Displays displays;
+        displays.rig.folder.settings().setLigaFicheiros(true);
+        displays.rig.start();
+        QVERIFY(displays.drop("1.dsp", "Primeira"));
+        QTRY_COMPARE(displays.previewLines(), QStringList({"Primeira", QString()}));
+
+        Settings& settings = displays.rig.settings();
+        const QString missing = displays.rig.folder.filePath("sem-display");
+        settings.setText(Key::Porta, missing);
+        QVERIFY(displays.drop("2.dsp", "Segunda"));
+        QTRY_VERIFY(!displays.failure()->isHidden());
+        QVERIFY2(displays.failure()->text().startsWith("Última escrita falhou: ") &&
+                     displays.failure()->text().contains(missing),
+                 qPrintable(displays.failure()->text()));
+        // The display still shows the message before.
+        QCOMPARE(displays.previewLines(), displays.terminalLines());
+
+        settings.setText(Key::Porta, displays.rig.display.name());
+        QTRY_COMPARE(displays.terminalLines(), QStringList({"Segunda", QString()}));
+        QTRY_VERIFY(displays.failure()->isHidden());
+        QCOMPARE(displays.previewLines(), displays.terminalLines());
+
+        // A failed test of the display stands only until a later message gets through, one with the
+        // lines of the message before the test too.
+        settings.setText(Key::Porta, missing);
+        displays.rig.running().controller().testDisplay();
+        QTRY_VERIFY(!displays.failure()->isHidden());
+        settings.setText(Key::Porta, displays.rig.display.name());
+        QVERIFY(displays.drop("3.dsp", "Segunda"));
+        QTRY_VERIFY(displays.failure()->isHidden());
+        QCOMPARE(displays.previewLines(), displays.terminalLines());
+    }
 };
-
-void TestDisplayPreview::preview_holdsWhatTheBytesCarried_foldedCutAndTrimmed()
-{
-    Displays displays;
-    displays.rig.folder.settings().setLigaFicheiros(true);
-    displays.rig.start();
-
-    // Line 1 is the file's first 20 letters; line 2 runs longer and is cut by the display's width.
-    QVERIFY(displays.drop("1.dsp", QStringLiteral("Promoção do mês: pão") +
-                                       QStringLiteral("Ação de promoção do mês inteiro")));
-    const QStringList sent = {QStringLiteral("Promocao do mes: pao"),
-                              QStringLiteral("Acao de promocao do")};
-    QTRY_COMPARE(displays.terminalLines(), sent);
-    QTRY_COMPARE(displays.previewLines(), sent);
-    QVERIFY(displays.failure()->isHidden());
-
-    QVERIFY(displays.drop("2.dsp", QStringLiteral("  Olá  ")));
-    QTRY_COMPARE(displays.terminalLines(), QStringList({QStringLiteral("Ola"), QString()}));
-    QTRY_COMPARE(displays.previewLines(), displays.terminalLines());
-}
-
-void TestDisplayPreview::preview_saysTheLastWriteFailed_untilAMessageGetsThrough()
-{
-    Displays displays;
-    displays.rig.folder.settings().setLigaFicheiros(true);
-    displays.rig.start();
-    QVERIFY(displays.drop("1.dsp", QStringLiteral("Primeira")));
-    QTRY_COMPARE(displays.previewLines(), QStringList({QStringLiteral("Primeira"), QString()}));
-
-    Settings& settings = displays.rig.settings();
-    const QString missing = displays.rig.folder.filePath(QStringLiteral("sem-display"));
-    settings.setText(Key::Porta, missing);
-    QVERIFY(displays.drop("2.dsp", QStringLiteral("Segunda")));
-    QTRY_VERIFY(!displays.failure()->isHidden());
-    QVERIFY2(displays.failure()->text().startsWith(QStringLiteral("Última escrita falhou: ")) &&
-                 displays.failure()->text().contains(missing),
-             qPrintable(displays.failure()->text()));
-    // The display still shows the message before.
-    QCOMPARE(displays.previewLines(), displays.terminalLines());
-
-    settings.setText(Key::Porta, displays.rig.display.name());
-    QTRY_COMPARE(displays.terminalLines(), QStringList({QStringLiteral("Segunda"), QString()}));
-    QTRY_VERIFY(displays.failure()->isHidden());
-    QCOMPARE(displays.previewLines(), displays.terminalLines());
-
-    // A failed test of the display stands only until a later message gets through, one with the
-    // lines of the message before the test too.
-    settings.setText(Key::Porta, missing);
-    displays.rig.running().controller().testDisplay();
-    QTRY_VERIFY(!displays.failure()->isHidden());
-    settings.setText(Key::Porta, displays.rig.display.name());
-    QVERIFY(displays.drop("3.dsp", QStringLiteral("Segunda")));
-    QTRY_VERIFY(displays.failure()->isHidden());
-    QCOMPARE(displays.previewLines(), displays.terminalLines());
-}
 
 QTEST_MAIN(TestDisplayPreview)
 #include "test_display_preview.moc"

@@ -11,7 +11,7 @@ class TestDropBatch : public QObject {
 
 private:
     QTemporaryDir m_folder;
-    QString m_dropFolder = m_folder.filePath(QStringLiteral("entrada"));
+    QString m_dropFolder = m_folder.filePath("entrada");
 
     QStringList dropFiles() const
     {

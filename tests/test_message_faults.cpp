@@ -27,7 +27,7 @@ private:
     void start()
     {
         Settings& settings = m_rig->folder.settings();
-        settings.setText(Key::SegundosTimerDisplay, QStringLiteral("0.05"));
+        settings.setText(Key::SegundosTimerDisplay, "0.05");
         settings.setLigaSQL(true);
         settings.setLigaFicheiros(true);
         m_rig->start();
@@ -57,9 +57,8 @@ private slots:
     // ESC Q B inside a message would start a line 2 of its own, CR LF would move the cursor.
     void controlCharacters_fromBothSources_reachTheDisplayAsBlanks()
     {
-        QVERIFY(m_rig->folder.drop(QStringLiteral("20240309100000.dsp"),
-                                   "Sinal\x1BQBfalso       linha\r\ndois"));
-        insert(QStringLiteral("Fila\x1BQA\x1BQBx"), QStringLiteral("ok\x1B"));
+        QVERIFY(m_rig->folder.drop("20240309100000.dsp", "Sinal\x1BQBfalso       linha\r\ndois"));
+        insert("Fila\x1BQA\x1BQBx", "ok\x1B");
         start();
         expectOnDisplay(usualDisplayMessage("Fila QA QBx", "ok") +
                         usualDisplayMessage("Sinal QBfalso", "linha  dois"));
@@ -70,11 +69,11 @@ private slots:
     {
         m_odbc.run(QStringLiteral("insert into SaidaDisplay (NumRegisto, DataSys, Linha1, "
                                   "Linha2, Utilizador) values (3000000000, ?, 'Grande', '', ?)"),
-                   {QStringLiteral("2024-03-09T10:00:00"), OdbcFixture::databaseUser()});
+                   {"2024-03-09T10:00:00", OdbcFixture::databaseUser()});
         start();
         expectOnDisplay(usualDisplayMessage("Grande", ""));
         watchSomeTicks();
-        QCOMPARE(added(), QStringList({QStringLiteral("Grande")}));
+        QCOMPARE(added(), QStringList({"Grande"}));
         QVERIFY(m_odbc.rowsLeft().isEmpty());
         QCOMPARE(lblError(), QString());
     }
@@ -85,17 +84,16 @@ private slots:
     {
         m_odbc.run(QStringLiteral("create trigger guarda before delete on SaidaDisplay "
                                   "when old.Linha1 = 'Presa' begin select raise(ignore); end"));
-        insert(QStringLiteral("Presa"));
-        insert(QStringLiteral("Livre"));
+        insert("Presa");
+        insert("Livre");
         start();
         expectOnDisplay(usualDisplayMessage("Livre", ""));
-        QTRY_VERIFY2(lblError().contains(QStringLiteral("continua na tabela")),
-                     qPrintable(lblError()));
+        QTRY_VERIFY2(lblError().contains("continua na tabela"), qPrintable(lblError()));
         watchSomeTicks();
-        QCOMPARE(added(), QStringList({QStringLiteral("Livre")}));
+        QCOMPARE(added(), QStringList({"Livre"}));
         QCOMPARE(m_odbc.rowsLeft().size(), 1);
 
-        m_odbc.run(QStringLiteral("drop trigger guarda"));
+        m_odbc.run("drop trigger guarda");
         expectOnDisplay(usualDisplayMessage("Presa", ""));
         QTRY_COMPARE(lblError(), QString());
         QVERIFY(m_odbc.rowsLeft().isEmpty());
@@ -106,24 +104,21 @@ private slots:
     // read back whole at the next start, which shows each once.
     void oversizedRowAndFile_areCut_andComeBackFromTheSpool()
     {
-        const QString port = m_rig->folder.filePath(QStringLiteral("porta"));
+        const QString port = m_rig->folder.filePath("porta");
         start();
         m_rig->settings().setText(Key::Porta, port); // missing until the next start
         const QByteArray huge(1100 * 1000, 'x');
         insert(QStringLiteral("linha") + QString::fromLatin1(huge));
-        QVERIFY(m_rig->folder.drop(QStringLiteral("1.dsp"), "ficheiro" + huge));
+        QVERIFY(m_rig->folder.drop("1.dsp", "ficheiro" + huge));
         // Counted: reading the row back through the driver would take the seconds it once took.
         const auto taken = [&] {
-            return m_odbc.rows(QStringLiteral("select count(*) from SaidaDisplay"))
-                           .first()
-                           .first()
-                           .toInt() == 0 &&
+            return m_odbc.rows("select count(*) from SaidaDisplay").first().first().toInt() == 0 &&
                    m_rig->folder.dropFilesLeft().isEmpty();
         };
         QTRY_VERIFY_WITH_TIMEOUT(taken(), 15000);
         m_rig->stop();
         const QFileInfoList entries =
-            QDir(m_rig->folder.filePath(QStringLiteral("fila"))).entryInfoList(QDir::Files);
+            QDir(m_rig->folder.filePath("fila")).entryInfoList(QDir::Files);
         QCOMPARE(entries.size(), 2);
         for (const QFileInfo& entry : entries)
             QVERIFY2(entry.size() < 2 * longestLine, qPrintable(QString::number(entry.size())));
@@ -135,14 +130,14 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(m_rig->display.received().size(), row.size() + file.size(),
                                   10000);
         QVERIFY(m_rig->display.received() == row + file || m_rig->display.received() == file + row);
-        QTRY_VERIFY(QDir(m_rig->folder.filePath(QStringLiteral("fila"))).isEmpty());
+        QTRY_VERIFY(QDir(m_rig->folder.filePath("fila")).isEmpty());
     }
 
     // The same text across the two lines is another message: each line is compared on its own.
     void linesThatJoinAlike_areBothShown()
     {
-        insert(QStringLiteral("Total 1"), QStringLiteral("0,00 EUR"));
-        insert(QStringLiteral("Total 10"), QStringLiteral(",00 EUR"));
+        insert("Total 1", "0,00 EUR");
+        insert("Total 10", ",00 EUR");
         start();
         expectOnDisplay(usualDisplayMessage("Total 1", "0,00 EUR") +
                         usualDisplayMessage("Total 10", ",00 EUR"));
@@ -151,20 +146,18 @@ private slots:
     // A blank message would be a lost one: messages wait for a width that can be used.
     void widthWithoutDigits_messagesWaitInTheQueue_thenGoOut()
     {
-        insert(QStringLiteral("Antes"));
+        insert("Antes");
         start();
         expectOnDisplay(usualDisplayMessage("Antes", ""));
 
-        m_rig->settings().setText(Key::NumLetras, QStringLiteral("vinte"));
-        insert(QStringLiteral("Primeira"));
-        insert(QStringLiteral("Segunda"));
-        QTRY_VERIFY2(lblError().contains(QStringLiteral("não é um número: \"vinte\"")),
-                     qPrintable(lblError()));
-        QTRY_COMPARE(m_rig->running().queued(),
-                     QStringList({QStringLiteral("Primeira"), QStringLiteral("Segunda")}));
+        m_rig->settings().setText(Key::NumLetras, "vinte");
+        insert("Primeira");
+        insert("Segunda");
+        QTRY_VERIFY2(lblError().contains("não é um número: \"vinte\""), qPrintable(lblError()));
+        QTRY_COMPARE(m_rig->running().queued(), QStringList({"Primeira", "Segunda"}));
         QCOMPARE(m_rig->display.received(), QByteArray());
 
-        m_rig->settings().setText(Key::NumLetras, QStringLiteral("20"));
+        m_rig->settings().setText(Key::NumLetras, "20");
         expectOnDisplay(usualDisplayMessage("Primeira", "") + usualDisplayMessage("Segunda", ""));
         QTRY_COMPARE(lblError(), QString());
         QCOMPARE(m_rig->running().queued(), QStringList());
@@ -173,21 +166,21 @@ private slots:
     // The port in use stays when a new one cannot be set: the message is shown there, once.
     void portThatCannotBeSet_theOldOneKeepsShowing_once()
     {
-        insert(QStringLiteral("Antes"));
+        insert("Antes");
         start();
         expectOnDisplay(usualDisplayMessage("Antes", ""));
 
         // The label says so with the message written; the next tick with nothing to show
         // clears it.
         QSignalSpy labels(&m_rig->running().controller().status(), &Status::errorChanged);
-        m_rig->settings().setText(Key::Porta, QStringLiteral("0"));
-        insert(QStringLiteral("Depois"));
+        m_rig->settings().setText(Key::Porta, "0");
+        insert("Depois");
         expectOnDisplay(usualDisplayMessage("Depois", ""));
         watchSomeTicks();
         QVERIFY(!labels.isEmpty());
-        QVERIFY2(labels.first().first().toString().contains(QStringLiteral("porta inválido: 0")),
+        QVERIFY2(labels.first().first().toString().contains("porta inválido: 0"),
                  qPrintable(labels.first().first().toString()));
-        QCOMPARE(added(), QStringList({QStringLiteral("Antes"), QStringLiteral("Depois")}));
+        QCOMPARE(added(), QStringList({"Antes", "Depois"}));
         QCOMPARE(m_rig->display.received(), QByteArray());
     }
 };

@@ -22,7 +22,7 @@ private:
     QTemporaryDir m_folder;
     SourceSettings m_settings;
 
-    QString dropFolder() const { return m_folder.filePath(QStringLiteral("entrada")); }
+    QString dropFolder() const { return m_folder.filePath("entrada"); }
 
 private slots:
     void initTestCase()
@@ -36,22 +36,20 @@ private slots:
 
     void databaseStep_eachStageShownAsItStarts()
     {
-        PolledSource<DatabasePolling> source(m_folder.filePath(QStringLiteral("fila")));
+        PolledSource<DatabasePolling> source(m_folder.filePath("fila"));
         m_settings.sqlServidor = OdbcFixture::dataSource();
-        m_odbc.insert(OdbcFixture::databaseUser(), QDateTime::currentDateTime(),
-                      QStringLiteral("registo"), QString());
+        m_odbc.insert(OdbcFixture::databaseUser(), QDateTime::currentDateTime(), "registo",
+                      QString());
         QCOMPARE(source.poll(m_settings).error, QString());
-        QCOMPARE(source.captions, QStringList({QStringLiteral("Em Execução - Abrindo Ligação"),
-                                               QStringLiteral("Em Execução - Abrindo Tabela"),
-                                               QStringLiteral("Em Execução - Carregando Registos"),
-                                               QStringLiteral("Em Execução")}));
-        QCOMPARE(source.lines(), QStringList({QStringLiteral("registo|")}));
+        QCOMPARE(source.captions,
+                 QStringList({"Em Execução - Abrindo Ligação", "Em Execução - Abrindo Tabela",
+                              "Em Execução - Carregando Registos", "Em Execução"}));
+        QCOMPARE(source.lines(), QStringList({"registo|"}));
 
         // Without rows the table step does not announce loading.
         QCOMPARE(source.poll(m_settings).messages, 0);
-        QCOMPARE(source.captions, QStringList({QStringLiteral("Em Execução - Abrindo Ligação"),
-                                               QStringLiteral("Em Execução - Abrindo Tabela"),
-                                               QStringLiteral("Em Execução")}));
+        QCOMPARE(source.captions, QStringList({"Em Execução - Abrindo Ligação",
+                                               "Em Execução - Abrindo Tabela", "Em Execução"}));
     }
 
     // A step whose connection fails ends there, with the failure's facts for the person at the
@@ -61,13 +59,13 @@ private slots:
         QTest::addColumn<QString>("server");
         QTest::addColumn<bool>("told");
         QTest::newRow("unreachable") << OdbcFixture::brokenDataSource() << true;
-        QTest::newRow("blank") << QStringLiteral(" ") << false;
+        QTest::newRow("blank") << " " << false;
     }
     void failedConnection_endsTheStepAtTheConnection()
     {
         QFETCH(QString, server);
         QFETCH(bool, told);
-        PolledSource<DatabasePolling> source(m_folder.filePath(QStringLiteral("fila")));
+        PolledSource<DatabasePolling> source(m_folder.filePath("fila"));
         m_settings.sqlServidor = server;
         const PollResult result = source.poll(m_settings);
         QVERIFY(result.connectionFailed);
@@ -77,25 +75,24 @@ private slots:
             QVERIFY2(result.connectionFailure->message().startsWith(
                          QStringLiteral("Falha na Ligação à Base de Dados (%1)").arg(server)),
                      qPrintable(result.connectionFailure->message()));
-        QCOMPARE(source.captions, QStringList({QStringLiteral("Em Execução - Abrindo Ligação")}));
+        QCOMPARE(source.captions, QStringList({"Em Execução - Abrindo Ligação"}));
     }
 
     void dropFolderStep_missingFolderFails_theNextCleanStepClearsIt()
     {
-        PolledSource<DropFolderPolling> source(m_folder.filePath(QStringLiteral("fila")));
+        PolledSource<DropFolderPolling> source(m_folder.filePath("fila"));
         const QString error = source.poll(m_settings).error;
         QVERIFY2(error.contains(dropFolder()), qPrintable(error));
-        QCOMPARE(source.captions,
-                 QStringList({QStringLiteral("Em Execução - Carregando Ficheiros")}));
+        QCOMPARE(source.captions, QStringList({"Em Execução - Carregando Ficheiros"}));
 
         QVERIFY(QDir().mkpath(dropFolder()));
-        QFile file(QDir(dropFolder()).filePath(QStringLiteral("1.dsp")));
+        QFile file(QDir(dropFolder()).filePath("1.dsp"));
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write("ficheiro") > 0);
         file.close();
         QCOMPARE(source.poll(m_settings).error, QString());
-        QCOMPARE(source.captions, QStringList({QStringLiteral("Em Execução - Carregando Ficheiros"),
-                                               QStringLiteral("Em Execução")}));
-        QCOMPARE(source.lines(), QStringList({QStringLiteral("ficheiro|")}));
+        QCOMPARE(source.captions,
+                 QStringList({"Em Execução - Carregando Ficheiros", "Em Execução"}));
+        QCOMPARE(source.lines(), QStringList({"ficheiro|"}));
         QVERIFY(QDir(dropFolder()).isEmpty());
     }
 
@@ -103,10 +100,10 @@ private slots:
     // still empty then is taken as the empty message it is.
     void dropFolderStep_anEmptyFileWaitsAStep()
     {
-        PolledSource<DropFolderPolling> source(m_folder.filePath(QStringLiteral("fila")));
+        PolledSource<DropFolderPolling> source(m_folder.filePath("fila"));
         QVERIFY(QDir().mkpath(dropFolder()));
-        QFile writing(QDir(dropFolder()).filePath(QStringLiteral("1.dsp")));
-        QFile empty(QDir(dropFolder()).filePath(QStringLiteral("2.dsp")));
+        QFile writing(QDir(dropFolder()).filePath("1.dsp"));
+        QFile empty(QDir(dropFolder()).filePath("2.dsp"));
         QVERIFY(writing.open(QIODevice::WriteOnly) && empty.open(QIODevice::WriteOnly));
         empty.close();
         QCOMPARE(source.poll(m_settings).messages, 0);
@@ -115,7 +112,7 @@ private slots:
         QVERIFY(writing.write("escrito") > 0);
         writing.close();
         QCOMPARE(source.poll(m_settings).messages, 2);
-        QCOMPARE(source.lines(), QStringList({QStringLiteral("escrito|"), QStringLiteral("|")}));
+        QCOMPARE(source.lines(), QStringList({"escrito|", "|"}));
         QVERIFY(QDir(dropFolder()).isEmpty());
     }
 

@@ -54,13 +54,15 @@ private:
             drainMs);
         return done.get();
     }
+    // The same for statements: the rows they give.
+    QStringList query(const QString& sql)
+    {
+        return onServer([&] { return m_server->run(sql); });
+    }
     int rowsLeft(const QString& owner)
     {
-        return onServer([&] {
-                   return m_server->run(
-                       QStringLiteral("select count(*) from SaidaDisplay where Utilizador = '%1'")
-                           .arg(owner));
-               })
+        return query(QStringLiteral("select count(*) from SaidaDisplay where Utilizador = '%1'")
+                         .arg(owner))
             .first()
             .toInt();
     }
@@ -72,15 +74,13 @@ private:
             const QString linha1 = QStringLiteral("Mensagem %1").arg(m_fed.size() + 1);
             m_fed.append(linha1);
             if (fed >= rows) {
-                QVERIFY(m_rig->folder.drop(linha1 + QStringLiteral(".dsp"), linha1.toLatin1()));
+                QVERIFY(m_rig->folder.drop(linha1 + ".dsp", linha1.toLatin1()));
                 continue;
             }
-            onServer([&] {
-                m_server->run(QStringLiteral("insert into SaidaDisplay (DataSys, Linha1, Linha2, "
-                                             "Utilizador) values (now(), '%1', '', '%2'), "
-                                             "(now(), '%1', '', 'caixa2')")
-                                  .arg(linha1, user));
-            });
+            query(QStringLiteral("insert into SaidaDisplay (DataSys, Linha1, Linha2, "
+                                 "Utilizador) values (now(), '%1', '', '%2'), "
+                                 "(now(), '%1', '', 'caixa2')")
+                      .arg(linha1, user));
             ++m_rowsFed;
         }
     }
@@ -102,7 +102,7 @@ private slots:
 
     void init()
     {
-        m_server->run(QStringLiteral("delete from SaidaDisplay"));
+        m_server->run("delete from SaidaDisplay");
         m_rig = std::make_unique<ControllerRig>();
         m_frames = ShownMessages();
         m_shown.clear();
@@ -137,7 +137,7 @@ private slots:
         if (outage == Outage::RowLocked) {
             feed(3, 0);
             locker.setDatabaseName(PostgresServer::dataSource());
-            locker.setUserName(QStringLiteral("postgres"));
+            locker.setUserName("postgres");
             QVERIFY(locker.open() && locker.transaction());
             QVERIFY(QSqlQuery(locker).exec(
                 QStringLiteral("select * from SaidaDisplay where Linha1 = '%1' for update")
@@ -145,7 +145,7 @@ private slots:
         }
         const int loginsBefore = m_server->logins(user);
         Settings& settings = m_rig->folder.settings();
-        settings.setText(Key::SegundosTimerDisplay, QStringLiteral("0.05"));
+        settings.setText(Key::SegundosTimerDisplay, "0.05");
         settings.setText(Key::SQL_Servidor, PostgresServer::dataSource());
         settings.setLigaSQL(true);
         settings.setLigaFicheiros(true);
@@ -171,7 +171,7 @@ private slots:
         case Outage::ServerRestarted:
             onServer([&] { m_server->stop(); });
             QTRY_VERIFY_WITH_TIMEOUT(!running.connectionBoxText().isEmpty(), drainMs);
-            QVERIFY2(running.lblError().startsWith(QStringLiteral("Falha na Ligação")),
+            QVERIFY2(running.lblError().startsWith("Falha na Ligação"),
                      qPrintable(running.lblError()));
             feed(0, 3); // the drop folder goes on meanwhile
             QTRY_VERIFY_WITH_TIMEOUT(shown(m_fed), drainMs);
@@ -179,20 +179,16 @@ private slots:
             break;
         case Outage::ConnectionKilled:
             QCOMPARE(m_server->logins(user), loginsBefore + 1); // kept from tick to tick
-            onServer([&] {
-                m_server->run(QStringLiteral("select pg_terminate_backend(pid) from "
-                                             "pg_stat_activity where usename = '%1'")
-                                  .arg(user));
-            });
+            query(QStringLiteral("select pg_terminate_backend(pid) from "
+                                 "pg_stat_activity where usename = '%1'")
+                      .arg(user));
             break;
         case Outage::RowLocked: {
             // Every other row is shown while the lock lasts, and the label says which row waits.
-            const QString locked =
-                onServer([&] {
-                    return m_server->run(QStringLiteral("select NumRegisto from SaidaDisplay where "
+            const QString locked = query(QStringLiteral("select NumRegisto from SaidaDisplay where "
                                                         "Linha1 = '%1' and Utilizador = '%2'")
-                                             .arg(m_fed.at(1), user));
-                }).first();
+                                             .arg(m_fed.at(1), user))
+                                       .first();
             feed(30, 0);
             QTRY_VERIFY_WITH_TIMEOUT(shown(unlocked()), drainMs);
             QVERIFY(!shown({m_fed.at(1)}));
@@ -206,30 +202,24 @@ private slots:
         case Outage::DeleteUnheard:
             // The next row's delete is done, by another session, and the controller's session
             // then ended before it hears so: the message is shown all the same, and once.
-            onServer([&] {
-                m_server->run(
-                    QStringLiteral(
-                        "create extension if not exists dblink;"
-                        "create function unheard(number bigint) returns int language plpgsql "
-                        "security definer as $$ begin perform dblink_exec(format('host=%s "
-                        "user=postgres dbname=postgres', current_setting("
-                        "'unix_socket_directories')), 'delete from SaidaDisplay where "
-                        "NumRegisto = ' || number); perform pg_terminate_backend("
-                        "pg_backend_pid()); return 0; end $$;"
-                        "create table unheard_calls (result int);"
-                        "create rule unheard as on delete to SaidaDisplay where old.Linha1 = "
-                        "'Mensagem %1' and current_user <> 'postgres' do instead insert into "
-                        "unheard_calls values (unheard(old.NumRegisto));")
-                        .arg(m_fed.size() + 1));
-            });
+            query(QStringLiteral(
+                      "create extension if not exists dblink;"
+                      "create function unheard(number bigint) returns int language plpgsql "
+                      "security definer as $$ begin perform dblink_exec(format('host=%s "
+                      "user=postgres dbname=postgres', current_setting("
+                      "'unix_socket_directories')), 'delete from SaidaDisplay where "
+                      "NumRegisto = ' || number); perform pg_terminate_backend("
+                      "pg_backend_pid()); return 0; end $$;"
+                      "create table unheard_calls (result int);"
+                      "create rule unheard as on delete to SaidaDisplay where old.Linha1 = "
+                      "'Mensagem %1' and current_user <> 'postgres' do instead insert into "
+                      "unheard_calls values (unheard(old.NumRegisto));")
+                      .arg(m_fed.size() + 1));
             feed(1, 0);
             break;
         case Outage::LoginStalls: {
-            const QStringList sessions = onServer([&] {
-                return m_server->run(
-                    QStringLiteral("select pid from pg_stat_activity where usename = '%1'")
-                        .arg(user));
-            });
+            const QStringList sessions = query(
+                QStringLiteral("select pid from pg_stat_activity where usename = '%1'").arg(user));
             QCOMPARE(sessions.size(), 1);
             // The session ended as pg_terminate_backend ends it, by a server that then hangs.
             m_server->freeze();
@@ -243,8 +233,7 @@ private slots:
 
         feed(3, 3);
         QTRY_VERIFY_WITH_TIMEOUT(shown(m_fed), drainMs);
-        QTRY_COMPARE(QDir(m_rig->folder.filePath(QStringLiteral("fila"))).entryList(QDir::Files),
-                     QStringList());
+        QTRY_COMPARE(QDir(m_rig->folder.filePath("fila")).entryList(QDir::Files), QStringList());
         QCOMPARE(rowsLeft(user), 0);
         QCOMPARE(m_rig->folder.dropFilesLeft(), QStringList());
         // Spool and sources empty: nothing more can come, so what was shown twice is known.
@@ -252,7 +241,7 @@ private slots:
         for (const QString& line : std::as_const(m_fed))
             QVERIFY2(m_shown[line] == 1, qPrintable(line));
         QCOMPARE(m_frames.strayBytes(), 0);
-        QCOMPARE(rowsLeft(QStringLiteral("caixa2")), m_rowsFed);
+        QCOMPARE(rowsLeft("caixa2"), m_rowsFed);
         // A new login only where the outage ended the connection.
         if (outage != Outage::ServerRestarted)
             QCOMPARE(m_server->logins(user), loginsBefore + (outage == Outage::RowLocked ? 1 : 2));
@@ -283,7 +272,7 @@ private slots:
         const QString firstName =
             QStringLiteral("mostrela ") + QFileInfo(m_rig->folder.path()).absoluteFilePath();
         QTRY_VERIFY_WITH_TIMEOUT(waiting.lblError().contains(firstName), drainMs);
-        QVERIFY2(waiting.lblError().contains(QStringLiteral("não os lê nem apaga")),
+        QVERIFY2(waiting.lblError().contains("não os lê nem apaga"),
                  qPrintable(waiting.lblError()));
         feed(2, 0);
         QTRY_VERIFY_WITH_TIMEOUT(shown(m_fed), drainMs);
@@ -294,7 +283,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(waiting.added(), m_fed.mid(4), drainMs);
         QTRY_COMPARE(waiting.lblError(), QString());
         QCOMPARE(rowsLeft(user), 0);
-        QCOMPARE(rowsLeft(QStringLiteral("caixa2")), m_rowsFed);
+        QCOMPARE(rowsLeft("caixa2"), m_rowsFed);
         for (const QString& line : m_fed.mid(0, 4))
             QVERIFY2(m_shown[line] == 1, qPrintable(line));
     }

@@ -25,15 +25,32 @@ struct Rig : DisplayRig {
     DisplayWriter writer{nullptr, &port}; // on this thread: each tick writes before it returns
     Rotation rotation{queue, status, writer};
 
-    void showIdleText() { settings.setMostraDefault(1); }
     void tick() { rotation.tick(rotationSettings(settings), displaySettings(settings)); }
     QString lblError() const { return status.error(); }
-
-    void add(const QString& linha1, const QString& linha2)
+    void keepFor300s() { settings.setText(Key::SegundosValidade, "300"); }
+    void add(const QString& linha1, const QString& linha2 = {})
     {
-        queue.append({QStringLiteral("ordem"), linha1, linha2});
+        queue.append({"ordem", linha1, linha2});
+    }
+    // Line 1 of every queued message, top first, the selected one marked with "*".
+    QStringList queued() const
+    {
+        QStringList lines;
+        for (int row = 0; row < queue.count(); ++row)
+            lines << (queue.selectedRow() == row ? QStringLiteral("*") : QString()) +
+                         queue.at(row).linha1;
+        return lines;
     }
 };
+
+// A message taken `seconds` ago by the wall clock, in an earlier run.
+QueuedMessage takenAgo(const QString& linha1, qint64 seconds,
+                       qint64 now = QDateTime::currentMSecsSinceEpoch())
+{
+    QueuedMessage message(QString(), linha1);
+    message.takenAt = now - seconds * 1000;
+    return message;
+}
 
 // A Porta setting that names no port.
 const QString missing = QStringLiteral("ttyNenhum");
@@ -43,318 +60,283 @@ const QString missing = QStringLiteral("ttyNenhum");
 class TestRotation : public QObject {
     Q_OBJECT
 private slots:
-    void twoRows_areShownInOrderAndRemoved();
-    void rowPickedByHand_goesNextThenTheTop();
-    void rowsWithNoneSelected_theTopRowGoes();
-    void emptyQueueWithoutIdleText_sendsNothingAndLeavesTheDisplaysFailure();
-    void idleText_replacesTheDateTimeKeywordOnlyWhenWhole();
-    void idleText_withEmptySecondLine();
-    void busyDisplay_isReportedAndGetsTheIdleTextBack();
-    void missingDisplay_isReportedAndTheMessageWaitsAtTheTop();
-    void tooOldMessages_goBeforeTheTick_withThoseReadBackInTheirPlace();
-    void tooOldMessages_leaveARowPickedByHandNext_orTheTopInPlaceOfOne();
-    void age_countsOnlyWhereAMessageCouldBeStale_data();
-    void age_countsOnlyWhereAMessageCouldBeStale();
-    void carriedOver_judgedOnceAtTheStart_onDiskToo();
-};
-
-void TestRotation::twoRows_areShownInOrderAndRemoved()
-{
-    Rig rig;
-    rig.add(QStringLiteral("Primeira"), QStringLiteral("1,00"));
-    rig.add(QStringLiteral("Segunda"), QStringLiteral("2,00"));
-    rig.tick();
-    rig.expect(usualDisplayMessage("Primeira", "1,00"));
-    QCOMPARE(rig.queue.count(), 1);
-    QCOMPARE(rig.queue.selectedRow(), std::optional<int>(0));
-    QCOMPARE(rig.queue.at(0).linha1, QStringLiteral("Segunda"));
-    rig.tick();
-    rig.expect(usualDisplayMessage("Segunda", "2,00"));
-    QCOMPARE(rig.queue.count(), 0);
-    QCOMPARE(rig.lblError(), QString());
-}
-
-void TestRotation::rowPickedByHand_goesNextThenTheTop()
-{
-    Rig rig;
-    for (int row = 1; row <= 5; ++row)
-        rig.add(QStringLiteral("Linha %1").arg(row), QStringLiteral("x"));
-    rig.queue.select(2);
-    QCOMPARE(rig.queue.selectedRow(), std::optional<int>(2));
-
-    rig.tick();
-    rig.expect(usualDisplayMessage("Linha 3", "x"));
-    QCOMPARE(rig.queue.count(), 4);
-    QCOMPARE(rig.queue.selectedRow(), std::optional<int>(0));
-    rig.tick();
-    rig.expect(usualDisplayMessage("Linha 1", "x"));
-}
-
-void TestRotation::rowsWithNoneSelected_theTopRowGoes()
-{
-    Rig rig;
-    rig.add(QStringLiteral("Parada"), QStringLiteral("x"));
-    rig.add(QStringLiteral("Depois"), QStringLiteral("y"));
-    rig.queue.clearSelection();
-    rig.tick();
-    rig.expect(usualDisplayMessage("Parada", "x"));
-    QCOMPARE(rig.lblError(), QString());
-    QCOMPARE(rig.queue.selectedRow(), std::optional<int>(0));
-}
-
-// Only a write that reaches the display tells that it works again.
-void TestRotation::emptyQueueWithoutIdleText_sendsNothingAndLeavesTheDisplaysFailure()
-{
-    Rig rig;
-    for (const int unticked : {0, 2}) { // unticked or greyed
-        rig.settings.setMostraDefault(unticked);
-        rig.status.setError(QStringLiteral("falha antiga"), Status::Handler::Rotation);
+    void twoRows_areShownInOrderAndRemoved()
+    {
+        Rig rig;
+        rig.add("Primeira", "1,00");
+        rig.add("Segunda", "2,00");
         rig.tick();
-        QCOMPARE(rig.lblError(), QStringLiteral("falha antiga"));
+        rig.expect("Primeira", "1,00");
+        QCOMPARE(rig.queued(), QStringList{"*Segunda"});
+        rig.tick();
+        rig.expect("Segunda", "2,00");
+        QCOMPARE(rig.queued(), QStringList());
+        QCOMPARE(rig.lblError(), QString());
     }
-    rig.add(QStringLiteral("Depois"), QStringLiteral("disso"));
-    rig.tick();
-    rig.expect(usualDisplayMessage("Depois", "disso")); // and nothing before it
-    QCOMPARE(rig.lblError(), QString());
-}
 
-void TestRotation::idleText_replacesTheDateTimeKeywordOnlyWhenWhole()
-{
-    Rig rig;
-    rig.rotation.setClock([] { return QDateTime(QDate(2024, 12, 7), QTime(8, 5, 59)); });
-    rig.showIdleText();
-    rig.settings.setText(Key::Default_Linha2, QStringLiteral("#datahora#"));
-    rig.tick();
-    const QString month = QLocale::system().monthName(12);
-    rig.expect(usualDisplayMessage("Bem-vindo", "07 " + month.toLatin1() + "  08:05"));
-
-    rig.settings.setText(Key::Default_Linha2, QStringLiteral("Hoje #DataHora#"));
-    rig.tick();
-    rig.expect(usualDisplayMessage("Bem-vindo", "Hoje #DataHora#"));
-}
-
-void TestRotation::idleText_withEmptySecondLine()
-{
-    Rig rig;
-    rig.showIdleText();
-    rig.tick();
-    rig.expect(usualDisplayMessage("Bem-vindo", ""));
-    rig.tick(); // the same idle text again: not sent twice
-    rig.add(QStringLiteral("Venda"), QStringLiteral("3,50"));
-    rig.tick();
-    rig.expect(usualDisplayMessage("Venda", "3,50"));
-}
-
-void TestRotation::busyDisplay_isReportedAndGetsTheIdleTextBack()
-{
-    Rig rig;
-    rig.showIdleText();
-    rig.port.unplug();
-    rig.tick();
-    QVERIFY2(rig.lblError().contains(rig.port.name()), qPrintable(rig.lblError()));
-
-    rig.port.plugIn();
-    rig.tick();
-    rig.expect(usualDisplayMessage("Bem-vindo", ""));
-    QCOMPARE(rig.lblError(), QString());
-}
-
-void TestRotation::missingDisplay_isReportedAndTheMessageWaitsAtTheTop()
-{
-    Rig rig;
-    rig.settings.setText(Key::Porta, missing);
-    rig.add(QStringLiteral("Primeira"), QStringLiteral("1"));
-    rig.add(QStringLiteral("Segunda"), QStringLiteral("2"));
-    rig.add(QStringLiteral("Escolhida"), QStringLiteral("3"));
-    rig.queue.select(2); // picked by hand
-    rig.tick();
-    QVERIFY2(rig.lblError().contains(missing), qPrintable(rig.lblError()));
-    QCOMPARE(rig.queue.count(), 3);
-    QCOMPARE(rig.queue.selectedRow(), std::optional<int>(0));
-    QCOMPARE(rig.queue.at(0).linha1, QStringLiteral("Escolhida"));
-    rig.tick(); // still missing: nothing moves
-    QCOMPARE(rig.queue.count(), 3);
-    QCOMPARE(rig.queue.at(0).linha1, QStringLiteral("Escolhida"));
-
-    rig.settings.setText(Key::Porta, rig.port.name());
-    rig.tick();
-    rig.tick();
-    rig.tick();
-    rig.expect(usualDisplayMessage("Escolhida", "3") + usualDisplayMessage("Primeira", "1") +
-               usualDisplayMessage("Segunda", "2"));
-    QCOMPARE(rig.queue.count(), 0);
-    QCOMPARE(rig.lblError(), QString());
-}
-
-// The queue holds two messages and the spool the rest: the tick drops every message too old to
-// show, those read back from the spool in place of the dropped ones too, then shows the first
-// that is not.
-void TestRotation::tooOldMessages_goBeforeTheTick_withThoseReadBackInTheirPlace()
-{
-    Rig rig;
-    rig.settings.setText(Key::SegundosValidade, QStringLiteral("300"));
-    Spool spool(rig.folder.filePath(QStringLiteral("fila")));
-    QueueFeed feed(rig.queue, spool, 2);
-    connect(&rig.rotation, &Rotation::expired, &rig.rotation, [&] { feed.refill(); });
-    rig.rotation.setFeed(&feed);
-    QSignalSpy expired(&rig.rotation, &Rotation::expired);
-
-    QList<QueuedMessage> batch;
-    const qint64 anHourAgo = QDateTime::currentMSecsSinceEpoch() - 3'600'000;
-    for (int number = 1; number <= 7; ++number) {
-        batch << QueuedMessage(QString(), QStringLiteral("Velha %1").arg(number));
-        batch.last().takenAt = anHourAgo;
+    void rowPickedByHand_goesNextThenTheTop()
+    {
+        Rig rig;
+        for (int row = 1; row <= 5; ++row)
+            rig.add(QStringLiteral("Linha %1").arg(row), "x");
+        rig.queue.select(2);
+        QCOMPARE(rig.queue.selectedRow(), std::optional<int>(2));
+        rig.tick();
+        rig.expect("Linha 3", "x");
+        QCOMPARE(rig.queued(), QStringList({"*Linha 1", "Linha 2", "Linha 4", "Linha 5"}));
+        rig.tick();
+        rig.expect("Linha 1", "x");
     }
-    batch << QueuedMessage(QString(), QStringLiteral("Nova"), QStringLiteral("1"))
-          << QueuedMessage(QString(), QStringLiteral("Outra"), QStringLiteral("2"));
-    QVERIFY(spool.write(batch).isEmpty());
-    feed.enqueue(batch);
-    rig.tick();
-    rig.expect(usualDisplayMessage("Nova", "1"));
-    QCOMPARE(rig.queue.count(), 1);
-    QCOMPARE(feed.leftOnDisk(), qsizetype(0));
-    qsizetype dropped = 0;
-    for (const QList<QVariant>& signal : expired)
-        dropped += signal.at(0).value<QList<quint64>>().size();
-    QCOMPARE(dropped, qsizetype(7));
-}
 
-void TestRotation::tooOldMessages_leaveARowPickedByHandNext_orTheTopInPlaceOfOne()
-{
-    Rig rig;
-    rig.settings.setText(Key::SegundosValidade, QStringLiteral("300"));
-    const auto addOld = [&rig] {
-        QueuedMessage message(QString(), QStringLiteral("Velha"));
-        message.takenAt = QDateTime::currentMSecsSinceEpoch() - 3'600'000;
-        rig.queue.append(message);
-    };
-    rig.add(QStringLiteral("Primeira"), QStringLiteral("1"));
-    addOld();
-    rig.add(QStringLiteral("Escolhida"), QStringLiteral("2"));
-    addOld();
-    rig.add(QStringLiteral("Segunda"), QStringLiteral("3"));
-    addOld();
-    rig.queue.select(2);
-    rig.tick();
-    rig.expect(usualDisplayMessage("Escolhida", "2"));
+    void rowsWithNoneSelected_theTopRowGoes()
+    {
+        Rig rig;
+        rig.add("Parada", "x");
+        rig.add("Depois", "y");
+        rig.queue.clearSelection();
+        rig.tick();
+        rig.expect("Parada", "x");
+        QCOMPARE(rig.lblError(), QString());
+        QCOMPARE(rig.queued(), QStringList{"*Depois"});
+    }
 
-    addOld();
-    rig.queue.select(2);
-    rig.tick();
-    rig.expect(usualDisplayMessage("Primeira", "1"));
-    QCOMPARE(rig.queue.count(), 1);
-}
+    // Only a write that reaches the display tells that it works again.
+    void emptyQueueWithoutIdleText_sendsNothingAndLeavesTheDisplaysFailure()
+    {
+        Rig rig;
+        for (const int unticked : {0, 2}) { // unticked or greyed
+            rig.settings.setMostraDefault(unticked);
+            rig.status.setError("falha antiga", Status::Handler::Rotation);
+            rig.tick();
+            QCOMPARE(rig.lblError(), "falha antiga");
+        }
+        rig.add("Depois", "disso");
+        rig.tick();
+        rig.expect("Depois", "disso"); // and nothing before it
+        QCOMPARE(rig.lblError(), QString());
+    }
 
-void TestRotation::age_countsOnlyWhereAMessageCouldBeStale_data()
-{
-    QTest::addColumn<bool>("carriedOver");
-    QTest::addColumn<bool>("writeFailed"); // while it waited
-    QTest::addColumn<int>("steadyAge");    // seconds; for a message of this run
-    QTest::addColumn<int>("wallAge");      // seconds by the wall clock, which may have jumped
-    QTest::addColumn<int>("outage");       // seconds the failed display stays out, if it does
-    QTest::addColumn<int>("later");        // seconds it waits more, once the display shows again
-    QTest::addColumn<bool>("dropped");
+    void idleText_replacesTheDateTimeKeywordOnlyWhenWhole()
+    {
+        Rig rig;
+        rig.rotation.setClock([] { return QDateTime(QDate(2024, 12, 7), QTime(8, 5, 59)); });
+        rig.settings.setMostraDefault(1);
+        rig.settings.setText(Key::Default_Linha2, "#datahora#");
+        rig.tick();
+        rig.expect("Bem-vindo", "07 " + QLocale::system().monthName(12).toLatin1() + "  08:05");
+        rig.settings.setText(Key::Default_Linha2, "Hoje #DataHora#");
+        rig.tick();
+        rig.expect("Bem-vindo", "Hoje #DataHora#");
+    }
 
-    QTest::newRow("healthy run, an hour in the queue")
-        << false << false << 3600 << 3600 << 0 << 0 << false;
-    QTest::newRow("failed write, 6 s old, clock put forward a day")
-        << false << true << 6 << 86406 << 0 << 0 << false;
-    QTest::newRow("failed write, 400 s old, clock put back an hour")
-        << false << true << 400 << -3200 << 0 << 0 << true;
-    QTest::newRow("failed write, 200 s old") << false << true << 200 << 200 << 0 << 0 << false;
-    QTest::newRow("failed write, 200 s old, then 300 s behind a healthy display's backlog")
-        << false << true << 200 << 200 << 0 << 300 << false;
-    QTest::newRow("carried over, 200 s old") << true << false << 0 << 200 << 0 << 0 << false;
-    QTest::newRow("carried over, 200 s old, then 300 s behind the rest of the backlog")
-        << true << false << 0 << 200 << 0 << 300 << false;
-    QTest::newRow("carried over, 400 s old") << true << false << 0 << 400 << 0 << 0 << true;
-    QTest::newRow("carried over, taken in the future")
-        << true << false << 0 << -3600 << 0 << 0 << true;
-    QTest::newRow("carried over, 200 s old, 400 s when a failed display is back")
-        << true << true << 0 << 200 << 200 << 0 << true;
-}
+    void idleText_withEmptySecondLine()
+    {
+        Rig rig;
+        rig.settings.setMostraDefault(1);
+        rig.tick();
+        rig.expect("Bem-vindo", "");
+        rig.tick(); // the same idle text again: not sent twice
+        rig.add("Venda", "3,50");
+        rig.tick();
+        rig.expect("Venda", "3,50");
+    }
 
-// SegundosValidade (300 s here) drops only a message carried over from an earlier run, judged by
-// the wall clock, or one of this run that waited while a write failed, judged by the steady
-// clock whatever the wall clock does; each is judged once, when the display can show again.
-void TestRotation::age_countsOnlyWhereAMessageCouldBeStale()
-{
-    QFETCH(bool, carriedOver);
-    QFETCH(bool, writeFailed);
-    QFETCH(int, steadyAge);
-    QFETCH(int, wallAge);
-    QFETCH(int, outage);
-    QFETCH(int, later);
-    QFETCH(bool, dropped);
+    void busyDisplay_isReportedAndGetsTheIdleTextBack()
+    {
+        Rig rig;
+        rig.settings.setMostraDefault(1);
+        rig.port.unplug();
+        rig.tick();
+        QVERIFY2(rig.lblError().contains(rig.port.name()), qPrintable(rig.lblError()));
+        rig.port.plugIn();
+        rig.tick();
+        rig.expect("Bem-vindo", "");
+        QCOMPARE(rig.lblError(), QString());
+    }
 
-    Rig rig;
-    rig.settings.setText(Key::SegundosValidade, QStringLiteral("300"));
-    QDateTime wallNow(QDate(2026, 3, 2), QTime(9, 30));
-    qint64 steadyNow = 50'000'000;
-    rig.rotation.setClock([&] { return wallNow; });
-    rig.rotation.setSteadyClock([&] { return steadyNow; });
-    const auto wait = [&](int seconds) {
-        wallNow = wallNow.addSecs(seconds);
-        steadyNow += qint64(seconds) * 1000;
-    };
-    QueuedMessage message(QStringLiteral("ordem"), QStringLiteral("Pão"), QStringLiteral("0,40"));
-    message.takenAt = wallNow.toMSecsSinceEpoch() - qint64(wallAge) * 1000;
-    if (!carriedOver)
-        message.takenSteady = steadyNow - qint64(steadyAge) * 1000;
-    rig.add(QStringLiteral("Primeira"), QString()); // the write that finds the display working
-    rig.queue.append(message);
-    if (writeFailed) {
+    void missingDisplay_isReportedAndTheMessageWaitsAtTheTop()
+    {
+        Rig rig;
         rig.settings.setText(Key::Porta, missing);
+        rig.add("Primeira", "1");
+        rig.add("Segunda", "2");
+        rig.add("Escolhida", "3");
+        rig.queue.select(2); // picked by hand
+        const QStringList waiting{"*Escolhida", "Primeira", "Segunda"};
         rig.tick();
-        QCOMPARE(rig.queue.count(), 2);
+        QVERIFY2(rig.lblError().contains(missing), qPrintable(rig.lblError()));
+        QCOMPARE(rig.queued(), waiting);
+        rig.tick(); // still missing: nothing moves
+        QCOMPARE(rig.queued(), waiting);
+
         rig.settings.setText(Key::Porta, rig.port.name());
-        wait(outage);
+        for (int tick = 0; tick < 3; ++tick)
+            rig.tick();
+        rig.expect(usualDisplayMessage("Escolhida", "3") + usualDisplayMessage("Primeira", "1") +
+                   usualDisplayMessage("Segunda", "2"));
+        QCOMPARE(rig.queued(), QStringList());
+        QCOMPARE(rig.lblError(), QString());
     }
 
-    rig.tick();
-    QCOMPARE(rig.status.dropped(), qsizetype(dropped ? 1 : 0));
-    QCOMPARE(rig.queue.count(), dropped ? 0 : 1);
-    wait(later);
-    rig.tick();
-    rig.add(QStringLiteral("marca"), QString());
-    rig.tick();
-    rig.expect(usualDisplayMessage("Primeira", "") +
-               (dropped ? QByteArray() : usualDisplayMessage("Pao", "0,40")) +
-               usualDisplayMessage("marca", ""));
-    QCOMPARE(rig.status.dropped(), qsizetype(dropped ? 1 : 0));
-}
+    // The queue holds two messages and the spool the rest: the tick drops every message too old
+    // to show, those read back from the spool in place of the dropped ones too, then shows the
+    // first that is not.
+    void tooOldMessages_goBeforeTheTick_withThoseReadBackInTheirPlace()
+    {
+        Rig rig;
+        rig.keepFor300s();
+        Spool spool(rig.folder.filePath("fila"));
+        QueueFeed feed(rig.queue, spool, 2);
+        connect(&rig.rotation, &Rotation::expired, &rig.rotation, [&] { feed.refill(); });
+        rig.rotation.setFeed(&feed);
+        QSignalSpy expired(&rig.rotation, &Rotation::expired);
 
-// A spool beyond the queue's two messages, carried over: judged all at the first tick, those on
-// disk unread, and those kept are shown however long the backlog takes, read back or not.
-void TestRotation::carriedOver_judgedOnceAtTheStart_onDiskToo()
-{
-    Rig rig;
-    rig.settings.setText(Key::SegundosValidade, QStringLiteral("300"));
-    QDateTime wallNow = QDateTime::currentDateTime();
-    rig.rotation.setClock([&] { return wallNow; });
-    Spool spool(rig.folder.filePath(QStringLiteral("fila")));
-    QueueFeed feed(rig.queue, spool, 2);
-    rig.rotation.setFeed(&feed);
-
-    QList<QueuedMessage> batch;
-    for (const int age : {200, 201, 400, 250, 251}) {
-        batch << QueuedMessage(QString(), QStringLiteral("%1 s").arg(age));
-        batch.last().takenAt = wallNow.toMSecsSinceEpoch() - qint64(age) * 1000;
-    }
-    QVERIFY(spool.write(batch).isEmpty());
-    feed.enqueue(batch);
-    QTest::ignoreMessage(QtInfoMsg,
-                         QRegularExpression("^1 mensagens .*: tomadas há 400 segundos$"));
-    for (int tick = 0; tick < 4; ++tick) {
-        feed.refill();
+        QList<QueuedMessage> batch;
+        for (int number = 1; number <= 7; ++number)
+            batch << takenAgo(QStringLiteral("Velha %1").arg(number), 3600);
+        batch << QueuedMessage(QString(), "Nova", "1") << QueuedMessage(QString(), "Outra", "2");
+        QVERIFY(spool.write(batch).isEmpty());
+        feed.enqueue(batch);
         rig.tick();
-        wallNow = wallNow.addSecs(100);
+        rig.expect("Nova", "1");
+        QCOMPARE(rig.queued(), QStringList{"*Outra"});
+        QCOMPARE(feed.leftOnDisk(), qsizetype(0));
+        qsizetype dropped = 0;
+        for (const QList<QVariant>& signal : expired)
+            dropped += signal.at(0).value<QList<quint64>>().size();
+        QCOMPARE(dropped, qsizetype(7));
     }
-    rig.expect(usualDisplayMessage("200 s", "") + usualDisplayMessage("201 s", "") +
-               usualDisplayMessage("250 s", "") + usualDisplayMessage("251 s", ""));
-    QCOMPARE(rig.status.dropped(), qsizetype(1));
-    QCOMPARE(feed.waiting(), qsizetype(0));
-}
+
+    void tooOldMessages_leaveARowPickedByHandNext_orTheTopInPlaceOfOne()
+    {
+        Rig rig;
+        rig.keepFor300s();
+        const auto addOld = [&rig] { rig.queue.append(takenAgo("Velha", 3600)); };
+        rig.add("Primeira", "1");
+        addOld();
+        rig.add("Escolhida", "2");
+        addOld();
+        rig.add("Segunda", "3");
+        addOld();
+        rig.queue.select(2);
+        rig.tick();
+        rig.expect("Escolhida", "2");
+
+        addOld();
+        rig.queue.select(2);
+        rig.tick();
+        rig.expect("Primeira", "1");
+        QCOMPARE(rig.queued(), QStringList{"*Segunda"});
+    }
+
+    void age_countsOnlyWhereAMessageCouldBeStale_data()
+    {
+        QTest::addColumn<bool>("carriedOver");
+        QTest::addColumn<bool>("writeFailed"); // while it waited
+        QTest::addColumn<int>("steadyAge");    // seconds; for a message of this run
+        QTest::addColumn<int>("wallAge");      // seconds by the wall clock, which may have jumped
+        QTest::addColumn<int>("outage");       // seconds the failed display stays out, if it does
+        QTest::addColumn<int>("later");        // seconds it waits more, once the display is back
+        QTest::addColumn<bool>("dropped");
+
+        QTest::newRow("healthy run, an hour in the queue")
+            << false << false << 3600 << 3600 << 0 << 0 << false;
+        QTest::newRow("failed write, 6 s old, clock put forward a day")
+            << false << true << 6 << 86406 << 0 << 0 << false;
+        QTest::newRow("failed write, 400 s old, clock put back an hour")
+            << false << true << 400 << -3200 << 0 << 0 << true;
+        QTest::newRow("failed write, 200 s old") << false << true << 200 << 200 << 0 << 0 << false;
+        QTest::newRow("failed write, 200 s old, then 300 s behind a healthy display's backlog")
+            << false << true << 200 << 200 << 0 << 300 << false;
+        QTest::newRow("carried over, 200 s old") << true << false << 0 << 200 << 0 << 0 << false;
+        QTest::newRow("carried over, 200 s old, then 300 s behind the rest of the backlog")
+            << true << false << 0 << 200 << 0 << 300 << false;
+        QTest::newRow("carried over, 400 s old") << true << false << 0 << 400 << 0 << 0 << true;
+        QTest::newRow("carried over, taken in the future")
+            << true << false << 0 << -3600 << 0 << 0 << true;
+        QTest::newRow("carried over, 200 s old, 400 s when a failed display is back")
+            << true << true << 0 << 200 << 200 << 0 << true;
+    }
+
+    // SegundosValidade (300 s here) drops only a message carried over from an earlier run, judged
+    // by the wall clock, or one of this run that waited while a write failed, judged by the steady
+    // clock whatever the wall clock does; each is judged once, when the display can show again.
+    void age_countsOnlyWhereAMessageCouldBeStale()
+    {
+        QFETCH(bool, carriedOver);
+        QFETCH(bool, writeFailed);
+        QFETCH(int, steadyAge);
+        QFETCH(int, wallAge);
+        QFETCH(int, outage);
+        QFETCH(int, later);
+        QFETCH(bool, dropped);
+
+        Rig rig;
+        rig.keepFor300s();
+        QDateTime wallNow(QDate(2026, 3, 2), QTime(9, 30));
+        qint64 steadyNow = 50'000'000;
+        rig.rotation.setClock([&] { return wallNow; });
+        rig.rotation.setSteadyClock([&] { return steadyNow; });
+        const auto wait = [&](int seconds) {
+            wallNow = wallNow.addSecs(seconds);
+            steadyNow += qint64(seconds) * 1000;
+        };
+        QueuedMessage message = takenAgo("Pão", wallAge, wallNow.toMSecsSinceEpoch());
+        message.linha2 = QStringLiteral("0,40");
+        if (!carriedOver)
+            message.takenSteady = steadyNow - qint64(steadyAge) * 1000;
+        rig.add("Primeira"); // the write that finds the display working
+        rig.queue.append(message);
+        if (writeFailed) {
+            rig.settings.setText(Key::Porta, missing);
+            rig.tick();
+            QCOMPARE(rig.queue.count(), 2);
+            rig.settings.setText(Key::Porta, rig.port.name());
+            wait(outage);
+        }
+
+        rig.tick();
+        QCOMPARE(rig.status.dropped(), qsizetype(dropped ? 1 : 0));
+        QCOMPARE(rig.queue.count(), dropped ? 0 : 1);
+        wait(later);
+        rig.tick();
+        rig.add("marca");
+        rig.tick();
+        rig.expect(usualDisplayMessage("Primeira", "") +
+                   (dropped ? QByteArray() : usualDisplayMessage("Pao", "0,40")) +
+                   usualDisplayMessage("marca", ""));
+        QCOMPARE(rig.status.dropped(), qsizetype(dropped ? 1 : 0));
+    }
+
+    // A spool beyond the queue's two messages, carried over: judged all at the first tick, those
+    // on disk unread, and those kept are shown however long the backlog takes, read back or not.
+    void carriedOver_judgedOnceAtTheStart_onDiskToo()
+    {
+        Rig rig;
+        rig.keepFor300s();
+        QDateTime wallNow = QDateTime::currentDateTime();
+        rig.rotation.setClock([&] { return wallNow; });
+        Spool spool(rig.folder.filePath("fila"));
+        QueueFeed feed(rig.queue, spool, 2);
+        rig.rotation.setFeed(&feed);
+
+        QList<QueuedMessage> batch;
+        for (const int age : {200, 201, 400, 250, 251})
+            batch << takenAgo(QStringLiteral("%1 s").arg(age), age, wallNow.toMSecsSinceEpoch());
+        QVERIFY(spool.write(batch).isEmpty());
+        feed.enqueue(batch);
+        QTest::ignoreMessage(QtInfoMsg,
+                             QRegularExpression("^1 mensagens .*: tomadas há 400 segundos$"));
+        for (int tick = 0; tick < 4; ++tick) {
+            feed.refill();
+            rig.tick();
+            wallNow = wallNow.addSecs(100);
+        }
+        rig.expect(usualDisplayMessages({"200 s", "201 s", "250 s", "251 s"}));
+        QCOMPARE(rig.status.dropped(), qsizetype(1));
+        QCOMPARE(feed.waiting(), qsizetype(0));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestRotation)
 #include "test_rotation.moc"

@@ -14,105 +14,98 @@
 class TestSerialPort : public QObject {
     Q_OBJECT
 private slots:
-    void parse_readsEachSetting();
-    void parse_refusesMalformedText_data();
-    void parse_refusesMalformedText();
-    void deviceName_mapsNumbersAndKeepsDevices();
-    void open_withoutPermission_saysWhichGroupToJoin();
-};
+    void parse_readsEachSetting()
+    {
+        using Parity = LineSettings::Parity;
+        QCOMPARE(LineSettings::parse("9600,n,8,1"), LineSettings{});
+        QCOMPARE(LineSettings::parse("  "), LineSettings{});
+        QCOMPARE(LineSettings::parse(" 19200 , E , 7 , 2 "),
+                 (LineSettings{19200, Parity::even, 7, 2}));
+        QCOMPARE(LineSettings::parse("1200,m,8,1"), (LineSettings{1200, Parity::mark, 8, 1}));
+    }
 
-void TestSerialPort::parse_readsEachSetting()
-{
-    using Parity = LineSettings::Parity;
-    QCOMPARE(LineSettings::parse(QStringLiteral("9600,n,8,1")), LineSettings{});
-    QCOMPARE(LineSettings::parse(QStringLiteral("  ")), LineSettings{});
-    QCOMPARE(LineSettings::parse(QStringLiteral(" 19200 , E , 7 , 2 ")),
-             (LineSettings{19200, Parity::even, 7, 2}));
-    QCOMPARE(LineSettings::parse(QStringLiteral("1200,m,8,1")),
-             (LineSettings{1200, Parity::mark, 8, 1}));
-}
+    void parse_refusesMalformedText_data()
+    {
+        QTest::addColumn<QString>("text");
+        // A word of the reason the window shows.
+        QTest::addColumn<QString>("reason");
+        const std::pair<const char*, const char*> refused[] = {
+            {"9600,n,8", "por exemplo"},
+            {"9600,n,8,1,1", "por exemplo"},
+            {"fast,n,8,1", "velocidade"},
+            {"0,n,8,1", "velocidade"},
+            {"-9600,n,8,1", "velocidade"},
+            {"14400,n,8,1", "velocidade"},
+            {"300,n,8,1", "velocidade"},
+            {"230400,n,8,1", "velocidade"},
+            {"99999999999,n,8,1", "velocidade"},
+            {"9600,x,8,1", "paridade"},
+            {"9600,,8,1", "paridade"},
+            {"9600,n,9,1", "dados"},
+            {"9600,n,4,1", "dados"},
+            {"9600,n,5,1", "dados"},
+            {"9600,n,8,3", "paragem"},
+            {"9600,n,8,1.5", "paragem"},
+        };
+        for (const auto& [text, reason] : refused)
+            QTest::newRow(text) << QString::fromLatin1(text) << QString::fromLatin1(reason);
+    }
 
-void TestSerialPort::parse_refusesMalformedText_data()
-{
-    QTest::addColumn<QString>("text");
-    // A word of the reason the window shows.
-    QTest::addColumn<QString>("reason");
-    const std::pair<const char*, const char*> refused[] = {
-        {"9600,n,8", "por exemplo"},
-        {"9600,n,8,1,1", "por exemplo"},
-        {"fast,n,8,1", "velocidade"},
-        {"0,n,8,1", "velocidade"},
-        {"-9600,n,8,1", "velocidade"},
-        {"14400,n,8,1", "velocidade"},
-        {"300,n,8,1", "velocidade"},
-        {"230400,n,8,1", "velocidade"},
-        {"99999999999,n,8,1", "velocidade"},
-        {"9600,x,8,1", "paridade"},
-        {"9600,,8,1", "paridade"},
-        {"9600,n,9,1", "dados"},
-        {"9600,n,4,1", "dados"},
-        {"9600,n,5,1", "dados"},
-        {"9600,n,8,3", "paragem"},
-        {"9600,n,8,1.5", "paragem"},
-    };
-    for (const auto& [text, reason] : refused)
-        QTest::newRow(text) << QString::fromLatin1(text) << QString::fromLatin1(reason);
-}
+    void parse_refusesMalformedText()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, reason);
+        QVERIFY2(LineSettings::problem(text).contains(reason),
+                 qPrintable(LineSettings::problem(text)));
+        QVERIFY_THROWS_EXCEPTION(Failure, LineSettings::parse(text));
+    }
 
-void TestSerialPort::parse_refusesMalformedText()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, reason);
-    QVERIFY2(LineSettings::problem(text).contains(reason), qPrintable(LineSettings::problem(text)));
-    QVERIFY_THROWS_EXCEPTION(Failure, LineSettings::parse(text));
-}
-
-void TestSerialPort::deviceName_mapsNumbersAndKeepsDevices()
-{
+    void deviceName_mapsNumbersAndKeepsDevices()
+    {
 #ifdef Q_OS_WIN
-    QCOMPARE(SerialPort::deviceName(QStringLiteral("1")), QStringLiteral("COM1"));
+        QCOMPARE(SerialPort::deviceName("1"), "COM1");
 #else
-    QCOMPARE(SerialPort::deviceName(QStringLiteral("1")), QStringLiteral("/dev/ttyS0"));
-    QCOMPARE(SerialPort::deviceName(QStringLiteral(" 4 ")), QStringLiteral("/dev/ttyS3"));
+        QCOMPARE(SerialPort::deviceName("1"), "/dev/ttyS0");
+        QCOMPARE(SerialPort::deviceName(" 4 "), "/dev/ttyS3");
 #endif
-    QCOMPARE(SerialPort::deviceName(QStringLiteral("/dev/ttyUSB0")),
-             QStringLiteral("/dev/ttyUSB0"));
-    QCOMPARE(SerialPort::deviceName(QStringLiteral("COM3")), QStringLiteral("COM3"));
-    for (const char* refused : {"", "  ", "0", "-1", "40000"})
-        QVERIFY_THROWS_EXCEPTION(Failure, SerialPort::deviceName(QString::fromLatin1(refused)));
+        QCOMPARE(SerialPort::deviceName("/dev/ttyUSB0"), "/dev/ttyUSB0");
+        QCOMPARE(SerialPort::deviceName("COM3"), "COM3");
+        for (const char* refused : {"", "  ", "0", "-1", "40000"})
+            QVERIFY_THROWS_EXCEPTION(Failure, SerialPort::deviceName(QString::fromLatin1(refused)));
 
-    // Each system's names, wherever the test runs.
-    using Naming = SerialPort::Naming;
-    const std::tuple<const char*, Naming, const char*> named[] = {
-        {"1", Naming::com, "COM1"},          {"9", Naming::com, "COM9"},
-        {"10", Naming::com, "\\\\.\\COM10"}, {"256", Naming::com, "\\\\.\\COM256"},
-        {"COM12", Naming::com, "COM12"},     {"1", Naming::ttyS, "/dev/ttyS0"},
-        {"12", Naming::ttyS, "/dev/ttyS11"},
-    };
-    for (const auto& [porta, naming, device] : named)
-        QCOMPARE(SerialPort::deviceName(QString::fromLatin1(porta), naming),
-                 QString::fromLatin1(device));
-}
+        // Each system's names, wherever the test runs.
+        using Naming = SerialPort::Naming;
+        const std::tuple<const char*, Naming, const char*> named[] = {
+            {"1", Naming::com, "COM1"},          {"9", Naming::com, "COM9"},
+            {"10", Naming::com, "\\\\.\\COM10"}, {"256", Naming::com, "\\\\.\\COM256"},
+            {"COM12", Naming::com, "COM12"},     {"1", Naming::ttyS, "/dev/ttyS0"},
+            {"12", Naming::ttyS, "/dev/ttyS11"},
+        };
+        for (const auto& [porta, naming, device] : named)
+            QCOMPARE(SerialPort::deviceName(QString::fromLatin1(porta), naming),
+                     QString::fromLatin1(device));
+    }
 
-void TestSerialPort::open_withoutPermission_saysWhichGroupToJoin()
-{
+    void open_withoutPermission_saysWhichGroupToJoin()
+    {
 #ifdef Q_OS_UNIX
-    PseudoTerminal terminal;
-    QVERIFY(QFile::setPermissions(terminal.slavePath(), QFile::ReadOwner | QFile::WriteOwner));
-    SerialPort port;
-    port.setPort(terminal.slavePath());
-    const bool root = ::geteuid() == 0;
-    if (root && ::seteuid(nobody) != 0)
-        QSKIP("no unprivileged identity to take");
-    const QString failure = runTrapped([&] { port.open(); });
-    if (root && ::seteuid(0) != 0)
-        qFatal("could not return to the former identity");
-    QVERIFY2(failure.contains(QStringLiteral("junte-o ao grupo")), qPrintable(failure));
-    QVERIFY(!port.isOpen());
+        PseudoTerminal terminal;
+        QVERIFY(QFile::setPermissions(terminal.slavePath(), QFile::ReadOwner | QFile::WriteOwner));
+        SerialPort port;
+        port.setPort(terminal.slavePath());
+        const bool root = ::geteuid() == 0;
+        if (root && ::seteuid(nobody) != 0)
+            QSKIP("no unprivileged identity to take");
+        const QString failure = runTrapped([&] { port.open(); });
+        if (root && ::seteuid(0) != 0)
+            qFatal("could not return to the former identity");
+        QVERIFY2(failure.contains("junte-o ao grupo"), qPrintable(failure));
+        QVERIFY(!port.isOpen());
 #else
-    QSKIP("Windows has no device groups");
+        QSKIP("Windows has no device groups");
 #endif
-}
+    }
+};
 
 QTEST_GUILESS_MAIN(TestSerialPort)
 #include "test_serial_port.moc"

@@ -17,30 +17,23 @@ private slots:
     {
         const Settings settings;
         for (const SettingDefinition& row : settingsTable) {
-            const QString initial = Settings::initialText(row.key);
-            switch (row.kind()) {
-            case SettingKind::Text:
-                QCOMPARE(settings.text(row.key), initial);
-                break;
-            case SettingKind::CheckState:
-                QCOMPARE(settings.mostraDefault(), initial.toInt());
-                break;
-            case SettingKind::Option:
-                QCOMPARE(settings.option(row.key), initial == QStringLiteral("1"));
-                break;
-            }
+            const QString held = row.kind() == SettingKind::Text ? settings.text(row.key)
+                                 : row.kind() == SettingKind::Option
+                                     ? QString::number(settings.option(row.key))
+                                     : QString::number(settings.mostraDefault());
+            QCOMPARE(held, Settings::initialText(row.key));
         }
         // A file without the display's line settings or code page drives it as before.
-        QCOMPARE(settings.text(Key::PortaDefinicoes), QStringLiteral("9600,n,8,1"));
-        QVERIFY(Settings::help(Key::InitLinha1).endsWith(QStringLiteral("vazio não envia nada.")));
+        QCOMPARE(settings.text(Key::PortaDefinicoes), "9600,n,8,1");
+        QVERIFY(Settings::help(Key::InitLinha1).endsWith("vazio não envia nada."));
     }
 
     void changes_areSignalledOncePerRealChange()
     {
         Settings settings;
         QSignalSpy changed(&settings, &Settings::changed);
-        settings.setText(Key::Porta, QStringLiteral("/dev/ttyUSB0"));
-        settings.setText(Key::Porta, QStringLiteral("/dev/ttyUSB0"));
+        settings.setText(Key::Porta, "/dev/ttyUSB0");
+        settings.setText(Key::Porta, "/dev/ttyUSB0");
         settings.setOption(Key::LigaFicheiros, true);
         settings.setLigaFicheiros(true);
         settings.setMostraDefault(2);
@@ -114,23 +107,23 @@ private slots:
     void snapshots_carryTheFieldsAsTheyStand()
     {
         Settings settings;
-        settings.setText(Key::Porta, QStringLiteral("COM3"));
-        settings.setText(Key::Limpa, QStringLiteral("27 + 64"));
+        settings.setText(Key::Porta, "COM3");
+        settings.setText(Key::Limpa, "27 + 64");
         settings.setText(Key::FimLinha2, QString());
-        settings.setText(Key::SQL_Servidor, QStringLiteral("loja"));
-        settings.setText(Key::SQL_Password, QStringLiteral("x;y"));
-        settings.setText(Key::LigaFicheirosPath, QStringLiteral("/srv/entrada"));
-        settings.setText(Key::Default_Linha2, QStringLiteral("#DataHora#"));
+        settings.setText(Key::SQL_Servidor, "loja");
+        settings.setText(Key::SQL_Password, "x;y");
+        settings.setText(Key::LigaFicheirosPath, "/srv/entrada");
+        settings.setText(Key::Default_Linha2, "#DataHora#");
         settings.setLigaSQL(true);
         settings.setMostraDefault(1);
-        settings.setText(Key::PortaDefinicoes, QStringLiteral("19200,o,7,2"));
-        settings.setText(Key::PaginaCodigos, QStringLiteral("858"));
+        settings.setText(Key::PortaDefinicoes, "19200,o,7,2");
+        settings.setText(Key::PaginaCodigos, "858");
 
         const DisplaySettings display = displaySettings(settings);
         QVERIFY(display.portaDefinicoes.value ==
                 (LineSettings{19200, LineSettings::Parity::odd, 7, 2}));
-        QVERIFY(display.paginaCodigos.value == CodePage::parse(QStringLiteral("858")));
-        QCOMPARE(display.porta, QStringLiteral("COM3"));
+        QVERIFY(display.paginaCodigos.value == CodePage::parse("858"));
+        QCOMPARE(display.porta, "COM3");
         QCOMPARE(display.limpa, QByteArray("\x1B\x40"));
         QCOMPARE(display.initLinha2, QByteArray("\x1BQB"));
         QCOMPARE(display.fimLinha2, QByteArray());
@@ -138,17 +131,17 @@ private slots:
         const SourceSettings sources = sourceSettings(settings);
         QVERIFY(sources.ligaSQL);
         QVERIFY(!sources.ligaFicheiros);
-        QCOMPARE(sources.sqlServidor, QStringLiteral("loja"));
-        QCOMPARE(sources.sqlPassword, QStringLiteral("x;y"));
-        QCOMPARE(sources.ligaFicheirosPath, QStringLiteral("/srv/entrada"));
+        QCOMPARE(sources.sqlServidor, "loja");
+        QCOMPARE(sources.sqlPassword, "x;y");
+        QCOMPARE(sources.ligaFicheirosPath, "/srv/entrada");
 
         const RotationSettings rotation = rotationSettings(settings);
         QCOMPARE(rotation.mostraDefault, 1);
-        QCOMPARE(rotation.defaultLinha2, QStringLiteral("#DataHora#"));
+        QCOMPARE(rotation.defaultLinha2, "#DataHora#");
 
         // A snapshot is a value: later edits do not reach it.
-        settings.setText(Key::Porta, QStringLiteral("COM4"));
-        QCOMPARE(display.porta, QStringLiteral("COM3"));
+        settings.setText(Key::Porta, "COM4");
+        QCOMPARE(display.porta, "COM3");
     }
 };
 

@@ -28,11 +28,11 @@ private:
     // Stands in for the home folder; anyone may write in it, as the test may change identity.
     QTemporaryDir m_home;
 
-    QString userFolder() const { return m_home.filePath(QStringLiteral(".config/Mostrela")); }
-    QString dataFolder() const { return m_home.filePath(QStringLiteral(".local/share/Mostrela")); }
+    QString userFolder() const { return m_home.filePath(".config/Mostrela"); }
+    QString dataFolder() const { return m_home.filePath(".local/share/Mostrela"); }
     void writeConfig()
     {
-        QFile file(QDir(m_program.path()).filePath(QStringLiteral("Mostrela.cfg")));
+        QFile file(m_program.filePath("Mostrela.cfg"));
         QVERIFY(file.open(QIODevice::WriteOnly));
     }
 
@@ -47,15 +47,15 @@ private slots:
     {
         QDir(userFolder()).removeRecursively();
         QDir(dataFolder()).removeRecursively();
-        QFile::remove(QDir(m_program.path()).filePath(QStringLiteral("Mostrela.cfg")));
+        QFile::remove(m_program.filePath("Mostrela.cfg"));
     }
 
     void chosenFolder_winsOverAProgramFolderWithItsFile()
     {
         writeConfig();
-        QCOMPARE(settingsFolder(QStringLiteral("/srv/mostrela"), m_program.path(),
-                                {m_program.path()}, userFolder()),
-                 QStringLiteral("/srv/mostrela"));
+        QCOMPARE(
+            settingsFolder("/srv/mostrela", m_program.path(), {m_program.path()}, userFolder()),
+            "/srv/mostrela");
     }
 
     void programFolder_whenItHasTheFileOrCanBeWritten_data()
@@ -98,8 +98,7 @@ private slots:
 
         QCOMPARE(chosen, programFolderChosen ? m_program.path() : userFolder());
         // What --help says of the default folder.
-        QCOMPARE(defaultSettingsFolderText(m_program.path(), places)
-                     .startsWith(QStringLiteral("a do programa")),
+        QCOMPARE(defaultSettingsFolderText(m_program.path(), places).startsWith("a do programa"),
                  !installed);
         // The user's folder is made only when it is the one in use.
         QCOMPARE(QFileInfo(userFolder()).isDir(), !programFolderChosen);
@@ -112,7 +111,7 @@ private slots:
     // QLockFile writes for this process, host name and all, as the system gives them.
     void folderLock_leftUnderThisProcessNumber_isTakenOver()
     {
-        const QString path = QDir(m_program.path()).filePath(QStringLiteral("Mostrela.lock"));
+        const QString path = m_program.filePath("Mostrela.lock");
         QByteArray written;
         {
             QLockFile own(path + QStringLiteral(".own"));
@@ -138,24 +137,23 @@ private slots:
     void controllerFiles_besideTheSettings_orInTheDataFolderOfThatFolderAlone()
     {
         const ControllerFiles writable = controllerFiles(m_program.path(), dataFolder());
-        QCOMPARE(writable.spoolFolder, QDir(m_program.path()).filePath(QStringLiteral("fila")));
-        QCOMPARE(writable.lockFile,
-                 QDir(m_program.path()).filePath(QStringLiteral("Mostrela.lock")));
-        QCOMPARE(writable.logFile, QDir(m_program.path()).filePath(QStringLiteral("Mostrela.log")));
+        QCOMPARE(writable.spoolFolder, m_program.filePath("fila"));
+        QCOMPARE(writable.lockFile, m_program.filePath("Mostrela.lock"));
+        QCOMPARE(writable.logFile, m_program.filePath("Mostrela.log"));
         QVERIFY(!QFileInfo::exists(dataFolder()));
 
         // Two read-only program folders of one name, for one user.
         if (const char* why = UnwritableFolder::unavailable())
             QSKIP(why);
         QTemporaryDir other;
-        const QString first = QDir(m_program.path()).filePath(QStringLiteral("loja"));
-        const QString second = QDir(other.path()).filePath(QStringLiteral("loja"));
+        const QString first = m_program.filePath("loja");
+        const QString second = other.filePath("loja");
         for (const QString& folder : {first, second})
             QVERIFY(QDir().mkpath(folder));
         // A spool that an earlier version shared between such folders is left alone, and named.
-        const QString shared = QDir(dataFolder()).filePath(QStringLiteral("fila"));
+        const QString shared = QDir(dataFolder()).filePath("fila");
         QVERIFY(QDir().mkpath(shared));
-        QFile left(QDir(shared).filePath(QStringLiteral("00000001.msg")));
+        QFile left(QDir(shared).filePath("00000001.msg"));
         QVERIFY(left.open(QIODevice::WriteOnly));
         QVERIFY(QFile::setPermissions(dataFolder(), QFileDevice::Permissions(0x7777)));
         QVERIFY(QFile::setPermissions(shared, QFileDevice::Permissions(0x7777)));
@@ -172,8 +170,7 @@ private slots:
         for (const ControllerFiles& files : found) {
             const QFileInfo own(QFileInfo(files.spoolFolder).path());
             QCOMPARE(own.path(), dataFolder());
-            QVERIFY2(own.fileName().startsWith(QStringLiteral("loja-")),
-                     qPrintable(own.fileName()));
+            QVERIFY2(own.fileName().startsWith("loja-"), qPrintable(own.fileName()));
             QVERIFY(own.isDir());
             QCOMPARE(QFileInfo(files.lockFile).path(), own.filePath());
             QCOMPARE(QFileInfo(files.logFile).path(), own.filePath());
@@ -185,9 +182,8 @@ private slots:
     // a line that would take it past the bound moves it aside, replacing the older one.
     void logFile_keepsTheLatestLinesInTwoFilesWithinTheBound()
     {
-        const QString path = QDir(m_program.path()).filePath(QStringLiteral("Mostrela.log"));
-        const QString older =
-            QDir(m_program.path()).filePath(QStringLiteral("Mostrela-anterior.log"));
+        const QString path = m_program.filePath("Mostrela.log");
+        const QString older = m_program.filePath("Mostrela-anterior.log");
         QCOMPARE(LogFile::olderPath(path), older);
         const LogFile log(path, 100);
         QStringList lines;

@@ -41,205 +41,195 @@ class TestSetupChecks : public DatabaseTest {
     Q_OBJECT
 
 private slots:
-    void displayTest_goesOutWithTheFieldsAsTheyStand_thenTheRotationResendsItsLast();
-    void displayTest_saysWhyAPortThatIsNotThereGotNothing();
-    void displayTest_refusesWhatTheWindowMarks_andSaysWhy_data();
-    void displayTest_refusesWhatTheWindowMarks_andSaysWhy();
-    void connectionTest_countsTheUsersWaitingRowsAndTakesNone();
-    void connectionTest_aSilentServerNeverHoldsTheWindow();
-};
+    void displayTest_goesOutWithTheFieldsAsTheyStand_thenTheRotationResendsItsLast()
+    {
+        Window window;
+        MemoryPort& display = window.display;
+        window.set(Key::Porta, display.name());
+        window.set(Key::NumLetras, QStringLiteral("12"));
+        MessageQueue& queue = window.controller.queue();
+        queue.appendAll({QueuedMessage(QString(), "Bom dia", "Loja")});
+        QTRY_COMPARE(window.tickAndRead(), usualDisplayMessage("Bom dia", "Loja"));
+        display.take();
 
-void TestSetupChecks::displayTest_goesOutWithTheFieldsAsTheyStand_thenTheRotationResendsItsLast()
-{
-    Window window;
-    MemoryPort& display = window.display;
-    window.set(Key::Porta, display.name());
-    window.set(Key::NumLetras, QStringLiteral("12"));
-    MessageQueue& queue = window.controller.queue();
-    queue.appendAll({QueuedMessage(QString(), QStringLiteral("Bom dia"), QStringLiteral("Loja"))});
-    QTRY_COMPARE(window.tickAndRead(), usualDisplayMessage("Bom dia", "Loja"));
-    display.take();
+        queue.appendAll({QueuedMessage(QString(), "Bom dia", "Loja"),
+                         QueuedMessage(QString(), "Obrigado", "Volte sempre")});
+        QSignalSpy tested(&window.controller, &Controller::displayTested);
+        window.click("cmdTestarDisplay");
+        QCOMPARE(window.text("lblTesteDisplay"), testing);
+        QVERIFY(!window.enabled("cmdTestarDisplay"));
+        QTRY_COMPARE(tested.count(), 1);
+        QCOMPARE(tested.at(0).at(0).toBool(), true);
+        QVERIFY2(QRegularExpression(QStringLiteral("^Enviado às \\d\\d:\\d\\d:\\d\\d$"))
+                     .match(window.text("lblTesteDisplay"))
+                     .hasMatch(),
+                 qPrintable(window.text("lblTesteDisplay")));
+        QVERIFY(window.enabled("cmdTestarDisplay"));
+        // The width ruler cut to the 12 letters typed, and the time.
+        const QByteArray test = display.take();
+        QVERIFY2(QRegularExpression(
+                     QStringLiteral("^\\f\\x1BQA123456789012\\r\\x1BQB\\d\\d:\\d\\d:\\d\\d\\r$"))
+                     .match(QString::fromLatin1(test))
+                     .hasMatch(),
+                 test.toPercentEncoding().constData());
+        QCOMPARE(queue.count(), 2);
 
-    queue.appendAll(
-        {QueuedMessage(QString(), QStringLiteral("Bom dia"), QStringLiteral("Loja")),
-         QueuedMessage(QString(), QStringLiteral("Obrigado"), QStringLiteral("Volte sempre"))});
-    QSignalSpy tested(&window.controller, &Controller::displayTested);
-    window.click("cmdTestarDisplay");
-    QCOMPARE(window.text("lblTesteDisplay"), testing);
-    QVERIFY(!window.enabled("cmdTestarDisplay"));
-    QTRY_COMPARE(tested.count(), 1);
-    QCOMPARE(tested.at(0).at(0).toBool(), true);
-    QVERIFY2(QRegularExpression(QStringLiteral("^Enviado às \\d\\d:\\d\\d:\\d\\d$"))
-                 .match(window.text("lblTesteDisplay"))
-                 .hasMatch(),
-             qPrintable(window.text("lblTesteDisplay")));
-    QVERIFY(window.enabled("cmdTestarDisplay"));
-    // The width ruler cut to the 12 letters typed, and the time.
-    const QByteArray test = display.take();
-    QVERIFY2(QRegularExpression(
-                 QStringLiteral("^\\f\\x1BQA123456789012\\r\\x1BQB\\d\\d:\\d\\d:\\d\\d\\r$"))
-                 .match(QString::fromLatin1(test))
-                 .hasMatch(),
-             test.toPercentEncoding().constData());
-    QCOMPARE(queue.count(), 2);
+        // The display shows the test now, not "Bom dia": the rotation sends it again, then the
+        // next.
+        QTRY_COMPARE(window.tickAndRead(), usualDisplayMessage("Bom dia", "Loja") +
+                                               usualDisplayMessage("Obrigado", "Volte sempre"));
+        QCOMPARE(queue.count(), 0);
+    }
 
-    // The display shows the test now, not "Bom dia": the rotation sends it again, then the next.
-    QTRY_COMPARE(window.tickAndRead(), usualDisplayMessage("Bom dia", "Loja") +
-                                           usualDisplayMessage("Obrigado", "Volte sempre"));
-    QCOMPARE(queue.count(), 0);
-}
+    void displayTest_saysWhyAPortThatIsNotThereGotNothing()
+    {
+        Window window;
+        const QString port = window.folder.filePath("sem-display");
+        window.set(Key::Porta, port);
+        QSignalSpy tested(&window.controller, &Controller::displayTested);
+        window.click("cmdTestarDisplay");
+        QTRY_COMPARE(tested.count(), 1);
+        QCOMPARE(tested.at(0).at(0).toBool(), false);
+        const QString answer = window.text("lblTesteDisplay");
+        QVERIFY2(answer.startsWith("Não enviado: ") && answer.contains(port), qPrintable(answer));
+        QVERIFY(window.enabled("cmdTestarDisplay"));
+        QCOMPARE(window.controller.queue().count(), 0);
+    }
 
-void TestSetupChecks::displayTest_saysWhyAPortThatIsNotThereGotNothing()
-{
-    Window window;
-    const QString port = window.folder.filePath(QStringLiteral("sem-display"));
-    window.set(Key::Porta, port);
-    QSignalSpy tested(&window.controller, &Controller::displayTested);
-    window.click("cmdTestarDisplay");
-    QTRY_COMPARE(tested.count(), 1);
-    QCOMPARE(tested.at(0).at(0).toBool(), false);
-    const QString answer = window.text("lblTesteDisplay");
-    QVERIFY2(answer.startsWith(QStringLiteral("Não enviado: ")) && answer.contains(port),
-             qPrintable(answer));
-    QVERIFY(window.enabled("cmdTestarDisplay"));
-    QCOMPARE(window.controller.queue().count(), 0);
-}
+    void displayTest_refusesWhatTheWindowMarks_andSaysWhy_data()
+    {
+        QTest::addColumn<Key>("key");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("300 letters") << Key::NumLetras << "300"
+                                     << "Nº Letras p/ Linha: O número de letras vai de 1 a 255.";
+        QTest::newRow("no letters") << Key::NumLetras << "0"
+                                    << "Nº Letras p/ Linha: O número de letras vai de 1 a 255.";
+        // "20 letras" is read as 20, with a note; a width in words has no number to read.
+        QTest::newRow("letters in words") << Key::NumLetras << "vinte"
+                                          << "Nº Letras p/ Linha: Escreva só algarismos: o número "
+                                             "de letras de uma linha (1 a 255).";
+        QTest::newRow("code above 255") << Key::InitLinha2 << "27+81+666"
+                                        << "Inicialização Linha 2: O código 666 passa de 255.";
+        QTest::newRow("nine data bits") << Key::PortaDefinicoes << "9600,n,9,1"
+                                        << "Definições da porta: ";
+        QTest::newRow("unknown code page") << Key::PaginaCodigos << "999"
+                                           << "Página de códigos: ";
+    }
 
-void TestSetupChecks::displayTest_refusesWhatTheWindowMarks_andSaysWhy_data()
-{
-    QTest::addColumn<Key>("key");
-    QTest::addColumn<QString>("value");
-    QTest::addColumn<QString>("why");
-    QTest::newRow("300 letters") << Key::NumLetras << "300"
-                                 << "Nº Letras p/ Linha: O número de letras vai de 1 a 255.";
-    QTest::newRow("no letters") << Key::NumLetras << "0"
-                                << "Nº Letras p/ Linha: O número de letras vai de 1 a 255.";
-    // "20 letras" is read as 20, with a note; a width in words has no number to read.
-    QTest::newRow("letters in words")
-        << Key::NumLetras << "vinte"
-        << "Nº Letras p/ Linha: Escreva só algarismos: o número de letras de uma linha (1 a 255).";
-    QTest::newRow("code above 255") << Key::InitLinha2 << "27+81+666"
-                                    << "Inicialização Linha 2: O código 666 passa de 255.";
-    QTest::newRow("nine data bits") << Key::PortaDefinicoes << "9600,n,9,1"
-                                    << "Definições da porta: ";
-    QTest::newRow("unknown code page") << Key::PaginaCodigos << "999"
-                                       << "Página de códigos: ";
-}
+    void displayTest_refusesWhatTheWindowMarks_andSaysWhy()
+    {
+        QFETCH(Key, key);
+        QFETCH(QString, value);
+        QFETCH(QString, why);
+        Window window;
+        MemoryPort& display = window.display;
+        window.set(Key::Porta, display.name());
+        window.click("optDisplay");
+        window.set(key, value);
+        QVERIFY(window.child<QLineEdit>(QStringLiteral("txt") + Settings::keyName(key))
+                    ->property("invalid")
+                    .toBool());
+        QSignalSpy tested(&window.controller, &Controller::displayTested);
+        window.click("cmdTestarDisplay");
+        QCOMPARE(tested.count(), 1);
+        const QString answer = window.text("lblTesteDisplay");
+        QVERIFY2(answer.startsWith(QStringLiteral("Não enviado: ") + why), qPrintable(answer));
+        QVERIFY(window.enabled("cmdTestarDisplay"));
 
-void TestSetupChecks::displayTest_refusesWhatTheWindowMarks_andSaysWhy()
-{
-    QFETCH(Key, key);
-    QFETCH(QString, value);
-    QFETCH(QString, why);
-    Window window;
-    MemoryPort& display = window.display;
-    window.set(Key::Porta, display.name());
-    window.click("optDisplay");
-    window.set(key, value);
-    QVERIFY(window.child<QLineEdit>(QStringLiteral("txt") + Settings::keyName(key))
-                ->property("invalid")
-                .toBool());
-    QSignalSpy tested(&window.controller, &Controller::displayTested);
-    window.click("cmdTestarDisplay");
-    QCOMPARE(tested.count(), 1);
-    const QString answer = window.text("lblTesteDisplay");
-    QVERIFY2(answer.startsWith(QStringLiteral("Não enviado: ") + why), qPrintable(answer));
-    QVERIFY(window.enabled("cmdTestarDisplay"));
+        // Nothing went out: the next test, with the field put right, is the first the display gets.
+        window.set(key, Settings().text(key));
+        window.click("cmdTestarDisplay");
+        QTRY_COMPARE(tested.count(), 2);
+        QVERIFY2(window.text("lblTesteDisplay").startsWith("Enviado às "),
+                 qPrintable(window.text("lblTesteDisplay")));
+        QVERIFY(display.take().startsWith("\f\x1BQA12345678901234567890\r"));
+    }
 
-    // Nothing went out: the next test, with the field put right, is the first the display gets.
-    window.set(key, Settings().text(key));
-    window.click("cmdTestarDisplay");
-    QTRY_COMPARE(tested.count(), 2);
-    QVERIFY2(window.text("lblTesteDisplay").startsWith(QStringLiteral("Enviado às ")),
-             qPrintable(window.text("lblTesteDisplay")));
-    QVERIFY(display.take().startsWith("\f\x1BQA12345678901234567890\r"));
-}
+    void connectionTest_countsTheUsersWaitingRowsAndTakesNone()
+    {
+        Window window;
+        window.set(Key::SQL_Servidor, OdbcFixture::dataSource());
+        window.set(Key::SQL_Utilizador, OdbcFixture::databaseUser());
+        m_odbc.createTable();
+        const auto testAndWait = [&window] {
+            window.click("cmdTestarLigacao");
+            QCOMPARE(window.text("lblTesteLigacao"), testing);
+            QVERIFY(!window.enabled("cmdTestarLigacao"));
+            QTRY_VERIFY(window.enabled("cmdTestarLigacao"));
+        };
 
-void TestSetupChecks::connectionTest_countsTheUsersWaitingRowsAndTakesNone()
-{
-    Window window;
-    window.set(Key::SQL_Servidor, OdbcFixture::dataSource());
-    window.set(Key::SQL_Utilizador, OdbcFixture::databaseUser());
-    m_odbc.createTable();
-    const auto testAndWait = [&window] {
+        testAndWait();
+        QCOMPARE(window.text("lblTesteLigacao"), "Ligação bem sucedida: 0 mensagens à espera");
+
+        const QDateTime now = QDateTime::currentDateTime();
+        for (const QString& user : {OdbcFixture::databaseUser(), QStringLiteral("caixa2"),
+                                    OdbcFixture::databaseUser(), OdbcFixture::databaseUser()})
+            m_odbc.insert(user, now, "Linha", QString());
+        testAndWait();
+        QCOMPARE(window.text("lblTesteLigacao"), "Ligação bem sucedida: 3 mensagens à espera");
+        QCOMPARE(m_odbc.rowsLeft().size(), 4);
+        QCOMPARE(window.controller.queue().count(), 0);
+
+        window.set(Key::SQL_Servidor, OdbcFixture::brokenDataSource());
+        testAndWait();
+        QVERIFY2(window.text("lblTesteLigacao").startsWith("Falha na ligação: "),
+                 qPrintable(window.text("lblTesteLigacao")));
+
+        // An answer holds for the values it was given: a change to any of them takes it away, and
+        // one made while the test runs keeps its answer from showing.
+        window.type("txtSQL_BaseDados", QStringLiteral("loja"));
+        QCOMPARE(window.text("lblTesteLigacao"), QString());
+        window.set(Key::SQL_Servidor, OdbcFixture::dataSource());
         window.click("cmdTestarLigacao");
+        window.set(Key::SQL_Password, QStringLiteral("nova"));
+        QTRY_VERIFY(window.enabled("cmdTestarLigacao"));
+        QCOMPARE(window.text("lblTesteLigacao"), QString());
+    }
+
+    void connectionTest_aSilentServerNeverHoldsTheWindow()
+    {
+        // Takes the connection and never says a word: the driver waits out its login time-out.
+        QTcpServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost));
+        QList<QTcpSocket*> accepted;
+        connect(&server, &QTcpServer::newConnection, this, [&] {
+            while (server.hasPendingConnections())
+                accepted.append(server.nextPendingConnection());
+        });
+        Window window;
+        window.set(Key::SQL_Servidor, QStringLiteral("127.0.0.1,%1").arg(server.serverPort()));
+        window.set(Key::SQL_Utilizador, OdbcFixture::databaseUser());
+
+        // The baseline: the window's pace as long again before the test starts.
+        constexpr qint64 lookMs = 1500;
+        QElapsedTimer clock;
+        clock.start();
+        qint64 baselineMs = 0;
+        {
+            Heartbeat baseline;
+            QTRY_VERIFY_WITH_TIMEOUT(clock.elapsed() >= lookMs, 5000);
+            baselineMs = baseline.longestGapMs();
+        }
+        clock.restart();
+        std::optional<Heartbeat> heartbeat(std::in_place);
+        window.click("cmdTestarLigacao");
+        QTRY_VERIFY(!accepted.isEmpty());
+        QTRY_VERIFY_WITH_TIMEOUT(clock.elapsed() >= lookMs, 5000);
+        const qint64 gapMs = heartbeat->longestGapMs();
+        heartbeat.reset();
+        QVERIFY2(keptPace(gapMs, baselineMs), qPrintable(paceReport(gapMs, baselineMs)));
         QCOMPARE(window.text("lblTesteLigacao"), testing);
         QVERIFY(!window.enabled("cmdTestarLigacao"));
-        QTRY_VERIFY(window.enabled("cmdTestarLigacao"));
-    };
 
-    testAndWait();
-    QCOMPARE(window.text("lblTesteLigacao"),
-             QStringLiteral("Ligação bem sucedida: 0 mensagens à espera"));
-
-    const QDateTime now = QDateTime::currentDateTime();
-    for (const QString& user : {OdbcFixture::databaseUser(), QStringLiteral("caixa2"),
-                                OdbcFixture::databaseUser(), OdbcFixture::databaseUser()})
-        m_odbc.insert(user, now, QStringLiteral("Linha"), QString());
-    testAndWait();
-    QCOMPARE(window.text("lblTesteLigacao"),
-             QStringLiteral("Ligação bem sucedida: 3 mensagens à espera"));
-    QCOMPARE(m_odbc.rowsLeft().size(), 4);
-    QCOMPARE(window.controller.queue().count(), 0);
-
-    window.set(Key::SQL_Servidor, OdbcFixture::brokenDataSource());
-    testAndWait();
-    QVERIFY2(window.text("lblTesteLigacao").startsWith(QStringLiteral("Falha na ligação: ")),
-             qPrintable(window.text("lblTesteLigacao")));
-
-    // An answer holds for the values it was given: a change to any of them takes it away, and
-    // one made while the test runs keeps its answer from showing.
-    window.type("txtSQL_BaseDados", QStringLiteral("loja"));
-    QCOMPARE(window.text("lblTesteLigacao"), QString());
-    window.set(Key::SQL_Servidor, OdbcFixture::dataSource());
-    window.click("cmdTestarLigacao");
-    window.set(Key::SQL_Password, QStringLiteral("nova"));
-    QTRY_VERIFY(window.enabled("cmdTestarLigacao"));
-    QCOMPARE(window.text("lblTesteLigacao"), QString());
-}
-
-void TestSetupChecks::connectionTest_aSilentServerNeverHoldsTheWindow()
-{
-    // Takes the connection and never says a word: the driver waits out its login time-out.
-    QTcpServer server;
-    QVERIFY(server.listen(QHostAddress::LocalHost));
-    QList<QTcpSocket*> accepted;
-    connect(&server, &QTcpServer::newConnection, this, [&] {
-        while (server.hasPendingConnections())
-            accepted.append(server.nextPendingConnection());
-    });
-    Window window;
-    window.set(Key::SQL_Servidor, QStringLiteral("127.0.0.1,%1").arg(server.serverPort()));
-    window.set(Key::SQL_Utilizador, OdbcFixture::databaseUser());
-
-    // The baseline: the window's pace as long again before the test starts.
-    constexpr qint64 lookMs = 1500;
-    QElapsedTimer clock;
-    clock.start();
-    qint64 baselineMs = 0;
-    {
-        Heartbeat baseline;
-        QTRY_VERIFY_WITH_TIMEOUT(clock.elapsed() >= lookMs, 5000);
-        baselineMs = baseline.longestGapMs();
+        server.close();
+        for (QTcpSocket* socket : accepted)
+            socket->abort();
+        QTRY_VERIFY_WITH_TIMEOUT(window.enabled("cmdTestarLigacao"), 20000);
+        QVERIFY2(window.text("lblTesteLigacao").startsWith("Falha na ligação: "),
+                 qPrintable(window.text("lblTesteLigacao")));
     }
-    clock.restart();
-    std::optional<Heartbeat> heartbeat(std::in_place);
-    window.click("cmdTestarLigacao");
-    QTRY_VERIFY(!accepted.isEmpty());
-    QTRY_VERIFY_WITH_TIMEOUT(clock.elapsed() >= lookMs, 5000);
-    const qint64 gapMs = heartbeat->longestGapMs();
-    heartbeat.reset();
-    QVERIFY2(keptPace(gapMs, baselineMs), qPrintable(paceReport(gapMs, baselineMs)));
-    QCOMPARE(window.text("lblTesteLigacao"), testing);
-    QVERIFY(!window.enabled("cmdTestarLigacao"));
-
-    server.close();
-    for (QTcpSocket* socket : accepted)
-        socket->abort();
-    QTRY_VERIFY_WITH_TIMEOUT(window.enabled("cmdTestarLigacao"), 20000);
-    QVERIFY2(window.text("lblTesteLigacao").startsWith(QStringLiteral("Falha na ligação: ")),
-             qPrintable(window.text("lblTesteLigacao")));
-}
+};
 
 QTEST_MAIN(TestSetupChecks)
 #include "test_setup_checks.moc"

@@ -15,7 +15,7 @@ class TestSpool : public QObject {
 
 private:
     QTemporaryDir m_folder;
-    QString spoolFolder() const { return m_folder.filePath(QStringLiteral("fila")); }
+    QString spoolFolder() const { return m_folder.filePath("fila"); }
     int files() const
     {
         return static_cast<int>(QDir(spoolFolder()).entryList(QDir::Files).size());
@@ -33,9 +33,8 @@ private slots:
 
     void entries_comeBackInOrderWithTheirOrigin_untilShown()
     {
-        QList<QueuedMessage> batch{QueuedMessage(QStringLiteral("1"), QStringLiteral("um")),
-                                   QueuedMessage(QStringLiteral("2"), QStringLiteral("dois")),
-                                   QueuedMessage(QStringLiteral("3"), QStringLiteral("três"))};
+        QList<QueuedMessage> batch{QueuedMessage("1", "um"), QueuedMessage("2", "dois"),
+                                   QueuedMessage("3", "três")};
         batch[0].origin.numRegisto = 3000000000;
         batch[1].origin.dropFile = QStringLiteral("20261208101500-a.dsp");
         Spool first(spoolFolder());
@@ -46,19 +45,19 @@ private slots:
         Spool second(spoolFolder());
         const Spool::Entries kept = second.load();
         QVERIFY(kept.problem.isEmpty());
-        QCOMPARE(lines(kept.waiting), QStringList({QStringLiteral("um"), QStringLiteral("dois")}));
+        QCOMPARE(lines(kept.waiting), QStringList({"um", "dois"}));
         QCOMPARE(kept.waiting[0].origin.numRegisto, 3000000000);
-        QCOMPARE(kept.waiting[1].origin.dropFile, QStringLiteral("20261208101500-a.dsp"));
+        QCOMPARE(kept.waiting[1].origin.dropFile, "20261208101500-a.dsp");
 
         // New entries follow the old ones.
-        QList<QueuedMessage> more{QueuedMessage(QStringLiteral("4"), QStringLiteral("quatro"))};
+        QList<QueuedMessage> more{QueuedMessage("4", "quatro")};
         second.write(more);
         QVERIFY(more[0].spoolId > kept.waiting[1].spoolId);
     }
 
     void shownBeforeItsSourceDelete_isNeitherShownAgainNorForgotten()
     {
-        QList<QueuedMessage> batch{QueuedMessage(QStringLiteral("1"), QStringLiteral("um"))};
+        QList<QueuedMessage> batch{QueuedMessage("1", "um")};
         batch[0].origin.numRegisto = 7;
         Spool(spoolFolder()).write(batch);
 
@@ -71,7 +70,7 @@ private slots:
         Spool third(spoolFolder());
         const Spool::Entries kept = third.load();
         QVERIFY(kept.waiting.isEmpty());
-        QCOMPARE(lines(kept.shown), QStringList({QStringLiteral("um")}));
+        QCOMPARE(lines(kept.shown), QStringList({"um"}));
         QCOMPARE(kept.shown.first().origin.numRegisto, 7);
         third.sourceSettled(id);
         QCOMPARE(files(), 0);
@@ -81,15 +80,14 @@ private slots:
     // counts as taken when its file was written.
     void takenTime_comesBack_orIsItsFileTime()
     {
-        QList<QueuedMessage> batch{QueuedMessage(QStringLiteral("1"), QStringLiteral("um")),
-                                   QueuedMessage(QStringLiteral("2"), QStringLiteral("dois"))};
+        QList<QueuedMessage> batch{QueuedMessage("1", "um"), QueuedMessage("2", "dois")};
         batch[0].takenAt = 1700000000000;
         Spool(spoolFolder()).write(batch);
         QFile older(
             QDir(spoolFolder()).filePath(QDir(spoolFolder()).entryList(QDir::Files).last()));
         QVERIFY(older.open(QIODevice::ReadWrite));
         QJsonObject entry = QJsonDocument::fromJson(older.readAll()).object();
-        QCOMPARE(entry.take(QStringLiteral("tomada")).toString().toLongLong(), batch[1].takenAt);
+        QCOMPARE(entry.take("tomada").toString().toLongLong(), batch[1].takenAt);
         older.resize(0);
         older.write(QJsonDocument(entry).toJson());
         older.flush();
@@ -103,7 +101,7 @@ private slots:
 
     void settledBeforeShown_isRemovedOnceShown()
     {
-        QList<QueuedMessage> batch{QueuedMessage(QStringLiteral("1"), QStringLiteral("um"))};
+        QList<QueuedMessage> batch{QueuedMessage("1", "um")};
         batch[0].origin.dropFile = QStringLiteral("x.dsp");
         Spool(spoolFolder()).write(batch);
         Spool second(spoolFolder());
@@ -138,16 +136,15 @@ private slots:
             waiting << lines(kept.waiting);
             shown << lines(kept.shown);
             if (sizes.size() == 1) {
-                QList<QueuedMessage> meanwhile{QueuedMessage(QStringLiteral("8"))};
+                QList<QueuedMessage> meanwhile{QueuedMessage("8")};
                 QVERIFY(spool.write(meanwhile).isEmpty());
                 QVERIFY(meanwhile[0].spoolId > batch.last().spoolId);
             }
         }
         QCOMPARE(sizes, QList<qsizetype>({3, 3, 1}));
-        QCOMPARE(waiting, QStringList({QStringLiteral("linha 1"), QStringLiteral("linha 2"),
-                                       QStringLiteral("linha 3"), QStringLiteral("linha 4"),
-                                       QStringLiteral("linha 6"), QStringLiteral("linha 7")}));
-        QCOMPARE(shown, QStringList({QStringLiteral("linha 5")}));
+        QCOMPARE(waiting,
+                 QStringList({"linha 1", "linha 2", "linha 3", "linha 4", "linha 6", "linha 7"}));
+        QCOMPARE(shown, QStringList({"linha 5"}));
     }
 
     // A queue that holds a few messages leaves the rest in the spool: taken one by one, the

@@ -21,8 +21,7 @@ private:
     static void keep(QtMsgType type, const QMessageLogContext& context, const QString& text)
     {
         if (QLatin1String(context.category) == QLatin1String("mostrela"))
-            lines.append((type == QtWarningMsg ? QStringLiteral("W ") : QStringLiteral("I ")) +
-                         text);
+            lines.append((type == QtWarningMsg ? "W " : "I ") + text);
     }
 
     QtMessageHandler m_former;
@@ -34,73 +33,68 @@ private:
 class TestStatus : public QObject {
     Q_OBJECT
 private slots:
-    void cleanRun_withdrawsOnlyItsOwnFailure();
-    void saveFailure_standsUntilTheFileIsWrittenAgain();
-    void log_eachNewOrChangedFailureAndEachRecovery_once();
-    void standingError_isEachHandlersOwnEvenWhenAnotherIsShown();
+    void cleanRun_withdrawsOnlyItsOwnFailure()
+    {
+        Status status;
+        QSignalSpy changes(&status, &Status::errorChanged);
+        status.setError("ecrã", Handler::Rotation);
+        status.setError(QString(), Handler::Polling);
+        QCOMPARE(status.error(), "ecrã");
+        status.setError("base", Handler::Polling);
+        status.setError("ecrã", Handler::Rotation); // the same failure again
+        QCOMPARE(status.error(), "ecrã");
+        status.setError(QString(), Handler::Rotation);
+        QCOMPARE(status.error(), "base"); // still standing, shown again
+        status.setError(QString(), Handler::Polling);
+        QCOMPARE(status.error(), QString());
+        QCOMPARE(changes.count(), 5);
+    }
+
+    void saveFailure_standsUntilTheFileIsWrittenAgain()
+    {
+        Status status;
+        status.setError("gravar", Handler::SettingsFile);
+        status.setError(QString(), Handler::Rotation);
+        status.setError(QString(), Handler::Polling);
+        QCOMPARE(status.error(), "gravar");
+        status.setError(QString(), Handler::SettingsFile);
+        QCOMPARE(status.error(), QString());
+    }
+
+    void log_eachNewOrChangedFailureAndEachRecovery_once()
+    {
+        Status status;
+        LogCapture log;
+        status.setError(QString(), Handler::Polling);
+        status.setError("sem base", Handler::Polling);
+        status.setError("sem base", Handler::Polling);
+        status.setError("ecrã", Handler::Rotation);
+        status.setError("sem pasta", Handler::Polling);
+        status.setError(QString(), Handler::Polling);
+        status.setError(QString(), Handler::Polling);
+        status.setError(QString(), Handler::Rotation);
+        QCOMPARE(LogCapture::lines, QStringList({
+                                        "W fontes: sem base",
+                                        "W display: ecrã",
+                                        "W fontes: sem pasta",
+                                        "I fontes: recuperado",
+                                        "I display: recuperado",
+                                    }));
+    }
+
+    void standingError_isEachHandlersOwnEvenWhenAnotherIsShown()
+    {
+        Status status;
+        status.setError("gravar", Handler::SettingsFile);
+        status.setError("ecrã", Handler::Rotation);
+        QCOMPARE(status.error(), "ecrã");
+        QCOMPARE(status.standingError(Handler::SettingsFile), "gravar");
+        QCOMPARE(status.standingError(Handler::Polling), QString());
+        status.setError(QString(), Handler::SettingsFile);
+        QCOMPARE(status.standingError(Handler::SettingsFile), QString());
+        QCOMPARE(status.standingError(Handler::Rotation), "ecrã");
+    }
 };
-
-void TestStatus::cleanRun_withdrawsOnlyItsOwnFailure()
-{
-    Status status;
-    QSignalSpy changes(&status, &Status::errorChanged);
-    status.setError(QStringLiteral("ecrã"), Handler::Rotation);
-    status.setError(QString(), Handler::Polling);
-    QCOMPARE(status.error(), QStringLiteral("ecrã"));
-    status.setError(QStringLiteral("base"), Handler::Polling);
-    status.setError(QStringLiteral("ecrã"), Handler::Rotation); // the same failure again
-    QCOMPARE(status.error(), QStringLiteral("ecrã"));
-    status.setError(QString(), Handler::Rotation);
-    QCOMPARE(status.error(), QStringLiteral("base")); // still standing, shown again
-    status.setError(QString(), Handler::Polling);
-    QCOMPARE(status.error(), QString());
-    QCOMPARE(changes.count(), 5);
-}
-
-void TestStatus::saveFailure_standsUntilTheFileIsWrittenAgain()
-{
-    Status status;
-    status.setError(QStringLiteral("gravar"), Handler::SettingsFile);
-    status.setError(QString(), Handler::Rotation);
-    status.setError(QString(), Handler::Polling);
-    QCOMPARE(status.error(), QStringLiteral("gravar"));
-    status.setError(QString(), Handler::SettingsFile);
-    QCOMPARE(status.error(), QString());
-}
-
-void TestStatus::log_eachNewOrChangedFailureAndEachRecovery_once()
-{
-    Status status;
-    LogCapture log;
-    status.setError(QString(), Handler::Polling);
-    status.setError(QStringLiteral("sem base"), Handler::Polling);
-    status.setError(QStringLiteral("sem base"), Handler::Polling);
-    status.setError(QStringLiteral("ecrã"), Handler::Rotation);
-    status.setError(QStringLiteral("sem pasta"), Handler::Polling);
-    status.setError(QString(), Handler::Polling);
-    status.setError(QString(), Handler::Polling);
-    status.setError(QString(), Handler::Rotation);
-    QCOMPARE(LogCapture::lines, QStringList({
-                                    QStringLiteral("W fontes: sem base"),
-                                    QStringLiteral("W display: ecrã"),
-                                    QStringLiteral("W fontes: sem pasta"),
-                                    QStringLiteral("I fontes: recuperado"),
-                                    QStringLiteral("I display: recuperado"),
-                                }));
-}
-
-void TestStatus::standingError_isEachHandlersOwnEvenWhenAnotherIsShown()
-{
-    Status status;
-    status.setError(QStringLiteral("gravar"), Handler::SettingsFile);
-    status.setError(QStringLiteral("ecrã"), Handler::Rotation);
-    QCOMPARE(status.error(), QStringLiteral("ecrã"));
-    QCOMPARE(status.standingError(Handler::SettingsFile), QStringLiteral("gravar"));
-    QCOMPARE(status.standingError(Handler::Polling), QString());
-    status.setError(QString(), Handler::SettingsFile);
-    QCOMPARE(status.standingError(Handler::SettingsFile), QString());
-    QCOMPARE(status.standingError(Handler::Rotation), QStringLiteral("ecrã"));
-}
 
 QTEST_GUILESS_MAIN(TestStatus)
 #include "test_status.moc"

@@ -10,235 +10,215 @@
 class TestTextRoutines : public QObject {
     Q_OBJECT
 private slots:
-    void separaCampos_splitsAndTrimsEveryField();
-    void separaCampos_splitsAndTrimsEveryField_data();
-    void separaCampos_emptySeparatorLeavesFieldsUntouched();
-    void separaCampos_refusesMoreThan32767Separators();
-    void valorDaLinha_takesTextAfterLastEquals();
-    void valorDaLinha_refusesOverlongLine();
-    void leadingNumber_readsLeniently_data();
-    void leadingNumber_readsLeniently();
-    void strictNumber_wantsTheWholeText();
-    void roundHalfEven_goesToEvenNeighbourAndChecksRange();
-    void millisecondsFromSeconds_roundsAndOverflows();
-    void decodeFileText_choosesEncoding();
-    void lineEndings_allBecomeCrLf();
-    void encodeWindows1252_replacesUnmappableWithQuestionMark();
-    void codePageTables_holdThePublishedMappings_matchTheSystemConverters_data();
-    void codePageTables_holdThePublishedMappings_matchTheSystemConverters();
-};
-
-void TestTextRoutines::separaCampos_splitsAndTrimsEveryField_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("separator");
-    QTest::addColumn<QStringList>("expected");
-    QTest::newRow("no separator gives the trimmed text") << "  abc  "
-                                                         << "\r\n"
-                                                         << QStringList{"abc"};
-    QTest::newRow("empty text gives one empty field") << ""
-                                                      << "\r\n"
-                                                      << QStringList{""};
-    QTest::newRow("trailing separator gives an empty last field") << "a=1\r\nb=2\r\n"
-                                                                  << "\r\n"
-                                                                  << QStringList{"a=1", "b=2", ""};
-    QTest::newRow("every field trimmed of spaces only") << " a \r\n\tb\t \r\nc"
-                                                        << "\r\n"
-                                                        << QStringList{"a", "\tb\t", "c"};
-    QTest::newRow("separator trimmed of blanks first") << "a;b"
-                                                       << " ; " << QStringList{"a", "b"};
-    QTest::newRow("occurrences do not overlap") << "xaaay"
-                                                << "aa" << QStringList{"x", "ay"};
-}
-
-void TestTextRoutines::separaCampos_splitsAndTrimsEveryField()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, separator);
-    QFETCH(QStringList, expected);
-    QStringList fields{"stale"};
-    QVERIFY(SeparaCampos(text, separator, fields));
-    QCOMPARE(fields, expected);
-}
-
-void TestTextRoutines::separaCampos_emptySeparatorLeavesFieldsUntouched()
-{
-    QStringList fields{"kept"};
-    QVERIFY(!SeparaCampos(QStringLiteral("a b"), QStringLiteral("   "), fields));
-    QCOMPARE(fields, QStringList{"kept"});
-}
-
-void TestTextRoutines::separaCampos_refusesMoreThan32767Separators()
-{
-    QStringList fields;
-    QVERIFY(SeparaCampos(QStringLiteral("x\r\n").repeated(32767), QStringLiteral("\r\n"), fields));
-    QCOMPARE(fields.size(), 32768);
-    QVERIFY_THROWS_EXCEPTION(Failure, SeparaCampos(QStringLiteral("x\r\n").repeated(32768),
-                                                   QStringLiteral("\r\n"), fields));
-}
-
-void TestTextRoutines::valorDaLinha_takesTextAfterLastEquals()
-{
-    QCOMPARE(ValorDaLinha(QStringLiteral("Porta=3")), QStringLiteral("3"));
-    QCOMPARE(ValorDaLinha(QStringLiteral("Default_Linha1=a=b")), QStringLiteral("b"));
-    QCOMPARE(ValorDaLinha(QStringLiteral("Porta=")), QString());
-    QCOMPARE(ValorDaLinha(QStringLiteral("no equals here")), QStringLiteral("no equals here"));
-}
-
-void TestTextRoutines::valorDaLinha_refusesOverlongLine()
-{
-    const QString longest = QStringLiteral("K=") + QString(32765, u'v');
-    QCOMPARE(ValorDaLinha(longest).size(), 32765);
-    QVERIFY_THROWS_EXCEPTION(Failure, ValorDaLinha(longest + u'v'));
-}
-
-void TestTextRoutines::leadingNumber_readsLeniently_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<double>("expected");
-    QTest::newRow("integer") << "20" << 20.0;
-    QTest::newRow("decimal point") << "0.5" << 0.5;
-    QTest::newRow("comma ends the number") << "1,5" << 1.0;
-    QTest::newRow("leading blanks skipped") << "  \t7" << 7.0;
-    QTest::newRow("sign") << "-3abc" << -3.0;
-    QTest::newRow("trailing text ignored") << "12 segundos" << 12.0;
-    QTest::newRow("no number") << "abc" << 0.0;
-    QTest::newRow("empty") << "" << 0.0;
-    QTest::newRow("lone point") << "." << 0.0;
-    QTest::newRow("point without integer part") << ".25" << 0.25;
-}
-
-void TestTextRoutines::leadingNumber_readsLeniently()
-{
-    QFETCH(QString, text);
-    QFETCH(double, expected);
-    QCOMPARE(leadingNumber(text), expected);
-}
-
-void TestTextRoutines::strictNumber_wantsTheWholeText()
-{
-    QCOMPARE(strictNumber(QStringLiteral(" 3 ")), std::optional<double>(3.0));
-    QCOMPARE(strictNumber(QStringLiteral("3.5")), std::optional<double>(3.5));
-    QVERIFY(!strictNumber(QStringLiteral("3x")));
-    QVERIFY(!strictNumber(QString()));
-    QCOMPARE(toInt16(QStringLiteral("2.5")), qint16(2));
-    QCOMPARE(toInt16(QStringLiteral("3.5")), qint16(4));
-    QVERIFY_THROWS_EXCEPTION(Failure, toInt16(QStringLiteral("abc")));
-    QVERIFY_THROWS_EXCEPTION(Failure, toInt16(QStringLiteral("40000")));
-}
-
-void TestTextRoutines::roundHalfEven_goesToEvenNeighbourAndChecksRange()
-{
-    QCOMPARE(roundHalfEven(0.5, 0, 10), 0);
-    QCOMPARE(roundHalfEven(1.5, 0, 10), 2);
-    QCOMPARE(roundHalfEven(2.5, 0, 10), 2);
-    QCOMPARE(roundHalfEven(3.5, 0, 10), 4);
-    QCOMPARE(roundHalfEven(-2.5, -10, 10), -2);
-    QVERIFY_THROWS_EXCEPTION(Failure, roundHalfEven(10.6, 0, 10));
-    QVERIFY_THROWS_EXCEPTION(Failure, roundHalfEven(qInf(), 0, 10));
-}
-
-void TestTextRoutines::millisecondsFromSeconds_roundsAndOverflows()
-{
-    QCOMPARE(millisecondsFromSeconds(QStringLiteral("2.5")), 2500);
-    QCOMPARE(millisecondsFromSeconds(QStringLiteral("1,5")), 1000);
-    QCOMPARE(millisecondsFromSeconds(QStringLiteral("0.0005")), 0);
-    QCOMPARE(millisecondsFromSeconds(QStringLiteral("0.0015")), 2);
-    QCOMPARE(millisecondsFromSeconds(QStringLiteral("")), 0);
-    QVERIFY_THROWS_EXCEPTION(Failure, millisecondsFromSeconds(QStringLiteral("99999999999")));
-}
-
-void TestTextRoutines::decodeFileText_choosesEncoding()
-{
-    QCOMPARE(decodeFileText(QByteArray("Caf\xe9 \x80")), QString::fromUtf8("Café €"));
-    QCOMPARE(decodeFileText(QByteArray("Caf\xc3\xa9")), QString::fromUtf8("Café"));
-    QCOMPARE(decodeFileText(QByteArray("\xef\xbb\xbfplain")), QStringLiteral("plain"));
-    // Invalid UTF-8 (a lone lead byte) is Windows-1252.
-    QCOMPARE(decodeFileText(QByteArray("\xc3 x")), QString::fromUtf8("Ã x"));
-    // UTF-16 by its byte-order mark, either way round, a letter beyond the first plane included.
-    QCOMPARE(decodeFileText(QByteArray("\xff\xfe\xe9\0\xac\x20\x3d\xd8\x00\xde", 10)),
-             QString::fromUtf8("é€😀"));
-    QCOMPARE(decodeFileText(QByteArray("\xfe\xff\0\xe9\x20\xac\xd8\x3d\xde\x00", 10)),
-             QString::fromUtf8("é€😀"));
-}
-
-void TestTextRoutines::lineEndings_allBecomeCrLf()
-{
-    QCOMPARE(withCrLfLineEndings(QStringLiteral("a\r\nb\nc\rd\r")),
-             QStringLiteral("a\r\nb\r\nc\r\nd\r\n"));
-    QCOMPARE(withCrLfLineEndings(QStringLiteral("\n\r")), QStringLiteral("\r\n\r\n"));
-}
-
-void TestTextRoutines::encodeWindows1252_replacesUnmappableWithQuestionMark()
-{
-    QCOMPARE(encodeWindows1252(QString::fromUtf8("Café €")), QByteArray("Caf\xe9 \x80"));
-    QCOMPARE(encodeWindows1252(QString::fromUtf8("Ж😀\x1a")), QByteArray("??\x1a"));
-}
-
-void TestTextRoutines::codePageTables_holdThePublishedMappings_matchTheSystemConverters_data()
-{
-    QTest::addColumn<int>("page");
-    QTest::addColumn<QByteArray>("converter");
-    // The start of the SHA-256 of bytes 0x80 to 0xFF in UTF-8, read as the Unicode consortium's
-    // mapping file of the page reads them; Windows-1252's five undefined bytes as the C1 controls
-    // of the same number, as Windows reads them.
-    QTest::addColumn<QByteArray>("published");
-    QTest::newRow("1252") << 1252 << QByteArray("windows-1252") << QByteArray("9ba654722668eee9");
-    QTest::newRow("437") << 437 << QByteArray("IBM437") << QByteArray("6395cab87eae09bf");
-    QTest::newRow("850") << 850 << QByteArray("IBM850") << QByteArray("4ca3112428df72e8");
-    QTest::newRow("858") << 858 << QByteArray("IBM00858") << QByteArray("91d24582be31b95d");
-    QTest::newRow("860") << 860 << QByteArray("IBM860") << QByteArray("b47c99e1080c8798");
-}
-
-// The program's own tables hold the published mappings, and give the bytes the system's
-// converters give, where a system has them, but for the micro sign of pages 437 and 860, which
-// some converters read as the Greek letter mu. Below 0x80 every page is ASCII: the converters
-// swap three control characters in the DOS pages, which the program never sends as text.
-void TestTextRoutines::codePageTables_holdThePublishedMappings_matchTheSystemConverters()
-{
-    QFETCH(int, page);
-    QFETCH(QByteArray, converter);
-    QFETCH(QByteArray, published);
-    const CodePageTable& table = *CodePageTable::of(page);
-    QByteArray upperHalf;
-    for (int value = 0x80; value < 0x100; ++value)
-        upperHalf += char(value);
-    const QByteArray hash =
-        QCryptographicHash::hash(table.decode(upperHalf).toUtf8(), QCryptographicHash::Sha256);
-    QCOMPARE(hash.toHex().left(published.size()), published);
-    QCOMPARE(table.encode(QStringLiteral("µ")), QByteArray(page == 1252 ? "\xB5" : "\xE6"));
-
-    QStringEncoder encoder(converter.constData(), QStringEncoder::Flag::Stateless);
-    QStringDecoder decoder(converter.constData(), QStringDecoder::Flag::Stateless);
-    if (!encoder.isValid() || !decoder.isValid())
-        QSKIP("This system has no converter for the page.");
-    const QByteArray departs = page == 437 || page == 860 ? "\xE6" : "";
-
-    for (int value = 0; value < 0x100; ++value) {
-        const QByteArray byte(1, char(value));
-        const QString expected = value < 0x80 ? QString(QChar(value)) : decoder.decode(byte);
-        if (!departs.contains(byte))
-            QCOMPARE(table.decode(byte), expected);
+    void separaCampos_splitsAndTrimsEveryField()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, separator);
+        QFETCH(QStringList, expected);
+        QStringList fields{"stale"};
+        QVERIFY(SeparaCampos(text, separator, fields));
+        QCOMPARE(fields, expected);
     }
-    for (char32_t codePoint = 0; codePoint < 0x10000; ++codePoint) {
-        if (QChar::isSurrogate(codePoint))
-            continue;
-        const QString character{QChar(char16_t(codePoint))};
-        QByteArray expected(1, char(codePoint));
-        if (codePoint >= 0x80) {
-            // A converter marks a character its page lacks with a substitute byte.
-            expected = encoder.encode(character);
-            if (decoder.decode(expected) != character)
-                expected = "?";
+
+    void separaCampos_splitsAndTrimsEveryField_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<QString>("separator");
+        const char* crLf = "\r\n";
+        QTest::newRow("no separator gives the trimmed text")
+            << "  abc  " << QStringList{"abc"} << crLf;
+        QTest::newRow("empty text gives one empty field") << "" << QStringList{""} << crLf;
+        QTest::newRow("trailing separator gives an empty last field")
+            << "a=1\r\nb=2\r\n"
+            << QStringList{"a=1", "b=2", ""} << crLf;
+        QTest::newRow("every field trimmed of spaces only")
+            << " a \r\n\tb\t \r\nc" << QStringList{"a", "\tb\t", "c"} << crLf;
+        QTest::newRow("separator trimmed of blanks first")
+            << "a;b" << QStringList{"a", "b"} << " ; ";
+        QTest::newRow("occurrences do not overlap") << "xaaay" << QStringList{"x", "ay"} << "aa";
+    }
+
+    void separaCampos_emptySeparatorLeavesFieldsUntouched()
+    {
+        QStringList fields{"kept"};
+        QVERIFY(!SeparaCampos("a b", "   ", fields));
+        QCOMPARE(fields, QStringList{"kept"});
+    }
+
+    void separaCampos_refusesMoreThan32767Separators()
+    {
+        QStringList fields;
+        QVERIFY(SeparaCampos(QStringLiteral("x\r\n").repeated(32767), "\r\n", fields));
+        QCOMPARE(fields.size(), 32768);
+        QVERIFY_THROWS_EXCEPTION(
+            Failure, SeparaCampos(QStringLiteral("x\r\n").repeated(32768), "\r\n", fields));
+    }
+
+    void valorDaLinha_takesTextAfterLastEquals()
+    {
+        QCOMPARE(ValorDaLinha("Porta=3"), "3");
+        QCOMPARE(ValorDaLinha("Default_Linha1=a=b"), "b");
+        QCOMPARE(ValorDaLinha("Porta="), QString());
+        QCOMPARE(ValorDaLinha("no equals here"), "no equals here");
+    }
+
+    void valorDaLinha_refusesOverlongLine()
+    {
+        const QString longest = QStringLiteral("K=") + QString(32765, u'v');
+        QCOMPARE(ValorDaLinha(longest).size(), 32765);
+        QVERIFY_THROWS_EXCEPTION(Failure, ValorDaLinha(longest + u'v'));
+    }
+
+    void leadingNumber_readsLeniently_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("expected");
+        QTest::newRow("integer") << "20" << 20.0;
+        QTest::newRow("decimal point") << "0.5" << 0.5;
+        QTest::newRow("comma ends the number") << "1,5" << 1.0;
+        QTest::newRow("leading blanks skipped") << "  \t7" << 7.0;
+        QTest::newRow("sign") << "-3abc" << -3.0;
+        QTest::newRow("trailing text ignored") << "12 segundos" << 12.0;
+        QTest::newRow("no number") << "abc" << 0.0;
+        QTest::newRow("empty") << "" << 0.0;
+        QTest::newRow("lone point") << "." << 0.0;
+        QTest::newRow("point without integer part") << ".25" << 0.25;
+    }
+
+    void leadingNumber_readsLeniently()
+    {
+        QFETCH(QString, text);
+        QFETCH(double, expected);
+        QCOMPARE(leadingNumber(text), expected);
+    }
+
+    void strictNumber_wantsTheWholeText()
+    {
+        QCOMPARE(strictNumber(" 3 "), std::optional<double>(3.0));
+        QCOMPARE(strictNumber("3.5"), std::optional<double>(3.5));
+        QVERIFY(!strictNumber("3x"));
+        QVERIFY(!strictNumber(QString()));
+        QCOMPARE(toInt16("2.5"), qint16(2));
+        QCOMPARE(toInt16("3.5"), qint16(4));
+        QVERIFY_THROWS_EXCEPTION(Failure, toInt16("abc"));
+        QVERIFY_THROWS_EXCEPTION(Failure, toInt16("40000"));
+    }
+
+    void roundHalfEven_goesToEvenNeighbourAndChecksRange()
+    {
+        QCOMPARE(roundHalfEven(0.5, 0, 10), 0);
+        QCOMPARE(roundHalfEven(1.5, 0, 10), 2);
+        QCOMPARE(roundHalfEven(2.5, 0, 10), 2);
+        QCOMPARE(roundHalfEven(3.5, 0, 10), 4);
+        QCOMPARE(roundHalfEven(-2.5, -10, 10), -2);
+        QVERIFY_THROWS_EXCEPTION(Failure, roundHalfEven(10.6, 0, 10));
+        QVERIFY_THROWS_EXCEPTION(Failure, roundHalfEven(qInf(), 0, 10));
+    }
+
+    void millisecondsFromSeconds_roundsAndOverflows()
+    {
+        QCOMPARE(millisecondsFromSeconds("2.5"), 2500);
+        QCOMPARE(millisecondsFromSeconds("1,5"), 1000);
+        QCOMPARE(millisecondsFromSeconds("0.0005"), 0);
+        QCOMPARE(millisecondsFromSeconds("0.0015"), 2);
+        QCOMPARE(millisecondsFromSeconds(""), 0);
+        QVERIFY_THROWS_EXCEPTION(Failure, millisecondsFromSeconds("99999999999"));
+    }
+
+    void decodeFileText_choosesEncoding()
+    {
+        QCOMPARE(decodeFileText(QByteArray("Caf\xe9 \x80")), QString::fromUtf8("Café €"));
+        QCOMPARE(decodeFileText(QByteArray("Caf\xc3\xa9")), QString::fromUtf8("Café"));
+        QCOMPARE(decodeFileText(QByteArray("\xef\xbb\xbfplain")), "plain");
+        // Invalid UTF-8 (a lone lead byte) is Windows-1252.
+        QCOMPARE(decodeFileText(QByteArray("\xc3 x")), QString::fromUtf8("Ã x"));
+        // UTF-16 by its byte-order mark, either way round, a letter beyond the first plane
+        // included.
+        QCOMPARE(decodeFileText(QByteArray("\xff\xfe\xe9\0\xac\x20\x3d\xd8\x00\xde", 10)),
+                 QString::fromUtf8("é€😀"));
+        QCOMPARE(decodeFileText(QByteArray("\xfe\xff\0\xe9\x20\xac\xd8\x3d\xde\x00", 10)),
+                 QString::fromUtf8("é€😀"));
+    }
+
+    void lineEndings_allBecomeCrLf()
+    {
+        QCOMPARE(withCrLfLineEndings("a\r\nb\nc\rd\r"), "a\r\nb\r\nc\r\nd\r\n");
+        QCOMPARE(withCrLfLineEndings("\n\r"), "\r\n\r\n");
+    }
+
+    void encodeWindows1252_replacesUnmappableWithQuestionMark()
+    {
+        QCOMPARE(encodeWindows1252(QString::fromUtf8("Café €")), QByteArray("Caf\xe9 \x80"));
+        QCOMPARE(encodeWindows1252(QString::fromUtf8("Ж😀\x1a")), QByteArray("??\x1a"));
+    }
+
+    void codePageTables_holdThePublishedMappings_matchTheSystemConverters_data()
+    {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QByteArray>("converter");
+        // The start of the SHA-256 of bytes 0x80 to 0xFF in UTF-8, read as the Unicode consortium's
+        // mapping file of the page reads them; Windows-1252's five undefined bytes as the C1
+        // controls of the same number, as Windows reads them.
+        QTest::addColumn<QByteArray>("published");
+        QTest::newRow("1252") << 1252 << QByteArray("windows-1252")
+                              << QByteArray("9ba654722668eee9");
+        QTest::newRow("437") << 437 << QByteArray("IBM437") << QByteArray("6395cab87eae09bf");
+        QTest::newRow("850") << 850 << QByteArray("IBM850") << QByteArray("4ca3112428df72e8");
+        QTest::newRow("858") << 858 << QByteArray("IBM00858") << QByteArray("91d24582be31b95d");
+        QTest::newRow("860") << 860 << QByteArray("IBM860") << QByteArray("b47c99e1080c8798");
+    }
+
+    // The program's own tables hold the published mappings, and give the bytes the system's
+    // converters give, where a system has them, but for the micro sign of pages 437 and 860, which
+    // some converters read as the Greek letter mu. Below 0x80 every page is ASCII: the converters
+    // swap three control characters in the DOS pages, which the program never sends as text.
+    void codePageTables_holdThePublishedMappings_matchTheSystemConverters()
+    {
+        QFETCH(int, page);
+        QFETCH(QByteArray, converter);
+        QFETCH(QByteArray, published);
+        const CodePageTable& table = *CodePageTable::of(page);
+        QByteArray upperHalf;
+        for (int value = 0x80; value < 0x100; ++value)
+            upperHalf += char(value);
+        const QByteArray hash =
+            QCryptographicHash::hash(table.decode(upperHalf).toUtf8(), QCryptographicHash::Sha256);
+        QCOMPARE(hash.toHex().left(published.size()), published);
+        QCOMPARE(table.encode("µ"), QByteArray(page == 1252 ? "\xB5" : "\xE6"));
+
+        QStringEncoder encoder(converter.constData(), QStringEncoder::Flag::Stateless);
+        QStringDecoder decoder(converter.constData(), QStringDecoder::Flag::Stateless);
+        if (!encoder.isValid() || !decoder.isValid())
+            QSKIP("This system has no converter for the page.");
+        const QByteArray departs = page == 437 || page == 860 ? "\xE6" : "";
+
+        for (int value = 0; value < 0x100; ++value) {
+            const QByteArray byte(1, char(value));
+            const QString expected = value < 0x80 ? QString(QChar(value)) : decoder.decode(byte);
+            if (!departs.contains(byte))
+                QCOMPARE(table.decode(byte), expected);
         }
-        const QByteArray ours = table.encode(character);
-        if (!departs.isEmpty() && (departs.contains(ours) || departs.contains(expected)))
-            continue;
-        if (ours != expected)
-            QFAIL(qPrintable(QStringLiteral("U+%1").arg(uint(codePoint), 4, 16, QChar(u'0'))));
-        QCOMPARE(table.holds(codePoint), expected != "?" || codePoint == u'?');
+        for (char32_t codePoint = 0; codePoint < 0x10000; ++codePoint) {
+            if (QChar::isSurrogate(codePoint))
+                continue;
+            const QString character{QChar(char16_t(codePoint))};
+            QByteArray expected(1, char(codePoint));
+            if (codePoint >= 0x80) {
+                // A converter marks a character its page lacks with a substitute byte.
+                expected = encoder.encode(character);
+                if (decoder.decode(expected) != character)
+                    expected = "?";
+            }
+            const QByteArray ours = table.encode(character);
+            if (!departs.isEmpty() && (departs.contains(ours) || departs.contains(expected)))
+                continue;
+            if (ours != expected)
+                QFAIL(qPrintable(QStringLiteral("U+%1").arg(uint(codePoint), 4, 16, QChar(u'0'))));
+            QCOMPARE(table.holds(codePoint), expected != "?" || codePoint == u'?');
+        }
     }
-}
+};
 
 QTEST_GUILESS_MAIN(TestTextRoutines)
 #include "test_text_routines.moc"

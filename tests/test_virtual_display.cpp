@@ -2,18 +2,6 @@
 
 #include <QtTest>
 
-class TestVirtualDisplay : public QObject {
-    Q_OBJECT
-private slots:
-    void usualByteStream_showsBothLines();
-    void bytesInPieces_giveTheSameLines();
-    void clearAndInitialise_emptyBothLines();
-    void otherBytes_areIgnored();
-    void escPos_writesWhereTheCursorStands();
-    void aedex_lineCommands_replaceTheirLines();
-    void logicControls_positionsCountAcrossBothRows();
-};
-
 namespace {
 
 const QByteArray usualStream = QByteArray("\x0C") + "\x1B\x51\x41\x42\x6F\x6D\x20\x64\x69\x61\x0D" +
@@ -21,101 +9,105 @@ const QByteArray usualStream = QByteArray("\x0C") + "\x1B\x51\x41\x42\x6F\x6D\x2
 
 } // namespace
 
-void TestVirtualDisplay::usualByteStream_showsBothLines()
-{
-    VirtualDisplay display;
-    QVERIFY(display.feed(usualStream));
-    QCOMPARE(display.upperLine(), QStringLiteral("Bom dia"));
-    QCOMPARE(display.lowerLine(), QStringLiteral("Cafe"));
-    QVERIFY(!display.feed("\x1BQACafe"));
-    QVERIFY(!display.feed("\x1BQBCafe\r")); // unchanged: nothing to redraw
-    QVERIFY(display.feed("\x1BQB\xE9\r"));
-    QCOMPARE(display.lowerLine(), QStringLiteral("é"));
-}
+class TestVirtualDisplay : public QObject {
+    Q_OBJECT
+private slots:
+    void usualByteStream_showsBothLines()
+    {
+        VirtualDisplay display;
+        QVERIFY(display.feed(usualStream));
+        QCOMPARE(display.upperLine(), "Bom dia");
+        QCOMPARE(display.lowerLine(), "Cafe");
+        QVERIFY(!display.feed("\x1BQACafe"));
+        QVERIFY(!display.feed("\x1BQBCafe\r")); // unchanged: nothing to redraw
+        QVERIFY(display.feed("\x1BQB\xE9\r"));
+        QCOMPARE(display.lowerLine(), "é");
+    }
 
-void TestVirtualDisplay::bytesInPieces_giveTheSameLines()
-{
-    VirtualDisplay display;
-    for (const char byte : usualStream)
-        display.feed(QByteArray(1, byte));
-    QCOMPARE(display.upperLine(), QStringLiteral("Bom dia"));
-    QCOMPARE(display.lowerLine(), QStringLiteral("Cafe"));
-}
+    void bytesInPieces_giveTheSameLines()
+    {
+        VirtualDisplay display;
+        for (const char byte : usualStream)
+            display.feed(QByteArray(1, byte));
+        QCOMPARE(display.upperLine(), "Bom dia");
+        QCOMPARE(display.lowerLine(), "Cafe");
+    }
 
-void TestVirtualDisplay::clearAndInitialise_emptyBothLines()
-{
-    VirtualDisplay display;
-    display.feed(usualStream);
-    QVERIFY(display.feed("\x0C"));
-    QCOMPARE(display.upperLine(), QString());
-    QCOMPARE(display.lowerLine(), QString());
-    display.feed(usualStream);
-    QVERIFY(display.feed("\x1B@"));
-    QCOMPARE(display.upperLine(), QString());
-    QCOMPARE(display.lowerLine(), QString());
-}
+    void clearAndInitialise_emptyBothLines()
+    {
+        VirtualDisplay display;
+        display.feed(usualStream);
+        QVERIFY(display.feed("\x0C"));
+        QCOMPARE(display.upperLine(), QString());
+        QCOMPARE(display.lowerLine(), QString());
+        display.feed(usualStream);
+        QVERIFY(display.feed("\x1B@"));
+        QCOMPARE(display.upperLine(), QString());
+        QCOMPARE(display.lowerLine(), QString());
+    }
 
-void TestVirtualDisplay::otherBytes_areIgnored()
-{
-    VirtualDisplay display;
-    QVERIFY(!display.feed("loose text\r\x1BZ\x1BQC?\r\x07"));
-    QCOMPARE(display.upperLine(), QString());
-    QVERIFY(display.feed("\x1BQAok\r"));
-    QCOMPARE(display.upperLine(), QStringLiteral("ok"));
-}
+    void otherBytes_areIgnored()
+    {
+        VirtualDisplay display;
+        QVERIFY(!display.feed("loose text\r\x1BZ\x1BQC?\r\x07"));
+        QCOMPARE(display.upperLine(), QString());
+        QVERIFY(display.feed("\x1BQAok\r"));
+        QCOMPARE(display.upperLine(), "ok");
+    }
 
-void TestVirtualDisplay::escPos_writesWhereTheCursorStands()
-{
-    VirtualDisplay display(DisplayCommandSet::escPos);
-    QVERIFY(display.feed("\x1F$\x05\x02wo"));
-    QCOMPARE(display.upperLine(), QString());
-    QCOMPARE(display.lowerLine(), QStringLiteral("    wo"));
-    display.feed("\x1F$\x15\x01w"); // column 21 is off the display: the cursor stays
-    QCOMPARE(display.lowerLine(), QStringLiteral("    wow"));
-    display.feed("\x0B");
-    display.feed("12345678901234567890next"); // past the last column: on in the other row
-    QCOMPARE(display.upperLine(), QStringLiteral("12345678901234567890"));
-    QCOMPARE(display.lowerLine(), QStringLiteral("nextwow"));
-    display.feed("\rX\nY\x1F\x43\x01\x1F\x58\x04"); // cursor and brightness are no text
-    QCOMPARE(display.lowerLine(), QStringLiteral("Xextwow"));
-    QCOMPARE(display.upperLine(), QStringLiteral("1Y345678901234567890"));
-    QVERIFY(display.feed("\x1B@z"));
-    QCOMPARE(display.upperLine(), QStringLiteral("z"));
-    QCOMPARE(display.lowerLine(), QString());
-    display.feed("\x1Bt\xFF"
-                 "a"); // a code table's number is no text, even a printable one
-    QCOMPARE(display.upperLine(), QStringLiteral("za"));
-}
+    void escPos_writesWhereTheCursorStands()
+    {
+        VirtualDisplay display(DisplayCommandSet::escPos);
+        QVERIFY(display.feed("\x1F$\x05\x02wo"));
+        QCOMPARE(display.upperLine(), QString());
+        QCOMPARE(display.lowerLine(), "    wo");
+        display.feed("\x1F$\x15\x01w"); // column 21 is off the display: the cursor stays
+        QCOMPARE(display.lowerLine(), "    wow");
+        display.feed("\x0B");
+        display.feed("12345678901234567890next"); // past the last column: on in the other row
+        QCOMPARE(display.upperLine(), "12345678901234567890");
+        QCOMPARE(display.lowerLine(), "nextwow");
+        display.feed("\rX\nY\x1F\x43\x01\x1F\x58\x04"); // cursor and brightness are no text
+        QCOMPARE(display.lowerLine(), "Xextwow");
+        QCOMPARE(display.upperLine(), "1Y345678901234567890");
+        QVERIFY(display.feed("\x1B@z"));
+        QCOMPARE(display.upperLine(), "z");
+        QCOMPARE(display.lowerLine(), QString());
+        display.feed("\x1Bt\xFF"
+                     "a"); // a code table's number is no text, even a printable one
+        QCOMPARE(display.upperLine(), "za");
+    }
 
-void TestVirtualDisplay::aedex_lineCommands_replaceTheirLines()
-{
-    VirtualDisplay display(DisplayCommandSet::aedex);
-    QVERIFY(display.feed("!#1Bom dia\r!#2Cafe\r"));
-    QCOMPARE(display.upperLine(), QStringLiteral("Bom dia"));
-    QCOMPARE(display.lowerLine(), QStringLiteral("Cafe"));
-    QVERIFY(!display.feed("!#4scrolling\r!x1no\r!#1unfinished"));
-    QCOMPARE(display.upperLine(), QStringLiteral("Bom dia"));
-    display.feed("\r!!#9first line of twentysecond\r");
-    QCOMPARE(display.upperLine(), QStringLiteral("first line of twenty"));
-    QCOMPARE(display.lowerLine(), QStringLiteral("second"));
-    QVERIFY(display.feed("!#9 \r"));
-    QCOMPARE(display.upperLine().trimmed(), QString());
-    QCOMPARE(display.lowerLine(), QString());
-}
+    void aedex_lineCommands_replaceTheirLines()
+    {
+        VirtualDisplay display(DisplayCommandSet::aedex);
+        QVERIFY(display.feed("!#1Bom dia\r!#2Cafe\r"));
+        QCOMPARE(display.upperLine(), "Bom dia");
+        QCOMPARE(display.lowerLine(), "Cafe");
+        QVERIFY(!display.feed("!#4scrolling\r!x1no\r!#1unfinished"));
+        QCOMPARE(display.upperLine(), "Bom dia");
+        display.feed("\r!!#9first line of twentysecond\r");
+        QCOMPARE(display.upperLine(), "first line of twenty");
+        QCOMPARE(display.lowerLine(), "second");
+        QVERIFY(display.feed("!#9 \r"));
+        QCOMPARE(display.upperLine().trimmed(), QString());
+        QCOMPARE(display.lowerLine(), QString());
+    }
 
-void TestVirtualDisplay::logicControls_positionsCountAcrossBothRows()
-{
-    VirtualDisplay display(DisplayCommandSet::logicControls);
-    display.feed("\x10\x16wo\x10\x02xy\x04\x20"); // the brightness byte is no text
-    QCOMPARE(display.upperLine(), QStringLiteral("  xy"));
-    QCOMPARE(display.lowerLine(), QStringLiteral("  wo"));
-    QVERIFY(!display.feed("\x10\x28")); // position 40 is off the display: the cursor stays
-    display.feed("z");
-    QCOMPARE(display.upperLine(), QStringLiteral("  xyz"));
-    QVERIFY(display.feed("\x1F\x11g"));
-    QCOMPARE(display.upperLine(), QStringLiteral("g"));
-    QCOMPARE(display.lowerLine(), QString());
-}
+    void logicControls_positionsCountAcrossBothRows()
+    {
+        VirtualDisplay display(DisplayCommandSet::logicControls);
+        display.feed("\x10\x16wo\x10\x02xy\x04\x20"); // the brightness byte is no text
+        QCOMPARE(display.upperLine(), "  xy");
+        QCOMPARE(display.lowerLine(), "  wo");
+        QVERIFY(!display.feed("\x10\x28")); // position 40 is off the display: the cursor stays
+        display.feed("z");
+        QCOMPARE(display.upperLine(), "  xyz");
+        QVERIFY(display.feed("\x1F\x11g"));
+        QCOMPARE(display.upperLine(), "g");
+        QCOMPARE(display.lowerLine(), QString());
+    }
+};
 
 QTEST_GUILESS_MAIN(TestVirtualDisplay)
 #include "test_virtual_display.moc"

@@ -1,5 +1,7 @@
 #include "support/display_rig.h"
 
+#include "support/usual_display.h"
+
 #include <QtTest>
 
 DisplayRig::DisplayRig()
@@ -11,4 +13,9 @@ DisplayRig::DisplayRig()
 void DisplayRig::expect(const QByteArray& bytes)
 {
     QCOMPARE(port.take(), bytes);
+}
+
+void DisplayRig::expect(const QByteArray& linha1, const QByteArray& linha2)
+{
+    expect(usualDisplayMessage(linha1, linha2));
 }

@@ -15,4 +15,6 @@ struct DisplayRig {
 
     // Checks that exactly `bytes` arrived since the last look, and takes them.
     void expect(const QByteArray& bytes);
+    // The same, for one message of the usual display.
+    void expect(const QByteArray& linha1, const QByteArray& linha2);
 };
