@@ -100,8 +100,8 @@ void answerQuestion(QMessageBox::StandardButton button, QString* text = nullptr)
 // Whether the text is the pattern, each "%T" in it a time of day.
 bool reads(const QString& text, const QString& pattern)
 {
-    const QString expression = QRegularExpression::escape(pattern).replace(
-        QStringLiteral("\\%T"), QStringLiteral("\\d\\d:\\d\\d:\\d\\d"));
+    const QString expression =
+        QRegularExpression::escape(pattern).replace("\\%T", "\\d\\d:\\d\\d:\\d\\d");
     return QRegularExpression(QStringLiteral("^%1$").arg(expression)).match(text).hasMatch();
 }
 
@@ -114,10 +114,9 @@ private slots:
     {
         Window window(Loaded{.config = timers53});
         // The title as scripts look for it.
-        QCOMPARE(window.menu.windowTitle(),
-                 QStringLiteral("Controlador de Display       [Ver 1.1]"));
+        QCOMPARE(window.menu.windowTitle(), "Controlador de Display       [Ver 1.1]");
         QCOMPARE(window.text("lblPasta"),
-                 QStringLiteral("Pasta: ") + QDir::toNativeSeparators(window.folder.path()));
+                 "Pasta: " + QDir::toNativeSeparators(window.folder.path()));
         QCOMPARE(window.menu.pos(), QPoint(0, 0));
         // At its first size every column of the list shows whole, "Linha - 2" as wide as line 1.
         const QHeaderView* header = window.child<QTreeView>("lvwLista")->header();
@@ -129,12 +128,11 @@ private slots:
                                     .arg(header->sectionSize(0))
                                     .arg(header->sectionSize(1))
                                     .arg(header->sectionSize(2))));
-        QCOMPARE(window.currentFrame(), QStringLiteral("fraExecutando"));
+        QCOMPARE(window.currentFrame(), "fraExecutando");
         for (const char* name : {"optDisplay", "optSQL", "optConfigura", "optExecutando"})
             QVERIFY(!window.child<QAbstractButton>(name)->isChecked());
-        QCOMPARE(window.child<QGroupBox>("fraExecutando")->title(), QStringLiteral("Em Execução"));
-        QCOMPARE(window.child<QLabel>("lblError")->toolTip(),
-                 QStringLiteral("Relatório de Falhas"));
+        QCOMPARE(window.child<QGroupBox>("fraExecutando")->title(), "Em Execução");
+        QCOMPARE(window.child<QLabel>("lblError")->toolTip(), "Relatório de Falhas");
         // Polling is on from the start, yet reads nothing until "Executar" is selected.
         QCOMPARE(window.controller.page(), Controller::Page::None);
         QVERIFY(window.controller.tmrVerifica().isEnabled());
@@ -184,13 +182,13 @@ private slots:
 
     void startup_missingFileKeepsInitialValuesAndIgnoresAuto()
     {
-        Window window(Loaded{.commandLine = QStringLiteral("AUTO")});
+        Window window(Loaded{.commandLine = "AUTO"});
         // The first start is no failure: the page says where the settings will go and what to set.
         QCOMPARE(window.lblError(), QString());
         auto* notice = window.child<QLabel>("lblAviso");
-        for (const QString& part : {window.configPath(), QStringLiteral("\"Gravar Conteúdos\""),
-                                    QStringLiteral("\"Definição do Display\""),
-                                    QStringLiteral("\"Ligação ao Servidor de SQL\"")})
+        for (const QString& part :
+             QStringList{window.configPath(), "\"Gravar Conteúdos\"", "\"Definição do Display\"",
+                         "\"Ligação ao Servidor de SQL\""})
             VERIFY_SAYS(notice->text(), part);
         // Copied out of the note, the path is the file's.
         notice->setSelection(0, int(notice->text().size()));
@@ -198,7 +196,7 @@ private slots:
         QCOMPARE(window.controller.page(), Controller::Page::None);
         QVERIFY(!window.child<QAbstractButton>("optExecutando")->isChecked());
         QCOMPARE(window.intervals(), Intervals(2000, 1000));
-        QCOMPARE(window.field("txtNumLetras"), QStringLiteral("20"));
+        QCOMPARE(window.field("txtNumLetras"), "20");
 
         // Once saved, it is a start like any other.
         window.menu.GravarMostrela_cfg();
@@ -211,8 +209,8 @@ private slots:
         Window window(Loaded{
             .config = "Porta=/dev/ttyUSB0\r\nMostraDefault=2\r\nLigaSQL=1\r\nLigaFicheiros=1\r\n"
                       "Default_Linha2=Pre\xe7o\r\n"});
-        QCOMPARE(window.field("txtPorta"), QStringLiteral("/dev/ttyUSB0"));
-        QCOMPARE(window.field("txtDefault_Linha2"), QStringLiteral("Preço"));
+        QCOMPARE(window.field("txtPorta"), "/dev/ttyUSB0");
+        QCOMPARE(window.field("txtDefault_Linha2"), "Preço");
         QCOMPARE(window.child<QCheckBox>("chkMostraDefault")->checkState(), Qt::PartiallyChecked);
         QVERIFY(window.child<QAbstractButton>("optLigaSQL")->isChecked());
         QVERIFY(window.child<QAbstractButton>("optLigaFicheiros")->isChecked());
@@ -222,13 +220,13 @@ private slots:
     {
         Window window(Loaded{});
         window.click("optConfigura");
-        window.type("txtSegundosTimerSQL", QStringLiteral("5"));
-        window.type("txtSegundosTimerDisplay", QStringLiteral("3"));
+        window.type("txtSegundosTimerSQL", "5");
+        window.type("txtSegundosTimerDisplay", "3");
         QVERIFY(!window.controller.tmrVerifica().isEnabled());
         window.click("optExecutando");
         QVERIFY(window.controller.tmrVerifica().isEnabled());
         QCOMPARE(window.intervals(), Intervals(5000, 3000));
-        QCOMPARE(window.currentFrame(), QStringLiteral("fraExecutando"));
+        QCOMPARE(window.currentFrame(), "fraExecutando");
 
         // An empty display interval stops the rotation's ticks until a non-zero one is applied.
         window.click("optConfigura");
@@ -237,7 +235,7 @@ private slots:
         QCOMPARE(window.controller.tmrDisplay().interval(), 0);
         QVERIFY(window.controller.tmrDisplay().isEnabled());
         QVERIFY(!window.controller.tmrDisplay().isTicking());
-        window.type("txtSegundosTimerDisplay", QStringLiteral("2"));
+        window.type("txtSegundosTimerDisplay", "2");
         window.click("optExecutando");
         QVERIFY(window.controller.tmrDisplay().isTicking());
     }
@@ -249,8 +247,8 @@ private slots:
         window.writeConfig(timers53 + "LigaFicheiros=1\r\nLigaFicheirosPath=" +
                            QFile::encodeName(window.folder.path()) +
                            "\r\nLigaSQL=1\r\nSQL_Servidor=MostrelaNenhuma\r\n");
-        window.menu.load(QStringLiteral("AUTO"));
-        const QString dropped = window.folder.filePath(QStringLiteral("1.dsp"));
+        window.menu.load("AUTO");
+        const QString dropped = window.folder.filePath("1.dsp");
         QVERIFY(writeFileBytes(dropped, "one"));
         for (const char* name : {"optDisplay", "optSQL", "optConfigura"}) {
             window.click("optExecutando");
@@ -281,12 +279,12 @@ private slots:
     {
         Window window(Loaded{.config = timers53});
         window.click("optConfigura");
-        window.type("txtSegundosTimerSQL", QStringLiteral("70"));
-        window.type("txtSegundosTimerDisplay", QStringLiteral("65.536"));
+        window.type("txtSegundosTimerSQL", "70");
+        window.type("txtSegundosTimerDisplay", "65.536");
         window.click("optExecutando");
         QCOMPARE(window.intervals(), Intervals(5000, 3000));
         QVERIFY(window.controller.tmrVerifica().isEnabled());
-        QCOMPARE(window.currentFrame(), QStringLiteral("fraExecutando"));
+        QCOMPARE(window.currentFrame(), "fraExecutando");
         // The failure label stays the program's, but the status bar says what was not applied.
         QCOMPARE(window.lblError(), QString());
         QCOMPARE(window.statusBar(),
@@ -298,9 +296,9 @@ private slots:
     {
         Window window(Loaded{});
         for (const char* page : {"Display", "SQL", "Display", "Configura", "Executando", "SQL"}) {
-            const QString button = QStringLiteral("opt") + QString::fromLatin1(page);
+            const QString button = "opt" + QString::fromLatin1(page);
             window.click(button);
-            QCOMPARE(window.currentFrame(), QStringLiteral("fra") + QString::fromLatin1(page));
+            QCOMPARE(window.currentFrame(), "fra" + QString::fromLatin1(page));
             QVERIFY(window.child<QAbstractButton>(button)->isChecked());
         }
     }
@@ -311,7 +309,7 @@ private slots:
         int port = 2;
         for (const char* button : {"cmdGravarDisplay", "cmdGravarSQL", "cmdGravarConfigura"}) {
             window.type("txtPorta", QString::number(++port));
-            window.type("txtSQL_Password", QStringLiteral("segredo"));
+            window.type("txtSQL_Password", "segredo");
             window.click(button);
             const QByteArray bytes = window.configBytes();
             QVERIFY(bytes.startsWith("Porta=" + QByteArray::number(port) + "\r\n"));
@@ -326,13 +324,13 @@ private slots:
         if (const char* why = UnwritableFolder::unavailable())
             QSKIP(why);
         Window window(Loaded{.config = timers53});
-        window.type("txtNumLetras", QStringLiteral("16"));
+        window.type("txtNumLetras", "16");
         {
             UnwritableFolder unwritable(window.folder.path());
             window.click("cmdGravarDisplay");
         }
         VERIFY_SAYS(window.lblError(), window.configPath());
-        VERIFY_SAYS(window.statusBar(), QStringLiteral("A configuração não foi gravada: "));
+        VERIFY_SAYS(window.statusBar(), "A configuração não foi gravada: ");
         VERIFY_SAYS(window.statusBar(), window.configPath());
         QCOMPARE(window.configBytes(), timers53);
         window.menu.GravarMostrela_cfg();
@@ -373,9 +371,9 @@ private slots:
         window.menu.load(QString());
         window.settings().setText(Key::SQL_Password, password);
         window.click("cmdGravarSQL");
-        VERIFY_SAYS(window.statusBar(), QStringLiteral("Configuração gravada em "));
-        QCOMPARE(window.statusBar().contains(QStringLiteral("outros utilizadores podem lê-lo")) &&
-                     window.statusBar().contains(QStringLiteral("chmod 600")),
+        VERIFY_SAYS(window.statusBar(), "Configuração gravada em ");
+        QCOMPARE(window.statusBar().contains("outros utilizadores podem lê-lo") &&
+                     window.statusBar().contains("chmod 600"),
                  warned);
     }
 
@@ -387,7 +385,7 @@ private slots:
             QCOMPARE(window.child<QLineEdit>(name)->maxLength(), 30);
         QCOMPARE(window.child<QLineEdit>("txtSQL_Password")->echoMode(), QLineEdit::Password);
         QCOMPARE(window.child<QLineEdit>("txtDefault_Linha2")->toolTip(),
-                 QStringLiteral("Data e Hora Actual -> #DataHora#"));
+                 "Data e Hora Actual -> #DataHora#");
 
         // The check box toggles between ticked and unticked by hand.
         window.click("optConfigura");
@@ -416,14 +414,14 @@ private slots:
     {
         Window window(Loaded{});
         QLineEdit* path = window.child<QLineEdit>("txtLigaFicheirosPath");
-        window.type("txtLigaFicheirosPath", QStringLiteral("C:\\Vendas\\\\"));
+        window.type("txtLigaFicheirosPath", "C:\\Vendas\\\\");
         QFocusEvent focusOut(QEvent::FocusOut);
         QApplication::sendEvent(path, &focusOut);
-        QCOMPARE(path->text(), QStringLiteral("C:\\Vendas\\"));
+        QCOMPARE(path->text(), "C:\\Vendas\\");
         QApplication::sendEvent(path, &focusOut);
-        QCOMPARE(window.settings().text(Key::LigaFicheirosPath), QStringLiteral("C:\\Vendas"));
+        QCOMPARE(window.settings().text(Key::LigaFicheirosPath), "C:\\Vendas");
         QApplication::sendEvent(path, &focusOut);
-        QCOMPARE(path->text(), QStringLiteral("C:\\Vendas"));
+        QCOMPARE(path->text(), "C:\\Vendas");
     }
 
     void queueList_rowClickedIsTheQueuesSelection_noneLeftTheTopGoes()
@@ -433,7 +431,7 @@ private slots:
         window.settings().setText(Key::Porta, window.display.name());
         MessageQueue& queue = window.controller.queue();
         for (int row = 1; row <= 5; ++row)
-            queue.append({QStringLiteral("ordem"), QStringLiteral("Linha %1").arg(row), {}});
+            queue.append({"ordem", QStringLiteral("Linha %1").arg(row), {}});
         auto* list = window.child<QTreeView>("lvwLista");
         QTRY_COMPARE(list->model()->rowCount(), 5);
         const QPoint third = list->visualRect(list->model()->index(2, 1)).center();
@@ -446,7 +444,7 @@ private slots:
         QCOMPARE(queue.selectedRow(), std::nullopt);
         emit window.controller.tmrDisplay().tick();
         QTRY_VERIFY(window.display.received().contains("Linha 1"));
-        QCOMPARE(queue.at(0).linha1, QStringLiteral("Linha 2"));
+        QCOMPARE(queue.at(0).linha1, "Linha 2");
         QCOMPARE(window.lblError(), QString());
     }
 
@@ -455,21 +453,21 @@ private slots:
         Window window(Loaded{
             .config = "NumLetras=vinte\r\nSegundosTimerSQL=abc\r\nInitLinha1=27+300\r\n"
                       "Porta=/dev/ttyUSB0\r\nPortaDefinicoes=9600,n,9,1\r\nPaginaCodigos=858\r\n"});
-        QCOMPARE(window.field("txtNumLetras"), QStringLiteral("vinte"));
-        QCOMPARE(window.field("txtSegundosTimerSQL"), QStringLiteral("abc"));
-        QCOMPARE(window.field("txtInitLinha1"), QStringLiteral("27+300"));
+        QCOMPARE(window.field("txtNumLetras"), "vinte");
+        QCOMPARE(window.field("txtSegundosTimerSQL"), "abc");
+        QCOMPARE(window.field("txtInitLinha1"), "27+300");
         for (const char* name :
              {"txtNumLetras", "txtSegundosTimerSQL", "txtInitLinha1", "txtPortaDefinicoes"})
             QVERIFY2(window.marked(name), name);
         for (const char* name : {"txtPorta", "txtSegundosTimerDisplay", "txtPaginaCodigos"})
             QVERIFY2(!window.marked(name), name);
         const QString tip = window.child<QLineEdit>("txtInitLinha1")->toolTip();
-        QVERIFY2(tip.startsWith(QStringLiteral("O código 300 passa de 255.")), qPrintable(tip));
+        QVERIFY2(tip.startsWith("O código 300 passa de 255."), qPrintable(tip));
 
         // Saved as read, unless the user changes it; a good value loses the mark and the reason.
         window.menu.GravarMostrela_cfg();
         QVERIFY(window.configBytes().contains("\r\nNumLetras=vinte\r\n"));
-        window.type("txtNumLetras", QStringLiteral("20"));
+        window.type("txtNumLetras", "20");
         QVERIFY(!window.marked("txtNumLetras"));
         QVERIFY(!window.child<QLineEdit>("txtNumLetras")->toolTip().contains(u'\n'));
     }
@@ -479,29 +477,29 @@ private slots:
         Window window(Loaded{});
         window.click("optDisplay");
         const std::tuple<const char*, QString, QString> typings[] = {
-            {"txtNumLetras", QStringLiteral("2a0 "), QStringLiteral("20")},
-            {"txtInitLinha1", QStringLiteral("27 + 81+x65"), QStringLiteral("27+81+65")},
-            {"txtSegundosTimerSQL", QStringLiteral("-1.5s"), QStringLiteral("1.5")},
+            {"txtNumLetras", "2a0 ", "20"},
+            {"txtInitLinha1", "27 + 81+x65", "27+81+65"},
+            {"txtSegundosTimerSQL", "-1.5s", "1.5"},
             // The keypad's decimal key gives a comma on a Portuguese keyboard.
-            {"txtSegundosTimerDisplay", QStringLiteral("2,5"), QStringLiteral("2.5")},
-            {"txtPorta", QStringLiteral("/dev/pts/7"), QStringLiteral("/dev/pts/7")},
-            {"txtPortaDefinicoes", QStringLiteral("19200, E;7,2x"), QStringLiteral("19200,E7,2")},
-            {"txtPaginaCodigos", QStringLiteral("cp858"), QStringLiteral("858")},
-            {"txtDefault_Linha1", QStringLiteral("Ola, 2+2!"), QStringLiteral("Ola, 2+2!")},
+            {"txtSegundosTimerDisplay", "2,5", "2.5"},
+            {"txtPorta", "/dev/pts/7", "/dev/pts/7"},
+            {"txtPortaDefinicoes", "19200, E;7,2x", "19200,E7,2"},
+            {"txtPaginaCodigos", "cp858", "858"},
+            {"txtDefault_Linha1", "Ola, 2+2!", "Ola, 2+2!"},
         };
         for (const auto& [name, typed, kept] : typings) {
             window.type(name, typed);
             QCOMPARE(window.field(name), kept);
         }
-        QCOMPARE(window.settings().text(Key::SegundosTimerDisplay), QStringLiteral("2.5"));
-        QCOMPARE(window.settings().text(Key::Porta), QStringLiteral("/dev/pts/7"));
+        QCOMPARE(window.settings().text(Key::SegundosTimerDisplay), "2.5");
+        QCOMPARE(window.settings().text(Key::Porta), "/dev/pts/7");
 
         // A paste is not typing: it goes in as it is, and is marked.
         QLineEdit* width = window.child<QLineEdit>("txtNumLetras");
         width->selectAll();
-        QApplication::clipboard()->setText(QStringLiteral("vinte"));
+        QApplication::clipboard()->setText("vinte");
         QTest::keyClick(width, Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(window.settings().text(Key::NumLetras), QStringLiteral("vinte"));
+        QCOMPARE(window.settings().text(Key::NumLetras), "vinte");
         QVERIFY(window.marked("txtNumLetras"));
     }
 
@@ -509,40 +507,38 @@ private slots:
     {
         Window window(Loaded{});
         window.click("optDisplay");
-        window.type("txtNumLetras", QStringLiteral("300"));
+        window.type("txtNumLetras", "300");
         QVERIFY(window.marked("txtNumLetras"));
 
         QString question;
         answerQuestion(QMessageBox::No, &question);
         window.click("cmdGravarDisplay");
-        VERIFY_SAYS(question,
-                    QStringLiteral("Nº Letras p/ Linha: O número de letras vai de 1 a 255."));
-        QVERIFY(question.endsWith(QStringLiteral("Gravar mesmo assim?")));
+        VERIFY_SAYS(question, "Nº Letras p/ Linha: O número de letras vai de 1 a 255.");
+        QVERIFY(question.endsWith("Gravar mesmo assim?"));
         QVERIFY(!QFile::exists(window.controller.configPath()));
-        QCOMPARE(window.statusBar(), QStringLiteral("A configuração não foi gravada."));
+        QCOMPARE(window.statusBar(), "A configuração não foi gravada.");
 
         answerQuestion(QMessageBox::Yes);
         window.click("cmdGravarDisplay");
         QVERIFY(window.configBytes().contains("\r\nNumLetras=300\r\n"));
-        VERIFY_SAYS(window.statusBar(), QStringLiteral("Configuração gravada em "));
+        VERIFY_SAYS(window.statusBar(), "Configuração gravada em ");
 
         // Good values save without a question: no dialog answers this click.
-        window.type("txtNumLetras", QStringLiteral("16"));
+        window.type("txtNumLetras", "16");
         window.click("cmdGravarDisplay");
         QVERIFY(window.configBytes().contains("\r\nNumLetras=16\r\n"));
 
         // So does a value read as the program always read it, with a note instead of a mark.
-        window.settings().setText(Key::SegundosTimerSQL, QStringLiteral("2,5"));
+        window.settings().setText(Key::SegundosTimerSQL, "2,5");
         QVERIFY(!window.marked("txtSegundosTimerSQL"));
         auto* interval = window.child<QLineEdit>("txtSegundosTimerSQL");
         QVERIFY(interval->property(FieldCheck::noteProperty).toBool());
-        QVERIFY2(interval->toolTip().startsWith(QStringLiteral("Lido como 2 segundos")),
+        QVERIFY2(interval->toolTip().startsWith("Lido como 2 segundos"),
                  qPrintable(interval->toolTip()));
         window.click("cmdGravarDisplay");
         QVERIFY(window.configBytes().contains("\r\nSegundosTimerSQL=2,5\r\n"));
-        VERIFY_SAYS(
-            window.statusBar(),
-            QStringLiteral("Nº Segundos para verificação de Informação: Lido como 2 segundos"));
+        VERIFY_SAYS(window.statusBar(),
+                    "Nº Segundos para verificação de Informação: Lido como 2 segundos");
     }
 
     void checks_everyFieldExplainsItself()
@@ -561,7 +557,7 @@ private slots:
         for (const char* name : {"txtInitMostrador", "txtLimpa", "txtInitLinha1", "txtInitLinha2",
                                  "txtFimLinha1", "txtFimLinha2"})
             VERIFY_SAYS(window.child<QLineEdit>(name)->toolTip(),
-                        QStringLiteral("unidos por +, por exemplo 27+81+65 = ESC Q A"));
+                        "unidos por +, por exemplo 27+81+65 = ESC Q A");
     }
 
     void statusBar_showsLastMessageAndEachSourceRead()
@@ -571,35 +567,34 @@ private slots:
         auto* sql = window.child<QLabel>("lblLeituraSQL");
         auto* files = window.child<QLabel>("lblLeituraFicheiros");
         QCOMPARE(last->text(), QString());
-        QTRY_COMPARE(sql->text(), QStringLiteral("Base de dados: ainda não lida"));
-        QCOMPARE(files->text(), QStringLiteral("Ficheiros: ainda não lidos"));
+        QTRY_COMPARE(sql->text(), "Base de dados: ainda não lida");
+        QCOMPARE(files->text(), "Ficheiros: ainda não lidos");
 
-        emit window.controller.messageShown(QStringLiteral("Café                "),
-                                            QStringLiteral("Total 1,20 EUR"));
-        QTRY_VERIFY2(reads(last->text(), QStringLiteral("Último: Café | Total 1,20 EUR às %T")),
+        emit window.controller.messageShown("Café                ", "Total 1,20 EUR");
+        QTRY_VERIFY2(reads(last->text(), "Último: Café | Total 1,20 EUR às %T"),
                      qPrintable(last->text()));
 
-        emit window.controller.sourceRead(QStringLiteral("SQL"), 3);
-        emit window.controller.sourceRead(QStringLiteral("Ficheiros"), 1);
-        QTRY_VERIFY2(reads(sql->text(), QStringLiteral("Base de dados: lida às %T, 3 mensagens")),
+        emit window.controller.sourceRead("SQL", 3);
+        emit window.controller.sourceRead("Ficheiros", 1);
+        QTRY_VERIFY2(reads(sql->text(), "Base de dados: lida às %T, 3 mensagens"),
                      qPrintable(sql->text()));
-        QVERIFY2(reads(files->text(), QStringLiteral("Ficheiros: lidos às %T, 1 mensagem")),
+        QVERIFY2(reads(files->text(), "Ficheiros: lidos às %T, 1 mensagem"),
                  qPrintable(files->text()));
-        emit window.controller.sourceRead(QStringLiteral("Ficheiros"), 0);
-        QTRY_VERIFY(files->text().endsWith(QStringLiteral(", 0 mensagens")));
-        QVERIFY(sql->text().endsWith(QStringLiteral(", 3 mensagens")));
+        emit window.controller.sourceRead("Ficheiros", 0);
+        QTRY_VERIFY(files->text().endsWith(", 0 mensagens"));
+        QVERIFY(sql->text().endsWith(", 3 mensagens"));
 
         // A source switched off says so, and a read that ends after it does not say otherwise.
         window.settings().setOption(Key::LigaSQL, false);
-        QTRY_COMPARE(sql->text(), QStringLiteral("Base de dados: desligada"));
-        emit window.controller.sourceRead(QStringLiteral("SQL"), 2);
-        emit window.controller.sourceFailed(QStringLiteral("SQL"), 1);
-        emit window.controller.sourceRead(QStringLiteral("Ficheiros"), 2);
-        QTRY_VERIFY(files->text().endsWith(QStringLiteral(", 2 mensagens")));
-        QCOMPARE(sql->text(), QStringLiteral("Base de dados: desligada"));
+        QTRY_COMPARE(sql->text(), "Base de dados: desligada");
+        emit window.controller.sourceRead("SQL", 2);
+        emit window.controller.sourceFailed("SQL", 1);
+        emit window.controller.sourceRead("Ficheiros", 2);
+        QTRY_VERIFY(files->text().endsWith(", 2 mensagens"));
+        QCOMPARE(sql->text(), "Base de dados: desligada");
         window.settings().setOption(Key::LigaSQL, true);
-        QTRY_COMPARE(sql->text(), QStringLiteral("Base de dados: ainda não lida"));
-        QVERIFY(files->text().endsWith(QStringLiteral(", 2 mensagens")));
+        QTRY_COMPARE(sql->text(), "Base de dados: ainda não lida");
+        QVERIFY(files->text().endsWith(", 2 mensagens"));
     }
 
     void portPicker_offersTheSystemsPortsAndFreeTextStillWorks()
@@ -626,8 +621,7 @@ private slots:
         QCOMPARE(offered.mid(0, system.size()), system);
         if (offered.isEmpty()) {
             QCOMPARE(menu->actions().size(), 1);
-            QCOMPARE(menu->actions().first()->text(),
-                     QStringLiteral("Nenhuma porta série encontrada"));
+            QCOMPARE(menu->actions().first()->text(), "Nenhuma porta série encontrada");
         } else {
             menu->actions().last()->trigger();
             QCOMPARE(window.field("txtPorta"), offered.last());
@@ -639,8 +633,8 @@ private slots:
         emit menu->aboutToShow();
         QCOMPARE(menu->actions().size(), entries);
 
-        window.type("txtPorta", QStringLiteral("/dev/pts/3"));
-        QCOMPARE(window.settings().text(Key::Porta), QStringLiteral("/dev/pts/3"));
+        window.type("txtPorta", "/dev/pts/3");
+        QCOMPARE(window.settings().text(Key::Porta), "/dev/pts/3");
     }
 
     void portChoices_holdTheStableNamesOfTheByIdFolder()
@@ -649,15 +643,14 @@ private slots:
         QSKIP("Windows has no folder of stable device names");
 #endif
         QTemporaryDir byId;
-        const QString link =
-            byId.filePath(QStringLiteral("usb-FTDI_FT232R_USB_UART_A50285BI-if00"));
-        QVERIFY(QFile::link(QStringLiteral("/dev/null"), link));
+        const QString link = byId.filePath("usb-FTDI_FT232R_USB_UART_A50285BI-if00");
+        QVERIFY(QFile::link("/dev/null", link));
         const QList<PortChoice> choices = portChoices(byId.path());
         QCOMPARE(choices.size(), QSerialPortInfo::availablePorts().size() + 1);
         QCOMPARE(choices.last().porta, link);
-        QCOMPARE(choices.last().description, QStringLiteral("nome fixo de null"));
+        QCOMPARE(choices.last().description, "nome fixo de null");
 
-        QCOMPARE(portChoices(byId.filePath(QStringLiteral("em-falta"))).size(),
+        QCOMPARE(portChoices(byId.filePath("em-falta")).size(),
                  QSerialPortInfo::availablePorts().size());
     }
 
@@ -696,30 +689,26 @@ private slots:
         auto* list = window.child<QTreeView>("lvwLista");
         QHeaderView* header = list->header();
         const QFontMetrics metrics = list->fontMetrics();
-        QVERIFY(header->sectionSize(0) >
-                metrics.horizontalAdvance(QStringLiteral("2026-12-08 08:05:00")));
-        QVERIFY(header->sectionSize(1) >
-                metrics.horizontalAdvance(QStringLiteral("Total a pagar 12")));
+        QVERIFY(header->sectionSize(0) > metrics.horizontalAdvance("2026-12-08 08:05:00"));
+        QVERIFY(header->sectionSize(1) > metrics.horizontalAdvance("Total a pagar 12"));
         QVERIFY(header->stretchLastSection());
 
-        const QString wide = QStringLiteral("Promoção de Natal: dois cafés pelo preço de um");
+        const QString wide = "Promoção de Natal: dois cafés pelo preço de um";
         MessageQueue& queue = window.controller.queue();
-        queue.append({QStringLiteral("20261208080500"), wide, QStringLiteral("Até domingo")});
+        queue.append({"20261208080500", wide, "Até domingo"});
         QTRY_VERIFY(header->sectionSize(1) > metrics.horizontalAdvance(wide));
 
         // A column the user made wider stays so when shorter rows come.
         header->resizeSection(1, header->sectionSize(1) + 150);
         const int widened = header->sectionSize(1);
-        queue.append({QStringLiteral("20261208080501"), QStringLiteral("Curta"), QString()});
+        queue.append({"20261208080501", "Curta", QString()});
         list->findChild<QueueColumns*>()->fit();
         QCOMPARE(header->sectionSize(1), widened);
 
         const QAbstractItemModel& rows = *list->model();
         QTRY_COMPARE(rows.rowCount(), 2);
-        QCOMPARE(rows.data(rows.index(0, 2), Qt::ToolTipRole).toString(),
-                 wide + QStringLiteral("\nAté domingo"));
-        QCOMPARE(rows.data(rows.index(1, 0), Qt::ToolTipRole).toString(),
-                 QStringLiteral("Curta\n"));
+        QCOMPARE(rows.data(rows.index(0, 2), Qt::ToolTipRole).toString(), wide + "\nAté domingo");
+        QCOMPARE(rows.data(rows.index(1, 0), Qt::ToolTipRole).toString(), "Curta\n");
         QCOMPARE(rows.data(rows.index(0, 1), Qt::DisplayRole).toString(), wide);
     }
 
@@ -730,8 +719,7 @@ private slots:
             const QIcon icon = window.child<QToolButton>(name)->icon();
             QCOMPARE(icon.pixmap(QSize(32, 32)).deviceIndependentSize(), QSizeF(32, 32));
         }
-        QCOMPARE(window.child<QGroupBox>("fraDisplay")->title(),
-                 QStringLiteral("Definição do Display"));
+        QCOMPARE(window.child<QGroupBox>("fraDisplay")->title(), "Definição do Display");
         for (const char* name : {"fraSQL", "fraConfigura", "fraExecutando"})
             QVERIFY(!window.child<QGroupBox>(name)->title().isEmpty());
     }
@@ -745,22 +733,22 @@ private slots:
         window.click("optDisplay");
         auto* model = window.child<QComboBox>("cboModeloDisplay");
         // The same bytes count as the model's, blanks and all; nothing is rewritten to match.
-        QCOMPARE(model->currentText(), QStringLiteral("AEDEX (e Emax)"));
-        QCOMPARE(window.field("txtInitLinha1"), QStringLiteral("33 + 35 + 49"));
-        QCOMPARE(window.field("txtNumLetras"), QStringLiteral("40"));
+        QCOMPARE(model->currentText(), "AEDEX (e Emax)");
+        QCOMPARE(window.field("txtInitLinha1"), "33 + 35 + 49");
+        QCOMPARE(window.field("txtNumLetras"), "40");
         // The hints beside the fields are the model's usual values; the port's is the window's.
         const auto hint = [&window](const char* key) {
-            return window.text(QStringLiteral("lblHabitual") + QString::fromLatin1(key));
+            return window.text("lblHabitual" + QString::fromLatin1(key));
         };
-        QCOMPARE(hint("Limpa"), QStringLiteral("(33+35+57+32+13)"));
-        QCOMPARE(hint("InitMostrador"), QStringLiteral("(vazio)"));
-        QCOMPARE(hint("NumLetras"), QStringLiteral("(20)"));
-        QCOMPARE(hint("Porta"), QStringLiteral("(1)"));
+        QCOMPARE(hint("Limpa"), "(33+35+57+32+13)");
+        QCOMPARE(hint("InitMostrador"), "(vazio)");
+        QCOMPARE(hint("NumLetras"), "(20)");
+        QCOMPARE(hint("Porta"), "(1)");
 
         // Picked by hand (the next entry down): the six codes, 20 letters a line, the usual line
         // and no code page.
         QTest::keyClick(model, Qt::Key_Down);
-        QCOMPARE(model->currentText(), QStringLiteral("Logic Controls (e Ultimate)"));
+        QCOMPARE(model->currentText(), "Logic Controls (e Ultimate)");
         const std::pair<const char*, const char*> filled[] = {
             {"txtInitMostrador", "31+17"}, {"txtLimpa", "31+17"},
             {"txtInitLinha1", "16+0"},     {"txtFimLinha1", ""},
@@ -771,25 +759,25 @@ private slots:
         for (const auto& [name, text] : filled)
             QCOMPARE(window.field(name), QString::fromLatin1(text));
         // A model whose codes select a code page sets the page they select.
-        emit model->activated(model->findData(QStringLiteral("escpos")));
-        QCOMPARE(window.field("txtLimpa"), QStringLiteral("12+27+116+19"));
-        QCOMPARE(window.field("txtPaginaCodigos"), QStringLiteral("858"));
-        QCOMPARE(hint("Limpa"), QStringLiteral("(12+27+116+19)"));
-        QCOMPARE(hint("PaginaCodigos"), QStringLiteral("(858)"));
-        QCOMPARE(hint("FimLinha1"), QStringLiteral("(vazio)"));
-        emit model->activated(model->findData(QStringLiteral("logic")));
-        QCOMPARE(window.settings().text(Key::Limpa), QStringLiteral("31+17"));
+        emit model->activated(model->findData("escpos"));
+        QCOMPARE(window.field("txtLimpa"), "12+27+116+19");
+        QCOMPARE(window.field("txtPaginaCodigos"), "858");
+        QCOMPARE(hint("Limpa"), "(12+27+116+19)");
+        QCOMPARE(hint("PaginaCodigos"), "(858)");
+        QCOMPARE(hint("FimLinha1"), "(vazio)");
+        emit model->activated(model->findData("logic"));
+        QCOMPARE(window.settings().text(Key::Limpa), "31+17");
 
         // A code typed by hand leaves every model; the hints stay those of the model it left.
-        window.type("txtLimpa", QStringLiteral("12"));
-        QCOMPARE(model->currentText(), QStringLiteral("Personalizado"));
-        QCOMPARE(hint("Limpa"), QStringLiteral("(31+17)"));
-        QCOMPARE(hint("PaginaCodigos"), QStringLiteral("(vazio)"));
+        window.type("txtLimpa", "12");
+        QCOMPARE(model->currentText(), "Personalizado");
+        QCOMPARE(hint("Limpa"), "(31+17)");
+        QCOMPARE(hint("PaginaCodigos"), "(vazio)");
         // Personalizado picked changes nothing.
         emit model->activated(model->count() - 1);
-        QCOMPARE(model->currentText(), QStringLiteral("Personalizado"));
-        QCOMPARE(window.settings().text(Key::Limpa), QStringLiteral("12"));
-        QCOMPARE(window.settings().text(Key::InitLinha1), QStringLiteral("16+0"));
+        QCOMPARE(model->currentText(), "Personalizado");
+        QCOMPARE(window.settings().text(Key::Limpa), "12");
+        QCOMPARE(window.settings().text(Key::InitLinha1), "16+0");
 
         // The file keeps the codes alone.
         window.menu.GravarMostrela_cfg();
@@ -815,14 +803,14 @@ private slots:
         auto* last = window.child<ElidedLabel>("lblUltimaMensagem");
 
         window.type("txtPorta", window.display.name());
-        window.type("txtNumLetras", QStringLiteral("255"));
+        window.type("txtNumLetras", "255");
         window.click("cmdTestarDisplay");
         QTRY_VERIFY(last->text().contains(QStringLiteral("1234567890").repeated(25)));
         QVERIFY(keptWidth());
         QVERIFY2(last->shownText().endsWith(u'…'), qPrintable(last->shownText()));
         QVERIFY(last->shownText().size() < 200);
 
-        const QString longPort = QStringLiteral("/dev/") + QString(300, u'p');
+        const QString longPort = "/dev/" + QString(300, u'p');
         window.type("txtPorta", longPort);
         window.click("cmdTestarDisplay");
         QTRY_VERIFY(window.text("lblTesteDisplay").contains(longPort));
@@ -833,7 +821,7 @@ private slots:
         for (const char* name : {"txtSegundosTimerSQL", "txtSegundosTimerDisplay", "txtNumLetras",
                                  "txtLimpa", "txtInitLinha1", "txtInitLinha2", "txtFimLinha1",
                                  "txtFimLinha2", "txtPortaDefinicoes", "txtPaginaCodigos"})
-            window.type(name, QStringLiteral("9999999999"));
+            window.type(name, "9999999999");
         window.click("optExecutando");
         auto* said = window.child<ElidedLabel>("lblMensagemEstado");
         QVERIFY(said->text().endsWith(Settings::caption(Key::PaginaCodigos)));
@@ -850,34 +838,32 @@ private slots:
         QTemporaryDir drop;
         window.writeConfig("LigaFicheiros=1\r\nLigaFicheirosPath=" +
                            QFile::encodeName(drop.path()) + "\r\nSegundosTimerSQL=0.1\r\n");
-        QVERIFY(writeFileBytes(QDir(drop.path()).filePath(QStringLiteral("1.dsp")), "Espera"));
+        QVERIFY(writeFileBytes(QDir(drop.path()).filePath("1.dsp"), "Espera"));
         window.menu.load(QString());
         auto* notice = window.child<QLabel>("lblAviso");
         auto* frame = window.child<QGroupBox>("fraExecutando");
         const auto says = [&](const QString& part) {
             return notice->isVisible() && notice->text().contains(part);
         };
-        QVERIFY2(says(QStringLiteral("parada: carregue em \"Executar\"")),
-                 qPrintable(notice->text()));
-        QCOMPARE(frame->title(), QStringLiteral("Em Execução"));
+        QVERIFY2(says("parada: carregue em \"Executar\""), qPrintable(notice->text()));
+        QCOMPARE(frame->title(), "Em Execução");
 
         window.click("optExecutando");
         QTRY_COMPARE(window.controller.queue().count(), 1);
         QVERIFY(!notice->isVisible());
-        QTRY_COMPARE(frame->title(), QStringLiteral("Em Execução"));
+        QTRY_COMPARE(frame->title(), "Em Execução");
 
         window.click("optConfigura");
-        window.type("txtSegundosTimerSQL", QStringLiteral("0"));
+        window.type("txtSegundosTimerSQL", "0");
         window.click("optExecutando");
-        QVERIFY2(says(QStringLiteral("\"Nº Segundos para verificação de Informação\" é 0")),
+        QVERIFY2(says("\"Nº Segundos para verificação de Informação\" é 0"),
                  qPrintable(notice->text()));
 
-        window.type("txtSegundosTimerSQL", QStringLiteral("2"));
+        window.type("txtSegundosTimerSQL", "2");
         window.click("optSQL");
         window.click("optLigaFicheiros");
         window.click("optExecutando");
-        QVERIFY2(says(QStringLiteral("Nenhuma fonte de mensagens está ligada")),
-                 qPrintable(notice->text()));
+        QVERIFY2(says("Nenhuma fonte de mensagens está ligada"), qPrintable(notice->text()));
         window.click("optSQL");
         window.click("optLigaSQL");
         window.click("optExecutando");
