@@ -1,15 +1,12 @@
 #include "core/failure.h"
 #include "core/settings.h"
-#include "support/controller_folder.h"
-#include "support/deployed_controller.h"
 #include "support/file_bytes.h"
 #include "support/odbc_fixture.h"
-#include "support/pseudo_terminal.h"
+#include "support/program_rig.h"
 #include "support/unprivileged_user.h"
 #include "support/usual_display.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QScopeGuard>
 #include <QStandardPaths>
 #include <QtTest>
@@ -35,29 +32,25 @@ QFile::Permissions mode(const QString& path)
     return QFile::permissions(path) & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
 }
 
-// The program run without a window for a user whose home folder is `home`.
-void start(QProcess& process, const QString& home, const QStringList& command)
+// The program run without a window for a user whose home folder is `home`: empty when it runs,
+// else why it does not.
+QString start(DeployedController& controller, const QString& home, const QStringList& command)
 {
+    QProcess& process = controller.process();
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "DISPLAY"})
         environment.remove(QString::fromLatin1(name));
     environment.insert(QStringLiteral("HOME"), home);
     process.setProcessEnvironment(environment);
-    process.start(command.first(), command.mid(1) + QStringList{QStringLiteral("--sem-janela")});
+    process.setProgram(command.first());
+    process.setArguments(command.mid(1) + QStringList{QStringLiteral("--sem-janela")});
+    return runTrapped([&] { controller.restart(); });
 }
 
-// Whether the start's log line names these folders for the settings and the spool.
-bool logsFolders(QProcess& process, QString& log, const QString& settings, const QString& spool)
+// The start's log line that names these folders for the settings and the spool.
+QString folders(const QString& settings, const QString& spool)
 {
-    log += QString::fromLocal8Bit(process.readAllStandardError());
-    return log.contains(QStringLiteral("pasta %1, fila %2\n").arg(settings, spool));
-}
-
-void stop(QProcess& process)
-{
-    process.terminate();
-    QVERIFY(process.waitForFinished(10000));
-    QCOMPARE(process.exitCode(), 0);
+    return QStringLiteral("pasta %1, fila %2\n").arg(settings, spool);
 }
 
 } // namespace
@@ -107,15 +100,15 @@ void TestInstallations::installedProgram_keepsItsSettingsInTheUsersFolder()
     }
     const QStringList before = binFolder.entryList(QDir::AllEntries | QDir::Hidden);
 
-    QProcess process;
-    start(process, home.path(), {binFolder.filePath(QStringLiteral("mostrela"))});
+    DeployedController controller;
+    const QStringList command{binFolder.filePath(QStringLiteral("mostrela"))};
+    QCOMPARE(start(controller, home.path(), command), QString());
     const QDir expected(home.filePath(QStringLiteral(".config/Mostrela")));
-    QString log;
-    QTRY_VERIFY2_WITH_TIMEOUT(
-        logsFolders(process, log, expected.path(), expected.filePath(QStringLiteral("fila"))),
-        qPrintable(log), 10000);
-    QVERIFY(QFileInfo::exists(expected.filePath(QStringLiteral("Mostrela.lock"))));
-    stop(process);
+    const QString logged = folders(expected.path(), expected.filePath(QStringLiteral("fila")));
+    QVERIFY2(controller.waitForLog(logged), qPrintable(controller.log()));
+    // The folders are logged just before the lock is taken.
+    QTRY_VERIFY(QFileInfo::exists(expected.filePath(QStringLiteral("Mostrela.lock"))));
+    QCOMPARE(controller.end(SIGTERM), 0);
     QCOMPARE(binFolder.entryList(QDir::AllEntries | QDir::Hidden), before);
     // The settings beside the program are the user's first settings, for the user alone; once
     // the user has settings, they are the user's own.
@@ -125,17 +118,14 @@ void TestInstallations::installedProgram_keepsItsSettingsInTheUsersFolder()
         return;
     QCOMPARE(fileBytes(own), chainSettings);
     QCOMPARE(mode(own), ownerOnlyFile);
-    QVERIFY2(log.contains(QStringLiteral("definições iniciais deste utilizador vêm de %1, copiado "
-                                         "para %2")
-                              .arg(besideSettings, own)),
-             qPrintable(log));
+    QVERIFY2(controller.log().contains(
+                 QStringLiteral("definições iniciais deste utilizador vêm de %1, copiado para %2")
+                     .arg(besideSettings, own)),
+             qPrintable(controller.log()));
     QVERIFY(writeFileBytes(besideSettings, "NumLetras=40\r\n"));
-    start(process, home.path(), {binFolder.filePath(QStringLiteral("mostrela"))});
-    log.clear();
-    QTRY_VERIFY2_WITH_TIMEOUT(
-        logsFolders(process, log, expected.path(), expected.filePath(QStringLiteral("fila"))),
-        qPrintable(log), 10000);
-    stop(process);
+    QCOMPARE(start(controller, home.path(), command), QString());
+    QVERIFY2(controller.waitForLog(logged), qPrintable(controller.log()));
+    QCOMPARE(controller.end(SIGTERM), 0);
     QCOMPARE(fileBytes(own), chainSettings);
 }
 
@@ -145,13 +135,13 @@ void TestInstallations::readOnlyProgramFolder_spoolGoesToTheUsersDataFolder()
     if (!command)
         QSKIP("running as root, and setpriv or the user nobody is missing: permission bits "
               "would not stop the program");
-    ControllerFolder folder;
+    ProgramRig rig;
+    const ControllerFolder& folder = rig.folder;
     QTemporaryDir home;
     QTemporaryDir ports;
-    PseudoTerminal display;
     const QString port = ports.filePath(QStringLiteral("porta"));
-    folder.settings().setText(Key::Porta, port);
-    folder.settings().setLigaFicheiros(true);
+    rig.settings().setText(Key::Porta, port);
+    rig.settings().setLigaFicheiros(true);
     folder.writeConfig();
     QByteArray expected;
     for (const char* text : {"1-um", "2-dois", "3-tres"}) {
@@ -159,17 +149,15 @@ void TestInstallations::readOnlyProgramFolder_spoolGoesToTheUsersDataFolder()
         expected += usualDisplayMessage(text, "");
     }
     const QString program = folder.filePath(QStringLiteral("mostrela"));
-    QVERIFY(QFile::copy(QStringLiteral(MOSTRELA_EXECUTABLE), program));
+    QVERIFY(QFile::copy(ProgramRig::builtProgram(), program));
     for (const QString& path :
-         {folder.dropFolder(), home.path(), ports.path(), display.slavePath()})
+         {folder.dropFolder(), home.path(), ports.path(), rig.display.slavePath()})
         QVERIFY(QFile::setPermissions(path, everyone));
     QVERIFY(QFile::setPermissions(folder.configPath(), QFile::ReadOwner | QFile::ReadOther));
     QVERIFY(QFile::setPermissions(folder.path(), readOnlyFolder));
     const auto writable = qScopeGuard([&] { QFile::setPermissions(folder.path(), everyone); });
 
-    QProcess process;
-    start(process, home.path(), *command << program);
-    QString log;
+    QCOMPARE(start(rig.controller, home.path(), *command << program), QString());
     // Taken while the display is still missing: each message waits in the spool.
     QTRY_VERIFY_WITH_TIMEOUT(folder.dropFilesLeft().isEmpty(), 15000);
     // In a folder of the user's data folder that belongs to this program folder alone.
@@ -179,7 +167,8 @@ void TestInstallations::readOnlyProgramFolder_spoolGoesToTheUsersDataFolder()
     QVERIFY(own.first().startsWith(QFileInfo(folder.path()).fileName() + u'-'));
     const QDir ownFolder(QDir(data).filePath(own.first()));
     const QString spool = ownFolder.filePath(QStringLiteral("fila"));
-    QVERIFY2(logsFolders(process, log, folder.path(), spool), qPrintable(log));
+    QVERIFY2(rig.controller.log().contains(folders(folder.path(), spool)),
+             qPrintable(rig.controller.log()));
     QVERIFY(QFileInfo::exists(ownFolder.filePath(QStringLiteral("Mostrela.lock"))));
     QCOMPARE(mode(spool), ownerOnlyFolder);
     const QFileInfoList entries = QDir(spool).entryInfoList(QDir::Files);
@@ -191,13 +180,12 @@ void TestInstallations::readOnlyProgramFolder_spoolGoesToTheUsersDataFolder()
              QStringList({"Mostrela.cfg", "entrada", "mostrela"}));
 
     // The missing display is logged with the system's reason in Portuguese, as in the window.
-    QTRY_VERIFY_WITH_TIMEOUT(
-        (log += QString::fromLocal8Bit(process.readAllStandardError())).contains("abrir a porta"),
-        15000);
-    QVERIFY2(!log.contains(QStringLiteral("No such file")), qPrintable(log));
-    QVERIFY(QFile::link(display.slavePath(), port));
-    QTRY_COMPARE_WITH_TIMEOUT(display.received(), expected, 15000);
-    stop(process);
+    QVERIFY(rig.controller.waitForLog(QStringLiteral("abrir a porta")));
+    QVERIFY2(!rig.controller.log().contains(QStringLiteral("No such file")),
+             qPrintable(rig.controller.log()));
+    QVERIFY(QFile::link(rig.display.slavePath(), port));
+    QTRY_COMPARE_WITH_TIMEOUT(rig.display.received(), expected, 15000);
+    QCOMPARE(rig.controller.end(SIGTERM), 0);
 }
 
 void TestInstallations::secondIsRefused_killedOnesLockIsTakenOver_data()
@@ -213,51 +201,33 @@ void TestInstallations::secondIsRefused_killedOnesLockIsTakenOver()
 {
     QFETCH(QStringList, first);
     QFETCH(QStringList, second);
-    const QString program = QStringLiteral(MOSTRELA_EXECUTABLE);
-    ControllerFolder folder;
-    PseudoTerminal display;
-    folder.settings().setText(Key::Porta, display.slavePath());
-    folder.settings().setLigaFicheiros(true);
+    ProgramRig rig;
+    rig.settings().setLigaFicheiros(true);
     QByteArray expected;
     const auto dropAndShow = [&](const char* text) {
-        QVERIFY(folder.drop(QString::fromLatin1(text) + QStringLiteral(".dsp"), text));
+        QVERIFY(rig.folder.drop(QString::fromLatin1(text) + QStringLiteral(".dsp"), text));
         expected += usualDisplayMessage(text, "");
-        QTRY_COMPARE_WITH_TIMEOUT(display.received(), expected, 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(rig.display.received(), expected, 15000);
         // Shown, and its entry gone: a kill now loses nothing and repeats nothing.
-        QTRY_VERIFY(QDir(folder.filePath(QStringLiteral("fila")))
-                        .entryList({QStringLiteral("*.msg")}, QDir::Files)
-                        .isEmpty());
+        QTRY_COMPARE(rig.folder.spoolEntries(), 0);
     };
 
-    DeployedController running;
-    QString failure = runTrapped([&] { running.start(program, folder, first); });
-    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    QCOMPARE(rig.start(first), QString());
     dropAndShow("primeira");
 
     DeployedController refused;
-    refused.process().setProcessChannelMode(QProcess::SeparateChannels);
-    failure = runTrapped([&] { refused.start(program, folder, second); });
-    QVERIFY2(failure.isEmpty(), qPrintable(failure));
-    QString log;
-    const auto logNamesTheHolder = [&] {
-        log += QString::fromLocal8Bit(refused.process().readAllStandardError());
-        return log.contains(folder.path()) &&
-               log.contains(QStringLiteral("processo %1").arg(running.process().processId()));
-    };
-    QTRY_VERIFY2_WITH_TIMEOUT(logNamesTheHolder(), qPrintable(log), 15000);
+    QCOMPARE(runTrapped([&] { refused.start(ProgramRig::builtProgram(), rig.folder, second); }),
+             QString());
+    const QString holder = QStringLiteral("processo %1").arg(rig.controller.process().processId());
+    QVERIFY2(refused.waitForLog(holder), qPrintable(refused.log()));
+    QVERIFY2(refused.log().contains(rig.folder.path()), qPrintable(refused.log()));
     // With a window, its message box waits until it is answered or the program is told to end.
-    if (second == withWindow)
-        refused.process().terminate();
-    QTRY_COMPARE_WITH_TIMEOUT(refused.process().state(), QProcess::NotRunning, 10000);
-    QCOMPARE(refused.process().exitStatus(), QProcess::NormalExit);
-    QCOMPARE(refused.process().exitCode(), 1);
+    QCOMPARE(second == withWindow ? refused.end(SIGTERM) : refused.ended(), 1);
     dropAndShow("segunda");
 
-    ::kill(static_cast<pid_t>(running.process().processId()), SIGKILL);
-    QTRY_COMPARE_WITH_TIMEOUT(running.process().state(), QProcess::NotRunning, 10000);
-    QVERIFY(QFileInfo::exists(folder.filePath(QStringLiteral("Mostrela.lock"))));
-    failure = runTrapped([&] { refused.restart(); });
-    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    rig.controller.kill();
+    QVERIFY(QFileInfo::exists(rig.folder.filePath(QStringLiteral("Mostrela.lock"))));
+    QCOMPARE(runTrapped([&] { refused.restart(); }), QString());
     dropAndShow("terceira");
     QCOMPARE(refused.process().state(), QProcess::Running);
 }
@@ -276,17 +246,15 @@ void TestInstallations::nearlyFullDisk_takesWhatFits_andSaysSoOnce()
                           smallSpool + QStringList{probe.path(), QStringLiteral("true")}) != 0)
         QSKIP("this system mounts no file system for the test");
     OdbcFixture odbc;
-    ControllerFolder folder;
-    PseudoTerminal display;
-    Settings& settings = folder.settings();
-    settings.setText(Key::Porta, display.slavePath());
-    settings.setLigaSQL(true);
-    settings.setLigaFicheiros(true);
+    ProgramRig rig;
+    const ControllerFolder& folder = rig.folder;
+    rig.settings().setLigaSQL(true);
+    rig.settings().setLigaFicheiros(true);
     folder.writeConfig();
     const QString spool = folder.filePath(QStringLiteral("fila"));
     QVERIFY(QDir().mkdir(spool));
     const QString program = folder.filePath(QStringLiteral("mostrela"));
-    QVERIFY(QFile::copy(QStringLiteral(MOSTRELA_EXECUTABLE), program));
+    QVERIFY(QFile::copy(ProgramRig::builtProgram(), program));
 
     QByteArray rows;
     QByteArray files;
@@ -302,27 +270,28 @@ void TestInstallations::nearlyFullDisk_takesWhatFits_andSaysSoOnce()
     }
     // The two sources share what room there is, each at its own pace: each source's messages
     // come once and in their order, however the two interleave.
-    const auto fromSource = [&display](const QByteArray& source) {
+    const auto fromSource = [&rig](const QByteArray& source) {
         QByteArray shown;
-        for (const QByteArray& frame : display.received().split('\x0C')) {
+        for (const QByteArray& frame : rig.display.received().split('\x0C')) {
             if (frame.contains(source))
                 shown += '\x0C' + frame;
         }
         return shown;
     };
 
-    QProcess process;
-    process.start(unshare, smallSpool + QStringList{spool, program, QStringLiteral("--sem-janela"),
-                                                    QStringLiteral("--pasta"), folder.path()});
-    QVERIFY2(process.waitForStarted(), qPrintable(process.errorString()));
-    QTRY_COMPARE_WITH_TIMEOUT(display.received().size(), rows.size() + files.size(), 30000);
+    rig.controller.process().setProgram(unshare);
+    rig.controller.process().setArguments(
+        smallSpool + QStringList{spool, program, QStringLiteral("--sem-janela"),
+                                 QStringLiteral("--pasta"), folder.path()});
+    QCOMPARE(rig.restart(), QString());
+    QTRY_COMPARE_WITH_TIMEOUT(rig.display.received().size(), rows.size() + files.size(), 30000);
     QCOMPARE(fromSource("registo"), rows);
     QCOMPARE(fromSource("ficheiro"), files);
     QVERIFY(folder.dropFilesLeft().isEmpty());
     QCOMPARE(odbc.rows(QStringLiteral("select count(*) from SaidaDisplay")).first().first(), 0);
 
-    stop(process);
-    const QString log = QString::fromLocal8Bit(process.readAllStandardError());
+    QCOMPARE(rig.controller.end(SIGTERM), 0);
+    const QString log = rig.controller.log();
     // Once for each source that met it, not once a tick.
     const qsizetype said =
         log.count(QStringLiteral("Não foi possível gravar na fila \"%1\"").arg(spool));

@@ -1,15 +1,14 @@
 #include "core/settings.h"
-#include "support/controller_folder.h"
-#include "support/pseudo_terminal.h"
+#include "support/program_rig.h"
 #include "support/unprivileged_user.h"
 #include "support/usual_display.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QtTest>
 
+#include <csignal>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -35,10 +34,9 @@ void TestOddDropEntries::onlyTheGoodFilesAreShown_theOthersAreNamedAndLeft()
               "would not stop the program");
     QStringList& launcher = *unprivileged;
 
-    ControllerFolder folder;
-    PseudoTerminal display;
-    Settings& settings = folder.settings();
-    settings.setText(Key::Porta, display.slavePath());
+    ProgramRig rig;
+    const ControllerFolder& folder = rig.folder;
+    Settings& settings = rig.settings();
     settings.setText(Key::SegundosTimerDisplay, QStringLiteral("0.1"));
     settings.setLigaFicheiros(true);
     folder.writeConfig();
@@ -65,47 +63,39 @@ void TestOddDropEntries::onlyTheGoodFilesAreShown_theOthersAreNamedAndLeft()
 
     // The other user reaches the program, its settings, the drop folder, the spool and the port.
     const QString program = folder.filePath(QStringLiteral("mostrela"));
-    QVERIFY(QFile::copy(QStringLiteral(MOSTRELA_EXECUTABLE), program));
-    for (const QString& path : {folder.path(), folder.dropFolder(), display.slavePath()})
+    QVERIFY(QFile::copy(ProgramRig::builtProgram(), program));
+    for (const QString& path : {folder.path(), folder.dropFolder(), rig.display.slavePath()})
         QVERIFY(QFile::setPermissions(path, everyone));
     QVERIFY(QFile::setPermissions(folder.configPath(),
                                   QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
 
-    QProcess process;
+    QProcess& process = rig.controller.process();
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove(QStringLiteral("DISPLAY"));
     environment.insert(QStringLiteral("HOME"), folder.path());
     process.setProcessEnvironment(environment);
-    process.start(launcher.isEmpty() ? program : launcher.takeFirst(),
-                  launcher + QStringList{program, QStringLiteral("--sem-janela"),
-                                         QStringLiteral("--pasta"), folder.path()});
-    QVERIFY2(process.waitForStarted(), qPrintable(process.errorString()));
-    QString log;
-    const auto logNames = [&](const QString& path) {
-        log += QString::fromLocal8Bit(process.readAllStandardError());
-        return log.contains(path);
-    };
+    process.setProgram(launcher.isEmpty() ? program : launcher.takeFirst());
+    process.setArguments(launcher + QStringList{program, QStringLiteral("--sem-janela"),
+                                                QStringLiteral("--pasta"), folder.path()});
+    QCOMPARE(rig.restart(), QString());
 
     QByteArray expected;
     for (const QString& line : good)
         expected += usualDisplayMessage(line.toLatin1(), "");
-    QTRY_COMPARE_WITH_TIMEOUT(display.received(), expected, 15000);
+    QTRY_COMPARE_WITH_TIMEOUT(rig.display.received(), expected, 15000);
     for (const QString& path : odd)
-        QTRY_VERIFY2(logNames(QString(path).replace(u'\x1b', QStringLiteral("\\x1b"))),
-                     qPrintable(log));
-    QVERIFY(!log.contains(u'\x1b'));
+        QVERIFY2(rig.controller.waitForLog(QString(path).replace(u'\x1b', QStringLiteral("\\x1b"))),
+                 qPrintable(rig.controller.log()));
+    QVERIFY(!rig.controller.log().contains(u'\x1b'));
     QCOMPARE(process.state(), QProcess::Running);
     // Still each shown once, and left alone.
-    QCOMPARE(display.received(), expected);
+    QCOMPARE(rig.display.received(), expected);
     QCOMPARE(drop.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
              QStringList({"2-fifo.dsp", "4-fora.dsp", "6-proibido.dsp", "x\x1b[2J.DSP"}));
     QVERIFY(QFileInfo(odd[0]).isSymLink());
     QVERIFY(QFileInfo(odd[1]).isSymLink());
     QVERIFY(QFileInfo(outside).isFile());
-
-    process.terminate();
-    QVERIFY(process.waitForFinished(10000));
-    QCOMPARE(process.exitCode(), 0);
+    QCOMPARE(rig.controller.end(SIGTERM), 0);
 }
 
 QTEST_GUILESS_MAIN(TestOddDropEntries)
