@@ -2,7 +2,6 @@
 #include "support/database_test.h"
 #include "support/feeder.h"
 #include "support/message_ledger.h"
-#include "support/postgres_server.h"
 #include "support/program_rig.h"
 #include "support/running_controller.h"
 #include "support/shown_messages.h"
@@ -12,7 +11,12 @@
 #include <QtTest>
 
 #include <csignal>
+#include <functional>
 #include <memory>
+
+#ifdef Q_OS_UNIX
+#include "support/postgres_server.h"
+#endif
 
 using Key = Settings::Key;
 using Source = MessageLedger::Source;
@@ -149,9 +153,11 @@ private slots:
         QTest::addColumn<bool>("window");
         QTest::addColumn<int>("ends");
         QTest::newRow("SIGKILL, no window") << killed << false << 20;
+#ifdef Q_OS_UNIX
         QTest::newRow("SIGTERM, no window") << SIGTERM << false << 10;
         QTest::newRow("SIGINT, no window") << SIGINT << false << 6;
         QTest::newRow("SIGTERM, window") << SIGTERM << true << 6;
+#endif
     }
 
     // The built program, fed before each run and halfway through it, ended at a random moment
@@ -189,7 +195,9 @@ private slots:
     {
         QTest::addColumn<bool>("postgres");
         QTest::newRow("SQLite") << false;
+#ifdef Q_OS_UNIX
         QTest::newRow("PostgreSQL") << true;
+#endif
     }
 
     // Five rows taken while the display is unplugged wait in the spool when the program is
@@ -199,20 +207,23 @@ private slots:
     void rowNumbersComeBack_afterAKill_theNewRowsAreNewMessages()
     {
         QFETCH(bool, postgres);
-        std::unique_ptr<PostgresServer> server;
-        if (postgres) {
-            server = std::make_unique<PostgresServer>();
-            m_odbc.addDataSources(server->odbcSection());
-        }
         // The first column of each row.
-        const auto run = [&](const QString& statement) {
-            if (postgres)
-                return server->run(statement);
+        std::function<QStringList(const QString&)> run = [&](const QString& statement) {
             QStringList rows;
             for (const QVariantList& row : m_odbc.rows(statement))
                 rows << row.first().toString();
             return rows;
         };
+        Settings& settings = m_rig->settings();
+#ifdef Q_OS_UNIX
+        std::unique_ptr<PostgresServer> server;
+        if (postgres) {
+            server = std::make_unique<PostgresServer>();
+            m_odbc.addDataSources(server->odbcSection());
+            run = [&server](const QString& statement) { return server->run(statement); };
+            settings.setText(Key::SQL_Servidor, PostgresServer::dataSource());
+        }
+#endif
         // Five rows, numbered on from the last fed.
         const auto insert = [&] {
             for (int row = 0; row < 5; ++row) {
@@ -225,11 +236,8 @@ private slots:
         };
         const QString numbers = QStringLiteral("select NumRegisto from SaidaDisplay");
         prepare();
-        Settings& settings = m_rig->settings();
         settings.setText(Key::Porta, m_rig->folder.filePath(QStringLiteral("desligado")));
         settings.setLigaFicheiros(false);
-        if (postgres)
-            settings.setText(Key::SQL_Servidor, PostgresServer::dataSource());
         QCOMPARE(m_rig->start(m_rig->withoutWindow()), QString());
         insert();
         QTRY_COMPARE_WITH_TIMEOUT(run(numbers), QStringList(), drainMs);
