@@ -1,9 +1,7 @@
 #include "core/failure.h"
 #include "core/settings.h"
-#include "support/controller_folder.h"
-#include "support/deployed_controller.h"
 #include "support/file_bytes.h"
-#include "support/pseudo_terminal.h"
+#include "support/program_rig.h"
 #include "support/usual_display.h"
 
 #include <QtTest>
@@ -15,17 +13,8 @@ using Key = Settings::Key;
 
 namespace {
 
-const QString program = QStringLiteral(MOSTRELA_EXECUTABLE);
+const QString program = ProgramRig::builtProgram();
 constexpr int endingMs = 10000;
-
-// The environment of a box with no display server at all: a QApplication would abort there.
-QProcessEnvironment withoutDisplay()
-{
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        environment.remove(QString::fromLatin1(name));
-    return environment;
-}
 
 } // namespace
 
@@ -36,32 +25,20 @@ class TestCommandLine : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<ControllerFolder> m_folder;
-    std::unique_ptr<PseudoTerminal> m_terminal;
-    std::unique_ptr<DeployedController> m_controller;
+    std::unique_ptr<ProgramRig> m_rig;
 
-    static QByteArray idle() { return usualDisplayMessage("Bem-vindo", "Aguarde"); }
     static QByteArray dropped() { return usualDisplayMessage("Primeira-linha-de-20", "Segunda"); }
 
-    // The folder's settings: its display on the pseudo-terminal, the idle text on, the drop
-    // folder polled every 0.1 s and one message a second, with one drop file waiting.
-    void prepare(ControllerFolder& folder)
+    // The folder's settings: its display on the terminal, the idle text on, the drop folder
+    // polled every 0.1 s and one message a second, with one drop file waiting.
+    void prepare()
     {
-        Settings& settings = folder.settings();
-        settings.setText(Key::Porta, m_terminal->slavePath());
+        Settings& settings = m_rig->settings();
         settings.setText(Key::SegundosTimerDisplay, QStringLiteral("1"));
-        settings.setMostraDefault(1);
-        settings.setText(Key::Default_Linha1, QStringLiteral("Bem-vindo"));
-        settings.setText(Key::Default_Linha2, QStringLiteral("Aguarde"));
+        m_rig->showIdleText();
         settings.setLigaFicheiros(true);
-        QVERIFY(folder.drop(QStringLiteral("20240309100000.dsp"), "Primeira-linha-de-20Segunda"));
-    }
-
-    void start(const ControllerFolder& folder, const QStringList& arguments)
-    {
-        const QString failure =
-            runTrapped([&] { m_controller->start(program, folder, arguments); });
-        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+        QVERIFY(m_rig->folder.drop(QStringLiteral("20240309100000.dsp"),
+                                   "Primeira-linha-de-20Segunda"));
     }
 
     // What the display gets first: the dropped message when polling ran from the start, the
@@ -69,8 +46,8 @@ private:
     // polling would have taken the file ten times over).
     void expectFirstOnDisplay(const QByteArray& expected)
     {
-        QTRY_VERIFY_WITH_TIMEOUT(m_terminal->received().size() >= expected.size(), 15000);
-        QCOMPARE(m_terminal->received().left(expected.size()), expected);
+        QTRY_VERIFY_WITH_TIMEOUT(m_rig->display.received().size() >= expected.size(), 15000);
+        QCOMPARE(m_rig->display.received().left(expected.size()), expected);
     }
 
     struct Outcome {
@@ -82,7 +59,7 @@ private:
     static Outcome runToEnd(const QStringList& arguments)
     {
         QProcess process;
-        process.setProcessEnvironment(withoutDisplay());
+        process.setProcessEnvironment(withoutDisplayServer());
         process.start(program, arguments);
         if (!process.waitForFinished(endingMs) || process.exitStatus() != QProcess::NormalExit)
             return {};
@@ -91,14 +68,9 @@ private:
     }
 
 private slots:
-    void init()
-    {
-        m_folder = std::make_unique<ControllerFolder>();
-        m_terminal = std::make_unique<PseudoTerminal>();
-        m_controller = std::make_unique<DeployedController>();
-    }
+    void init() { m_rig = std::make_unique<ProgramRig>(); }
 
-    void cleanup() { m_controller.reset(); }
+    void cleanup() { m_rig.reset(); }
 
     void answers_endAtOnceWithoutADisplay_data()
     {
@@ -113,7 +85,7 @@ private slots:
                                QStringLiteral("--sem-janela"),
                                QStringLiteral("--version"),
                                QStringLiteral("AUTO"),
-                               QFileInfo(program).absolutePath() + u','};
+                               QDir::toNativeSeparators(QFileInfo(program).absolutePath()) + u','};
         QTest::newRow("--help") << QStringList{QStringLiteral("--help")} << 0 << help;
         QTest::newRow("-h, after AUTO")
             << QStringList{QStringLiteral("AUTO"), QStringLiteral("-h")} << 0 << help;
@@ -128,12 +100,14 @@ private slots:
         QTest::newRow("--pasta with an empty folder")
             << QStringList{QStringLiteral("--pasta"), QString(), QStringLiteral("AUTO")} << 1
             << QStringList{QStringLiteral("pasta")};
-        // The window needs a display server: without one the program says how to run without
-        // a window, instead of Qt's abort.
+#ifndef Q_OS_WIN
+        // The window needs a display server, which Windows always has: without one the program
+        // says how to run without a window, instead of Qt's abort.
         const QStringList withoutWindow{QStringLiteral("servidor gráfico"),
                                         QStringLiteral("mostrela --sem-janela")};
         QTest::newRow("window") << QStringList() << 1 << withoutWindow;
         QTest::newRow("window, AUTO") << QStringList{QStringLiteral("AUTO")} << 1 << withoutWindow;
+#endif
     }
 
     void answers_endAtOnceWithoutADisplay()
@@ -144,7 +118,9 @@ private slots:
         const Outcome outcome = runToEnd(arguments);
         QCOMPARE(outcome.exitCode, exitCode);
         // Answers go to standard output, refusals to standard error.
-        const QString output = QString::fromLocal8Bit(exitCode == 0 ? outcome.out : outcome.err);
+        // In UTF-8, its lines ended as the system ends them.
+        const QString output =
+            QString::fromUtf8(exitCode == 0 ? outcome.out : outcome.err).remove(u'\r');
         for (const QString& part : outputHas)
             QVERIFY2(output.contains(part), qPrintable(output));
         // Whatever translations the system has, the program's answers are its own.
@@ -171,14 +147,12 @@ private slots:
     {
         QFETCH(QStringList, arguments);
         QFETCH(bool, polling);
-        prepare(*m_folder);
-        QProcess& process = m_controller->process();
-        process.setProcessChannelMode(QProcess::SeparateChannels);
-        start(*m_folder, arguments);
-        expectFirstOnDisplay(polling ? dropped() : idle());
-        QCOMPARE(m_folder->dropFilesLeft().isEmpty(), polling);
-        QCOMPARE(process.state(), QProcess::Running);
-        const QString log = QString::fromLocal8Bit(process.readAllStandardError());
+        prepare();
+        QCOMPARE(m_rig->start(arguments), QString());
+        expectFirstOnDisplay(polling ? dropped() : ProgramRig::idleText());
+        QCOMPARE(m_rig->folder.dropFilesLeft().isEmpty(), polling);
+        QCOMPARE(m_rig->controller.process().state(), QProcess::Running);
+        const QString log = m_rig->controller.log();
         const bool unknown = !arguments.isEmpty() && !polling;
         QVERIFY2(log.contains(QStringLiteral("não reconhecidos")) == unknown, qPrintable(log));
     }
@@ -188,15 +162,23 @@ private slots:
     void pasta_namesTheSettingsFolder_optionsMixWithAuto()
     {
         ControllerFolder programFolder;
-        prepare(*m_folder);
-        m_folder->writeConfig();
-        start(programFolder, {QStringLiteral("--pasta"), m_folder->path(), QStringLiteral("auto")});
+        prepare();
+        m_rig->folder.writeConfig();
+        QCOMPARE(runTrapped([&] {
+                     m_rig->controller.start(
+                         program, programFolder,
+                         {QStringLiteral("--pasta"), m_rig->folder.path(), QStringLiteral("auto")});
+                 }),
+                 QString());
         expectFirstOnDisplay(dropped());
-        QCOMPARE(m_folder->dropFilesLeft(), QStringList());
+        QCOMPARE(m_rig->folder.dropFilesLeft(), QStringList());
     }
 
     void end_onSignal_cleanly_withAndWithoutAWindow_data()
     {
+#ifdef Q_OS_WIN
+        QSKIP("Windows has no signals that a program handles");
+#else
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("signal");
         QTest::addColumn<bool>("errorsDiscarded");
@@ -207,6 +189,7 @@ private slots:
         QTest::newRow("window, SIGTERM") << QStringList{QStringLiteral("AUTO")} << SIGTERM << false;
         QTest::newRow("window, standard error to /dev/null, SIGTERM")
             << QStringList{QStringLiteral("AUTO")} << SIGTERM << true;
+#endif
     }
 
     // Without a window the program needs no display server and polls from the start, AUTO or
@@ -216,43 +199,38 @@ private slots:
     // read by a parent, there is no such file.
     void end_onSignal_cleanly_withAndWithoutAWindow()
     {
+#ifdef Q_OS_UNIX
         QFETCH(QStringList, arguments);
         QFETCH(int, signal);
         QFETCH(bool, errorsDiscarded);
         const bool windowless = arguments.contains(QStringLiteral("--sem-janela"));
-        prepare(*m_folder);
-        QProcess& process = m_controller->process();
+        prepare();
+        QProcess& process = m_rig->controller.process();
         QProcessEnvironment environment = process.processEnvironment();
         if (windowless)
-            environment = withoutDisplay();
+            environment = withoutDisplayServer();
         environment.insert(QStringLiteral("QT_LOGGING_RULES"),
                            QStringLiteral("mostrela.debug=true"));
         process.setProcessEnvironment(environment);
-        process.setProcessChannelMode(QProcess::SeparateChannels);
-        const QString logFile = m_folder->filePath(QStringLiteral("Mostrela.log"));
-        if (errorsDiscarded)
+        const QString logFile = m_rig->folder.filePath(QStringLiteral("Mostrela.log"));
+        if (errorsDiscarded) {
+            process.setProcessChannelMode(QProcess::SeparateChannels);
             process.setStandardErrorFile(QProcess::nullDevice());
-        start(*m_folder, arguments);
+        }
+        QCOMPARE(m_rig->start(arguments), QString());
         expectFirstOnDisplay(dropped());
         // The display has the bytes before the window's thread hears that they were written.
         const QString shown = QStringLiteral("Mostrada: Primeira-linha-de-20 | Segunda");
-        QString log;
         const auto logged = [&] {
-            if (errorsDiscarded)
-                log = QString::fromUtf8(fileBytes(logFile));
-            else
-                log += QString::fromLocal8Bit(process.readAllStandardError());
-            return log;
+            return errorsDiscarded ? QString::fromUtf8(fileBytes(logFile))
+                                   : m_rig->controller.log();
         };
         QTRY_VERIFY_WITH_TIMEOUT(logged().contains(shown), 10000);
 
-        QCOMPARE(::kill(static_cast<pid_t>(process.processId()), signal), 0);
-        QVERIFY(process.waitForFinished(endingMs));
-        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(process.exitCode(), 0);
-        logged();
+        QCOMPARE(m_rig->controller.end(signal), 0);
+        const QString log = logged();
         for (const QString& line :
-             {QStringLiteral("pasta ") + m_folder->path(), QStringLiteral("A terminar")})
+             {QStringLiteral("pasta ") + m_rig->folder.path(), QStringLiteral("A terminar")})
             QVERIFY2(log.contains(line), qPrintable(log));
         QCOMPARE(QFileInfo::exists(logFile), errorsDiscarded);
         if (errorsDiscarded)
@@ -261,6 +239,7 @@ private slots:
                                         "mostrela: A terminar$"),
                          QRegularExpression::MultilineOption)),
                      qPrintable(log));
+#endif
     }
 };
 

@@ -1,9 +1,6 @@
-#include "core/failure.h"
 #include "core/settings.h"
-#include "support/controller_folder.h"
 #include "support/database_test.h"
-#include "support/deployed_controller.h"
-#include "support/pseudo_terminal.h"
+#include "support/program_rig.h"
 #include "support/usual_display.h"
 
 #include <QtTest>
@@ -21,40 +18,35 @@ class TestEndToEnd : public DatabaseTest {
 private:
     enum Source { Files = 1, Database = 2 };
 
-    std::unique_ptr<ControllerFolder> m_folder;
-    std::unique_ptr<PseudoTerminal> m_terminal;
-    std::unique_ptr<DeployedController> m_controller;
+    std::unique_ptr<ProgramRig> m_rig;
     const QDateTime m_start{QDate(2024, 3, 9), QTime(10, 0)};
 
-    static QByteArray idle() { return usualDisplayMessage("Bem-vindo", "Aguarde"); }
-    QStringList dropFilesLeft() const { return m_folder->dropFilesLeft(); }
-    void drop(const QString& name, const QByteArray& text) { QVERIFY(m_folder->drop(name, text)); }
+    static QByteArray idle() { return ProgramRig::idleText(); }
+    QStringList dropFilesLeft() const { return m_rig->folder.dropFilesLeft(); }
+    void drop(const QString& name, const QByteArray& text)
+    {
+        QVERIFY(m_rig->folder.drop(name, text));
+    }
 
     void start(int sources, const QStringList& arguments,
                const QString& displaySeconds = QStringLiteral("0.2"))
     {
-        Settings& settings = m_folder->settings();
-        settings.setText(Key::Porta, m_terminal->slavePath());
+        Settings& settings = m_rig->settings();
         settings.setText(Key::SegundosTimerDisplay, displaySeconds);
-        settings.setMostraDefault(1);
-        settings.setText(Key::Default_Linha1, QStringLiteral("Bem-vindo"));
-        settings.setText(Key::Default_Linha2, QStringLiteral("Aguarde"));
+        m_rig->showIdleText();
         settings.setLigaSQL(sources & Database);
         settings.setLigaFicheiros(sources & Files);
-        const QString failure = runTrapped([&] {
-            m_controller->start(QStringLiteral(MOSTRELA_EXECUTABLE), *m_folder, arguments);
-        });
-        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+        QCOMPARE(m_rig->start(arguments), QString());
     }
 
     // Waits until the display has received exactly `messages`, in this order, after at most one
     // showing of the idle text before them.
     void expectOnDisplay(const QByteArray& messages)
     {
-        QTRY_VERIFY_WITH_TIMEOUT(m_terminal->received().endsWith(messages), 15000);
-        const QByteArray before = m_terminal->received().chopped(messages.size());
+        QTRY_VERIFY_WITH_TIMEOUT(m_rig->display.received().endsWith(messages), 15000);
+        const QByteArray before = m_rig->display.received().chopped(messages.size());
         QVERIFY2(before.isEmpty() || before == idle(), before.toHex(' ').constData());
-        QCOMPARE(m_controller->process().state(), QProcess::Running);
+        QCOMPARE(m_rig->controller.process().state(), QProcess::Running);
     }
 
 private slots:
@@ -62,12 +54,10 @@ private slots:
     void init()
     {
         m_odbc.createTable();
-        m_folder = std::make_unique<ControllerFolder>();
-        m_terminal = std::make_unique<PseudoTerminal>();
-        m_controller = std::make_unique<DeployedController>();
+        m_rig = std::make_unique<ProgramRig>();
     }
 
-    void cleanup() { m_controller.reset(); }
+    void cleanup() { m_rig.reset(); }
 
     void dropFiles_shownInNameOrder_onePerTick_thenIdle_filesGone()
     {

@@ -1,22 +1,22 @@
-#include "core/failure.h"
 #include "core/settings.h"
-#include "support/controller_folder.h"
 #include "support/database_test.h"
-#include "support/deployed_controller.h"
 #include "support/feeder.h"
 #include "support/message_ledger.h"
-#include "support/postgres_server.h"
-#include "support/pseudo_terminal.h"
+#include "support/program_rig.h"
 #include "support/running_controller.h"
 #include "support/shown_messages.h"
 
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QRandomGenerator>
 #include <QtTest>
 
 #include <csignal>
+#include <functional>
 #include <memory>
+
+#ifdef Q_OS_UNIX
+#include "support/postgres_server.h"
+#endif
 
 using Key = Settings::Key;
 using Source = MessageLedger::Source;
@@ -26,8 +26,9 @@ namespace {
 constexpr int messagesPerSource = 60;
 // How long a run may last before it is ended, at most.
 constexpr int longestRunMs = 700;
-constexpr int endingMs = 10000;
 constexpr int drainMs = 30000;
+// A run killed at once (SIGKILL, TerminateProcess), by no signal that it could handle.
+constexpr int killed = 0;
 
 // MOSTRELA_SEED repeats a run whose seed a failure printed.
 quint32 seed()
@@ -49,8 +50,7 @@ class TestKillRestart : public DatabaseTest {
     Q_OBJECT
 
 private:
-    std::unique_ptr<ControllerFolder> m_folder;
-    std::unique_ptr<PseudoTerminal> m_terminal;
+    std::unique_ptr<ProgramRig> m_rig;
     std::unique_ptr<MessageLedger> m_ledger;
     std::unique_ptr<Feeder> m_feeder;
     std::unique_ptr<ShownMessages> m_shown;
@@ -59,8 +59,7 @@ private:
 
     void prepare(const QString& displaySeconds = QStringLiteral("0.05"))
     {
-        Settings& settings = m_folder->settings();
-        settings.setText(Key::Porta, m_terminal->slavePath());
+        Settings& settings = m_rig->settings();
         settings.setText(Key::SegundosTimerDisplay, displaySeconds);
         settings.setText(Key::SegundosTimerSQL, QStringLiteral("0.1"));
         settings.setLigaSQL(true);
@@ -79,7 +78,7 @@ private:
     // Enters what the display has received since the last look.
     void readDisplay()
     {
-        for (const ShownMessages::Shown& shown : m_shown->take(m_terminal->take(0, 0)))
+        for (const ShownMessages::Shown& shown : m_shown->take(m_rig->display.take(0, 0)))
             m_ledger->shown(shown.linha1, shown.linha2);
     }
 
@@ -89,8 +88,8 @@ private:
     {
         const QDeadlineTimer deadline(m_random->bounded(longestRunMs));
         while (!deadline.hasExpired())
-            m_terminal->waitForBytes(m_terminal->received().size() + 1,
-                                     static_cast<int>(deadline.remainingTime()));
+            m_rig->display.waitForBytes(m_rig->display.received().size() + 1,
+                                        static_cast<int>(deadline.remainingTime()));
         readDisplay();
     }
 
@@ -100,20 +99,13 @@ private:
         return m_ledger->shownOnce() == m_ledger->fedTotal();
     }
 
-    qsizetype spoolEntries() const
-    {
-        return QDir(m_folder->filePath(QStringLiteral("fila")))
-            .entryList({QStringLiteral("*.msg")}, QDir::Files)
-            .size();
-    }
-
     // Waits until every message fed was shown and the spool is empty. Every message still queued
     // has its spool entry, and the last one shown leaves it once its bytes are out: with the
     // spool and both sources empty nothing more can come, so what was shown twice is known.
     void drain()
     {
         QTRY_VERIFY_WITH_TIMEOUT(allShown(), drainMs);
-        QTRY_COMPARE(spoolEntries(), 0);
+        QTRY_COMPARE(m_rig->folder.spoolEntries(), 0);
         QCOMPARE(m_feeder->waitingInSources(), 0);
         readDisplay();
         qInfo("fed %d, shown %d, shown twice %d", m_ledger->fedTotal(), m_ledger->shownTotal(),
@@ -125,35 +117,29 @@ private:
     }
 
     // Ends a run of the program with `signal`, as a service manager, Ctrl-C or the kernel would.
-    static void end(QProcess& process, int signal)
+    // A signal that the program handles ends its event loop: it runs to its end.
+    void end(int signal)
     {
-        QCOMPARE(::kill(static_cast<pid_t>(process.processId()), signal), 0);
-        QVERIFY(process.waitForFinished(endingMs));
-        if (signal == SIGKILL)
-            return;
-        // The signal ended the event loop: the program ran to its end.
-        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(process.exitCode(), 0);
-    }
-
-    // The program has set up its signals by the time it logs its folder.
-    static void waitForStartUp(QProcess& process)
-    {
-        QByteArray log;
-        QTRY_VERIFY_WITH_TIMEOUT((log += process.readAllStandardError()).contains("pasta"),
-                                 endingMs);
+        if (signal == killed)
+            m_rig->controller.kill();
+#ifdef Q_OS_UNIX
+        else
+            QCOMPARE(m_rig->controller.end(signal), 0);
+#endif
     }
 
 private slots:
-    void initTestCase() { QGuiApplication::setQuitOnLastWindowClosed(false); }
+    void initTestCase()
+    {
+        QGuiApplication::setQuitOnLastWindowClosed(false);
+    }
 
     void init()
     {
         m_odbc.createTable();
-        m_folder = std::make_unique<ControllerFolder>();
-        m_terminal = std::make_unique<PseudoTerminal>();
+        m_rig = std::make_unique<ProgramRig>();
         m_ledger = std::make_unique<MessageLedger>();
-        m_feeder = std::make_unique<Feeder>(m_odbc, m_folder->dropFolder(), *m_ledger);
+        m_feeder = std::make_unique<Feeder>(m_odbc, m_rig->folder.dropFolder(), *m_ledger);
         m_shown = std::make_unique<ShownMessages>();
         const quint32 chosen = seed();
         qInfo("MOSTRELA_SEED=%u", chosen);
@@ -166,10 +152,12 @@ private slots:
         QTest::addColumn<int>("signal");
         QTest::addColumn<bool>("window");
         QTest::addColumn<int>("ends");
-        QTest::newRow("SIGKILL, no window") << SIGKILL << false << 20;
+        QTest::newRow("SIGKILL, no window") << killed << false << 20;
+#ifdef Q_OS_UNIX
         QTest::newRow("SIGTERM, no window") << SIGTERM << false << 10;
         QTest::newRow("SIGINT, no window") << SIGINT << false << 6;
         QTest::newRow("SIGTERM, window") << SIGTERM << true << 6;
+#endif
     }
 
     // The built program, fed before each run and halfway through it, ended at a random moment
@@ -182,42 +170,34 @@ private slots:
         QFETCH(int, ends);
         prepare();
         const QStringList arguments =
-            window ? QStringList{QStringLiteral("AUTO")}
-                   : QStringList{QStringLiteral("--sem-janela"), QStringLiteral("--pasta"),
-                                 m_folder->path()};
+            window ? QStringList{QStringLiteral("AUTO")} : m_rig->withoutWindow();
         const int perRun = 2 * messagesPerSource / ends;
-        DeployedController controller;
-        QProcess& process = controller.process();
-        process.setProcessChannelMode(QProcess::SeparateChannels);
         for (int run = 0; run < ends; ++run) {
             feed(perRun / 2);
-            const QString failure = runTrapped([&] {
-                if (run == 0)
-                    controller.start(QStringLiteral(MOSTRELA_EXECUTABLE), *m_folder, arguments);
-                else
-                    controller.restart();
-            });
-            QVERIFY2(failure.isEmpty(), qPrintable(failure));
-            if (signal != SIGKILL)
-                waitForStartUp(process);
+            QCOMPARE(run == 0 ? m_rig->start(arguments) : m_rig->restart(), QString());
+            // The program has set up its signals by the time it logs its folder.
+            if (signal != killed)
+                QVERIFY(m_rig->controller.waitForLog(QStringLiteral("pasta")));
             readDisplayUntilARandomMoment();
             feed(perRun - perRun / 2);
             readDisplayUntilARandomMoment();
-            end(process, signal);
+            end(signal);
         }
-        controller.restart();
+        QCOMPARE(m_rig->restart(), QString());
         drain();
-        const int duplicatesAllowed = signal == SIGKILL ? ends : 0;
+        const int duplicatesAllowed = signal == killed ? ends : 0;
         QVERIFY2(m_ledger->duplicated() <= duplicatesAllowed,
                  qPrintable(QString::number(m_ledger->duplicated())));
-        QVERIFY(m_ledger->mostShowings() <= (signal == SIGKILL ? 2 : 1));
+        QVERIFY(m_ledger->mostShowings() <= (signal == killed ? 2 : 1));
     }
 
     void rowNumbersComeBack_afterAKill_theNewRowsAreNewMessages_data()
     {
         QTest::addColumn<bool>("postgres");
         QTest::newRow("SQLite") << false;
+#ifdef Q_OS_UNIX
         QTest::newRow("PostgreSQL") << true;
+#endif
     }
 
     // Five rows taken while the display is unplugged wait in the spool when the program is
@@ -227,20 +207,23 @@ private slots:
     void rowNumbersComeBack_afterAKill_theNewRowsAreNewMessages()
     {
         QFETCH(bool, postgres);
-        std::unique_ptr<PostgresServer> server;
-        if (postgres) {
-            server = std::make_unique<PostgresServer>();
-            m_odbc.addDataSources(server->odbcSection());
-        }
         // The first column of each row.
-        const auto run = [&](const QString& statement) {
-            if (postgres)
-                return server->run(statement);
+        std::function<QStringList(const QString&)> run = [&](const QString& statement) {
             QStringList rows;
             for (const QVariantList& row : m_odbc.rows(statement))
                 rows << row.first().toString();
             return rows;
         };
+        Settings& settings = m_rig->settings();
+#ifdef Q_OS_UNIX
+        std::unique_ptr<PostgresServer> server;
+        if (postgres) {
+            server = std::make_unique<PostgresServer>();
+            m_odbc.addDataSources(server->odbcSection());
+            run = [&server](const QString& statement) { return server->run(statement); };
+            settings.setText(Key::SQL_Servidor, PostgresServer::dataSource());
+        }
+#endif
         // Five rows, numbered on from the last fed.
         const auto insert = [&] {
             for (int row = 0; row < 5; ++row) {
@@ -253,38 +236,30 @@ private slots:
         };
         const QString numbers = QStringLiteral("select NumRegisto from SaidaDisplay");
         prepare();
-        Settings& settings = m_folder->settings();
-        settings.setText(Key::Porta, m_folder->filePath(QStringLiteral("desligado")));
+        settings.setText(Key::Porta, m_rig->folder.filePath(QStringLiteral("desligado")));
         settings.setLigaFicheiros(false);
-        if (postgres)
-            settings.setText(Key::SQL_Servidor, PostgresServer::dataSource());
-        DeployedController controller;
-        QProcess& process = controller.process();
-        process.setProcessChannelMode(QProcess::SeparateChannels);
-        controller.start(
-            QStringLiteral(MOSTRELA_EXECUTABLE), *m_folder,
-            {QStringLiteral("--sem-janela"), QStringLiteral("--pasta"), m_folder->path()});
+        QCOMPARE(m_rig->start(m_rig->withoutWindow()), QString());
         insert();
         QTRY_COMPARE_WITH_TIMEOUT(run(numbers), QStringList(), drainMs);
-        QCOMPARE(spoolEntries(), 5);
-        end(process, SIGKILL);
+        QCOMPARE(m_rig->folder.spoolEntries(), 5);
+        end(killed);
 
         run(postgres ? QStringLiteral("truncate SaidaDisplay restart identity")
                      : QStringLiteral("delete from sqlite_sequence"));
         insert();
         QCOMPARE(run(numbers + QStringLiteral(" order by NumRegisto")),
                  QStringList({"1", "2", "3", "4", "5"}));
-        settings.setText(Key::Porta, m_terminal->slavePath());
-        m_folder->writeConfig();
-        controller.restart();
+        settings.setText(Key::Porta, m_rig->display.slavePath());
+        m_rig->folder.writeConfig();
+        QCOMPARE(m_rig->restart(), QString());
 
         QTRY_VERIFY_WITH_TIMEOUT(allShown(), drainMs);
-        QTRY_COMPARE(spoolEntries(), 0);
+        QTRY_COMPARE(m_rig->folder.spoolEntries(), 0);
         QCOMPARE(run(numbers), QStringList());
         readDisplay();
         QCOMPARE(m_ledger->fedTotal(), 10);
         QCOMPARE(m_ledger->duplicated() + m_ledger->unknown(), 0);
-        QVERIFY(process.readAllStandardError().contains("numerou registos de novo: 5"));
+        QVERIFY(m_rig->controller.log().contains(QStringLiteral("numerou registos de novo: 5")));
     }
 
     // The window closed at random moments, each time a new controller over the same folder.
@@ -292,16 +267,16 @@ private slots:
     {
         constexpr int closings = 6;
         prepare();
-        m_folder->writeConfig();
+        m_rig->folder.writeConfig();
         for (int run = 0; run < closings; ++run) {
             feed(2 * messagesPerSource / closings);
-            RunningController running(m_folder->path());
+            RunningController running(m_rig->folder.path());
             QTest::qWait(m_random->bounded(longestRunMs));
             running.menu().close();
             QVERIFY(!running.menu().isVisible());
             readDisplay();
         }
-        RunningController running(m_folder->path());
+        RunningController running(m_rig->folder.path());
         drain();
         QCOMPARE(m_ledger->duplicated(), 0);
     }

@@ -1,26 +1,33 @@
 #include "core/settings.h"
-#include "support/controller_folder.h"
-#include "support/pseudo_terminal.h"
-#include "support/unprivileged_user.h"
+#include "support/program_rig.h"
 #include "support/usual_display.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
+#include <QScopeGuard>
 #include <QtTest>
+
+#include <csignal>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
+#include "support/unprivileged_user.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 using Key = Settings::Key;
 
-// The built program, run without a window by a user who is not root (permission bits do not
-// stop root), over a drop folder that holds, among good files, entries it must not take: a link
-// to a FIFO, a link to a file outside the folder, a folder named like a drop file and a file it
-// may not read, its name holding an escape sequence. Only the good files are shown, in order,
-// each once; the others stay where they are, and the log names each of them, with its control
-// characters escaped so that they reach no terminal.
+// The built program, run without a window over a drop folder that holds, among good files,
+// entries it must not take: a folder named like a drop file and a file it may not read. On a
+// Unix, run by a user who is not root (permission bits do not stop root), also a link to a FIFO
+// and a link to a file outside the folder, and the folder's name holds an escape sequence; on
+// Windows the file it may not read is one that the sales program holds open without sharing.
+// Only the good files are shown, in order, each once; the others stay where they are, and the
+// log names each of them, with its control characters escaped so that they reach no terminal.
 class TestOddDropEntries : public QObject {
     Q_OBJECT
 private slots:
@@ -29,16 +36,19 @@ private slots:
 
 void TestOddDropEntries::onlyTheGoodFilesAreShown_theOthersAreNamedAndLeft()
 {
+#ifdef Q_OS_WIN
+    QStringList launcher;
+#else
     std::optional<QStringList> unprivileged = unprivilegedLauncher();
     if (!unprivileged)
         QSKIP("running as root, and setpriv or the user nobody is missing: permission bits "
               "would not stop the program");
     QStringList& launcher = *unprivileged;
+#endif
 
-    ControllerFolder folder;
-    PseudoTerminal display;
-    Settings& settings = folder.settings();
-    settings.setText(Key::Porta, display.slavePath());
+    ProgramRig rig;
+    const ControllerFolder& folder = rig.folder;
+    Settings& settings = rig.settings();
     settings.setText(Key::SegundosTimerDisplay, QStringLiteral("0.1"));
     settings.setLigaFicheiros(true);
     folder.writeConfig();
@@ -49,6 +59,15 @@ void TestOddDropEntries::onlyTheGoodFilesAreShown_theOthersAreNamedAndLeft()
         good.append(QString::fromLatin1(name));
         QVERIFY(folder.drop(good.last() + QStringLiteral(".dsp"), name));
     }
+    QVERIFY(folder.drop(QStringLiteral("6-proibido.dsp"), "Proibido"));
+#ifdef Q_OS_WIN
+    const QStringList odd{drop.filePath(QStringLiteral("6-proibido.dsp")),
+                          drop.filePath(QStringLiteral("x.DSP"))};
+    const HANDLE held = ::CreateFileW(reinterpret_cast<const wchar_t*>(odd[0].utf16()),
+                                      GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    QVERIFY(held != INVALID_HANDLE_VALUE);
+    const auto release = qScopeGuard([held] { ::CloseHandle(held); });
+#else
     const QString fifo = folder.filePath(QStringLiteral("fifo"));
     const QString outside = folder.filePath(QStringLiteral("fora.txt"));
     QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0666), 0);
@@ -59,53 +78,50 @@ void TestOddDropEntries::onlyTheGoodFilesAreShown_theOthersAreNamedAndLeft()
                           drop.filePath(QStringLiteral("x\x1b[2J.DSP"))};
     QVERIFY(QFile::link(fifo, odd[0]));
     QVERIFY(QFile::link(outside, odd[1]));
-    QVERIFY(folder.drop(QStringLiteral("6-proibido.dsp"), "Proibido"));
     QVERIFY(QFile::setPermissions(odd[2], {}));
-    QVERIFY(drop.mkdir(odd[3]));
+#endif
+    QVERIFY(drop.mkdir(odd.last()));
 
+    const QString program = folder.filePath(QFileInfo(ProgramRig::builtProgram()).fileName());
+    QVERIFY(QFile::copy(ProgramRig::builtProgram(), program));
+#ifdef Q_OS_UNIX
     // The other user reaches the program, its settings, the drop folder, the spool and the port.
-    const QString program = folder.filePath(QStringLiteral("mostrela"));
-    QVERIFY(QFile::copy(QStringLiteral(MOSTRELA_EXECUTABLE), program));
-    for (const QString& path : {folder.path(), folder.dropFolder(), display.slavePath()})
+    for (const QString& path : {folder.path(), folder.dropFolder(), rig.display.slavePath()})
         QVERIFY(QFile::setPermissions(path, everyone));
     QVERIFY(QFile::setPermissions(folder.configPath(),
                                   QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
+#endif
 
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("DISPLAY"));
+    QProcess& process = rig.controller.process();
+    QProcessEnvironment environment = withoutDisplayServer();
     environment.insert(QStringLiteral("HOME"), folder.path());
     process.setProcessEnvironment(environment);
-    process.start(launcher.isEmpty() ? program : launcher.takeFirst(),
-                  launcher + QStringList{program, QStringLiteral("--sem-janela"),
-                                         QStringLiteral("--pasta"), folder.path()});
-    QVERIFY2(process.waitForStarted(), qPrintable(process.errorString()));
-    QString log;
-    const auto logNames = [&](const QString& path) {
-        log += QString::fromLocal8Bit(process.readAllStandardError());
-        return log.contains(path);
-    };
+    process.setProgram(launcher.isEmpty() ? program : launcher.takeFirst());
+    process.setArguments(launcher + QStringList{program} + rig.withoutWindow());
+    QCOMPARE(rig.restart(), QString());
 
     QByteArray expected;
     for (const QString& line : good)
         expected += usualDisplayMessage(line.toLatin1(), "");
-    QTRY_COMPARE_WITH_TIMEOUT(display.received(), expected, 15000);
+    QTRY_COMPARE_WITH_TIMEOUT(rig.display.received(), expected, 15000);
     for (const QString& path : odd)
-        QTRY_VERIFY2(logNames(QString(path).replace(u'\x1b', QStringLiteral("\\x1b"))),
-                     qPrintable(log));
-    QVERIFY(!log.contains(u'\x1b'));
+        QVERIFY2(rig.controller.waitForLog(
+                     QDir::toNativeSeparators(path).replace(u'\x1b', QStringLiteral("\\x1b"))),
+                 qPrintable(rig.controller.log()));
+    QVERIFY(!rig.controller.log().contains(u'\x1b'));
     QCOMPARE(process.state(), QProcess::Running);
     // Still each shown once, and left alone.
-    QCOMPARE(display.received(), expected);
-    QCOMPARE(drop.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
-             QStringList({"2-fifo.dsp", "4-fora.dsp", "6-proibido.dsp", "x\x1b[2J.DSP"}));
+    QCOMPARE(rig.display.received(), expected);
+    QStringList left;
+    for (const QString& path : odd)
+        left << QFileInfo(path).fileName();
+    QCOMPARE(drop.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot), left);
+#ifdef Q_OS_UNIX
     QVERIFY(QFileInfo(odd[0]).isSymLink());
     QVERIFY(QFileInfo(odd[1]).isSymLink());
     QVERIFY(QFileInfo(outside).isFile());
-
-    process.terminate();
-    QVERIFY(process.waitForFinished(10000));
-    QCOMPARE(process.exitCode(), 0);
+    QCOMPARE(rig.controller.end(SIGTERM), 0);
+#endif
 }
 
 QTEST_GUILESS_MAIN(TestOddDropEntries)

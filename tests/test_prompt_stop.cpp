@@ -1,12 +1,8 @@
-#include "core/failure.h"
-#include "support/controller_folder.h"
 #include "support/database_test.h"
-#include "support/deployed_controller.h"
-#include "support/pseudo_terminal.h"
+#include "support/program_rig.h"
 #include "support/shown_messages.h"
 #include "support/silent_server.h"
 
-#include <QDir>
 #include <QtTest>
 
 #include <csignal>
@@ -51,11 +47,9 @@ private slots:
         QFETCH(int, signal);
         QFETCH(bool, window);
         QFETCH(Busy, busy);
-        ControllerFolder folder;
-        PseudoTerminal display;
+        ProgramRig rig;
         SilentServer server;
-        Settings& settings = folder.settings();
-        settings.setText(Key::Porta, display.slavePath());
+        Settings& settings = rig.settings();
         settings.setText(Key::SegundosTimerDisplay, QStringLiteral("0.05"));
         settings.setLigaSQL(busy != Busy::Files);
         settings.setLigaFicheiros(busy == Busy::Files);
@@ -65,24 +59,16 @@ private slots:
             m_odbc.insertNumbered(OdbcFixture::databaseUser(), waiting);
         for (int number = 0; busy == Busy::Files && number < waiting; ++number)
             // Each its own text: the display is sent only what differs from the last message.
-            QVERIFY(folder.drop(QStringLiteral("%1.dsp").arg(number, 5, 10, QLatin1Char('0')),
-                                "F" + QByteArray::number(number)));
+            QVERIFY(rig.folder.drop(QStringLiteral("%1.dsp").arg(number, 5, 10, QLatin1Char('0')),
+                                    "F" + QByteArray::number(number)));
 
-        DeployedController controller;
-        QProcess& process = controller.process();
-        process.setProcessChannelMode(QProcess::SeparateChannels);
-        const QString failure = runTrapped([&] {
-            controller.start(QStringLiteral(MOSTRELA_EXECUTABLE), folder,
-                             window ? QStringList{"AUTO"}
-                                    : QStringList{"--sem-janela", "--pasta", folder.path()});
-        });
-        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+        QCOMPARE(rig.start(window ? QStringList{"AUTO"} : rig.withoutWindow()), QString());
         ShownMessages frames;
         qsizetype shown = 0;
         const auto left = [&] {
-            shown += frames.take(display.take(0, 0)).size();
+            shown += frames.take(rig.display.take(0, 0)).size();
             return busy == Busy::Files
-                       ? folder.dropFilesLeft().size()
+                       ? rig.folder.dropFilesLeft().size()
                        : m_odbc.rows(QStringLiteral("select NumRegisto from SaidaDisplay")).size();
         };
         // Under way: the login waiting, or the first messages shown.
@@ -91,19 +77,14 @@ private slots:
         else
             QTRY_VERIFY_WITH_TIMEOUT(left() < waiting && shown > 0, endingMs);
 
-        QCOMPARE(::kill(static_cast<pid_t>(process.processId()), signal), 0);
-        QVERIFY(process.waitForFinished(endingMs));
-        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(process.exitCode(), 0);
+        QCOMPARE(rig.controller.end(signal), 0);
         if (busy == Busy::Login) {
             // Ended with the login still waiting: the server never hung up on it.
             QCOMPARE(server.connections(), 1);
-            QVERIFY(process.readAllStandardError().contains("sem esperar"));
+            QVERIFY(rig.controller.log().contains(QStringLiteral("sem esperar")));
             return;
         }
-        const qsizetype spooled = QDir(folder.filePath(QStringLiteral("fila")))
-                                      .entryList({QStringLiteral("*.msg")}, QDir::Files)
-                                      .size();
+        const qsizetype spooled = rig.folder.spoolEntries();
         const qsizetype stillThere = left();
         QVERIFY2(stillThere > 0 && shown + spooled + stillThere >= waiting,
                  qPrintable(QStringLiteral("%1 shown, %2 spooled, %3 left")
@@ -125,27 +106,12 @@ private slots:
     void signalInTheFirstMoments_endsAWindowedStart()
     {
         QFETCH(int, signal);
-        ControllerFolder folder;
-        PseudoTerminal display;
-        folder.settings().setText(Key::Porta, display.slavePath());
-        folder.settings().setLigaFicheiros(true);
-        DeployedController controller;
-        QProcess& process = controller.process();
-        process.setProcessChannelMode(QProcess::SeparateChannels);
-        process.setReadChannel(QProcess::StandardError);
-        const QString failure = runTrapped([&] {
-            controller.start(QStringLiteral(MOSTRELA_EXECUTABLE), folder, {QStringLiteral("AUTO")});
-        });
-        QVERIFY2(failure.isEmpty(), qPrintable(failure));
-        QByteArray log;
-        while (!log.contains(", pasta ") && process.waitForReadyRead(endingMs))
-            log += process.readAllStandardError();
-        QVERIFY2(log.contains(", pasta "), log.constData());
-
-        QCOMPARE(::kill(static_cast<pid_t>(process.processId()), signal), 0);
-        QVERIFY(process.waitForFinished(endingMs));
-        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(process.exitCode(), 0);
+        ProgramRig rig;
+        rig.settings().setLigaFicheiros(true);
+        QCOMPARE(rig.start({QStringLiteral("AUTO")}), QString());
+        QVERIFY2(rig.controller.waitForLog(QStringLiteral(", pasta "), endingMs),
+                 qPrintable(rig.controller.log()));
+        QCOMPARE(rig.controller.end(signal), 0);
     }
 };
 

@@ -1,11 +1,10 @@
 #include "app/config_file.h"
 #include "core/failure.h"
 #include "core/settings.h"
-#include "support/controller_folder.h"
 #include "support/file_bytes.h"
 #include "support/odbc_fixture.h"
 #include "support/postgres_server.h"
-#include "support/pseudo_terminal.h"
+#include "support/program_rig.h"
 #include "support/shown_messages.h"
 #include "support/usual_display.h"
 #include "support/wine_prefix.h"
@@ -46,13 +45,11 @@ private:
     std::unique_ptr<PostgresServer> m_postgres;
     std::unique_ptr<OdbcFixture> m_odbc;
     std::unique_ptr<WinePrefix> m_prefix;
-    std::unique_ptr<ControllerFolder> m_folder;
-    std::unique_ptr<PseudoTerminal> m_terminal;
-    std::unique_ptr<QProcess> m_controller;
+    std::unique_ptr<ProgramRig> m_rig;
 
     // The shop's folder into which the ZIP is unpacked, as C:\ is, and the program's folder that
     // the ZIP makes there.
-    QString shopFolder() const { return m_folder->filePath(QStringLiteral("loja")); }
+    QString shopFolder() const { return m_rig->folder.filePath(QStringLiteral("loja")); }
     QString programPath(const QString& name) const
     {
         return QDir(shopFolder()).filePath(QStringLiteral("Mostrela/") + name);
@@ -74,17 +71,20 @@ private:
 
     void prepareFolder()
     {
-        Settings& settings = m_folder->settings();
+        Settings& settings = m_rig->settings();
         settings.setText(Key::Porta, QStringLiteral("COM%1").arg(comPort));
-        settings.setText(Key::LigaFicheirosPath, WinePrefix::windowsPath(m_folder->dropFolder()));
+        settings.setText(Key::LigaFicheirosPath,
+                         WinePrefix::windowsPath(m_rig->folder.dropFolder()));
         settings.setLigaFicheiros(true);
         writeConfigFile(programPath(QStringLiteral("Mostrela.cfg")), settings);
     }
 
-    // Starts the unpacked mostrela.exe with `arguments`; its log is read through output(). With
-    // an X `display`, its windows can be drawn there.
-    void start(QProcess& process, const QStringList& arguments, const QString& display = {})
+    // Starts the unpacked mostrela.exe with `arguments`. With an X `display`, its windows can be
+    // drawn there.
+    void start(DeployedController& controller, const QStringList& arguments,
+               const QString& display = {})
     {
+        QProcess& process = controller.process();
         m_prefix->prepare(process,
                           WinePrefix::windowsPath(programPath(QStringLiteral("mostrela.exe"))),
                           arguments);
@@ -94,28 +94,19 @@ private:
             process.setProcessEnvironment(environment);
         }
         process.setWorkingDirectory(programPath(QString()));
-        process.setProcessChannelMode(QProcess::MergedChannels);
-        process.start();
-        QVERIFY2(process.waitForStarted(), qPrintable(process.errorString()));
+        QCOMPARE(runTrapped([&] { controller.restart(); }), QString());
     }
 
     // Waits until the program's log has `expected`, or the program has ended.
-    static QByteArray waitForLog(QProcess& process, const QByteArray& expected)
+    static void expectLog(DeployedController& controller, const QString& expected)
     {
-        QByteArray log;
-        QDeadlineTimer deadline(startMs);
-        while (!log.contains(expected) && process.state() == QProcess::Running &&
-               !deadline.hasExpired()) {
-            process.waitForReadyRead(100);
-            log += process.readAll();
-        }
-        return log;
+        QVERIFY2(controller.waitForLog(expected, startMs), qPrintable(controller.log()));
     }
 
-    // Waits until the program has chosen its folders: it logs them at the start.
-    static QByteArray waitForStartUp(QProcess& process) { return waitForLog(process, ", fila "); }
-
-    void drop(const QString& name, const QByteArray& text) { QVERIFY(m_folder->drop(name, text)); }
+    void drop(const QString& name, const QByteArray& text)
+    {
+        QVERIFY(m_rig->folder.drop(name, text));
+    }
 
     qsizetype spoolEntries() const
     {
@@ -159,18 +150,12 @@ private slots:
     {
         m_odbc->createTable();
         m_postgres->run(QStringLiteral("delete from SaidaDisplay"));
-        m_folder = std::make_unique<ControllerFolder>();
-        m_terminal = std::make_unique<PseudoTerminal>();
-        m_prefix->mapComPort(comPort, m_terminal->slavePath());
-        m_controller = std::make_unique<QProcess>();
+        m_rig = std::make_unique<ProgramRig>();
+        m_prefix->mapComPort(comPort, m_rig->display.slavePath());
         unpackPortable();
     }
 
-    void cleanup()
-    {
-        m_controller->kill();
-        m_controller->waitForFinished();
-    }
+    void cleanup() { m_rig->controller.kill(); }
 
     // A drop file's message and then a row's reach the port as the bytes the Linux program
     // sends for the same settings: no other byte before, between or after them.
@@ -184,23 +169,23 @@ private slots:
     void messages_reachThePortAsOnLinux()
     {
         QFETCH(QString, dataSource);
-        m_folder->settings().setText(Key::SQL_Servidor, dataSource);
-        m_folder->settings().setLigaSQL(true);
+        m_rig->settings().setText(Key::SQL_Servidor, dataSource);
+        m_rig->settings().setLigaSQL(true);
         prepareFolder();
         drop(QStringLiteral("20240309100001-a.dsp"), "Primeiro-bilhete-001Caf\xe9 1,20\r\n");
-        start(*m_controller, {QStringLiteral("AUTO")});
+        start(m_rig->controller, {QStringLiteral("AUTO")});
 
         const QByteArray fromFile = usualDisplayMessage("Primeiro-bilhete-001", "Cafe 1,20");
-        QTRY_COMPARE_WITH_TIMEOUT(m_terminal->received(), fromFile, startMs);
-        QCOMPARE(m_folder->dropFilesLeft(), QStringList());
+        QTRY_COMPARE_WITH_TIMEOUT(m_rig->display.received(), fromFile, startMs);
+        QCOMPARE(m_rig->folder.dropFilesLeft(), QStringList());
 
         insertRow(dataSource, QStringLiteral("Registo da base"), QStringLiteral("Total 3,50"));
         const QByteArray fromRow = usualDisplayMessage("Registo da base", "Total 3,50");
-        QTRY_COMPARE_WITH_TIMEOUT(m_terminal->received(), fromFile + fromRow, startMs);
+        QTRY_COMPARE_WITH_TIMEOUT(m_rig->display.received(), fromFile + fromRow, startMs);
         QTRY_COMPARE(m_odbc->rowsLeft().size() +
                          m_postgres->run(QStringLiteral("select 1 from SaidaDisplay")).size(),
                      0);
-        QCOMPARE(m_controller->state(), QProcess::Running);
+        QCOMPARE(m_rig->controller.process().state(), QProcess::Running);
     }
 
     // Killed while messages wait in its spool, and started again on the same folder, the
@@ -211,36 +196,34 @@ private slots:
     // the new program runs beside the old settings and spool.
     void killedAndRestarted_losesNothing()
     {
-        m_folder->settings().setText(Key::SegundosTimerDisplay, QStringLiteral("3"));
+        m_rig->settings().setText(Key::SegundosTimerDisplay, QStringLiteral("3"));
         prepareFolder();
         QStringList lines;
         for (int number = 1; number <= 8; ++number) {
             lines << QStringLiteral("Bilhete-%1").arg(number);
             drop(QStringLiteral("2024030910000%1.dsp").arg(number), lines.last().toLatin1());
         }
-        start(*m_controller, {QStringLiteral("AUTO")});
-        QTRY_VERIFY_WITH_TIMEOUT(m_terminal->received().size() > 0, startMs);
-        QTRY_COMPARE(m_folder->dropFilesLeft(), QStringList());
+        start(m_rig->controller, {QStringLiteral("AUTO")});
+        QTRY_VERIFY_WITH_TIMEOUT(m_rig->display.received().size() > 0, startMs);
+        QTRY_COMPARE(m_rig->folder.dropFilesLeft(), QStringList());
         QVERIFY(spoolEntries() > 0);
 
         ShownMessages shown;
         QStringList seen;
         const auto see = [&] {
-            for (const ShownMessages::Shown& message : shown.take(m_terminal->take(0, 0)))
+            for (const ShownMessages::Shown& message : shown.take(m_rig->display.take(0, 0)))
                 seen << message.linha1;
         };
         // SIGKILL to the Unix process that runs the Windows program: nothing of it runs on.
         const auto kill = [&] {
-            m_controller->kill();
-            m_controller->waitForFinished();
+            m_rig->controller.kill();
             see();
         };
         kill();
         for (int cut = 1; cut <= 3; ++cut) {
             m_prefix->endSession();
-            start(*m_controller, {QStringLiteral("AUTO")});
-            const QByteArray log = waitForLog(*m_controller, "passa para este controlador");
-            QVERIFY2(log.contains("passa para este controlador"), log.constData());
+            start(m_rig->controller, {QStringLiteral("AUTO")});
+            expectLog(m_rig->controller, QStringLiteral("passa para este controlador"));
             kill();
         }
         QVERIFY2(seen.size() < lines.size(), qPrintable(seen.join(u',')));
@@ -252,12 +235,10 @@ private slots:
         QCOMPARE(fileBytes(programPath(QStringLiteral("Mostrela.cfg"))), settings);
         QCOMPARE(spoolEntries(), waiting);
 
-        start(*m_controller, {QStringLiteral("AUTO")});
-        const QByteArray recovered =
-            "recuperadas da fila " +
-            WinePrefix::windowsPath(programPath(QStringLiteral("fila"))).toUtf8();
-        const QByteArray log = waitForLog(*m_controller, recovered);
-        QVERIFY2(log.contains(recovered), log.constData());
+        start(m_rig->controller, {QStringLiteral("AUTO")});
+        expectLog(m_rig->controller,
+                  QStringLiteral("recuperadas da fila ") +
+                      WinePrefix::windowsPath(programPath(QStringLiteral("fila"))));
         QTRY_VERIFY_WITH_TIMEOUT(
             [&] {
                 see();
@@ -275,21 +256,20 @@ private slots:
     void secondCopy_refusedNamingTheHolder()
     {
         prepareFolder();
-        start(*m_controller, {QStringLiteral("AUTO")});
-        const QByteArray log = waitForStartUp(*m_controller);
-        QVERIFY2(log.contains(", fila "), log.constData());
+        start(m_rig->controller, {QStringLiteral("AUTO")});
+        expectLog(m_rig->controller, QStringLiteral(", fila "));
 
-        QProcess second;
+        DeployedController second;
         start(second, {QStringLiteral("--sem-janela")});
-        QVERIFY(second.waitForFinished(startMs));
-        const QByteArray refusal = second.readAll();
-        QCOMPARE(second.exitCode(), 1);
+        QVERIFY(second.process().waitForFinished(startMs));
+        const QByteArray refusal = second.log().toUtf8();
+        QCOMPARE(second.process().exitCode(), 1);
         const QByteArray holder = "Outro controlador já trabalha na pasta " +
                                   WinePrefix::windowsPath(programPath(QString())).toUtf8() +
                                   ": o processo ";
         QVERIFY2(refusal.contains(holder), refusal.constData());
         QVERIFY2(refusal.toLower().contains("(mostrela"), refusal.constData());
-        QCOMPARE(m_controller->state(), QProcess::Running);
+        QCOMPARE(m_rig->controller.process().state(), QProcess::Running);
 
         const QByteArray kept = fileBytes(programPath(QStringLiteral("Mostrela.log")));
         QVERIFY2(kept.contains(holder), kept.constData());
@@ -337,14 +317,12 @@ private slots:
         QVERIFY(writeFileBytes(
             prefix.hostPath(QStringLiteral("C:/Program Files/Mostrela/Mostrela.cfg")),
             chainSettings));
-        QProcess running;
-        prefix.prepare(running, program, {QStringLiteral("--sem-janela")});
-        running.setProcessChannelMode(QProcess::MergedChannels);
-        running.start();
-        QVERIFY(running.waitForStarted());
-        output = waitForStartUp(running);
+        DeployedController running;
+        prefix.prepare(running.process(), program, {QStringLiteral("--sem-janela")});
+        QCOMPARE(runTrapped([&] { running.restart(); }), QString());
+        expectLog(running, QStringLiteral(", fila "));
+        output = running.log().toUtf8();
         running.kill();
-        running.waitForFinished();
         const QRegularExpressionMatch folders =
             QRegularExpression(QStringLiteral("pasta (.+), fila (.+)$"),
                                QRegularExpression::MultilineOption)
@@ -406,7 +384,7 @@ private slots:
     {
         QFETCH(QString, device);
         if (device.isEmpty()) {
-            m_terminal->holdWriters();
+            m_rig->display.holdWriters();
         } else {
             const int line =
                 ::open(QFile::encodeName(device).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
@@ -444,34 +422,31 @@ private slots:
         QVERIFY2(!number.trimmed().isEmpty(), screen.readAllStandardError().constData());
 
         // Both sources polled, as in a shop: each thread has done its work when the program ends.
-        m_folder->settings().setText(Key::SQL_Servidor, OdbcFixture::dataSource());
-        m_folder->settings().setLigaSQL(true);
+        m_rig->settings().setText(Key::SQL_Servidor, OdbcFixture::dataSource());
+        m_rig->settings().setLigaSQL(true);
         prepareFolder();
         drop(QStringLiteral("20240309100001-a.dsp"), "Retido na linha");
-        start(*m_controller, {QStringLiteral("AUTO")},
+        start(m_rig->controller, {QStringLiteral("AUTO")},
               QStringLiteral(":") + QString::fromLatin1(number.trimmed()));
 
-        const QByteArray failure = "escrever na porta COM" + QByteArray::number(comPort) + ": ";
+        const QString failure = QStringLiteral("escrever na porta COM%1: ").arg(comPort);
         const auto shown = [this] {
-            return m_folder->dropFilesLeft().isEmpty() && !spoolEntries();
+            return m_rig->folder.dropFilesLeft().isEmpty() && !spoolEntries();
         };
-        QByteArray log;
-        QDeadlineTimer deadline(startMs);
-        while (!log.contains(failure) && !shown() && m_controller->state() == QProcess::Running &&
-               !deadline.hasExpired()) {
-            m_controller->waitForReadyRead(100);
-            log += m_controller->readAll();
+        DeployedController& controller = m_rig->controller;
+        const QDeadlineTimer deadline(startMs);
+        while (!controller.waitForLog(failure, 100) && !shown() &&
+               controller.process().state() == QProcess::Running && !deadline.hasExpired()) {
         }
-        QVERIFY2(log.contains(failure) || (!device.isEmpty() && shown()), log.constData());
+        QVERIFY2(controller.log().contains(failure) || (!device.isEmpty() && shown()),
+                 qPrintable(controller.log()));
 
         QCOMPARE(m_prefix->run(QStringLiteral("taskkill"),
                                {QStringLiteral("/im"), QStringLiteral("mostrela.exe")}),
                  0);
         // Far below never, and far above the second or two that Wine takes to end a program.
-        const bool ended = m_controller->waitForFinished(endMs);
-        log += m_controller->readAll();
-        QVERIFY2(ended, log.constData());
-        QCOMPARE(m_controller->exitCode(), 0);
+        QVERIFY2(controller.process().waitForFinished(endMs), qPrintable(controller.log()));
+        QCOMPARE(controller.process().exitCode(), 0);
     }
 };
 

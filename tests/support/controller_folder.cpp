@@ -45,3 +45,10 @@ QStringList ControllerFolder::dropFilesLeft() const
 {
     return QDir(dropFolder()).entryList(QDir::Files);
 }
+
+qsizetype ControllerFolder::spoolEntries() const
+{
+    return QDir(filePath(QStringLiteral("fila")))
+        .entryList({QStringLiteral("*.msg")}, QDir::Files)
+        .size();
+}

@@ -27,6 +27,8 @@ public:
     // Leaves a drop file; says whether it was written whole.
     bool drop(const QString& name, const QByteArray& text) const;
     QStringList dropFilesLeft() const;
+    // The messages waiting in the spool.
+    qsizetype spoolEntries() const;
 
 private:
     QTemporaryDir m_folder;

@@ -3,21 +3,35 @@
 #include "core/failure.h"
 #include "support/controller_folder.h"
 
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
 
+#ifdef Q_OS_UNIX
+#include <csignal>
+#endif
+
 namespace {
 
-constexpr int endingMs = 5000;
+constexpr int endingMs = 15000;
+constexpr int readingMs = 50;
 
 } // namespace
+
+QProcessEnvironment withoutDisplayServer()
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(QString::fromLatin1(name));
+    return environment;
+}
 
 DeployedController::DeployedController()
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     m_process.setProcessEnvironment(environment);
-    m_process.setProcessChannelMode(QProcess::ForwardedChannels);
+    m_process.setProcessChannelMode(QProcess::MergedChannels);
 }
 
 DeployedController::~DeployedController()
@@ -42,18 +56,59 @@ void DeployedController::start(const QString& program, const ControllerFolder& f
 
 void DeployedController::restart()
 {
+    m_log.clear();
     m_process.start();
     if (!m_process.waitForStarted())
         throw Failure(QStringLiteral("Cannot start %1: %2")
                           .arg(m_process.program(), m_process.errorString()));
 }
 
+QString DeployedController::log()
+{
+    m_log += m_process.readAllStandardOutput();
+    if (m_process.processChannelMode() != QProcess::MergedChannels)
+        m_log += m_process.readAllStandardError();
+    return QString::fromUtf8(m_log);
+}
+
+bool DeployedController::waitForLog(const QString& text, int timeoutMs)
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    while (!log().contains(text) && m_process.state() == QProcess::Running &&
+           !deadline.hasExpired())
+        m_process.waitForReadyRead(readingMs);
+    return log().contains(text);
+}
+
+int DeployedController::ended()
+{
+    if (m_process.state() != QProcess::NotRunning && !m_process.waitForFinished(endingMs))
+        return -1;
+    return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
+}
+
+#ifdef Q_OS_UNIX
+int DeployedController::end(int signal)
+{
+    return ::kill(static_cast<pid_t>(m_process.processId()), signal) == 0 ? ended() : -1;
+}
+#endif
+
+void DeployedController::kill()
+{
+    m_process.kill();
+    m_process.waitForFinished();
+}
+
 void DeployedController::stop()
 {
     if (m_process.state() == QProcess::NotRunning)
         return;
+#ifdef Q_OS_UNIX
     m_process.terminate();
-    if (!m_process.waitForFinished(endingMs))
-        m_process.kill();
-    m_process.waitForFinished();
+    if (m_process.waitForFinished(endingMs))
+        return;
+#endif
+    // Windows asks a program to end by closing its windows, and one drawn offscreen has none.
+    kill();
 }

@@ -1,15 +1,19 @@
 #pragma once
 
+#include <QByteArray>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
 
 class ControllerFolder;
 
+// The environment of a box with no display server at all, where a window cannot open.
+QProcessEnvironment withoutDisplayServer();
+
 // The built program run as it is deployed: copied into a ControllerFolder beside its
-// Mostrela.cfg and started there as a separate process, on the offscreen platform with its
-// output passed on; a test that wants otherwise changes process() before start(). The process
-// is ended when the object goes.
+// Mostrela.cfg and started there as a separate process, on the offscreen platform, its standard
+// output and error read as its log; a test that wants otherwise changes process() before
+// start(). The process is ended when the object goes.
 class DeployedController {
 public:
     DeployedController();
@@ -28,9 +32,26 @@ public:
 
     QProcess& process() { return m_process; }
 
+    // All that the program has logged so far in this run.
+    QString log();
+    // Waits until the log holds `text`, the program has ended or the time is up; says whether
+    // the log holds it.
+    bool waitForLog(const QString& text, int timeoutMs = 15000);
+
+    // Waits until the program has ended: its exit code when it ran to its end, -1 when it was
+    // killed or has not ended within seconds.
+    int ended();
+#ifdef Q_OS_UNIX
+    // Sends `signal` and waits for the end, as ended().
+    int end(int signal);
+#endif
+    // Kills the program at once (SIGKILL, TerminateProcess) and waits until it has gone.
+    void kill();
+
     // Asks the process to end, and kills it when it has not ended within a few seconds.
     void stop();
 
 private:
     QProcess m_process;
+    QByteArray m_log;
 };

@@ -61,14 +61,6 @@ bool PseudoTerminal::waitForBytes(qsizetype count, int timeoutMs)
     return m_received.size() >= count;
 }
 
-QByteArray PseudoTerminal::take(qsizetype count, int timeoutMs)
-{
-    waitForBytes(count, timeoutMs);
-    QByteArray result;
-    result.swap(m_received);
-    return result;
-}
-
 void PseudoTerminal::holdWriters()
 {
     onTheLine(m_pair.slavePath(), [](int slave) { return ::tcflow(slave, TCOOFF); });
