@@ -108,8 +108,7 @@ private slots:
         QVERIFY(writeFileBytes(theirs, entry("alheia")));
         const QString spool = rig.folder.filePath("fila");
 #ifdef Q_OS_WIN
-        // QFile::link would make a shortcut, a file of its own: a junction is the folder's link
-        // there.
+        // QFile::link makes a shortcut there, a file of its own: a junction is the folder's link.
         QProcess::execute("cmd", {"/c", "mklink", "/J", QDir::toNativeSeparators(spool),
                                   QDir::toNativeSeparators(other)});
         if (!QFileInfo(spool).isJunction())
