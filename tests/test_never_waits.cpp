@@ -35,8 +35,7 @@ private:
 
     static QString numbered(int number) { return QString::asprintf("Mensagem %02d", number); }
 
-    // Drops one file a message, numbered on from `first`, in name order, and returns their first
-    // lines.
+    // Drops one file a message, numbered on from `first`, in name order; returns their first lines.
     QStringList dropNumbered(int count, int first = 1)
     {
         QStringList lines;
