@@ -3,6 +3,7 @@
 #include "core/settings.h"
 #include "support/file_bytes.h"
 #include "support/unwritable_folder.h"
+#include "support/verify_says.h"
 
 #include <QList>
 #include <QRandomGenerator>
@@ -15,7 +16,7 @@ namespace {
 
 struct ConfigFile {
     QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("Mostrela.cfg"));
+    const QString path = folder.filePath("Mostrela.cfg");
     // The path as failures name it.
     QString named() const { return QDir::toNativeSeparators(path); }
 };
@@ -25,7 +26,7 @@ QString readInto(Settings& settings, const QByteArray& bytes)
 {
     const ConfigFile file;
     if (!writeFileBytes(file.path, bytes))
-        return QStringLiteral("cannot write %1").arg(file.path);
+        return QString("cannot write %1").arg(file.path);
     return runTrapped([&] { readConfigFile(file.path, settings); });
 }
 
@@ -43,7 +44,7 @@ QString valueOf(const Settings& settings, Key key)
     case SettingKind::CheckState:
         return QString::number(settings.mostraDefault());
     case SettingKind::Option:
-        return settings.option(key) ? QStringLiteral("1") : QStringLiteral("0");
+        return settings.option(key) ? "1" : "0";
     case SettingKind::Text:
         break;
     }
@@ -56,7 +57,7 @@ QString valueOf(const Settings& settings, const QString& keyName)
         if (Settings::keyName(row.key) == keyName)
             return valueOf(settings, row.key);
     }
-    return QStringLiteral("(no key %1)").arg(keyName);
+    return QString("(no key %1)").arg(keyName);
 }
 
 // A value built from the pieces most likely to confuse the reader: "=", key names, ";",
@@ -68,7 +69,7 @@ QString generatedValue(QRandomGenerator& generator)
                          "/srv/in=box", "çãé€", "Ã©", "Ωμέγα", "漢字", "😀", "\x01", "\u0081"};
         for (const SettingDefinition& row : settingsTable)
             list << Settings::keyName(row.key) + u'=';
-        list << QStringLiteral("LigaSQL=1") << QStringLiteral("x;Porta=9");
+        list.append({"LigaSQL=1", "x;Porta=9"});
         return list;
     }();
     QString value;
@@ -105,12 +106,12 @@ private slots:
 
             Settings read;
             const QString error = runTrapped([&] { saveAndRead(written, read); });
-            const QString where = QStringLiteral("seed %1, case %2").arg(seed).arg(testCase);
-            QVERIFY2(error.isEmpty(), qPrintable(where + QStringLiteral(": ") + error));
+            const QString where = QString("seed %1, case %2").arg(seed).arg(testCase);
+            QVERIFY2(error.isEmpty(), qPrintable(where + ": " + error));
             for (const SettingDefinition& row : settingsTable) {
                 const QString expected = withoutTrailingSpaces(valueOf(written, row.key));
                 QVERIFY2(valueOf(read, row.key) == expected,
-                         qPrintable(QStringLiteral("%1: %2 saved as \"%3\", read as \"%4\"")
+                         qPrintable(QString("%1: %2 saved as \"%3\", read as \"%4\"")
                                         .arg(where, Settings::keyName(row.key), expected,
                                              valueOf(read, row.key))));
             }
@@ -121,16 +122,14 @@ private slots:
     {
         QTest::addColumn<Key>("key");
         QTest::addColumn<QString>("value");
-        QTest::newRow("password with ;Porta=") << Key::SQL_Password << QStringLiteral("x;Porta=9");
-        QTest::newRow("idle text naming Porta")
-            << Key::Default_Linha1 << QStringLiteral("Abra a Porta=3");
-        QTest::newRow("password with =") << Key::SQL_Password << QStringLiteral("ab=cd");
-        QTest::newRow("folder with =") << Key::LigaFicheirosPath << QStringLiteral("/srv/in=box");
-        QTest::newRow("password LigaSQL=1") << Key::SQL_Password << QStringLiteral("LigaSQL=1");
-        QTest::newRow("password beyond Windows-1252")
-            << Key::SQL_Password << QStringLiteral("Ωμέγα漢字😀");
+        QTest::newRow("password with ;Porta=") << Key::SQL_Password << "x;Porta=9";
+        QTest::newRow("idle text naming Porta") << Key::Default_Linha1 << "Abra a Porta=3";
+        QTest::newRow("password with =") << Key::SQL_Password << "ab=cd";
+        QTest::newRow("folder with =") << Key::LigaFicheirosPath << "/srv/in=box";
+        QTest::newRow("password LigaSQL=1") << Key::SQL_Password << "LigaSQL=1";
+        QTest::newRow("password beyond Windows-1252") << Key::SQL_Password << "Ωμέγα漢字😀";
         QTest::newRow("empty folder") << Key::LigaFicheirosPath << QString();
-        QTest::newRow("leading blanks stay") << Key::Default_Linha2 << QStringLiteral("  Olá");
+        QTest::newRow("leading blanks stay") << Key::Default_Linha2 << "  Olá";
     }
 
     void roundTrip_valueLikeAnotherLineSetsItsOwnKeyOnly()
@@ -150,7 +149,7 @@ private slots:
     void writer_emitsKeysInOrderWithCrLfAndLigaLinesOnlyWhenSelected()
     {
         Settings settings;
-        settings.setText(Key::Default_Linha2, QStringLiteral("Café €"));
+        settings.setText(Key::Default_Linha2, "Café €");
         settings.setMostraDefault(1);
         settings.setLigaFicheiros(true);
         const ConfigFile file;
@@ -180,7 +179,7 @@ private slots:
             QCOMPARE(valueOf(older, row.key), valueOf(settings, row.key));
         Settings withoutIt;
         QCOMPARE(readInto(withoutIt, bytes.left(bytes.indexOf("SegundosValidade="))), QString());
-        QCOMPARE(withoutIt.text(Key::SegundosValidade), QStringLiteral("300"));
+        QCOMPARE(withoutIt.text(Key::SegundosValidade), "300");
 
         // Neither source selected: neither line, and both read back unselected.
         const Settings neither;
@@ -197,11 +196,11 @@ private slots:
     {
         const ConfigFile file;
         Settings settings;
-        settings.setText(Key::Default_Linha1, QStringLiteral("Café €"));
+        settings.setText(Key::Default_Linha1, "Café €");
         writeConfigFile(file.path, settings);
         QVERIFY(fileBytes(file.path).startsWith("Porta=1\r\n"));
 
-        settings.setText(Key::SQL_Password, QStringLiteral("Ωμέγα"));
+        settings.setText(Key::SQL_Password, "Ωμέγα");
         writeConfigFile(file.path, settings);
         const QByteArray utf8 = fileBytes(file.path);
         QVERIFY(utf8.startsWith("\xEF\xBB\xBFPorta=1\r\n"));
@@ -211,7 +210,7 @@ private slots:
         // Alone in a file, "Ã©" in Windows-1252 is C3 A9: valid UTF-8, which the reader would take
         // for "é".
         Settings lookalike;
-        lookalike.setText(Key::SQL_Password, QStringLiteral("Ã©"));
+        lookalike.setText(Key::SQL_Password, "Ã©");
         writeConfigFile(file.path, lookalike);
         QVERIFY(fileBytes(file.path).startsWith("\xEF\xBB\xBF"));
     }
@@ -220,12 +219,11 @@ private slots:
     {
         const ConfigFile file;
         QVERIFY(writeFileBytes(file.path, "Porta=5\r\n"));
-        for (const QString& value :
-             {QStringLiteral("x\nLigaSQL=1"), QStringLiteral("x\rPorta=9")}) {
+        for (const char* value : {"x\nLigaSQL=1", "x\rPorta=9"}) {
             Settings settings;
             settings.setText(Key::SQL_Password, value);
             const QString error = runTrapped([&] { writeConfigFile(file.path, settings); });
-            QVERIFY2(error.contains(file.named()) && error.contains(QStringLiteral("SQL_Password")),
+            QVERIFY2(error.contains(file.named()) && error.contains("SQL_Password"),
                      qPrintable(error));
             QCOMPARE(fileBytes(file.path), QByteArray("Porta=5\r\n"));
         }
@@ -245,7 +243,7 @@ private slots:
             UnwritableFolder unwritable(file.folder.path());
             error = runTrapped([&] { writeConfigFile(file.path, settings); });
         }
-        QVERIFY2(error.contains(file.named()), qPrintable(error));
+        VERIFY_SAYS(error, file.named());
         QCOMPARE(fileBytes(file.path), QByteArray("Porta=5\r\n"));
         QCOMPARE(QDir(file.folder.path()).entryList(QDir::Files), QStringList{"Mostrela.cfg"});
     }
@@ -257,13 +255,13 @@ private slots:
         QSKIP("Windows files have no mode: Qt shows their read-only attribute alone");
 #endif
         const ConfigFile created;
-        const QString replaced = created.folder.filePath(QStringLiteral("Antigo.cfg"));
+        const QString replaced = created.folder.filePath("Antigo.cfg");
         QVERIFY(writeFileBytes(replaced, "Porta=5\r\n"));
         const QFile::Permissions worldReadable =
             QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
         QVERIFY(QFile::setPermissions(replaced, worldReadable));
         Settings settings;
-        settings.setText(Key::SQL_Password, QStringLiteral("segredo"));
+        settings.setText(Key::SQL_Password, "segredo");
         writeConfigFile(created.path, settings);
         writeConfigFile(replaced, settings);
         QCOMPARE(QFile::permissions(created.path) & ~(QFile::ReadUser | QFile::WriteUser),
@@ -309,7 +307,7 @@ private slots:
             {"MostraDefault=0"});
         row("MostraDefault out of range stops the reading",
             "Porta=7\r\nMostraDefault=3\r\nNumLetras=9\r\n", {"Porta=7", "NumLetras=20"},
-            QStringLiteral("MostraDefault"));
+            "MostraDefault");
         row("every line ending, Windows-1252",
             "Porta=2\nNumLetras=16\rLimpa=12\r\nDefault_Linha1=Ol\xe1\r\n",
             {"Porta=2", "NumLetras=16", "Limpa=12", "Default_Linha1=Olá"});
@@ -347,7 +345,7 @@ private slots:
         const ConfigFile file;
         Settings settings;
         const QString error = runTrapped([&] { readConfigFile(file.path, settings); });
-        QVERIFY2(error.contains(file.named()), qPrintable(error));
+        VERIFY_SAYS(error, file.named());
     }
 
     void opening_readsThroughALinkToARegularFile()
@@ -356,12 +354,12 @@ private slots:
         QSKIP("QFile::link makes a shortcut on Windows, which opening a file does not follow");
 #endif
         const ConfigFile file;
-        const QString target = file.folder.filePath(QStringLiteral("partilhado.cfg"));
+        const QString target = file.folder.filePath("partilhado.cfg");
         QVERIFY(writeFileBytes(target, "Porta=8\r\n"));
         QVERIFY(QFile::link(target, file.path));
         Settings settings;
         readConfigFile(file.path, settings);
-        QCOMPARE(settings.text(Key::Porta), QStringLiteral("8"));
+        QCOMPARE(settings.text(Key::Porta), "8");
     }
 
     void opening_refusesOneByteOverTheSizeLimit()
@@ -369,12 +367,12 @@ private slots:
         Settings settings;
         const QByteArray atLimit = "Porta=4\r\n" + QByteArray(configFileMaximumSize - 9, 'x');
         QCOMPARE(readInto(settings, atLimit), QString());
-        QCOMPARE(settings.text(Key::Porta), QStringLiteral("4"));
+        QCOMPARE(settings.text(Key::Porta), "4");
 
         Settings untouched;
         const QString tooLarge = readInto(untouched, atLimit + 'x');
-        QVERIFY2(tooLarge.contains(QStringLiteral("demasiado grande")), qPrintable(tooLarge));
-        QCOMPARE(untouched.text(Key::Porta), QStringLiteral("1"));
+        VERIFY_SAYS(tooLarge, "demasiado grande");
+        QCOMPARE(untouched.text(Key::Porta), "1");
     }
 
     void badInput_isRefusedClearlyOrReadAsFarAsTheRulesAllow()
@@ -389,9 +387,9 @@ private slots:
         // A value too long for its field costs that key alone, wherever the key stands in its line.
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Porta ficou por ler.*32767"));
         QCOMPARE(readInto(settings, "Porta=" + QByteArray(1024 * 1024, '9')), QString());
-        QCOMPARE(settings.text(Key::Porta), QStringLiteral("1"));
+        QCOMPARE(settings.text(Key::Porta), "1");
         QCOMPARE(readInto(settings, QByteArray(1024 * 1024, 'y') + "\r\nPorta=6"), QString());
-        QCOMPARE(settings.text(Key::Porta), QStringLiteral("6"));
+        QCOMPARE(settings.text(Key::Porta), "6");
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Default_Linha1 ficou por ler"));
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Limpa ficou por ler"));
         QCOMPARE(readInto(settings, "Default_Linha1=" + QByteArray(10 * 1024 * 1024, 'x') +
@@ -400,17 +398,17 @@ private slots:
                  QString());
         QCOMPARE(settings.text(Key::Default_Linha1), Settings().text(Key::Default_Linha1));
         QCOMPARE(settings.text(Key::Limpa), Settings().text(Key::Limpa));
-        QCOMPARE(settings.text(Key::NumLetras), QStringLiteral("16"));
+        QCOMPARE(settings.text(Key::NumLetras), "16");
         QVERIFY(settings.ligaFicheiros());
 
         Settings many;
         const QString tooManyLines = readInto(many, QByteArray("NumLetras=1\r\n").repeated(40000));
-        QVERIFY2(tooManyLines.contains(QStringLiteral("32767")), qPrintable(tooManyLines));
-        QCOMPARE(many.text(Key::NumLetras), QStringLiteral("20"));
+        VERIFY_SAYS(tooManyLines, "32767");
+        QCOMPARE(many.text(Key::NumLetras), "20");
 
         QCOMPARE(readInto(settings, QByteArray("Porta=a\0b\r\nNumLetras=8\r\n", 23)), QString());
-        QCOMPARE(settings.text(Key::Porta), QString(QStringLiteral("a") + QChar(0) + u'b'));
-        QCOMPARE(settings.text(Key::NumLetras), QStringLiteral("8"));
+        QCOMPARE(settings.text(Key::Porta), QString("a") + QChar(0) + u'b');
+        QCOMPARE(settings.text(Key::NumLetras), "8");
     }
 
     void notText_isRefusedSayingWhy_data()
@@ -418,20 +416,17 @@ private slots:
         const QByteArray text = "Porta=2\r\nLigaFicheiros=1\r\n";
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("said");
-        const QString utf16 = QStringLiteral("UTF-16 sem a marca");
-        QTest::newRow("UTF-16 LE without its mark")
-            << QByteArray::fromRawData(
-                   reinterpret_cast<const char*>(u"Porta=2\r\nLigaFicheiros=1\r\n"),
-                   text.size() * 2)
-            << utf16;
+        QByteArray littleEndian;
         QByteArray bigEndian;
-        for (const char byte : text)
+        for (const char byte : text) {
+            littleEndian += QByteArray(1, byte) + '\0';
             bigEndian += QByteArray(1, '\0') + byte;
-        QTest::newRow("UTF-16 BE without its mark") << bigEndian << utf16;
-        QTest::newRow("zeros left by a crash") << QByteArray(4096, '\0') << QStringLiteral("texto");
+        }
+        QTest::newRow("UTF-16 LE without its mark") << littleEndian << "UTF-16 sem a marca";
+        QTest::newRow("UTF-16 BE without its mark") << bigEndian << "UTF-16 sem a marca";
+        QTest::newRow("zeros left by a crash") << QByteArray(4096, '\0') << "texto";
         QTest::newRow("a program saved in its place")
-            << QByteArray("MZ\x90\0\x03\0\0\0\x04\0\0\0\xFF\xFF\0\0", 16) + text
-            << QStringLiteral("texto");
+            << QByteArray("MZ\x90\0\x03\0\0\0\x04\0\0\0\xFF\xFF\0\0", 16) + text << "texto";
     }
 
     // Never read as nothing in silence: the failure names the file and says what it holds.
@@ -441,8 +436,7 @@ private slots:
         QFETCH(QString, said);
         Settings settings;
         const QString error = readInto(settings, bytes);
-        QVERIFY2(error.contains(said) && error.contains(QStringLiteral("Mostrela.cfg")),
-                 qPrintable(error));
+        QVERIFY2(error.contains(said) && error.contains("Mostrela.cfg"), qPrintable(error));
         QVERIFY(!settings.ligaFicheiros());
     }
 };

@@ -1,6 +1,7 @@
 #include "support/controller_rig.h"
 #include "support/database_test.h"
 #include "support/usual_display.h"
+#include "support/verify_says.h"
 
 #include "core/log.h"
 
@@ -11,6 +12,10 @@
 #include <QtTest>
 
 #include <memory>
+
+// Waits until the running page's line about a source's last reading begins with `start`.
+#define TRY_READING_STARTS(label, start)                                                           \
+    QTRY_VERIFY2(reading(label).startsWith(start), qPrintable(reading(label)))
 
 namespace {
 
@@ -84,44 +89,40 @@ private slots:
     void lockedDatabase_rowsStayUntilTheirDeleteSucceeds()
     {
         start(OdbcFixture::impatientDataSource());
-        insert(QStringLiteral("Antes"));
-        expectEachShownOnce({QStringLiteral("Antes")});
+        insert("Antes");
+        expectEachShownOnce({"Antes"});
 
-        insert(QStringLiteral("Retida"));
+        insert("Retida");
         m_odbc.lockForWriting();
-        insert(QStringLiteral("Durante"));
-        QTRY_VERIFY2(lblError().contains(QStringLiteral("locked")), qPrintable(lblError()));
-        QCOMPARE(m_rig->running().added(), QStringList({QStringLiteral("Antes")}));
-        QCOMPARE(linesLeftInTable(),
-                 QStringList({QStringLiteral("Retida"), QStringLiteral("Durante")}));
+        insert("Durante");
+        TRY_VERIFY_SAYS(lblError(), "locked");
+        QCOMPARE(m_rig->running().added(), QStringList{"Antes"});
+        QCOMPARE(linesLeftInTable(), QStringList({"Retida", "Durante"}));
 
         m_odbc.commit();
-        insert(QStringLiteral("Depois"));
-        expectEachShownOnce({QStringLiteral("Antes"), QStringLiteral("Retida"),
-                             QStringLiteral("Durante"), QStringLiteral("Depois")});
+        insert("Depois");
+        expectEachShownOnce({"Antes", "Retida", "Durante", "Depois"});
         QCOMPARE(linesLeftInTable(), QStringList());
     }
 
     void databaseFileRemoved_itsRowsAreShownOnceItIsBack()
     {
         start(OdbcFixture::dataSource());
-        insert(QStringLiteral("Antes"));
-        expectEachShownOnce({QStringLiteral("Antes")});
+        insert("Antes");
+        expectEachShownOnce({"Antes"});
 
         // Moved away rather than deleted, so the fixture's own connection goes with the file.
         const QString path = m_odbc.databasePath();
-        const QString away = path + QStringLiteral(".fora");
-        insert(QStringLiteral("Guardada"));
+        const QString away = path + ".fora";
+        insert("Guardada");
         QVERIFY(QFile::rename(path, away));
-        QTRY_VERIFY2(lblError().contains(QStringLiteral("SaidaDisplay")), qPrintable(lblError()));
-        QCOMPARE(m_rig->running().added(), QStringList({QStringLiteral("Antes")}));
-        QTRY_VERIFY2(reading("lblLeituraSQL")
-                         .startsWith(QStringLiteral("Base de dados: falha na leitura às ")),
-                     qPrintable(reading("lblLeituraSQL")));
+        TRY_VERIFY_SAYS(lblError(), "SaidaDisplay");
+        QCOMPARE(m_rig->running().added(), QStringList{"Antes"});
+        TRY_READING_STARTS("lblLeituraSQL", "Base de dados: falha na leitura às ");
         // Tick after tick, Qt's ODBC driver warns the same: the log has each warning once.
         QSignalSpy failedTicks(&m_rig->running().controller(), &Controller::sourceFailed);
         QTRY_VERIFY(failedTicks.size() >= 3);
-        const QStringList driverWarnings = qtWarnings.filter(QStringLiteral("QODBC"));
+        const QStringList driverWarnings = qtWarnings.filter(u"QODBC");
         QVERIFY(!driverWarnings.isEmpty());
         QCOMPARE(QSet<QString>(driverWarnings.cbegin(), driverWarnings.cend()).size(),
                  driverWarnings.size());
@@ -129,33 +130,28 @@ private slots:
         // Connecting meanwhile left an empty database at the path; the restored one replaces it.
         QFile::remove(path);
         QVERIFY(QFile::rename(away, path));
-        insert(QStringLiteral("Depois"));
-        expectEachShownOnce(
-            {QStringLiteral("Antes"), QStringLiteral("Guardada"), QStringLiteral("Depois")});
+        insert("Depois");
+        expectEachShownOnce({"Antes", "Guardada", "Depois"});
         QCOMPARE(linesLeftInTable(), QStringList());
-        QTRY_VERIFY(reading("lblLeituraSQL").startsWith(QStringLiteral("Base de dados: lida às ")));
+        TRY_READING_STARTS("lblLeituraSQL", "Base de dados: lida às ");
     }
 
     void dropFolderRemoved_filesInTheNewOneAreShownOnce()
     {
         start(QString());
-        QVERIFY(m_rig->folder.drop(QStringLiteral("1.dsp"), "Antes"));
-        expectEachShownOnce({QStringLiteral("Antes")});
+        QVERIFY(m_rig->folder.drop("1.dsp", "Antes"));
+        expectEachShownOnce({"Antes"});
 
         QVERIFY(QDir(m_rig->folder.dropFolder()).removeRecursively());
-        QTRY_VERIFY2(lblError().contains(m_rig->folder.dropFolder()), qPrintable(lblError()));
-        QTRY_VERIFY2(reading("lblLeituraFicheiros")
-                         .startsWith(QStringLiteral("Ficheiros: falha na leitura às ")),
-                     qPrintable(reading("lblLeituraFicheiros")));
+        TRY_VERIFY_SAYS(lblError(), m_rig->folder.dropFolder());
+        TRY_READING_STARTS("lblLeituraFicheiros", "Ficheiros: falha na leitura às ");
 
         QVERIFY(QDir().mkpath(m_rig->folder.dropFolder()));
-        QVERIFY(m_rig->folder.drop(QStringLiteral("2.dsp"), "Depois 1"));
-        QVERIFY(m_rig->folder.drop(QStringLiteral("3.dsp"), "Depois 2"));
-        expectEachShownOnce(
-            {QStringLiteral("Antes"), QStringLiteral("Depois 1"), QStringLiteral("Depois 2")});
+        QVERIFY(m_rig->folder.drop("2.dsp", "Depois 1"));
+        QVERIFY(m_rig->folder.drop("3.dsp", "Depois 2"));
+        expectEachShownOnce({"Antes", "Depois 1", "Depois 2"});
         QCOMPARE(m_rig->folder.dropFilesLeft(), QStringList());
-        QTRY_VERIFY(
-            reading("lblLeituraFicheiros").startsWith(QStringLiteral("Ficheiros: lidos às ")));
+        TRY_READING_STARTS("lblLeituraFicheiros", "Ficheiros: lidos às ");
     }
 };
 

@@ -4,6 +4,7 @@
 #include "support/heartbeat.h"
 #include "support/silent_server.h"
 #include "support/usual_display.h"
+#include "support/verify_says.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -17,15 +18,6 @@
 #endif
 
 using Key = Settings::Key;
-
-namespace {
-
-QString numbered(int number)
-{
-    return QStringLiteral("Mensagem %1").arg(number, 2, 10, QLatin1Char('0'));
-}
-
-} // namespace
 
 // The controller and its window while the outside world stalls: a database server that never
 // answers, a display that stops reading, a drop entry that would block whoever opened it. The
@@ -41,14 +33,15 @@ class TestNeverWaits : public DatabaseTest {
 private:
     std::unique_ptr<ControllerRig> m_rig;
 
-    // Drops one file a message, numbered on from `first`, in name order, and returns their first
-    // lines.
+    static QString numbered(int number) { return QString::asprintf("Mensagem %02d", number); }
+
+    // Drops one file a message, numbered on from `first`, in name order; returns their first lines.
     QStringList dropNumbered(int count, int first = 1)
     {
         QStringList lines;
         for (int number = first; number < first + count; ++number) {
             lines.append(numbered(number));
-            if (!m_rig->folder.drop(lines.last() + QStringLiteral(".dsp"), lines.last().toLatin1()))
+            if (!m_rig->folder.drop(lines.last() + ".dsp", lines.last().toLatin1()))
                 QTest::qFail("cannot leave a drop file", __FILE__, __LINE__);
         }
         return lines;
@@ -56,7 +49,7 @@ private:
 
     RunningController& start()
     {
-        m_rig->folder.settings().setText(Key::SegundosTimerDisplay, QStringLiteral("0.1"));
+        m_rig->folder.settings().setText(Key::SegundosTimerDisplay, "0.1");
         m_rig->folder.settings().setLigaFicheiros(true);
         return m_rig->start();
     }
@@ -89,7 +82,7 @@ private slots:
         QStringList lines;
         const qint64 baselineMs = paceShowing(40, lines);
 
-        const QString address = QStringLiteral("127.0.0.1,%1").arg(server.port());
+        const QString address = QString("127.0.0.1,%1").arg(server.port());
         running.controller().settings().setText(Key::SQL_Servidor, address);
         running.controller().settings().setLigaSQL(true);
         QTRY_COMPARE(server.connections(), 1);
@@ -107,10 +100,8 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(!running.connectionBoxText().isEmpty(), 10000);
         }
         QCOMPARE(running.connectionFailures().size(), 1);
-        QVERIFY2(running.connectionBoxText().contains(address),
-                 qPrintable(running.connectionBoxText()));
-        QVERIFY2(keptPace(heartbeat.longestGapMs(), baselineMs),
-                 qPrintable(paceReport(heartbeat.longestGapMs(), baselineMs)));
+        VERIFY_SAYS(running.connectionBoxText(), address);
+        VERIFY_KEPT_PACE(heartbeat.longestGapMs(), baselineMs);
 
         // The last login let go, so that nothing is left waiting for it.
         running.controller().settings().setLigaSQL(false);
@@ -144,8 +135,7 @@ private slots:
             const QString linha2 = QString(width, QChar(u'a' + number % 26));
             messages.append({linha1, linha2});
             sent.append(usualDisplayMessage(linha1.toLatin1(), linha2.toLatin1()));
-            QVERIFY(m_rig->folder.drop(numbered(number) + QStringLiteral(".dsp"),
-                                       (linha1 + linha2).toLatin1()));
+            QVERIFY(m_rig->folder.drop(numbered(number) + ".dsp", (linha1 + linha2).toLatin1()));
             QTRY_VERIFY_WITH_TIMEOUT(shown.count() == number || gaveUp(), 15000);
             if (number == 1) {
                 baseline.emplace();
@@ -158,8 +148,7 @@ private slots:
         QVERIFY(gaveUp());
         m_rig->display.release();
         QVERIFY(heartbeat);
-        QVERIFY2(keptPace(heartbeat->longestGapMs(), baselineMs),
-                 qPrintable(paceReport(heartbeat->longestGapMs(), baselineMs)));
+        VERIFY_KEPT_PACE(heartbeat->longestGapMs(), baselineMs);
 
         // The frame given up is the last one sent: the frames before it, whatever part of it had
         // gone out, then that frame whole.
@@ -177,8 +166,7 @@ private slots:
         QCOMPARE(display.lowerLine(), messages.last().second);
         QTRY_COMPARE(running.lblError(), QString());
         QCOMPARE(running.queued(), QStringList());
-        QVERIFY2(keptPace(heartbeat->longestGapMs(), baselineMs),
-                 qPrintable(paceReport(heartbeat->longestGapMs(), baselineMs)));
+        VERIFY_KEPT_PACE(heartbeat->longestGapMs(), baselineMs);
     }
 
     // A drop entry that is a link to a FIFO would block a reader that opened it until a writer
@@ -191,19 +179,17 @@ private slots:
         QStringList lines;
         const qint64 baselineMs = paceShowing(20, lines);
 
-        const QString fifo = m_rig->folder.filePath(QStringLiteral("fifo"));
+        const QString fifo = m_rig->folder.filePath("fifo");
         QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-        const QString link =
-            QDir(m_rig->folder.dropFolder()).filePath(QStringLiteral("Mensagem 25b.dsp"));
+        const QString link = QDir(m_rig->folder.dropFolder()).filePath("Mensagem 25b.dsp");
         QVERIFY(QFile::link(fifo, link));
         Heartbeat heartbeat;
         lines += dropNumbered(20, 21);
-        QTRY_VERIFY2(running.lblError().contains(link), qPrintable(running.lblError()));
+        TRY_VERIFY_SAYS(running.lblError(), link);
         QTRY_COMPARE_WITH_TIMEOUT(m_rig->display.received(), usualDisplayMessages(lines), 10000);
         QCOMPARE(running.added(), lines);
         QVERIFY(QFileInfo(link).isSymLink());
-        QVERIFY2(keptPace(heartbeat.longestGapMs(), baselineMs),
-                 qPrintable(paceReport(heartbeat.longestGapMs(), baselineMs)));
+        VERIFY_KEPT_PACE(heartbeat.longestGapMs(), baselineMs);
 #else
         QSKIP(noFifo);
 #endif
@@ -216,10 +202,10 @@ private slots:
     {
         QTest::addColumn<int>("kind");
         QTest::addColumn<QString>("named");
-        QTest::newRow("FIFO") << 0 << QStringLiteral("FIFO");
+        QTest::newRow("FIFO") << 0 << "FIFO";
         // Its size reads 0, and reading it never ends.
-        QTest::newRow("link to /dev/zero") << 1 << QStringLiteral("dispositivo");
-        QTest::newRow("folder") << 2 << QStringLiteral("pasta");
+        QTest::newRow("link to /dev/zero") << 1 << "dispositivo";
+        QTest::newRow("folder") << 2 << "pasta";
     }
 
     void settingsFileThatNeverEnds()
@@ -231,7 +217,7 @@ private slots:
         if (kind == 0)
             QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
         else if (kind == 1)
-            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+            QVERIFY(QFile::link("/dev/zero", path));
 #else
         if (kind != 2)
             QSKIP(noFifo);
@@ -240,9 +226,8 @@ private slots:
             QVERIFY(QDir().mkdir(path));
         RunningController running(m_rig->folder.path());
         QVERIFY(running.menu().isVisible());
-        QVERIFY2(running.lblError().contains(QDir::toNativeSeparators(path)) &&
-                     running.lblError().contains(named),
-                 qPrintable(running.lblError()));
+        VERIFY_SAYS(running.lblError(), QDir::toNativeSeparators(path));
+        VERIFY_SAYS(running.lblError(), named);
         const Settings initial;
         for (Key key : {Key::Porta, Key::NumLetras})
             QCOMPARE(running.controller().settings().text(key), initial.text(key));

@@ -1,6 +1,7 @@
 #include "support/controller_rig.h"
 #include "support/file_bytes.h"
 #include "support/usual_display.h"
+#include "support/verify_says.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -32,113 +33,103 @@ QByteArray entry(const QByteArray& linha1)
 class TestOddSpoolEntries : public QObject {
     Q_OBJECT
 private slots:
-    void onlyTheSpoolsOwnEntriesAreShown_othersNamedOnce_unreadableOnesPutAside();
-    void linkedSpoolFolder_isRefused_theFolderItNamesUntouched_messagesStayInTheirSources();
-};
-
-void TestOddSpoolEntries::onlyTheSpoolsOwnEntriesAreShown_othersNamedOnce_unreadableOnesPutAside()
-{
-    ControllerRig rig;
-    rig.folder.settings().setLigaFicheiros(true);
-    const QDir spool(rig.folder.filePath(QStringLiteral("fila")));
-    QVERIFY(spool.mkpath(QStringLiteral(".")));
-    QByteArray expected;
-    for (const char* name : {"0000000000000005", "9999999999999998", "9999999999999999"}) {
-        QVERIFY(writeFileBytes(spool.filePath(QString::fromLatin1(name) + QStringLiteral(".msg")),
-                               entry(name)));
-        expected += usualDisplayMessage(QByteArray(name).left(20), "");
-    }
-    const QStringList strange{"5.msg", " 7.msg", "0000000000000016.MSG", "18446744073709551615.msg",
-                              "00000000000000017.msg"};
-    for (const QString& name : strange)
-        QVERIFY(writeFileBytes(spool.filePath(name), entry("estranha")));
-    const QStringList unreadable{"0000000000000006.msg", "0000000000000007.msg",
-                                 "0000000000000009.msg", "0000000000000010.msg"};
-    QVERIFY(writeFileBytes(spool.filePath(unreadable[0]), "{\"linha1\":"));
-    QVERIFY(writeFileBytes(spool.filePath(unreadable[1]), entry(QByteArray(1100 * 1000, 'x'))));
-#ifdef Q_OS_UNIX
-    // Nobody ever writes to the FIFO: opening it must not wait for a writer.
-    QCOMPARE(::mkfifo(QFile::encodeName(spool.filePath(unreadable[2])).constData(), 0600), 0);
-#else
-    // A Windows folder holds no FIFO: an entry cut short in its place.
-    QVERIFY(writeFileBytes(spool.filePath(unreadable[2]), "{"));
-#endif
-    const QString elsewhere = rig.folder.filePath(QStringLiteral("alheia.msg"));
-    QVERIFY(writeFileBytes(elsewhere, entry("alheia")));
-    QVERIFY(QFile::link(elsewhere, spool.filePath(unreadable[3])));
-    const QString leftOver = spool.filePath(QStringLiteral("0000000000000008.msg.tmp"));
-    QVERIFY(writeFileBytes(leftOver, entry("meia")));
-
-    // Each logged once a start, never more.
-    const auto loggedOnce = [](const QString& text) {
-        const QRegularExpression pattern(QRegularExpression::escape(text));
-        QTest::ignoreMessage(QtWarningMsg, pattern);
-        QTest::failOnWarning(pattern);
-    };
-    const auto runShowing = [&](const char* dropped) {
+    void onlyTheSpoolsOwnEntriesAreShown_othersNamedOnce_unreadableOnesPutAside()
+    {
+        ControllerRig rig;
+        rig.folder.settings().setLigaFicheiros(true);
+        const QDir spool(rig.folder.filePath("fila"));
+        QVERIFY(spool.mkpath("."));
+        QByteArray expected;
+        for (const char* name : {"0000000000000005", "9999999999999998", "9999999999999999"}) {
+            QVERIFY(
+                writeFileBytes(spool.filePath(QString::fromLatin1(name) + ".msg"), entry(name)));
+            expected += usualDisplayMessage(QByteArray(name).left(20), "");
+        }
+        const QStringList strange{"5.msg", " 7.msg", "0000000000000016.MSG",
+                                  "18446744073709551615.msg", "00000000000000017.msg"};
         for (const QString& name : strange)
-            loggedOnce(QDir::toNativeSeparators(spool.filePath(name)));
-        rig.start();
-        QVERIFY(rig.folder.drop(QString::fromLatin1(dropped) + QStringLiteral(".dsp"), dropped));
-        expected += usualDisplayMessage(dropped, "");
-        QTRY_COMPARE_WITH_TIMEOUT(rig.display.received(), expected, 15000);
-        // Each shown message's entry goes once its bytes are out.
-        QTRY_VERIFY(spool
-                        .entryList({QStringLiteral("????????????????.msg")},
-                                   QDir::Files | QDir::CaseSensitive)
-                        .isEmpty());
-    };
-    for (const QString& name : unreadable)
-        loggedOnce(QDir::toNativeSeparators(QStringLiteral("ilegiveis/") + name));
-    loggedOnce(QStringLiteral("Mensagens da fila ilegíveis: 4"));
-    runShowing("novo");
-    runShowing("depois");
-
-    for (const QString& name : strange)
-        QVERIFY(QFile::exists(spool.filePath(name)));
-    QCOMPARE(
-        QDir(spool.filePath(QStringLiteral("ilegiveis"))).entryList(QDir::Files | QDir::System),
-        unreadable);
-    QVERIFY(!QFile::exists(leftOver));
-}
-
-void TestOddSpoolEntries::
-    linkedSpoolFolder_isRefused_theFolderItNamesUntouched_messagesStayInTheirSources()
-{
-    ControllerRig rig;
-    rig.folder.settings().setLigaFicheiros(true);
-    const QString other = rig.folder.filePath(QStringLiteral("partilhada"));
-    QVERIFY(QDir().mkdir(other, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
-                                    QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
-                                    QFile::ExeOther));
-    const QString theirs = QDir(other).filePath(QStringLiteral("0000000000000001.msg"));
-    QVERIFY(writeFileBytes(theirs, entry("alheia")));
-    const QString spool = rig.folder.filePath(QStringLiteral("fila"));
-#ifdef Q_OS_WIN
-    // QFile::link would make a shortcut, a file of its own: a junction is the folder's link there.
-    QProcess::execute(QStringLiteral("cmd"),
-                      {QStringLiteral("/c"), QStringLiteral("mklink"), QStringLiteral("/J"),
-                       QDir::toNativeSeparators(spool), QDir::toNativeSeparators(other)});
-    if (!QFileInfo(spool).isJunction())
-        QSKIP("No junction could be made: Wine's file system keeps none");
+            QVERIFY(writeFileBytes(spool.filePath(name), entry("estranha")));
+        const QStringList unreadable{"0000000000000006.msg", "0000000000000007.msg",
+                                     "0000000000000009.msg", "0000000000000010.msg"};
+        QVERIFY(writeFileBytes(spool.filePath(unreadable[0]), "{\"linha1\":"));
+        QVERIFY(writeFileBytes(spool.filePath(unreadable[1]), entry(QByteArray(1100 * 1000, 'x'))));
+#ifdef Q_OS_UNIX
+        // Nobody ever writes to the FIFO: opening it must not wait for a writer.
+        QCOMPARE(::mkfifo(QFile::encodeName(spool.filePath(unreadable[2])).constData(), 0600), 0);
 #else
-    QVERIFY(QFile::link(other, spool));
+        // A Windows folder holds no FIFO: an entry cut short in its place.
+        QVERIFY(writeFileBytes(spool.filePath(unreadable[2]), "{"));
 #endif
-    const QFile::Permissions mode = QFile::permissions(other);
+        const QString elsewhere = rig.folder.filePath("alheia.msg");
+        QVERIFY(writeFileBytes(elsewhere, entry("alheia")));
+        QVERIFY(QFile::link(elsewhere, spool.filePath(unreadable[3])));
+        const QString leftOver = spool.filePath("0000000000000008.msg.tmp");
+        QVERIFY(writeFileBytes(leftOver, entry("meia")));
 
-    RunningController& running = rig.start();
-    QVERIFY(rig.folder.drop(QStringLiteral("1.dsp"), "Venda"));
-    QTRY_VERIFY2(running.lblError().contains(QStringLiteral("ligação")),
-                 qPrintable(running.lblError()));
-    QTRY_VERIFY2(running.lblError().contains(QStringLiteral("gravar")),
-                 qPrintable(running.lblError()));
-    QCOMPARE(rig.folder.dropFilesLeft(), QStringList{QStringLiteral("1.dsp")});
-    QCOMPARE(QFile::permissions(other), mode);
-    QCOMPARE(QDir(other).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-             QStringList{QStringLiteral("0000000000000001.msg")});
-    QCOMPARE(fileBytes(theirs), entry("alheia"));
-    QCOMPARE(rig.display.received(), QByteArray());
-}
+        // Each logged once a start, never more.
+        const auto loggedOnce = [](const QString& text) {
+            const QRegularExpression pattern(QRegularExpression::escape(text));
+            QTest::ignoreMessage(QtWarningMsg, pattern);
+            QTest::failOnWarning(pattern);
+        };
+        const auto runShowing = [&](const char* dropped) {
+            for (const QString& name : strange)
+                loggedOnce(QDir::toNativeSeparators(spool.filePath(name)));
+            rig.start();
+            QVERIFY(rig.folder.drop(QString::fromLatin1(dropped) + ".dsp", dropped));
+            expected += usualDisplayMessage(dropped, "");
+            QTRY_COMPARE_WITH_TIMEOUT(rig.display.received(), expected, 15000);
+            // Each shown message's entry goes once its bytes are out.
+            QTRY_VERIFY(spool.entryList({"????????????????.msg"}, QDir::Files | QDir::CaseSensitive)
+                            .isEmpty());
+        };
+        for (const QString& name : unreadable)
+            loggedOnce(QDir::toNativeSeparators("ilegiveis/" + name));
+        loggedOnce("Mensagens da fila ilegíveis: 4");
+        runShowing("novo");
+        runShowing("depois");
+
+        for (const QString& name : strange)
+            QVERIFY(QFile::exists(spool.filePath(name)));
+        QCOMPARE(QDir(spool.filePath("ilegiveis")).entryList(QDir::Files | QDir::System),
+                 unreadable);
+        QVERIFY(!QFile::exists(leftOver));
+    }
+
+    void linkedSpoolFolder_isRefused_theFolderItNamesUntouched_messagesStayInTheirSources()
+    {
+        ControllerRig rig;
+        rig.folder.settings().setLigaFicheiros(true);
+        const QString other = rig.folder.filePath("partilhada");
+        QVERIFY(QDir().mkdir(other, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                        QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
+                                        QFile::ExeOther));
+        const QString theirs = QDir(other).filePath("0000000000000001.msg");
+        QVERIFY(writeFileBytes(theirs, entry("alheia")));
+        const QString spool = rig.folder.filePath("fila");
+#ifdef Q_OS_WIN
+        // QFile::link makes a shortcut there, a file of its own: a junction is the folder's link.
+        QProcess::execute("cmd", {"/c", "mklink", "/J", QDir::toNativeSeparators(spool),
+                                  QDir::toNativeSeparators(other)});
+        if (!QFileInfo(spool).isJunction())
+            QSKIP("No junction could be made: Wine's file system keeps none");
+#else
+        QVERIFY(QFile::link(other, spool));
+#endif
+        const QFile::Permissions mode = QFile::permissions(other);
+
+        RunningController& running = rig.start();
+        QVERIFY(rig.folder.drop("1.dsp", "Venda"));
+        TRY_VERIFY_SAYS(running.lblError(), "ligação");
+        TRY_VERIFY_SAYS(running.lblError(), "gravar");
+        QCOMPARE(rig.folder.dropFilesLeft(), QStringList{"1.dsp"});
+        QCOMPARE(QFile::permissions(other), mode);
+        QCOMPARE(QDir(other).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{"0000000000000001.msg"});
+        QCOMPARE(fileBytes(theirs), entry("alheia"));
+        QCOMPARE(rig.display.received(), QByteArray());
+    }
+};
 
 QTEST_MAIN(TestOddSpoolEntries)
 #include "test_odd_spool_entries.moc"

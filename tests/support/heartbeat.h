@@ -38,3 +38,6 @@ private:
 bool keptPace(qint64 gapMs, qint64 baselineMs);
 // Both gaps, for a failure's message.
 QString paceReport(qint64 gapMs, qint64 baselineMs);
+// Fails with both gaps unless `gapMs` kept the pace of `baselineMs`.
+#define VERIFY_KEPT_PACE(gapMs, baselineMs)                                                        \
+    QVERIFY2(keptPace(gapMs, baselineMs), qPrintable(paceReport(gapMs, baselineMs)))
