@@ -1,5 +1,6 @@
 #include "support/open_window.h"
 #include "support/unwritable_folder.h"
+#include "support/verify_says.h"
 #include "window/elided_label.h"
 #include "window/field_check.h"
 #include "window/menu.h"
@@ -30,9 +31,6 @@
 
 using Key = Settings::Key;
 using Intervals = std::pair<int, int>;
-
-// Fails showing the whole text when it lacks `part`.
-#define VERIFY_SAYS(text, part) QVERIFY2((text).contains(part), qPrintable(text))
 
 namespace {
 
