@@ -1,5 +1,7 @@
 #include "support/database_test.h"
+#include "support/file_bytes.h"
 #include "support/open_window.h"
+#include "support/verify_says.h"
 
 #include <QApplication>
 #include <QDir>
@@ -22,7 +24,7 @@ private:
     {
         m_window->type(QStringLiteral("txt") + Settings::keyName(key), text);
     }
-    void click(const QString& name) { m_window->click(name); }
+    template <typename... Names> void click(const Names&... names) { m_window->click(names...); }
     QString lblError() const { return m_window->lblError(); }
 
 private slots:
@@ -37,12 +39,10 @@ private slots:
     void connectionBox_oneAtATime_pollingGoesOn_closesItselfOnceATickConnects()
     {
         QTemporaryDir dropFolder;
-        click(QStringLiteral("optSQL"));
+        click("optSQL");
         type(Key::SQL_Servidor, OdbcFixture::brokenDataSource());
         type(Key::LigaFicheirosPath, dropFolder.path());
-        click(QStringLiteral("optLigaSQL"));
-        click(QStringLiteral("optLigaFicheiros"));
-        click(QStringLiteral("optConfigura"));
+        click("optLigaSQL", "optLigaFicheiros", "optConfigura");
         type(Key::SegundosTimerSQL, QStringLiteral("0.02"));
         const auto openBoxes = [] {
             int open = 0;
@@ -52,14 +52,12 @@ private slots:
             }
             return open;
         };
-        click(QStringLiteral("optExecutando"));
+        click("optExecutando");
         QTRY_COMPARE(openBoxes(), 1);
-        QVERIFY2(lblError().startsWith("Falha na Ligação"), qPrintable(lblError()));
+        VERIFY_STARTS(lblError(), "Falha na Ligação");
 
         QSignalSpy ticks(&m_window->controller, &Controller::pollingFinished);
-        QFile file(QDir(dropFolder.path()).filePath("1.dsp"));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("ficheiro") > 0);
-        file.close();
+        QVERIFY(writeFileBytes(QDir(dropFolder.path()).filePath("1.dsp"), "ficheiro"));
         QTRY_COMPARE(m_window->controller.queue().count(), 1);
         QTRY_VERIFY(ticks.count() >= 10);
         QCOMPARE(openBoxes(), 1);
@@ -67,23 +65,21 @@ private slots:
         for (const QString& server :
              {OdbcFixture::dataSource(), QStringLiteral(" "), OdbcFixture::brokenDataSource()}) {
             const bool fails = server == OdbcFixture::brokenDataSource();
-            click(QStringLiteral("optSQL"));
+            click("optSQL");
             type(Key::SQL_Servidor, server);
-            click(QStringLiteral("optExecutando"));
+            click("optExecutando");
             QTRY_COMPARE(openBoxes(), fails ? 1 : 0);
             QTRY_COMPARE(lblError().startsWith("Falha na Ligação"), fails);
         }
 
-        click(QStringLiteral("optSQL"));
+        click("optSQL");
         type(Key::SQL_Servidor, OdbcFixture::dataSource());
         type(Key::LigaFicheirosPath, dropFolder.filePath("em-falta"));
-        click(QStringLiteral("optExecutando"));
-        QTRY_VERIFY2(lblError().contains("em-falta"), qPrintable(lblError()));
-        click(QStringLiteral("optSQL"));
-        click(QStringLiteral("optLigaSQL"));
-        click(QStringLiteral("optLigaFicheiros"));
+        click("optExecutando");
+        TRY_VERIFY_SAYS(lblError(), "em-falta");
+        click("optSQL", "optLigaSQL", "optLigaFicheiros");
         m_window->controller.status().setCaption(QStringLiteral("Em Execução - Abrindo Tabela"));
-        click(QStringLiteral("optExecutando"));
+        click("optExecutando");
         QTRY_COMPARE(lblError(), QString());
         QTRY_COMPARE(m_window->child<QGroupBox>("fraExecutando")->title(), "Em Execução");
     }
@@ -112,12 +108,12 @@ private slots:
         QFETCH(QString, server);
         QFETCH(QString, user);
         QFETCH(QString, answer);
-        click(QStringLiteral("optSQL"));
+        click("optSQL");
         type(Key::SQL_Servidor, server);
         type(Key::SQL_Utilizador, user);
         const auto button = m_window->child<QAbstractButton>(QStringLiteral("cmdTestarLigacao"));
         for (int attempt = 0; attempt < 2; ++attempt) {
-            click(QStringLiteral("cmdTestarLigacao"));
+            click("cmdTestarLigacao");
             QVERIFY(!button->isEnabled());
             // The name's lookup may wait on the resolver for a while.
             QTRY_VERIFY_WITH_TIMEOUT(button->isEnabled(), 20000);

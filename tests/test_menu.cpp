@@ -95,14 +95,6 @@ void answerQuestion(QMessageBox::StandardButton button, QString* text = nullptr)
     });
 }
 
-// Whether the text is the pattern, each "%T" in it a time of day.
-bool reads(const QString& text, const QString& pattern)
-{
-    const QString expression =
-        QRegularExpression::escape(pattern).replace("\\%T", "\\d\\d:\\d\\d:\\d\\d");
-    return QRegularExpression(QStringLiteral("^%1$").arg(expression)).match(text).hasMatch();
-}
-
 } // namespace
 
 class TestMenu : public QObject {
@@ -334,10 +326,8 @@ private slots:
         window.menu.GravarMostrela_cfg();
         QCOMPARE(window.lblError(), QString());
         QVERIFY(window.configBytes().contains("\r\nNumLetras=16\r\n"));
-        QVERIFY2(
-            reads(window.statusBar(),
-                  QStringLiteral("Configuração gravada em %1 às %T.").arg(window.configPath())),
-            qPrintable(window.statusBar()));
+        VERIFY_READS(window.statusBar(),
+                     QStringLiteral("Configuração gravada em %1 às %T.").arg(window.configPath()));
     }
 
     void saving_saysWhenOthersMayReadThePassword_data()
@@ -393,9 +383,7 @@ private slots:
         QCOMPARE(window.settings().mostraDefault(), 0);
 
         // The two sources are independent: both may be on.
-        window.click("optSQL");
-        window.click("optLigaSQL");
-        window.click("optLigaFicheiros");
+        window.click("optSQL", "optLigaSQL", "optLigaFicheiros");
         QVERIFY(window.settings().ligaSQL() && window.settings().ligaFicheiros());
         window.click("optLigaSQL");
         QVERIFY(!window.settings().ligaSQL());
@@ -544,12 +532,10 @@ private slots:
         Window window(Loaded{});
         for (const SettingDefinition& row : settingsTable) {
             const QString name = Settings::keyName(row.key);
-            QWidget* field = nullptr;
-            for (const char* prefix : {"txt", "chk", "opt"}) {
-                if (!field)
-                    field = window.menu.findChild<QWidget*>(QString::fromLatin1(prefix) + name);
-            }
-            QVERIFY2(field, qPrintable(name));
+            const QList<QWidget*> fields = window.menu.findChildren<QWidget*>(
+                QRegularExpression("^(txt|chk|opt)" + name + "$"));
+            QVERIFY2(fields.size() == 1, qPrintable(name));
+            QWidget* field = fields.first();
             QVERIFY2(field->toolTip().size() > 30, qPrintable(name));
         }
         for (const char* name : {"txtInitMostrador", "txtLimpa", "txtInitLinha1", "txtInitLinha2",
@@ -569,15 +555,12 @@ private slots:
         QCOMPARE(files->text(), "Ficheiros: ainda não lidos");
 
         emit window.controller.messageShown("Café                ", "Total 1,20 EUR");
-        QTRY_VERIFY2(reads(last->text(), "Último: Café | Total 1,20 EUR às %T"),
-                     qPrintable(last->text()));
+        TRY_VERIFY_READS(last->text(), "Último: Café | Total 1,20 EUR às %T");
 
         emit window.controller.sourceRead("SQL", 3);
         emit window.controller.sourceRead("Ficheiros", 1);
-        QTRY_VERIFY2(reads(sql->text(), "Base de dados: lida às %T, 3 mensagens"),
-                     qPrintable(sql->text()));
-        QVERIFY2(reads(files->text(), "Ficheiros: lidos às %T, 1 mensagem"),
-                 qPrintable(files->text()));
+        TRY_VERIFY_READS(sql->text(), "Base de dados: lida às %T, 3 mensagens");
+        VERIFY_READS(files->text(), "Ficheiros: lidos às %T, 1 mensagem");
         emit window.controller.sourceRead("Ficheiros", 0);
         QTRY_VERIFY(files->text().endsWith(", 0 mensagens"));
         QVERIFY(sql->text().endsWith(", 3 mensagens"));
@@ -788,8 +771,7 @@ private slots:
     // keeps its width.
     void longTexts_areCutWithAnEllipsisAndNeverWidenTheWindow()
     {
-        Window window;
-        window.menu.load(QString());
+        Window window(Loaded{});
         // Wide enough for the display's picture at its widest (80 letters), which a width of 255
         // asks for.
         window.menu.resize(1400, 560);
@@ -858,13 +840,9 @@ private slots:
                  qPrintable(notice->text()));
 
         window.type("txtSegundosTimerSQL", "2");
-        window.click("optSQL");
-        window.click("optLigaFicheiros");
-        window.click("optExecutando");
+        window.click("optSQL", "optLigaFicheiros", "optExecutando");
         QVERIFY2(says("Nenhuma fonte de mensagens está ligada"), qPrintable(notice->text()));
-        window.click("optSQL");
-        window.click("optLigaSQL");
-        window.click("optExecutando");
+        window.click("optSQL", "optLigaSQL", "optExecutando");
         QVERIFY(frame->isVisible() && !notice->isVisible());
     }
 };

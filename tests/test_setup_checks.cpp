@@ -1,13 +1,13 @@
 #include "support/database_test.h"
 #include "support/heartbeat.h"
 #include "support/open_window.h"
+#include "support/silent_server.h"
 #include "support/usual_display.h"
+#include "support/verify_says.h"
 
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QtTest>
 
 #include <memory>
@@ -60,18 +60,10 @@ private slots:
         QVERIFY(!window.enabled("cmdTestarDisplay"));
         QTRY_COMPARE(tested.count(), 1);
         QCOMPARE(tested.at(0).at(0).toBool(), true);
-        QVERIFY2(QRegularExpression(QStringLiteral("^Enviado às \\d\\d:\\d\\d:\\d\\d$"))
-                     .match(window.text("lblTesteDisplay"))
-                     .hasMatch(),
-                 qPrintable(window.text("lblTesteDisplay")));
+        VERIFY_READS(window.text("lblTesteDisplay"), "Enviado às %T");
         QVERIFY(window.enabled("cmdTestarDisplay"));
         // The width ruler cut to the 12 letters typed, and the time.
-        const QByteArray test = display.take();
-        QVERIFY2(QRegularExpression(
-                     QStringLiteral("^\\f\\x1BQA123456789012\\r\\x1BQB\\d\\d:\\d\\d:\\d\\d\\r$"))
-                     .match(QString::fromLatin1(test))
-                     .hasMatch(),
-                 test.toPercentEncoding().constData());
+        VERIFY_READS(QString::fromLatin1(display.take()), "\f\x1BQA123456789012\r\x1BQB%T\r");
         QCOMPARE(queue.count(), 2);
 
         // The display shows the test now, not "Bom dia": the rotation sends it again, then the
@@ -90,8 +82,8 @@ private slots:
         window.click("cmdTestarDisplay");
         QTRY_COMPARE(tested.count(), 1);
         QCOMPARE(tested.at(0).at(0).toBool(), false);
-        const QString answer = window.text("lblTesteDisplay");
-        QVERIFY2(answer.startsWith("Não enviado: ") && answer.contains(port), qPrintable(answer));
+        VERIFY_STARTS(window.text("lblTesteDisplay"), "Não enviado: ");
+        VERIFY_SAYS(window.text("lblTesteDisplay"), port);
         QVERIFY(window.enabled("cmdTestarDisplay"));
         QCOMPARE(window.controller.queue().count(), 0);
     }
@@ -133,16 +125,14 @@ private slots:
         QSignalSpy tested(&window.controller, &Controller::displayTested);
         window.click("cmdTestarDisplay");
         QCOMPARE(tested.count(), 1);
-        const QString answer = window.text("lblTesteDisplay");
-        QVERIFY2(answer.startsWith(QStringLiteral("Não enviado: ") + why), qPrintable(answer));
+        VERIFY_STARTS(window.text("lblTesteDisplay"), "Não enviado: " + why);
         QVERIFY(window.enabled("cmdTestarDisplay"));
 
         // Nothing went out: the next test, with the field put right, is the first the display gets.
         window.set(key, Settings().text(key));
         window.click("cmdTestarDisplay");
         QTRY_COMPARE(tested.count(), 2);
-        QVERIFY2(window.text("lblTesteDisplay").startsWith("Enviado às "),
-                 qPrintable(window.text("lblTesteDisplay")));
+        VERIFY_STARTS(window.text("lblTesteDisplay"), "Enviado às ");
         QVERIFY(display.take().startsWith("\f\x1BQA12345678901234567890\r"));
     }
 
@@ -173,8 +163,7 @@ private slots:
 
         window.set(Key::SQL_Servidor, OdbcFixture::brokenDataSource());
         testAndWait();
-        QVERIFY2(window.text("lblTesteLigacao").startsWith("Falha na ligação: "),
-                 qPrintable(window.text("lblTesteLigacao")));
+        VERIFY_STARTS(window.text("lblTesteLigacao"), "Falha na ligação: ");
 
         // An answer holds for the values it was given: a change to any of them takes it away, and
         // one made while the test runs keeps its answer from showing.
@@ -189,16 +178,10 @@ private slots:
 
     void connectionTest_aSilentServerNeverHoldsTheWindow()
     {
-        // Takes the connection and never says a word: the driver waits out its login time-out.
-        QTcpServer server;
-        QVERIFY(server.listen(QHostAddress::LocalHost));
-        QList<QTcpSocket*> accepted;
-        connect(&server, &QTcpServer::newConnection, this, [&] {
-            while (server.hasPendingConnections())
-                accepted.append(server.nextPendingConnection());
-        });
+        // The driver waits out its login time-out.
+        SilentServer server;
         Window window;
-        window.set(Key::SQL_Servidor, QStringLiteral("127.0.0.1,%1").arg(server.serverPort()));
+        window.set(Key::SQL_Servidor, QStringLiteral("127.0.0.1,%1").arg(server.port()));
         window.set(Key::SQL_Utilizador, OdbcFixture::databaseUser());
 
         // The baseline: the window's pace as long again before the test starts.
@@ -214,7 +197,7 @@ private slots:
         clock.restart();
         std::optional<Heartbeat> heartbeat(std::in_place);
         window.click("cmdTestarLigacao");
-        QTRY_VERIFY(!accepted.isEmpty());
+        QTRY_VERIFY(server.connections() > 0);
         QTRY_VERIFY_WITH_TIMEOUT(clock.elapsed() >= lookMs, 5000);
         const qint64 gapMs = heartbeat->longestGapMs();
         heartbeat.reset();
@@ -222,12 +205,9 @@ private slots:
         QCOMPARE(window.text("lblTesteLigacao"), testing);
         QVERIFY(!window.enabled("cmdTestarLigacao"));
 
-        server.close();
-        for (QTcpSocket* socket : accepted)
-            socket->abort();
+        server.hangUp();
         QTRY_VERIFY_WITH_TIMEOUT(window.enabled("cmdTestarLigacao"), 20000);
-        QVERIFY2(window.text("lblTesteLigacao").startsWith("Falha na ligação: "),
-                 qPrintable(window.text("lblTesteLigacao")));
+        VERIFY_STARTS(window.text("lblTesteLigacao"), "Falha na ligação: ");
     }
 };
 

@@ -28,11 +28,13 @@ struct OpenWindow {
     }
     QString text(const QString& label) const { return child<QLabel>(label)->text(); }
     QString lblError() const { return text(QStringLiteral("lblError")); }
-    // Clicks near the left edge, where a check or option button has its indicator.
-    void click(const QString& name)
+    // Clicks each control in turn near its left edge, where a check or option button has its
+    // indicator.
+    template <typename... More> void click(const QString& name, const More&... more)
     {
         auto* button = child<QAbstractButton>(name);
         QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
+        (click(QString(more)), ...);
     }
     void type(const QString& name, const QString& text)
     {
