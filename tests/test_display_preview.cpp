@@ -1,5 +1,6 @@
 #include "emulator/virtual_display.h"
 #include "support/controller_rig.h"
+#include "support/verify_says.h"
 
 #include <QLabel>
 #include <QtTest>
@@ -71,9 +72,8 @@ private slots:
         settings.setText(Key::Porta, missing);
         QVERIFY(displays.drop("2.dsp", "Segunda"));
         QTRY_VERIFY(!displays.failure()->isHidden());
-        QVERIFY2(displays.failure()->text().startsWith("Última escrita falhou: ") &&
-                     displays.failure()->text().contains(missing),
-                 qPrintable(displays.failure()->text()));
+        VERIFY_STARTS(displays.failure()->text(), "Última escrita falhou: ");
+        VERIFY_SAYS(displays.failure()->text(), missing);
         // The display still shows the message before.
         QCOMPARE(displays.previewLines(), displays.terminalLines());
 

@@ -13,10 +13,6 @@
 
 #include <memory>
 
-// Waits until the running page's line about a source's last reading begins with `start`.
-#define TRY_READING_STARTS(label, start)                                                           \
-    QTRY_VERIFY2(reading(label).startsWith(start), qPrintable(reading(label)))
-
 namespace {
 
 // Qt's own warnings as the program's log lets them through.
@@ -118,7 +114,7 @@ private slots:
         QVERIFY(QFile::rename(path, away));
         TRY_VERIFY_SAYS(lblError(), "SaidaDisplay");
         QCOMPARE(m_rig->running().added(), QStringList{"Antes"});
-        TRY_READING_STARTS("lblLeituraSQL", "Base de dados: falha na leitura às ");
+        TRY_VERIFY_STARTS(reading("lblLeituraSQL"), "Base de dados: falha na leitura às ");
         // Tick after tick, Qt's ODBC driver warns the same: the log has each warning once.
         QSignalSpy failedTicks(&m_rig->running().controller(), &Controller::sourceFailed);
         QTRY_VERIFY(failedTicks.size() >= 3);
@@ -133,7 +129,7 @@ private slots:
         insert("Depois");
         expectEachShownOnce({"Antes", "Guardada", "Depois"});
         QCOMPARE(linesLeftInTable(), QStringList());
-        TRY_READING_STARTS("lblLeituraSQL", "Base de dados: lida às ");
+        TRY_VERIFY_STARTS(reading("lblLeituraSQL"), "Base de dados: lida às ");
     }
 
     void dropFolderRemoved_filesInTheNewOneAreShownOnce()
@@ -144,14 +140,14 @@ private slots:
 
         QVERIFY(QDir(m_rig->folder.dropFolder()).removeRecursively());
         TRY_VERIFY_SAYS(lblError(), m_rig->folder.dropFolder());
-        TRY_READING_STARTS("lblLeituraFicheiros", "Ficheiros: falha na leitura às ");
+        TRY_VERIFY_STARTS(reading("lblLeituraFicheiros"), "Ficheiros: falha na leitura às ");
 
         QVERIFY(QDir().mkpath(m_rig->folder.dropFolder()));
         QVERIFY(m_rig->folder.drop("2.dsp", "Depois 1"));
         QVERIFY(m_rig->folder.drop("3.dsp", "Depois 2"));
         expectEachShownOnce({"Antes", "Depois 1", "Depois 2"});
         QCOMPARE(m_rig->folder.dropFilesLeft(), QStringList());
-        TRY_READING_STARTS("lblLeituraFicheiros", "Ficheiros: lidos às ");
+        TRY_VERIFY_STARTS(reading("lblLeituraFicheiros"), "Ficheiros: lidos às ");
     }
 };
 

@@ -4,7 +4,9 @@
 #include "intake/drop_folder_polling.h"
 #include "intake/intake_worker.h"
 #include "support/database_test.h"
+#include "support/file_bytes.h"
 #include "support/polled_source.h"
+#include "support/verify_says.h"
 
 #include <QDir>
 #include <QFile>
@@ -72,9 +74,8 @@ private slots:
         QCOMPARE(result.messages, -1);
         QCOMPARE(result.connectionFailure.has_value(), told);
         if (told)
-            QVERIFY2(result.connectionFailure->message().startsWith(
-                         QStringLiteral("Falha na Ligação à Base de Dados (%1)").arg(server)),
-                     qPrintable(result.connectionFailure->message()));
+            VERIFY_STARTS(result.connectionFailure->message(),
+                          QStringLiteral("Falha na Ligação à Base de Dados (%1)").arg(server));
         QCOMPARE(source.captions, QStringList({"Em Execução - Abrindo Ligação"}));
     }
 
@@ -86,9 +87,7 @@ private slots:
         QCOMPARE(source.captions, QStringList({"Em Execução - Carregando Ficheiros"}));
 
         QVERIFY(QDir().mkpath(dropFolder()));
-        QFile file(QDir(dropFolder()).filePath("1.dsp"));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("ficheiro") > 0);
-        file.close();
+        QVERIFY(writeFileBytes(QDir(dropFolder()).filePath("1.dsp"), "ficheiro"));
         QCOMPARE(source.poll(m_settings).error, QString());
         QCOMPARE(source.captions,
                  QStringList({"Em Execução - Carregando Ficheiros", "Em Execução"}));
