@@ -21,7 +21,6 @@
 #include <QMessageBox>
 #include <QSerialPortInfo>
 #include <QStackedWidget>
-#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QTreeView>

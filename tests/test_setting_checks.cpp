@@ -122,17 +122,17 @@ private slots:
     void typeableCharacters_coverEveryValueTheCheckAccepts()
     {
         const std::pair<Key, QString> fine[] = {
-            {Key::NumLetras, QStringLiteral("255")},
-            {Key::SegundosTimerSQL, QStringLiteral("0.5")},
-            {Key::SegundosTimerDisplay, QStringLiteral("65.535")},
-            {Key::InitMostrador, QStringLiteral("27+64")},
-            {Key::FimLinha2, QStringLiteral("13")},
-            {Key::PortaDefinicoes, QStringLiteral("115200,E,7,2")},
-            {Key::PortaDefinicoes, QStringLiteral("1200,o,8,1")},
-            {Key::PortaDefinicoes, QStringLiteral("4800,M,8,1")},
-            {Key::PortaDefinicoes, QStringLiteral("9600,s,8,1")},
-            {Key::PortaDefinicoes, QStringLiteral("9600,N,8,1")},
-            {Key::PaginaCodigos, QStringLiteral("1252")},
+            {Key::NumLetras, "255"},
+            {Key::SegundosTimerSQL, "0.5"},
+            {Key::SegundosTimerDisplay, "65.535"},
+            {Key::InitMostrador, "27+64"},
+            {Key::FimLinha2, "13"},
+            {Key::PortaDefinicoes, "115200,E,7,2"},
+            {Key::PortaDefinicoes, "1200,o,8,1"},
+            {Key::PortaDefinicoes, "4800,M,8,1"},
+            {Key::PortaDefinicoes, "9600,s,8,1"},
+            {Key::PortaDefinicoes, "9600,N,8,1"},
+            {Key::PaginaCodigos, "1252"},
         };
         for (const auto& [key, text] : fine) {
             QVERIFY(settingProblem(key, text).isEmpty());

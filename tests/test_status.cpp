@@ -7,25 +7,14 @@ using Handler = Status::Handler;
 
 namespace {
 
-// The program's log lines while the object lives, each with its level.
-class LogCapture {
-public:
-    LogCapture() { m_former = qInstallMessageHandler(&LogCapture::keep); }
-    ~LogCapture() { qInstallMessageHandler(m_former); }
-    LogCapture(const LogCapture&) = delete;
-    LogCapture& operator=(const LogCapture&) = delete;
+// The program's log lines while keepLogLine is the message handler, each with its level.
+QStringList logLines;
 
-    static inline QStringList lines;
-
-private:
-    static void keep(QtMsgType type, const QMessageLogContext& context, const QString& text)
-    {
-        if (QLatin1String(context.category) == QLatin1String("mostrela"))
-            lines.append((type == QtWarningMsg ? "W " : "I ") + text);
-    }
-
-    QtMessageHandler m_former;
-};
+void keepLogLine(QtMsgType type, const QMessageLogContext& context, const QString& text)
+{
+    if (QLatin1String(context.category) == QLatin1String("mostrela"))
+        logLines.append((type == QtWarningMsg ? "W " : "I ") + text);
+}
 
 } // namespace
 
@@ -64,7 +53,7 @@ private slots:
     void log_eachNewOrChangedFailureAndEachRecovery_once()
     {
         Status status;
-        LogCapture log;
+        const QtMessageHandler former = qInstallMessageHandler(keepLogLine);
         status.setError(QString(), Handler::Polling);
         status.setError("sem base", Handler::Polling);
         status.setError("sem base", Handler::Polling);
@@ -73,13 +62,14 @@ private slots:
         status.setError(QString(), Handler::Polling);
         status.setError(QString(), Handler::Polling);
         status.setError(QString(), Handler::Rotation);
-        QCOMPARE(LogCapture::lines, QStringList({
-                                        "W fontes: sem base",
-                                        "W display: ecrã",
-                                        "W fontes: sem pasta",
-                                        "I fontes: recuperado",
-                                        "I display: recuperado",
-                                    }));
+        qInstallMessageHandler(former);
+        QCOMPARE(logLines, QStringList({
+                               "W fontes: sem base",
+                               "W display: ecrã",
+                               "W fontes: sem pasta",
+                               "I fontes: recuperado",
+                               "I display: recuperado",
+                           }));
     }
 
     void standingError_isEachHandlersOwnEvenWhenAnotherIsShown()
