@@ -446,8 +446,8 @@ private slots:
             QVERIFY2(window.marked(name), name);
         for (const char* name : {"txtPorta", "txtSegundosTimerDisplay", "txtPaginaCodigos"})
             QVERIFY2(!window.marked(name), name);
-        const QString tip = window.child<QLineEdit>("txtInitLinha1")->toolTip();
-        QVERIFY2(tip.startsWith("O código 300 passa de 255."), qPrintable(tip));
+        VERIFY_STARTS(window.child<QLineEdit>("txtInitLinha1")->toolTip(),
+                      "O código 300 passa de 255.");
 
         // Saved as read, unless the user changes it; a good value loses the mark and the reason.
         window.menu.GravarMostrela_cfg();
@@ -518,8 +518,7 @@ private slots:
         QVERIFY(!window.marked("txtSegundosTimerSQL"));
         auto* interval = window.child<QLineEdit>("txtSegundosTimerSQL");
         QVERIFY(interval->property(FieldCheck::noteProperty).toBool());
-        QVERIFY2(interval->toolTip().startsWith("Lido como 2 segundos"),
-                 qPrintable(interval->toolTip()));
+        VERIFY_STARTS(interval->toolTip(), "Lido como 2 segundos");
         window.click("cmdGravarDisplay");
         QVERIFY(window.configBytes().contains("\r\nSegundosTimerSQL=2,5\r\n"));
         VERIFY_SAYS(window.statusBar(),
@@ -821,10 +820,8 @@ private slots:
         window.menu.load(QString());
         auto* notice = window.child<QLabel>("lblAviso");
         auto* frame = window.child<QGroupBox>("fraExecutando");
-        const auto says = [&](const QString& part) {
-            return notice->isVisible() && notice->text().contains(part);
-        };
-        QVERIFY2(says("parada: carregue em \"Executar\""), qPrintable(notice->text()));
+        QVERIFY(notice->isVisible());
+        VERIFY_SAYS(notice->text(), "parada: carregue em \"Executar\"");
         QCOMPARE(frame->title(), "Em Execução");
 
         window.click("optExecutando");
@@ -835,12 +832,13 @@ private slots:
         window.click("optConfigura");
         window.type("txtSegundosTimerSQL", "0");
         window.click("optExecutando");
-        QVERIFY2(says("\"Nº Segundos para verificação de Informação\" é 0"),
-                 qPrintable(notice->text()));
+        QVERIFY(notice->isVisible());
+        VERIFY_SAYS(notice->text(), "\"Nº Segundos para verificação de Informação\" é 0");
 
         window.type("txtSegundosTimerSQL", "2");
         window.click("optSQL", "optLigaFicheiros", "optExecutando");
-        QVERIFY2(says("Nenhuma fonte de mensagens está ligada"), qPrintable(notice->text()));
+        QVERIFY(notice->isVisible());
+        VERIFY_SAYS(notice->text(), "Nenhuma fonte de mensagens está ligada");
         window.click("optSQL", "optLigaSQL", "optExecutando");
         QVERIFY(frame->isVisible() && !notice->isVisible());
     }
