@@ -112,11 +112,9 @@ private slots:
         QTRY_VERIFY2(header->sectionSize(2) >= header->sectionSize(1) &&
                          header->sectionViewportPosition(2) + header->sectionSize(2) <=
                              header->viewport()->width(),
-                     qPrintable(QStringLiteral("window %1, columns %2 %3 %4")
-                                    .arg(window.menu.width())
-                                    .arg(header->sectionSize(0))
-                                    .arg(header->sectionSize(1))
-                                    .arg(header->sectionSize(2))));
+                     qPrintable(QString::asprintf("window %d, columns %d %d %d",
+                                                  window.menu.width(), header->sectionSize(0),
+                                                  header->sectionSize(1), header->sectionSize(2))));
         QCOMPARE(window.currentFrame(), "fraExecutando");
         for (const char* name : {"optDisplay", "optSQL", "optConfigura", "optExecutando"})
             QVERIFY(!window.child<QAbstractButton>(name)->isChecked());
