@@ -43,13 +43,12 @@ private slots:
     void displayTest_goesOutWithTheFieldsAsTheyStand_thenTheRotationResendsItsLast()
     {
         Window window;
-        MemoryPort& display = window.display;
-        window.set(Key::Porta, display.name());
+        window.set(Key::Porta, window.display.name());
         window.set(Key::NumLetras, QStringLiteral("12"));
         MessageQueue& queue = window.controller.queue();
         queue.appendAll({QueuedMessage(QString(), "Bom dia", "Loja")});
         QTRY_COMPARE(window.tickAndRead(), usualDisplayMessage("Bom dia", "Loja"));
-        display.take();
+        window.display.take();
 
         queue.appendAll({QueuedMessage(QString(), "Bom dia", "Loja"),
                          QueuedMessage(QString(), "Obrigado", "Volte sempre")});
@@ -62,7 +61,8 @@ private slots:
         VERIFY_READS(window.text("lblTesteDisplay"), "Enviado às %T");
         QVERIFY(window.enabled("cmdTestarDisplay"));
         // The width ruler cut to the 12 letters typed, and the time.
-        VERIFY_READS(QString::fromLatin1(display.take()), "\f\x1BQA123456789012\r\x1BQB%T\r");
+        VERIFY_READS(QString::fromLatin1(window.display.take()),
+                     "\f\x1BQA123456789012\r\x1BQB%T\r");
         QCOMPARE(queue.count(), 2);
 
         // The display shows the test now, not "Bom dia": the rotation sends it again, then the
@@ -114,8 +114,7 @@ private slots:
         QFETCH(QString, value);
         QFETCH(QString, why);
         Window window;
-        MemoryPort& display = window.display;
-        window.set(Key::Porta, display.name());
+        window.set(Key::Porta, window.display.name());
         window.click("optDisplay");
         window.set(key, value);
         QVERIFY(window.child<QLineEdit>(QStringLiteral("txt") + Settings::keyName(key))
@@ -132,7 +131,7 @@ private slots:
         window.click("cmdTestarDisplay");
         QTRY_COMPARE(tested.count(), 2);
         VERIFY_STARTS(window.text("lblTesteDisplay"), "Enviado às ");
-        QVERIFY(display.take().startsWith("\f\x1BQA12345678901234567890\r"));
+        QVERIFY(window.display.take().startsWith("\f\x1BQA12345678901234567890\r"));
     }
 
     void connectionTest_countsTheUsersWaitingRowsAndTakesNone()
