@@ -531,8 +531,7 @@ private slots:
             const QList<QWidget*> fields = window.menu.findChildren<QWidget*>(
                 QRegularExpression("^(txt|chk|opt)" + name + "$"));
             QVERIFY2(fields.size() == 1, qPrintable(name));
-            QWidget* field = fields.first();
-            QVERIFY2(field->toolTip().size() > 30, qPrintable(name));
+            QVERIFY2(fields.first()->toolTip().size() > 30, qPrintable(name));
         }
         for (const char* name : {"txtInitMostrador", "txtLimpa", "txtInitLinha1", "txtInitLinha2",
                                  "txtFimLinha1", "txtFimLinha2"})
