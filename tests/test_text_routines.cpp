@@ -14,10 +14,9 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(QString, separator);
-        QFETCH(QStringList, expected);
         QStringList fields{"stale"};
         QVERIFY(SeparaCampos(text, separator, fields));
-        QCOMPARE(fields, expected);
+        QTEST(fields, "expected");
     }
 
     void separaCampos_splitsAndTrimsEveryField_data()
@@ -89,8 +88,7 @@ private slots:
     void leadingNumber_readsLeniently()
     {
         QFETCH(QString, text);
-        QFETCH(double, expected);
-        QCOMPARE(leadingNumber(text), expected);
+        QTEST(leadingNumber(text), "expected");
     }
 
     void strictNumber_wantsTheWholeText()
