@@ -41,9 +41,8 @@ private slots:
         display.ConfigLinha2FimChar(codeSequenceBytes("13"));
 
         display.CLSDisplay();
-        QString linha1 = QStringLiteral("Bom dia");
+        lineBytes(display, "Bom dia");
         QString linha2 = QStringLiteral("Café");
-        display.Linha(linha1, 0, 1);
         display.Linha(linha2, 0, 2);
         QCOMPARE(display.frame(), QByteArray("\x0C"
                                              "\x1B\x51\x41\x42\x6F\x6D\x20\x64\x69\x61\x0D"
@@ -137,8 +136,7 @@ private slots:
         display.ConfigCLSChar("\x0C");
         display.SetPortaComm(QStringLiteral("1"), LineSettings());
         display.CLSDisplay();
-        QString text = QStringLiteral("x");
-        display.Linha(text, 0, 1);
+        lineBytes(display, "x");
         QVERIFY(!display.writeFrame());
         QVERIFY(!display.skippedFailure().isEmpty());
         QVERIFY(display.frame().isEmpty());
@@ -188,8 +186,7 @@ private slots:
         QTest::addColumn<QString>("paginaCodigos");
         QTest::addColumn<QByteArray>("linha1");
         QTest::addColumn<QByteArray>("linha2");
-        // The text "Café 2,50 €" / "Pão à Ñ": what a page lacks is folded, and "?" if even that is
-        // not there.
+        // "Café 2,50 €" / "Pão à Ñ": what a page lacks is folded, or "?" if even that is not there.
         const auto row = [](const char* name, const char* page, const char* linha1,
                             const char* linha2) {
             QTest::newRow(name) << QString::fromLatin1(page) << QByteArray(linha1)
