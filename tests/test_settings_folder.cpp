@@ -184,10 +184,9 @@ private slots:
             QVERIFY(log.append(lines.last()));
         }
         const auto linesOf = [](const QString& file) {
-            QStringList found = QString::fromUtf8(fileBytes(file)).split(u'\n', Qt::SkipEmptyParts);
-            for (QString& line : found)
-                line.remove(u'\r');
-            return found;
+            return QString::fromUtf8(fileBytes(file))
+                .remove(u'\r')
+                .split(u'\n', Qt::SkipEmptyParts);
         };
         const QStringList kept = linesOf(older) + linesOf(path);
         for (const QString& file : {path, older})

@@ -16,10 +16,7 @@ class TestSpool : public QObject {
 private:
     QTemporaryDir m_folder;
     QString spoolFolder() const { return m_folder.filePath("fila"); }
-    int files() const
-    {
-        return static_cast<int>(QDir(spoolFolder()).entryList(QDir::Files).size());
-    }
+    int files() const { return int(QDir(spoolFolder()).entryList(QDir::Files).size()); }
     static QStringList lines(const QList<QueuedMessage>& messages)
     {
         QStringList result;
