@@ -199,8 +199,7 @@ private slots:
         QVERIFY(utf8.contains("SQL_Password=\xCE\xA9\xCE\xBC"));
         QVERIFY(utf8.contains("Default_Linha1=Caf\xC3\xA9 \xE2\x82\xAC\r\n"));
 
-        // Alone in a file, "Ã©" in Windows-1252 is C3 A9: valid UTF-8, which the reader would take
-        // for "é".
+        // Alone, "Ã©" in Windows-1252 is C3 A9: valid UTF-8, which the reader would take for "é".
         Settings lookalike;
         lookalike.setText(Key::SQL_Password, "Ã©");
         writeConfigFile(file.path, lookalike);
