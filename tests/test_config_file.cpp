@@ -78,13 +78,6 @@ QString generatedValue(QRandomGenerator& generator)
     return value;
 }
 
-QString withoutTrailingSpaces(QString text)
-{
-    while (text.endsWith(u' '))
-        text.chop(1);
-    return text;
-}
-
 } // namespace
 
 class TestConfigFile : public QObject {
@@ -109,7 +102,9 @@ private slots:
             const QString where = QString("seed %1, case %2").arg(seed).arg(testCase);
             QVERIFY2(error.isEmpty(), qPrintable(where + ": " + error));
             for (const SettingDefinition& row : settingsTable) {
-                const QString expected = withoutTrailingSpaces(valueOf(written, row.key));
+                QString expected = valueOf(written, row.key); // trailing blanks are not kept
+                while (expected.endsWith(u' '))
+                    expected.chop(1);
                 QVERIFY2(valueOf(read, row.key) == expected,
                          qPrintable(QString("%1: %2 saved as \"%3\", read as \"%4\"")
                                         .arg(where, Settings::keyName(row.key), expected,
@@ -140,10 +135,8 @@ private slots:
         written.setText(key, value);
         Settings read;
         saveAndRead(written, read);
-
-        const Settings initial;
         for (const SettingDefinition& row : settingsTable)
-            QCOMPARE(valueOf(read, row.key), row.key == key ? value : valueOf(initial, row.key));
+            QCOMPARE(valueOf(read, row.key), row.key == key ? value : valueOf(Settings(), row.key));
     }
 
     void writer_emitsKeysInOrderWithCrLfAndLigaLinesOnlyWhenSelected()
@@ -182,11 +175,10 @@ private slots:
         QCOMPARE(withoutIt.text(Key::SegundosValidade), "300");
 
         // Neither source selected: neither line, and both read back unselected.
-        const Settings neither;
         Settings read;
-        saveAndRead(neither, read);
+        saveAndRead(Settings(), read);
         QVERIFY(!read.ligaSQL() && !read.ligaFicheiros());
-        writeConfigFile(file.path, neither);
+        writeConfigFile(file.path, Settings());
         const QByteArray neitherBytes = fileBytes(file.path);
         QCOMPARE(neitherBytes.count("\r\n"), qsizetype(settingCount) - 2);
         QVERIFY(!neitherBytes.contains("LigaSQL=") && !neitherBytes.contains("LigaFicheiros="));
@@ -207,8 +199,7 @@ private slots:
         QVERIFY(utf8.contains("SQL_Password=\xCE\xA9\xCE\xBC"));
         QVERIFY(utf8.contains("Default_Linha1=Caf\xC3\xA9 \xE2\x82\xAC\r\n"));
 
-        // Alone in a file, "Ã©" in Windows-1252 is C3 A9: valid UTF-8, which the reader would take
-        // for "é".
+        // Alone, "Ã©" in Windows-1252 is C3 A9: valid UTF-8, which the reader would take for "é".
         Settings lookalike;
         lookalike.setText(Key::SQL_Password, "Ã©");
         writeConfigFile(file.path, lookalike);
@@ -237,11 +228,10 @@ private slots:
         QVERIFY(writeFileBytes(file.path, "Porta=5\r\n"));
         QVERIFY(QFile::setPermissions(file.path,
                                       QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
-        Settings settings;
         QString error;
         {
             UnwritableFolder unwritable(file.folder.path());
-            error = runTrapped([&] { writeConfigFile(file.path, settings); });
+            error = runTrapped([&] { writeConfigFile(file.path, Settings()); });
         }
         VERIFY_SAYS(error, file.named());
         QCOMPARE(fileBytes(file.path), QByteArray("Porta=5\r\n"));
@@ -413,20 +403,17 @@ private slots:
 
     void notText_isRefusedSayingWhy_data()
     {
-        const QByteArray text = "Porta=2\r\nLigaFicheiros=1\r\n";
+        const QString text = QStringLiteral("Porta=2\r\nLigaFicheiros=1\r\n");
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("said");
-        QByteArray littleEndian;
-        QByteArray bigEndian;
-        for (const char byte : text) {
-            littleEndian += QByteArray(1, byte) + '\0';
-            bigEndian += QByteArray(1, '\0') + byte;
-        }
-        QTest::newRow("UTF-16 LE without its mark") << littleEndian << "UTF-16 sem a marca";
-        QTest::newRow("UTF-16 BE without its mark") << bigEndian << "UTF-16 sem a marca";
+        for (const auto order : {QStringConverter::Utf16LE, QStringConverter::Utf16BE})
+            QTest::addRow("UTF-16 %s without its mark",
+                          order == QStringConverter::Utf16LE ? "LE" : "BE")
+                << QByteArray(QStringEncoder(order).encode(text)) << "UTF-16 sem a marca";
         QTest::newRow("zeros left by a crash") << QByteArray(4096, '\0') << "texto";
         QTest::newRow("a program saved in its place")
-            << QByteArray("MZ\x90\0\x03\0\0\0\x04\0\0\0\xFF\xFF\0\0", 16) + text << "texto";
+            << QByteArray("MZ\x90\0\x03\0\0\0\x04\0\0\0\xFF\xFF\0\0", 16) + text.toLatin1()
+            << "texto";
     }
 
     // Never read as nothing in silence: the failure names the file and says what it holds.

@@ -39,7 +39,6 @@ private:
     {
         return QString(longestLine - 1, u'x') + QStringLiteral("\U0001F600 fim");
     }
-    QString caption() const { return m_source->captions.last(); }
 
 private slots:
 
@@ -110,7 +109,7 @@ private slots:
 
         const QString error = tick();
         QVERIFY2(error.contains(complaint), qPrintable(error));
-        QCOMPARE(caption(), "Em Execução - Abrindo Tabela");
+        QCOMPARE(m_source->captions.last(), "Em Execução - Abrindo Tabela");
         QVERIFY(!m_source->result.connectionFailure);
 
         m_odbc.createTable();
@@ -142,6 +141,8 @@ private slots:
                                   "end")
                  : QStringLiteral("create trigger guarda before delete on SaidaDisplay %1 begin "
                                   "select raise(abort, '%2'); end");
+        for (int second = 0; const char* linha1 : {"A1", "preso", "C1"})
+            insert(OdbcFixture::databaseUser(), second++, linha1, "2");
         if (view) {
             m_odbc.run("alter table SaidaDisplay rename to Mensagens");
             m_odbc.run("create view SaidaDisplay as select * from Mensagens");
@@ -149,18 +150,13 @@ private slots:
         const QString when =
             QString::fromLatin1(view ? "when old.Linha1 <> 'preso'" : "when old.Linha1 = 'preso'");
         m_odbc.run(view ? trigger.arg(when) : trigger.arg(when, refusal));
-        for (const char* linha1 : {"A1", "preso", "C1"})
-            m_odbc.run(QStringLiteral("insert into %1 (DataSys, Linha1, Linha2, Utilizador) "
-                                      "values (datetime('now'), ?, '2', ?)")
-                           .arg(QLatin1StringView(view ? "Mensagens" : "SaidaDisplay")),
-                       {QString::fromLatin1(linha1), OdbcFixture::databaseUser()});
 
         for (int attempt = 0; attempt < 2; ++attempt) {
             const QString error = tick();
             QVERIFY2(error.contains(refusal.left(60)), qPrintable(error));
             QVERIFY2(!error.contains(u'\u00C3') && !error.contains(QChar::ReplacementCharacter),
                      qPrintable(error));
-            QCOMPARE(caption(), "Em Execução");
+            QCOMPARE(m_source->captions.last(), "Em Execução");
             QCOMPARE(m_source->lines(), QStringList({"A1|2", "C1|2"}));
         }
         QVERIFY2(view || m_odbc.rowsLeft() == QList<QStringList>({{"caixa1", "preso"}}),

@@ -136,8 +136,7 @@ private slots:
             {" 115200,n,8,2 ", "115200,n,2"},
         };
         for (const auto& [text, seen] : lines)
-            QTest::newRow(qPrintable(u'"' + QString::fromLatin1(text) + u'"'))
-                << QString::fromLatin1(text) << QString::fromLatin1(seen);
+            QTest::addRow("\"%s\"", text) << QString::fromLatin1(text) << QString::fromLatin1(seen);
     }
 
     void lineSettings_reachThePortAsSet()

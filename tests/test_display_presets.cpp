@@ -25,11 +25,10 @@ private slots:
         QTest::addColumn<int>("preset");
         QTest::addColumn<int>("pieceSize");
         for (int preset = 0; preset < int(displayPresets().size()); ++preset) {
-            for (const int pieceSize : {1, 2, 3, 5, 1000}) {
-                const QByteArray tag = displayPresets()[preset].key.toLatin1() + " in pieces of " +
-                                       QByteArray::number(pieceSize);
-                QTest::newRow(tag.constData()) << preset << pieceSize;
-            }
+            for (const int pieceSize : {1, 2, 3, 5, 1000})
+                QTest::addRow("%s in pieces of %d", qPrintable(displayPresets()[preset].key),
+                              pieceSize)
+                    << preset << pieceSize;
         }
     }
 

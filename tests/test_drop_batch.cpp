@@ -1,6 +1,7 @@
 #include "core/failure.h"
 #include "support/drop_batch.h"
 #include "support/drop_files.h"
+#include "support/file_bytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -35,11 +36,9 @@ private slots:
         batch.moveIntoPlace();
         const QStringList names = dropFiles();
         QCOMPARE(names.size(), 3);
-        for (int index = 0; index < names.size(); ++index) {
-            QFile file(QDir(m_dropFolder).filePath(names.at(index)));
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            QCOMPARE(file.readAll(), benchDropFileText(7 + index));
-        }
+        for (int index = 0; index < names.size(); ++index)
+            QCOMPARE(fileBytes(QDir(m_dropFolder).filePath(names.at(index))),
+                     benchDropFileText(7 + index));
         QCOMPARE(batch.takenCount(), 0);
         QVERIFY(!batch.taken());
     }

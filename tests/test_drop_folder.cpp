@@ -141,29 +141,25 @@ private slots:
         QCOMPARE(dropFileText(path("quebras.dsp"), 6), "ab\r\n\r\n");
 
         // Two-byte letters, with the read ending inside one of them.
-        QByteArray accents;
-        for (int letter = 0; letter < 1000; ++letter)
-            accents += "\xc3\xa9";
-        for (qsizetype characters = 1; characters < 12; ++characters) {
-            write("acentos.dsp", accents);
+        write("acentos.dsp", QByteArray("\xc3\xa9").repeated(1000));
+        for (qsizetype characters = 1; characters < 12; ++characters)
             QCOMPARE(dropFileText(path("acentos.dsp"), characters),
                      QString(characters, QChar(0xe9)));
-        }
     }
 
     void missingFolder_failsClearly()
     {
-        const QString folder = m_folder.filePath("em-falta");
         QStringList problems;
-        QString error = runTrapped([&] {
-            readDropFiles(folder, LineWidth::read("20"), problems, 2, running,
-                          [](QList<DropFile>&) {});
-        });
-        QVERIFY2(error.contains(folder), qPrintable(error));
-        error = runTrapped([&] {
-            readDropFiles(QString(), LineWidth::read("20"), problems, 2, running,
-                          [](QList<DropFile>&) {});
-        });
+        const auto failure = [&](const QString& folder) {
+            return runTrapped([&] {
+                readDropFiles(folder, LineWidth::read("20"), problems, 2, running,
+                              [](QList<DropFile>&) {});
+            });
+        };
+        const QString missing = m_folder.filePath("em-falta");
+        QString error = failure(missing);
+        QVERIFY2(error.contains(missing), qPrintable(error));
+        error = failure(QString());
         QVERIFY2(error.contains("não está definida"), qPrintable(error));
         QVERIFY(problems.isEmpty());
     }

@@ -8,42 +8,40 @@
 using Key = Settings::Key;
 
 // The display's cable pulled out while the controller runs on its own timers, and plugged back
-// in: a new pseudo-terminal at the same port.
+// in at the same port.
 class TestFaultDisplay : public QObject {
     Q_OBJECT
 private slots:
     void unpluggedDisplay_messagesWaitAtTheTop_thenEachIsShownOnce()
     {
-        ControllerFolder folder;
-        MemoryPort display;
-        folder.settings().setText(Key::Porta, display.name());
-        folder.settings().setLigaFicheiros(true);
-        folder.writeConfig();
-        RunningController running(folder.path(), &display);
+        ControllerRig rig;
+        rig.folder.settings().setLigaFicheiros(true);
+        RunningController& running = rig.start();
 
         QStringList lines;
         for (int number = 1; number <= 6; ++number)
             lines.append(QStringLiteral("Mensagem %1").arg(number));
         for (int number = 1; number <= 4; ++number)
-            QVERIFY(
-                folder.drop(QStringLiteral("%1.dsp").arg(number), lines.at(number - 1).toLatin1()));
+            QVERIFY(rig.folder.drop(QStringLiteral("%1.dsp").arg(number),
+                                    lines.at(number - 1).toLatin1()));
         QTRY_VERIFY_WITH_TIMEOUT(
-            display.received().startsWith(usualDisplayMessages({lines.first()})), 10000);
+            rig.display.received().startsWith(usualDisplayMessages({lines.first()})), 10000);
 
-        display.unplug();
-        QVERIFY(folder.drop("5.dsp", lines.at(4).toLatin1()));
-        QTRY_COMPARE(folder.dropFilesLeft(), QStringList());
-        QTRY_VERIFY2(running.lblError().contains(display.name()), qPrintable(running.lblError()));
+        rig.display.unplug();
+        QVERIFY(rig.folder.drop("5.dsp", lines.at(4).toLatin1()));
+        QTRY_COMPARE(rig.folder.dropFilesLeft(), QStringList());
+        QTRY_VERIFY2(running.lblError().contains(rig.display.name()),
+                     qPrintable(running.lblError()));
         // Every message is either shown or waiting, the oldest waiting one selected at the top.
         const QStringList waiting = running.queued();
         const qsizetype shownCount = 5 - waiting.size();
         QCOMPARE(waiting, lines.mid(shownCount, waiting.size()));
-        QCOMPARE(display.received(), usualDisplayMessages(lines.first(shownCount)));
+        QCOMPARE(rig.display.received(), usualDisplayMessages(lines.first(shownCount)));
         QCOMPARE(running.controller().queue().selectedRow(), std::optional<int>(0));
 
-        display.plugIn();
-        QVERIFY(folder.drop("6.dsp", lines.at(5).toLatin1()));
-        QTRY_COMPARE_WITH_TIMEOUT(display.received(), usualDisplayMessages(lines), 10000);
+        rig.display.plugIn();
+        QVERIFY(rig.folder.drop("6.dsp", lines.at(5).toLatin1()));
+        QTRY_COMPARE_WITH_TIMEOUT(rig.display.received(), usualDisplayMessages(lines), 10000);
         QCOMPARE(running.queued(), QStringList());
         QCOMPARE(running.lblError(), QString());
     }
@@ -89,32 +87,29 @@ private slots:
                 if (text.contains("postas de lado"))
                     dropped += text.section(u' ', 0, 0).toInt();
             });
-        ControllerFolder folder;
-        MemoryPort display;
-        folder.settings().setText(Key::Porta, display.name());
-        folder.settings().setText(Key::SegundosValidade, "0.5 s");
-        folder.settings().setLigaFicheiros(true);
-        folder.writeConfig();
-        display.unplug();
-        RunningController running(folder.path(), &display);
+        ControllerRig rig;
+        rig.folder.settings().setText(Key::SegundosValidade, "0.5 s");
+        rig.folder.settings().setLigaFicheiros(true);
+        rig.display.unplug();
+        RunningController& running = rig.start();
 
         const QStringList old{QStringLiteral("Antiga 1"), QStringLiteral("Antiga 2"),
                               QStringLiteral("Antiga 3")};
         for (int number = 1; number <= 3; ++number)
-            QVERIFY(
-                folder.drop(QStringLiteral("%1.dsp").arg(number), old.at(number - 1).toLatin1()));
+            QVERIFY(rig.folder.drop(QStringLiteral("%1.dsp").arg(number),
+                                    old.at(number - 1).toLatin1()));
         // Each failed write puts "Antiga 1" back, counted as added again: four of them take at
         // least 0.6 s at 0.2 s a tick.
         QTRY_VERIFY(running.added().size() >= 7);
         QTRY_COMPARE(running.queued(), old);
-        const QDir spool(folder.filePath("fila"));
+        const QDir spool(rig.folder.filePath("fila"));
         QCOMPARE(spool.entryList({"*.msg"}, QDir::Files).size(), 3);
         QCOMPARE(dropped, 0);
 
-        display.plugIn();
-        QVERIFY(folder.drop("4.dsp", "Nova"));
-        QTRY_COMPARE_WITH_TIMEOUT(display.received(), usualDisplayMessages({old.first(), "Nova"}),
-                                  10000);
+        rig.display.plugIn();
+        QVERIFY(rig.folder.drop("4.dsp", "Nova"));
+        QTRY_COMPARE_WITH_TIMEOUT(rig.display.received(),
+                                  usualDisplayMessages({old.first(), "Nova"}), 10000);
         QTRY_COMPARE(spool.entryList({"*.msg"}, QDir::Files), QStringList());
         QCOMPARE(dropped, 2);
         // The running page counts them too.

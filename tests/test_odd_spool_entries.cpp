@@ -101,9 +101,7 @@ private slots:
         ControllerRig rig;
         rig.folder.settings().setLigaFicheiros(true);
         const QString other = rig.folder.filePath("partilhada");
-        QVERIFY(QDir().mkdir(other, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
-                                        QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
-                                        QFile::ExeOther));
+        QVERIFY(QDir().mkdir(other, QFileDevice::Permissions(0x7055))); // rwxr-xr-x
         const QString theirs = QDir(other).filePath("0000000000000001.msg");
         QVERIFY(writeFileBytes(theirs, entry("alheia")));
         const QString spool = rig.folder.filePath("fila");

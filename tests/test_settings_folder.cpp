@@ -30,11 +30,7 @@ private:
 
     QString userFolder() const { return m_home.filePath(".config/Mostrela"); }
     QString dataFolder() const { return m_home.filePath(".local/share/Mostrela"); }
-    void writeConfig()
-    {
-        QFile file(m_program.filePath("Mostrela.cfg"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-    }
+    void writeConfig() { QVERIFY(writeFileBytes(m_program.filePath("Mostrela.cfg"), {})); }
 
 private slots:
     void init()
@@ -116,13 +112,9 @@ private slots:
         {
             QLockFile own(path + QStringLiteral(".own"));
             QVERIFY(own.tryLock());
-            QFile reader(own.fileName());
-            QVERIFY(reader.open(QIODevice::ReadOnly));
-            written = reader.readAll();
+            written = fileBytes(own.fileName());
         }
-        QFile left(path);
-        QVERIFY(left.open(QIODevice::WriteOnly) && left.write(written) == written.size());
-        left.close();
+        QVERIFY(writeFileBytes(path, written));
 
         FolderLock lock(path);
         QTest::ignoreMessage(
@@ -153,8 +145,8 @@ private slots:
         // A spool that an earlier version shared between such folders is left alone, and named.
         const QString shared = QDir(dataFolder()).filePath("fila");
         QVERIFY(QDir().mkpath(shared));
-        QFile left(QDir(shared).filePath("00000001.msg"));
-        QVERIFY(left.open(QIODevice::WriteOnly));
+        const QString left = QDir(shared).filePath("00000001.msg");
+        QVERIFY(writeFileBytes(left, {}));
         QVERIFY(QFile::setPermissions(dataFolder(), QFileDevice::Permissions(0x7777)));
         QVERIFY(QFile::setPermissions(shared, QFileDevice::Permissions(0x7777)));
         QList<ControllerFiles> found;
@@ -175,7 +167,7 @@ private slots:
             QCOMPARE(QFileInfo(files.lockFile).path(), own.filePath());
             QCOMPARE(QFileInfo(files.logFile).path(), own.filePath());
         }
-        QVERIFY(left.exists());
+        QVERIFY(QFile::exists(left));
     }
 
     // The log's file keeps the latest lines within its bound, and those before in one older file:
@@ -192,10 +184,9 @@ private slots:
             QVERIFY(log.append(lines.last()));
         }
         const auto linesOf = [](const QString& file) {
-            QStringList found = QString::fromUtf8(fileBytes(file)).split(u'\n', Qt::SkipEmptyParts);
-            for (QString& line : found)
-                line.remove(u'\r');
-            return found;
+            return QString::fromUtf8(fileBytes(file))
+                .remove(u'\r')
+                .split(u'\n', Qt::SkipEmptyParts);
         };
         const QStringList kept = linesOf(older) + linesOf(path);
         for (const QString& file : {path, older})

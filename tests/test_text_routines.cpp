@@ -14,10 +14,9 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(QString, separator);
-        QFETCH(QStringList, expected);
         QStringList fields{"stale"};
         QVERIFY(SeparaCampos(text, separator, fields));
-        QCOMPARE(fields, expected);
+        QTEST(fields, "expected");
     }
 
     void separaCampos_splitsAndTrimsEveryField_data()
@@ -89,8 +88,7 @@ private slots:
     void leadingNumber_readsLeniently()
     {
         QFETCH(QString, text);
-        QFETCH(double, expected);
-        QCOMPARE(leadingNumber(text), expected);
+        QTEST(leadingNumber(text), "expected");
     }
 
     void strictNumber_wantsTheWholeText()
@@ -133,8 +131,7 @@ private slots:
         QCOMPARE(decodeFileText(QByteArray("\xef\xbb\xbfplain")), "plain");
         // Invalid UTF-8 (a lone lead byte) is Windows-1252.
         QCOMPARE(decodeFileText(QByteArray("\xc3 x")), QString::fromUtf8("Ã x"));
-        // UTF-16 by its byte-order mark, either way round, a letter beyond the first plane
-        // included.
+        // UTF-16 by its byte-order mark, either way round, a letter beyond the first plane too.
         QCOMPARE(decodeFileText(QByteArray("\xff\xfe\xe9\0\xac\x20\x3d\xd8\x00\xde", 10)),
                  QString::fromUtf8("é€😀"));
         QCOMPARE(decodeFileText(QByteArray("\xfe\xff\0\xe9\x20\xac\xd8\x3d\xde\x00", 10)),

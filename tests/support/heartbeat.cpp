@@ -20,15 +20,9 @@ Heartbeat::Heartbeat()
     m_sinceLastBeat.start();
 }
 
-qint64 Heartbeat::longestGapMs() const
-{
-    return std::max(m_longestGapMs, m_sinceLastBeat.elapsed());
-}
-
 void Heartbeat::beat()
 {
     m_longestGapMs = std::max(m_longestGapMs, m_sinceLastBeat.restart());
-    ++m_beats;
 }
 
 bool keptPace(qint64 gapMs, qint64 baselineMs)

@@ -34,7 +34,6 @@ public:
 
     // Everything received and not yet taken; never waits, so it suits QTRY_COMPARE.
     QByteArray received() const;
-    // Takes everything received.
     QByteArray take();
 
 private:

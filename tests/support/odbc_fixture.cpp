@@ -68,11 +68,6 @@ OdbcFixture::~OdbcFixture()
     QSqlDatabase::removeDatabase(m_connection);
 }
 
-QString OdbcFixture::databasePath() const
-{
-    return m_folder.filePath(QStringLiteral("mostrela.db"));
-}
-
 QString OdbcFixture::trace() const
 {
     QFile file(m_folder.filePath(QStringLiteral("trace.log")));
@@ -98,11 +93,6 @@ QList<QVariantList> OdbcFixture::rows(const QString& statement, const QVariantLi
         result.append(row);
     }
     return result;
-}
-
-void OdbcFixture::run(const QString& statement, const QVariantList& values)
-{
-    rows(statement, values);
 }
 
 void OdbcFixture::lockForWriting()

@@ -38,12 +38,12 @@ public:
     void addDataSources(const QString& sections);
 
     QString folder() const { return m_folder.path(); }
-    QString databasePath() const;
+    QString databasePath() const { return m_folder.filePath(QStringLiteral("mostrela.db")); }
     // What the driver manager has logged so far (traced fixtures only).
     QString trace() const;
 
     // Runs a statement with its values bound in order; a failure throws Failure.
-    void run(const QString& statement, const QVariantList& values = {});
+    void run(const QString& statement, const QVariantList& values = {}) { rows(statement, values); }
     // Every row of a query, each as its column values.
     QList<QVariantList> rows(const QString& statement, const QVariantList& values = {});
 

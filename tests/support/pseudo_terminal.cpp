@@ -74,8 +74,7 @@ void PseudoTerminal::releaseWriters()
 QString PseudoTerminal::lineSettings() const
 {
     termios line{};
-    if (onTheLine(m_pair.slavePath(), [&line](int slave) { return ::tcgetattr(slave, &line); }) !=
-        0)
+    if (onTheLine(m_pair.slavePath(), [&line](int slave) { return ::tcgetattr(slave, &line); }))
         return {};
     int speed = -1;
     for (const auto& [code, baud] : speeds) {

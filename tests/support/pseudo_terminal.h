@@ -21,17 +21,13 @@ public:
     // Throws std::runtime_error when there is no pseudo-terminal.
 #ifdef Q_OS_WIN
     PseudoTerminal();
+#else
+    PseudoTerminal() : m_slavePath(m_pair.slavePath()) {}
+#endif
     QString slavePath() const
     {
         return m_slavePath;
     }
-#else
-    PseudoTerminal() = default;
-    QString slavePath() const
-    {
-        return m_pair.slavePath();
-    }
-#endif
 
     // Everything received and not yet taken, after reading what the master holds now. Never
     // waits, so it suits QTRY_COMPARE.
@@ -67,6 +63,7 @@ private:
     QFile m_relay;
 #else
     PtyPair m_pair;
+    QString m_slavePath;
 #endif
     QByteArray m_received;
 };
