@@ -50,23 +50,6 @@ private:
         QCOMPARE(m_rig->display.received().left(expected.size()), expected);
     }
 
-    struct Outcome {
-        int exitCode = -1;
-        QByteArray out;
-        QByteArray err;
-    };
-
-    static Outcome runToEnd(const QStringList& arguments)
-    {
-        QProcess process;
-        process.setProcessEnvironment(withoutDisplayServer());
-        process.start(program, arguments);
-        if (!process.waitForFinished(endingMs) || process.exitStatus() != QProcess::NormalExit)
-            return {};
-        return {process.exitCode(), process.readAllStandardOutput(),
-                process.readAllStandardError()};
-    }
-
 private slots:
     void init() { m_rig = std::make_unique<ProgramRig>(); }
 
@@ -106,12 +89,17 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(int, exitCode);
         QFETCH(QStringList, outputHas);
-        const Outcome outcome = runToEnd(arguments);
-        QCOMPARE(outcome.exitCode, exitCode);
+        QProcess process;
+        process.setProcessEnvironment(withoutDisplayServer());
+        process.start(program, arguments);
+        QVERIFY(process.waitForFinished(endingMs));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), exitCode);
         // Answers go to standard output, refusals to standard error.
         // In UTF-8, its lines ended as the system ends them.
-        const QString output =
-            QString::fromUtf8(exitCode == 0 ? outcome.out : outcome.err).remove(u'\r');
+        const QString output = QString::fromUtf8(exitCode == 0 ? process.readAllStandardOutput()
+                                                               : process.readAllStandardError())
+                                   .remove(u'\r');
         for (const QString& part : outputHas)
             VERIFY_SAYS(output, part);
         // Whatever translations the system has, the program's answers are its own.
