@@ -22,7 +22,6 @@ private:
     const QDateTime m_start{QDate(2024, 3, 9), QTime(10, 0)};
 
     static QByteArray idle() { return ProgramRig::idleText(); }
-    QStringList dropFilesLeft() const { return m_rig->folder.dropFilesLeft(); }
     void drop(const QString& name, const QByteArray& text)
     {
         QVERIFY(m_rig->folder.drop(name, text));
@@ -64,7 +63,7 @@ private slots:
         start(Files, {"AUTO"});
         expectOnDisplay(usualDisplayMessage("Primeiro-bilhete-001", "Cafe 1,20") +
                         usualDisplayMessage("Segundo-bilhete-0002", "Obrigado") + idle());
-        QCOMPARE(dropFilesLeft(), QStringList());
+        QCOMPARE(m_rig->folder.dropFilesLeft(), QStringList());
     }
 
     void databaseRows_shownInDataSysOrder_deleted_otherUsersKept()
@@ -85,7 +84,7 @@ private slots:
         start(Files | Database, {"AUTO"});
         expectOnDisplay(usualDisplayMessage("Registo", "R") + usualDisplayMessage("Ficheiro", "") +
                         idle());
-        QCOMPARE(dropFilesLeft(), QStringList());
+        QCOMPARE(m_rig->folder.dropFilesLeft(), QStringList());
         QVERIFY(m_odbc.rowsLeft().isEmpty());
     }
 
@@ -97,7 +96,7 @@ private slots:
         // 0.1 s timer would have read both sources many times over by then.
         start(Files | Database, {}, "1.5");
         expectOnDisplay(idle());
-        QCOMPARE(dropFilesLeft(), QStringList({"20240309100001.dsp"}));
+        QCOMPARE(m_rig->folder.dropFilesLeft(), QStringList({"20240309100001.dsp"}));
         QCOMPARE(m_odbc.rowsLeft().size(), 1);
     }
 };

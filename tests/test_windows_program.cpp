@@ -109,18 +109,6 @@ private:
         return QDir(programPath("fila")).entryList({"*.msg"}, QDir::Files).size();
     }
 
-    void insertRow(const QString& dataSource, const QString& linha1, const QString& linha2)
-    {
-        if (dataSource == OdbcFixture::dataSource()) {
-            m_odbc->insert(OdbcFixture::databaseUser(), QDateTime::currentDateTime(), linha1,
-                           linha2);
-            return;
-        }
-        m_postgres->run(QString("insert into SaidaDisplay (DataSys, Linha1, Linha2, Utilizador) "
-                                "values (now(), '%1', '%2', '%3')")
-                            .arg(linha1, linha2, OdbcFixture::databaseUser()));
-    }
-
 private slots:
     void initTestCase()
     {
@@ -173,7 +161,13 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(m_rig->display.received(), fromFile, startMs);
         QCOMPARE(m_rig->folder.dropFilesLeft(), QStringList());
 
-        insertRow(dataSource, "Registo da base", "Total 3,50");
+        if (dataSource == OdbcFixture::dataSource())
+            m_odbc->insert(OdbcFixture::databaseUser(), QDateTime::currentDateTime(),
+                           "Registo da base", "Total 3,50");
+        else
+            m_postgres->run("insert into SaidaDisplay (DataSys, Linha1, Linha2, Utilizador) values "
+                            "(now(), 'Registo da base', 'Total 3,50', '" +
+                            OdbcFixture::databaseUser() + "')");
         const QByteArray fromRow = usualDisplayMessage("Registo da base", "Total 3,50");
         QTRY_COMPARE_WITH_TIMEOUT(m_rig->display.received(), fromFile + fromRow, startMs);
         QTRY_COMPARE(
