@@ -22,10 +22,6 @@ private:
     const QDateTime m_start{QDate(2024, 3, 9), QTime(10, 0)};
 
     static QByteArray idle() { return ProgramRig::idleText(); }
-    void drop(const QString& name, const QByteArray& text)
-    {
-        QVERIFY(m_rig->folder.drop(name, text));
-    }
 
     void start(int sources, const QStringList& arguments, const QString& displaySeconds = "0.2")
     {
@@ -58,8 +54,8 @@ private slots:
 
     void dropFiles_shownInNameOrder_onePerTick_thenIdle_filesGone()
     {
-        drop("20240309100002-b.dsp", "Segundo-bilhete-0002Obrigado\r\n");
-        drop("20240309100001-a.dsp", "Primeiro-bilhete-001Caf\xe9 1,20");
+        QVERIFY(m_rig->folder.drop("20240309100002-b.dsp", "Segundo-bilhete-0002Obrigado\r\n"));
+        QVERIFY(m_rig->folder.drop("20240309100001-a.dsp", "Primeiro-bilhete-001Caf\xe9 1,20"));
         start(Files, {"AUTO"});
         expectOnDisplay(usualDisplayMessage("Primeiro-bilhete-001", "Cafe 1,20") +
                         usualDisplayMessage("Segundo-bilhete-0002", "Obrigado") + idle());
@@ -79,7 +75,7 @@ private slots:
 
     void bothSources_databaseRowsBeforeDropFiles()
     {
-        drop("20240309090000.dsp", "Ficheiro");
+        QVERIFY(m_rig->folder.drop("20240309090000.dsp", "Ficheiro"));
         m_odbc.insert(OdbcFixture::databaseUser(), m_start, "Registo", "R");
         start(Files | Database, {"AUTO"});
         expectOnDisplay(usualDisplayMessage("Registo", "R") + usualDisplayMessage("Ficheiro", "") +
@@ -90,7 +86,7 @@ private slots:
 
     void withoutAuto_nothingIsRead_idleShowsAllTheSame()
     {
-        drop("20240309100001.dsp", "Por ler");
+        QVERIFY(m_rig->folder.drop("20240309100001.dsp", "Por ler"));
         m_odbc.insert(OdbcFixture::databaseUser(), m_start, "Por ler", QString());
         // The idle text comes on the first display tick, after 1.5 s: had polling been on, its
         // 0.1 s timer would have read both sources many times over by then.

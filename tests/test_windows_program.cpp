@@ -99,11 +99,6 @@ private:
         QVERIFY2(controller.waitForLog(expected, startMs), qPrintable(controller.log()));
     }
 
-    void drop(const QString& name, const QByteArray& text)
-    {
-        QVERIFY(m_rig->folder.drop(name, text));
-    }
-
     qsizetype spoolEntries() const
     {
         return QDir(programPath("fila")).entryList({"*.msg"}, QDir::Files).size();
@@ -154,7 +149,7 @@ private slots:
         m_rig->settings().setText(Key::SQL_Servidor, dataSource);
         m_rig->settings().setLigaSQL(true);
         prepareFolder();
-        drop("20240309100001-a.dsp", "Primeiro-bilhete-001Caf\xe9 1,20\r\n");
+        QVERIFY(m_rig->folder.drop("20240309100001-a.dsp", "Primeiro-bilhete-001Caf\xe9 1,20\r\n"));
         start(m_rig->controller, {"AUTO"});
 
         const QByteArray fromFile = usualDisplayMessage("Primeiro-bilhete-001", "Cafe 1,20");
@@ -188,7 +183,8 @@ private slots:
         QStringList lines;
         for (int number = 1; number <= 8; ++number) {
             lines << QString("Bilhete-%1").arg(number);
-            drop(QString("2024030910000%1.dsp").arg(number), lines.last().toLatin1());
+            QVERIFY(m_rig->folder.drop(QString("2024030910000%1.dsp").arg(number),
+                                       lines.last().toLatin1()));
         }
         start(m_rig->controller, {"AUTO"});
         QTRY_VERIFY_WITH_TIMEOUT(m_rig->display.received().size() > 0, startMs);
@@ -392,7 +388,7 @@ private slots:
         m_rig->settings().setText(Key::SQL_Servidor, OdbcFixture::dataSource());
         m_rig->settings().setLigaSQL(true);
         prepareFolder();
-        drop("20240309100001-a.dsp", "Retido na linha");
+        QVERIFY(m_rig->folder.drop("20240309100001-a.dsp", "Retido na linha"));
         start(m_rig->controller, {"AUTO"}, ':' + QString::fromLatin1(number.trimmed()));
 
         const QString failure = QString("escrever na porta COM%1: ").arg(comPort);
