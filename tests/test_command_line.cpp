@@ -3,6 +3,7 @@
 #include "support/file_bytes.h"
 #include "support/program_rig.h"
 #include "support/usual_display.h"
+#include "support/verify_says.h"
 
 #include <QtTest>
 
@@ -34,11 +35,10 @@ private:
     void prepare()
     {
         Settings& settings = m_rig->settings();
-        settings.setText(Key::SegundosTimerDisplay, QStringLiteral("1"));
+        settings.setText(Key::SegundosTimerDisplay, "1");
         m_rig->showIdleText();
         settings.setLigaFicheiros(true);
-        QVERIFY(m_rig->folder.drop(QStringLiteral("20240309100000.dsp"),
-                                   "Primeira-linha-de-20Segunda"));
+        QVERIFY(m_rig->folder.drop("20240309100000.dsp", "Primeira-linha-de-20Segunda"));
     }
 
     // What the display gets first: the dropped message when polling ran from the start, the
@@ -48,23 +48,6 @@ private:
     {
         QTRY_VERIFY_WITH_TIMEOUT(m_rig->display.received().size() >= expected.size(), 15000);
         QCOMPARE(m_rig->display.received().left(expected.size()), expected);
-    }
-
-    struct Outcome {
-        int exitCode = -1;
-        QByteArray out;
-        QByteArray err;
-    };
-
-    static Outcome runToEnd(const QStringList& arguments)
-    {
-        QProcess process;
-        process.setProcessEnvironment(withoutDisplayServer());
-        process.start(program, arguments);
-        if (!process.waitForFinished(endingMs) || process.exitStatus() != QProcess::NormalExit)
-            return {};
-        return {process.exitCode(), process.readAllStandardOutput(),
-                process.readAllStandardError()};
     }
 
 private slots:
@@ -79,34 +62,25 @@ private slots:
         QTest::addColumn<QStringList>("outputHas");
         // A copy outside the prefix it was built for: the default folder is its own, or the
         // user's.
-        const QStringList help{QStringLiteral("Utilização:"),
-                               QStringLiteral("Opções:"),
-                               QStringLiteral("--pasta"),
-                               QStringLiteral("--sem-janela"),
-                               QStringLiteral("--version"),
-                               QStringLiteral("AUTO"),
-                               QDir::toNativeSeparators(QFileInfo(program).absolutePath()) + u','};
-        QTest::newRow("--help") << QStringList{QStringLiteral("--help")} << 0 << help;
-        QTest::newRow("-h, after AUTO")
-            << QStringList{QStringLiteral("AUTO"), QStringLiteral("-h")} << 0 << help;
+        const QString folder = QDir::toNativeSeparators(QFileInfo(program).absolutePath()) + u',';
+        const QStringList help{"Utilização:", "Opções:", "--pasta", "--sem-janela",
+                               "--version",   "AUTO",    folder};
+        QTest::newRow("--help") << QStringList{"--help"} << 0 << help;
+        QTest::newRow("-h, after AUTO") << QStringList{"AUTO", "-h"} << 0 << help;
         QTest::newRow("--version")
-            << QStringList{QStringLiteral("--version")} << 0
-            << QStringList{QStringLiteral("mostrela " MOSTRELA_VERSION "\n")};
+            << QStringList{"--version"} << 0 << QStringList{"mostrela " MOSTRELA_VERSION "\n"};
         QTest::newRow("unknown option")
-            << QStringList{QStringLiteral("--janela")} << 1
-            << QStringList{QStringLiteral("opção desconhecida: janela")};
+            << QStringList{"--janela"} << 1 << QStringList{"opção desconhecida: janela"};
         QTest::newRow("--pasta without a folder")
-            << QStringList{QStringLiteral("--pasta")} << 1 << QStringList{QStringLiteral("pasta")};
+            << QStringList{"--pasta"} << 1 << QStringList{"pasta"};
         QTest::newRow("--pasta with an empty folder")
-            << QStringList{QStringLiteral("--pasta"), QString(), QStringLiteral("AUTO")} << 1
-            << QStringList{QStringLiteral("pasta")};
+            << QStringList{"--pasta", "", "AUTO"} << 1 << QStringList{"pasta"};
 #ifndef Q_OS_WIN
         // The window needs a display server, which Windows always has: without one the program
         // says how to run without a window, instead of Qt's abort.
-        const QStringList withoutWindow{QStringLiteral("servidor gráfico"),
-                                        QStringLiteral("mostrela --sem-janela")};
+        const QStringList withoutWindow{"servidor gráfico", "mostrela --sem-janela"};
         QTest::newRow("window") << QStringList() << 1 << withoutWindow;
-        QTest::newRow("window, AUTO") << QStringList{QStringLiteral("AUTO")} << 1 << withoutWindow;
+        QTest::newRow("window, AUTO") << QStringList{"AUTO"} << 1 << withoutWindow;
 #endif
     }
 
@@ -115,14 +89,19 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(int, exitCode);
         QFETCH(QStringList, outputHas);
-        const Outcome outcome = runToEnd(arguments);
-        QCOMPARE(outcome.exitCode, exitCode);
+        QProcess process;
+        process.setProcessEnvironment(withoutDisplayServer());
+        process.start(program, arguments);
+        QVERIFY(process.waitForFinished(endingMs));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), exitCode);
         // Answers go to standard output, refusals to standard error.
         // In UTF-8, its lines ended as the system ends them.
-        const QString output =
-            QString::fromUtf8(exitCode == 0 ? outcome.out : outcome.err).remove(u'\r');
+        const QString output = QString::fromUtf8(exitCode == 0 ? process.readAllStandardOutput()
+                                                               : process.readAllStandardError())
+                                   .remove(u'\r');
         for (const QString& part : outputHas)
-            QVERIFY2(output.contains(part), qPrintable(output));
+            VERIFY_SAYS(output, part);
         // Whatever translations the system has, the program's answers are its own.
         for (const char* english : {"Usage", "Options", "Unknown", "Missing"})
             QVERIFY2(!output.contains(QLatin1String(english)), qPrintable(output));
@@ -132,14 +111,12 @@ private slots:
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<bool>("polling");
-        QTest::newRow("auto") << QStringList{QStringLiteral("auto")} << true;
-        QTest::newRow("AUTO") << QStringList{QStringLiteral("AUTO")} << true;
-        QTest::newRow("Auto") << QStringList{QStringLiteral("Auto")} << true;
+        QTest::newRow("auto") << QStringList{"auto"} << true;
+        QTest::newRow("AUTO") << QStringList{"AUTO"} << true;
+        QTest::newRow("Auto") << QStringList{"Auto"} << true;
         QTest::newRow("nothing") << QStringList{} << false;
-        QTest::newRow("AUTO x") << QStringList{QStringLiteral("AUTO"), QStringLiteral("x")}
-                                << false;
-        QTest::newRow("x AUTO") << QStringList{QStringLiteral("x"), QStringLiteral("AUTO")}
-                                << false;
+        QTest::newRow("AUTO x") << QStringList{"AUTO", "x"} << false;
+        QTest::newRow("x AUTO") << QStringList{"x", "AUTO"} << false;
     }
 
     // Anything but AUTO or nothing opens the program stopped, and the log says so.
@@ -154,7 +131,7 @@ private slots:
         QCOMPARE(m_rig->controller.process().state(), QProcess::Running);
         const QString log = m_rig->controller.log();
         const bool unknown = !arguments.isEmpty() && !polling;
-        QVERIFY2(log.contains(QStringLiteral("não reconhecidos")) == unknown, qPrintable(log));
+        QVERIFY2(log.contains("não reconhecidos") == unknown, qPrintable(log));
     }
 
     // The program sits in a folder with settings of its own, which --pasta overrides: only the
@@ -165,9 +142,8 @@ private slots:
         prepare();
         m_rig->folder.writeConfig();
         QCOMPARE(runTrapped([&] {
-                     m_rig->controller.start(
-                         program, programFolder,
-                         {QStringLiteral("--pasta"), m_rig->folder.path(), QStringLiteral("auto")});
+                     m_rig->controller.start(program, programFolder,
+                                             {"--pasta", m_rig->folder.path(), "auto"});
                  }),
                  QString());
         expectFirstOnDisplay(dropped());
@@ -182,13 +158,13 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("signal");
         QTest::addColumn<bool>("errorsDiscarded");
-        const QStringList withoutWindow{QStringLiteral("--sem-janela")};
+        const QStringList withoutWindow{"--sem-janela"};
         QTest::newRow("no window, SIGTERM") << withoutWindow << SIGTERM << false;
         QTest::newRow("no window, SIGINT") << withoutWindow << SIGINT << false;
         QTest::newRow("no window, SIGHUP") << withoutWindow << SIGHUP << false;
-        QTest::newRow("window, SIGTERM") << QStringList{QStringLiteral("AUTO")} << SIGTERM << false;
+        QTest::newRow("window, SIGTERM") << QStringList{"AUTO"} << SIGTERM << false;
         QTest::newRow("window, standard error to /dev/null, SIGTERM")
-            << QStringList{QStringLiteral("AUTO")} << SIGTERM << true;
+            << QStringList{"AUTO"} << SIGTERM << true;
 #endif
     }
 
@@ -203,16 +179,14 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(int, signal);
         QFETCH(bool, errorsDiscarded);
-        const bool windowless = arguments.contains(QStringLiteral("--sem-janela"));
         prepare();
         QProcess& process = m_rig->controller.process();
-        QProcessEnvironment environment = process.processEnvironment();
-        if (windowless)
-            environment = withoutDisplayServer();
-        environment.insert(QStringLiteral("QT_LOGGING_RULES"),
-                           QStringLiteral("mostrela.debug=true"));
+        QProcessEnvironment environment = arguments.contains("--sem-janela")
+                                              ? withoutDisplayServer()
+                                              : process.processEnvironment();
+        environment.insert("QT_LOGGING_RULES", "mostrela.debug=true");
         process.setProcessEnvironment(environment);
-        const QString logFile = m_rig->folder.filePath(QStringLiteral("Mostrela.log"));
+        const QString logFile = m_rig->folder.filePath("Mostrela.log");
         if (errorsDiscarded) {
             process.setProcessChannelMode(QProcess::SeparateChannels);
             process.setStandardErrorFile(QProcess::nullDevice());
@@ -220,25 +194,23 @@ private slots:
         QCOMPARE(m_rig->start(arguments), QString());
         expectFirstOnDisplay(dropped());
         // The display has the bytes before the window's thread hears that they were written.
-        const QString shown = QStringLiteral("Mostrada: Primeira-linha-de-20 | Segunda");
         const auto logged = [&] {
             return errorsDiscarded ? QString::fromUtf8(fileBytes(logFile))
                                    : m_rig->controller.log();
         };
-        QTRY_VERIFY_WITH_TIMEOUT(logged().contains(shown), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(logged().contains("Mostrada: Primeira-linha-de-20 | Segunda"),
+                                 10000);
 
         QCOMPARE(m_rig->controller.end(signal), 0);
         const QString log = logged();
-        for (const QString& line :
-             {QStringLiteral("pasta ") + m_rig->folder.path(), QStringLiteral("A terminar")})
-            QVERIFY2(log.contains(line), qPrintable(log));
+        for (const QString& line : {"pasta " + m_rig->folder.path(), QString("A terminar")})
+            VERIFY_SAYS(log, line);
         QCOMPARE(QFileInfo::exists(logFile), errorsDiscarded);
         if (errorsDiscarded)
-            QVERIFY2(log.contains(QRegularExpression(
-                         QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} "
-                                        "mostrela: A terminar$"),
-                         QRegularExpression::MultilineOption)),
-                     qPrintable(log));
+            VERIFY_SAYS(log,
+                        QRegularExpression("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} "
+                                           "mostrela: A terminar$",
+                                           QRegularExpression::MultilineOption));
 #endif
     }
 };

@@ -22,14 +22,8 @@ private:
     const QDateTime m_start{QDate(2024, 3, 9), QTime(10, 0)};
 
     static QByteArray idle() { return ProgramRig::idleText(); }
-    QStringList dropFilesLeft() const { return m_rig->folder.dropFilesLeft(); }
-    void drop(const QString& name, const QByteArray& text)
-    {
-        QVERIFY(m_rig->folder.drop(name, text));
-    }
 
-    void start(int sources, const QStringList& arguments,
-               const QString& displaySeconds = QStringLiteral("0.2"))
+    void start(int sources, const QStringList& arguments, const QString& displaySeconds = "0.2")
     {
         Settings& settings = m_rig->settings();
         settings.setText(Key::SegundosTimerDisplay, displaySeconds);
@@ -50,7 +44,6 @@ private:
     }
 
 private slots:
-
     void init()
     {
         m_odbc.createTable();
@@ -61,50 +54,45 @@ private slots:
 
     void dropFiles_shownInNameOrder_onePerTick_thenIdle_filesGone()
     {
-        drop(QStringLiteral("20240309100002-b.dsp"), "Segundo-bilhete-0002Obrigado\r\n");
-        drop(QStringLiteral("20240309100001-a.dsp"), "Primeiro-bilhete-001Caf\xe9 1,20");
-        start(Files, {QStringLiteral("AUTO")});
+        QVERIFY(m_rig->folder.drop("20240309100002-b.dsp", "Segundo-bilhete-0002Obrigado\r\n"));
+        QVERIFY(m_rig->folder.drop("20240309100001-a.dsp", "Primeiro-bilhete-001Caf\xe9 1,20"));
+        start(Files, {"AUTO"});
         expectOnDisplay(usualDisplayMessage("Primeiro-bilhete-001", "Cafe 1,20") +
                         usualDisplayMessage("Segundo-bilhete-0002", "Obrigado") + idle());
-        QCOMPARE(dropFilesLeft(), QStringList());
+        QCOMPARE(m_rig->folder.dropFilesLeft(), QStringList());
     }
 
     void databaseRows_shownInDataSysOrder_deleted_otherUsersKept()
     {
-        m_odbc.insert(OdbcFixture::databaseUser(), m_start.addSecs(2), QStringLiteral("Depois"),
-                      QStringLiteral("B"));
-        m_odbc.insert(QStringLiteral("caixa2"), m_start, QStringLiteral("Outra caixa"),
-                      QStringLiteral("X"));
-        m_odbc.insert(OdbcFixture::databaseUser(), m_start.addSecs(1), QStringLiteral("Antes"),
-                      QStringLiteral("A"));
-        start(Database, {QStringLiteral("AUTO")});
+        m_odbc.insert(OdbcFixture::databaseUser(), m_start.addSecs(2), "Depois", "B");
+        m_odbc.insert("caixa2", m_start, "Outra caixa", "X");
+        m_odbc.insert(OdbcFixture::databaseUser(), m_start.addSecs(1), "Antes", "A");
+        start(Database, {"AUTO"});
         expectOnDisplay(usualDisplayMessage("Antes", "A") + usualDisplayMessage("Depois", "B") +
                         idle());
-        QCOMPARE(m_odbc.rowsLeft(),
-                 QList<QStringList>({{QStringLiteral("caixa2"), QStringLiteral("Outra caixa")}}));
+        QCOMPARE(m_odbc.rowsLeft(), QList<QStringList>({{"caixa2", "Outra caixa"}}));
     }
 
     void bothSources_databaseRowsBeforeDropFiles()
     {
-        drop(QStringLiteral("20240309090000.dsp"), "Ficheiro");
-        m_odbc.insert(OdbcFixture::databaseUser(), m_start, QStringLiteral("Registo"),
-                      QStringLiteral("R"));
-        start(Files | Database, {QStringLiteral("AUTO")});
+        QVERIFY(m_rig->folder.drop("20240309090000.dsp", "Ficheiro"));
+        m_odbc.insert(OdbcFixture::databaseUser(), m_start, "Registo", "R");
+        start(Files | Database, {"AUTO"});
         expectOnDisplay(usualDisplayMessage("Registo", "R") + usualDisplayMessage("Ficheiro", "") +
                         idle());
-        QCOMPARE(dropFilesLeft(), QStringList());
+        QCOMPARE(m_rig->folder.dropFilesLeft(), QStringList());
         QVERIFY(m_odbc.rowsLeft().isEmpty());
     }
 
     void withoutAuto_nothingIsRead_idleShowsAllTheSame()
     {
-        drop(QStringLiteral("20240309100001.dsp"), "Por ler");
-        m_odbc.insert(OdbcFixture::databaseUser(), m_start, QStringLiteral("Por ler"), QString());
+        QVERIFY(m_rig->folder.drop("20240309100001.dsp", "Por ler"));
+        m_odbc.insert(OdbcFixture::databaseUser(), m_start, "Por ler", QString());
         // The idle text comes on the first display tick, after 1.5 s: had polling been on, its
         // 0.1 s timer would have read both sources many times over by then.
-        start(Files | Database, {}, QStringLiteral("1.5"));
+        start(Files | Database, {}, "1.5");
         expectOnDisplay(idle());
-        QCOMPARE(dropFilesLeft(), QStringList({QStringLiteral("20240309100001.dsp")}));
+        QCOMPARE(m_rig->folder.dropFilesLeft(), QStringList({"20240309100001.dsp"}));
         QCOMPARE(m_odbc.rowsLeft().size(), 1);
     }
 };

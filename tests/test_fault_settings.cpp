@@ -4,6 +4,7 @@
 #include "support/unprivileged_user.h"
 #include "support/unwritable_folder.h"
 #include "support/usual_display.h"
+#include "support/verify_says.h"
 
 #include <QAbstractButton>
 #include <QDir>
@@ -29,17 +30,15 @@ struct Ownership {
 
 Ownership ownership(const QString& path)
 {
-    const QFileInfo info(path);
-    return {info.ownerId(),
-            QFile::permissions(path) & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser)};
+    return {QFileInfo(path).ownerId(), modeBits(path)};
 }
 
 void typeAndSave(RunningController& running, const QString& text)
 {
-    auto* edit = child<QLineEdit>(running.menu(), QStringLiteral("txtDefault_Linha1"));
+    auto* edit = child<QLineEdit>(running.menu(), "txtDefault_Linha1");
     edit->selectAll();
     QTest::keyClicks(edit, text);
-    child<QAbstractButton>(running.menu(), QStringLiteral("cmdGravarConfigura"))->click();
+    child<QAbstractButton>(running.menu(), "cmdGravarConfigura")->click();
 }
 
 } // namespace
@@ -66,7 +65,7 @@ private slots:
             typeAndSave(running, "Boas compras");
         }
         QVERIFY(QFile::setPermissions(folder.configPath(), QFile::ReadOwner | QFile::WriteOwner));
-        QVERIFY2(running.lblError().contains(folder.configPath()), qPrintable(running.lblError()));
+        VERIFY_SAYS(running.lblError(), folder.configPath());
         QCOMPARE(fileBytes(folder.configPath()), saved);
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList({"Mostrela.cfg"}));
 
@@ -74,9 +73,9 @@ private slots:
         QVERIFY(folder.drop("1.dsp", "Depois da falha"));
         QTRY_COMPARE_WITH_TIMEOUT(rig.display.received(),
                                   usualDisplayMessage("Depois da falha", ""), 10000);
-        QVERIFY2(running.lblError().contains(folder.configPath()), qPrintable(running.lblError()));
+        VERIFY_SAYS(running.lblError(), folder.configPath());
 
-        child<QAbstractButton>(running.menu(), QStringLiteral("cmdGravarConfigura"))->click();
+        child<QAbstractButton>(running.menu(), "cmdGravarConfigura")->click();
         QCOMPARE(running.lblError(), QString());
         Controller restarted(folder.path());
         restarted.load(QString());
@@ -138,7 +137,7 @@ private slots:
                                      : ownership(file);
 
         // Said once, across both saves, and only where it is so.
-        const QRegularExpression passwordWarning(QStringLiteral("guarda a palavra-passe"));
+        const QRegularExpression passwordWarning("guarda a palavra-passe");
         if (target == Target::SharedInLockedFolder)
             QTest::ignoreMessage(QtWarningMsg, passwordWarning);
         QTest::failOnWarning(passwordWarning);
@@ -152,7 +151,7 @@ private slots:
         if (file != config)
             QVERIFY(QFileInfo(config).isSymLink());
         if (target == Target::Device) {
-            QVERIFY2(running.lblError().contains(file), qPrintable(running.lblError()));
+            VERIFY_SAYS(running.lblError(), file);
             QCOMPARE(device.received(), QByteArray());
             return;
         }

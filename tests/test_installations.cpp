@@ -4,6 +4,7 @@
 #include "support/odbc_fixture.h"
 #include "support/program_rig.h"
 #include "support/usual_display.h"
+#include "support/verify_says.h"
 
 #include <QDir>
 #include <QScopeGuard>
@@ -20,8 +21,8 @@ using Key = Settings::Key;
 
 namespace {
 
-const QStringList withWindow{QStringLiteral("AUTO")};
-const QStringList withoutWindow{QStringLiteral("--sem-janela")};
+const QStringList withWindow{"AUTO"};
+const QStringList withoutWindow{"--sem-janela"};
 
 // What only the tests that need a Unix use.
 #ifdef Q_OS_UNIX
@@ -32,31 +33,10 @@ constexpr QFile::Permissions readOnlyFolder = QFile::ReadOwner | QFile::ExeOwner
                                               QFile::ReadGroup | QFile::ExeGroup |
                                               QFile::ReadOther | QFile::ExeOther;
 
-// The mode bits alone, without what they mean for this process.
-QFile::Permissions mode(const QString& path)
-{
-    return QFile::permissions(path) & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
-}
-
-// The program run without a window for a user whose home folder is `home`: empty when it runs,
-// else why it does not.
-QString start(DeployedController& controller, const QString& home, const QStringList& command)
-{
-    QProcess& process = controller.process();
-    QProcessEnvironment environment = withoutDisplayServer();
-    environment.remove(QStringLiteral("XDG_CONFIG_HOME"));
-    environment.remove(QStringLiteral("XDG_DATA_HOME"));
-    environment.insert(QStringLiteral("HOME"), home);
-    process.setProcessEnvironment(environment);
-    process.setProgram(command.first());
-    process.setArguments(command.mid(1) + QStringList{QStringLiteral("--sem-janela")});
-    return runTrapped([&] { controller.restart(); });
-}
-
 // The start's log line that names these folders for the settings and the spool.
 QString folders(const QString& settings, const QString& spool)
 {
-    return QStringLiteral("pasta %1, fila %2\n").arg(settings, spool);
+    return QString("pasta %1, fila %2\n").arg(settings, spool);
 }
 #endif
 
@@ -99,8 +79,8 @@ void TestInstallations::installedProgram_keepsItsSettingsInTheUsersFolder()
 #else
     QFETCH(bool, settingsBeside);
     QTemporaryDir home;
-    const QDir binFolder(QStringLiteral(MOSTRELA_INSTALL_BINDIR));
-    const QString besideSettings = binFolder.filePath(QStringLiteral("Mostrela.cfg"));
+    const QDir binFolder(QString(MOSTRELA_INSTALL_BINDIR));
+    const QString besideSettings = binFolder.filePath("Mostrela.cfg");
     const auto removeSettings = qScopeGuard([&] { QFile::remove(besideSettings); });
     const QByteArray chainSettings = "NumLetras=16\r\nSQL_Password=segredo\r\n";
     if (settingsBeside) {
@@ -111,29 +91,28 @@ void TestInstallations::installedProgram_keepsItsSettingsInTheUsersFolder()
     const QStringList before = binFolder.entryList(QDir::AllEntries | QDir::Hidden);
 
     DeployedController controller;
-    const QStringList command{binFolder.filePath(QStringLiteral("mostrela"))};
-    QCOMPARE(start(controller, home.path(), command), QString());
-    const QDir expected(home.filePath(QStringLiteral(".config/Mostrela")));
-    const QString logged = folders(expected.path(), expected.filePath(QStringLiteral("fila")));
+    const QStringList command{binFolder.filePath("mostrela")};
+    QCOMPARE(startWithoutWindow(controller, command, home.path()), QString());
+    const QDir expected(home.filePath(".config/Mostrela"));
+    const QString logged = folders(expected.path(), expected.filePath("fila"));
     QVERIFY2(controller.waitForLog(logged), qPrintable(controller.log()));
     // The folders are logged just before the lock is taken.
-    QTRY_VERIFY(QFileInfo::exists(expected.filePath(QStringLiteral("Mostrela.lock"))));
+    QTRY_VERIFY(QFileInfo::exists(expected.filePath("Mostrela.lock")));
     QCOMPARE(controller.end(SIGTERM), 0);
     QCOMPARE(binFolder.entryList(QDir::AllEntries | QDir::Hidden), before);
     // The settings beside the program are the user's first settings, for the user alone; once
     // the user has settings, they are the user's own.
-    const QString own = expected.filePath(QStringLiteral("Mostrela.cfg"));
+    const QString own = expected.filePath("Mostrela.cfg");
     QCOMPARE(QFileInfo::exists(own), settingsBeside);
     if (!settingsBeside)
         return;
     QCOMPARE(fileBytes(own), chainSettings);
-    QCOMPARE(mode(own), ownerOnlyFile);
-    QVERIFY2(controller.log().contains(
-                 QStringLiteral("definições iniciais deste utilizador vêm de %1, copiado para %2")
-                     .arg(besideSettings, own)),
-             qPrintable(controller.log()));
+    QCOMPARE(modeBits(own), ownerOnlyFile);
+    VERIFY_SAYS(controller.log(), QString("definições iniciais deste utilizador vêm de %1, "
+                                          "copiado para %2")
+                                      .arg(besideSettings, own));
     QVERIFY(writeFileBytes(besideSettings, "NumLetras=40\r\n"));
-    QCOMPARE(start(controller, home.path(), command), QString());
+    QCOMPARE(startWithoutWindow(controller, command, home.path()), QString());
     QVERIFY2(controller.waitForLog(logged), qPrintable(controller.log()));
     QCOMPARE(controller.end(SIGTERM), 0);
     QCOMPARE(fileBytes(own), chainSettings);
@@ -153,16 +132,16 @@ void TestInstallations::readOnlyProgramFolder_spoolGoesToTheUsersDataFolder()
     const ControllerFolder& folder = rig.folder;
     QTemporaryDir home;
     QTemporaryDir ports;
-    const QString port = ports.filePath(QStringLiteral("porta"));
+    const QString port = ports.filePath("porta");
     rig.settings().setText(Key::Porta, port);
     rig.settings().setLigaFicheiros(true);
     folder.writeConfig();
     QByteArray expected;
     for (const char* text : {"1-um", "2-dois", "3-tres"}) {
-        QVERIFY(folder.drop(QString::fromLatin1(text) + QStringLiteral(".dsp"), text));
+        QVERIFY(folder.drop(QString(text) + ".dsp", text));
         expected += usualDisplayMessage(text, "");
     }
-    const QString program = folder.filePath(QStringLiteral("mostrela"));
+    const QString program = folder.filePath("mostrela");
     QVERIFY(QFile::copy(ProgramRig::builtProgram(), program));
     for (const QString& path :
          {folder.dropFolder(), home.path(), ports.path(), rig.display.slavePath()})
@@ -171,32 +150,30 @@ void TestInstallations::readOnlyProgramFolder_spoolGoesToTheUsersDataFolder()
     QVERIFY(QFile::setPermissions(folder.path(), readOnlyFolder));
     const auto writable = qScopeGuard([&] { QFile::setPermissions(folder.path(), everyone); });
 
-    QCOMPARE(start(rig.controller, home.path(), *command << program), QString());
+    QCOMPARE(startWithoutWindow(rig.controller, *command << program, home.path()), QString());
     // Taken while the display is still missing: each message waits in the spool.
     QTRY_VERIFY_WITH_TIMEOUT(folder.dropFilesLeft().isEmpty(), 15000);
     // In a folder of the user's data folder that belongs to this program folder alone.
-    const QString data = home.filePath(QStringLiteral(".local/share/Mostrela"));
+    const QString data = home.filePath(".local/share/Mostrela");
     const QStringList own = QDir(data).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     QCOMPARE(own.size(), 1);
     QVERIFY(own.first().startsWith(QFileInfo(folder.path()).fileName() + u'-'));
     const QDir ownFolder(QDir(data).filePath(own.first()));
-    const QString spool = ownFolder.filePath(QStringLiteral("fila"));
-    QVERIFY2(rig.controller.log().contains(folders(folder.path(), spool)),
-             qPrintable(rig.controller.log()));
-    QVERIFY(QFileInfo::exists(ownFolder.filePath(QStringLiteral("Mostrela.lock"))));
-    QCOMPARE(mode(spool), ownerOnlyFolder);
+    const QString spool = ownFolder.filePath("fila");
+    VERIFY_SAYS(rig.controller.log(), folders(folder.path(), spool));
+    QVERIFY(QFileInfo::exists(ownFolder.filePath("Mostrela.lock")));
+    QCOMPARE(modeBits(spool), ownerOnlyFolder);
     const QFileInfoList entries = QDir(spool).entryInfoList(QDir::Files);
     QCOMPARE(entries.size(), 3);
     for (const QFileInfo& entry : entries)
-        QCOMPARE(mode(entry.filePath()), ownerOnlyFile);
+        QCOMPARE(modeBits(entry.filePath()), ownerOnlyFile);
     QCOMPARE(QDir(folder.path())
                  .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
              QStringList({"Mostrela.cfg", "entrada", "mostrela"}));
 
     // The missing display is logged with the system's reason in Portuguese, as in the window.
-    QVERIFY(rig.controller.waitForLog(QStringLiteral("abrir a porta")));
-    QVERIFY2(!rig.controller.log().contains(QStringLiteral("No such file")),
-             qPrintable(rig.controller.log()));
+    QVERIFY(rig.controller.waitForLog("abrir a porta"));
+    QVERIFY2(!rig.controller.log().contains("No such file"), qPrintable(rig.controller.log()));
     QVERIFY(QFile::link(rig.display.slavePath(), port));
     QTRY_COMPARE_WITH_TIMEOUT(rig.display.received(), expected, 15000);
     QCOMPARE(rig.controller.end(SIGTERM), 0);
@@ -223,7 +200,7 @@ void TestInstallations::secondIsRefused_killedOnesLockIsTakenOver()
     rig.settings().setLigaFicheiros(true);
     QByteArray expected;
     const auto dropAndShow = [&](const char* text) {
-        QVERIFY(rig.folder.drop(QString::fromLatin1(text) + QStringLiteral(".dsp"), text));
+        QVERIFY(rig.folder.drop(QString(text) + ".dsp", text));
         expected += usualDisplayMessage(text, "");
         QTRY_COMPARE_WITH_TIMEOUT(rig.display.received(), expected, 15000);
         // Shown, and its entry gone: a kill now loses nothing and repeats nothing.
@@ -236,9 +213,9 @@ void TestInstallations::secondIsRefused_killedOnesLockIsTakenOver()
     DeployedController refused;
     QCOMPARE(runTrapped([&] { refused.start(ProgramRig::builtProgram(), rig.folder, second); }),
              QString());
-    const QString holder = QStringLiteral("processo %1").arg(rig.controller.process().processId());
+    const QString holder = QString("processo %1").arg(rig.controller.process().processId());
     QVERIFY2(refused.waitForLog(holder), qPrintable(refused.log()));
-    QVERIFY2(refused.log().contains(rig.folder.path()), qPrintable(refused.log()));
+    VERIFY_SAYS(refused.log(), rig.folder.path());
 #ifdef Q_OS_UNIX
     if (second == withWindow)
         refused.process().terminate();
@@ -247,7 +224,7 @@ void TestInstallations::secondIsRefused_killedOnesLockIsTakenOver()
     dropAndShow("segunda");
 
     rig.controller.kill();
-    QVERIFY(QFileInfo::exists(rig.folder.filePath(QStringLiteral("Mostrela.lock"))));
+    QVERIFY(QFileInfo::exists(rig.folder.filePath("Mostrela.lock")));
     QCOMPARE(runTrapped([&] { refused.restart(); }), QString());
     dropAndShow("terceira");
     QCOMPARE(refused.process().state(), QProcess::Running);
@@ -259,15 +236,12 @@ void TestInstallations::nearlyFullDisk_takesWhatFits_andSaysSoOnce()
     QSKIP("a file system mounted for the program alone (unshare) is a Unix's");
 #else
     // A file system of four pages on the spool's folder, which the program alone sees.
-    const QString unshare = QStandardPaths::findExecutable(QStringLiteral("unshare"));
-    const QStringList smallSpool{
-        QStringLiteral("--map-root-user"), QStringLiteral("--mount"), QStringLiteral("sh"),
-        QStringLiteral("-c"),
-        QStringLiteral("mount -t tmpfs -o size=16k tmpfs \"$0\" && exec \"$@\"")};
+    const QString unshare = QStandardPaths::findExecutable("unshare");
+    const QStringList smallSpool{"--map-root-user", "--mount", "sh", "-c",
+                                 "mount -t tmpfs -o size=16k tmpfs \"$0\" && exec \"$@\""};
     const QTemporaryDir probe;
     if (unshare.isEmpty() ||
-        QProcess::execute(unshare,
-                          smallSpool + QStringList{probe.path(), QStringLiteral("true")}) != 0)
+        QProcess::execute(unshare, smallSpool + QStringList{probe.path(), "true"}) != 0)
         QSKIP("this system mounts no file system for the test");
     OdbcFixture odbc;
     ProgramRig rig;
@@ -275,9 +249,9 @@ void TestInstallations::nearlyFullDisk_takesWhatFits_andSaysSoOnce()
     rig.settings().setLigaSQL(true);
     rig.settings().setLigaFicheiros(true);
     folder.writeConfig();
-    const QString spool = folder.filePath(QStringLiteral("fila"));
+    const QString spool = folder.filePath("fila");
     QVERIFY(QDir().mkdir(spool));
-    const QString program = folder.filePath(QStringLiteral("mostrela"));
+    const QString program = folder.filePath("mostrela");
     QVERIFY(QFile::copy(ProgramRig::builtProgram(), program));
 
     QByteArray rows;
@@ -288,7 +262,7 @@ void TestInstallations::nearlyFullDisk_takesWhatFits_andSaysSoOnce()
         const QByteArray file = "ficheiro " + QByteArray::number(number);
         odbc.insert(OdbcFixture::databaseUser(), dataSys.addSecs(number), QString::fromLatin1(row),
                     QString());
-        QVERIFY(folder.drop(QString::fromLatin1(file) + QStringLiteral(".dsp"), file));
+        QVERIFY(folder.drop(QString(file) + ".dsp", file));
         rows += usualDisplayMessage(row, "");
         files += usualDisplayMessage(file, "");
     }
@@ -304,21 +278,19 @@ void TestInstallations::nearlyFullDisk_takesWhatFits_andSaysSoOnce()
     };
 
     rig.controller.process().setProgram(unshare);
-    rig.controller.process().setArguments(
-        smallSpool + QStringList{spool, program, QStringLiteral("--sem-janela"),
-                                 QStringLiteral("--pasta"), folder.path()});
+    rig.controller.process().setArguments(smallSpool + QStringList{spool, program} +
+                                          rig.withoutWindow());
     QCOMPARE(rig.restart(), QString());
     QTRY_COMPARE_WITH_TIMEOUT(rig.display.received().size(), rows.size() + files.size(), 30000);
     QCOMPARE(fromSource("registo"), rows);
     QCOMPARE(fromSource("ficheiro"), files);
     QVERIFY(folder.dropFilesLeft().isEmpty());
-    QCOMPARE(odbc.rows(QStringLiteral("select count(*) from SaidaDisplay")).first().first(), 0);
+    QCOMPARE(odbc.rows("select count(*) from SaidaDisplay").first().first(), 0);
 
     QCOMPARE(rig.controller.end(SIGTERM), 0);
     const QString log = rig.controller.log();
     // Once for each source that met it, not once a tick.
-    const qsizetype said =
-        log.count(QStringLiteral("Não foi possível gravar na fila \"%1\"").arg(spool));
+    const qsizetype said = log.count(QString("Não foi possível gravar na fila \"%1\"").arg(spool));
     QVERIFY2(said >= 1 && said <= 2, qPrintable(log));
 #endif
 }

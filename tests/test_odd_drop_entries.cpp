@@ -49,33 +49,30 @@ void TestOddDropEntries::onlyTheGoodFilesAreShown_theOthersAreNamedAndLeft()
     ProgramRig rig;
     const ControllerFolder& folder = rig.folder;
     Settings& settings = rig.settings();
-    settings.setText(Key::SegundosTimerDisplay, QStringLiteral("0.1"));
+    settings.setText(Key::SegundosTimerDisplay, "0.1");
     settings.setLigaFicheiros(true);
     folder.writeConfig();
 
     const QDir drop(folder.dropFolder());
-    QStringList good;
+    QByteArray expected;
     for (const char* name : {"1-bom", "3-bom", "5-bom", "7-bom", "z-bom"}) {
-        good.append(QString::fromLatin1(name));
-        QVERIFY(folder.drop(good.last() + QStringLiteral(".dsp"), name));
+        QVERIFY(folder.drop(QString(name) + ".dsp", name));
+        expected += usualDisplayMessage(name, "");
     }
-    QVERIFY(folder.drop(QStringLiteral("6-proibido.dsp"), "Proibido"));
+    QVERIFY(folder.drop("6-proibido.dsp", "Proibido"));
 #ifdef Q_OS_WIN
-    const QStringList odd{drop.filePath(QStringLiteral("6-proibido.dsp")),
-                          drop.filePath(QStringLiteral("x.DSP"))};
+    const QStringList odd{drop.filePath("6-proibido.dsp"), drop.filePath("x.DSP")};
     const HANDLE held = ::CreateFileW(reinterpret_cast<const wchar_t*>(odd[0].utf16()),
                                       GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     QVERIFY(held != INVALID_HANDLE_VALUE);
     const auto release = qScopeGuard([held] { ::CloseHandle(held); });
 #else
-    const QString fifo = folder.filePath(QStringLiteral("fifo"));
-    const QString outside = folder.filePath(QStringLiteral("fora.txt"));
+    const QString fifo = folder.filePath("fifo");
+    const QString outside = folder.filePath("fora.txt");
     QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0666), 0);
-    QVERIFY(folder.drop(QStringLiteral("../fora.txt"), "Segredo"));
-    const QStringList odd{drop.filePath(QStringLiteral("2-fifo.dsp")),
-                          drop.filePath(QStringLiteral("4-fora.dsp")),
-                          drop.filePath(QStringLiteral("6-proibido.dsp")),
-                          drop.filePath(QStringLiteral("x\x1b[2J.DSP"))};
+    QVERIFY(folder.drop("../fora.txt", "Segredo"));
+    const QStringList odd{drop.filePath("2-fifo.dsp"), drop.filePath("4-fora.dsp"),
+                          drop.filePath("6-proibido.dsp"), drop.filePath("x\x1b[2J.DSP")};
     QVERIFY(QFile::link(fifo, odd[0]));
     QVERIFY(QFile::link(outside, odd[1]));
     QVERIFY(QFile::setPermissions(odd[2], {}));
@@ -92,24 +89,17 @@ void TestOddDropEntries::onlyTheGoodFilesAreShown_theOthersAreNamedAndLeft()
                                   QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
 #endif
 
-    QProcess& process = rig.controller.process();
-    QProcessEnvironment environment = withoutDisplayServer();
-    environment.insert(QStringLiteral("HOME"), folder.path());
-    process.setProcessEnvironment(environment);
-    process.setProgram(launcher.isEmpty() ? program : launcher.takeFirst());
-    process.setArguments(launcher + QStringList{program} + rig.withoutWindow());
-    QCOMPARE(rig.restart(), QString());
+    QCOMPARE(startWithoutWindow(rig.controller, launcher << program << "--pasta" << folder.path(),
+                                folder.path()),
+             QString());
 
-    QByteArray expected;
-    for (const QString& line : good)
-        expected += usualDisplayMessage(line.toLatin1(), "");
     QTRY_COMPARE_WITH_TIMEOUT(rig.display.received(), expected, 15000);
     for (const QString& path : odd)
-        QVERIFY2(rig.controller.waitForLog(
-                     QDir::toNativeSeparators(path).replace(u'\x1b', QStringLiteral("\\x1b"))),
-                 qPrintable(rig.controller.log()));
+        QVERIFY2(
+            rig.controller.waitForLog(QDir::toNativeSeparators(path).replace(u'\x1b', "\\x1b")),
+            qPrintable(rig.controller.log()));
     QVERIFY(!rig.controller.log().contains(u'\x1b'));
-    QCOMPARE(process.state(), QProcess::Running);
+    QCOMPARE(rig.controller.process().state(), QProcess::Running);
     // Still each shown once, and left alone.
     QCOMPARE(rig.display.received(), expected);
     QStringList left;

@@ -3,6 +3,7 @@
 #include "support/odbc_fixture.h"
 #include "support/postgres_server.h"
 #include "support/shown_messages.h"
+#include "support/verify_says.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -23,7 +24,7 @@ enum class Outage { ServerRestarted, ConnectionKilled, RowLocked, LoginStalls, D
 constexpr int drainMs = 30000;
 const QString user = OdbcFixture::databaseUser();
 // Another program's connection, which holds a row locked.
-const QString lockerName = QStringLiteral("locker");
+const QString lockerName = "locker";
 
 } // namespace
 
@@ -61,8 +62,7 @@ private:
     }
     int rowsLeft(const QString& owner)
     {
-        return query(QStringLiteral("select count(*) from SaidaDisplay where Utilizador = '%1'")
-                         .arg(owner))
+        return query("select count(*) from SaidaDisplay where Utilizador = '" + owner + "'")
             .first()
             .toInt();
     }
@@ -71,15 +71,14 @@ private:
     void feed(int rows, int files)
     {
         for (int fed = 0; fed < rows + files; ++fed) {
-            const QString linha1 = QStringLiteral("Mensagem %1").arg(m_fed.size() + 1);
+            const QString linha1 = QString("Mensagem %1").arg(m_fed.size() + 1);
             m_fed.append(linha1);
             if (fed >= rows) {
                 QVERIFY(m_rig->folder.drop(linha1 + ".dsp", linha1.toLatin1()));
                 continue;
             }
-            query(QStringLiteral("insert into SaidaDisplay (DataSys, Linha1, Linha2, "
-                                 "Utilizador) values (now(), '%1', '', '%2'), "
-                                 "(now(), '%1', '', 'caixa2')")
+            query(QString("insert into SaidaDisplay (DataSys, Linha1, Linha2, Utilizador) values "
+                          "(now(), '%1', '', '%2'), (now(), '%1', '', 'caixa2')")
                       .arg(linha1, user));
             ++m_rowsFed;
         }
@@ -113,9 +112,9 @@ private slots:
     {
         m_rig.reset();
         QSqlDatabase::removeDatabase(lockerName);
-        m_server->run(QStringLiteral("drop rule if exists unheard on SaidaDisplay;"
-                                     "drop table if exists unheard_calls;"
-                                     "drop function if exists unheard"));
+        m_server->run("drop rule if exists unheard on SaidaDisplay;"
+                      "drop table if exists unheard_calls;"
+                      "drop function if exists unheard");
     }
 
     void outage_data()
@@ -133,15 +132,14 @@ private slots:
         QFETCH(Outage, outage);
         // Another program's transaction holds the second row from the start: its delete gives up
         // after a short wait on every tick, and the rows after it go on.
-        QSqlDatabase locker = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), lockerName);
+        QSqlDatabase locker = QSqlDatabase::addDatabase("QODBC", lockerName);
         if (outage == Outage::RowLocked) {
             feed(3, 0);
             locker.setDatabaseName(PostgresServer::dataSource());
             locker.setUserName("postgres");
             QVERIFY(locker.open() && locker.transaction());
-            QVERIFY(QSqlQuery(locker).exec(
-                QStringLiteral("select * from SaidaDisplay where Linha1 = '%1' for update")
-                    .arg(m_fed.at(1))));
+            QVERIFY(QSqlQuery(locker).exec("select * from SaidaDisplay where Linha1 = '" +
+                                           m_fed.at(1) + "' for update"));
         }
         const int loginsBefore = m_server->logins(user);
         Settings& settings = m_rig->folder.settings();
@@ -179,47 +177,44 @@ private slots:
             break;
         case Outage::ConnectionKilled:
             QCOMPARE(m_server->logins(user), loginsBefore + 1); // kept from tick to tick
-            query(QStringLiteral("select pg_terminate_backend(pid) from "
-                                 "pg_stat_activity where usename = '%1'")
-                      .arg(user));
+            query("select pg_terminate_backend(pid) from pg_stat_activity where usename = '" +
+                  user + "'");
             break;
         case Outage::RowLocked: {
             // Every other row is shown while the lock lasts, and the label says which row waits.
-            const QString locked = query(QStringLiteral("select NumRegisto from SaidaDisplay where "
-                                                        "Linha1 = '%1' and Utilizador = '%2'")
+            const QString locked = query(QString("select NumRegisto from SaidaDisplay where Linha1 "
+                                                 "= '%1' and Utilizador = '%2'")
                                              .arg(m_fed.at(1), user))
                                        .first();
             feed(30, 0);
             QTRY_VERIFY_WITH_TIMEOUT(shown(unlocked()), drainMs);
             QVERIFY(!shown({m_fed.at(1)}));
             QCOMPARE(rowsLeft(user), 1);
-            QTRY_VERIFY2(running.lblError().contains(
-                             QStringLiteral("registo %1 de SaidaDisplay está preso").arg(locked)),
-                         qPrintable(running.lblError()));
+            TRY_VERIFY_SAYS(running.lblError(),
+                            QString("registo %1 de SaidaDisplay está preso").arg(locked));
             QVERIFY(locker.commit());
             break;
         }
         case Outage::DeleteUnheard:
             // The next row's delete is done, by another session, and the controller's session
             // then ended before it hears so: the message is shown all the same, and once.
-            query(QStringLiteral(
-                      "create extension if not exists dblink;"
-                      "create function unheard(number bigint) returns int language plpgsql "
-                      "security definer as $$ begin perform dblink_exec(format('host=%s "
-                      "user=postgres dbname=postgres', current_setting("
-                      "'unix_socket_directories')), 'delete from SaidaDisplay where "
-                      "NumRegisto = ' || number); perform pg_terminate_backend("
-                      "pg_backend_pid()); return 0; end $$;"
-                      "create table unheard_calls (result int);"
-                      "create rule unheard as on delete to SaidaDisplay where old.Linha1 = "
-                      "'Mensagem %1' and current_user <> 'postgres' do instead insert into "
-                      "unheard_calls values (unheard(old.NumRegisto));")
+            query(QString("create extension if not exists dblink;"
+                          "create function unheard(number bigint) returns int language plpgsql "
+                          "security definer as $$ begin perform dblink_exec(format('host=%s "
+                          "user=postgres dbname=postgres', current_setting("
+                          "'unix_socket_directories')), 'delete from SaidaDisplay where "
+                          "NumRegisto = ' || number); perform pg_terminate_backend("
+                          "pg_backend_pid()); return 0; end $$;"
+                          "create table unheard_calls (result int);"
+                          "create rule unheard as on delete to SaidaDisplay where old.Linha1 = "
+                          "'Mensagem %1' and current_user <> 'postgres' do instead insert into "
+                          "unheard_calls values (unheard(old.NumRegisto));")
                       .arg(m_fed.size() + 1));
             feed(1, 0);
             break;
         case Outage::LoginStalls: {
-            const QStringList sessions = query(
-                QStringLiteral("select pid from pg_stat_activity where usename = '%1'").arg(user));
+            const QStringList sessions =
+                query("select pid from pg_stat_activity where usename = '" + user + "'");
             QCOMPARE(sessions.size(), 1);
             // The session ended as pg_terminate_backend ends it, by a server that then hangs.
             m_server->freeze();
@@ -269,11 +264,9 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(shown(m_fed), drainMs);
 
         RunningController& waiting = second.start();
-        const QString firstName =
-            QStringLiteral("mostrela ") + QFileInfo(m_rig->folder.path()).absoluteFilePath();
+        const QString firstName = "mostrela " + QFileInfo(m_rig->folder.path()).absoluteFilePath();
         QTRY_VERIFY_WITH_TIMEOUT(waiting.lblError().contains(firstName), drainMs);
-        QVERIFY2(waiting.lblError().contains("não os lê nem apaga"),
-                 qPrintable(waiting.lblError()));
+        VERIFY_SAYS(waiting.lblError(), "não os lê nem apaga");
         feed(2, 0);
         QTRY_VERIFY_WITH_TIMEOUT(shown(m_fed), drainMs);
         QCOMPARE(waiting.added(), QStringList());

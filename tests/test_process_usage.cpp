@@ -20,43 +20,31 @@ double threadCpuNow()
     return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_nsec) / 1e9;
 }
 
-} // namespace
-
-// A thread besides the one asking, that works for `work` seconds of CPU, then waits until it is
-// let go.
-class WorkingThread {
-public:
-    explicit WorkingThread(double work)
-        : m_thread(QThread::create([this, work] {
-              const double start = threadCpuNow();
-              volatile double sink = 0;
-              while (threadCpuNow() - start < work)
-                  sink = sink + 1;
-              m_worked = threadCpuNow() - start;
-              m_done = true;
-              m_release.acquire();
-          }))
-    {
-        m_thread->start();
-    }
+// A thread besides the one asking, that works for 0.05 s of CPU, then waits until it is let go.
+struct WorkingThread {
+    WorkingThread() { thread->start(); }
     ~WorkingThread() { end(); }
-
-    bool done() const { return m_done; }
-    double worked() const { return m_worked; }
     void end()
     {
-        if (m_thread->isFinished())
-            return;
-        m_release.release();
-        m_thread->wait();
+        if (!thread->isFinished()) {
+            release.release();
+            thread->wait();
+        }
     }
 
-private:
-    std::atomic<bool> m_done = false;
-    double m_worked = 0;
-    QSemaphore m_release;
-    std::unique_ptr<QThread> m_thread;
+    std::atomic<double> worked = -1; // the CPU seconds it worked, once done
+    QSemaphore release;
+    std::unique_ptr<QThread> thread{QThread::create([this] {
+        const double start = threadCpuNow();
+        volatile double sink = 0;
+        while (threadCpuNow() - start < 0.05)
+            sink = sink + 1;
+        worked = threadCpuNow() - start;
+        release.acquire();
+    })};
 };
+
+} // namespace
 
 class TestProcessUsage : public QObject {
     Q_OBJECT
@@ -68,11 +56,11 @@ private slots:
     void of_countsTheRunTimeOfEveryThread()
     {
         const ProcessUsage before = ProcessUsage::of(m_pid);
-        WorkingThread thread(0.05);
-        QTRY_VERIFY(thread.done());
+        WorkingThread thread;
+        QTRY_VERIFY(thread.worked >= 0);
         const ProcessUsage after = ProcessUsage::of(m_pid);
 
-        QVERIFY(after.threadCpuSecondsSince(before) >= thread.worked());
+        QVERIFY(after.threadCpuSecondsSince(before) >= thread.worked);
         QVERIFY(after.cpuSeconds >= before.cpuSeconds);
         QVERIFY(after.residentKiB > 0);
         QVERIFY(after.peakResidentKiB >= after.residentKiB);
@@ -82,8 +70,8 @@ private slots:
     // nothing away from what the others used.
     void threadCpuSecondsSince_aThreadThatEnded_takesAwayNothing()
     {
-        WorkingThread thread(0.05);
-        QTRY_VERIFY(thread.done());
+        WorkingThread thread;
+        QTRY_VERIFY(thread.worked >= 0);
         const ProcessUsage before = ProcessUsage::of(m_pid);
         thread.end();
         // Gone from /proc too, not only joined.
@@ -94,7 +82,7 @@ private slots:
 
     void of_aProcessThatDoesNotExist_throws()
     {
-        QFile pidMax(QStringLiteral("/proc/sys/kernel/pid_max"));
+        QFile pidMax("/proc/sys/kernel/pid_max");
         QVERIFY(pidMax.open(QIODevice::ReadOnly));
         // Process ids stay below pid_max.
         QVERIFY_THROWS_EXCEPTION(Failure,

@@ -50,16 +50,16 @@ private slots:
         ProgramRig rig;
         SilentServer server;
         Settings& settings = rig.settings();
-        settings.setText(Key::SegundosTimerDisplay, QStringLiteral("0.05"));
+        settings.setText(Key::SegundosTimerDisplay, "0.05");
         settings.setLigaSQL(busy != Busy::Files);
         settings.setLigaFicheiros(busy == Busy::Files);
         if (busy == Busy::Login)
-            settings.setText(Key::SQL_Servidor, QStringLiteral("127.0.0.1,%1").arg(server.port()));
+            settings.setText(Key::SQL_Servidor, QString("127.0.0.1,%1").arg(server.port()));
         if (busy == Busy::Rows)
             m_odbc.insertNumbered(OdbcFixture::databaseUser(), waiting);
         for (int number = 0; busy == Busy::Files && number < waiting; ++number)
             // Each its own text: the display is sent only what differs from the last message.
-            QVERIFY(rig.folder.drop(QStringLiteral("%1.dsp").arg(number, 5, 10, QLatin1Char('0')),
+            QVERIFY(rig.folder.drop(QString("%1.dsp").arg(number, 5, 10, QLatin1Char('0')),
                                     "F" + QByteArray::number(number)));
 
         QCOMPARE(rig.start(window ? QStringList{"AUTO"} : rig.withoutWindow()), QString());
@@ -67,9 +67,8 @@ private slots:
         qsizetype shown = 0;
         const auto left = [&] {
             shown += frames.take(rig.display.take(0, 0)).size();
-            return busy == Busy::Files
-                       ? rig.folder.dropFilesLeft().size()
-                       : m_odbc.rows(QStringLiteral("select NumRegisto from SaidaDisplay")).size();
+            return busy == Busy::Files ? rig.folder.dropFilesLeft().size()
+                                       : m_odbc.rows("select NumRegisto from SaidaDisplay").size();
         };
         // Under way: the login waiting, or the first messages shown.
         if (busy == Busy::Login)
@@ -81,16 +80,15 @@ private slots:
         if (busy == Busy::Login) {
             // Ended with the login still waiting: the server never hung up on it.
             QCOMPARE(server.connections(), 1);
-            QVERIFY(rig.controller.log().contains(QStringLiteral("sem esperar")));
+            QVERIFY(rig.controller.log().contains("sem esperar"));
             return;
         }
         const qsizetype spooled = rig.folder.spoolEntries();
         const qsizetype stillThere = left();
-        QVERIFY2(stillThere > 0 && shown + spooled + stillThere >= waiting,
-                 qPrintable(QStringLiteral("%1 shown, %2 spooled, %3 left")
-                                .arg(shown)
-                                .arg(spooled)
-                                .arg(stillThere)));
+        QVERIFY2(
+            stillThere > 0 && shown + spooled + stillThere >= waiting,
+            qPrintable(
+                QString("%1 shown, %2 spooled, %3 left").arg(shown).arg(spooled).arg(stillThere)));
     }
 
     void signalInTheFirstMoments_endsAWindowedStart_data()
@@ -108,9 +106,8 @@ private slots:
         QFETCH(int, signal);
         ProgramRig rig;
         rig.settings().setLigaFicheiros(true);
-        QCOMPARE(rig.start({QStringLiteral("AUTO")}), QString());
-        QVERIFY2(rig.controller.waitForLog(QStringLiteral(", pasta "), endingMs),
-                 qPrintable(rig.controller.log()));
+        QCOMPARE(rig.start({"AUTO"}), QString());
+        QVERIFY2(rig.controller.waitForLog(", pasta ", endingMs), qPrintable(rig.controller.log()));
         QCOMPARE(rig.controller.end(signal), 0);
     }
 };

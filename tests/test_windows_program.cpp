@@ -7,6 +7,7 @@
 #include "support/program_rig.h"
 #include "support/shown_messages.h"
 #include "support/usual_display.h"
+#include "support/verify_says.h"
 #include "support/wine_prefix.h"
 
 #include <QDir>
@@ -49,34 +50,31 @@ private:
 
     // The shop's folder into which the ZIP is unpacked, as C:\ is, and the program's folder that
     // the ZIP makes there.
-    QString shopFolder() const { return m_rig->folder.filePath(QStringLiteral("loja")); }
+    QString shopFolder() const { return m_rig->folder.filePath("loja"); }
     QString programPath(const QString& name) const
     {
-        return QDir(shopFolder()).filePath(QStringLiteral("Mostrela/") + name);
+        return QDir(shopFolder()).filePath("Mostrela/" + name);
     }
 
     // The ZIP unpacked into the shop's folder, over what is there: its one folder, named without
     // a version, holds the program and the message table's script.
     void unpackPortable()
     {
-        QCOMPARE(
-            QProcess::execute(QStringLiteral("unzip"), {QStringLiteral("-q"), QStringLiteral("-o"),
-                                                        m_zip, QStringLiteral("-d"), shopFolder()}),
-            0);
+        QCOMPARE(QProcess::execute("unzip", {"-q", "-o", m_zip, "-d", shopFolder()}), 0);
         QCOMPARE(QDir(shopFolder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
-                 QStringList{QStringLiteral("Mostrela")});
+                 QStringList{"Mostrela"});
         for (const char* file : {"mostrela.exe", "SaidaDisplay.sql"})
-            QVERIFY(QFileInfo::exists(programPath(QString::fromLatin1(file))));
+            QVERIFY(QFileInfo::exists(programPath(file)));
     }
 
     void prepareFolder()
     {
         Settings& settings = m_rig->settings();
-        settings.setText(Key::Porta, QStringLiteral("COM%1").arg(comPort));
+        settings.setText(Key::Porta, QString("COM%1").arg(comPort));
         settings.setText(Key::LigaFicheirosPath,
                          WinePrefix::windowsPath(m_rig->folder.dropFolder()));
         settings.setLigaFicheiros(true);
-        writeConfigFile(programPath(QStringLiteral("Mostrela.cfg")), settings);
+        writeConfigFile(programPath("Mostrela.cfg"), settings);
     }
 
     // Starts the unpacked mostrela.exe with `arguments`. With an X `display`, its windows can be
@@ -85,15 +83,13 @@ private:
                const QString& display = {})
     {
         QProcess& process = controller.process();
-        m_prefix->prepare(process,
-                          WinePrefix::windowsPath(programPath(QStringLiteral("mostrela.exe"))),
-                          arguments);
+        m_prefix->prepare(process, WinePrefix::windowsPath(programPath("mostrela.exe")), arguments);
         if (!display.isEmpty()) {
             QProcessEnvironment environment = process.processEnvironment();
-            environment.insert(QStringLiteral("DISPLAY"), display);
+            environment.insert("DISPLAY", display);
             process.setProcessEnvironment(environment);
         }
-        process.setWorkingDirectory(programPath(QString()));
+        process.setWorkingDirectory(programPath({}));
         QCOMPARE(runTrapped([&] { controller.restart(); }), QString());
     }
 
@@ -103,28 +99,9 @@ private:
         QVERIFY2(controller.waitForLog(expected, startMs), qPrintable(controller.log()));
     }
 
-    void drop(const QString& name, const QByteArray& text)
-    {
-        QVERIFY(m_rig->folder.drop(name, text));
-    }
-
     qsizetype spoolEntries() const
     {
-        return QDir(programPath(QStringLiteral("fila")))
-            .entryList({QStringLiteral("*.msg")}, QDir::Files)
-            .size();
-    }
-
-    void insertRow(const QString& dataSource, const QString& linha1, const QString& linha2)
-    {
-        if (dataSource == OdbcFixture::dataSource()) {
-            m_odbc->insert(OdbcFixture::databaseUser(), QDateTime::currentDateTime(), linha1,
-                           linha2);
-            return;
-        }
-        m_postgres->run(QStringLiteral("insert into SaidaDisplay (DataSys, Linha1, Linha2, "
-                                       "Utilizador) values (now(), '%1', '%2', '%3')")
-                            .arg(linha1, linha2, OdbcFixture::databaseUser()));
+        return QDir(programPath("fila")).entryList({"*.msg"}, QDir::Files).size();
     }
 
 private slots:
@@ -149,7 +126,7 @@ private slots:
     void init()
     {
         m_odbc->createTable();
-        m_postgres->run(QStringLiteral("delete from SaidaDisplay"));
+        m_postgres->run("delete from SaidaDisplay");
         m_rig = std::make_unique<ProgramRig>();
         m_prefix->mapComPort(comPort, m_rig->display.slavePath());
         unpackPortable();
@@ -172,19 +149,24 @@ private slots:
         m_rig->settings().setText(Key::SQL_Servidor, dataSource);
         m_rig->settings().setLigaSQL(true);
         prepareFolder();
-        drop(QStringLiteral("20240309100001-a.dsp"), "Primeiro-bilhete-001Caf\xe9 1,20\r\n");
-        start(m_rig->controller, {QStringLiteral("AUTO")});
+        QVERIFY(m_rig->folder.drop("20240309100001-a.dsp", "Primeiro-bilhete-001Caf\xe9 1,20\r\n"));
+        start(m_rig->controller, {"AUTO"});
 
         const QByteArray fromFile = usualDisplayMessage("Primeiro-bilhete-001", "Cafe 1,20");
         QTRY_COMPARE_WITH_TIMEOUT(m_rig->display.received(), fromFile, startMs);
         QCOMPARE(m_rig->folder.dropFilesLeft(), QStringList());
 
-        insertRow(dataSource, QStringLiteral("Registo da base"), QStringLiteral("Total 3,50"));
+        if (dataSource == OdbcFixture::dataSource())
+            m_odbc->insert(OdbcFixture::databaseUser(), QDateTime::currentDateTime(),
+                           "Registo da base", "Total 3,50");
+        else
+            m_postgres->run("insert into SaidaDisplay (DataSys, Linha1, Linha2, Utilizador) values "
+                            "(now(), 'Registo da base', 'Total 3,50', '" +
+                            OdbcFixture::databaseUser() + "')");
         const QByteArray fromRow = usualDisplayMessage("Registo da base", "Total 3,50");
         QTRY_COMPARE_WITH_TIMEOUT(m_rig->display.received(), fromFile + fromRow, startMs);
-        QTRY_COMPARE(m_odbc->rowsLeft().size() +
-                         m_postgres->run(QStringLiteral("select 1 from SaidaDisplay")).size(),
-                     0);
+        QTRY_COMPARE(
+            m_odbc->rowsLeft().size() + m_postgres->run("select 1 from SaidaDisplay").size(), 0);
         QCOMPARE(m_rig->controller.process().state(), QProcess::Running);
     }
 
@@ -196,14 +178,15 @@ private slots:
     // the new program runs beside the old settings and spool.
     void killedAndRestarted_losesNothing()
     {
-        m_rig->settings().setText(Key::SegundosTimerDisplay, QStringLiteral("3"));
+        m_rig->settings().setText(Key::SegundosTimerDisplay, "3");
         prepareFolder();
         QStringList lines;
         for (int number = 1; number <= 8; ++number) {
-            lines << QStringLiteral("Bilhete-%1").arg(number);
-            drop(QStringLiteral("2024030910000%1.dsp").arg(number), lines.last().toLatin1());
+            lines << QString("Bilhete-%1").arg(number);
+            QVERIFY(m_rig->folder.drop(QString("2024030910000%1.dsp").arg(number),
+                                       lines.last().toLatin1()));
         }
-        start(m_rig->controller, {QStringLiteral("AUTO")});
+        start(m_rig->controller, {"AUTO"});
         QTRY_VERIFY_WITH_TIMEOUT(m_rig->display.received().size() > 0, startMs);
         QTRY_COMPARE(m_rig->folder.dropFilesLeft(), QStringList());
         QVERIFY(spoolEntries() > 0);
@@ -222,23 +205,22 @@ private slots:
         kill();
         for (int cut = 1; cut <= 3; ++cut) {
             m_prefix->endSession();
-            start(m_rig->controller, {QStringLiteral("AUTO")});
-            expectLog(m_rig->controller, QStringLiteral("passa para este controlador"));
+            start(m_rig->controller, {"AUTO"});
+            expectLog(m_rig->controller, "passa para este controlador");
             kill();
         }
         QVERIFY2(seen.size() < lines.size(), qPrintable(seen.join(u',')));
 
-        const QByteArray settings = fileBytes(programPath(QStringLiteral("Mostrela.cfg")));
+        const QByteArray settings = fileBytes(programPath("Mostrela.cfg"));
         const qsizetype waiting = spoolEntries();
-        QVERIFY(writeFileBytes(programPath(QStringLiteral("mostrela.exe")), "an older version"));
+        QVERIFY(writeFileBytes(programPath("mostrela.exe"), "an older version"));
         unpackPortable();
-        QCOMPARE(fileBytes(programPath(QStringLiteral("Mostrela.cfg"))), settings);
+        QCOMPARE(fileBytes(programPath("Mostrela.cfg")), settings);
         QCOMPARE(spoolEntries(), waiting);
 
-        start(m_rig->controller, {QStringLiteral("AUTO")});
+        start(m_rig->controller, {"AUTO"});
         expectLog(m_rig->controller,
-                  QStringLiteral("recuperadas da fila ") +
-                      WinePrefix::windowsPath(programPath(QStringLiteral("fila"))));
+                  "recuperadas da fila " + WinePrefix::windowsPath(programPath("fila")));
         QTRY_VERIFY_WITH_TIMEOUT(
             [&] {
                 see();
@@ -256,26 +238,26 @@ private slots:
     void secondCopy_refusedNamingTheHolder()
     {
         prepareFolder();
-        start(m_rig->controller, {QStringLiteral("AUTO")});
-        expectLog(m_rig->controller, QStringLiteral(", fila "));
+        start(m_rig->controller, {"AUTO"});
+        expectLog(m_rig->controller, ", fila ");
 
         DeployedController second;
-        start(second, {QStringLiteral("--sem-janela")});
+        start(second, {"--sem-janela"});
         QVERIFY(second.process().waitForFinished(startMs));
         const QByteArray refusal = second.log().toUtf8();
         QCOMPARE(second.process().exitCode(), 1);
         const QByteArray holder = "Outro controlador já trabalha na pasta " +
-                                  WinePrefix::windowsPath(programPath(QString())).toUtf8() +
+                                  WinePrefix::windowsPath(programPath({})).toUtf8() +
                                   ": o processo ";
-        QVERIFY2(refusal.contains(holder), refusal.constData());
-        QVERIFY2(refusal.toLower().contains("(mostrela"), refusal.constData());
+        VERIFY_SAYS(refusal, holder);
+        VERIFY_SAYS(refusal.toLower(), "(mostrela");
         QCOMPARE(m_rig->controller.process().state(), QProcess::Running);
 
-        const QByteArray kept = fileBytes(programPath(QStringLiteral("Mostrela.log")));
-        QVERIFY2(kept.contains(holder), kept.constData());
+        const QByteArray kept = fileBytes(programPath("Mostrela.log"));
+        VERIFY_SAYS(kept, holder);
         const QRegularExpression started(
-            QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} mostrela: "
-                           "mostrela " MOSTRELA_VERSION ", pasta .+, fila "),
+            "^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} mostrela: "
+            "mostrela " MOSTRELA_VERSION ", pasta .+, fila ",
             QRegularExpression::MultilineOption);
         QVERIFY2(started.match(QString::fromUtf8(kept)).hasMatch(), kept.constData());
     }
@@ -288,44 +270,38 @@ private slots:
     {
         WinePrefix prefix;
         QByteArray output;
-        QCOMPARE(prefix.run(WinePrefix::windowsPath(m_setup),
-                            {QStringLiteral("/S"), QStringLiteral("/AUTO=1")}),
-                 0);
+        QCOMPARE(prefix.run(WinePrefix::windowsPath(m_setup), {"/S", "/AUTO=1"}), 0);
         prefix.waitForAll();
-        const QString program = QStringLiteral("C:\\Program Files\\Mostrela\\mostrela.exe");
-        const QString menu =
-            QStringLiteral("C:/ProgramData/Microsoft/Windows/Start Menu/Programs/");
-        const QStringList installed{
-            prefix.hostPath(program),
-            prefix.hostPath(QStringLiteral("C:/Program Files/Mostrela/Qt6Core.dll")),
-            prefix.hostPath(QStringLiteral("C:/Program Files/Mostrela/platforms/qwindows.dll")),
-            prefix.hostPath(QStringLiteral("C:/Program Files/Mostrela/SaidaDisplay.sql")),
-            prefix.hostPath(menu + QStringLiteral("Mostrela/Mostrela.lnk")),
-            // Wine names the Startup folder "StartUp"; Windows finds it either way.
-            prefix.hostPath(menu + QStringLiteral("StartUp/Mostrela.lnk")),
-        };
+        const QString installedFolder = "C:\\Program Files\\Mostrela";
+        const QString program = installedFolder + "\\mostrela.exe";
+        QStringList installed;
+        for (const char* file :
+             {"mostrela.exe", "Qt6Core.dll", "platforms/qwindows.dll", "SaidaDisplay.sql"})
+            installed << prefix.hostPath(installedFolder + '/' + file);
+        // Wine names the Startup folder "StartUp"; Windows finds it either way.
+        for (const char* menu : {"Mostrela", "StartUp"})
+            installed << prefix.hostPath(
+                QString("C:/ProgramData/Microsoft/Windows/Start Menu/Programs/%1/Mostrela.lnk")
+                    .arg(menu));
         for (const QString& file : installed)
             QVERIFY2(QFileInfo::exists(file), qPrintable(file));
-        const QString uninstallKey = QStringLiteral(
-            "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Mostrela");
-        QCOMPARE(prefix.run(QStringLiteral("reg"), {QStringLiteral("query"), uninstallKey}), 0);
+        const QStringList uninstallKey{
+            "query", "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Mostrela"};
+        QCOMPARE(prefix.run("reg", uninstallKey), 0);
 
-        QCOMPARE(prefix.run(program, {QStringLiteral("--version")}, &output), 0);
-        QVERIFY2(output.contains("mostrela " MOSTRELA_VERSION), output.constData());
+        QCOMPARE(prefix.run(program, {"--version"}, &output), 0);
+        VERIFY_SAYS(output, "mostrela " MOSTRELA_VERSION);
 
         const QByteArray chainSettings = "NumLetras=16\r\nPorta=COM7\r\n";
-        QVERIFY(writeFileBytes(
-            prefix.hostPath(QStringLiteral("C:/Program Files/Mostrela/Mostrela.cfg")),
-            chainSettings));
+        QVERIFY(writeFileBytes(prefix.hostPath(installedFolder + "\\Mostrela.cfg"), chainSettings));
         DeployedController running;
-        prefix.prepare(running.process(), program, {QStringLiteral("--sem-janela")});
+        prefix.prepare(running.process(), program, {"--sem-janela"});
         QCOMPARE(runTrapped([&] { running.restart(); }), QString());
-        expectLog(running, QStringLiteral(", fila "));
+        expectLog(running, ", fila ");
         output = running.log().toUtf8();
         running.kill();
         const QRegularExpressionMatch folders =
-            QRegularExpression(QStringLiteral("pasta (.+), fila (.+)$"),
-                               QRegularExpression::MultilineOption)
+            QRegularExpression("pasta (.+), fila (.+)$", QRegularExpression::MultilineOption)
                 .match(QString::fromLocal8Bit(output).remove(u'\r'));
         QVERIFY2(folders.hasMatch(), output.constData());
         // Beside the program when its folder may be written (under Wine every user may write
@@ -333,36 +309,27 @@ private slots:
         const QString folder = folders.captured(1);
         qInfo("installed program's folder: %s", qPrintable(folder));
         const QRegularExpression usersFolder(
-            QStringLiteral("^C:\\\\users\\\\[^\\\\]+\\\\AppData\\\\(Local|Roaming)\\\\Mostrela$"),
+            "^C:\\\\users\\\\[^\\\\]+\\\\AppData\\\\(Local|Roaming)\\\\Mostrela$",
             QRegularExpression::CaseInsensitiveOption);
-        QVERIFY2(folder == QStringLiteral("C:\\Program Files\\Mostrela") ||
-                     usersFolder.match(folder).hasMatch(),
+        QVERIFY2(folder == installedFolder || usersFolder.match(folder).hasMatch(),
                  qPrintable(folder));
-        const QString config =
-            QDir(prefix.hostPath(folder)).filePath(QStringLiteral("Mostrela.cfg"));
+        const QDir own(prefix.hostPath(folder));
+        const QString config = own.filePath("Mostrela.cfg");
         QCOMPARE(fileBytes(config), chainSettings);
-        QVERIFY2(QString::fromUtf8(output).contains(
-                     QStringLiteral("definições iniciais deste utilizador vêm de C:\\Program "
-                                    "Files\\Mostrela\\Mostrela.cfg")),
-                 output.constData());
-        QVERIFY(QFileInfo::exists(
-            QDir(prefix.hostPath(folder)).filePath(QStringLiteral("Mostrela.log"))));
+        VERIFY_SAYS(QString::fromUtf8(output), "definições iniciais deste utilizador vêm de " +
+                                                   installedFolder + "\\Mostrela.cfg");
+        QVERIFY(QFileInfo::exists(own.filePath("Mostrela.log")));
         // What the user's controller leaves there: its settings and a message in its spool.
-        const QString spoolEntry =
-            QDir(prefix.hostPath(folders.captured(2))).filePath(QStringLiteral("1.msg"));
+        const QString spoolEntry = QDir(prefix.hostPath(folders.captured(2))).filePath("1.msg");
         QVERIFY(QDir().mkpath(QFileInfo(spoolEntry).path()));
-        for (const QString& file : {config, spoolEntry}) {
-            QFile left(file);
-            QVERIFY(left.open(QIODevice::WriteOnly) && left.write("Porta=COM1\r\n") > 0);
-        }
+        for (const QString& file : {config, spoolEntry})
+            QVERIFY(writeFileBytes(file, "Porta=COM1\r\n"));
 
-        QCOMPARE(prefix.run(QStringLiteral("C:\\Program Files\\Mostrela\\uninstall.exe"),
-                            {QStringLiteral("/S")}),
-                 0);
+        QCOMPARE(prefix.run(installedFolder + "\\uninstall.exe", {"/S"}), 0);
         prefix.waitForAll();
         for (const QString& file : installed)
             QVERIFY2(!QFileInfo::exists(file), qPrintable(file));
-        QVERIFY(prefix.run(QStringLiteral("reg"), {QStringLiteral("query"), uninstallKey}) != 0);
+        QVERIFY(prefix.run("reg", uninstallKey) != 0);
         QVERIFY(QFileInfo::exists(config));
         QVERIFY(QFileInfo::exists(spoolEntry));
     }
@@ -377,7 +344,7 @@ private slots:
     {
         QTest::addColumn<QString>("device");
         QTest::newRow("line held") << QString();
-        QTest::newRow("first serial port") << QStringLiteral("/dev/ttyS0");
+        QTest::newRow("first serial port") << QString("/dev/ttyS0");
     }
 
     void silentDisplay_failureNamed_windowClosedEndsTheProgram()
@@ -396,22 +363,18 @@ private slots:
                 QSKIP("no serial line to try here");
             m_prefix->mapComPort(comPort, device);
         }
-        const auto setPlatform = [this](const QString& platform) {
-            return m_prefix->run(QStringLiteral("reg"),
-                                 {QStringLiteral("add"), QStringLiteral("HKCU\\Environment"),
-                                  QStringLiteral("/v"), QStringLiteral("QT_QPA_PLATFORM"),
-                                  QStringLiteral("/d"), platform, QStringLiteral("/f")}) == 0;
+        const auto setPlatform = [this](const char* platform) {
+            m_prefix->setUserVariable("QT_QPA_PLATFORM", platform);
         };
-        QVERIFY(setPlatform(QStringLiteral("windows")));
-        const auto offscreenAgain = qScopeGuard([&] { setPlatform(QStringLiteral("offscreen")); });
+        QCOMPARE(runTrapped([&] { setPlatform("windows"); }), QString());
+        const auto offscreenAgain =
+            qScopeGuard([&] { runSkippingFailure([&] { setPlatform("offscreen"); }); });
         // The prefix's desktop, started anew by the program, then draws on that screen.
         m_prefix->waitForAll();
         // A virtual screen of the test's own, which says its number once it takes clients.
         QProcess screen;
-        screen.start(QStringLiteral("Xvfb"),
-                     {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                      QStringLiteral("0"), QStringLiteral("1024x768x24"),
-                      QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+        screen.start("Xvfb",
+                     {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
         const auto screenGone = qScopeGuard([&] {
             screen.terminate();
             screen.waitForFinished();
@@ -425,11 +388,10 @@ private slots:
         m_rig->settings().setText(Key::SQL_Servidor, OdbcFixture::dataSource());
         m_rig->settings().setLigaSQL(true);
         prepareFolder();
-        drop(QStringLiteral("20240309100001-a.dsp"), "Retido na linha");
-        start(m_rig->controller, {QStringLiteral("AUTO")},
-              QStringLiteral(":") + QString::fromLatin1(number.trimmed()));
+        QVERIFY(m_rig->folder.drop("20240309100001-a.dsp", "Retido na linha"));
+        start(m_rig->controller, {"AUTO"}, ':' + QString::fromLatin1(number.trimmed()));
 
-        const QString failure = QStringLiteral("escrever na porta COM%1: ").arg(comPort);
+        const QString failure = QString("escrever na porta COM%1: ").arg(comPort);
         const auto shown = [this] {
             return m_rig->folder.dropFilesLeft().isEmpty() && !spoolEntries();
         };
@@ -441,9 +403,7 @@ private slots:
         QVERIFY2(controller.log().contains(failure) || (!device.isEmpty() && shown()),
                  qPrintable(controller.log()));
 
-        QCOMPARE(m_prefix->run(QStringLiteral("taskkill"),
-                               {QStringLiteral("/im"), QStringLiteral("mostrela.exe")}),
-                 0);
+        QCOMPARE(m_prefix->run("taskkill", {"/im", "mostrela.exe"}), 0);
         // Far below never, and far above the second or two that Wine takes to end a program.
         QVERIFY2(controller.process().waitForFinished(endMs), qPrintable(controller.log()));
         QCOMPARE(controller.process().exitCode(), 0);

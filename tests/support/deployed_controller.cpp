@@ -26,6 +26,20 @@ QProcessEnvironment withoutDisplayServer()
     return environment;
 }
 
+QString startWithoutWindow(DeployedController& controller, const QStringList& command,
+                           const QString& home)
+{
+    QProcessEnvironment environment = withoutDisplayServer();
+    environment.remove("XDG_CONFIG_HOME");
+    environment.remove("XDG_DATA_HOME");
+    environment.insert("HOME", home);
+    QProcess& process = controller.process();
+    process.setProcessEnvironment(environment);
+    process.setProgram(command.first());
+    process.setArguments(command.mid(1) + QStringList{"--sem-janela"});
+    return runTrapped([&] { controller.restart(); });
+}
+
 DeployedController::DeployedController()
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();

@@ -55,3 +55,9 @@ private:
     QProcess m_process;
     QByteArray m_log;
 };
+
+// Starts `command` (the program, or a launcher and then the program, with their arguments) without
+// a window on a box with no display server, for a user whose home folder is `home`: empty when it
+// runs, else why it does not.
+QString startWithoutWindow(DeployedController& controller, const QStringList& command,
+                           const QString& home);

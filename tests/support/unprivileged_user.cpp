@@ -9,9 +9,8 @@ std::optional<QStringList> unprivilegedLauncher()
 {
     if (::geteuid() != 0)
         return QStringList();
-    const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+    const QString setpriv = QStandardPaths::findExecutable("setpriv");
     if (setpriv.isEmpty() || ::getpwnam("nobody") == nullptr)
         return std::nullopt;
-    return QStringList{setpriv, QStringLiteral("--reuid=nobody"), QStringLiteral("--regid=nogroup"),
-                       QStringLiteral("--clear-groups")};
+    return QStringList{setpriv, "--reuid=nobody", "--regid=nogroup", "--clear-groups"};
 }

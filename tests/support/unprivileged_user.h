@@ -15,6 +15,12 @@ inline constexpr QFile::Permissions everyone =
     QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::WriteGroup |
     QFile::ExeGroup | QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
 
+// The mode bits of a file alone, without what they mean for this process.
+inline QFile::Permissions modeBits(const QString& path)
+{
+    return QFile::permissions(path) & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
+}
+
 // What to put before a program's path to run it as such a user: setpriv to nobody when this
 // process is root, nothing when it is not root already. Empty when this process is root and
 // setpriv or the user nobody is missing.

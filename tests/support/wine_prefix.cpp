@@ -21,8 +21,7 @@ QString wineTool(const QString& name)
 void finish(QProcess& process, int timeoutMs)
 {
     if (!process.waitForStarted())
-        throw Failure(
-            QStringLiteral("Cannot start %1: %2").arg(process.program(), process.errorString()));
+        throw Failure(QString("Cannot start %1: %2").arg(process.program(), process.errorString()));
     if (!process.waitForFinished(timeoutMs)) {
         process.kill();
         process.waitForFinished();
@@ -41,15 +40,9 @@ WinePrefix::WinePrefix()
     // folder that had this inode would serve this prefix with that folder's files.
     endSession();
     try {
-        runWineTool({QStringLiteral("wineboot"), QStringLiteral("-i")});
-        const QStringList variables[] = {
-            {QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen")},
-            {QStringLiteral("QT_FORCE_STDERR_LOGGING"), QStringLiteral("1")},
-        };
-        for (const QStringList& variable : variables)
-            runWineTool({QStringLiteral("reg"), QStringLiteral("add"),
-                         QStringLiteral("HKCU\\Environment"), QStringLiteral("/v"), variable[0],
-                         QStringLiteral("/d"), variable[1], QStringLiteral("/f")});
+        runWineTool({"wineboot", "-i"});
+        setUserVariable("QT_QPA_PLATFORM", "offscreen");
+        setUserVariable("QT_FORCE_STDERR_LOGGING", "1");
         // The registry reaches the disk, and so the next program, once the server has ended.
         waitForAll();
     } catch (...) {
@@ -75,6 +68,11 @@ QString WinePrefix::hostPath(const QString& windowsPath) const
     if (!relative.startsWith(QStringLiteral("C:/"), Qt::CaseInsensitive))
         throw Failure(QStringLiteral("%1 is not on drive C:").arg(windowsPath));
     return m_folder.filePath(QStringLiteral("drive_c/") + relative.mid(3));
+}
+
+void WinePrefix::setUserVariable(const QString& name, const QString& value) const
+{
+    runWineTool({"reg", "add", "HKCU\\Environment", "/v", name, "/d", value, "/f"});
 }
 
 void WinePrefix::mapComPort(int number, const QString& devicePath) const
@@ -107,10 +105,7 @@ int WinePrefix::run(const QString& program, const QStringList& arguments, QByteA
 
 void WinePrefix::waitForAll() const
 {
-    QProcess server;
-    server.setProcessEnvironment(environment());
-    server.start(wineTool(QStringLiteral("wineserver")), {QStringLiteral("-w")});
-    finish(server, bootMs);
+    runServer("-w");
 }
 
 void WinePrefix::endSession()
@@ -118,30 +113,33 @@ void WinePrefix::endSession()
     // "-k" ends the programs and then the server, which saves the registry into the folder as
     // it goes, but it waits only so long before it kills the server and returns: "-w" waits
     // for the server's process to be gone. Until it is, the folder must stay.
-    for (const QString& option : {QStringLiteral("-k"), QStringLiteral("-w")}) {
-        QProcess server;
-        server.setProcessEnvironment(environment());
-        server.start(wineTool(QStringLiteral("wineserver")), {option});
-        if (!server.waitForFinished(bootMs)) {
-            server.kill();
-            server.waitForFinished();
-            m_folder.setAutoRemove(false);
-            qWarning("The Wine server of %s did not end: the prefix is left behind",
-                     qPrintable(m_folder.path()));
-            return;
-        }
+    try {
+        runServer("-k");
+        runServer("-w");
+    } catch (const Failure&) {
+        m_folder.setAutoRemove(false);
+        qWarning("The Wine server of %s did not end: the prefix is left behind",
+                 qPrintable(m_folder.path()));
     }
+}
+
+void WinePrefix::runServer(const QString& option) const
+{
+    QProcess server;
+    server.setProcessEnvironment(environment());
+    server.start(wineTool("wineserver"), {option});
+    finish(server, bootMs);
 }
 
 QProcessEnvironment WinePrefix::environment() const
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("WINEPREFIX"), m_folder.path());
-    environment.insert(QStringLiteral("WINEDEBUG"), QStringLiteral("-all"));
+    environment.insert("WINEPREFIX", m_folder.path());
+    environment.insert("WINEDEBUG", "-all");
     // No offer to fetch Mono or Gecko for a new prefix, and no window on a display.
-    environment.insert(QStringLiteral("WINEDLLOVERRIDES"), QStringLiteral("mscoree,mshtml="));
-    environment.remove(QStringLiteral("DISPLAY"));
-    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    environment.insert("WINEDLLOVERRIDES", "mscoree,mshtml=");
+    environment.remove("DISPLAY");
+    environment.remove("WAYLAND_DISPLAY");
     return environment;
 }
 

@@ -23,6 +23,9 @@ public:
     // A path on the prefix's drive C:, "C:\users\..." or "C:/users/...", on the host.
     QString hostPath(const QString& windowsPath) const;
 
+    // The user's environment variable `name`, which programs started from now on get.
+    void setUserVariable(const QString& name, const QString& value) const;
+
     // COMn is the device at `devicePath` from now on.
     void mapComPort(int number, const QString& devicePath) const;
 
@@ -43,6 +46,8 @@ public:
 
 private:
     QProcessEnvironment environment() const;
+    // Runs the prefix's server with `option` to its end.
+    void runServer(const QString& option) const;
     void runWineTool(const QStringList& arguments) const;
 
     QTemporaryDir m_folder;
