@@ -2,10 +2,10 @@
 #include "intake/odbc_catalog.h"
 #include "support/database_test.h"
 #include "support/driver_manager_files.h"
+#include "support/test_main.h"
 
 #include <QFileInfo>
 #include <QSqlQuery>
-#include <QtTest>
 
 #include <memory>
 
@@ -144,5 +144,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestAbrirLigacao)
+MOSTRELA_TEST_GUILESS_MAIN(TestAbrirLigacao)
 #include "test_abrir_ligacao.moc"

@@ -3,9 +3,8 @@
 #include "core/settings_snapshots.h"
 #include "display/cdisplay.h"
 #include "display/display_dispatch.h"
+#include "support/test_main.h"
 #include "support/usual_display.h"
-
-#include <QtTest>
 
 namespace {
 
@@ -218,5 +217,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestCDisplay)
+MOSTRELA_TEST_GUILESS_MAIN(TestCDisplay)
 #include "test_cdisplay.moc"

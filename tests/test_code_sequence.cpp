@@ -1,6 +1,5 @@
 #include "core/code_sequence.h"
-
-#include <QtTest>
+#include "support/test_main.h"
 
 class TestCodeSequence : public QObject {
     Q_OBJECT
@@ -56,5 +55,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestCodeSequence)
+MOSTRELA_TEST_GUILESS_MAIN(TestCodeSequence)
 #include "test_code_sequence.moc"

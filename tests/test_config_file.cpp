@@ -2,13 +2,13 @@
 #include "core/failure.h"
 #include "core/settings.h"
 #include "support/file_bytes.h"
+#include "support/test_main.h"
 #include "support/unwritable_folder.h"
 #include "support/verify_says.h"
 
 #include <QList>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
-#include <QtTest>
 
 using Key = Settings::Key;
 
@@ -428,5 +428,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestConfigFile)
+MOSTRELA_TEST_GUILESS_MAIN(TestConfigFile)
 #include "test_config_file.moc"

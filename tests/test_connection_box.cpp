@@ -1,13 +1,13 @@
 #include "support/database_test.h"
 #include "support/file_bytes.h"
 #include "support/open_window.h"
+#include "support/test_main.h"
 #include "support/verify_says.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QGroupBox>
 #include <QMessageBox>
-#include <QtTest>
 
 #include <memory>
 
@@ -123,5 +123,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestConnectionBox)
+MOSTRELA_TEST_MAIN(TestConnectionBox)
 #include "test_connection_box.moc"

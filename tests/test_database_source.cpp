@@ -1,9 +1,9 @@
 #include "intake/database_polling.h"
 #include "support/database_test.h"
 #include "support/polled_source.h"
+#include "support/test_main.h"
 
 #include <QTemporaryDir>
-#include <QtTest>
 
 #include <memory>
 
@@ -243,5 +243,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestDatabaseSource)
+MOSTRELA_TEST_GUILESS_MAIN(TestDatabaseSource)
 #include "test_database_source.moc"

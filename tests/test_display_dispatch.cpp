@@ -6,9 +6,8 @@
 #include "display/serial_port.h"
 #include "rotation/display_writer.h"
 #include "support/display_rig.h"
+#include "support/test_main.h"
 #include "support/usual_display.h"
-
-#include <QtTest>
 
 #ifdef Q_OS_UNIX
 #include "support/pseudo_terminal.h"
@@ -170,5 +169,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestDisplayDispatch)
+MOSTRELA_TEST_GUILESS_MAIN(TestDisplayDispatch)
 #include "test_display_dispatch.moc"

@@ -1,8 +1,7 @@
 #include "support/frame_gaps.h"
 #include "support/shown_messages.h"
+#include "support/test_main.h"
 #include "support/usual_display.h"
-
-#include <QtTest>
 
 class TestDisplayFrames : public QObject {
     Q_OBJECT
@@ -75,5 +74,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestDisplayFrames)
+MOSTRELA_TEST_GUILESS_MAIN(TestDisplayFrames)
 #include "test_display_frames.moc"

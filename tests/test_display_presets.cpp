@@ -4,8 +4,7 @@
 #include "display/display_dispatch.h"
 #include "display/display_presets.h"
 #include "emulator/virtual_display.h"
-
-#include <QtTest>
+#include "support/test_main.h"
 
 namespace {
 
@@ -86,5 +85,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestDisplayPresets)
+MOSTRELA_TEST_GUILESS_MAIN(TestDisplayPresets)
 #include "test_display_presets.moc"

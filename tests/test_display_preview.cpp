@@ -1,9 +1,9 @@
 #include "emulator/virtual_display.h"
 #include "support/controller_rig.h"
+#include "support/test_main.h"
 #include "support/verify_says.h"
 
 #include <QLabel>
-#include <QtTest>
 
 using Key = Settings::Key;
 
@@ -94,5 +94,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestDisplayPreview)
+MOSTRELA_TEST_MAIN(TestDisplayPreview)
 #include "test_display_preview.moc"

@@ -2,10 +2,10 @@
 #include "support/drop_batch.h"
 #include "support/drop_files.h"
 #include "support/file_bytes.h"
+#include "support/test_main.h"
 
 #include <QDir>
 #include <QFile>
-#include <QtTest>
 
 class TestDropBatch : public QObject {
     Q_OBJECT
@@ -82,5 +82,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestDropBatch)
+MOSTRELA_TEST_GUILESS_MAIN(TestDropBatch)
 #include "test_drop_batch.moc"

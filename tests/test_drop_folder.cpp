@@ -3,10 +3,10 @@
 #include "core/settings_snapshots.h"
 #include "intake/drop_file.h"
 #include "intake/drop_folder.h"
+#include "support/test_main.h"
 
 #include <QDir>
 #include <QFile>
-#include <QtTest>
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
@@ -232,5 +232,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestDropFolder)
+MOSTRELA_TEST_GUILESS_MAIN(TestDropFolder)
 #include "test_drop_folder.moc"

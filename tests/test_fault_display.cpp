@@ -1,9 +1,9 @@
 #include "support/controller_rig.h"
+#include "support/test_main.h"
 #include "support/usual_display.h"
 
 #include <QDir>
 #include <QLabel>
-#include <QtTest>
 
 using Key = Settings::Key;
 
@@ -119,5 +119,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestFaultDisplay)
+MOSTRELA_TEST_MAIN(TestFaultDisplay)
 #include "test_fault_display.moc"

@@ -1,5 +1,6 @@
 #include "support/controller_rig.h"
 #include "support/database_test.h"
+#include "support/test_main.h"
 #include "support/usual_display.h"
 #include "support/verify_says.h"
 
@@ -9,7 +10,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QSignalSpy>
-#include <QtTest>
 
 #include <memory>
 
@@ -145,5 +145,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestFaultSources)
+MOSTRELA_TEST_MAIN(TestFaultSources)
 #include "test_fault_sources.moc"

@@ -1,4 +1,5 @@
 #include "support/open_window.h"
+#include "support/test_main.h"
 #include "support/unwritable_folder.h"
 #include "support/verify_says.h"
 #include "window/elided_label.h"
@@ -24,7 +25,6 @@
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QTreeView>
-#include <QtTest>
 
 #include <utility>
 
@@ -841,5 +841,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestMenu)
+MOSTRELA_TEST_MAIN(TestMenu)
 #include "test_menu.moc"

@@ -1,8 +1,7 @@
 #include "support/controller_rig.h"
 #include "support/database_test.h"
+#include "support/test_main.h"
 #include "support/usual_display.h"
-
-#include <QtTest>
 
 #include <memory>
 
@@ -178,5 +177,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestMessageFaults)
+MOSTRELA_TEST_MAIN(TestMessageFaults)
 #include "test_message_faults.moc"

@@ -3,13 +3,13 @@
 #include "support/database_test.h"
 #include "support/heartbeat.h"
 #include "support/silent_server.h"
+#include "support/test_main.h"
 #include "support/usual_display.h"
 #include "support/verify_says.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSignalSpy>
-#include <QtTest>
 
 #include <optional>
 
@@ -234,5 +234,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestNeverWaits)
+MOSTRELA_TEST_MAIN(TestNeverWaits)
 #include "test_never_waits.moc"

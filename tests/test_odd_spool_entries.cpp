@@ -1,5 +1,6 @@
 #include "support/controller_rig.h"
 #include "support/file_bytes.h"
+#include "support/test_main.h"
 #include "support/usual_display.h"
 #include "support/verify_says.h"
 
@@ -7,7 +8,6 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QtTest>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -129,5 +129,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestOddSpoolEntries)
+MOSTRELA_TEST_MAIN(TestOddSpoolEntries)
 #include "test_odd_spool_entries.moc"

@@ -6,12 +6,12 @@
 #include "support/database_test.h"
 #include "support/file_bytes.h"
 #include "support/polled_source.h"
+#include "support/test_main.h"
 #include "support/verify_says.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QtTest>
 
 #include <memory>
 
@@ -126,5 +126,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestPolling)
+MOSTRELA_TEST_GUILESS_MAIN(TestPolling)
 #include "test_polling.moc"

@@ -1,4 +1,5 @@
 #include "support/open_window.h"
+#include "support/test_main.h"
 
 #include <QAbstractItemModelTester>
 #include <QItemSelectionModel>
@@ -6,7 +7,6 @@
 #include <QStyleFactory>
 #include <QStyledItemDelegate>
 #include <QTreeView>
-#include <QtTest>
 
 namespace {
 
@@ -228,5 +228,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestQueueList)
+MOSTRELA_TEST_MAIN(TestQueueList)
 #include "test_queue_list.moc"

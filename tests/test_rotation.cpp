@@ -7,11 +7,11 @@
 #include "spool/queue_feed.h"
 #include "spool/spool.h"
 #include "support/display_rig.h"
+#include "support/test_main.h"
 #include "support/usual_display.h"
 
 #include <QLocale>
 #include <QTemporaryDir>
-#include <QtTest>
 
 namespace {
 
@@ -334,5 +334,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestRotation)
+MOSTRELA_TEST_GUILESS_MAIN(TestRotation)
 #include "test_rotation.moc"

@@ -1,8 +1,7 @@
 #include "core/failure.h"
 #include "core/line_settings.h"
 #include "display/serial_port.h"
-
-#include <QtTest>
+#include "support/test_main.h"
 
 #ifdef Q_OS_UNIX
 #include "support/pseudo_terminal.h"
@@ -107,5 +106,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestSerialPort)
+MOSTRELA_TEST_GUILESS_MAIN(TestSerialPort)
 #include "test_serial_port.moc"

@@ -1,6 +1,5 @@
 #include "core/setting_checks.h"
-
-#include <QtTest>
+#include "support/test_main.h"
 
 using Key = SettingKey;
 
@@ -142,5 +141,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestSettingChecks)
+MOSTRELA_TEST_MAIN(TestSettingChecks)
 #include "test_setting_checks.moc"

@@ -2,9 +2,9 @@
 #include "core/setting_checks.h"
 #include "core/settings.h"
 #include "core/settings_snapshots.h"
+#include "support/test_main.h"
 
 #include <QSignalSpy>
-#include <QtTest>
 
 using Key = Settings::Key;
 
@@ -145,5 +145,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestSettings)
+MOSTRELA_TEST_GUILESS_MAIN(TestSettings)
 #include "test_settings.moc"

@@ -2,12 +2,12 @@
 #include "app/settings_folder.h"
 #include "core/log_file.h"
 #include "support/file_bytes.h"
+#include "support/test_main.h"
 #include "support/unwritable_folder.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QtTest>
 
 #include <optional>
 
@@ -213,5 +213,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestSettingsFolder)
+MOSTRELA_TEST_GUILESS_MAIN(TestSettingsFolder)
 #include "test_settings_folder.moc"

@@ -2,13 +2,13 @@
 #include "support/heartbeat.h"
 #include "support/open_window.h"
 #include "support/silent_server.h"
+#include "support/test_main.h"
 #include "support/usual_display.h"
 #include "support/verify_says.h"
 
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QtTest>
 
 #include <memory>
 
@@ -204,5 +204,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestSetupChecks)
+MOSTRELA_TEST_MAIN(TestSetupChecks)
 #include "test_setup_checks.moc"

@@ -1,12 +1,12 @@
 #include "spool/queue_feed.h"
 #include "spool/spool.h"
+#include "support/test_main.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
-#include <QtTest>
 
 // The spool across runs of the controller: each Spool object below stands for one run over the
 // same folder.
@@ -194,5 +194,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestSpool)
+MOSTRELA_TEST_GUILESS_MAIN(TestSpool)
 #include "test_spool.moc"

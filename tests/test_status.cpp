@@ -1,7 +1,7 @@
 #include "core/status.h"
+#include "support/test_main.h"
 
 #include <QSignalSpy>
-#include <QtTest>
 
 using Handler = Status::Handler;
 
@@ -86,5 +86,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestStatus)
+MOSTRELA_TEST_GUILESS_MAIN(TestStatus)
 #include "test_status.moc"

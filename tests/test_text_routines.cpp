@@ -3,9 +3,9 @@
 #include "core/numbers.h"
 #include "core/text_encoding.h"
 #include "core/text_fields.h"
+#include "support/test_main.h"
 
 #include <QCryptographicHash>
-#include <QtTest>
 
 class TestTextRoutines : public QObject {
     Q_OBJECT
@@ -217,5 +217,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestTextRoutines)
+MOSTRELA_TEST_GUILESS_MAIN(TestTextRoutines)
 #include "test_text_routines.moc"

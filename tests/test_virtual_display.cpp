@@ -1,6 +1,5 @@
 #include "emulator/virtual_display.h"
-
-#include <QtTest>
+#include "support/test_main.h"
 
 namespace {
 
@@ -102,5 +101,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestVirtualDisplay)
+MOSTRELA_TEST_GUILESS_MAIN(TestVirtualDisplay)
 #include "test_virtual_display.moc"

@@ -1,10 +1,10 @@
 #include "display/display_presets.h"
 #include "support/preset_message.h"
+#include "support/test_main.h"
 
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QProcess>
-#include <QtTest>
 
 namespace {
 
@@ -82,5 +82,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestVisor)
+MOSTRELA_TEST_GUILESS_MAIN(TestVisor)
 #include "test_visor.moc"
