@@ -2,10 +2,9 @@
 #include "core/settings.h"
 #include "support/file_bytes.h"
 #include "support/program_rig.h"
+#include "support/test_main.h"
 #include "support/usual_display.h"
 #include "support/verify_says.h"
-
-#include <QtTest>
 
 #include <csignal>
 #include <memory>
@@ -215,5 +214,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestCommandLine)
+MOSTRELA_TEST_GUILESS_MAIN(TestCommandLine)
 #include "test_command_line.moc"

@@ -1,9 +1,8 @@
 #include "core/settings.h"
 #include "support/database_test.h"
 #include "support/program_rig.h"
+#include "support/test_main.h"
 #include "support/usual_display.h"
-
-#include <QtTest>
 
 #include <memory>
 
@@ -97,5 +96,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestEndToEnd)
+MOSTRELA_TEST_GUILESS_MAIN(TestEndToEnd)
 #include "test_end_to_end.moc"

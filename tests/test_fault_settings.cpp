@@ -1,6 +1,7 @@
 #include "support/controller_rig.h"
 #include "support/file_bytes.h"
 #include "support/pseudo_terminal.h"
+#include "support/test_main.h"
 #include "support/unprivileged_user.h"
 #include "support/unwritable_folder.h"
 #include "support/usual_display.h"
@@ -11,7 +12,6 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QRegularExpression>
-#include <QtTest>
 
 #include <optional>
 #include <unistd.h>
@@ -162,5 +162,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestFaultSettings)
+MOSTRELA_TEST_MAIN(TestFaultSettings)
 #include "test_fault_settings.moc"

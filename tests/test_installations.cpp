@@ -3,13 +3,13 @@
 #include "support/file_bytes.h"
 #include "support/odbc_fixture.h"
 #include "support/program_rig.h"
+#include "support/test_main.h"
 #include "support/usual_display.h"
 #include "support/verify_says.h"
 
 #include <QDir>
 #include <QScopeGuard>
 #include <QStandardPaths>
-#include <QtTest>
 
 #include <csignal>
 
@@ -295,5 +295,5 @@ void TestInstallations::nearlyFullDisk_takesWhatFits_andSaysSoOnce()
 #endif
 }
 
-QTEST_GUILESS_MAIN(TestInstallations)
+MOSTRELA_TEST_GUILESS_MAIN(TestInstallations)
 #include "test_installations.moc"

@@ -5,10 +5,10 @@
 #include "support/program_rig.h"
 #include "support/running_controller.h"
 #include "support/shown_messages.h"
+#include "support/test_main.h"
 
 #include <QDeadlineTimer>
 #include <QRandomGenerator>
-#include <QtTest>
 
 #include <csignal>
 #include <functional>
@@ -278,5 +278,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestKillRestart)
+MOSTRELA_TEST_MAIN(TestKillRestart)
 #include "test_kill_restart.moc"

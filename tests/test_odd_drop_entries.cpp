@@ -1,12 +1,12 @@
 #include "core/settings.h"
 #include "support/program_rig.h"
+#include "support/test_main.h"
 #include "support/usual_display.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QScopeGuard>
-#include <QtTest>
 
 #include <csignal>
 
@@ -114,5 +114,5 @@ void TestOddDropEntries::onlyTheGoodFilesAreShown_theOthersAreNamedAndLeft()
 #endif
 }
 
-QTEST_GUILESS_MAIN(TestOddDropEntries)
+MOSTRELA_TEST_GUILESS_MAIN(TestOddDropEntries)
 #include "test_odd_drop_entries.moc"

@@ -3,13 +3,13 @@
 #include "support/odbc_fixture.h"
 #include "support/postgres_server.h"
 #include "support/shown_messages.h"
+#include "support/test_main.h"
 #include "support/verify_says.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QtTest>
 
 #include <csignal>
 #include <future>
@@ -282,5 +282,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestPostgresOutages)
+MOSTRELA_TEST_MAIN(TestPostgresOutages)
 #include "test_postgres_outages.moc"

@@ -1,11 +1,11 @@
 #include "core/failure.h"
 #include "support/process_usage.h"
+#include "support/test_main.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QSemaphore>
 #include <QThread>
-#include <QtTest>
 
 #include <atomic>
 #include <ctime>
@@ -90,5 +90,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestProcessUsage)
+MOSTRELA_TEST_GUILESS_MAIN(TestProcessUsage)
 #include "test_process_usage.moc"

@@ -2,8 +2,7 @@
 #include "support/program_rig.h"
 #include "support/shown_messages.h"
 #include "support/silent_server.h"
-
-#include <QtTest>
+#include "support/test_main.h"
 
 #include <csignal>
 #include <memory>
@@ -112,5 +111,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestPromptStop)
+MOSTRELA_TEST_MAIN(TestPromptStop)
 #include "test_prompt_stop.moc"

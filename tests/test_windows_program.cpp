@@ -6,6 +6,7 @@
 #include "support/postgres_server.h"
 #include "support/program_rig.h"
 #include "support/shown_messages.h"
+#include "support/test_main.h"
 #include "support/usual_display.h"
 #include "support/verify_says.h"
 #include "support/wine_prefix.h"
@@ -13,7 +14,6 @@
 #include <QDir>
 #include <QRegularExpression>
 #include <QScopeGuard>
-#include <QtTest>
 
 #include <memory>
 
@@ -410,5 +410,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestWindowsProgram)
+MOSTRELA_TEST_GUILESS_MAIN(TestWindowsProgram)
 #include "test_windows_program.moc"
