@@ -99,12 +99,21 @@ private:
         return m_ledger->shownOnce() == m_ledger->fedTotal();
     }
 
+    QString progress() const
+    {
+        return QStringLiteral("fed %1, shown %2, spooled %3, in sources %4")
+            .arg(m_ledger->fedTotal())
+            .arg(m_ledger->shownOnce())
+            .arg(m_rig->folder.spoolEntries())
+            .arg(m_feeder->waitingInSources());
+    }
+
     // Waits until every message fed was shown and the spool is empty. Every message still queued
     // has its spool entry, and the last one shown leaves it once its bytes are out: with the
     // spool and both sources empty nothing more can come, so what was shown twice is known.
     void drain()
     {
-        QTRY_VERIFY_WITH_TIMEOUT(allShown(), drainMs);
+        QTRY_VERIFY2_WITH_TIMEOUT(allShown(), qPrintable(progress()), drainMs);
         QTRY_COMPARE(m_rig->folder.spoolEntries(), 0);
         QCOMPARE(m_feeder->waitingInSources(), 0);
         readDisplay();
@@ -249,7 +258,7 @@ private slots:
         m_rig->folder.writeConfig();
         QCOMPARE(m_rig->restart(), QString());
 
-        QTRY_VERIFY_WITH_TIMEOUT(allShown(), drainMs);
+        QTRY_VERIFY2_WITH_TIMEOUT(allShown(), qPrintable(progress()), drainMs);
         QTRY_COMPARE(m_rig->folder.spoolEntries(), 0);
         QCOMPARE(run(numbers), QStringList());
         readDisplay();
