@@ -1,22 +1,7 @@
 #include "core/status.h"
 #include "support/test_main.h"
 
-#include <QSignalSpy>
-
 using Handler = Status::Handler;
-
-namespace {
-
-// The program's log lines while keepLogLine is the message handler, each with its level.
-QStringList logLines;
-
-void keepLogLine(QtMsgType type, const QMessageLogContext& context, const QString& text)
-{
-    if (QLatin1String(context.category) == QLatin1String("mostrela"))
-        logLines.append((type == QtWarningMsg ? "W " : "I ") + text);
-}
-
-} // namespace
 
 // The failure label as the handlers report to it.
 class TestStatus : public QObject {
@@ -53,7 +38,12 @@ private slots:
     void log_eachNewOrChangedFailureAndEachRecovery_once()
     {
         Status status;
-        const QtMessageHandler former = qInstallMessageHandler(keepLogLine);
+        static QStringList logLines; // the program's, each with its level
+        const QtMessageHandler former = qInstallMessageHandler(
+            [](QtMsgType type, const QMessageLogContext& context, const QString& text) {
+                if (QLatin1String(context.category) == QLatin1String("mostrela"))
+                    logLines.append((type == QtWarningMsg ? "W " : "I ") + text);
+            });
         status.setError(QString(), Handler::Polling);
         status.setError("sem base", Handler::Polling);
         status.setError("sem base", Handler::Polling);
@@ -63,13 +53,9 @@ private slots:
         status.setError(QString(), Handler::Polling);
         status.setError(QString(), Handler::Rotation);
         qInstallMessageHandler(former);
-        QCOMPARE(logLines, QStringList({
-                               "W fontes: sem base",
-                               "W display: ecrã",
-                               "W fontes: sem pasta",
-                               "I fontes: recuperado",
-                               "I display: recuperado",
-                           }));
+        QCOMPARE(logLines,
+                 QStringList({"W fontes: sem base", "W display: ecrã", "W fontes: sem pasta",
+                              "I fontes: recuperado", "I display: recuperado"}));
     }
 
     void standingError_isEachHandlersOwnEvenWhenAnotherIsShown()
