@@ -1,9 +1,6 @@
 #include "support/open_window.h"
 #include "support/test_main.h"
 
-#include <QAbstractItemModelTester>
-#include <QItemSelectionModel>
-#include <QScopeGuard>
 #include <QStyleFactory>
 #include <QStyledItemDelegate>
 #include <QTreeView>
@@ -51,8 +48,7 @@ struct RunningPage : OpenWindow {
     QTreeView* list = child<QTreeView>(QStringLiteral("lvwLista"));
     MessageQueue& queue = controller.queue();
 
-    // The list follows the queue alone: no rotation takes its rows meanwhile, nor writes them to
-    // the system's first serial port.
+    // The list follows the queue alone: no rotation takes its rows, nor writes to a real port.
     RunningPage() { controller.tmrDisplay().setEnabled(false); }
 
     std::optional<int> listSelection() const
@@ -64,19 +60,13 @@ struct RunningPage : OpenWindow {
     {
         return rows(*list->model()) == rows(queue) && listSelection() == queue.selectedRow();
     }
-    void pick(int row)
-    {
-        list->selectionModel()->setCurrentIndex(list->model()->index(row, 0),
-                                                QItemSelectionModel::ClearAndSelect |
-                                                    QItemSelectionModel::Rows);
-    }
+    void pick(int row) { list->setCurrentIndex(list->model()->index(row, 0)); }
 };
 
 } // namespace
 
-// The running page's list and labels are brought up to date a few times a second, not on every
-// change: after a burst of them they show the queue's rows in its order, its selection, and the
-// last of each label's texts; a row picked in between is the message it shows.
+// The list and labels catch up a few times a second, not on every change: after a burst they show
+// the queue's rows, selection and last label texts; a row picked meanwhile selects what it shows.
 class TestQueueList : public QObject {
     Q_OBJECT
 private slots:
@@ -164,9 +154,8 @@ private slots:
             QTest::newRow(qPrintable(style)) << style;
     }
 
-    // The list draws its cells from texts laid out once: pixel for pixel as each style's own
-    // drawing (the Windows style's pale highlight among them), a selected row and a text cut to its
-    // column included.
+    // Cells drawn from texts laid out once match each style's own drawing pixel for pixel (the
+    // Windows style's pale highlight among them), a selected row and a text cut to its column too.
     void cells_lookAsTheStyleDrawsThem()
     {
         QFETCH(QString, style);
@@ -189,8 +178,7 @@ private slots:
     }
 
     // Qt's own checks of a model hold however the list catches up: rows fed and taken here and
-    // there, the queue drained (one change for the list), and more changes than are kept (the list
-    // rebuilt).
+    // there, the queue drained (one change), and more changes than are kept (the list rebuilt).
     void everyCatchUp_keepsTheRulesOfAModel()
     {
         RunningPage page;
