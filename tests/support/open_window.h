@@ -11,9 +11,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-// The window over a temporary folder, as the program builds it beside its Mostrela.cfg: shown,
-// not loaded, so that each test loads it as it needs; driven as a person would, by clicks and
-// keystrokes on its controls, which it finds by their names. Its display is a port in memory.
+// The window as the program builds it over a temporary folder: shown, not loaded (each test loads
+// it as it needs), driven by clicks and keys on controls found by name; its display in memory.
 struct OpenWindow {
     QTemporaryDir folder;
     MemoryPort display;
@@ -28,8 +27,7 @@ struct OpenWindow {
     }
     QString text(const QString& label) const { return child<QLabel>(label)->text(); }
     QString lblError() const { return text(QStringLiteral("lblError")); }
-    // Clicks each control in turn near its left edge, where a check or option button has its
-    // indicator.
+    // Clicks each control in turn near its left edge, where a check or option button has its mark.
     template <typename... More> void click(const QString& name, const More&... more)
     {
         auto* button = child<QAbstractButton>(name);
