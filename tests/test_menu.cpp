@@ -22,7 +22,6 @@
 #include <QMessageBox>
 #include <QSerialPortInfo>
 #include <QStackedWidget>
-#include <QTemporaryDir>
 #include <QToolButton>
 #include <QTreeView>
 
@@ -33,24 +32,21 @@ using Intervals = std::pair<int, int>;
 
 namespace {
 
-// How a test's window is loaded, as the program loads it at start: Mostrela.cfg holding
-// `config` (or no file at all), and the command line.
-struct Loaded {
-    std::optional<QByteArray> config = std::nullopt;
-    QString commandLine = {};
-};
+constexpr std::nullopt_t noFile = std::nullopt; // no Mostrela.cfg at start
 
 struct Window : OpenWindow {
     Window() = default; // shown, not loaded
-    explicit Window(const Loaded& loaded)
+    // Loaded as the program loads it at start: Mostrela.cfg holding `config`, and the command line.
+    explicit Window(const std::optional<QByteArray>& config, const QString& commandLine = {})
     {
-        if (loaded.config)
-            writeConfig(*loaded.config);
-        menu.load(loaded.commandLine);
+        if (config)
+            writeConfig(*config);
+        menu.load(commandLine);
     }
 
     Settings& settings() { return controller.settings(); }
     QString field(const QString& name) { return child<QLineEdit>(name)->text(); }
+    QString toolTip(const QString& name) { return child<QWidget>(name)->toolTip(); }
     QString statusBar() { return child<StatusLine>("barraEstado")->said(); }
     QString configPath() { return QDir::toNativeSeparators(controller.configPath()); }
     // The polling and the rotation's.
@@ -58,14 +54,11 @@ struct Window : OpenWindow {
     {
         return {controller.tmrVerifica().interval(), controller.tmrDisplay().interval()};
     }
-    bool marked(const char* name)
+    bool marked(const char* name, const char* mark = FieldCheck::markProperty)
     {
-        return child<QLineEdit>(name)->property(FieldCheck::markProperty).toBool();
+        return child<QLineEdit>(name)->property(mark).toBool();
     }
-    QString currentFrame()
-    {
-        return child<QStackedWidget>("paginas")->currentWidget()->objectName();
-    }
+    QString frame() { return child<QStackedWidget>("paginas")->currentWidget()->objectName(); }
 };
 
 const QByteArray timers53 = "SegundosTimerSQL=5\r\nSegundosTimerDisplay=3\r\n";
@@ -73,24 +66,11 @@ const QByteArray timers53 = "SegundosTimerSQL=5\r\nSegundosTimerDisplay=3\r\n";
 // Answers the next modal dialog of type T, once it is open, with `answer`.
 template <typename T> void answerNextDialog(std::function<void(T*)> answer)
 {
-    auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, [poll, answer] {
-        if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
-            poll->deleteLater();
-            poll->stop();
+    QTimer::singleShot(10, [answer] {
+        if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget()))
             answer(dialog);
-        }
-    });
-    poll->start(10);
-}
-
-// Presses `button` in the next question, whose text goes to `text`.
-void answerQuestion(QMessageBox::StandardButton button, QString* text = nullptr)
-{
-    answerNextDialog<QMessageBox>([=](QMessageBox* box) {
-        if (text)
-            *text = box->text();
-        box->button(button)->click();
+        else
+            answerNextDialog<T>(answer);
     });
 }
 
@@ -101,7 +81,7 @@ class TestMenu : public QObject {
 private slots:
     void opening_showsRunningPageWithNoButtonPressedTitleWithVersionAndEveryColumn()
     {
-        Window window(Loaded{.config = timers53});
+        Window window(timers53);
         // The title as scripts look for it.
         QCOMPARE(window.menu.windowTitle(), "Controlador de Display       [Ver 1.1]");
         QCOMPARE(window.text("lblPasta"),
@@ -115,19 +95,18 @@ private slots:
                      qPrintable(QString::asprintf("window %d, columns %d %d %d",
                                                   window.menu.width(), header->sectionSize(0),
                                                   header->sectionSize(1), header->sectionSize(2))));
-        QCOMPARE(window.currentFrame(), "fraExecutando");
+        QCOMPARE(window.frame(), "fraExecutando");
         for (const char* name : {"optDisplay", "optSQL", "optConfigura", "optExecutando"})
             QVERIFY(!window.child<QAbstractButton>(name)->isChecked());
         QCOMPARE(window.child<QGroupBox>("fraExecutando")->title(), "Em Execução");
-        QCOMPARE(window.child<QLabel>("lblError")->toolTip(), "Relatório de Falhas");
+        QCOMPARE(window.toolTip("lblError"), "Relatório de Falhas");
         // Polling is on from the start, yet reads nothing until "Executar" is selected.
         QCOMPARE(window.controller.page(), Controller::Page::None);
         QVERIFY(window.controller.tmrVerifica().isEnabled());
         QVERIFY(window.controller.tmrDisplay().isTicking());
     }
 
-    // The command line's AUTO selects the running page, unless the polling interval read is
-    // refused.
+    // AUTO on the command line selects the running page unless the polling interval is refused.
     void startup_autoInAnyCaseSelectsRunningPage_data()
     {
         QTest::addColumn<QByteArray>("config");
@@ -156,20 +135,18 @@ private slots:
     {
         QFETCH(QByteArray, config);
         QFETCH(QString, commandLine);
-        QFETCH(bool, selected);
-        QFETCH(Intervals, intervals);
         QFETCH(QString, failure);
-        Window window(Loaded{.config = config, .commandLine = commandLine});
-        QCOMPARE(window.child<QAbstractButton>("optExecutando")->isChecked(), selected);
-        QCOMPARE(window.controller.page() == Controller::Page::Executando, selected);
-        QCOMPARE(window.intervals(), intervals);
+        Window window(config, commandLine);
+        QTEST(window.child<QAbstractButton>("optExecutando")->isChecked(), "selected");
+        QTEST(window.controller.page() == Controller::Page::Executando, "selected");
+        QTEST(window.intervals(), "intervals");
         VERIFY_SAYS(window.lblError(), failure);
         QCOMPARE(window.lblError().isEmpty(), failure.isEmpty());
     }
 
     void startup_missingFileKeepsInitialValuesAndIgnoresAuto()
     {
-        Window window(Loaded{.commandLine = "AUTO"});
+        Window window(noFile, "AUTO");
         // The first start is no failure: the page says where the settings will go and what to set.
         QCOMPARE(window.lblError(), QString());
         auto* notice = window.child<QLabel>("lblAviso");
@@ -193,9 +170,8 @@ private slots:
 
     void startup_loadsFieldsIntoTheControls()
     {
-        Window window(Loaded{
-            .config = "Porta=/dev/ttyUSB0\r\nMostraDefault=2\r\nLigaSQL=1\r\nLigaFicheiros=1\r\n"
-                      "Default_Linha2=Pre\xe7o\r\n"});
+        Window window("Porta=/dev/ttyUSB0\r\nMostraDefault=2\r\nLigaSQL=1\r\nLigaFicheiros=1\r\n"
+                      "Default_Linha2=Pre\xe7o\r\n");
         QCOMPARE(window.field("txtPorta"), "/dev/ttyUSB0");
         QCOMPARE(window.field("txtDefault_Linha2"), "Preço");
         QCOMPARE(window.child<QCheckBox>("chkMostraDefault")->checkState(), Qt::PartiallyChecked);
@@ -205,7 +181,7 @@ private slots:
 
     void pages_runningPageAppliesTypedIntervalsAndEnablesPolling()
     {
-        Window window(Loaded{});
+        Window window(noFile);
         window.click("optConfigura");
         window.type("txtSegundosTimerSQL", "5");
         window.type("txtSegundosTimerDisplay", "3");
@@ -213,7 +189,7 @@ private slots:
         window.click("optExecutando");
         QVERIFY(window.controller.tmrVerifica().isEnabled());
         QCOMPARE(window.intervals(), Intervals(5000, 3000));
-        QCOMPARE(window.currentFrame(), "fraExecutando");
+        QCOMPARE(window.frame(), "fraExecutando");
 
         // An empty display interval stops the rotation's ticks until a non-zero one is applied.
         window.click("optConfigura");
@@ -245,8 +221,7 @@ private slots:
             QVERIFY(!window.controller.tmrVerifica().isTicking());
             QVERIFY(window.controller.tmrDisplay().isTicking());
         }
-        // A connection test runs on the database's thread after the step under way there: once it
-        // answers, a step that a tick had started has answered too.
+        // A connection test answers on the database's thread after any step a tick started there.
         const auto databaseThreadDone = [&window] {
             QSignalSpy tested(&window.controller, &Controller::connectionTested);
             window.controller.testConnection();
@@ -264,35 +239,34 @@ private slots:
 
     void pages_refusedIntervalIsSkippedSilently()
     {
-        Window window(Loaded{.config = timers53});
+        Window window(timers53);
         window.click("optConfigura");
         window.type("txtSegundosTimerSQL", "70");
         window.type("txtSegundosTimerDisplay", "65.536");
         window.click("optExecutando");
         QCOMPARE(window.intervals(), Intervals(5000, 3000));
         QVERIFY(window.controller.tmrVerifica().isEnabled());
-        QCOMPARE(window.currentFrame(), "fraExecutando");
+        QCOMPARE(window.frame(), "fraExecutando");
         // The failure label stays the program's, but the status bar says what was not applied.
         QCOMPARE(window.lblError(), QString());
         QCOMPARE(window.statusBar(),
-                 QStringLiteral("Verifique os campos marcados: Nº Segundos para verificação de "
-                                "Informação, Nº Segundos para visualização da Informação"));
+                 "Verifique os campos marcados: Nº Segundos para verificação de "
+                 "Informação, Nº Segundos para visualização da Informação");
     }
 
     void pages_selectedPageIsAlwaysInFront()
     {
-        Window window(Loaded{});
-        for (const char* page : {"Display", "SQL", "Display", "Configura", "Executando", "SQL"}) {
-            const QString button = "opt" + QString::fromLatin1(page);
-            window.click(button);
-            QCOMPARE(window.currentFrame(), "fra" + QString::fromLatin1(page));
-            QVERIFY(window.child<QAbstractButton>(button)->isChecked());
+        Window window(noFile);
+        for (const QString page : {"Display", "SQL", "Display", "Configura", "Executando", "SQL"}) {
+            window.click("opt" + page);
+            QCOMPARE(window.frame(), "fra" + page);
+            QVERIFY(window.child<QAbstractButton>("opt" + page)->isChecked());
         }
     }
 
     void saving_everyButtonWritesAllFieldsIncludingUnsavedEdits()
     {
-        Window window(Loaded{});
+        Window window(noFile);
         int port = 2;
         for (const char* button : {"cmdGravarDisplay", "cmdGravarSQL", "cmdGravarConfigura"}) {
             window.type("txtPorta", QString::number(++port));
@@ -310,7 +284,7 @@ private slots:
     {
         if (const char* why = UnwritableFolder::unavailable())
             QSKIP(why);
-        Window window(Loaded{.config = timers53});
+        Window window(timers53);
         window.type("txtNumLetras", "16");
         {
             UnwritableFolder unwritable(window.folder.path());
@@ -364,13 +338,12 @@ private slots:
 
     void controls_followTheirRules()
     {
-        Window window(Loaded{});
+        Window window(noFile);
         for (const char* name : {"txtInitMostrador", "txtLimpa", "txtInitLinha1", "txtInitLinha2",
                                  "txtFimLinha1", "txtFimLinha2"})
             QCOMPARE(window.child<QLineEdit>(name)->maxLength(), 30);
         QCOMPARE(window.child<QLineEdit>("txtSQL_Password")->echoMode(), QLineEdit::Password);
-        QCOMPARE(window.child<QLineEdit>("txtDefault_Linha2")->toolTip(),
-                 "Data e Hora Actual -> #DataHora#");
+        QCOMPARE(window.toolTip("txtDefault_Linha2"), "Data e Hora Actual -> #DataHora#");
 
         // The check box toggles between ticked and unticked by hand.
         window.click("optConfigura");
@@ -395,7 +368,7 @@ private slots:
 
     void dropFolderPath_losesOneTrailingSeparatorOnFocusOut()
     {
-        Window window(Loaded{});
+        Window window(noFile);
         QLineEdit* path = window.child<QLineEdit>("txtLigaFicheirosPath");
         window.type("txtLigaFicheirosPath", "C:\\Vendas\\\\");
         QFocusEvent focusOut(QEvent::FocusOut);
@@ -421,8 +394,7 @@ private slots:
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, third);
         QCOMPARE(queue.selectedRow(), std::optional<int>(2));
 
-        // A ctrl-click on the selected row takes the selection away: the display goes on all the
-        // same, from the top.
+        // A ctrl-click on the selected row unselects it: the display goes on, from the top.
         QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, third);
         QCOMPARE(queue.selectedRow(), std::nullopt);
         emit window.controller.tmrDisplay().tick();
@@ -433,9 +405,8 @@ private slots:
 
     void checks_loadedBadValuesAreMarkedAndKeptAsRead()
     {
-        Window window(Loaded{
-            .config = "NumLetras=vinte\r\nSegundosTimerSQL=abc\r\nInitLinha1=27+300\r\n"
-                      "Porta=/dev/ttyUSB0\r\nPortaDefinicoes=9600,n,9,1\r\nPaginaCodigos=858\r\n"});
+        Window window("NumLetras=vinte\r\nSegundosTimerSQL=abc\r\nInitLinha1=27+300\r\n"
+                      "Porta=/dev/ttyUSB0\r\nPortaDefinicoes=9600,n,9,1\r\nPaginaCodigos=858\r\n");
         QCOMPARE(window.field("txtNumLetras"), "vinte");
         QCOMPARE(window.field("txtSegundosTimerSQL"), "abc");
         QCOMPARE(window.field("txtInitLinha1"), "27+300");
@@ -444,20 +415,19 @@ private slots:
             QVERIFY2(window.marked(name), name);
         for (const char* name : {"txtPorta", "txtSegundosTimerDisplay", "txtPaginaCodigos"})
             QVERIFY2(!window.marked(name), name);
-        VERIFY_STARTS(window.child<QLineEdit>("txtInitLinha1")->toolTip(),
-                      "O código 300 passa de 255.");
+        VERIFY_STARTS(window.toolTip("txtInitLinha1"), "O código 300 passa de 255.");
 
         // Saved as read, unless the user changes it; a good value loses the mark and the reason.
         window.menu.GravarMostrela_cfg();
         QVERIFY(window.configBytes().contains("\r\nNumLetras=vinte\r\n"));
         window.type("txtNumLetras", "20");
         QVERIFY(!window.marked("txtNumLetras"));
-        QVERIFY(!window.child<QLineEdit>("txtNumLetras")->toolTip().contains(u'\n'));
+        QVERIFY(!window.toolTip("txtNumLetras").contains(u'\n'));
     }
 
     void checks_typingDropsCharactersTheFieldNeverHolds()
     {
-        Window window(Loaded{});
+        Window window(noFile);
         window.click("optDisplay");
         const std::tuple<const char*, QString, QString> typings[] = {
             {"txtNumLetras", "2a0 ", "20"},
@@ -468,8 +438,7 @@ private slots:
             {"txtPorta", "/dev/pts/7", "/dev/pts/7"},
             {"txtPortaDefinicoes", "19200, E;7,2x", "19200,E7,2"},
             {"txtPaginaCodigos", "cp858", "858"},
-            {"txtDefault_Linha1", "Ola, 2+2!", "Ola, 2+2!"},
-        };
+            {"txtDefault_Linha1", "Ola, 2+2!", "Ola, 2+2!"}};
         for (const auto& [name, typed, kept] : typings) {
             window.type(name, typed);
             QCOMPARE(window.field(name), kept);
@@ -488,20 +457,23 @@ private slots:
 
     void checks_savingUnusableValueAsksFirst()
     {
-        Window window(Loaded{});
+        Window window(noFile);
         window.click("optDisplay");
         window.type("txtNumLetras", "300");
         QVERIFY(window.marked("txtNumLetras"));
 
         QString question;
-        answerQuestion(QMessageBox::No, &question);
+        answerNextDialog<QMessageBox>([&question](QMessageBox* box) {
+            question = box->text();
+            box->button(QMessageBox::No)->click();
+        });
         window.click("cmdGravarDisplay");
         VERIFY_SAYS(question, "Nº Letras p/ Linha: O número de letras vai de 1 a 255.");
         QVERIFY(question.endsWith("Gravar mesmo assim?"));
         QVERIFY(!QFile::exists(window.controller.configPath()));
         QCOMPARE(window.statusBar(), "A configuração não foi gravada.");
 
-        answerQuestion(QMessageBox::Yes);
+        answerNextDialog<QMessageBox>([](auto* box) { box->button(QMessageBox::Yes)->click(); });
         window.click("cmdGravarDisplay");
         QVERIFY(window.configBytes().contains("\r\nNumLetras=300\r\n"));
         VERIFY_SAYS(window.statusBar(), "Configuração gravada em ");
@@ -514,9 +486,8 @@ private slots:
         // So does a value read as the program always read it, with a note instead of a mark.
         window.settings().setText(Key::SegundosTimerSQL, "2,5");
         QVERIFY(!window.marked("txtSegundosTimerSQL"));
-        auto* interval = window.child<QLineEdit>("txtSegundosTimerSQL");
-        QVERIFY(interval->property(FieldCheck::noteProperty).toBool());
-        VERIFY_STARTS(interval->toolTip(), "Lido como 2 segundos");
+        QVERIFY(window.marked("txtSegundosTimerSQL", FieldCheck::noteProperty));
+        VERIFY_STARTS(window.toolTip("txtSegundosTimerSQL"), "Lido como 2 segundos");
         window.click("cmdGravarDisplay");
         QVERIFY(window.configBytes().contains("\r\nSegundosTimerSQL=2,5\r\n"));
         VERIFY_SAYS(window.statusBar(),
@@ -525,7 +496,7 @@ private slots:
 
     void checks_everyFieldExplainsItself()
     {
-        Window window(Loaded{});
+        Window window(noFile);
         for (const SettingDefinition& row : settingsTable) {
             const QString name = Settings::keyName(row.key);
             const QList<QWidget*> fields = window.menu.findChildren<QWidget*>(
@@ -535,13 +506,12 @@ private slots:
         }
         for (const char* name : {"txtInitMostrador", "txtLimpa", "txtInitLinha1", "txtInitLinha2",
                                  "txtFimLinha1", "txtFimLinha2"})
-            VERIFY_SAYS(window.child<QLineEdit>(name)->toolTip(),
-                        "unidos por +, por exemplo 27+81+65 = ESC Q A");
+            VERIFY_SAYS(window.toolTip(name), "unidos por +, por exemplo 27+81+65 = ESC Q A");
     }
 
     void statusBar_showsLastMessageAndEachSourceRead()
     {
-        Window window(Loaded{.config = "LigaSQL=1\r\nLigaFicheiros=1\r\n"});
+        Window window("LigaSQL=1\r\nLigaFicheiros=1\r\n");
         auto* last = window.child<QLabel>("lblUltimaMensagem");
         auto* sql = window.child<QLabel>("lblLeituraSQL");
         auto* files = window.child<QLabel>("lblLeituraFicheiros");
@@ -575,17 +545,16 @@ private slots:
 
     void portPicker_offersTheSystemsPortsAndFreeTextStillWorks()
     {
-        Window window(Loaded{});
+        Window window(noFile);
         window.click("optDisplay");
         QMenu* menu = window.child<QToolButton>("cmdPortas")->menu();
         QVERIFY(menu);
         emit menu->aboutToShow();
 
         QStringList offered;
-        for (const QAction* action : menu->actions()) {
+        for (const QAction* action : menu->actions())
             if (action->isEnabled())
                 offered << action->data().toString();
-        }
         QStringList system;
         for (const QSerialPortInfo& port : QSerialPortInfo::availablePorts()) {
 #ifdef Q_OS_WIN
@@ -639,9 +608,8 @@ private slots:
         window.menu.load(QString());
         window.click("optSQL");
         QString startedIn;
-        // Chosen as a person does, by opening the folder: a folder selected by its path would open
-        // its parent instead, and its name reach the name field only while that field does not have
-        // the focus, which the dialog gives it as soon as it is active.
+        // Chosen as a person does, by opening the folder: selected by its path it would open its
+        // parent, and reach the name field only until the dialog, once active, focuses that field.
         answerNextDialog<QFileDialog>([&](QFileDialog* dialog) {
             startedIn = dialog->directory().path();
             dialog->setDirectory(chosen.path());
@@ -691,10 +659,9 @@ private slots:
     void pages_iconsShareOneSizeAndEveryPageHasItsHeading()
     {
         Window window;
-        for (const char* name : {"optDisplay", "optSQL", "optConfigura", "optExecutando"}) {
-            const QIcon icon = window.child<QToolButton>(name)->icon();
-            QCOMPARE(icon.pixmap(QSize(32, 32)).deviceIndependentSize(), QSizeF(32, 32));
-        }
+        for (const char* name : {"optDisplay", "optSQL", "optConfigura", "optExecutando"})
+            QCOMPARE(window.child<QToolButton>(name)->icon().pixmap(32).deviceIndependentSize(),
+                     QSizeF(32, 32));
         QCOMPARE(window.child<QGroupBox>("fraDisplay")->title(), "Definição do Display");
         for (const char* name : {"fraSQL", "fraConfigura", "fraExecutando"})
             QVERIFY(!window.child<QGroupBox>(name)->title().isEmpty());
@@ -702,10 +669,9 @@ private slots:
 
     void displayModel_fillsTheCodesAndShowsTheMatchingModel()
     {
-        Window window(Loaded{
-            .config = "NumLetras=40\r\nInitMostrador=\r\nLimpa=33+35+57+32+13\r\n"
+        Window window("NumLetras=40\r\nInitMostrador=\r\nLimpa=33+35+57+32+13\r\n"
                       "InitLinha1=33 + 35 + 49\r\nFimLinha1=13\r\nInitLinha2=33+35+50\r\n"
-                      "FimLinha2=13\r\nPortaDefinicoes=19200,e,7,1\r\nPaginaCodigos=437\r\n"});
+                      "FimLinha2=13\r\nPortaDefinicoes=19200,e,7,1\r\nPaginaCodigos=437\r\n");
         window.click("optDisplay");
         auto* model = window.child<QComboBox>("cboModeloDisplay");
         // The same bytes count as the model's, blanks and all; nothing is rewritten to match.
@@ -713,27 +679,22 @@ private slots:
         QCOMPARE(window.field("txtInitLinha1"), "33 + 35 + 49");
         QCOMPARE(window.field("txtNumLetras"), "40");
         // The hints beside the fields are the model's usual values; the port's is the window's.
-        const auto hint = [&window](const char* key) {
-            return window.text("lblHabitual" + QString::fromLatin1(key));
-        };
+        const auto hint = [&](const QString& key) { return window.text("lblHabitual" + key); };
         QCOMPARE(hint("Limpa"), "(33+35+57+32+13)");
         QCOMPARE(hint("InitMostrador"), "(vazio)");
         QCOMPARE(hint("NumLetras"), "(20)");
         QCOMPARE(hint("Porta"), "(1)");
 
-        // Picked by hand (the next entry down): the six codes, 20 letters a line, the usual line
-        // and no code page.
+        // Picked by hand (the next entry down): six codes, 20 letters a line, usual line, no page.
         QTest::keyClick(model, Qt::Key_Down);
         QCOMPARE(model->currentText(), "Logic Controls (e Ultimate)");
-        const std::pair<const char*, const char*> filled[] = {
-            {"txtInitMostrador", "31+17"}, {"txtLimpa", "31+17"},
-            {"txtInitLinha1", "16+0"},     {"txtFimLinha1", ""},
-            {"txtInitLinha2", "16+20"},    {"txtFimLinha2", ""},
-            {"txtNumLetras", "20"},        {"txtPortaDefinicoes", "9600,n,8,1"},
-            {"txtPaginaCodigos", ""},
-        };
-        for (const auto& [name, text] : filled)
-            QCOMPARE(window.field(name), QString::fromLatin1(text));
+        QStringList filled;
+        for (const char* name :
+             {"txtInitMostrador", "txtLimpa", "txtInitLinha1", "txtFimLinha1", "txtInitLinha2",
+              "txtFimLinha2", "txtNumLetras", "txtPortaDefinicoes", "txtPaginaCodigos"})
+            filled << window.field(name);
+        QCOMPARE(filled,
+                 QStringList({"31+17", "31+17", "16+0", "", "16+20", "", "20", "9600,n,8,1", ""}));
         // A model whose codes select a code page sets the page they select.
         emit model->activated(model->findData("escpos"));
         QCOMPARE(window.field("txtLimpa"), "12+27+116+19");
@@ -761,14 +722,12 @@ private slots:
         QVERIFY(window.configBytes().contains("\r\nLimpa=12\r\nInitLinha1=16+0\r\n"));
     }
 
-    // The widest ruler a display test sends, a failure naming a port of 300 letters, and a list of
-    // every field to check: each is cut where the window ends, whole in its tooltip, and the window
-    // keeps its width.
+    // The widest ruler a display test sends, a failure naming a 300-letter port and a list of
+    // every field to check: each cut where the window ends, whole in its tooltip; width kept.
     void longTexts_areCutWithAnEllipsisAndNeverWidenTheWindow()
     {
-        Window window(Loaded{});
-        // Wide enough for the display's picture at its widest (80 letters), which a width of 255
-        // asks for.
+        Window window(noFile);
+        // Wide enough for the display's picture at its widest, 80 letters, as width 255 asks.
         window.menu.resize(1400, 560);
         window.click("optDisplay");
         const int width = window.menu.width();
@@ -804,17 +763,14 @@ private slots:
         QVERIFY(keptWidth());
     }
 
-    // Started without AUTO, with a drop file waiting: the running page says that nothing is read
-    // until "Executar" is pressed; then the file is taken and the notice goes. A polling interval
-    // of 0 and no source switched on are told as well.
+    // Started without AUTO, a drop file waiting: the page says nothing is read until "Executar";
+    // then the file is taken and the notice goes. Polling at 0 and no source on are told too.
     void runningPage_saysWhyNoMessagesAreRead()
     {
-        Window window;
         QTemporaryDir drop;
-        window.writeConfig("LigaFicheiros=1\r\nLigaFicheirosPath=" +
-                           QFile::encodeName(drop.path()) + "\r\nSegundosTimerSQL=0.1\r\n");
-        QVERIFY(writeFileBytes(QDir(drop.path()).filePath("1.dsp"), "Espera"));
-        window.menu.load(QString());
+        QVERIFY(writeFileBytes(drop.filePath("1.dsp"), "Espera"));
+        Window window("LigaFicheiros=1\r\nLigaFicheirosPath=" + QFile::encodeName(drop.path()) +
+                      "\r\nSegundosTimerSQL=0.1\r\n");
         auto* notice = window.child<QLabel>("lblAviso");
         auto* frame = window.child<QGroupBox>("fraExecutando");
         QVERIFY(notice->isVisible());
