@@ -37,10 +37,8 @@ QStringList rows(const QAbstractItemModel& model)
 QStringList rows(const MessageQueue& queue)
 {
     QStringList texts;
-    for (int row = 0; row < queue.count(); ++row) {
-        const QueuedMessage& message = queue.at(row);
-        texts << QStringList{message.ordem, message.linha1, message.linha2}.join(u'|');
-    }
+    for (int row = 0; row < queue.count(); ++row)
+        texts << queue.at(row).ordem + u'|' + queue.at(row).linha1 + u'|' + queue.at(row).linha2;
     return texts;
 }
 
