@@ -4,8 +4,6 @@
 #include "core/settings_snapshots.h"
 #include "support/test_main.h"
 
-#include <QSignalSpy>
-
 using Key = Settings::Key;
 
 // The settings and the snapshots read from them: each number has one reading rule whoever reads
@@ -89,8 +87,7 @@ private slots:
         QTest::newRow("less than a millisecond") << "0.0001" << qint64(1);
         QTest::newRow("zero") << "0" << qint64(0);
         QTest::newRow("empty") << "" << qint64(0);
-        QTest::newRow("longest") << QString::number(longest, 'f', 0)
-                                 << static_cast<qint64>(longest * 1000);
+        QTest::newRow("longest") << QString::number(longest, 'f', 0) << qint64(longest * 1000);
         QTest::newRow("beyond the longest") << QString::number(longest + 1, 'f', 0) << qint64(0);
     }
     void validity_isReadWithinTheBoundsTheWindowKeeps()
@@ -124,16 +121,13 @@ private slots:
                 (LineSettings{19200, LineSettings::Parity::odd, 7, 2}));
         QVERIFY(display.paginaCodigos.value == CodePage::parse("858"));
         QCOMPARE(display.porta, "COM3");
-        QCOMPARE(display.limpa, QByteArray("\x1B\x40"));
-        QCOMPARE(display.initLinha2, QByteArray("\x1BQB"));
-        QCOMPARE(display.fimLinha2, QByteArray());
+        QCOMPARE((QList<QByteArray>{display.limpa, display.initLinha2, display.fimLinha2}),
+                 (QList<QByteArray>{"\x1B\x40", "\x1BQB", ""}));
 
         const SourceSettings sources = sourceSettings(settings);
-        QVERIFY(sources.ligaSQL);
-        QVERIFY(!sources.ligaFicheiros);
-        QCOMPARE(sources.sqlServidor, "loja");
-        QCOMPARE(sources.sqlPassword, "x;y");
-        QCOMPARE(sources.ligaFicheirosPath, "/srv/entrada");
+        QVERIFY(sources.ligaSQL && !sources.ligaFicheiros);
+        QCOMPARE((QStringList{sources.sqlServidor, sources.sqlPassword, sources.ligaFicheirosPath}),
+                 (QStringList{"loja", "x;y", "/srv/entrada"}));
 
         const RotationSettings rotation = rotationSettings(settings);
         QCOMPARE(rotation.mostraDefault, 1);

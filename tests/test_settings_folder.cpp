@@ -5,10 +5,6 @@
 #include "support/test_main.h"
 #include "support/unwritable_folder.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-
 #include <optional>
 
 #ifdef Q_OS_UNIX
@@ -16,10 +12,9 @@
 #include <unistd.h>
 #endif
 
-// Which folder holds Mostrela.cfg: the one named on the command line, else the program's own
-// when it has a Mostrela.cfg or can be written and is not installed, else the user's
-// configuration folder. And where the spool and the lock go: beside Mostrela.cfg, or, when that
-// folder is read-only, in a folder of the user's data folder that belongs to it alone.
+// Which folder holds Mostrela.cfg: the one named on the command line, else the program's own when
+// it has the file or can be written and is not installed, else the user's. The spool and the lock
+// go beside it, or, when it is read-only, in a folder of the user's data folder for it alone.
 class TestSettingsFolder : public QObject {
     Q_OBJECT
 
@@ -84,13 +79,11 @@ private slots:
         const QStringList before =
             QDir(m_program.path()).entryList(QDir::AllEntries | QDir::Hidden);
 
-        QString chosen;
-        {
-            std::optional<UnwritableFolder> readOnly;
-            if (!writable)
-                readOnly.emplace(m_program.path());
-            chosen = settingsFolder(QString(), m_program.path(), places, userFolder());
-        }
+        std::optional<UnwritableFolder> readOnly;
+        if (!writable)
+            readOnly.emplace(m_program.path());
+        const QString chosen = settingsFolder(QString(), m_program.path(), places, userFolder());
+        readOnly.reset();
 
         QCOMPARE(chosen, programFolderChosen ? m_program.path() : userFolder());
         // What --help says of the default folder.
@@ -102,9 +95,8 @@ private slots:
         QCOMPARE(QDir(m_program.path()).entryList(QDir::AllEntries | QDir::Hidden), before);
     }
 
-    // A lock left by a controller whose process number this one was given again (after a
-    // restart of the system) is taken over: no running process holds it. The lock left is what
-    // QLockFile writes for this process, host name and all, as the system gives them.
+    // A lock left under this process's number, given again after a restart, is taken over: no
+    // running process holds it. It is left as QLockFile writes it, host name and all.
     void folderLock_leftUnderThisProcessNumber_isTakenOver()
     {
         const QString path = m_program.filePath("Mostrela.lock");
@@ -170,8 +162,7 @@ private slots:
         QVERIFY(QFile::exists(left));
     }
 
-    // The log's file keeps the latest lines within its bound, and those before in one older file:
-    // a line that would take it past the bound moves it aside, replacing the older one.
+    // A line that would take the log's file past its bound moves it aside, replacing the older one.
     void logFile_keepsTheLatestLinesInTwoFilesWithinTheBound()
     {
         const QString path = m_program.filePath("Mostrela.log");
@@ -183,12 +174,9 @@ private slots:
             lines << QStringLiteral("Linha nº %1").arg(number);
             QVERIFY(log.append(lines.last()));
         }
-        const auto linesOf = [](const QString& file) {
-            return QString::fromUtf8(fileBytes(file))
-                .remove(u'\r')
-                .split(u'\n', Qt::SkipEmptyParts);
-        };
-        const QStringList kept = linesOf(older) + linesOf(path);
+        const QStringList kept = QString::fromUtf8(fileBytes(older) + fileBytes(path))
+                                     .remove(u'\r')
+                                     .split(u'\n', Qt::SkipEmptyParts);
         for (const QString& file : {path, older})
             QVERIFY(QFileInfo(file).size() <= 100);
         QVERIFY(kept.size() > 5);

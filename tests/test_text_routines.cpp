@@ -5,8 +5,6 @@
 #include "core/text_fields.h"
 #include "support/test_main.h"
 
-#include <QCryptographicHash>
-
 class TestTextRoutines : public QObject {
     Q_OBJECT
 private slots:
@@ -15,7 +13,7 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, separator);
         QStringList fields{"stale"};
-        QVERIFY(SeparaCampos(text, separator, fields));
+        QTEST(SeparaCampos(text, separator, fields), "splits");
         QTEST(fields, "expected");
     }
 
@@ -24,34 +22,27 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("expected");
         QTest::addColumn<QString>("separator");
-        const char* crLf = "\r\n";
-        QTest::newRow("no separator gives the trimmed text")
-            << "  abc  " << QStringList{"abc"} << crLf;
-        QTest::newRow("empty text gives one empty field") << "" << QStringList{""} << crLf;
-        QTest::newRow("trailing separator gives an empty last field")
-            << "a=1\r\nb=2\r\n"
-            << QStringList{"a=1", "b=2", ""} << crLf;
-        QTest::newRow("every field trimmed of spaces only")
-            << " a \r\n\tb\t \r\nc" << QStringList{"a", "\tb\t", "c"} << crLf;
-        QTest::newRow("separator trimmed of blanks first")
-            << "a;b" << QStringList{"a", "b"} << " ; ";
-        QTest::newRow("occurrences do not overlap") << "xaaay" << QStringList{"x", "ay"} << "aa";
-    }
-
-    void separaCampos_emptySeparatorLeavesFieldsUntouched()
-    {
-        QStringList fields{"kept"};
-        QVERIFY(!SeparaCampos("a b", "   ", fields));
-        QCOMPARE(fields, QStringList{"kept"});
+        QTest::addColumn<bool>("splits");
+        const auto row = [](const char* name, const QString& text, const QStringList& expected,
+                            const QString& separator = "\r\n", bool splits = true) {
+            QTest::newRow(name) << text << expected << separator << splits;
+        };
+        row("no separator gives the trimmed text", "  abc  ", {"abc"});
+        row("empty text gives one empty field", "", {""});
+        row("trailing separator gives an empty last field", "a=1\r\nb=2\r\n", {"a=1", "b=2", ""});
+        row("every field trimmed of spaces only", " a \r\n\tb\t \r\nc", {"a", "\tb\t", "c"});
+        row("separator trimmed of blanks first", "a;b", {"a", "b"}, " ; ");
+        row("occurrences do not overlap", "xaaay", {"x", "ay"}, "aa");
+        row("blank separator leaves the fields untouched", "a b", {"stale"}, "   ", false);
     }
 
     void separaCampos_refusesMoreThan32767Separators()
     {
+        const QString most = QStringLiteral("x\r\n").repeated(32767);
         QStringList fields;
-        QVERIFY(SeparaCampos(QStringLiteral("x\r\n").repeated(32767), "\r\n", fields));
+        QVERIFY(SeparaCampos(most, "\r\n", fields));
         QCOMPARE(fields.size(), 32768);
-        QVERIFY_THROWS_EXCEPTION(
-            Failure, SeparaCampos(QStringLiteral("x\r\n").repeated(32768), "\r\n", fields));
+        QVERIFY_THROWS_EXCEPTION(Failure, SeparaCampos(most + "x\r\n", "\r\n", fields));
     }
 
     void valorDaLinha_takesTextAfterLastEquals()
@@ -105,10 +96,9 @@ private slots:
 
     void roundHalfEven_goesToEvenNeighbourAndChecksRange()
     {
-        QCOMPARE(roundHalfEven(0.5, 0, 10), 0);
-        QCOMPARE(roundHalfEven(1.5, 0, 10), 2);
-        QCOMPARE(roundHalfEven(2.5, 0, 10), 2);
-        QCOMPARE(roundHalfEven(3.5, 0, 10), 4);
+        QCOMPARE((QList<qint64>{roundHalfEven(0.5, 0, 10), roundHalfEven(1.5, 0, 10),
+                                roundHalfEven(2.5, 0, 10), roundHalfEven(3.5, 0, 10)}),
+                 (QList<qint64>{0, 2, 2, 4}));
         QCOMPARE(roundHalfEven(-2.5, -10, 10), -2);
         QVERIFY_THROWS_EXCEPTION(Failure, roundHalfEven(10.6, 0, 10));
         QVERIFY_THROWS_EXCEPTION(Failure, roundHalfEven(qInf(), 0, 10));
@@ -126,16 +116,14 @@ private slots:
 
     void decodeFileText_choosesEncoding()
     {
-        QCOMPARE(decodeFileText(QByteArray("Caf\xe9 \x80")), QString::fromUtf8("Café €"));
-        QCOMPARE(decodeFileText(QByteArray("Caf\xc3\xa9")), QString::fromUtf8("Café"));
+        QCOMPARE(decodeFileText(QByteArray("Caf\xe9 \x80")), "Café €");
+        QCOMPARE(decodeFileText(QByteArray("Caf\xc3\xa9")), "Café");
         QCOMPARE(decodeFileText(QByteArray("\xef\xbb\xbfplain")), "plain");
         // Invalid UTF-8 (a lone lead byte) is Windows-1252.
-        QCOMPARE(decodeFileText(QByteArray("\xc3 x")), QString::fromUtf8("Ã x"));
+        QCOMPARE(decodeFileText(QByteArray("\xc3 x")), "Ã x");
         // UTF-16 by its byte-order mark, either way round, a letter beyond the first plane too.
-        QCOMPARE(decodeFileText(QByteArray("\xff\xfe\xe9\0\xac\x20\x3d\xd8\x00\xde", 10)),
-                 QString::fromUtf8("é€😀"));
-        QCOMPARE(decodeFileText(QByteArray("\xfe\xff\0\xe9\x20\xac\xd8\x3d\xde\x00", 10)),
-                 QString::fromUtf8("é€😀"));
+        QCOMPARE(decodeFileText(QByteArray("\xff\xfe\xe9\0\xac\x20\x3d\xd8\x00\xde", 10)), "é€😀");
+        QCOMPARE(decodeFileText(QByteArray("\xfe\xff\0\xe9\x20\xac\xd8\x3d\xde\x00", 10)), "é€😀");
     }
 
     void lineEndings_allBecomeCrLf()
@@ -146,7 +134,7 @@ private slots:
 
     void encodeWindows1252_replacesUnmappableWithQuestionMark()
     {
-        QCOMPARE(encodeWindows1252(QString::fromUtf8("Café €")), QByteArray("Caf\xe9 \x80"));
+        QCOMPARE(encodeWindows1252("Café €"), QByteArray("Caf\xe9 \x80"));
         QCOMPARE(encodeWindows1252(QString::fromUtf8("Ж😀\x1a")), QByteArray("??\x1a"));
     }
 
@@ -154,9 +142,9 @@ private slots:
     {
         QTest::addColumn<int>("page");
         QTest::addColumn<QByteArray>("converter");
-        // The start of the SHA-256 of bytes 0x80 to 0xFF in UTF-8, read as the Unicode consortium's
-        // mapping file of the page reads them; Windows-1252's five undefined bytes as the C1
-        // controls of the same number, as Windows reads them.
+        // The start of the SHA-256 of bytes 0x80 to 0xFF as the page's Unicode mapping file reads
+        // them, in UTF-8; Windows-1252's five undefined bytes as C1 controls, as Windows reads
+        // them.
         QTest::addColumn<QByteArray>("published");
         QTest::newRow("1252") << 1252 << QByteArray("windows-1252")
                               << QByteArray("9ba654722668eee9");
@@ -166,10 +154,9 @@ private slots:
         QTest::newRow("860") << 860 << QByteArray("IBM860") << QByteArray("b47c99e1080c8798");
     }
 
-    // The program's own tables hold the published mappings, and give the bytes the system's
-    // converters give, where a system has them, but for the micro sign of pages 437 and 860, which
-    // some converters read as the Greek letter mu. Below 0x80 every page is ASCII: the converters
-    // swap three control characters in the DOS pages, which the program never sends as text.
+    // The tables match the system's converters, where it has them, but for the micro sign of 437
+    // and 860, which some read as mu, and below 0x80, where every page is ASCII but the converters
+    // swap three control characters of the DOS pages, which the program never sends as text.
     void codePageTables_holdThePublishedMappings_matchTheSystemConverters()
     {
         QFETCH(int, page);

@@ -1,10 +1,10 @@
 #include "support/controller_folder.h"
 
 #include "app/config_file.h"
+#include "support/file_bytes.h"
 #include "support/odbc_fixture.h"
 
 #include <QDir>
-#include <QFile>
 
 using Key = Settings::Key;
 
@@ -20,16 +20,6 @@ ControllerFolder::ControllerFolder()
     m_settings.setText(Key::LigaFicheirosPath, dropFolder());
 }
 
-QString ControllerFolder::configPath() const
-{
-    return m_folder.filePath(QStringLiteral("Mostrela.cfg"));
-}
-
-QString ControllerFolder::dropFolder() const
-{
-    return m_folder.filePath(QStringLiteral("entrada"));
-}
-
 void ControllerFolder::writeConfig() const
 {
     writeConfigFile(configPath(), m_settings);
@@ -37,18 +27,5 @@ void ControllerFolder::writeConfig() const
 
 bool ControllerFolder::drop(const QString& name, const QByteArray& text) const
 {
-    QFile file(QDir(dropFolder()).filePath(name));
-    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
-}
-
-QStringList ControllerFolder::dropFilesLeft() const
-{
-    return QDir(dropFolder()).entryList(QDir::Files);
-}
-
-qsizetype ControllerFolder::spoolEntries() const
-{
-    return QDir(filePath(QStringLiteral("fila")))
-        .entryList({QStringLiteral("*.msg")}, QDir::Files)
-        .size();
+    return writeFileBytes(QDir(dropFolder()).filePath(name), text);
 }

@@ -2,10 +2,9 @@
 
 #include <QString>
 
-// Makes a folder unwritable for this process while the object lives. Permission bits alone do
-// not stop root, so a process running as root also takes the identity of an unprivileged user
-// for that time. A Windows program under Wine has no identity to take and only the host user's
-// rights, which are root's in CI: there unavailable() says so, and the test skips.
+// Makes a folder unwritable for this process while the object lives; as permission bits do not
+// stop root, root also takes an unprivileged identity meanwhile. Under Wine a Windows program has
+// the host user's rights (root's in CI) and no other identity: there unavailable() says so.
 class UnwritableFolder {
 public:
     // Why no folder can be made unwritable here, or null where one can.
