@@ -7,10 +7,6 @@
 #include "support/usual_display.h"
 #include "support/verify_says.h"
 
-#include <QDir>
-#include <QScopeGuard>
-#include <QStandardPaths>
-
 #include <csignal>
 
 #ifdef Q_OS_UNIX
@@ -24,14 +20,10 @@ namespace {
 const QStringList withWindow{"AUTO"};
 const QStringList withoutWindow{"--sem-janela"};
 
-// What only the tests that need a Unix use.
 #ifdef Q_OS_UNIX
 constexpr int messagesPerSource = 8;
 constexpr QFile::Permissions ownerOnlyFile = QFile::ReadOwner | QFile::WriteOwner;
 constexpr QFile::Permissions ownerOnlyFolder = ownerOnlyFile | QFile::ExeOwner;
-constexpr QFile::Permissions readOnlyFolder = QFile::ReadOwner | QFile::ExeOwner |
-                                              QFile::ReadGroup | QFile::ExeGroup |
-                                              QFile::ReadOther | QFile::ExeOther;
 
 // The start's log line that names these folders for the settings and the spool.
 QString folders(const QString& settings, const QString& spool)
@@ -43,17 +35,14 @@ QString folders(const QString& settings, const QString& spool)
 } // namespace
 
 // The built program as shops install it. Installed in the bin folder it was built for, it keeps
-// its settings in the user's configuration folder, root included, however writable that bin
-// folder is and whatever lies there (a copy elsewhere keeps its own folder, as before). A
-// program folder that holds Mostrela.cfg but that the user may not write (a locked down till)
-// still has its messages taken: the spool and the lock go to the user's data folder, for that
-// user only. A second controller started on the folder of a running one (a service beside an
-// autostart entry, two clicks on the icon) says which folder and which process hold it and ends
-// with 1, having taken nothing and written nothing to the port; the lock of a controller that
-// was killed is taken over. With the spool on a file system that holds four entries, fed more
-// than that from both sources while the display shows one message at a time, each tick takes
-// what fits and leaves the rest in its source, and the log says so once, not once a tick. Every
-// message is shown once, in order.
+// its settings in the user's configuration folder, root included, however writable that folder
+// is and whatever lies there. A program folder with Mostrela.cfg that the user may not write (a
+// locked down till) still has its messages taken: spool and lock go to the user's data folder,
+// for that user only. A second controller on a running one's folder (a service beside an
+// autostart entry, two clicks on the icon) names the folder and holder and ends with 1, having
+// taken nothing and sent nothing to the port; a killed one's lock is taken over. With the spool
+// on a file system of four entries and both sources fed more than that, each tick takes what
+// fits and leaves the rest in its source, saying so once. Every message is shown once, in order.
 class TestInstallations : public QObject {
     Q_OBJECT
 private slots:
@@ -100,17 +89,15 @@ void TestInstallations::installedProgram_keepsItsSettingsInTheUsersFolder()
     QTRY_VERIFY(QFileInfo::exists(expected.filePath("Mostrela.lock")));
     QCOMPARE(controller.end(SIGTERM), 0);
     QCOMPARE(binFolder.entryList(QDir::AllEntries | QDir::Hidden), before);
-    // The settings beside the program are the user's first settings, for the user alone; once
-    // the user has settings, they are the user's own.
+    // The settings beside the program seed the user's own, for the user alone, and only once.
     const QString own = expected.filePath("Mostrela.cfg");
     QCOMPARE(QFileInfo::exists(own), settingsBeside);
     if (!settingsBeside)
         return;
     QCOMPARE(fileBytes(own), chainSettings);
     QCOMPARE(modeBits(own), ownerOnlyFile);
-    VERIFY_SAYS(controller.log(), QString("definições iniciais deste utilizador vêm de %1, "
-                                          "copiado para %2")
-                                      .arg(besideSettings, own));
+    VERIFY_SAYS(controller.log(), "definições iniciais deste utilizador vêm de " + besideSettings +
+                                      ", copiado para " + own);
     QVERIFY(writeFileBytes(besideSettings, "NumLetras=40\r\n"));
     QCOMPARE(startWithoutWindow(controller, command, home.path()), QString());
     QVERIFY2(controller.waitForLog(logged), qPrintable(controller.log()));
@@ -147,7 +134,8 @@ void TestInstallations::readOnlyProgramFolder_spoolGoesToTheUsersDataFolder()
          {folder.dropFolder(), home.path(), ports.path(), rig.display.slavePath()})
         QVERIFY(QFile::setPermissions(path, everyone));
     QVERIFY(QFile::setPermissions(folder.configPath(), QFile::ReadOwner | QFile::ReadOther));
-    QVERIFY(QFile::setPermissions(folder.path(), readOnlyFolder));
+    QVERIFY(QFile::setPermissions(
+        folder.path(), everyone & ~(QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther)));
     const auto writable = qScopeGuard([&] { QFile::setPermissions(folder.path(), everyone); });
 
     QCOMPARE(startWithoutWindow(rig.controller, *command << program, home.path()), QString());
@@ -254,26 +242,21 @@ void TestInstallations::nearlyFullDisk_takesWhatFits_andSaysSoOnce()
     const QString program = folder.filePath("mostrela");
     QVERIFY(QFile::copy(ProgramRig::builtProgram(), program));
 
+    odbc.insertNumbered(OdbcFixture::databaseUser(), messagesPerSource);
     QByteArray rows;
     QByteArray files;
-    const QDateTime dataSys(QDate(2024, 3, 9), QTime(10, 0));
     for (int number = 1; number <= messagesPerSource; ++number) {
-        const QByteArray row = "registo " + QByteArray::number(number);
         const QByteArray file = "ficheiro " + QByteArray::number(number);
-        odbc.insert(OdbcFixture::databaseUser(), dataSys.addSecs(number), QString::fromLatin1(row),
-                    QString());
         QVERIFY(folder.drop(QString(file) + ".dsp", file));
-        rows += usualDisplayMessage(row, "");
+        rows += usualDisplayMessage("Registo " + QByteArray::number(number), "");
         files += usualDisplayMessage(file, "");
     }
-    // The two sources share what room there is, each at its own pace: each source's messages
-    // come once and in their order, however the two interleave.
+    // Each source's messages come once and in their order, however the two sources interleave.
     const auto fromSource = [&rig](const QByteArray& source) {
         QByteArray shown;
-        for (const QByteArray& frame : rig.display.received().split('\x0C')) {
+        for (const QByteArray& frame : rig.display.received().split('\x0C'))
             if (frame.contains(source))
                 shown += '\x0C' + frame;
-        }
         return shown;
     };
 
@@ -282,7 +265,7 @@ void TestInstallations::nearlyFullDisk_takesWhatFits_andSaysSoOnce()
                                           rig.withoutWindow());
     QCOMPARE(rig.restart(), QString());
     QTRY_COMPARE_WITH_TIMEOUT(rig.display.received().size(), rows.size() + files.size(), 30000);
-    QCOMPARE(fromSource("registo"), rows);
+    QCOMPARE(fromSource("Registo"), rows);
     QCOMPARE(fromSource("ficheiro"), files);
     QVERIFY(folder.dropFilesLeft().isEmpty());
     QCOMPARE(odbc.rows("select count(*) from SaidaDisplay").first().first(), 0);

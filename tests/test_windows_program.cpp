@@ -11,14 +11,9 @@
 #include "support/verify_says.h"
 #include "support/wine_prefix.h"
 
-#include <QDir>
-#include <QRegularExpression>
-#include <QScopeGuard>
-
 #include <memory>
 
 #include <fcntl.h>
-#include <termios.h>
 #include <unistd.h>
 
 using Key = Settings::Key;
@@ -33,10 +28,9 @@ constexpr int endMs = 30000;
 
 } // namespace
 
-// The Windows program as shops run it, under Wine: the portable ZIP unpacked into a shop's folder,
-// its Mostrela.cfg beside it, its display a pseudo-terminal mapped to COM5, its drop folder on
-// drive Z:, its database reached through Wine's ODBC (SQLite, PostgreSQL); and the installer's
-// silent round trip. Each run starts from a fresh Wine prefix of the test's own.
+// The Windows program under Wine as shops run it: the portable ZIP unpacked in a shop's folder,
+// its Mostrela.cfg beside it, its display a pseudo-terminal on COM5, its drop folder on drive Z:,
+// its database through Wine's ODBC (SQLite, PostgreSQL); and the installer's silent round trip.
 class TestWindowsProgram : public QObject {
     Q_OBJECT
 
@@ -48,16 +42,11 @@ private:
     std::unique_ptr<WinePrefix> m_prefix;
     std::unique_ptr<ProgramRig> m_rig;
 
-    // The shop's folder into which the ZIP is unpacked, as C:\ is, and the program's folder that
-    // the ZIP makes there.
+    // The shop's folder (C:\ on a till) and the program's folder that the ZIP makes in it.
     QString shopFolder() const { return m_rig->folder.filePath("loja"); }
-    QString programPath(const QString& name) const
-    {
-        return QDir(shopFolder()).filePath("Mostrela/" + name);
-    }
+    QString programPath(const QString& name) const { return shopFolder() + "/Mostrela/" + name; }
 
-    // The ZIP unpacked into the shop's folder, over what is there: its one folder, named without
-    // a version, holds the program and the message table's script.
+    // The ZIP unpacked over what is there: its one folder is named without a version.
     void unpackPortable()
     {
         QCOMPARE(QProcess::execute("unzip", {"-q", "-o", m_zip, "-d", shopFolder()}), 0);
@@ -67,7 +56,8 @@ private:
             QVERIFY(QFileInfo::exists(programPath(file)));
     }
 
-    void prepareFolder()
+    // Writes the shop's settings beside the unpacked program and starts it with AUTO.
+    void startInShop(const QString& display = {})
     {
         Settings& settings = m_rig->settings();
         settings.setText(Key::Porta, QString("COM%1").arg(comPort));
@@ -75,10 +65,10 @@ private:
                          WinePrefix::windowsPath(m_rig->folder.dropFolder()));
         settings.setLigaFicheiros(true);
         writeConfigFile(programPath("Mostrela.cfg"), settings);
+        start(m_rig->controller, {"AUTO"}, display);
     }
 
-    // Starts the unpacked mostrela.exe with `arguments`. With an X `display`, its windows can be
-    // drawn there.
+    // Starts the unpacked mostrela.exe; with an X `display`, its windows are drawn there.
     void start(DeployedController& controller, const QStringList& arguments,
                const QString& display = {})
     {
@@ -93,21 +83,16 @@ private:
         QCOMPARE(runTrapped([&] { controller.restart(); }), QString());
     }
 
-    // Waits until the program's log has `expected`, or the program has ended.
     static void expectLog(DeployedController& controller, const QString& expected)
     {
         QVERIFY2(controller.waitForLog(expected, startMs), qPrintable(controller.log()));
     }
 
-    qsizetype spoolEntries() const
-    {
-        return QDir(programPath("fila")).entryList({"*.msg"}, QDir::Files).size();
-    }
+    qsizetype spoolEntries() const { return QDir(programPath("fila")).entryList({"*.msg"}).size(); }
 
 private slots:
     void initTestCase()
     {
-        // scripts/test-windows names the packages it made.
         m_zip = qEnvironmentVariable("MOSTRELA_WINDOWS_ZIP");
         m_setup = qEnvironmentVariable("MOSTRELA_WINDOWS_SETUP");
         if (m_zip.isEmpty() && m_setup.isEmpty())
@@ -148,9 +133,8 @@ private slots:
         QFETCH(QString, dataSource);
         m_rig->settings().setText(Key::SQL_Servidor, dataSource);
         m_rig->settings().setLigaSQL(true);
-        prepareFolder();
         QVERIFY(m_rig->folder.drop("20240309100001-a.dsp", "Primeiro-bilhete-001Caf\xe9 1,20\r\n"));
-        start(m_rig->controller, {"AUTO"});
+        startInShop();
 
         const QByteArray fromFile = usualDisplayMessage("Primeiro-bilhete-001", "Cafe 1,20");
         QTRY_COMPARE_WITH_TIMEOUT(m_rig->display.received(), fromFile, startMs);
@@ -170,32 +154,32 @@ private slots:
         QCOMPARE(m_rig->controller.process().state(), QProcess::Running);
     }
 
-    // Killed while messages wait in its spool, and started again on the same folder, the
-    // program shows every message: at most the one on its way to the port comes twice. Three
-    // times the kill also ends the Wine session, as a power cut ends Windows': the next start, in
-    // a new session, is given the process number of the killed one again, and takes over the lock
-    // that it left. Before the last start the ZIP is unpacked over the folder, as an upgrade is:
-    // the new program runs beside the old settings and spool.
+    // Killed while messages wait in its spool and started again on the folder, the program shows
+    // every message, at most the one on its way to the port twice. Three times the kill also ends
+    // the Wine session, as a power cut ends Windows': the next start, in a new session, gets the
+    // killed one's process number again and takes over its lock. Before the last start the ZIP is
+    // unpacked over the folder, as an upgrade is: the new program meets the old settings and spool.
     void killedAndRestarted_losesNothing()
     {
         m_rig->settings().setText(Key::SegundosTimerDisplay, "3");
-        prepareFolder();
         QStringList lines;
         for (int number = 1; number <= 8; ++number) {
             lines << QString("Bilhete-%1").arg(number);
             QVERIFY(m_rig->folder.drop(QString("2024030910000%1.dsp").arg(number),
                                        lines.last().toLatin1()));
         }
-        start(m_rig->controller, {"AUTO"});
+        startInShop();
         QTRY_VERIFY_WITH_TIMEOUT(m_rig->display.received().size() > 0, startMs);
         QTRY_COMPARE(m_rig->folder.dropFilesLeft(), QStringList());
         QVERIFY(spoolEntries() > 0);
 
         ShownMessages shown;
         QStringList seen;
+        // Takes what the display has shown; says whether the last message has come.
         const auto see = [&] {
             for (const ShownMessages::Shown& message : shown.take(m_rig->display.take(0, 0)))
                 seen << message.linha1;
+            return seen.endsWith(lines.last());
         };
         // SIGKILL to the Unix process that runs the Windows program: nothing of it runs on.
         const auto kill = [&] {
@@ -221,51 +205,42 @@ private slots:
         start(m_rig->controller, {"AUTO"});
         expectLog(m_rig->controller,
                   "recuperadas da fila " + WinePrefix::windowsPath(programPath("fila")));
-        QTRY_VERIFY_WITH_TIMEOUT(
-            [&] {
-                see();
-                return seen.endsWith(lines.last());
-            }(),
-            startMs);
+        QTRY_VERIFY_WITH_TIMEOUT(see(), startMs);
         QTRY_COMPARE(spoolEntries(), 0);
         seen.removeDuplicates();
         QCOMPARE(seen, lines);
     }
 
-    // A second copy started on a folder that a running copy holds ends with 1 and names the
-    // holder, its accents whole; the first goes on. Neither has a console, so both keep their
-    // log, dated, in the folder's Mostrela.log as well.
+    // A second copy on a folder a running copy holds ends with 1, naming the holder, accents
+    // whole; the first goes on. Having no console, both also keep a dated log in Mostrela.log.
     void secondCopy_refusedNamingTheHolder()
     {
-        prepareFolder();
-        start(m_rig->controller, {"AUTO"});
+        startInShop();
         expectLog(m_rig->controller, ", fila ");
 
         DeployedController second;
         start(second, {"--sem-janela"});
         QVERIFY(second.process().waitForFinished(startMs));
-        const QByteArray refusal = second.log().toUtf8();
+        const QString refusal = second.log();
         QCOMPARE(second.process().exitCode(), 1);
-        const QByteArray holder = "Outro controlador já trabalha na pasta " +
-                                  WinePrefix::windowsPath(programPath({})).toUtf8() +
-                                  ": o processo ";
+        const QString holder = "Outro controlador já trabalha na pasta " +
+                               WinePrefix::windowsPath(programPath({})) + ": o processo ";
         VERIFY_SAYS(refusal, holder);
         VERIFY_SAYS(refusal.toLower(), "(mostrela");
         QCOMPARE(m_rig->controller.process().state(), QProcess::Running);
 
-        const QByteArray kept = fileBytes(programPath("Mostrela.log"));
+        const QString kept = QString::fromUtf8(fileBytes(programPath("Mostrela.log")));
         VERIFY_SAYS(kept, holder);
         const QRegularExpression started(
             "^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} mostrela: "
             "mostrela " MOSTRELA_VERSION ", pasta .+, fila ",
             QRegularExpression::MultilineOption);
-        QVERIFY2(started.match(QString::fromUtf8(kept)).hasMatch(), kept.constData());
+        QVERIFY2(started.match(kept).hasMatch(), qPrintable(kept));
     }
 
-    // Installed silently into a fresh prefix, with the logon shortcut, the program starts from
-    // Program Files and works in a folder of its own, whose settings start as those an
-    // administrator left beside the program, and where it keeps its log; removed silently, it
-    // takes its files and shortcuts along and leaves the user's settings and spool.
+    // Installed silently with the logon shortcut, the program runs from Program Files in a folder
+    // of its own with its log, its settings first those an administrator left beside it; removed
+    // silently, it takes its files and shortcuts and leaves the user's settings and spool.
     void installer_silentRoundTrip_keepsTheSettings()
     {
         WinePrefix prefix;
@@ -334,12 +309,11 @@ private slots:
         QVERIFY(QFileInfo::exists(spoolEntry));
     }
 
-    // A display on a line held as flow control holds it takes no byte: each frame is given up at
-    // the port's deadline, and the failure, as the window's labels show it, is logged naming the
-    // port. On the machine's first serial port, whose line has nothing on it, the frame goes out
-    // or fails the same way; Qt's port waited there, under Wine, for a character that never came.
-    // Either way, closed as its window's [x] closes it, the program ends at once. Drawn by
-    // Windows' own platform on a virtual screen, where a window can be closed.
+    // On a line held as flow control holds it, the display takes no byte: each frame is given up
+    // at the port's deadline and the failure, as the window's labels show it, is logged naming the
+    // port. On the first serial port, nothing on its line, the frame goes out or fails the same way
+    // (Qt's port waited there, under Wine, for a character that never came). Either way, closed as
+    // its window's [x] closes it, drawn by Windows' platform on a virtual screen, it ends at once.
     void silentDisplay_failureNamed_windowClosedEndsTheProgram_data()
     {
         QTest::addColumn<QString>("device");
@@ -355,8 +329,7 @@ private slots:
         } else {
             const int line =
                 ::open(QFile::encodeName(device).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-            termios settings{};
-            const bool serial = line >= 0 && ::tcgetattr(line, &settings) == 0;
+            const bool serial = ::isatty(line);
             if (line >= 0)
                 ::close(line);
             if (!serial)
@@ -385,26 +358,22 @@ private slots:
         QVERIFY2(!number.trimmed().isEmpty(), screen.readAllStandardError().constData());
 
         // Both sources polled, as in a shop: each thread has done its work when the program ends.
-        m_rig->settings().setText(Key::SQL_Servidor, OdbcFixture::dataSource());
         m_rig->settings().setLigaSQL(true);
-        prepareFolder();
         QVERIFY(m_rig->folder.drop("20240309100001-a.dsp", "Retido na linha"));
-        start(m_rig->controller, {"AUTO"}, ':' + QString::fromLatin1(number.trimmed()));
+        startInShop(':' + QString::fromLatin1(number.trimmed()));
 
         const QString failure = QString("escrever na porta COM%1: ").arg(comPort);
         const auto shown = [this] {
             return m_rig->folder.dropFilesLeft().isEmpty() && !spoolEntries();
         };
         DeployedController& controller = m_rig->controller;
-        const QDeadlineTimer deadline(startMs);
-        while (!controller.waitForLog(failure, 100) && !shown() &&
-               controller.process().state() == QProcess::Running && !deadline.hasExpired()) {
-        }
+        QTRY_VERIFY2_WITH_TIMEOUT(controller.log().contains(failure) || shown() ||
+                                      controller.process().state() != QProcess::Running,
+                                  qPrintable(controller.log()), startMs);
         QVERIFY2(controller.log().contains(failure) || (!device.isEmpty() && shown()),
                  qPrintable(controller.log()));
 
         QCOMPARE(m_prefix->run("taskkill", {"/im", "mostrela.exe"}), 0);
-        // Far below never, and far above the second or two that Wine takes to end a program.
         QVERIFY2(controller.process().waitForFinished(endMs), qPrintable(controller.log()));
         QCOMPARE(controller.process().exitCode(), 0);
     }

@@ -7,9 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-#ifdef Q_OS_UNIX
 #include <csignal>
-#endif
 
 namespace {
 
@@ -46,11 +44,6 @@ DeployedController::DeployedController()
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     m_process.setProcessEnvironment(environment);
     m_process.setProcessChannelMode(QProcess::MergedChannels);
-}
-
-DeployedController::~DeployedController()
-{
-    stop();
 }
 
 void DeployedController::start(const QString& program, const ControllerFolder& folder,

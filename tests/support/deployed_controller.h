@@ -10,20 +10,16 @@ class ControllerFolder;
 // The environment of a box with no display server at all, where a window cannot open.
 QProcessEnvironment withoutDisplayServer();
 
-// The built program run as it is deployed: copied into a ControllerFolder beside its
-// Mostrela.cfg and started there as a separate process, on the offscreen platform, its standard
-// output and error read as its log; a test that wants otherwise changes process() before
-// start(). The process is ended when the object goes.
+// The built program as deployed: copied into a ControllerFolder beside its Mostrela.cfg and run
+// there as a process of its own on the offscreen platform, its standard output and error read as
+// its log (a test that wants otherwise changes process() before start()); ended when it goes.
 class DeployedController {
 public:
     DeployedController();
-    ~DeployedController();
-    DeployedController(const DeployedController&) = delete;
-    DeployedController& operator=(const DeployedController&) = delete;
+    ~DeployedController() { stop(); }
 
-    // Copies `program` into `folder` (unless a copy is there already), writes the folder's
-    // settings to Mostrela.cfg and starts the copy with `arguments`. Throws Failure when a step
-    // fails.
+    // Copies `program` into `folder` unless a copy is there, writes the folder's settings to
+    // Mostrela.cfg and starts the copy with `arguments`. Throws Failure when a step fails.
     void start(const QString& program, const ControllerFolder& folder,
                const QStringList& arguments);
 
@@ -34,8 +30,7 @@ public:
 
     // All that the program has logged so far in this run.
     QString log();
-    // Waits until the log holds `text`, the program has ended or the time is up; says whether
-    // the log holds it.
+    // Waits until the log holds `text`, the program ends or the time is up; says whether it does.
     bool waitForLog(const QString& text, int timeoutMs = 15000);
 
     // Waits until the program has ended: its exit code when it ran to its end, -1 when it was
@@ -56,8 +51,7 @@ private:
     QByteArray m_log;
 };
 
-// Starts `command` (the program, or a launcher and then the program, with their arguments) without
-// a window on a box with no display server, for a user whose home folder is `home`: empty when it
-// runs, else why it does not.
+// Starts `command` (the program, or a launcher and the program, with arguments) without a window
+// or a display server, for a user whose home folder is `home`: empty when it runs, else why not.
 QString startWithoutWindow(DeployedController& controller, const QStringList& command,
                            const QString& home);

@@ -22,6 +22,5 @@ inline QFile::Permissions modeBits(const QString& path)
 }
 
 // What to put before a program's path to run it as such a user: setpriv to nobody when this
-// process is root, nothing when it is not root already. Empty when this process is root and
-// setpriv or the user nobody is missing.
+// process is root, else nothing; none when it is root and setpriv or the user nobody is missing.
 std::optional<QStringList> unprivilegedLauncher();

@@ -1,6 +1,7 @@
 #include "support/wine_prefix.h"
 
 #include "core/failure.h"
+#include "support/deployed_controller.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,8 +9,7 @@
 
 namespace {
 
-constexpr int bootMs = 180000;
-constexpr int programMs = 120000;
+constexpr int programMs = 180000;
 
 // Debian keeps the 64-bit loader and the server out of PATH.
 QString wineTool(const QString& name)
@@ -18,11 +18,11 @@ QString wineTool(const QString& name)
     return found.isEmpty() ? QStringLiteral("/usr/lib/wine/") + name : found;
 }
 
-void finish(QProcess& process, int timeoutMs)
+void finish(QProcess& process)
 {
     if (!process.waitForStarted())
         throw Failure(QString("Cannot start %1: %2").arg(process.program(), process.errorString()));
-    if (!process.waitForFinished(timeoutMs)) {
+    if (!process.waitForFinished(programMs)) {
         process.kill();
         process.waitForFinished();
         throw Failure(QStringLiteral("%1 %2 did not end")
@@ -51,11 +51,6 @@ WinePrefix::WinePrefix()
     }
 }
 
-WinePrefix::~WinePrefix()
-{
-    endSession();
-}
-
 QString WinePrefix::windowsPath(const QString& hostPath)
 {
     return QStringLiteral("Z:") + QDir::cleanPath(hostPath).replace(u'/', u'\\');
@@ -63,8 +58,7 @@ QString WinePrefix::windowsPath(const QString& hostPath)
 
 QString WinePrefix::hostPath(const QString& windowsPath) const
 {
-    QString relative = windowsPath;
-    relative.replace(u'\\', u'/');
+    const QString relative = QString(windowsPath).replace(u'\\', u'/');
     if (!relative.startsWith(QStringLiteral("C:/"), Qt::CaseInsensitive))
         throw Failure(QStringLiteral("%1 is not on drive C:").arg(windowsPath));
     return m_folder.filePath(QStringLiteral("drive_c/") + relative.mid(3));
@@ -91,21 +85,18 @@ void WinePrefix::prepare(QProcess& process, const QString& program,
     process.setArguments(QStringList{program} + arguments);
 }
 
-int WinePrefix::run(const QString& program, const QStringList& arguments, QByteArray* output)
+int WinePrefix::run(const QString& program, const QStringList& arguments, QByteArray* output) const
 {
     QProcess process;
     prepare(process, program, arguments);
-    process.setProcessChannelMode(QProcess::MergedChannels);
+    // Errors that no caller reads go to the test's own output.
+    process.setProcessChannelMode(output ? QProcess::MergedChannels
+                                         : QProcess::ForwardedErrorChannel);
     process.start();
-    finish(process, programMs);
+    finish(process);
     if (output)
         *output = process.readAll();
     return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-}
-
-void WinePrefix::waitForAll() const
-{
-    runServer("-w");
 }
 
 void WinePrefix::endSession()
@@ -128,28 +119,21 @@ void WinePrefix::runServer(const QString& option) const
     QProcess server;
     server.setProcessEnvironment(environment());
     server.start(wineTool("wineserver"), {option});
-    finish(server, bootMs);
+    finish(server);
 }
 
 QProcessEnvironment WinePrefix::environment() const
 {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    // No window on a display, and no offer to fetch Mono or Gecko for a new prefix.
+    QProcessEnvironment environment = withoutDisplayServer();
     environment.insert("WINEPREFIX", m_folder.path());
     environment.insert("WINEDEBUG", "-all");
-    // No offer to fetch Mono or Gecko for a new prefix, and no window on a display.
     environment.insert("WINEDLLOVERRIDES", "mscoree,mshtml=");
-    environment.remove("DISPLAY");
-    environment.remove("WAYLAND_DISPLAY");
     return environment;
 }
 
 void WinePrefix::runWineTool(const QStringList& arguments) const
 {
-    QProcess process;
-    prepare(process, arguments.first(), arguments.mid(1));
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process.start();
-    finish(process, bootMs);
-    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+    if (run(arguments.first(), arguments.mid(1)) != 0)
         throw Failure(QStringLiteral("wine64 %1 failed").arg(arguments.join(u' ')));
 }

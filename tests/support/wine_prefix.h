@@ -6,17 +6,14 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-// A Wine prefix of a test's own, made fresh, in which Windows programs run as on a till: on the
-// offscreen platform with Qt's log on standard error (Wine hands a Windows program no QT_*
-// variable, so they are the user's environment in the prefix's registry), with COM ports that
-// are pseudo-terminals and the host's root as drive Z:. Every program still running in it, and
-// its server, have ended before its folder goes. Throws Failure when a step fails.
+// A fresh Wine prefix of a test's own, where Windows programs run as on a till: offscreen, with
+// Qt's log on standard error (Wine passes on no QT_* variable, so they are the user's environment
+// in the prefix's registry), COM ports that are pseudo-terminals and the host's root as drive Z:.
+// Its programs and its server have ended before its folder goes. Throws Failure when a step fails.
 class WinePrefix {
 public:
     WinePrefix();
-    ~WinePrefix();
-    WinePrefix(const WinePrefix&) = delete;
-    WinePrefix& operator=(const WinePrefix&) = delete;
+    ~WinePrefix() { endSession(); }
 
     // The host's path as the Windows program names it, on drive Z:.
     static QString windowsPath(const QString& hostPath);
@@ -32,21 +29,19 @@ public:
     // Sets `process` up to run a Windows program (a host path or one on C:) in this prefix.
     void prepare(QProcess& process, const QString& program, const QStringList& arguments) const;
 
-    // Runs a Windows program to its end; returns its exit code and, in `output`, its standard
-    // output and error.
-    int run(const QString& program, const QStringList& arguments, QByteArray* output = nullptr);
+    // Runs a Windows program to its end: its exit code, and in `output` its output and errors.
+    int run(const QString& program, const QStringList& arguments,
+            QByteArray* output = nullptr) const;
 
     // Waits until no program runs in the prefix any longer.
-    void waitForAll() const;
+    void waitForAll() const { runServer(QStringLiteral("-w")); }
 
-    // Ends every program in the prefix and its server at once, as a power cut ends a Windows
-    // session, and waits until the server has gone: the next program starts a new session, whose
-    // process numbers start again.
+    // Ends every program and the server at once, as a power cut ends a Windows session, and waits
+    // until the server has gone: the next program starts a new session, its process numbers anew.
     void endSession();
 
 private:
     QProcessEnvironment environment() const;
-    // Runs the prefix's server with `option` to its end.
     void runServer(const QString& option) const;
     void runWineTool(const QStringList& arguments) const;
 
