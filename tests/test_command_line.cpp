@@ -19,9 +19,8 @@ private:
 
     static QByteArray dropped() { return usualDisplayMessage("Primeira-linha-de-20", "Segunda"); }
 
-    // What the display gets first: the dropped message when polling ran from the start, the
-    // idle text when it did not (the first display tick comes a second after the start, when
-    // polling would have taken the file ten times over).
+    // What the display gets first: the dropped message when polling ran from the start, else the
+    // idle text, a second after the start, when polling would have taken the file ten times over.
     void expectFirstOnDisplay(const QByteArray& expected)
     {
         QTRY_VERIFY_WITH_TIMEOUT(m_rig->display.received().size() >= expected.size(), 15000);

@@ -39,10 +39,9 @@ quint32 seed()
 } // namespace
 
 // The controller ended at random moments while it takes, spools and shows messages from both
-// sources, and started again over the same folder until it has shown all that was fed. A message
-// leaves its source only once spooled, and the spool only once the display has it: killed, the
-// controller shows again at most the message on its way to the display; ended by a signal or by
-// closing its window, it shows every message once. The display, a pseudo-terminal, outlives runs.
+// sources, and started again over the same folder until all fed were shown. A message leaves its
+// source only once spooled, and the spool only once the display has it: killed, the controller
+// shows again at most the one on its way; ended by a signal or by closing its window, none twice.
 class TestKillRestart : public DatabaseTest {
     Q_OBJECT
 
