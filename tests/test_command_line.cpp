@@ -1,4 +1,3 @@
-#include "core/failure.h"
 #include "core/settings.h"
 #include "support/file_bytes.h"
 #include "support/program_rig.h"
@@ -8,15 +7,6 @@
 
 #include <csignal>
 #include <memory>
-
-using Key = Settings::Key;
-
-namespace {
-
-const QString program = ProgramRig::builtProgram();
-constexpr int endingMs = 10000;
-
-} // namespace
 
 // The built program's command line, each case a process of its own: the options that answer
 // and end, the AUTO rule on what remains after the options, the settings folder named with
@@ -29,20 +19,8 @@ private:
 
     static QByteArray dropped() { return usualDisplayMessage("Primeira-linha-de-20", "Segunda"); }
 
-    // The folder's settings: its display on the terminal, the idle text on, the drop folder
-    // polled every 0.1 s and one message a second, with one drop file waiting.
-    void prepare()
-    {
-        Settings& settings = m_rig->settings();
-        settings.setText(Key::SegundosTimerDisplay, "1");
-        m_rig->showIdleText();
-        settings.setLigaFicheiros(true);
-        QVERIFY(m_rig->folder.drop("20240309100000.dsp", "Primeira-linha-de-20Segunda"));
-    }
-
-    // What the display gets first: the dropped message when polling ran from the start, the
-    // idle text when it did not (the first display tick comes a second after the start, when
-    // polling would have taken the file ten times over).
+    // What the display gets first: the dropped message when polling ran from the start, else the
+    // idle text, a second after the start, when polling would have taken the file ten times over.
     void expectFirstOnDisplay(const QByteArray& expected)
     {
         QTRY_VERIFY_WITH_TIMEOUT(m_rig->display.received().size() >= expected.size(), 15000);
@@ -50,7 +28,16 @@ private:
     }
 
 private slots:
-    void init() { m_rig = std::make_unique<ProgramRig>(); }
+    // The folder's settings: its display on the terminal, the idle text on, the drop folder
+    // polled every 0.1 s and one message a second, with one drop file waiting.
+    void init()
+    {
+        m_rig = std::make_unique<ProgramRig>();
+        m_rig->settings().setText(Settings::Key::SegundosTimerDisplay, "1");
+        m_rig->showIdleText();
+        m_rig->settings().setLigaFicheiros(true);
+        QVERIFY(m_rig->folder.drop("20240309100000.dsp", "Primeira-linha-de-20Segunda"));
+    }
 
     void cleanup() { m_rig.reset(); }
 
@@ -59,9 +46,9 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QStringList>("outputHas");
-        // A copy outside the prefix it was built for: the default folder is its own, or the
-        // user's.
-        const QString folder = QDir::toNativeSeparators(QFileInfo(program).absolutePath()) + u',';
+        // A copy outside its build's prefix: the default folder is its own, or the user's.
+        const QString folder =
+            QDir::toNativeSeparators(QFileInfo(ProgramRig::builtProgram()).absolutePath()) + u',';
         const QStringList help{"Utilização:", "Opções:", "--pasta", "--sem-janela",
                                "--version",   "AUTO",    folder};
         QTest::newRow("--help") << QStringList{"--help"} << 0 << help;
@@ -90,12 +77,11 @@ private slots:
         QFETCH(QStringList, outputHas);
         QProcess process;
         process.setProcessEnvironment(withoutDisplayServer());
-        process.start(program, arguments);
-        QVERIFY(process.waitForFinished(endingMs));
+        process.start(ProgramRig::builtProgram(), arguments);
+        QVERIFY(process.waitForFinished(10000));
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(process.exitCode(), exitCode);
-        // Answers go to standard output, refusals to standard error.
-        // In UTF-8, its lines ended as the system ends them.
+        // Answers to standard output, refusals to standard error: UTF-8, the system's line ends.
         const QString output = QString::fromUtf8(exitCode == 0 ? process.readAllStandardOutput()
                                                                : process.readAllStandardError())
                                    .remove(u'\r');
@@ -123,7 +109,6 @@ private slots:
     {
         QFETCH(QStringList, arguments);
         QFETCH(bool, polling);
-        prepare();
         QCOMPARE(m_rig->start(arguments), QString());
         expectFirstOnDisplay(polling ? dropped() : ProgramRig::idleText());
         QCOMPARE(m_rig->folder.dropFilesLeft().isEmpty(), polling);
@@ -138,13 +123,8 @@ private slots:
     void pasta_namesTheSettingsFolder_optionsMixWithAuto()
     {
         ControllerFolder programFolder;
-        prepare();
         m_rig->folder.writeConfig();
-        QCOMPARE(runTrapped([&] {
-                     m_rig->controller.start(program, programFolder,
-                                             {"--pasta", m_rig->folder.path(), "auto"});
-                 }),
-                 QString());
+        QCOMPARE(m_rig->start({"--pasta", m_rig->folder.path(), "auto"}, programFolder), QString());
         expectFirstOnDisplay(dropped());
         QCOMPARE(m_rig->folder.dropFilesLeft(), QStringList());
     }
@@ -168,17 +148,15 @@ private slots:
     }
 
     // Without a window the program needs no display server and polls from the start, AUTO or
-    // not; the log names its folder and each message shown. A signal ends the event loop, so
-    // the program ends normally, with exit code 0, not killed by the signal. With its standard
-    // error going nowhere, the same log, dated, is in Mostrela.log beside the settings; with it
-    // read by a parent, there is no such file.
+    // not; the log names its folder and each message shown. A signal ends the event loop, so the
+    // program ends normally with exit code 0. With its standard error going nowhere, the same
+    // log, dated, is in Mostrela.log beside the settings; read by a parent, there is no such file.
     void end_onSignal_cleanly_withAndWithoutAWindow()
     {
 #ifdef Q_OS_UNIX
         QFETCH(QStringList, arguments);
         QFETCH(int, signal);
         QFETCH(bool, errorsDiscarded);
-        prepare();
         QProcess& process = m_rig->controller.process();
         QProcessEnvironment environment = arguments.contains("--sem-janela")
                                               ? withoutDisplayServer()

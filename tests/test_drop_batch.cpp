@@ -4,9 +4,6 @@
 #include "support/file_bytes.h"
 #include "support/test_main.h"
 
-#include <QDir>
-#include <QFile>
-
 class TestDropBatch : public QObject {
     Q_OBJECT
 

@@ -6,8 +6,6 @@
 
 #include <memory>
 
-using Key = Settings::Key;
-
 // The controller as it is deployed: the built program copied into a folder of its own beside a
 // Mostrela.cfg, started as a separate process, its display a pseudo-terminal and its sources a
 // drop folder and a SQLite database behind an ODBC data source.
@@ -22,20 +20,18 @@ private:
 
     static QByteArray idle() { return ProgramRig::idleText(); }
 
-    void start(int sources, const QStringList& arguments, const QString& displaySeconds = "0.2")
+    // Starts the program on `sources` and waits until the display has received exactly
+    // `messages`, in this order, after at most one showing of the idle text before them.
+    void startAndExpect(int sources, const QByteArray& messages,
+                        const QStringList& arguments = {"AUTO"},
+                        const QString& displaySeconds = "0.2")
     {
         Settings& settings = m_rig->settings();
-        settings.setText(Key::SegundosTimerDisplay, displaySeconds);
+        settings.setText(Settings::Key::SegundosTimerDisplay, displaySeconds);
         m_rig->showIdleText();
         settings.setLigaSQL(sources & Database);
         settings.setLigaFicheiros(sources & Files);
         QCOMPARE(m_rig->start(arguments), QString());
-    }
-
-    // Waits until the display has received exactly `messages`, in this order, after at most one
-    // showing of the idle text before them.
-    void expectOnDisplay(const QByteArray& messages)
-    {
         QTRY_VERIFY_WITH_TIMEOUT(m_rig->display.received().endsWith(messages), 15000);
         const QByteArray before = m_rig->display.received().chopped(messages.size());
         QVERIFY2(before.isEmpty() || before == idle(), before.toHex(' ').constData());
@@ -55,9 +51,8 @@ private slots:
     {
         QVERIFY(m_rig->folder.drop("20240309100002-b.dsp", "Segundo-bilhete-0002Obrigado\r\n"));
         QVERIFY(m_rig->folder.drop("20240309100001-a.dsp", "Primeiro-bilhete-001Caf\xe9 1,20"));
-        start(Files, {"AUTO"});
-        expectOnDisplay(usualDisplayMessage("Primeiro-bilhete-001", "Cafe 1,20") +
-                        usualDisplayMessage("Segundo-bilhete-0002", "Obrigado") + idle());
+        startAndExpect(Files, usualDisplayMessage("Primeiro-bilhete-001", "Cafe 1,20") +
+                                  usualDisplayMessage("Segundo-bilhete-0002", "Obrigado") + idle());
         QCOMPARE(m_rig->folder.dropFilesLeft(), QStringList());
     }
 
@@ -66,9 +61,8 @@ private slots:
         m_odbc.insert(OdbcFixture::databaseUser(), m_start.addSecs(2), "Depois", "B");
         m_odbc.insert("caixa2", m_start, "Outra caixa", "X");
         m_odbc.insert(OdbcFixture::databaseUser(), m_start.addSecs(1), "Antes", "A");
-        start(Database, {"AUTO"});
-        expectOnDisplay(usualDisplayMessage("Antes", "A") + usualDisplayMessage("Depois", "B") +
-                        idle());
+        startAndExpect(Database, usualDisplayMessage("Antes", "A") +
+                                     usualDisplayMessage("Depois", "B") + idle());
         QCOMPARE(m_odbc.rowsLeft(), QList<QStringList>({{"caixa2", "Outra caixa"}}));
     }
 
@@ -76,9 +70,8 @@ private slots:
     {
         QVERIFY(m_rig->folder.drop("20240309090000.dsp", "Ficheiro"));
         m_odbc.insert(OdbcFixture::databaseUser(), m_start, "Registo", "R");
-        start(Files | Database, {"AUTO"});
-        expectOnDisplay(usualDisplayMessage("Registo", "R") + usualDisplayMessage("Ficheiro", "") +
-                        idle());
+        startAndExpect(Files | Database, usualDisplayMessage("Registo", "R") +
+                                             usualDisplayMessage("Ficheiro", "") + idle());
         QCOMPARE(m_rig->folder.dropFilesLeft(), QStringList());
         QVERIFY(m_odbc.rowsLeft().isEmpty());
     }
@@ -89,8 +82,7 @@ private slots:
         m_odbc.insert(OdbcFixture::databaseUser(), m_start, "Por ler", QString());
         // The idle text comes on the first display tick, after 1.5 s: had polling been on, its
         // 0.1 s timer would have read both sources many times over by then.
-        start(Files | Database, {}, "1.5");
-        expectOnDisplay(idle());
+        startAndExpect(Files | Database, idle(), {}, "1.5");
         QCOMPARE(m_rig->folder.dropFilesLeft(), QStringList({"20240309100001.dsp"}));
         QCOMPARE(m_odbc.rowsLeft().size(), 1);
     }

@@ -2,11 +2,6 @@
 #include "support/process_usage.h"
 #include "support/test_main.h"
 
-#include <QCoreApplication>
-#include <QFile>
-#include <QSemaphore>
-#include <QThread>
-
 #include <atomic>
 #include <ctime>
 #include <memory>
@@ -26,10 +21,8 @@ struct WorkingThread {
     ~WorkingThread() { end(); }
     void end()
     {
-        if (!thread->isFinished()) {
-            release.release();
-            thread->wait();
-        }
+        release.release();
+        thread->wait();
     }
 
     std::atomic<double> worked = -1; // the CPU seconds it worked, once done

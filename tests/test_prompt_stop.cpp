@@ -5,9 +5,6 @@
 #include "support/test_main.h"
 
 #include <csignal>
-#include <memory>
-
-using Key = Settings::Key;
 
 namespace {
 
@@ -20,10 +17,9 @@ constexpr int waiting = 5000;
 
 } // namespace
 
-// The built program ended by a signal while a source is busy: a login that a silent server holds
-// up, a large drop folder, a large table. It stops between files, rows and batches and never
-// waits out a login: it ends with status 0, the rest left in its source, and every message it
-// took is on the display or still in its spool.
+// The built program signalled while a source is busy (a login a silent server holds up, a large
+// drop folder or table) stops between files, rows and batches, never waiting out a login: it ends
+// with status 0, the rest left in its source, every message it took shown or still spooled.
 class TestPromptStop : public DatabaseTest {
     Q_OBJECT
 
@@ -49,11 +45,12 @@ private slots:
         ProgramRig rig;
         SilentServer server;
         Settings& settings = rig.settings();
-        settings.setText(Key::SegundosTimerDisplay, "0.05");
+        settings.setText(Settings::Key::SegundosTimerDisplay, "0.05");
         settings.setLigaSQL(busy != Busy::Files);
         settings.setLigaFicheiros(busy == Busy::Files);
         if (busy == Busy::Login)
-            settings.setText(Key::SQL_Servidor, QString("127.0.0.1,%1").arg(server.port()));
+            settings.setText(Settings::Key::SQL_Servidor,
+                             QString("127.0.0.1,%1").arg(server.port()));
         if (busy == Busy::Rows)
             m_odbc.insertNumbered(OdbcFixture::databaseUser(), waiting);
         for (int number = 0; busy == Busy::Files && number < waiting; ++number)

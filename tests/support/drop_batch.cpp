@@ -4,7 +4,6 @@
 #include "support/drop_files.h"
 
 #include <QDir>
-#include <QDirIterator>
 
 #include <array>
 #include <cerrno>
@@ -48,25 +47,13 @@ void DropBatch::moveIntoPlace()
     m_movedIn = true;
 }
 
-bool DropBatch::taken() const
-{
-    if (!m_movedIn)
-        return false;
-    if (!m_overflowed)
-        return m_left == 0;
-    // The kernel dropped events: look at the folder itself.
-    return !QDirIterator(m_dropFolder, QDir::Files | QDir::Hidden).hasNext();
-}
-
 int DropBatch::takenCount() const
 {
     if (!m_overflowed)
         return m_count - m_left;
-    int left = 0;
-    for (QDirIterator files(m_dropFolder, QDir::Files | QDir::Hidden); files.hasNext();
-         files.next())
-        ++left;
-    return m_count - left;
+    // The kernel dropped events: count what is left in the folder itself.
+    return m_count -
+           static_cast<int>(QDir(m_dropFolder).entryList(QDir::Files | QDir::Hidden).size());
 }
 
 void DropBatch::readEvents()

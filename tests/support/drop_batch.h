@@ -6,25 +6,21 @@
 
 #include <memory>
 
-// Drop files written beside the controller's drop folder and then put in its place all at once,
-// by renaming their folder over the empty drop folder, so that one polling tick finds every one
-// of them. The files are counted out as the controller deletes them (inotify on their folder,
-// which keeps watching it through the rename).
+// Drop files written beside the controller's drop folder, then renamed over it all at once so
+// that one polling tick finds every one; counted out as the controller deletes them (inotify on
+// their folder, which keeps watching it through the rename).
 class DropBatch : public QObject {
     Q_OBJECT
 public:
     // Writes `count` drop files numbered from `first`; throws Failure.
     DropBatch(const QString& dropFolder, int first, int count);
     ~DropBatch() override;
-    DropBatch(const DropBatch&) = delete;
-    DropBatch& operator=(const DropBatch&) = delete;
 
     int count() const { return m_count; }
     // Replaces the drop folder, which must be empty, with this batch's folder; throws Failure.
     void moveIntoPlace();
-    // Whether the controller has taken every file.
-    bool taken() const;
-    // Files the controller has taken so far.
+    // Whether the controller has taken every file, and how many it has taken so far.
+    bool taken() const { return m_movedIn && takenCount() == m_count; }
     int takenCount() const;
 
 signals:

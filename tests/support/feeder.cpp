@@ -7,12 +7,6 @@
 #include <QDir>
 #include <QFile>
 
-namespace {
-
-constexpr int lineWidth = 20; // the controller's NumLetras
-
-} // namespace
-
 Feeder::Feeder(OdbcFixture& odbc, const QString& dropFolder, MessageLedger& ledger)
     : m_odbc(odbc), m_dropFolder(dropFolder), m_ledger(ledger)
 {
@@ -39,6 +33,7 @@ bool Feeder::feed(MessageLedger::Source source)
 
 void Feeder::writeDropFile(const MessageLedger::Message& message, int number)
 {
+    constexpr int lineWidth = 20; // the controller's NumLetras
     const QString name = QStringLiteral("%1-soak-%2")
                              .arg(writtenAt(number).toString(QStringLiteral("yyyyMMddHHmmss")))
                              .arg(number, 8, 10, QChar(u'0'));

@@ -14,9 +14,8 @@ class Feeder {
 public:
     Feeder(OdbcFixture& odbc, const QString& dropFolder, MessageLedger& ledger);
 
-    // Leaves the next message of `source` there. Returns false when the source refused it for
-    // now (a database busy beyond its time-out); that message is offered again next time.
-    // Throws Failure when a drop file cannot be written.
+    // Leaves the next message of `source` there; false when a database busy beyond its time-out
+    // refused it, to be offered again next time. Throws Failure when a drop file cannot be written.
     bool feed(MessageLedger::Source source);
 
     // Messages still in their sources: rows left in the table and drop files left in the folder.

@@ -12,12 +12,12 @@ QChar sourceLetter(MessageLedger::Source source)
     return source == MessageLedger::Source::Database ? u'D' : u'F';
 }
 
-} // namespace
-
-QString MessageLedger::id(Source source, int number)
+QString id(MessageLedger::Source source, int number)
 {
     return sourceLetter(source) + QStringLiteral("%1").arg(number, numberDigits, 10, QChar(u'0'));
 }
+
+} // namespace
 
 MessageLedger::Message MessageLedger::next(Source source) const
 {
@@ -33,23 +33,21 @@ void MessageLedger::markFed(Source source)
 void MessageLedger::shown(const QString& linha1, const QString& linha2)
 {
     ++m_shownTotal;
-    for (const Source source : {Source::Database, Source::DropFolder}) {
-        if (!linha1.startsWith(sourceLetter(source)))
-            continue;
-        bool isNumber = false;
-        const int number = linha1.mid(1).toInt(&isNumber);
-        if (!isNumber || number < 1 || number > fed(source) || linha1 != id(source, number) ||
-            linha2 != secondLinePrefix + linha1)
-            break;
-        const int showings = ++m_showings[linha1];
-        if (showings > 1)
-            ++m_duplicated;
-        m_mostShowings = std::max(m_mostShowings, showings);
-        int& highest = m_highestShown[index(source)];
-        if (number < highest)
-            ++m_outOfOrder[index(source)];
-        highest = std::max(highest, number);
+    const Source source =
+        linha1.startsWith(sourceLetter(Source::Database)) ? Source::Database : Source::DropFolder;
+    // toInt() gives 0 for what is no number; comparing with the id catches the rest.
+    const int number = linha1.mid(1).toInt();
+    if (number < 1 || number > fed(source) || linha1 != id(source, number) ||
+        linha2 != secondLinePrefix + linha1) {
+        ++m_unknown;
         return;
     }
-    ++m_unknown;
+    const int showings = ++m_showings[linha1];
+    if (showings > 1)
+        ++m_duplicated;
+    m_mostShowings = std::max(m_mostShowings, showings);
+    int& highest = m_highestShown[index(source)];
+    if (number < highest)
+        ++m_outOfOrder[index(source)];
+    highest = std::max(highest, number);
 }

@@ -5,10 +5,9 @@
 
 #include <array>
 
-// Every message fed to the controller and every message the display showed, to tell exactly
-// what was lost, shown twice or shown out of turn. A message's line 1 is its id: the letter of
-// its source and its number in that source ("D00000042"); line 2 repeats the id, so a message
-// put together from the halves of two others is caught as well.
+// Every message fed and every message shown, to tell what was lost, shown twice or out of turn.
+// Line 1 is the id: its source's letter and its number there ("D00000042"); line 2 repeats the
+// id, so that a message made of the halves of two others is caught too.
 class MessageLedger {
 public:
     enum class Source { Database, DropFolder };
@@ -35,7 +34,6 @@ public:
     int lost() const { return fedTotal() - shownOnce(); }
     // Showings beyond the first of a message.
     int duplicated() const { return m_duplicated; }
-    // The most showings of any one message.
     int mostShowings() const { return m_mostShowings; }
     // Showings of a message numbered below one shown before it from the same source.
     int outOfOrder(Source source) const { return m_outOfOrder[index(source)]; }
@@ -44,7 +42,6 @@ public:
 
 private:
     static int index(Source source) { return static_cast<int>(source); }
-    static QString id(Source source, int number);
 
     std::array<int, sourceCount> m_fed{};
     std::array<int, sourceCount> m_highestShown{};

@@ -7,9 +7,8 @@
 
 #include <memory>
 
-// One source's intake worker, its polling steps run one at a time in the test's own thread, over
-// a spool whose folder an earlier run may have left entries in. It keeps every message the steps
-// handed over, and the captions and the result of the last step.
+// One source's intake worker polled step by step in the test's thread, over a spool an earlier
+// run may have left entries in. It keeps all it took, and the last step's captions and result.
 template <typename Polling> class PolledSource {
 public:
     explicit PolledSource(const QString& spoolFolder)

@@ -32,13 +32,11 @@ qint64 statusKiB(const QByteArray& status, const QByteArray& name)
 // parentheses (which may itself hold blanks), where field 3 begins.
 double statCpuSeconds(const QByteArray& stat)
 {
-    constexpr int firstFieldAfterName = 3;
-    constexpr int utimeField = 14;
+    constexpr int utime = 14 - 3;
     const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).trimmed().split(' ');
-    if (fields.size() <= utimeField + 1 - firstFieldAfterName)
+    if (fields.size() <= utime + 1)
         throw Failure(QStringLiteral("Short /proc stat"));
-    const qint64 ticks = fields.at(utimeField - firstFieldAfterName).toLongLong() +
-                         fields.at(utimeField + 1 - firstFieldAfterName).toLongLong();
+    const qint64 ticks = fields.at(utime).toLongLong() + fields.at(utime + 1).toLongLong();
     return static_cast<double>(ticks) / static_cast<double>(::sysconf(_SC_CLK_TCK));
 }
 

@@ -25,9 +25,9 @@ QStringList ProgramRig::withoutWindow() const
     return {QStringLiteral("--sem-janela"), QStringLiteral("--pasta"), folder.path()};
 }
 
-QString ProgramRig::start(const QStringList& arguments, const QString& program)
+QString ProgramRig::start(const QStringList& arguments, const ControllerFolder& from)
 {
-    return runTrapped([&] { controller.start(program, folder, arguments); });
+    return runTrapped([&] { controller.start(builtProgram(), from, arguments); });
 }
 
 QString ProgramRig::restart()

@@ -23,9 +23,10 @@ struct ProgramRig {
     static QByteArray idleText();
     // Arguments for a run without a window over the folder.
     QStringList withoutWindow() const;
-    // Starts `program` (the built one unless named) from the folder with `arguments`, or again
-    // as before after it has ended: empty when it runs, else why it does not.
-    QString start(const QStringList& arguments, const QString& program = builtProgram());
+    // Starts the built program from the folder (or from `from`) with `arguments`, or again as
+    // before after it has ended: empty when it runs, else why it does not.
+    QString start(const QStringList& arguments) { return start(arguments, folder); }
+    QString start(const QStringList& arguments, const ControllerFolder& from);
     QString restart();
 
     static QString builtProgram();
