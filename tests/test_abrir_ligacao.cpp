@@ -3,21 +3,17 @@
 #include "support/database_test.h"
 #include "support/driver_manager_files.h"
 #include "support/test_main.h"
+#include "support/verify_says.h"
 
-#include <QFileInfo>
 #include <QSqlQuery>
 
 #include <memory>
-
-[[maybe_unused]] constexpr const char* unixOdbcTrace =
-    "the driver manager's trace is unixODBC's, which writes none when Wine's odbc32 calls it";
 
 class TestAbrirLigacao : public DatabaseTest {
     Q_OBJECT
 
 public:
-    // The driver manager's trace shows the attributes set on the connection's handles. It is
-    // unixODBC's, and through Wine's odbc32 unixODBC writes none, tracing on or not.
+    // The driver manager's trace shows the attributes set on the connection's handles.
     TestAbrirLigacao() : DatabaseTest(OdbcFixture::Trace::On) {}
 
 private:
@@ -50,16 +46,14 @@ private slots:
         DatabaseConnection connection;
         // The session's name goes with the connection text, escaped as a value; one that Qt's
         // driver would take for a file data source is left out, and the connection still opens.
-        connection.setApplicationName(QStringLiteral("mostrela /lojas/caixa;1.dsn"));
+        connection.setApplicationName("mostrela /lojas/caixa;1.dsn");
         QVERIFY(open(connection, "mostrelateste", QString()));
-        connection.setApplicationName(QStringLiteral("mostrela /lojas/caixa;1"));
+        connection.setApplicationName("mostrela /lojas/caixa;1");
         QVERIFY(open(connection, "mostrelateste", QString()));
 #ifndef Q_OS_WIN
         QCOMPARE(m_odbc.trace().count("APP={mostrela /lojas/caixa;1}"), 1);
 #endif
-        QVERIFY(
-            QSqlQuery(QStringLiteral("select count(*) from SaidaDisplay"), connection.database())
-                .isActive());
+        QVERIFY(QSqlQuery("select count(*) from SaidaDisplay", connection.database()).isActive());
         QVERIFY(!connection.isSqlServer());
 
         // The SQLite driver takes Database= as the file to open, so a given database shows as
@@ -79,18 +73,15 @@ private slots:
 
         QVERIFY(refused(OdbcFixture::dataSource(), QString(), "NT"));
         QVERIFY(m_failure);
-        QVERIFY(
-            m_failure->message().startsWith("Falha na Ligação à Base de Dados (MostrelaTeste)\n"));
-        QVERIFY(m_failure->description.contains("\"NT\""));
+        VERIFY_STARTS(m_failure->message(), "Falha na Ligação à Base de Dados (MostrelaTeste)\n");
+        VERIFY_SAYS(m_failure->description, "\"NT\"");
     }
 
     void serverName_reachedThroughSqlServerDriver()
     {
         // Only SQLite3 and FreeTDS are installed for this process.
-        QCOMPARE(
-            connectionText("loja01\\SQLEXPRESS", "Vendas;2", QString()),
-            QStringLiteral(
-                "Driver={FreeTDS};Server=loja01\\SQLEXPRESS;TDS_Version=7.4;Database={Vendas;2}"));
+        QCOMPARE(connectionText("loja01\\SQLEXPRESS", "Vendas;2", QString()),
+                 "Driver={FreeTDS};Server=loja01\\SQLEXPRESS;TDS_Version=7.4;Database={Vendas;2}");
     }
 
     void preferredSqlServerDriver_newestMicrosoftThenFreeTdsThenWindows()
@@ -128,7 +119,7 @@ private slots:
     void timeouts_loginOnTheConnection_commandOnEveryStatement()
     {
 #ifdef Q_OS_WIN
-        QSKIP(unixOdbcTrace);
+        QSKIP("the trace is unixODBC's, which writes none of the calls of Wine's odbc32");
 #endif
         const auto attributeSet = [this](const QString& attribute, int value) {
             return m_odbc.trace().contains(QStringLiteral("Attribute = %1\n\t\t\tValue = 0x%2\n")
@@ -139,7 +130,7 @@ private slots:
                              QString(), 97, 43, m_failure));
         QVERIFY(attributeSet("SQL_ATTR_LOGIN_TIMEOUT", 43));
         QVERIFY(!attributeSet("SQL_ATTR_QUERY_TIMEOUT", 97));
-        const QSqlQuery query = connection.prepare(QStringLiteral("select 1"));
+        const QSqlQuery query = connection.prepare("select 1");
         QVERIFY(attributeSet("SQL_ATTR_QUERY_TIMEOUT", 97));
     }
 };

@@ -3,8 +3,6 @@
 #include "support/polled_source.h"
 #include "support/test_main.h"
 
-#include <QTemporaryDir>
-
 #include <memory>
 
 // The database's polling step, run by its intake worker over a SQLite database behind an ODBC
@@ -35,10 +33,7 @@ private:
         m_source = std::make_unique<PolledSource<DatabasePolling>>(spoolFolder());
     }
     // Longer than a message keeps, cut at intake between the two halves of one character.
-    static QString longLine()
-    {
-        return QString(longestLine - 1, u'x') + QStringLiteral("\U0001F600 fim");
-    }
+    static QString longLine() { return QString(longestLine - 1, u'x') + "\U0001F600 fim"; }
 
 private slots:
 
@@ -50,7 +45,7 @@ private slots:
         m_settings.ligaSQL = true;
         m_settings.sqlServidor = OdbcFixture::dataSource();
         m_settings.sqlUtilizador = OdbcFixture::databaseUser();
-        m_settings.sqlPassword = QStringLiteral("segredo");
+        m_settings.sqlPassword = "segredo";
     }
 
     void rowsOfThisUser_queuedInDataSysOrder_deleted_othersLeft()
@@ -78,12 +73,12 @@ private slots:
         insert("O'Neil", 0, "O1", "O2");
         insert("caixa2", 0, "X1", "X2");
 
-        m_settings.sqlUtilizador = QStringLiteral("x' or 'a'='a");
+        m_settings.sqlUtilizador = "x' or 'a'='a";
         QCOMPARE(tick(), QString());
         QCOMPARE(m_source->taken.size(), 0);
         QCOMPARE(m_odbc.rowsLeft().size(), 2);
 
-        m_settings.sqlUtilizador = QStringLiteral("O'Neil");
+        m_settings.sqlUtilizador = "O'Neil";
         QCOMPARE(tick(), QString());
         QCOMPARE(m_source->lines(), QStringList({"O1|O2"}));
         QCOMPARE(m_odbc.rowsLeft(), QList<QStringList>({{"caixa2", "X1"}}));
@@ -94,10 +89,9 @@ private slots:
         QTest::addColumn<QString>("definition");
         QTest::addColumn<QString>("complaint");
         QTest::newRow("missing table") << QString() << "no such table";
-        QTest::newRow("missing column")
-            << QStringLiteral("create table SaidaDisplay (NumRegisto integer, DataSys datetime, "
-                              "Texto varchar(80), Utilizador varchar(40))")
-            << "no such column";
+        QTest::newRow("missing column") << "create table SaidaDisplay (NumRegisto integer, DataSys "
+                                           "datetime, Texto varchar(80), Utilizador varchar(40))"
+                                        << "no such column";
     }
     void tableNotAsExpected_failsInLblError_nextGoodTickClearsIt()
     {
@@ -118,37 +112,33 @@ private slots:
         QCOMPARE(m_source->lines(), QStringList({"A1|A2"}));
     }
 
-    // A row that cannot be deleted stays, out of the queue, and delays only itself, tick after
-    // tick: a trigger that refuses the delete, or a view whose trigger deletes nothing so that
-    // the database counts no row deleted. A row that a delete counting no row did take away is
-    // gone all the same, and its message is taken. A refusal longer than the driver keeps, cut
-    // inside a character, is told in whole characters.
+    // A row that cannot be deleted stays, out of the queue, delaying only itself tick after tick:
+    // a trigger refuses its delete, or a view's trigger deletes nothing and no row counts deleted.
+    // A row that a delete counting no row did take away is gone all the same, its message taken.
+    // A refusal longer than the driver keeps, cut inside a character, is told in whole characters.
     void rowThatCannotBeDeleted_staysAndDelaysOnlyItself_data()
     {
         QTest::addColumn<QString>("refusal");
         QTest::newRow("refused") << "registo protegido";
         QTest::newRow("counting no row") << "o registo continua na tabela";
-        QTest::newRow("refused at length")
-            << QStringLiteral("registo protegido: ") + QString(600, u'\u00E7');
+        QTest::newRow("refused at length") << "registo protegido: " + QString(600, u'\u00E7');
     }
     void rowThatCannotBeDeleted_staysAndDelaysOnlyItself()
     {
         QFETCH(QString, refusal);
         const bool view = refusal.contains("continua");
         const QString trigger =
-            view ? QStringLiteral("create trigger guarda instead of delete on SaidaDisplay %1 "
-                                  "begin delete from Mensagens where NumRegisto = old.NumRegisto; "
-                                  "end")
-                 : QStringLiteral("create trigger guarda before delete on SaidaDisplay %1 begin "
-                                  "select raise(abort, '%2'); end");
+            view ? "create trigger guarda instead of delete on SaidaDisplay %1 begin delete from "
+                   "Mensagens where NumRegisto = old.NumRegisto; end"
+                 : "create trigger guarda before delete on SaidaDisplay %1 begin select "
+                   "raise(abort, '%2'); end";
         for (int second = 0; const char* linha1 : {"A1", "preso", "C1"})
             insert(OdbcFixture::databaseUser(), second++, linha1, "2");
         if (view) {
             m_odbc.run("alter table SaidaDisplay rename to Mensagens");
             m_odbc.run("create view SaidaDisplay as select * from Mensagens");
         }
-        const QString when =
-            QString::fromLatin1(view ? "when old.Linha1 <> 'preso'" : "when old.Linha1 = 'preso'");
+        const QString when = view ? "when old.Linha1 <> 'preso'" : "when old.Linha1 = 'preso'";
         m_odbc.run(view ? trigger.arg(when) : trigger.arg(when, refusal));
 
         for (int attempt = 0; attempt < 2; ++attempt) {
@@ -179,7 +169,7 @@ private slots:
     void spooledRowsLeftInTheTable_areDeletedNotTakenAgain_evenWhenTheDeleteMustWait()
     {
         insert(OdbcFixture::databaseUser(), 0, "guardada", QString());
-        QueuedMessage kept(QStringLiteral("2024-03-09 10:15:00"), QStringLiteral("guardada"));
+        QueuedMessage kept("2024-03-09 10:15:00", "guardada");
         restartWithKept(kept);
 
         m_settings.sqlServidor = OdbcFixture::impatientDataSource();
@@ -194,50 +184,43 @@ private slots:
     }
 
     // A row kept in the spool by a run that ended after deleting it, whose number came back with
-    // another row (a table emptied numbers its rows from 1 again): that row is a new message, and
-    // is taken. Only a row that holds the kept message (its DataSys, lines cut as at intake, and
-    // user) is deleted untaken; an entry of an earlier version, which kept no user, is matched
-    // without one.
+    // another row (a table emptied numbers its rows from 1 again), is a new message, and taken.
+    // Only a row holding the kept message (its DataSys, lines cut as at intake, and user) is
+    // deleted untaken; an entry of an earlier version, which kept no user, is matched without one.
     void spooledRowsNumberGivenToAnotherRow_thatRowIsTaken_data()
     {
-        QTest::addColumn<QString>("ordem");
-        QTest::addColumn<QString>("linha1");
-        QTest::addColumn<QString>("linha2");
-        QTest::addColumn<QVariant>("user"); // none: kept by an earlier version
+        QTest::addColumn<QueuedMessage>("kept");
         QTest::addColumn<bool>("taken");
-        const QString dataSys = QStringLiteral("2024-03-09 10:15:00");
-        const QVariant caixa1 = OdbcFixture::databaseUser();
-        const QString two = QStringLiteral("2");
-        QTest::newRow("same message") << dataSys << longLine() << two << caixa1 << false;
+        const auto kept = [](const char* ordem, const QString& linha1, const char* linha2,
+                             const std::optional<QString>& user) {
+            QueuedMessage message(ordem, linha1, linha2);
+            message.origin.utilizador = user;
+            return message;
+        };
+        const char* dataSys = "2024-03-09 10:15:00";
+        const QString caixa1 = OdbcFixture::databaseUser();
+        QTest::newRow("same message") << kept(dataSys, longLine(), "2", caixa1) << false;
         QTest::newRow("same, kept by an earlier version")
-            << dataSys << longLine() << two << QVariant() << false;
+            << kept(dataSys, longLine(), "2", {}) << false;
         QTest::newRow("other DataSys")
-            << "2024-03-09 10:14:59" << longLine() << two << caixa1 << true;
-        QTest::newRow("other Linha1") << dataSys << "x" << two << caixa1 << true;
-        QTest::newRow("other Linha2") << dataSys << longLine() << QString() << caixa1 << true;
-        QTest::newRow("other user")
-            << dataSys << longLine() << two << QVariant(u"caixa2"_qs) << true;
+            << kept("2024-03-09 10:14:59", longLine(), "2", caixa1) << true;
+        QTest::newRow("other Linha1") << kept(dataSys, "x", "2", caixa1) << true;
+        QTest::newRow("other Linha2") << kept(dataSys, longLine(), "", caixa1) << true;
+        QTest::newRow("other user") << kept(dataSys, longLine(), "2", "caixa2") << true;
         QTest::newRow("other user, kept by an earlier version")
-            << dataSys << "x" << two << QVariant() << true;
+            << kept(dataSys, "x", "2", {}) << true;
     }
     void spooledRowsNumberGivenToAnotherRow_thatRowIsTaken()
     {
-        QFETCH(QString, ordem);
-        QFETCH(QString, linha1);
-        QFETCH(QString, linha2);
-        QFETCH(QVariant, user);
+        QFETCH(QueuedMessage, kept);
         QFETCH(bool, taken);
         insert(OdbcFixture::databaseUser(), 0, longLine(), "2");
-        QueuedMessage kept(ordem, linha1, linha2);
-        if (user.isValid())
-            kept.origin.utilizador = user.toString();
         restartWithKept(kept);
         if (taken)
-            QTest::ignoreMessage(
-                QtWarningMsg, QRegularExpression(QStringLiteral("numerou registos de novo: 1 ")));
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("numerou registos de novo: 1 "));
 
         QCOMPARE(tick(), QString());
-        const QStringList row{longLine().left(longestLine) + QStringLiteral("|2")};
+        const QStringList row{longLine().left(longestLine) + "|2"};
         QCOMPARE(m_source->lines(), taken ? row : QStringList());
         QCOMPARE(m_odbc.rowsLeft(), QList<QStringList>());
     }

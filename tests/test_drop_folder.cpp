@@ -3,10 +3,8 @@
 #include "core/settings_snapshots.h"
 #include "intake/drop_file.h"
 #include "intake/drop_folder.h"
+#include "support/file_bytes.h"
 #include "support/test_main.h"
-
-#include <QDir>
-#include <QFile>
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
@@ -25,9 +23,7 @@ private:
     QString path(const QString& name) const { return m_folder.filePath(name); }
     void write(const QString& name, const QByteArray& bytes)
     {
-        QFile file(path(name));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        QCOMPARE(file.write(bytes), bytes.size());
+        QVERIFY(writeFileBytes(path(name), bytes));
     }
     // Reads the files with lines of `numLetras`, runs `betweenReadAndDelete`, then deletes
     // each and queues those deleted, as a polling tick does; what went wrong, or empty.
@@ -52,16 +48,13 @@ private:
     QStringList queued()
     {
         QStringList rows;
-        for (int row = 0; row < m_queue.count(); ++row) {
-            const QueuedMessage& message = m_queue.at(row);
-            rows << message.ordem + u'|' + message.linha1 + u'|' + message.linha2;
-        }
+        for (int i = 0; i < m_queue.count(); ++i)
+            rows << m_queue.at(i).ordem + u'|' + m_queue.at(i).linha1 + u'|' + m_queue.at(i).linha2;
         return rows;
     }
     QStringList filesLeft() const
     {
-        return QDir(m_folder.path())
-            .entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+        return QDir(m_folder.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
     }
 
 private slots:
@@ -69,8 +62,7 @@ private slots:
     {
         QDir(m_folder.path()).removeRecursively();
         QDir().mkpath(m_folder.path());
-        while (m_queue.count() > 0)
-            m_queue.takeSelected();
+        m_queue.takeAll([](const QueuedMessage&) { return true; });
     }
 
     void dropFiles_queuedInNameOrder_anyCase_andDeleted()
@@ -91,40 +83,33 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("numLetras");
-        QTest::addColumn<QString>("linha1");
-        QTest::addColumn<QString>("linha2");
-        struct Row {
-            const char* name;
-            QByteArray bytes;
-            QString numLetras, linha1, linha2;
+        QTest::addColumn<QString>("lines"); // linha1|linha2
+        const auto row = [](const char* name, const QByteArray& bytes, const char* numLetras,
+                            const char* lines) {
+            QTest::newRow(name) << bytes << QString(numLetras) << QString(lines);
         };
-        const Row rows[] = {
-            {"both lines, line 2 runs to twice the width", "AAAAABBBBBBBBBBCCC", "5", "AAAAA",
-             "BBBBBBBBBB"},
-            {"short text", "AAA", "5", "AAA", ""},
-            {"empty file", "", "5", "", ""},
-            {"width read leniently", "AAAAABB", " 4.5 letras", "AAAA", "ABB"},
-            {"trailing line breaks are not text", "Total: 12,50\r\n\n\r", "20", "Total: 12,50", ""},
-            {"an inner break counts as CR LF", "AB\nCDEF\n", "3", "AB\r", "\nCDEF"},
-            {"Windows-1252", "Pre\xe7o\x80", "4", "Preç", "o€"},
-            {"UTF-8", "Ol\xc3\xa1 Jos\xc3\xa9", "4", "Olá ", "José"},
-            // As Windows PowerShell's ">" writes a file, and the other byte order.
-            {"UTF-16 LE", QByteArray("\xff\xfeP\0r\0e\0\xe7\0o\0\xac\x20\r\0\n\0", 16), "4", "Preç",
-             "o€"},
-            {"UTF-16 BE", QByteArray("\xfe\xff\0P\0r\0e\0\xe7\0o\x20\xac", 14), "4", "Preç", "o€"},
-        };
-        for (const Row& row : rows)
-            QTest::newRow(row.name) << row.bytes << row.numLetras << row.linha1 << row.linha2;
+        row("both lines, line 2 runs to twice the width", "AAAAABBBBBBBBBBCCC", "5",
+            "AAAAA|BBBBBBBBBB");
+        row("short text", "AAA", "5", "AAA|");
+        row("empty file", "", "5", "|");
+        row("width read leniently", "AAAAABB", " 4.5 letras", "AAAA|ABB");
+        row("trailing line breaks are not text", "Total: 12,50\r\n\n\r", "20", "Total: 12,50|");
+        row("an inner break counts as CR LF", "AB\nCDEF\n", "3", "AB\r|\nCDEF");
+        row("Windows-1252", "Pre\xe7o\x80", "4", "Preç|o€");
+        row("UTF-8", "Ol\xc3\xa1 Jos\xc3\xa9", "4", "Olá |José");
+        // As Windows PowerShell's ">" writes a file, and the other byte order.
+        row("UTF-16 LE", QByteArray("\xff\xfeP\0r\0e\0\xe7\0o\0\xac\x20\r\0\n\0", 16), "4",
+            "Preç|o€");
+        row("UTF-16 BE", QByteArray("\xfe\xff\0P\0r\0e\0\xe7\0o\x20\xac", 14), "4", "Preç|o€");
     }
     void text_splitIntoTwoLines()
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, numLetras);
+        QFETCH(QString, lines);
         write("20240105093000.dsp", bytes);
         QCOMPARE(take(numLetras), QString());
-        QCOMPARE(m_queue.count(), 1);
-        QTEST(m_queue.at(0).linha1, "linha1");
-        QTEST(m_queue.at(0).linha2, "linha2");
+        QCOMPARE(queued(), QStringList("20240105093000|" + lines));
     }
 
     void hugeFile_readOnlyAsFarAsTheLinesNeed()
@@ -174,13 +159,13 @@ private slots:
             QVERIFY(QFile::remove(path("2.dsp")));
             QVERIFY(QDir(m_folder.path()).mkpath("2.dsp/dentro"));
         };
-        QString error = take(QStringLiteral("20"), replaceSecond);
+        QString error = take("20", replaceSecond);
         QVERIFY2(error.contains(QDir::toNativeSeparators(path("2.dsp"))), qPrintable(error));
         QCOMPARE(queued(), QStringList({"1.dsp|one|", "3.dsp|three|"}));
         QCOMPARE(filesLeft(), QStringList({"2.dsp"}));
 
         // The next pass names the folder and leaves it alone.
-        error = take(QStringLiteral("20"));
+        error = take("20");
         QVERIFY2(error.contains("é uma pasta"), qPrintable(error));
         QCOMPARE(m_queue.count(), 2);
         QCOMPARE(filesLeft(), QStringList({"2.dsp"}));
@@ -192,41 +177,35 @@ private slots:
         QSKIP("FIFOs, symbolic links and names that are not UTF-8 are a Unix's");
 #else
         QTemporaryDir outside;
-        QFile secret(outside.filePath("segredo"));
-        QVERIFY(secret.open(QIODevice::WriteOnly));
-        secret.write("palavra-passe");
-        secret.close();
+        const QString secret = outside.filePath("segredo");
+        QVERIFY(writeFileBytes(secret, "palavra-passe"));
         write("1.dsp", "one");
-        QVERIFY(QFile::link(secret.fileName(), path("2.dsp")));
+        QVERIFY(QFile::link(secret, path("2.dsp")));
         QCOMPARE(::mkfifo(QFile::encodeName(path("3.dsp")).constData(), 0600), 0);
         QVERIFY(QFile::link(path("3.dsp"), path("4.dsp")));
         QVERIFY(QDir(m_folder.path()).mkdir("5.DSP"));
         // Bytes that are not UTF-8: the name cannot be given back to the system as it came.
         const QByteArray badName = QFile::encodeName(m_folder.path()) + "/6\xff.dsp";
-        QFile bad;
-        QVERIFY(bad.open(::open(badName.constData(), O_CREAT | O_WRONLY, 0600),
-                         QIODevice::WriteOnly, QFileDevice::AutoCloseHandle));
-        bad.close();
+        const int bad = ::open(badName.constData(), O_CREAT | O_WRONLY, 0600);
+        QVERIFY(bad >= 0 && ::close(bad) == 0);
         write("7.dsp", "seven");
 
-        const QString error = take(QStringLiteral("20"));
+        const QString error = take("20");
         QCOMPARE(queued(), QStringList({"1.dsp|one|", "7.dsp|seven|"}));
         for (const char* named : {"2.dsp", "3.dsp", "4.dsp", "5.DSP", "6"})
             QVERIFY2(error.contains(QString::fromLatin1(named)), qPrintable(error));
         QVERIFY(!error.contains("palavra"));
-        QCOMPARE(QDir(m_folder.path())
-                     .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)
-                     .size(),
-                 4);
+        const auto everyEntry = QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot;
+        QCOMPARE(QDir(m_folder.path()).entryList(everyEntry).size(), 4);
         QCOMPARE(::access(badName.constData(), F_OK), 0); // which QDir does not list
-        QVERIFY(QFile::exists(secret.fileName()));
+        QVERIFY(QFile::exists(secret));
 #endif
     }
 
     void badWidth_failsBeforeAnyFileIsTaken()
     {
         write("1.dsp", "one");
-        QVERIFY(take(QStringLiteral("-3")).contains("\"-3\""));
+        QVERIFY(take("-3").contains("\"-3\""));
         QCOMPARE(m_queue.count(), 0);
         QCOMPARE(filesLeft(), QStringList({"1.dsp"}));
     }

@@ -9,10 +9,6 @@
 #include "support/test_main.h"
 #include "support/verify_says.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-
 #include <memory>
 
 // Each source's polling step as its intake worker runs it: the caption it shows at each stage,
@@ -33,15 +29,14 @@ private slots:
         m_settings.ligaFicheiros = true;
         m_settings.sqlUtilizador = OdbcFixture::databaseUser();
         m_settings.ligaFicheirosPath = dropFolder();
-        m_settings.numLetras = LineWidth::read(QStringLiteral("10"));
+        m_settings.numLetras = LineWidth::read("10");
     }
 
     void databaseStep_eachStageShownAsItStarts()
     {
         PolledSource<DatabasePolling> source(m_folder.filePath("fila"));
         m_settings.sqlServidor = OdbcFixture::dataSource();
-        m_odbc.insert(OdbcFixture::databaseUser(), QDateTime::currentDateTime(), "registo",
-                      QString());
+        m_odbc.insert(OdbcFixture::databaseUser(), QDateTime::currentDateTime(), "registo", "");
         QCOMPARE(source.poll(m_settings).error, QString());
         QCOMPARE(source.captions,
                  QStringList({"Em Execução - Abrindo Ligação", "Em Execução - Abrindo Tabela",
@@ -83,11 +78,11 @@ private slots:
     {
         PolledSource<DropFolderPolling> source(m_folder.filePath("fila"));
         const QString error = source.poll(m_settings).error;
-        QVERIFY2(error.contains(dropFolder()), qPrintable(error));
+        VERIFY_SAYS(error, dropFolder());
         QCOMPARE(source.captions, QStringList({"Em Execução - Carregando Ficheiros"}));
 
         QVERIFY(QDir().mkpath(dropFolder()));
-        QVERIFY(writeFileBytes(QDir(dropFolder()).filePath("1.dsp"), "ficheiro"));
+        QVERIFY(writeFileBytes(m_folder.filePath("entrada/1.dsp"), "ficheiro"));
         QCOMPARE(source.poll(m_settings).error, QString());
         QCOMPARE(source.captions,
                  QStringList({"Em Execução - Carregando Ficheiros", "Em Execução"}));
@@ -101,10 +96,9 @@ private slots:
     {
         PolledSource<DropFolderPolling> source(m_folder.filePath("fila"));
         QVERIFY(QDir().mkpath(dropFolder()));
-        QFile writing(QDir(dropFolder()).filePath("1.dsp"));
-        QFile empty(QDir(dropFolder()).filePath("2.dsp"));
-        QVERIFY(writing.open(QIODevice::WriteOnly) && empty.open(QIODevice::WriteOnly));
-        empty.close();
+        QFile writing(m_folder.filePath("entrada/1.dsp"));
+        QVERIFY(writing.open(QIODevice::WriteOnly));
+        QVERIFY(writeFileBytes(m_folder.filePath("entrada/2.dsp"), ""));
         QCOMPARE(source.poll(m_settings).messages, 0);
         QCOMPARE(QDir(dropFolder()).count(), 4u);
 
@@ -119,9 +113,7 @@ private slots:
     // it, not thrown into the new thread's event loop.
     void workerThatCannotBeMade_throwsOnItsOwnersThread()
     {
-        const auto unmade = []() -> std::unique_ptr<SourcePolling> {
-            throw Failure(QStringLiteral("sem fonte"));
-        };
+        const auto unmade = []() -> std::unique_ptr<SourcePolling> { throw Failure("sem fonte"); };
         QVERIFY_THROWS_EXCEPTION(Failure, WorkerThread<IntakeWorker>{unmade});
     }
 };

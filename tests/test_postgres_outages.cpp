@@ -6,8 +6,6 @@
 #include "support/test_main.h"
 #include "support/verify_says.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 
@@ -62,9 +60,8 @@ private:
     }
     int rowsLeft(const QString& owner)
     {
-        return query("select count(*) from SaidaDisplay where Utilizador = '" + owner + "'")
-            .first()
-            .toInt();
+        const QString sql = "select count(*) from SaidaDisplay where Utilizador = '" + owner + "'";
+        return query(sql).first().toInt();
     }
 
     // Rows for the controller's user, each beside one for another user, then drop files.
@@ -73,15 +70,14 @@ private:
         for (int fed = 0; fed < rows + files; ++fed) {
             const QString linha1 = QString("Mensagem %1").arg(m_fed.size() + 1);
             m_fed.append(linha1);
-            if (fed >= rows) {
+            if (fed >= rows)
                 QVERIFY(m_rig->folder.drop(linha1 + ".dsp", linha1.toLatin1()));
-                continue;
-            }
-            query(QString("insert into SaidaDisplay (DataSys, Linha1, Linha2, Utilizador) values "
-                          "(now(), '%1', '', '%2'), (now(), '%1', '', 'caixa2')")
-                      .arg(linha1, user));
-            ++m_rowsFed;
+            else
+                query(QString("insert into SaidaDisplay (DataSys, Linha1, Linha2, Utilizador) "
+                              "values (now(), '%1', '', '%2'), (now(), '%1', '', 'caixa2')")
+                          .arg(linha1, user));
         }
+        m_rowsFed += rows;
     }
 
     bool shown(const QStringList& lines)
@@ -150,27 +146,20 @@ private slots:
         RunningController& running = m_rig->start();
         // All but a locked row.
         const auto unlocked = [&] {
-            QStringList lines = m_fed;
-            if (outage == Outage::RowLocked)
-                lines.removeAt(1);
-            return lines;
+            return outage == Outage::RowLocked ? m_fed.mid(0, 1) + m_fed.mid(2) : m_fed;
         };
         // The window's pace before the outage is the baseline for its pace through it.
-        qint64 baselineMs = 0;
-        {
-            Heartbeat baseline;
-            feed(3, 3);
-            QTRY_VERIFY_WITH_TIMEOUT(shown(unlocked()), drainMs);
-            baselineMs = baseline.longestGapMs();
-        }
-        Heartbeat heartbeat;
+        std::optional<Heartbeat> heartbeat(std::in_place);
+        feed(3, 3);
+        QTRY_VERIFY_WITH_TIMEOUT(shown(unlocked()), drainMs);
+        const qint64 baselineMs = heartbeat->longestGapMs();
+        heartbeat.emplace();
 
         switch (outage) {
         case Outage::ServerRestarted:
             onServer([&] { m_server->stop(); });
             QTRY_VERIFY_WITH_TIMEOUT(!running.connectionBoxText().isEmpty(), drainMs);
-            QVERIFY2(running.lblError().startsWith("Falha na Ligação"),
-                     qPrintable(running.lblError()));
+            VERIFY_STARTS(running.lblError(), "Falha na Ligação");
             feed(0, 3); // the drop folder goes on meanwhile
             QTRY_VERIFY_WITH_TIMEOUT(shown(m_fed), drainMs);
             onServer([&] { m_server->start(); });
@@ -182,9 +171,8 @@ private slots:
             break;
         case Outage::RowLocked: {
             // Every other row is shown while the lock lasts, and the label says which row waits.
-            const QString locked = query(QString("select NumRegisto from SaidaDisplay where Linha1 "
-                                                 "= '%1' and Utilizador = '%2'")
-                                             .arg(m_fed.at(1), user))
+            const QString locked = query("select NumRegisto from SaidaDisplay where Linha1 = '" +
+                                         m_fed.at(1) + "' and Utilizador = '" + user + "'")
                                        .first();
             feed(30, 0);
             QTRY_VERIFY_WITH_TIMEOUT(shown(unlocked()), drainMs);
@@ -245,8 +233,7 @@ private slots:
         // A server on its way back may refuse a login for another reason ("starting up"), which
         // the open box then says instead.
         QCOMPARE(running.connectionFailures().isEmpty(), outage != Outage::ServerRestarted);
-        QVERIFY2(keptPace(heartbeat.longestGapMs(), baselineMs),
-                 qPrintable(paceReport(heartbeat.longestGapMs(), baselineMs)));
+        VERIFY_KEPT_PACE(heartbeat->longestGapMs(), baselineMs);
     }
 
     // A second controller of the same SQL user (another settings folder) takes none of its rows

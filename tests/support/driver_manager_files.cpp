@@ -26,7 +26,7 @@ template <typename Function> Function wineFunction(const char* name)
     const auto found = reinterpret_cast<Function>(
         reinterpret_cast<void*>(kernel ? GetProcAddress(kernel, name) : nullptr));
     if (!found)
-        throw Failure(QStringLiteral("The ODBC fixture needs the host's unixODBC, under Wine"));
+        throw Failure("The ODBC fixture needs the host's unixODBC, under Wine");
     return found;
 }
 
@@ -36,7 +36,7 @@ QString driverManagerFolder(const QString&)
 {
     const QByteArray unixFolder = qgetenv("ODBCSYSINI");
     if (unixFolder.isEmpty())
-        throw Failure(QStringLiteral("ODBCSYSINI names no folder for the driver manager's files"));
+        throw Failure("ODBCSYSINI names no folder for the driver manager's files");
     wchar_t* name = wineFunction<ToWindowsName>("wine_get_dos_file_name")(unixFolder.constData());
     if (!name)
         throw Failure(
@@ -66,7 +66,7 @@ void expectDriverManagerSees(const QString&, const QString&) {}
 QString driverManagerFolder(const QString& ownFolder)
 {
     qputenv("ODBCSYSINI", QFile::encodeName(ownFolder));
-    qputenv("ODBCINI", QFile::encodeName(QDir(ownFolder).filePath(QStringLiteral("odbc.ini"))));
+    qputenv("ODBCINI", QFile::encodeName(QDir(ownFolder).filePath("odbc.ini")));
     return ownFolder;
 }
 
@@ -77,9 +77,8 @@ QString driverManagerPath(const QString& path)
 
 void expectDriverManagerSees(const QString& dataSource, const QString& database)
 {
-    // Asking the installer library (which the drivers share for their settings) also keeps it
-    // loaded for the life of the process, so its cache of those settings is not reported as
-    // leaked when the drivers are unloaded.
+    // Asking the installer library, which the drivers share for their settings, keeps it loaded for
+    // good, so its cache of those settings is not reported as leaked when the drivers unload.
     char seen[1024] = {};
     SQLGetPrivateProfileString(dataSource.toUtf8().constData(), "Database", "", seen, sizeof seen,
                                "odbc.ini");

@@ -2,9 +2,9 @@
 
 #include "core/failure.h"
 #include "support/driver_manager_files.h"
+#include "support/file_bytes.h"
 
 #include <QDir>
-#include <QFile>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -12,44 +12,38 @@
 
 namespace {
 
-void writeFile(const QString& path, const QString& text,
-               QIODevice::OpenMode mode = QIODevice::WriteOnly)
+void writeFile(const QString& path, const QString& text)
 {
-    QFile file(path);
-    if (!file.open(mode) || file.write(text.toUtf8()) != text.toUtf8().size())
+    if (!writeFileBytes(path, text.toUtf8()))
         throw Failure(QStringLiteral("Cannot write %1").arg(path));
 }
 
 } // namespace
 
-OdbcFixture::OdbcFixture(Trace trace, const QString& moreDataSources)
-    : m_connection(QStringLiteral("odbc-fixture"))
+OdbcFixture::OdbcFixture(Trace trace, const QString& moreDataSources) : m_connection("odbc-fixture")
 {
+    const QString traceFile = driverManagerPath(m_folder.filePath("trace.log"));
     const QString tracing =
-        trace == Trace::On
-            ? QStringLiteral("[ODBC]\nTrace=Yes\nTraceFile=%1\n\n")
-                  .arg(driverManagerPath(m_folder.filePath(QStringLiteral("trace.log"))))
-            : QString();
+        trace == Trace::On ? "[ODBC]\nTrace=Yes\nTraceFile=" + traceFile + "\n\n" : "";
     const QDir iniFolder(driverManagerFolder(m_folder.path()));
-    writeFile(iniFolder.filePath(QStringLiteral("odbcinst.ini")),
+    writeFile(iniFolder.filePath("odbcinst.ini"),
               tracing + QStringLiteral("[SQLite3]\nDriver=libsqlite3odbc.so\n\n"
                                        "[FreeTDS]\nDriver=libtdsodbc.so\n\n"
                                        "[PostgreSQL Unicode]\nDriver=psqlodbcw.so\n"));
     const QString databaseFile = driverManagerPath(databasePath());
-    writeFile(iniFolder.filePath(QStringLiteral("odbc.ini")),
+    writeFile(iniFolder.filePath("odbc.ini"),
               QStringLiteral("[%1]\nDriver=SQLite3\nDatabase=%2\nTimeout=5000\n\n"
                              "[%3]\nDriver=SQLite3\nDatabase=%2\nTimeout=100\n\n"
                              "[%4]\nDriver=SQLite3\nDatabase=%5\n\n"
                              "[%6]\nDriver=PostgreSQL Unicode\nServername=127.0.0.1\nPort=1\n"
                              "Database=postgres\n\n")
                       .arg(dataSource(), databaseFile, impatientDataSource(), brokenDataSource(),
-                           driverManagerPath(m_folder.filePath(QStringLiteral("em-falta"))) +
-                               QStringLiteral("/base.db"),
+                           driverManagerPath(m_folder.filePath("em-falta")) + "/base.db",
                            closedPortDataSource()) +
                   moreDataSources);
     expectDriverManagerSees(dataSource(), databaseFile);
 
-    QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), m_connection);
+    QSqlDatabase database = QSqlDatabase::addDatabase("QODBC", m_connection);
     database.setDatabaseName(dataSource());
     if (!database.open())
         throw Failure(database.lastError().text());
@@ -58,8 +52,8 @@ OdbcFixture::OdbcFixture(Trace trace, const QString& moreDataSources)
 
 void OdbcFixture::addDataSources(const QString& sections)
 {
-    writeFile(QDir(driverManagerFolder(m_folder.path())).filePath(QStringLiteral("odbc.ini")),
-              u'\n' + sections, QIODevice::Append);
+    const QString odbcIni = QDir(driverManagerFolder(m_folder.path())).filePath("odbc.ini");
+    writeFile(odbcIni, fileBytes(odbcIni) + '\n' + sections);
 }
 
 OdbcFixture::~OdbcFixture()
@@ -70,8 +64,7 @@ OdbcFixture::~OdbcFixture()
 
 QString OdbcFixture::trace() const
 {
-    QFile file(m_folder.filePath(QStringLiteral("trace.log")));
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    return QString::fromUtf8(fileBytes(m_folder.filePath("trace.log")));
 }
 
 QList<QVariantList> OdbcFixture::rows(const QString& statement, const QVariantList& values)
@@ -101,7 +94,7 @@ void OdbcFixture::lockForWriting()
     if (!database.transaction())
         throw Failure(database.lastError().text());
     // A write that changes nothing still takes the lock, and holds it until the commit.
-    run(QStringLiteral("update SaidaDisplay set Linha1 = Linha1 where 0 = 1"));
+    run("update SaidaDisplay set Linha1 = Linha1 where 0 = 1");
 }
 
 void OdbcFixture::commit()
@@ -113,7 +106,7 @@ void OdbcFixture::commit()
 
 void OdbcFixture::createTable()
 {
-    run(QStringLiteral("drop table if exists SaidaDisplay"));
+    run("drop table if exists SaidaDisplay");
     run(QStringLiteral("create table SaidaDisplay (NumRegisto integer primary key autoincrement, "
                        "DataSys datetime not null, Linha1 varchar(80), Linha2 varchar(80), "
                        "Utilizador varchar(40) not null)"));
@@ -124,7 +117,7 @@ void OdbcFixture::insert(const QString& utilizador, const QDateTime& dataSys,
 {
     run(QStringLiteral("insert into SaidaDisplay (DataSys, Linha1, Linha2, Utilizador) "
                        "values (?, ?, ?, ?)"),
-        {dataSys.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), linha1, linha2, utilizador});
+        {dataSys.toString("yyyy-MM-dd HH:mm:ss"), linha1, linha2, utilizador});
 }
 
 void OdbcFixture::insertNumbered(const QString& utilizador, int count)
@@ -141,7 +134,7 @@ QList<QStringList> OdbcFixture::rowsLeft()
 {
     QList<QStringList> result;
     for (const QVariantList& row :
-         rows(QStringLiteral("select Utilizador, Linha1 from SaidaDisplay order by NumRegisto")))
+         rows("select Utilizador, Linha1 from SaidaDisplay order by NumRegisto"))
         result.append({row.at(0).toString(), row.at(1).toString()});
     return result;
 }

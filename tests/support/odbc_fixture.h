@@ -7,32 +7,26 @@
 #include <QVariantList>
 
 // A SQLite database reached through an ODBC data source, as the program reaches SQL Server. The
-// driver manager is pointed at an odbc.ini and an odbcinst.ini of its own, in a temporary
-// folder, so it must be built before the process's first ODBC call.
-//
-// Data sources: "MostrelaTeste" holds the table SaidaDisplay; "MostrelaImpaciente" is the same
-// database with a short busy time-out, for connections that should give up quickly on a lock;
-// "MostrelaAvariada" names a database in a folder that does not exist, so connecting to it fails;
-// "MostrelaFechada" is a PostgreSQL server on a local port where nothing listens (1), refused at
-// once.
-// Drivers: SQLite3, FreeTDS and PostgreSQL Unicode; more data sources, such as a PostgresServer's,
-// can be added. A traced fixture has the driver manager log every call, which shows the
-// attributes that the program sets on its handles.
+// driver manager is pointed at an odbc.ini and an odbcinst.ini of its own, in a temporary folder,
+// so it must be built before the process's first ODBC call. Drivers: SQLite3, FreeTDS and
+// PostgreSQL Unicode; more data sources (a PostgresServer's) can be added. A traced fixture has
+// the driver manager log every call, which shows the attributes the program sets on its handles.
 class OdbcFixture {
 public:
-    static QString dataSource() { return QStringLiteral("MostrelaTeste"); }
-    static QString impatientDataSource() { return QStringLiteral("MostrelaImpaciente"); }
-    static QString brokenDataSource() { return QStringLiteral("MostrelaAvariada"); }
-    static QString closedPortDataSource() { return QStringLiteral("MostrelaFechada"); }
+    static QString dataSource() { return "MostrelaTeste"; } // holds the table SaidaDisplay
+    // The same database with a short busy time-out, for connections that give up soon on a lock.
+    static QString impatientDataSource() { return "MostrelaImpaciente"; }
+    // A database in a folder that does not exist, so connecting to it fails.
+    static QString brokenDataSource() { return "MostrelaAvariada"; }
+    // A PostgreSQL server on a local port where nothing listens (1), refused at once.
+    static QString closedPortDataSource() { return "MostrelaFechada"; }
     // The database user whose rows the tests' controllers take.
-    static QString databaseUser() { return QStringLiteral("caixa1"); }
+    static QString databaseUser() { return "caixa1"; }
 
     enum class Trace { Off, On };
     // `moreDataSources`: odbc.ini sections of further data sources.
     explicit OdbcFixture(Trace trace = Trace::Off, const QString& moreDataSources = {});
     ~OdbcFixture();
-    OdbcFixture(const OdbcFixture&) = delete;
-    OdbcFixture& operator=(const OdbcFixture&) = delete;
 
     // Adds odbc.ini sections of further data sources, for the connections made after.
     void addDataSources(const QString& sections);
@@ -47,9 +41,9 @@ public:
     // Every row of a query, each as its column values.
     QList<QVariantList> rows(const QString& statement, const QVariantList& values = {});
 
-    // Takes the database's write lock and keeps it until commit(), as a writer in the middle of
-    // a transaction does: other connections still read, but their writes wait out their busy
-    // time-out and fail. What this fixture writes meanwhile is seen by others after commit().
+    // Takes the database's write lock until commit(), as a writer in a transaction does: others
+    // still read, but their writes wait out their busy time-out and fail. What this fixture writes
+    // meanwhile is seen by others after commit().
     void lockForWriting();
     void commit();
 

@@ -1,12 +1,12 @@
 #include "support/postgres_server.h"
 
 #include "core/failure.h"
+#include "support/file_bytes.h"
 #include "support/odbc_fixture.h"
 
 #include <QDir>
-#include <QFile>
+#include <QProcess>
 
-#include <csignal>
 #include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,14 +18,13 @@ constexpr int toolMs = 60000;
 
 QString newestBinFolder()
 {
-    QStringList versions =
-        QDir(QStringLiteral("/usr/lib/postgresql")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    std::sort(versions.begin(), versions.end(), [](const QString& left, const QString& right) {
-        return left.toInt() > right.toInt();
-    });
-    if (versions.isEmpty())
-        throw Failure(QStringLiteral("PostgreSQL is not installed (scripts/install-deps)"));
-    return QStringLiteral("/usr/lib/postgresql/%1/bin").arg(versions.first());
+    const QDir versions("/usr/lib/postgresql");
+    const QStringList names = versions.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    const auto newest =
+        std::ranges::max_element(names, {}, [](const QString& name) { return name.toInt(); });
+    if (newest == names.end())
+        throw Failure("PostgreSQL is not installed (scripts/install-deps)");
+    return versions.filePath(*newest + "/bin");
 }
 
 void finish(QProcess& process)
@@ -42,13 +41,29 @@ void finish(QProcess& process)
 PostgresServer::PostgresServer() : m_bin(newestBinFolder())
 {
     QDir().mkpath(path("socket"));
-    for (const QString& folder : {m_folder.path(), path("socket")}) {
+    for (const QString& folder : {m_folder.path(), path("socket")})
         if (::geteuid() == 0 && ::chown(QFile::encodeName(folder).constData(), nobody, nobody) != 0)
             throw Failure(QStringLiteral("Cannot give %1 to nobody").arg(folder));
-    }
     runTool("initdb", {"-D", path("data"), "-U", "postgres", "--auth=trust", "--encoding=UTF8",
                        "--locale=C", "--no-sync"});
-    stopWithThisProcess();
+    // A pipe that only this process writes to (its descriptors are closed across exec), read by a
+    // shell in a session of its own, out of reach of a time-out that kills this process's children
+    // and of a Ctrl-C. When this process ends, however it ends, the shell reads the pipe's end and
+    // stops a server still running at once, frozen or not.
+    const QString lifeline = path("lifeline");
+    if (::mkfifo(QFile::encodeName(lifeline).constData(), 0600) != 0)
+        throw Failure(QStringLiteral("Cannot make %1").arg(lifeline));
+    // Read and write, so that opening it does not wait for the reader.
+    m_lifeline.setFileName(lifeline);
+    if (!m_lifeline.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
+        throw Failure(QStringLiteral("Cannot open %1").arg(lifeline));
+    QProcess watcher;
+    watcher.setStandardInputFile(lifeline);
+    watcher.start("setsid", {"-f", "sh", "-c",
+                             "cat >/dev/null; pid=$(head -n 1 \"$0\") && kill -CONT \"$pid\" && "
+                             "kill -QUIT \"$pid\"",
+                             path("data/postmaster.pid")});
+    finish(watcher);
     start();
     run(QStringLiteral("create table SaidaDisplay (NumRegisto bigserial primary key, "
                        "DataSys timestamp not null, Linha1 varchar(80), Linha2 varchar(80), "
@@ -69,29 +84,6 @@ PostgresServer::~PostgresServer()
     });
 }
 
-void PostgresServer::stopWithThisProcess()
-{
-    // A pipe that only this process writes to (its descriptors are closed across exec), read by
-    // a shell in a session of its own, out of reach of a time-out that kills this process's
-    // children and of a Ctrl-C. When this process ends, however it ends, the shell reads the
-    // pipe's end and stops a server still running at once, frozen or not.
-    const QString lifeline = path("lifeline");
-    if (::mkfifo(QFile::encodeName(lifeline).constData(), 0600) != 0)
-        throw Failure(QStringLiteral("Cannot make %1").arg(lifeline));
-    // Read and write, so that opening it does not wait for the reader.
-    m_lifeline.setFileName(lifeline);
-    if (!m_lifeline.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
-        throw Failure(QStringLiteral("Cannot open %1").arg(lifeline));
-    QProcess watcher;
-    watcher.setStandardInputFile(lifeline);
-    watcher.start(QStringLiteral("setsid"),
-                  {"-f", "sh", "-c",
-                   "cat >/dev/null; pid=$(head -n 1 \"$0\") && kill -CONT \"$pid\" && "
-                   "kill -QUIT \"$pid\"",
-                   path("data/postmaster.pid")});
-    finish(watcher);
-}
-
 QString PostgresServer::odbcSection() const
 {
     return QStringLiteral("[%1]\nDriver=PostgreSQL Unicode\nServername=%2\nPort=5432\n"
@@ -103,7 +95,7 @@ void PostgresServer::runTool(const QString& tool, const QStringList& arguments)
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("HOME"), m_folder.path());
+    environment.insert("HOME", m_folder.path());
     process.setProcessEnvironment(environment);
     if (::geteuid() == 0)
         process.setChildProcessModifier([] {
@@ -117,11 +109,9 @@ void PostgresServer::runTool(const QString& tool, const QStringList& arguments)
 void PostgresServer::start()
 {
     // Only the socket in the server's own folder: no port that another test could meet.
+    const QString options = "-c listen_addresses= -c fsync=off -c log_connections=on -k ";
     runTool("pg_ctl", {"-D", path("data"), "-l", path("server.log"), "-w", "-o",
-                       QStringLiteral("-k %1 -c listen_addresses= -c fsync=off "
-                                      "-c log_connections=on")
-                           .arg(path("socket")),
-                       "start"});
+                       options + path("socket"), "start"});
 }
 
 void PostgresServer::stop()
@@ -129,38 +119,25 @@ void PostgresServer::stop()
     runTool("pg_ctl", {"-D", path("data"), "-m", "fast", "-w", "stop"});
 }
 
-pid_t PostgresServer::mainProcess() const
+void PostgresServer::signalMainProcess(int signal) const
 {
     QFile pidFile(path("data/postmaster.pid"));
     if (!pidFile.open(QIODevice::ReadOnly))
-        throw Failure(QStringLiteral("The server is not running"));
-    return static_cast<pid_t>(pidFile.readLine().trimmed().toLongLong());
-}
-
-void PostgresServer::freeze()
-{
-    ::kill(mainProcess(), SIGSTOP);
-}
-
-void PostgresServer::resume()
-{
-    ::kill(mainProcess(), SIGCONT);
+        throw Failure("The server is not running");
+    ::kill(static_cast<pid_t>(pidFile.readLine().trimmed().toLongLong()), signal);
 }
 
 QStringList PostgresServer::run(const QString& statements)
 {
     QProcess psql;
-    psql.start(m_bin + QStringLiteral("/psql"),
-               {"-h", path("socket"), "-U", "postgres", "-d", "postgres", "-X", "-q", "-v",
-                "ON_ERROR_STOP=1", "-A", "-t", "-c", statements});
+    psql.start(m_bin + "/psql", {"-h", path("socket"), "-U", "postgres", "-d", "postgres", "-X",
+                                 "-q", "-v", "ON_ERROR_STOP=1", "-A", "-t", "-c", statements});
     finish(psql);
     return QString::fromUtf8(psql.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
 }
 
 int PostgresServer::logins(const QString& user) const
 {
-    QFile log(path("server.log"));
-    const QByteArray authorized =
-        QStringLiteral("connection authorized: user=%1 ").arg(user).toUtf8();
-    return log.open(QIODevice::ReadOnly) ? static_cast<int>(log.readAll().count(authorized)) : 0;
+    const QString authorized = "connection authorized: user=" + user + " ";
+    return static_cast<int>(fileBytes(path("server.log")).count(authorized.toUtf8()));
 }
