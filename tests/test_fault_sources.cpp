@@ -6,10 +6,7 @@
 
 #include "core/log.h"
 
-#include <QDir>
-#include <QFile>
 #include <QLabel>
-#include <QSignalSpy>
 
 #include <memory>
 
@@ -26,9 +23,8 @@ void keepQtWarning(QtMsgType type, const QMessageLogContext& context, const QStr
 
 } // namespace
 
-// The message sources failing under the controller while it runs on its own timers: each fault
-// shows in the failure label while it lasts, and once it is over every message that was in a
-// source reaches the display exactly once.
+// The sources failing under the controller on its own timers: each fault shows in the failure
+// label while it lasts; once it is over, every message that was in a source is shown exactly once.
 class TestFaultSources : public DatabaseTest {
     Q_OBJECT
 
@@ -37,22 +33,15 @@ private:
 
     void start(const QString& dataSource)
     {
-        Settings& settings = m_rig->folder.settings();
-        settings.setLigaSQL(!dataSource.isEmpty());
-        settings.setLigaFicheiros(dataSource.isEmpty());
-        settings.setText(Settings::Key::SQL_Servidor, dataSource);
+        m_rig->folder.settings().setLigaSQL(true);
+        m_rig->folder.settings().setText(Settings::Key::SQL_Servidor, dataSource);
         m_rig->start();
     }
     void insert(const QString& linha1) { m_rig->insert(m_odbc, linha1); }
     QString lblError() { return m_rig->running().lblError(); }
-    // The running page's line about a source's last reading.
-    QString reading(const char* label)
-    {
-        return child<QLabel>(m_rig->running().menu(), QString::fromLatin1(label))->text();
-    }
+    QString label(const char* name) { return child<QLabel>(m_rig->running().menu(), name)->text(); }
 
-    // Waits until the display has shown these messages, in order, then checks that each was
-    // taken from its source once only.
+    // Waits for the display to show these messages, in order, each taken from its source once.
     void expectEachShownOnce(const QStringList& lines)
     {
         QTRY_COMPARE_WITH_TIMEOUT(m_rig->display.received(), usualDisplayMessages(lines), 10000);
@@ -108,14 +97,13 @@ private slots:
         QVERIFY(QFile::rename(path, away));
         TRY_VERIFY_SAYS(lblError(), "SaidaDisplay");
         QCOMPARE(m_rig->running().added(), QStringList{"Antes"});
-        TRY_VERIFY_STARTS(reading("lblLeituraSQL"), "Base de dados: falha na leitura às ");
+        TRY_VERIFY_STARTS(label("lblLeituraSQL"), "Base de dados: falha na leitura às ");
         // Tick after tick, Qt's ODBC driver warns the same: the log has each warning once.
         QSignalSpy failedTicks(&m_rig->running().controller(), &Controller::sourceFailed);
         QTRY_VERIFY(failedTicks.size() >= 3);
         const QStringList driverWarnings = qtWarnings.filter(u"QODBC");
         QVERIFY(!driverWarnings.isEmpty());
-        QCOMPARE(QSet<QString>(driverWarnings.cbegin(), driverWarnings.cend()).size(),
-                 driverWarnings.size());
+        QCOMPARE(QStringList(driverWarnings).removeDuplicates(), qsizetype(0));
 
         // Connecting meanwhile left an empty database at the path; the restored one replaces it.
         QFile::remove(path);
@@ -123,25 +111,24 @@ private slots:
         insert("Depois");
         expectEachShownOnce({"Antes", "Guardada", "Depois"});
         QCOMPARE(m_odbc.rowsLeft(), QList<QStringList>());
-        TRY_VERIFY_STARTS(reading("lblLeituraSQL"), "Base de dados: lida às ");
+        TRY_VERIFY_STARTS(label("lblLeituraSQL"), "Base de dados: lida às ");
     }
 
     void dropFolderRemoved_filesInTheNewOneAreShownOnce()
     {
-        start(QString());
-        QVERIFY(m_rig->folder.drop("1.dsp", "Antes"));
-        expectEachShownOnce({"Antes"});
+        m_rig->startOnFiles();
+        QStringList lines = m_rig->dropNumbered(1);
+        expectEachShownOnce(lines);
 
         QVERIFY(QDir(m_rig->folder.dropFolder()).removeRecursively());
         TRY_VERIFY_SAYS(lblError(), m_rig->folder.dropFolder());
-        TRY_VERIFY_STARTS(reading("lblLeituraFicheiros"), "Ficheiros: falha na leitura às ");
+        TRY_VERIFY_STARTS(label("lblLeituraFicheiros"), "Ficheiros: falha na leitura às ");
 
         QVERIFY(QDir().mkpath(m_rig->folder.dropFolder()));
-        QVERIFY(m_rig->folder.drop("2.dsp", "Depois 1"));
-        QVERIFY(m_rig->folder.drop("3.dsp", "Depois 2"));
-        expectEachShownOnce({"Antes", "Depois 1", "Depois 2"});
+        lines += m_rig->dropNumbered(2, 2);
+        expectEachShownOnce(lines);
         QCOMPARE(m_rig->folder.dropFilesLeft(), QStringList());
-        TRY_VERIFY_STARTS(reading("lblLeituraFicheiros"), "Ficheiros: lidos às ");
+        TRY_VERIFY_STARTS(label("lblLeituraFicheiros"), "Ficheiros: lidos às ");
     }
 };
 

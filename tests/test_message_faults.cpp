@@ -2,33 +2,30 @@
 #include "support/database_test.h"
 #include "support/test_main.h"
 #include "support/usual_display.h"
+#include "support/verify_says.h"
 
 #include <memory>
 
 using Key = Settings::Key;
 
-// Messages and settings that would upset the display or the sources, taken the program's whole
-// way: read by the intake thread from a drop file or a row, queued, written by the display
-// thread to a port in memory, with the window's failure label saying what was wrong.
+// Messages and settings that would upset the display or the sources, the program's whole way: read
+// from a drop file or a row, queued, written to a port in memory, the failure label saying why.
 class TestMessageFaults : public DatabaseTest {
     Q_OBJECT
 
 private:
     std::unique_ptr<ControllerRig> m_rig;
 
-    void start()
-    {
-        Settings& settings = m_rig->folder.settings();
-        settings.setText(Key::SegundosTimerDisplay, "0.05");
-        settings.setLigaSQL(true);
-        settings.setLigaFicheiros(true);
-        m_rig->start();
-    }
     void insert(const QString& linha1, const QString& linha2 = QString())
     {
         m_rig->insert(m_odbc, linha1, linha2);
     }
-    void expectOnDisplay(const QByteArray& bytes) { m_rig->expectOnDisplay(bytes); }
+    // Waits until the display has received exactly `bytes` since the last look, then takes them.
+    void expectOnDisplay(const QByteArray& bytes)
+    {
+        QTRY_COMPARE_WITH_TIMEOUT(m_rig->display.received(), bytes, 10000);
+        m_rig->display.take();
+    }
     // Lets a few polling ticks end: what a source would give twice is in the queue by then.
     void watchSomeTicks()
     {
@@ -43,6 +40,8 @@ private slots:
     {
         m_odbc.createTable();
         m_rig = std::make_unique<ControllerRig>();
+        m_rig->folder.settings().setText(Key::SegundosTimerDisplay, "0.05");
+        m_rig->folder.settings().setLigaSQL(true);
     }
     void cleanup() { m_rig.reset(); }
 
@@ -51,7 +50,7 @@ private slots:
     {
         QVERIFY(m_rig->folder.drop("20240309100000.dsp", "Sinal\x1BQBfalso       linha\r\ndois"));
         insert("Fila\x1BQA\x1BQBx", "ok\x1B");
-        start();
+        m_rig->startOnFiles();
         expectOnDisplay(usualDisplayMessage("Fila QA QBx", "ok") +
                         usualDisplayMessage("Sinal QBfalso", "linha  dois"));
         QCOMPARE(added().size(), 2);
@@ -62,7 +61,7 @@ private slots:
         m_odbc.run(QStringLiteral("insert into SaidaDisplay (NumRegisto, DataSys, Linha1, "
                                   "Linha2, Utilizador) values (3000000000, ?, 'Grande', '', ?)"),
                    {"2024-03-09T10:00:00", OdbcFixture::databaseUser()});
-        start();
+        m_rig->startOnFiles();
         expectOnDisplay(usualDisplayMessage("Grande", ""));
         watchSomeTicks();
         QCOMPARE(added(), QStringList({"Grande"}));
@@ -70,17 +69,16 @@ private slots:
         QCOMPARE(lblError(), QString());
     }
 
-    // A row the database refuses to delete, silently, stays in its table and out of the queue:
-    // the delete counts no row, and the row is still there.
+    // A row the database silently refuses to delete (no row counted) stays, out of the queue.
     void deleteThatAffectsNoRow_isThatRowsFailure()
     {
         m_odbc.run(QStringLiteral("create trigger guarda before delete on SaidaDisplay "
                                   "when old.Linha1 = 'Presa' begin select raise(ignore); end"));
         insert("Presa");
         insert("Livre");
-        start();
+        m_rig->startOnFiles();
         expectOnDisplay(usualDisplayMessage("Livre", ""));
-        QTRY_VERIFY2(lblError().contains("continua na tabela"), qPrintable(lblError()));
+        TRY_VERIFY_SAYS(lblError(), "continua na tabela");
         watchSomeTicks();
         QCOMPARE(added(), QStringList({"Livre"}));
         QCOMPARE(m_odbc.rowsLeft().size(), 1);
@@ -91,13 +89,12 @@ private slots:
         QVERIFY(m_odbc.rowsLeft().isEmpty());
     }
 
-    // A megabyte in a row and in a drop file: each line is cut to what a message keeps when it
-    // is taken (reading the row no longer takes seconds), so their spool entries stay small and
-    // read back whole at the next start, which shows each once.
+    // A megabyte in a row and in a drop file: each line is cut as it is taken (reading the row no
+    // longer takes seconds), so spool entries stay small and come back whole at the next start.
     void oversizedRowAndFile_areCut_andComeBackFromTheSpool()
     {
         const QString port = m_rig->folder.filePath("porta");
-        start();
+        m_rig->startOnFiles();
         m_rig->settings().setText(Key::Porta, port); // missing until the next start
         const QByteArray huge(1100 * 1000, 'x');
         insert(QStringLiteral("linha") + QString::fromLatin1(huge));
@@ -109,8 +106,7 @@ private slots:
         };
         QTRY_VERIFY_WITH_TIMEOUT(taken(), 15000);
         m_rig->stop();
-        const QFileInfoList entries =
-            QDir(m_rig->folder.filePath("fila")).entryInfoList(QDir::Files);
+        const auto entries = QDir(m_rig->folder.filePath("fila")).entryInfoList(QDir::Files);
         QCOMPARE(entries.size(), 2);
         for (const QFileInfo& entry : entries)
             QVERIFY2(entry.size() < 2 * longestLine, qPrintable(QString::number(entry.size())));
@@ -119,8 +115,7 @@ private slots:
         // Each source at its own pace: a row that took long to read may come after the file.
         const QByteArray row = usualDisplayMessage("linhaxxxxxxxxxxxxxxx", "");
         const QByteArray file = usualDisplayMessage("ficheiroxxxxxxxxxxxx", QByteArray(20, 'x'));
-        QTRY_COMPARE_WITH_TIMEOUT(m_rig->display.received().size(), row.size() + file.size(),
-                                  10000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_rig->display.received().size(), (row + file).size(), 10000);
         QVERIFY(m_rig->display.received() == row + file || m_rig->display.received() == file + row);
         QTRY_VERIFY(QDir(m_rig->folder.filePath("fila")).isEmpty());
     }
@@ -130,7 +125,7 @@ private slots:
     {
         insert("Total 1", "0,00 EUR");
         insert("Total 10", ",00 EUR");
-        start();
+        m_rig->startOnFiles();
         expectOnDisplay(usualDisplayMessage("Total 1", "0,00 EUR") +
                         usualDisplayMessage("Total 10", ",00 EUR"));
     }
@@ -139,13 +134,13 @@ private slots:
     void widthWithoutDigits_messagesWaitInTheQueue_thenGoOut()
     {
         insert("Antes");
-        start();
+        m_rig->startOnFiles();
         expectOnDisplay(usualDisplayMessage("Antes", ""));
 
         m_rig->settings().setText(Key::NumLetras, "vinte");
         insert("Primeira");
         insert("Segunda");
-        QTRY_VERIFY2(lblError().contains("não é um número: \"vinte\""), qPrintable(lblError()));
+        TRY_VERIFY_SAYS(lblError(), "não é um número: \"vinte\"");
         QTRY_COMPARE(m_rig->running().queued(), QStringList({"Primeira", "Segunda"}));
         QCOMPARE(m_rig->display.received(), QByteArray());
 
@@ -159,19 +154,17 @@ private slots:
     void portThatCannotBeSet_theOldOneKeepsShowing_once()
     {
         insert("Antes");
-        start();
+        m_rig->startOnFiles();
         expectOnDisplay(usualDisplayMessage("Antes", ""));
 
-        // The label says so with the message written; the next tick with nothing to show
-        // clears it.
+        // The label says so with the message written; the next idle tick clears it.
         QSignalSpy labels(&m_rig->running().controller().status(), &Status::errorChanged);
         m_rig->settings().setText(Key::Porta, "0");
         insert("Depois");
         expectOnDisplay(usualDisplayMessage("Depois", ""));
         watchSomeTicks();
         QVERIFY(!labels.isEmpty());
-        QVERIFY2(labels.first().first().toString().contains("porta inválido: 0"),
-                 qPrintable(labels.first().first().toString()));
+        VERIFY_SAYS(labels.first().first().toString(), "porta inválido: 0");
         QCOMPARE(added(), QStringList({"Antes", "Depois"}));
         QCOMPARE(m_rig->display.received(), QByteArray());
     }

@@ -7,10 +7,6 @@
 #include "support/usual_display.h"
 #include "support/verify_says.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QSignalSpy>
-
 #include <optional>
 
 #ifdef Q_OS_UNIX
@@ -19,11 +15,10 @@
 
 using Key = Settings::Key;
 
-// The controller and its window while the outside world stalls: a database server that never
-// answers, a display that stops reading, a drop entry that would block whoever opened it. The
-// window's event loop keeps its beat throughout, and the messages that do not depend on the
-// stalled part keep going. The database fixture gives the driver manager its drivers, FreeTDS
-// among them.
+// The controller and its window while the outside world stalls (a database server that never
+// answers, a display that stops reading, a drop entry that would block its reader): the window
+// keeps its beat, and the messages that do not depend on the stalled part keep going. The
+// database fixture gives the driver manager its drivers, FreeTDS among them.
 [[maybe_unused]] constexpr const char* noFifo =
     "a Windows folder holds no FIFO, and no link to a device";
 
@@ -33,33 +28,11 @@ class TestNeverWaits : public DatabaseTest {
 private:
     std::unique_ptr<ControllerRig> m_rig;
 
-    static QString numbered(int number) { return QString::asprintf("Mensagem %02d", number); }
-
-    // Drops one file a message, numbered on from `first`, in name order; returns their first lines.
-    QStringList dropNumbered(int count, int first = 1)
-    {
-        QStringList lines;
-        for (int number = first; number < first + count; ++number) {
-            lines.append(numbered(number));
-            if (!m_rig->folder.drop(lines.last() + ".dsp", lines.last().toLatin1()))
-                QTest::qFail("cannot leave a drop file", __FILE__, __LINE__);
-        }
-        return lines;
-    }
-
-    RunningController& start()
-    {
-        m_rig->folder.settings().setText(Key::SegundosTimerDisplay, "0.1");
-        m_rig->folder.settings().setLigaFicheiros(true);
-        return m_rig->start();
-    }
-
-    // Drops `count` files and waits for the display to show them, their lines added to
-    // `lines`: the window's longest gap meanwhile, a baseline for its pace.
+    // The window's longest gap while `count` more files (added to `lines`) are dropped and shown.
     qint64 paceShowing(int count, QStringList& lines)
     {
         Heartbeat heartbeat;
-        lines += dropNumbered(count);
+        lines += m_rig->dropNumbered(count);
         if (!QTest::qWaitFor(
                 [&] { return m_rig->display.received() == usualDisplayMessages(lines); }, 10000))
             QTest::qFail("the baseline's files were not shown", __FILE__, __LINE__);
@@ -67,17 +40,20 @@ private:
     }
 
 private slots:
-    void init() { m_rig = std::make_unique<ControllerRig>(); }
+    void init()
+    {
+        m_rig = std::make_unique<ControllerRig>();
+        m_rig->folder.settings().setText(Key::SegundosTimerDisplay, "0.1");
+    }
     void cleanup() { m_rig.reset(); }
 
-    // FreeTDS logs in to a server that takes the connection and says nothing: the login waits
-    // its whole time-out, one at a time, and the drop folder keeps its pace meanwhile. Each
-    // login the server hangs up on fails; the database is tried again on the next tick, and the
-    // person at the screen is told once while it goes on failing the same way.
+    // FreeTDS logs in to a server that takes the connection and says nothing: each login waits its
+    // whole time-out, one at a time, the drop folder keeping its pace. A login hung up on fails,
+    // the next tick tries again, and the person at the screen is told once while it fails alike.
     void silentDatabaseServer()
     {
         SilentServer server;
-        RunningController& running = start();
+        RunningController& running = m_rig->startOnFiles();
         // The baseline: the same files with the database off.
         QStringList lines;
         const qint64 baselineMs = paceShowing(40, lines);
@@ -88,7 +64,7 @@ private slots:
         QTRY_COMPARE(server.connections(), 1);
 
         Heartbeat heartbeat;
-        lines += dropNumbered(40, 41);
+        lines += m_rig->dropNumbered(40, 41);
         QTRY_COMPARE_WITH_TIMEOUT(m_rig->display.received(), usualDisplayMessages(lines), 10000);
         QCOMPARE(running.added(), lines);
         QCOMPARE(server.connections(), 1);
@@ -110,18 +86,16 @@ private slots:
         QVERIFY(finished.wait(10000));
     }
 
-    // A display that stops reading: the frame on its way then is given up after the port's
-    // deadline and put back, the window beating all the while. Once the reader is back, that
-    // frame arrives whole, once, after whatever part of it had gone out. The baseline: the first
-    // frames, while the display still reads.
+    // A display that stops reading: the frame on its way is given up after the port's deadline and
+    // put back, the window beating meanwhile; once the reader is back it arrives whole, once, after
+    // whatever part of it had gone out. The baseline: the first frames, while the display reads.
     void stalledDisplay_interruptedFrameArrivesWholeOnce()
     {
-        // Frames of 519 bytes, the widest lines a display takes. Each file is dropped once the
-        // one before it is shown, so that the window's list holds one long row at most and the
-        // beat measures waits, not the drawing of long text.
+        // Frames of 519 bytes, the widest lines. Each file waits for the one before to be shown:
+        // the list then holds one long row at most, and the beat measures waits, not drawing.
         constexpr int width = 255;
         m_rig->folder.settings().setText(Key::NumLetras, QString::number(width));
-        RunningController& running = start();
+        RunningController& running = m_rig->startOnFiles();
         QSignalSpy shown(&running.controller(), &Controller::messageShown);
         const auto gaveUp = [&] { return running.lblError().contains(m_rig->display.name()); };
         constexpr int readFrames = 6;
@@ -129,13 +103,14 @@ private slots:
         qint64 baselineMs = 0;
         std::optional<Heartbeat> heartbeat;
         QList<QByteArray> sent;
-        QList<QPair<QString, QString>> messages;
+        QList<QStringList> messages;
         for (int number = 1; number <= 400 && !gaveUp(); ++number) {
-            const QString linha1 = numbered(number).leftJustified(width, u'.');
+            const QString name = ControllerRig::numbered(number);
+            const QString linha1 = name.leftJustified(width, u'.');
             const QString linha2 = QString(width, QChar(u'a' + number % 26));
             messages.append({linha1, linha2});
             sent.append(usualDisplayMessage(linha1.toLatin1(), linha2.toLatin1()));
-            QVERIFY(m_rig->folder.drop(numbered(number) + ".dsp", (linha1 + linha2).toLatin1()));
+            QVERIFY(m_rig->folder.drop(name + ".dsp", (linha1 + linha2).toLatin1()));
             QTRY_VERIFY_WITH_TIMEOUT(shown.count() == number || gaveUp(), 15000);
             if (number == 1) {
                 baseline.emplace();
@@ -162,20 +137,18 @@ private slots:
                  partGone.toHex(' ').constData());
         VirtualDisplay display;
         display.feed(received);
-        QCOMPARE(display.upperLine(), messages.last().first);
-        QCOMPARE(display.lowerLine(), messages.last().second);
+        QCOMPARE(QStringList({display.upperLine(), display.lowerLine()}), messages.last());
         QTRY_COMPARE(running.lblError(), QString());
         QCOMPARE(running.queued(), QStringList());
         VERIFY_KEPT_PACE(heartbeat->longestGapMs(), baselineMs);
     }
 
-    // A drop entry that is a link to a FIFO would block a reader that opened it until a writer
-    // came; it is named and passed over, and the files around it are taken. The baseline: as
-    // many files before the link is there.
+    // A drop entry linked to a FIFO would block its reader until a writer came: it is named and
+    // passed over, the files around it taken. The baseline: as many files before the link is there.
     void dropEntryLinkedToAFifo()
     {
 #ifdef Q_OS_UNIX
-        RunningController& running = start();
+        RunningController& running = m_rig->startOnFiles();
         QStringList lines;
         const qint64 baselineMs = paceShowing(20, lines);
 
@@ -184,7 +157,7 @@ private slots:
         const QString link = QDir(m_rig->folder.dropFolder()).filePath("Mensagem 25b.dsp");
         QVERIFY(QFile::link(fifo, link));
         Heartbeat heartbeat;
-        lines += dropNumbered(20, 21);
+        lines += m_rig->dropNumbered(20, 21);
         TRY_VERIFY_SAYS(running.lblError(), link);
         QTRY_COMPARE_WITH_TIMEOUT(m_rig->display.received(), usualDisplayMessages(lines), 10000);
         QCOMPARE(running.added(), lines);
@@ -195,34 +168,31 @@ private slots:
 #endif
     }
 
-    // A settings file that would block its reader, or never end, or is no file at all: the
-    // window opens all the same with the initial values, and the failure label names the file
-    // and what it is.
+    // A settings file that would block its reader, never end, or is no file: the window opens all
+    // the same with the initial values, and the failure label names the file and what it is.
     void settingsFileThatNeverEnds_data()
     {
-        QTest::addColumn<int>("kind");
         QTest::addColumn<QString>("named");
-        QTest::newRow("FIFO") << 0 << "FIFO";
+        QTest::newRow("FIFO") << "FIFO";
         // Its size reads 0, and reading it never ends.
-        QTest::newRow("link to /dev/zero") << 1 << "dispositivo";
-        QTest::newRow("folder") << 2 << "pasta";
+        QTest::newRow("link to /dev/zero") << "dispositivo";
+        QTest::newRow("folder") << "pasta";
     }
 
     void settingsFileThatNeverEnds()
     {
-        QFETCH(int, kind);
         QFETCH(QString, named);
         const QString path = m_rig->folder.configPath();
 #ifdef Q_OS_UNIX
-        if (kind == 0)
+        if (named == "FIFO")
             QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        else if (kind == 1)
+        else if (named == "dispositivo")
             QVERIFY(QFile::link("/dev/zero", path));
 #else
-        if (kind != 2)
+        if (named != "pasta")
             QSKIP(noFifo);
 #endif
-        if (kind == 2)
+        if (named == "pasta")
             QVERIFY(QDir().mkdir(path));
         RunningController running(m_rig->folder.path());
         QVERIFY(running.menu().isVisible());

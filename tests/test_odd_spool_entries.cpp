@@ -4,16 +4,9 @@
 #include "support/usual_display.h"
 #include "support/verify_says.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QProcess>
-#include <QRegularExpression>
-
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
 #endif
-
-using Key = Settings::Key;
 
 namespace {
 
@@ -24,26 +17,22 @@ QByteArray entry(const QByteArray& linha1)
 
 } // namespace
 
-// A spool folder left as a copied, edited or damaged one may be, and the controller started on
-// it twice. Only the entries named as the spool names them are shown, in their order (those
-// numbered at the top of the range too), each once, and new messages come after them. Files of
-// other names are left alone, named once in the log at each start. Entries that cannot be read
-// (not a message, far too large, a FIFO or a link) are put aside in "ilegiveis", named once, never
-// tried again. A temporary file left by a crash is removed.
+// A spool folder as copying, editing or damage may leave it, the controller started on it twice:
+// only entries named as the spool names them (the range's top too) are shown, in order, each once,
+// then new messages; other files stay, named in the log once a start; unreadable ones (not a
+// message, too large, a FIFO, a link) go to "ilegiveis", named once; a crash's temporary file goes.
 class TestOddSpoolEntries : public QObject {
     Q_OBJECT
 private slots:
     void onlyTheSpoolsOwnEntriesAreShown_othersNamedOnce_unreadableOnesPutAside()
     {
         ControllerRig rig;
-        rig.folder.settings().setLigaFicheiros(true);
         const QDir spool(rig.folder.filePath("fila"));
         QVERIFY(spool.mkpath("."));
         QByteArray expected;
         for (const char* name : {"0000000000000005", "9999999999999998", "9999999999999999"}) {
-            QVERIFY(
-                writeFileBytes(spool.filePath(QString::fromLatin1(name) + ".msg"), entry(name)));
-            expected += usualDisplayMessage(QByteArray(name).left(20), "");
+            QVERIFY(writeFileBytes(spool.filePath(name + QStringLiteral(".msg")), entry(name)));
+            expected += usualDisplayMessage(name, "");
         }
         const QStringList strange{"5.msg", " 7.msg", "0000000000000016.MSG",
                                   "18446744073709551615.msg", "00000000000000017.msg"};
@@ -75,7 +64,7 @@ private slots:
         const auto runShowing = [&](const char* dropped) {
             for (const QString& name : strange)
                 loggedOnce(QDir::toNativeSeparators(spool.filePath(name)));
-            rig.start();
+            rig.startOnFiles();
             QVERIFY(rig.folder.drop(QString::fromLatin1(dropped) + ".dsp", dropped));
             expected += usualDisplayMessage(dropped, "");
             QTRY_COMPARE_WITH_TIMEOUT(rig.display.received(), expected, 15000);
@@ -99,7 +88,6 @@ private slots:
     void linkedSpoolFolder_isRefused_theFolderItNamesUntouched_messagesStayInTheirSources()
     {
         ControllerRig rig;
-        rig.folder.settings().setLigaFicheiros(true);
         const QString other = rig.folder.filePath("partilhada");
         QVERIFY(QDir().mkdir(other, QFileDevice::Permissions(0x7055))); // rwxr-xr-x
         const QString theirs = QDir(other).filePath("0000000000000001.msg");
@@ -116,7 +104,7 @@ private slots:
 #endif
         const QFile::Permissions mode = QFile::permissions(other);
 
-        RunningController& running = rig.start();
+        RunningController& running = rig.startOnFiles();
         QVERIFY(rig.folder.drop("1.dsp", "Venda"));
         TRY_VERIFY_SAYS(running.lblError(), "ligação");
         TRY_VERIFY_SAYS(running.lblError(), "gravar");

@@ -6,7 +6,6 @@
 #include "support/usual_display.h"
 #include "support/verify_says.h"
 
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -20,6 +19,7 @@ namespace {
 struct Window : OpenWindow {
     Window() { controller.tmrDisplay().setInterval(0); }
 
+    QSignalSpy tested{&controller, &Controller::displayTested};
     bool enabled(const char* button) { return child<QPushButton>(button)->isEnabled(); }
     void set(Key key, const QString& value) { controller.settings().setText(key, value); }
     // One rotation tick, then everything the display has received so far.
@@ -52,12 +52,11 @@ private slots:
 
         queue.appendAll({QueuedMessage(QString(), "Bom dia", "Loja"),
                          QueuedMessage(QString(), "Obrigado", "Volte sempre")});
-        QSignalSpy tested(&window.controller, &Controller::displayTested);
         window.click("cmdTestarDisplay");
         QCOMPARE(window.text("lblTesteDisplay"), testing);
         QVERIFY(!window.enabled("cmdTestarDisplay"));
-        QTRY_COMPARE(tested.count(), 1);
-        QCOMPARE(tested.at(0).at(0).toBool(), true);
+        QTRY_COMPARE(window.tested.count(), 1);
+        QCOMPARE(window.tested.at(0).at(0).toBool(), true);
         VERIFY_READS(window.text("lblTesteDisplay"), "Enviado às %T");
         QVERIFY(window.enabled("cmdTestarDisplay"));
         // The width ruler cut to the 12 letters typed, and the time.
@@ -65,8 +64,7 @@ private slots:
                      "\f\x1BQA123456789012\r\x1BQB%T\r");
         QCOMPARE(queue.count(), 2);
 
-        // The display shows the test now, not "Bom dia": the rotation sends it again, then the
-        // next.
+        // The display shows the test now: the rotation sends "Bom dia" again, then the next.
         QTRY_COMPARE(window.tickAndRead(), usualDisplayMessage("Bom dia", "Loja") +
                                                usualDisplayMessage("Obrigado", "Volte sempre"));
         QCOMPARE(queue.count(), 0);
@@ -77,10 +75,9 @@ private slots:
         Window window;
         const QString port = window.folder.filePath("sem-display");
         window.set(Key::Porta, port);
-        QSignalSpy tested(&window.controller, &Controller::displayTested);
         window.click("cmdTestarDisplay");
-        QTRY_COMPARE(tested.count(), 1);
-        QCOMPARE(tested.at(0).at(0).toBool(), false);
+        QTRY_COMPARE(window.tested.count(), 1);
+        QCOMPARE(window.tested.at(0).at(0).toBool(), false);
         VERIFY_STARTS(window.text("lblTesteDisplay"), "Não enviado: ");
         VERIFY_SAYS(window.text("lblTesteDisplay"), port);
         QVERIFY(window.enabled("cmdTestarDisplay"));
@@ -92,10 +89,9 @@ private slots:
         QTest::addColumn<Key>("key");
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("why");
-        QTest::newRow("300 letters") << Key::NumLetras << "300"
-                                     << "Nº Letras p/ Linha: O número de letras vai de 1 a 255.";
-        QTest::newRow("no letters") << Key::NumLetras << "0"
-                                    << "Nº Letras p/ Linha: O número de letras vai de 1 a 255.";
+        const QString range = "Nº Letras p/ Linha: O número de letras vai de 1 a 255.";
+        QTest::newRow("300 letters") << Key::NumLetras << "300" << range;
+        QTest::newRow("no letters") << Key::NumLetras << "0" << range;
         // "20 letras" is read as 20, with a note; a width in words has no number to read.
         QTest::newRow("letters in words") << Key::NumLetras << "vinte"
                                           << "Nº Letras p/ Linha: Escreva só algarismos: o número "
@@ -117,19 +113,17 @@ private slots:
         window.set(Key::Porta, window.display.name());
         window.click("optDisplay");
         window.set(key, value);
-        QVERIFY(window.child<QLineEdit>(QStringLiteral("txt") + Settings::keyName(key))
-                    ->property("invalid")
-                    .toBool());
-        QSignalSpy tested(&window.controller, &Controller::displayTested);
+        QVERIFY(
+            window.child<QLineEdit>("txt" + Settings::keyName(key))->property("invalid").toBool());
         window.click("cmdTestarDisplay");
-        QCOMPARE(tested.count(), 1);
+        QCOMPARE(window.tested.count(), 1);
         VERIFY_STARTS(window.text("lblTesteDisplay"), "Não enviado: " + why);
         QVERIFY(window.enabled("cmdTestarDisplay"));
 
         // Nothing went out: the next test, with the field put right, is the first the display gets.
         window.set(key, Settings().text(key));
         window.click("cmdTestarDisplay");
-        QTRY_COMPARE(tested.count(), 2);
+        QTRY_COMPARE(window.tested.count(), 2);
         VERIFY_STARTS(window.text("lblTesteDisplay"), "Enviado às ");
         QVERIFY(window.display.take().startsWith("\f\x1BQA12345678901234567890\r"));
     }
@@ -150,10 +144,9 @@ private slots:
         testAndWait();
         QCOMPARE(window.text("lblTesteLigacao"), "Ligação bem sucedida: 0 mensagens à espera");
 
-        const QDateTime now = QDateTime::currentDateTime();
         for (const QString& user : {OdbcFixture::databaseUser(), QStringLiteral("caixa2"),
                                     OdbcFixture::databaseUser(), OdbcFixture::databaseUser()})
-            m_odbc.insert(user, now, "Linha", QString());
+            m_odbc.insert(user, QDateTime::currentDateTime(), "Linha", QString());
         testAndWait();
         QCOMPARE(window.text("lblTesteLigacao"), "Ligação bem sucedida: 3 mensagens à espera");
         QCOMPARE(m_odbc.rowsLeft().size(), 4);

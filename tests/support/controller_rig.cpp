@@ -19,8 +19,13 @@ void ControllerRig::insert(OdbcFixture& odbc, const QString& linha1, const QStri
     odbc.insert(OdbcFixture::databaseUser(), m_dataSys, linha1, linha2);
 }
 
-void ControllerRig::expectOnDisplay(const QByteArray& bytes)
+QStringList ControllerRig::dropNumbered(int count, int first)
 {
-    QTRY_COMPARE_WITH_TIMEOUT(display.received(), bytes, 10000);
-    display.take();
+    QStringList lines;
+    for (int number = first; number < first + count; ++number) {
+        lines.append(numbered(number));
+        if (!folder.drop(lines.last() + ".dsp", lines.last().toLatin1()))
+            QTest::qFail("cannot leave a drop file", __FILE__, __LINE__);
+    }
+    return lines;
 }

@@ -16,9 +16,14 @@ struct ControllerRig {
     ControllerFolder folder;
     MemoryPort display;
 
-    // Writes Mostrela.cfg with the display as its port and starts the controller over the folder;
-    // a controller still running is ended first.
+    // Writes Mostrela.cfg with the display as its port and starts the controller afresh over it.
     RunningController& start();
+    // start() with the drop folder as a source.
+    RunningController& startOnFiles()
+    {
+        folder.settings().setLigaFicheiros(true);
+        return start();
+    }
     RunningController& running() { return *m_running; }
     // The running controller's settings, which the window's fields edit.
     Settings& settings() { return m_running->controller().settings(); }
@@ -26,8 +31,10 @@ struct ControllerRig {
 
     // Leaves a row for the controller's user in the test database, a second after the last one.
     void insert(OdbcFixture& odbc, const QString& linha1, const QString& linha2 = {});
-    // Waits until the display has received exactly `bytes` since the last look, then takes them.
-    void expectOnDisplay(const QByteArray& bytes);
+    // "Mensagem 07" for 7: lines that sort as their numbers do.
+    static QString numbered(int number) { return QString::asprintf("Mensagem %02d", number); }
+    // Drops one file a message, numbered on from `first`, in name order; returns their lines.
+    QStringList dropNumbered(int count, int first = 1);
 
 private:
     std::unique_ptr<RunningController> m_running;

@@ -6,8 +6,7 @@ namespace {
 
 constexpr qint64 baselineTimes = 3;
 constexpr qint64 spareBeats = 4;
-// Below this, a gap is a busy machine's hitch, never a wait for the outside world (a login's or a
-// port's time-out is seconds).
+// Below this a gap is a busy machine's hitch, never a wait for the outside world (seconds).
 constexpr qint64 hitchMs = 250;
 
 } // namespace
@@ -20,11 +19,6 @@ Heartbeat::Heartbeat()
     m_sinceLastBeat.start();
 }
 
-void Heartbeat::beat()
-{
-    m_longestGapMs = std::max(m_longestGapMs, m_sinceLastBeat.restart());
-}
-
 bool keptPace(qint64 gapMs, qint64 baselineMs)
 {
     return gapMs <= std::max(hitchMs, baselineTimes * baselineMs + spareBeats * Heartbeat::beatMs);
@@ -32,7 +26,5 @@ bool keptPace(qint64 gapMs, qint64 baselineMs)
 
 QString paceReport(qint64 gapMs, qint64 baselineMs)
 {
-    return QStringLiteral("longest gap %1 ms, %2 ms with nothing stalled")
-        .arg(gapMs)
-        .arg(baselineMs);
+    return QString("longest gap %1 ms, %2 ms with nothing stalled").arg(gapMs).arg(baselineMs);
 }

@@ -7,7 +7,6 @@
 // A database server that takes connections on 127.0.0.1 and never says a word: a client's login
 // waits until its own time-out, or until hangUp() closes the connections taken so far.
 class SilentServer : public QObject {
-    Q_OBJECT
 public:
     // Throws std::runtime_error when no port can be had.
     SilentServer();
