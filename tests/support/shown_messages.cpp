@@ -16,13 +16,8 @@ QList<ShownMessages::Shown> ShownMessages::take(const QByteArray& bytes)
     m_pending += bytes;
     QList<Shown> shown;
     while (!m_pending.isEmpty()) {
-        if (m_pending.front() != clear) {
-            skipStray(1);
-            continue;
-        }
-        if (m_pending.size() < messageStart.size())
-            break;
-        if (!m_pending.startsWith(messageStart)) {
+        // Stray unless it begins as a message does, as far as it has come.
+        if (!messageStart.startsWith(m_pending.left(messageStart.size()))) {
             skipStray(1);
             continue;
         }
