@@ -52,16 +52,14 @@ private slots:
         QVERIFY(terminal.received().isEmpty());
         QVERIFY(display.writeFrame());
         QVERIFY(!port.isOpen());
-        QCOMPARE(terminal.take(5), QByteArray("\x0C"
-                                              "Cafe"));
+        QCOMPARE(terminal.take(5), QByteArray("\x0C") + "Cafe");
         QVERIFY(display.skippedFailure().isEmpty());
 
         // The dispatch leaves no port open either.
         DisplayDispatch dispatch(port);
         Settings settings;
         settings.setText(Key::Porta, terminal.slavePath());
-        QVERIFY(
-            dispatch.LancaNoDisplay(displaySettings(settings), QStringLiteral("a"), {}).reached);
+        QVERIFY(dispatch.LancaNoDisplay(displaySettings(settings), "a", {}).reached);
         QVERIFY(!port.isOpen());
         QCOMPARE(terminal.take(usualDisplayMessage("a", "").size()), usualDisplayMessage("a", ""));
 #else
@@ -69,9 +67,8 @@ private slots:
 #endif
     }
 
-    // A sales program clears the display with a blank message: the first of a run goes out too, as
-    // the display may still show a message of the run before. Then only once, until the dispatch is
-    // told that something else was written.
+    // A blank message clears the display: the first of a run goes out, as the display may still
+    // show the last run's message, then only once until the dispatch hears of another write.
     void firstMessageOfTwoEmptyLines_isSentOnce()
     {
         Rig rig;

@@ -10,9 +10,6 @@
 #include "support/test_main.h"
 #include "support/usual_display.h"
 
-#include <QLocale>
-#include <QTemporaryDir>
-
 namespace {
 
 using Key = Settings::Key;
@@ -39,8 +36,7 @@ struct Rig : DisplayRig {
     {
         QStringList lines;
         for (int row = 0; row < queue.count(); ++row)
-            lines << (queue.selectedRow() == row ? QStringLiteral("*") : QString()) +
-                         queue.at(row).linha1;
+            lines << (queue.selectedRow() == row ? "*" : "") + queue.at(row).linha1;
         return lines;
     }
 };
@@ -159,9 +155,9 @@ private slots:
     {
         Rig rig;
         rig.settings.setText(Key::Porta, missing);
-        rig.add("Primeira", "1");
-        rig.add("Segunda", "2");
-        rig.add("Escolhida", "3");
+        rig.add("Primeira");
+        rig.add("Segunda");
+        rig.add("Escolhida");
         rig.queue.select(2); // picked by hand
         const QStringList waiting{"*Escolhida", "Primeira", "Segunda"};
         rig.tick();
@@ -173,15 +169,13 @@ private slots:
         rig.settings.setText(Key::Porta, rig.port.name());
         for (int tick = 0; tick < 3; ++tick)
             rig.tick();
-        rig.expect(usualDisplayMessage("Escolhida", "3") + usualDisplayMessage("Primeira", "1") +
-                   usualDisplayMessage("Segunda", "2"));
+        rig.expect(usualDisplayMessages({"Escolhida", "Primeira", "Segunda"}));
         QCOMPARE(rig.queued(), QStringList());
         QCOMPARE(rig.status.error(), QString());
     }
 
-    // The queue holds two messages and the spool the rest: the tick drops every message too old
-    // to show, those read back from the spool in place of the dropped ones too, then shows the
-    // first that is not.
+    // Two messages in the queue, the rest in the spool: the tick drops every one too old to show,
+    // those read back in place of the dropped ones too, then shows the first that is not.
     void tooOldMessages_goBeforeTheTick_withThoseReadBackInTheirPlace()
     {
         Rig rig;
@@ -210,21 +204,18 @@ private slots:
     {
         Rig rig;
         rig.keepFor300s();
-        const auto addOld = [&rig] { rig.queue.append(takenAgo("Velha", 3600)); };
-        rig.add("Primeira", "1");
-        addOld();
-        rig.add("Escolhida", "2");
-        addOld();
-        rig.add("Segunda", "3");
-        addOld();
+        for (const char* linha1 : {"Primeira", "Escolhida", "Segunda"}) {
+            rig.add(linha1);
+            rig.queue.append(takenAgo("Velha", 3600));
+        }
         rig.queue.select(2);
         rig.tick();
-        rig.expect("Escolhida", "2");
+        rig.expect("Escolhida", "");
 
-        addOld();
+        rig.queue.append(takenAgo("Velha", 3600));
         rig.queue.select(2);
         rig.tick();
-        rig.expect("Primeira", "1");
+        rig.expect("Primeira", "");
         QCOMPARE(rig.queued(), QStringList{"*Segunda"});
     }
 
