@@ -125,12 +125,11 @@ private slots:
         // Speed, parity and stop bits as the pseudo-terminal keeps them: even parity is the
         // parity-enable flag alone, which it does not keep.
         const std::pair<const char*, const char*> lines[] = {
-            {"9600,n,8,1", "9600,n,1"},       {"", "9600,n,1"},
-            {"1200,o,7,1", "1200,o,1"},       {"2400,E,8,2", "2400,n,2"},
-            {"4800,m,8,1", "4800,m,1"},       {"19200,s,7,2", "19200,s,2"},
-            {"38400,O,8,2", "38400,o,2"},     {"57600,n,8,1", "57600,n,1"},
-            {" 115200,n,8,2 ", "115200,n,2"},
-        };
+            {"9600,n,8,1", "9600,n,1"},      {"", "9600,n,1"},
+            {"1200,o,7,1", "1200,o,1"},      {"2400,E,8,2", "2400,n,2"},
+            {"4800,m,8,1", "4800,m,1"},      {"19200,s,7,2", "19200,s,2"},
+            {"38400,O,8,2", "38400,o,2"},    {"57600,n,8,1", "57600,n,1"},
+            {" 115200,n,8,2 ", "115200,n,2"}};
         for (const auto& [text, seen] : lines)
             QTest::addRow("\"%s\"", text) << QString::fromLatin1(text) << QString::fromLatin1(seen);
     }

@@ -66,15 +66,13 @@ private slots:
 
         // Each system's names, wherever the test runs.
         using Naming = SerialPort::Naming;
-        const std::tuple<const char*, Naming, const char*> named[] = {
+        const std::tuple<QString, Naming, QString> named[] = {
             {"1", Naming::com, "COM1"},          {"9", Naming::com, "COM9"},
             {"10", Naming::com, "\\\\.\\COM10"}, {"256", Naming::com, "\\\\.\\COM256"},
             {"COM12", Naming::com, "COM12"},     {"1", Naming::ttyS, "/dev/ttyS0"},
-            {"12", Naming::ttyS, "/dev/ttyS11"},
-        };
+            {"12", Naming::ttyS, "/dev/ttyS11"}};
         for (const auto& [porta, naming, device] : named)
-            QCOMPARE(SerialPort::deviceName(QString::fromLatin1(porta), naming),
-                     QString::fromLatin1(device));
+            QCOMPARE(SerialPort::deviceName(porta, naming), device);
     }
 
     void open_withoutPermission_saysWhichGroupToJoin()

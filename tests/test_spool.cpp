@@ -2,8 +2,7 @@
 #include "spool/spool.h"
 #include "support/test_main.h"
 
-// The spool across runs of the controller: each Spool object below stands for one run over the
-// same folder.
+// The spool across runs of the controller: each Spool object stands for one run over the folder.
 class TestSpool : public QObject {
     Q_OBJECT
 

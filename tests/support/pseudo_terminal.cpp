@@ -74,8 +74,6 @@ QString PseudoTerminal::lineSettings() const
         if (code == ::cfgetospeed(&line))
             speed = baud;
     }
-    return QStringLiteral("%1,%2,%3")
-        .arg(speed)
-        .arg(parityOf(line.c_cflag))
-        .arg(line.c_cflag & CSTOPB ? 2 : 1);
+    const int stopBits = line.c_cflag & CSTOPB ? 2 : 1;
+    return QStringLiteral("%1,%2,%3").arg(speed).arg(parityOf(line.c_cflag)).arg(stopBits);
 }

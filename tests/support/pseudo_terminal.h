@@ -21,8 +21,7 @@ public:
     PseudoTerminal();
     QString slavePath() const { return m_slavePath; }
 
-    // Everything received and not yet taken, after reading what the master holds now. Never
-    // waits, so it suits QTRY_COMPARE.
+    // What came and is not yet taken, the master read first; never waits, so it suits QTRY_COMPARE.
     QByteArray received();
 
     // Waits until at least `count` bytes are in, or until the deadline; says whether they are.
