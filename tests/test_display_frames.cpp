@@ -20,8 +20,7 @@ private slots:
             QTest::addRow("in pieces of %d", piece) << two << piece << both << qint64(0);
         QTest::newRow("lines in Windows-1252") << usualDisplayMessage("P\xE3o", "1,50 \x80") << 1000
                                                << QStringList{"Pão|1,50 €"} << qint64(0);
-        // A message torn on the line is not counted as shown: its bytes are stray, and so are
-        // bytes before the first clear.
+        // A torn message is not shown: its bytes are stray, as are those before the first clear.
         const QByteArray torn = QByteArray("\x0C\x1BQA") + "Artigo 1\r";
         QTest::newRow("a message cut short by the next")
             << "xy" + torn + usualDisplayMessage("Artigo 2", "Total") << 1000

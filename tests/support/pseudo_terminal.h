@@ -35,8 +35,7 @@ public:
     }
 
 #ifndef Q_OS_WIN
-    // Suspends output on the line, as a display that stops reading does: a program that writes
-    // waits, its port open and set, until the line is released.
+    // Stops the line as a display that stops reading does: a writer waits, its port open and set.
     void holdWriters();
     void releaseWriters();
 

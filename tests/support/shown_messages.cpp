@@ -32,9 +32,8 @@ QList<ShownMessages::Shown> ShownMessages::take(const QByteArray& bytes)
         }
         if (end < 0)
             break; // the rest is still on its way
-        const qsizetype firstText = messageStart.size();
         const qsizetype secondText = second + secondLineStart.size();
-        shown.append({decodeWindows1252(m_pending.sliced(firstText, second - firstText)),
+        shown.append({decodeWindows1252(m_pending.first(second).sliced(messageStart.size())),
                       decodeWindows1252(m_pending.sliced(secondText, end - secondText))});
         m_pending.remove(0, end + 1);
     }
