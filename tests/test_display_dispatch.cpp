@@ -52,16 +52,14 @@ private slots:
         QVERIFY(terminal.received().isEmpty());
         QVERIFY(display.writeFrame());
         QVERIFY(!port.isOpen());
-        QCOMPARE(terminal.take(5), QByteArray("\x0C"
-                                              "Cafe"));
+        QCOMPARE(terminal.take(5), QByteArray("\x0C") + "Cafe");
         QVERIFY(display.skippedFailure().isEmpty());
 
         // The dispatch leaves no port open either.
         DisplayDispatch dispatch(port);
         Settings settings;
         settings.setText(Key::Porta, terminal.slavePath());
-        QVERIFY(
-            dispatch.LancaNoDisplay(displaySettings(settings), QStringLiteral("a"), {}).reached);
+        QVERIFY(dispatch.LancaNoDisplay(displaySettings(settings), "a", {}).reached);
         QVERIFY(!port.isOpen());
         QCOMPARE(terminal.take(usualDisplayMessage("a", "").size()), usualDisplayMessage("a", ""));
 #else
@@ -69,9 +67,8 @@ private slots:
 #endif
     }
 
-    // A sales program clears the display with a blank message: the first of a run goes out too, as
-    // the display may still show a message of the run before. Then only once, until the dispatch is
-    // told that something else was written.
+    // A blank message clears the display: the first of a run goes out, as the display may still
+    // show the last run's message, then only once until the dispatch hears of another write.
     void firstMessageOfTwoEmptyLines_isSentOnce()
     {
         Rig rig;
@@ -128,12 +125,11 @@ private slots:
         // Speed, parity and stop bits as the pseudo-terminal keeps them: even parity is the
         // parity-enable flag alone, which it does not keep.
         const std::pair<const char*, const char*> lines[] = {
-            {"9600,n,8,1", "9600,n,1"},       {"", "9600,n,1"},
-            {"1200,o,7,1", "1200,o,1"},       {"2400,E,8,2", "2400,n,2"},
-            {"4800,m,8,1", "4800,m,1"},       {"19200,s,7,2", "19200,s,2"},
-            {"38400,O,8,2", "38400,o,2"},     {"57600,n,8,1", "57600,n,1"},
-            {" 115200,n,8,2 ", "115200,n,2"},
-        };
+            {"9600,n,8,1", "9600,n,1"},      {"", "9600,n,1"},
+            {"1200,o,7,1", "1200,o,1"},      {"2400,E,8,2", "2400,n,2"},
+            {"4800,m,8,1", "4800,m,1"},      {"19200,s,7,2", "19200,s,2"},
+            {"38400,O,8,2", "38400,o,2"},    {"57600,n,8,1", "57600,n,1"},
+            {" 115200,n,8,2 ", "115200,n,2"}};
         for (const auto& [text, seen] : lines)
             QTest::addRow("\"%s\"", text) << QString::fromLatin1(text) << QString::fromLatin1(seen);
     }

@@ -7,45 +7,38 @@ class TestDisplayFrames : public QObject {
     Q_OBJECT
 
 private slots:
-    void take_piecesOfAnySize_giveTheSameMessages()
+    void take_givesTheMessagesWhole_data()
     {
-        const QByteArray bytes = usualDisplayMessage("Artigo 1", "Total 2,50 EUR") +
-                                 usualDisplayMessage("Artigo 2", "Total 5,00 EUR");
-        for (const qsizetype piece : {qsizetype(1), qsizetype(3), bytes.size()}) {
-            ShownMessages shown;
-            QList<ShownMessages::Shown> messages;
-            for (qsizetype at = 0; at < bytes.size(); at += piece)
-                messages += shown.take(bytes.mid(at, piece));
-            QCOMPARE(messages.size(), 2);
-            QCOMPARE(messages.at(0).linha1, "Artigo 1");
-            QCOMPARE(messages.at(0).linha2, "Total 2,50 EUR");
-            QCOMPARE(messages.at(1).linha1, "Artigo 2");
-            QCOMPARE(messages.at(1).linha2, "Total 5,00 EUR");
-            QCOMPARE(shown.strayBytes(), 0);
-        }
-    }
-
-    void take_linesInWindows1252()
-    {
-        ShownMessages shown;
-        const QList<ShownMessages::Shown> messages =
-            shown.take(usualDisplayMessage("P\xE3o", "1,50 \x80"));
-        QCOMPARE(messages.size(), 1);
-        QCOMPARE(messages.at(0).linha1, "Pão");
-        QCOMPARE(messages.at(0).linha2, "1,50 €");
-    }
-
-    // A message torn on the line is not counted as shown: its bytes are stray, and so are
-    // bytes before the first clear.
-    void take_aMessageCutShortByTheNext_isStray()
-    {
-        ShownMessages shown;
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("piece");            // bytes given at a time
+        QTest::addColumn<QStringList>("messages"); // each as "linha1|linha2"
+        QTest::addColumn<qint64>("stray");
+        const QByteArray two = usualDisplayMessage("Artigo 1", "Total 2,50 EUR") +
+                               usualDisplayMessage("Artigo 2", "Total 5,00 EUR");
+        const QStringList both{"Artigo 1|Total 2,50 EUR", "Artigo 2|Total 5,00 EUR"};
+        for (const int piece : {1, 3, 1000})
+            QTest::addRow("in pieces of %d", piece) << two << piece << both << qint64(0);
+        QTest::newRow("lines in Windows-1252") << usualDisplayMessage("P\xE3o", "1,50 \x80") << 1000
+                                               << QStringList{"Pão|1,50 €"} << qint64(0);
+        // A torn message is not shown: its bytes are stray, as are those before the first clear.
         const QByteArray torn = QByteArray("\x0C\x1BQA") + "Artigo 1\r";
-        const QList<ShownMessages::Shown> messages =
-            shown.take("xy" + torn + usualDisplayMessage("Artigo 2", "Total"));
-        QCOMPARE(messages.size(), 1);
-        QCOMPARE(messages.at(0).linha1, "Artigo 2");
-        QCOMPARE(shown.strayBytes(), 2 + torn.size());
+        QTest::newRow("a message cut short by the next")
+            << "xy" + torn + usualDisplayMessage("Artigo 2", "Total") << 1000
+            << QStringList{"Artigo 2|Total"} << qint64(2 + torn.size());
+    }
+
+    void take_givesTheMessagesWhole()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, piece);
+        ShownMessages shown;
+        QStringList messages;
+        for (qsizetype at = 0; at < bytes.size(); at += piece) {
+            for (const ShownMessages::Shown& message : shown.take(bytes.mid(at, piece)))
+                messages << message.linha1 + u'|' + message.linha2;
+        }
+        QTEST(messages, "messages");
+        QTEST(shown.strayBytes(), "stray");
     }
 
     void longestSilence_data()
@@ -69,8 +62,7 @@ private slots:
         QFETCH(QList<double>, times);
         QFETCH(double, from);
         QFETCH(double, to);
-        QFETCH(double, longest);
-        QVERIFY(qAbs(::longestSilence(times, from, to) - longest) < 1e-9);
+        QTEST(::longestSilence(times, from, to), "longest");
     }
 };
 

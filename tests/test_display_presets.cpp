@@ -6,16 +6,6 @@
 #include "emulator/virtual_display.h"
 #include "support/test_main.h"
 
-namespace {
-
-QString spacedOut(const QString& sequence)
-{
-    return sequence.isEmpty() ? QStringLiteral(" ")
-                              : QLatin1Char(' ') + sequence.split(u'+').join(QStringLiteral(" + "));
-}
-
-} // namespace
-
 class TestDisplayPresets : public QObject {
     Q_OBJECT
 private slots:
@@ -61,6 +51,10 @@ private slots:
 
     void presetCodes_matchTheirPreset_evenSpacedOut()
     {
+        const auto spacedOut = [](const QString& sequence) {
+            return sequence.isEmpty() ? QStringLiteral(" ")
+                                      : QLatin1Char(' ') + sequence.split(u'+').join(" + ");
+        };
         for (const DisplayPreset& preset : displayPresets()) {
             QCOMPARE(matchingDisplayPreset(preset.codes), &preset);
             const DisplayCodes& codes = preset.codes;

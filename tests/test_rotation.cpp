@@ -10,9 +10,6 @@
 #include "support/test_main.h"
 #include "support/usual_display.h"
 
-#include <QLocale>
-#include <QTemporaryDir>
-
 namespace {
 
 using Key = Settings::Key;
@@ -39,8 +36,7 @@ struct Rig : DisplayRig {
     {
         QStringList lines;
         for (int row = 0; row < queue.count(); ++row)
-            lines << (queue.selectedRow() == row ? QStringLiteral("*") : QString()) +
-                         queue.at(row).linha1;
+            lines << (queue.selectedRow() == row ? "*" : "") + queue.at(row).linha1;
         return lines;
     }
 };
@@ -62,43 +58,39 @@ const QString missing = QStringLiteral("ttyNenhum");
 class TestRotation : public QObject {
     Q_OBJECT
 private slots:
-    void twoRows_areShownInOrderAndRemoved()
+    void tick_showsTheSelectedRowThenTheTop_data()
     {
-        Rig rig;
-        rig.add("Primeira", "1,00");
-        rig.add("Segunda", "2,00");
-        rig.tick();
-        rig.expect("Primeira", "1,00");
-        QCOMPARE(rig.queued(), QStringList{"*Segunda"});
-        rig.tick();
-        rig.expect("Segunda", "2,00");
-        QCOMPARE(rig.queued(), QStringList());
-        QCOMPARE(rig.status.error(), QString());
+        QTest::addColumn<int>("rows");          // "Linha 1" onwards, line 2 "x"
+        QTest::addColumn<int>("selected");      // by hand; -1 for none
+        QTest::addColumn<QStringList>("shown"); // line 1 of what each of two ticks shows
+        QTest::addColumn<QStringList>("left");  // after the first tick
+        const QStringList inOrder{"Linha 1", "Linha 2"};
+        QTest::newRow("two rows, in order") << 2 << 0 << inOrder << QStringList{"*Linha 2"};
+        QTest::newRow("a row picked by hand, then the top")
+            << 5 << 2 << QStringList{"Linha 3", "Linha 1"}
+            << QStringList{"*Linha 1", "Linha 2", "Linha 4", "Linha 5"};
+        QTest::newRow("none selected: the top") << 2 << -1 << inOrder << QStringList{"*Linha 2"};
     }
 
-    void rowPickedByHand_goesNextThenTheTop()
+    void tick_showsTheSelectedRowThenTheTop()
     {
+        QFETCH(int, rows);
+        QFETCH(int, selected);
+        QFETCH(QStringList, shown);
         Rig rig;
-        for (int row = 1; row <= 5; ++row)
+        for (int row = 1; row <= rows; ++row)
             rig.add(QStringLiteral("Linha %1").arg(row), "x");
-        rig.queue.select(2);
+        if (selected < 0)
+            rig.queue.clearSelection();
+        else
+            rig.queue.select(selected);
         rig.tick();
-        rig.expect("Linha 3", "x");
-        QCOMPARE(rig.queued(), QStringList({"*Linha 1", "Linha 2", "Linha 4", "Linha 5"}));
+        rig.expect(shown.at(0).toLatin1(), "x");
+        QTEST(rig.queued(), "left");
         rig.tick();
-        rig.expect("Linha 1", "x");
-    }
-
-    void rowsWithNoneSelected_theTopRowGoes()
-    {
-        Rig rig;
-        rig.add("Parada", "x");
-        rig.add("Depois", "y");
-        rig.queue.clearSelection();
-        rig.tick();
-        rig.expect("Parada", "x");
+        rig.expect(shown.at(1).toLatin1(), "x");
+        QCOMPARE(rig.queue.count(), rows - 2);
         QCOMPARE(rig.status.error(), QString());
-        QCOMPARE(rig.queued(), QStringList{"*Depois"});
     }
 
     // Only a write that reaches the display tells that it works again.
@@ -159,9 +151,9 @@ private slots:
     {
         Rig rig;
         rig.settings.setText(Key::Porta, missing);
-        rig.add("Primeira", "1");
-        rig.add("Segunda", "2");
-        rig.add("Escolhida", "3");
+        rig.add("Primeira");
+        rig.add("Segunda");
+        rig.add("Escolhida");
         rig.queue.select(2); // picked by hand
         const QStringList waiting{"*Escolhida", "Primeira", "Segunda"};
         rig.tick();
@@ -173,15 +165,13 @@ private slots:
         rig.settings.setText(Key::Porta, rig.port.name());
         for (int tick = 0; tick < 3; ++tick)
             rig.tick();
-        rig.expect(usualDisplayMessage("Escolhida", "3") + usualDisplayMessage("Primeira", "1") +
-                   usualDisplayMessage("Segunda", "2"));
+        rig.expect(usualDisplayMessages({"Escolhida", "Primeira", "Segunda"}));
         QCOMPARE(rig.queued(), QStringList());
         QCOMPARE(rig.status.error(), QString());
     }
 
-    // The queue holds two messages and the spool the rest: the tick drops every message too old
-    // to show, those read back from the spool in place of the dropped ones too, then shows the
-    // first that is not.
+    // Two messages in the queue, the rest in the spool: the tick drops every one too old to show,
+    // those read back in place of the dropped ones too, then shows the first that is not.
     void tooOldMessages_goBeforeTheTick_withThoseReadBackInTheirPlace()
     {
         Rig rig;
@@ -210,21 +200,18 @@ private slots:
     {
         Rig rig;
         rig.keepFor300s();
-        const auto addOld = [&rig] { rig.queue.append(takenAgo("Velha", 3600)); };
-        rig.add("Primeira", "1");
-        addOld();
-        rig.add("Escolhida", "2");
-        addOld();
-        rig.add("Segunda", "3");
-        addOld();
+        for (const char* linha1 : {"Primeira", "Escolhida", "Segunda"}) {
+            rig.add(linha1);
+            rig.queue.append(takenAgo("Velha", 3600));
+        }
         rig.queue.select(2);
         rig.tick();
-        rig.expect("Escolhida", "2");
+        rig.expect("Escolhida", "");
 
-        addOld();
+        rig.queue.append(takenAgo("Velha", 3600));
         rig.queue.select(2);
         rig.tick();
-        rig.expect("Primeira", "1");
+        rig.expect("Primeira", "");
         QCOMPARE(rig.queued(), QStringList{"*Segunda"});
     }
 

@@ -26,28 +26,20 @@ private slots:
     void parse_refusesMalformedText_data()
     {
         QTest::addColumn<QString>("text");
-        // A word of the reason the window shows.
-        QTest::addColumn<QString>("reason");
-        const std::pair<const char*, const char*> refused[] = {
-            {"9600,n,8", "por exemplo"},
-            {"9600,n,8,1,1", "por exemplo"},
-            {"fast,n,8,1", "velocidade"},
-            {"0,n,8,1", "velocidade"},
-            {"-9600,n,8,1", "velocidade"},
-            {"14400,n,8,1", "velocidade"},
-            {"300,n,8,1", "velocidade"},
-            {"230400,n,8,1", "velocidade"},
-            {"99999999999,n,8,1", "velocidade"},
-            {"9600,x,8,1", "paridade"},
-            {"9600,,8,1", "paridade"},
-            {"9600,n,9,1", "dados"},
-            {"9600,n,4,1", "dados"},
-            {"9600,n,5,1", "dados"},
-            {"9600,n,8,3", "paragem"},
-            {"9600,n,8,1.5", "paragem"},
+        QTest::addColumn<QString>("reason"); // a word of the reason the window shows
+        const std::pair<QString, QStringList> refused[] = {
+            {"por exemplo", {"9600,n,8", "9600,n,8,1,1"}},
+            {"velocidade",
+             {"fast,n,8,1", "0,n,8,1", "-9600,n,8,1", "14400,n,8,1", "300,n,8,1", "230400,n,8,1",
+              "99999999999,n,8,1"}},
+            {"paridade", {"9600,x,8,1", "9600,,8,1"}},
+            {"dados", {"9600,n,9,1", "9600,n,4,1", "9600,n,5,1"}},
+            {"paragem", {"9600,n,8,3", "9600,n,8,1.5"}},
         };
-        for (const auto& [text, reason] : refused)
-            QTest::newRow(text) << QString::fromLatin1(text) << QString::fromLatin1(reason);
+        for (const auto& [reason, texts] : refused) {
+            for (const QString& text : texts)
+                QTest::newRow(qPrintable(text)) << text << reason;
+        }
     }
 
     void parse_refusesMalformedText()
@@ -74,15 +66,13 @@ private slots:
 
         // Each system's names, wherever the test runs.
         using Naming = SerialPort::Naming;
-        const std::tuple<const char*, Naming, const char*> named[] = {
+        const std::tuple<QString, Naming, QString> named[] = {
             {"1", Naming::com, "COM1"},          {"9", Naming::com, "COM9"},
             {"10", Naming::com, "\\\\.\\COM10"}, {"256", Naming::com, "\\\\.\\COM256"},
             {"COM12", Naming::com, "COM12"},     {"1", Naming::ttyS, "/dev/ttyS0"},
-            {"12", Naming::ttyS, "/dev/ttyS11"},
-        };
+            {"12", Naming::ttyS, "/dev/ttyS11"}};
         for (const auto& [porta, naming, device] : named)
-            QCOMPARE(SerialPort::deviceName(QString::fromLatin1(porta), naming),
-                     QString::fromLatin1(device));
+            QCOMPARE(SerialPort::deviceName(porta, naming), device);
     }
 
     void open_withoutPermission_saysWhichGroupToJoin()

@@ -2,14 +2,7 @@
 #include "spool/spool.h"
 #include "support/test_main.h"
 
-#include <QDateTime>
-#include <QDir>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QTemporaryDir>
-
-// The spool across runs of the controller: each Spool object below stands for one run over the
-// same folder.
+// The spool across runs of the controller: each Spool object stands for one run over the folder.
 class TestSpool : public QObject {
     Q_OBJECT
 
@@ -82,12 +75,11 @@ private slots:
         Spool(spoolFolder()).write(batch);
         QFile older(
             QDir(spoolFolder()).filePath(QDir(spoolFolder()).entryList(QDir::Files).last()));
-        QVERIFY(older.open(QIODevice::ReadWrite));
+        QVERIFY(older.open(QIODevice::ReadWrite | QIODevice::Unbuffered));
         QJsonObject entry = QJsonDocument::fromJson(older.readAll()).object();
         QCOMPARE(entry.take("tomada").toString().toLongLong(), batch[1].takenAt);
         older.resize(0);
         older.write(QJsonDocument(entry).toJson());
-        older.flush();
         const QDateTime hourAgo = QDateTime::currentDateTime().addSecs(-3600);
         QVERIFY(older.setFileTime(hourAgo, QFileDevice::FileModificationTime));
 
@@ -144,9 +136,8 @@ private slots:
         QCOMPARE(shown, QStringList({"linha 5"}));
     }
 
-    // A queue that holds a few messages leaves the rest in the spool: taken one by one, the
-    // messages come in the order they were given, each once, whether they waited in memory or
-    // on disk, and batches given while some wait on disk go after them.
+    // A queue holding a few leaves the rest on disk: taken one by one, the messages come in the
+    // order given, each once, from memory or disk; batches given while some are on disk go after.
     void queueHoldingAFew_givesEveryMessageInOrder()
     {
         Spool spool(spoolFolder());

@@ -1,14 +1,19 @@
+#include "core/code_sequence.h"
 #include "display/display_presets.h"
-#include "support/preset_message.h"
 #include "support/test_main.h"
-
-#include <QDeadlineTimer>
-#include <QFile>
-#include <QProcess>
 
 namespace {
 
 constexpr int waitMs = 10000;
+
+// The bytes one message puts on the line of a display with these codes.
+QByteArray presetMessage(const DisplayCodes& codes, const QByteArray& linha1,
+                         const QByteArray& linha2)
+{
+    return codeSequenceBytes(codes.limpa) + codeSequenceBytes(codes.initLinha1) + linha1 +
+           codeSequenceBytes(codes.fimLinha1) + codeSequenceBytes(codes.initLinha2) + linha2 +
+           codeSequenceBytes(codes.fimLinha2);
+}
 
 } // namespace
 
@@ -20,11 +25,10 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QByteArray>("message");
         QTest::addColumn<QByteArray>("drawn");
-        const QString modelo = QStringLiteral("--modelo");
         const QByteArray lines = "|line one            |\x1B[K\n|line two            |";
         for (const DisplayPreset& preset : displayPresets())
             QTest::newRow(preset.key.toLatin1().constData())
-                << QStringList{modelo, preset.key}
+                << QStringList{"--modelo", preset.key}
                 << presetMessage(preset.codes, "line one", "line two") << lines;
 
         // "Café 2,50 €" in the code page the display reads.
@@ -34,10 +38,11 @@ private slots:
             << QStringList{}
             << presetMessage(displayPresets().front().codes, "Caf\xE9 2,50 \x80", "") << cafe;
         QTest::newRow("the page the model's codes select")
-            << QStringList{modelo, "escpos"} << presetMessage(escpos, "Caf\x82 2,50 \xD5", "")
+            << QStringList{"--modelo", "escpos"} << presetMessage(escpos, "Caf\x82 2,50 \xD5", "")
             << cafe;
-        QTest::newRow("the page told") << QStringList{modelo, "escpos", "--pagina-codigos", "1252"}
-                                       << presetMessage(escpos, "Caf\xE9 2,50 \x80", "") << cafe;
+        QTest::newRow("the page told")
+            << QStringList{"--modelo", "escpos", "--pagina-codigos", "1252"}
+            << presetMessage(escpos, "Caf\xE9 2,50 \x80", "") << cafe;
     }
 
     void modeloAndCodePage_drawMessagesAsThatDisplayShowsThem()
@@ -51,10 +56,8 @@ private slots:
 
         // It prints the port's path first.
         QByteArray output;
-        const QDeadlineTimer deadline(waitMs);
-        while (!output.contains('\n') && visor.waitForReadyRead(int(deadline.remainingTime())))
-            output += visor.readAllStandardOutput();
-        QVERIFY2(output.contains('\n'), output.constData());
+        QTRY_VERIFY2_WITH_TIMEOUT((output += visor.readAllStandardOutput()).contains('\n'),
+                                  output.constData(), waitMs);
         QFile port(QString::fromLocal8Bit(output.left(output.indexOf('\n'))));
         QVERIFY2(port.open(QIODevice::WriteOnly | QIODevice::Unbuffered),
                  qPrintable(port.errorString()));

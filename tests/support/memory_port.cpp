@@ -15,9 +15,9 @@ void MemoryPort::setPort(const QString& porta)
 void MemoryPort::open()
 {
     const QMutexLocker lock(&m_mutex);
-    if (m_device != m_name || !m_plugged)
-        throw Failure(failure(QStringLiteral("Não foi possível abrir a porta"),
-                              QStringLiteral("No such file or directory")));
+    if (m_device != name() || !m_plugged)
+        throw Failure(QStringLiteral("Não foi possível abrir a porta %1: No such file or directory")
+                          .arg(m_device));
     m_open = true;
 }
 
@@ -29,8 +29,9 @@ void MemoryPort::write(const QByteArray& bytes)
     const QDeadlineTimer deadline(writeWaitMs);
     while (m_held) {
         if (!m_changed.wait(&m_mutex, deadline))
-            throw Failure(failure(QStringLiteral("Não foi possível escrever na porta"),
-                                  QStringLiteral("Operation timed out")));
+            throw Failure(
+                QStringLiteral("Não foi possível escrever na porta %1: Operation timed out")
+                    .arg(m_device));
     }
     m_received += bytes;
 }
@@ -58,9 +59,4 @@ QByteArray MemoryPort::take()
 {
     const QMutexLocker lock(&m_mutex);
     return std::exchange(m_received, {});
-}
-
-QString MemoryPort::failure(const QString& what, const QString& why) const
-{
-    return QStringLiteral("%1 %2: %3").arg(what, m_device, why);
 }

@@ -7,18 +7,15 @@
 #include <QString>
 #include <QWaitCondition>
 
-// A display port that keeps in memory the bytes written to it, for tests whose subject is what
-// the controller sends and when, not the line. It answers to the Porta setting name() alone:
-// another name is a port that does not exist. Pulled out, it cannot be opened; held, a write
-// waits for release() as on a line whose display stopped reading, and fails after about as long as
-// a serial port's would. Written on the display's thread, looked at from the test's.
+// A display port that keeps in memory the bytes written to it, for tests of what the controller
+// sends and when. It answers to the Porta setting name() alone. Pulled out, it cannot be opened;
+// held, a write waits for release(), as on a line whose display stopped reading, and fails after
+// about as long as a serial port's would. Written on the display's thread, read from the test's.
 class MemoryPort : public DisplayPort {
 public:
     static constexpr int writeWaitMs = 2000;
 
-    explicit MemoryPort(const QString& name = QStringLiteral("ecra-de-teste")) : m_name(name) {}
-
-    QString name() const { return m_name; }
+    QString name() const { return QStringLiteral("ecra-de-teste"); }
 
     void setPort(const QString& porta) override;
     // A line's settings mean nothing in memory.
@@ -37,10 +34,8 @@ public:
     QByteArray take();
 
 private:
-    QString failure(const QString& what, const QString& why) const;
     void change(bool& state, bool value);
 
-    const QString m_name;
     mutable QMutex m_mutex;
     QWaitCondition m_changed;
     QString m_device;

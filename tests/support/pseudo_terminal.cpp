@@ -2,7 +2,6 @@
 
 #include <QDeadlineTimer>
 
-#include <array>
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
@@ -11,17 +10,9 @@
 
 namespace {
 
-constexpr std::array<std::pair<speed_t, int>, 9> speeds{{
-    {B0, 0},
-    {B1200, 1200},
-    {B2400, 2400},
-    {B4800, 4800},
-    {B9600, 9600},
-    {B19200, 19200},
-    {B38400, 38400},
-    {B57600, 57600},
-    {B115200, 115200},
-}};
+constexpr std::pair<speed_t, int> speeds[] = {{B0, 0},         {B1200, 1200},   {B2400, 2400},
+                                              {B4800, 4800},   {B9600, 9600},   {B19200, 19200},
+                                              {B38400, 38400}, {B57600, 57600}, {B115200, 115200}};
 
 // The line's state belongs to the pseudo-terminal, not to the descriptor that sets or reads it.
 template <typename Use> auto onTheLine(const QString& slavePath, Use use)
@@ -44,6 +35,8 @@ QChar parityOf(tcflag_t flags)
 }
 
 } // namespace
+
+PseudoTerminal::PseudoTerminal() : m_slavePath(m_pair.slavePath()) {}
 
 QByteArray PseudoTerminal::received()
 {
@@ -81,8 +74,6 @@ QString PseudoTerminal::lineSettings() const
         if (code == ::cfgetospeed(&line))
             speed = baud;
     }
-    return QStringLiteral("%1,%2,%3")
-        .arg(speed)
-        .arg(parityOf(line.c_cflag))
-        .arg(line.c_cflag & CSTOPB ? 2 : 1);
+    const int stopBits = line.c_cflag & CSTOPB ? 2 : 1;
+    return QStringLiteral("%1,%2,%3").arg(speed).arg(parityOf(line.c_cflag)).arg(stopBits);
 }

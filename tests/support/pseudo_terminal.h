@@ -11,26 +11,17 @@
 #include "visor/pty_pair.h"
 #endif
 
-// A pseudo-terminal in place of a serial device, for tests: the program under test opens the
-// slave path as its port, and the test reads exactly the bytes that were written, waiting for
-// them where it must. A Windows program under Wine can make none: scripts/wine-run makes it,
-// links it as a COM port, whose name is then the slave path, and appends what arrives to a
-// file, which is read here from its end at the start.
+// A pseudo-terminal in place of a serial device: the program under test opens the slave path as
+// its port, and the test reads exactly the bytes written, waiting for them where it must. Under
+// Wine, where a Windows program can make none, scripts/wine-run makes it, links it as a COM port
+// (then the slave path) and appends what arrives to a file, read here from its end at the start.
 class PseudoTerminal {
 public:
     // Throws std::runtime_error when there is no pseudo-terminal.
-#ifdef Q_OS_WIN
     PseudoTerminal();
-#else
-    PseudoTerminal() : m_slavePath(m_pair.slavePath()) {}
-#endif
-    QString slavePath() const
-    {
-        return m_slavePath;
-    }
+    QString slavePath() const { return m_slavePath; }
 
-    // Everything received and not yet taken, after reading what the master holds now. Never
-    // waits, so it suits QTRY_COMPARE.
+    // What came and is not yet taken, the master read first; never waits, so it suits QTRY_COMPARE.
     QByteArray received();
 
     // Waits until at least `count` bytes are in, or until the deadline; says whether they are.
@@ -44,26 +35,22 @@ public:
     }
 
 #ifndef Q_OS_WIN
-
-    // Suspends output on the line, as a display that stops reading does: a program that writes
-    // waits, its port open and set, until the line is released.
+    // Stops the line as a display that stops reading does: a writer waits, its port open and set.
     void holdWriters();
     void releaseWriters();
 
-    // The line settings set on the port now, as far as a pseudo-terminal keeps them: the speed,
-    // the parity and the stop bits, as in "19200,o,2". Linux keeps no parity-enable flag and
-    // no data size on a pseudo-terminal, so even parity reads as none and the data bits are
-    // not seen.
+    // The line settings on the port now, as far as a pseudo-terminal keeps them: speed, parity and
+    // stop bits, as in "19200,o,2". Linux keeps no parity-enable flag nor data size on one, so
+    // even parity reads as none and the data bits are not seen.
     QString lineSettings() const;
 #endif
 
 private:
 #ifdef Q_OS_WIN
-    QString m_slavePath;
     QFile m_relay;
 #else
     PtyPair m_pair;
-    QString m_slavePath;
 #endif
+    QString m_slavePath;
     QByteArray m_received;
 };

@@ -13,8 +13,8 @@ constexpr int lookAgainMs = 5;
 } // namespace
 
 PseudoTerminal::PseudoTerminal()
-    : m_slavePath(qEnvironmentVariable("MOSTRELA_DISPLAY_PORT")),
-      m_relay(qEnvironmentVariable("MOSTRELA_DISPLAY_RELAY"))
+    : m_relay(qEnvironmentVariable("MOSTRELA_DISPLAY_RELAY")),
+      m_slavePath(qEnvironmentVariable("MOSTRELA_DISPLAY_PORT"))
 {
     if (m_slavePath.isEmpty() || !m_relay.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         throw std::runtime_error("no pseudo-terminal: scripts/wine-run makes one");

@@ -16,13 +16,8 @@ QList<ShownMessages::Shown> ShownMessages::take(const QByteArray& bytes)
     m_pending += bytes;
     QList<Shown> shown;
     while (!m_pending.isEmpty()) {
-        if (m_pending.front() != clear) {
-            skipStray(1);
-            continue;
-        }
-        if (m_pending.size() < messageStart.size())
-            break;
-        if (!m_pending.startsWith(messageStart)) {
+        // Stray unless it begins as a message does, as far as it has come.
+        if (!messageStart.startsWith(m_pending.left(messageStart.size()))) {
             skipStray(1);
             continue;
         }
@@ -37,9 +32,8 @@ QList<ShownMessages::Shown> ShownMessages::take(const QByteArray& bytes)
         }
         if (end < 0)
             break; // the rest is still on its way
-        const qsizetype firstText = messageStart.size();
         const qsizetype secondText = second + secondLineStart.size();
-        shown.append({decodeWindows1252(m_pending.sliced(firstText, second - firstText)),
+        shown.append({decodeWindows1252(m_pending.first(second).sliced(messageStart.size())),
                       decodeWindows1252(m_pending.sliced(secondText, end - secondText))});
         m_pending.remove(0, end + 1);
     }

@@ -4,10 +4,9 @@
 #include <QList>
 #include <QString>
 
-// Cuts what the usual display receives into the messages it showed. Each message is one byte
-// group: clear (0x0C), ESC Q A line 1 CR, ESC Q B line 2 CR. Bytes may arrive in pieces of any
-// size; bytes that belong to no whole group are counted, not guessed at, so a message torn or
-// interleaved on the line shows up as stray bytes.
+// Cuts what the usual display receives, in pieces of any size, into the messages it showed: each
+// a group of clear (0x0C), ESC Q A line 1 CR, ESC Q B line 2 CR. Bytes of no whole group, as of a
+// message torn or interleaved on the line, are counted as stray, not guessed at.
 class ShownMessages {
 public:
     struct Shown {
