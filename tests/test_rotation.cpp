@@ -61,7 +61,7 @@ private slots:
     void tick_showsTheSelectedRowThenTheTop_data()
     {
         QTest::addColumn<int>("rows");          // "Linha 1" onwards, line 2 "x"
-        QTest::addColumn<int>("selected");      // by hand; -1 for none
+        QTest::addColumn<int>("selected");      // by hand; 0 as appended, -1 none
         QTest::addColumn<QStringList>("shown"); // line 1 of what each of two ticks shows
         QTest::addColumn<QStringList>("left");  // after the first tick
         const QStringList inOrder{"Linha 1", "Linha 2"};
@@ -82,7 +82,7 @@ private slots:
             rig.add(QStringLiteral("Linha %1").arg(row), "x");
         if (selected < 0)
             rig.queue.clearSelection();
-        else
+        else if (selected > 0)
             rig.queue.select(selected);
         rig.tick();
         rig.expect(shown.at(0).toLatin1(), "x");
