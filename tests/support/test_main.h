@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QtTest>
+#include <QtTest> // and with it all of QtCore, which the test programs rely on
 
 #include <cstdio>
 
